@@ -1,0 +1,58 @@
+#pragma once
+// The smallest window binding: a base with a static WndProc that stores `this` at
+// WM_NCCREATE and hands every message to one virtual member.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace ks::win {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // Registers the class once (by name) and creates the window with `this` bound to it.
+  bool CreateWin(const char* className, DWORD exStyle, const char* title, DWORD style, int x,
+                 int y, int w, int h, HWND owner, HICON icon = nullptr,
+                 UINT classStyle = CS_DBLCLKS);
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+};
+
+// Text of a window as bytes of the ANSI code page.
+std::string GetText(HWND h);
+void SetText(HWND h, const std::string& s);
+
+// Client size <-> outer size for a window's current styles.
+SIZE OuterSizeForClient(HWND h, int clientW, int clientH);
+void SetClientSize(HWND h, int clientW, int clientH);
+RECT ClientRectOf(HWND h);
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+struct GdiDeleter {
+  void operator()(HGDIOBJ o) const {
+    if (o) DeleteObject(o);
+  }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
+using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
+
+}  // namespace ks::win
