@@ -1,0 +1,61 @@
+#pragma once
+// The button commands of the bar's button menu and the width setting. Each acts on the
+// active group and on button k, the control the menu was opened on (CurrentIndex).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "bar/ports.h"
+#include "store/store.h"
+
+namespace ks {
+
+// Messages and questions, as the user sees them.
+inline constexpr const char* kMsgGroupFull = "You have reached the 50 button limit for this group.";
+inline constexpr const char* kMsgDeleteLast =
+    "You can not delete the last button in a Group.\nPlease use the Delete Group option or\n"
+    "the Edit button option to change the button.";
+inline constexpr const char* kMsgCopySameGroup = "You can not copy a button within the same group.";
+inline constexpr const char* kMsgMoveSameGroup = "You can not move a button to the same group.";
+inline constexpr const char* kMsgDestinationFull =
+    "You have reached the 50 button limit for the destination group.";
+// A group left without buttons has no button to open the button menu on, so it could
+// never get a new one: moving its last button away is refused like deleting it.
+inline constexpr const char* kMsgMoveLast =
+    "You can not move the last button out of a Group.\nPlease use the Copy to Group option "
+    "instead.";
+inline constexpr const char* kMsgButtonWidth =
+    "Please select a button width between 88 and 200 pixels.";
+inline constexpr const char* kCaptionEdit = "Edit button";
+inline constexpr const char* kCaptionCreate = "Create new button";
+
+// A button's text to type as it may enter the store. The button text file ends a line
+// at the first CR, so no line break may reach it: each line break (CR LF, a lone CR or
+// a lone LF) becomes "{enter}" and each tab "{tab}", the same keys the user typed.
+std::string CleanButtonText(std::string_view text);
+// A caption or hint as it may enter the store: they are single-line values of the
+// settings file, so a line break becomes a blank.
+std::string CleanLineText(std::string_view text);
+// The editor's values as they enter the store.
+Button ButtonFromEditor(const EditorFields& f);
+
+// "New Button": asks the editor for a new button and appends it to the active group.
+void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor);
+// "Edit Button" on button k.
+void EditMenuClick(Store& store, BarView& view, Editor& editor, int k);
+// "Delete Button" on button k, after a Yes to the question titled "Confirm".
+void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k);
+// An entry of "Copy to Group" / "Move to Group": `entry` is its position from 0 and
+// stands for group entry + 1. The copy carries all five fields, the shortcut included.
+void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry);
+void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry);
+
+// The width answer: a whole decimal number 88..200. Blanks (spaces, tabs) around the
+// digits are forgiven, since they are invisible in the input box; signs, other
+// notations and anything else are refused.
+std::optional<int> ParseButtonWidth(std::string_view answer);
+// "Button Width": asks for the width of every button and sets `buttonWidth`.
+void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs);
+
+}  // namespace ks

@@ -1,0 +1,51 @@
+#pragma once
+// The bar's grid: cells ButtonWidth wide and 24 high, numbered column by column from 0.
+// Cell 0 holds the group list and the Undo button, cell j (1..N) button j.
+#include <cstdint>
+#include <vector>
+
+namespace ks {
+
+inline constexpr int kCellHeight = 24;
+inline constexpr int kMinButtonWidth = 88;
+inline constexpr int kMaxButtonWidth = 200;
+
+struct CellPos {
+  int Left = 0;
+  int Top = 0;
+  bool operator==(const CellPos&) const = default;
+};
+
+struct BarLayout {
+  int Rows = 1;
+  // Buttons[j] is the place of button j for j in 1..N; Buttons[0] is cell 0.
+  std::vector<CellPos> Buttons;
+  // The client area: up to the right edge of the column holding the last button
+  // (cell 0 alone for an empty group), R cells high.
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+};
+
+// R = ceil((N + 1) / C). A column count below 1 counts as 1 so a damaged settings
+// file cannot make the bar divide by zero.
+int RowCount(int numButtons, int columns);
+
+// The grid of `numButtons` buttons (clamped to 0..50) in `columns` columns.
+BarLayout ComputeLayout(int numButtons, int columns, int buttonWidth);
+
+// The number of columns a client area of this width holds: whole cells, at least 1.
+int ColumnsForWidth(int clientWidth, int buttonWidth);
+
+// What a change of the bar's size calls for.
+enum class ResizeAction {
+  KeepRolledUp,  // rolled up: client width ButtonWidth, window height 0 (only the caption)
+  Ignore,        // the size change comes from the layout itself
+  Relayout,      // `columns` now holds the user's choice: lay the grid out again
+};
+
+// The bar's resize rule. Writes the active group's new column count into `columns`
+// only for Relayout.
+ResizeAction FormResizeRule(bool rolledUp, bool inDisplay, int clientWidth, int buttonWidth,
+                            int32_t& columns);
+
+}  // namespace ks

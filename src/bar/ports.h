@@ -1,0 +1,88 @@
+#pragma once
+// What the bar's and the editor's commands need from the windows, as three small
+// interfaces. The Win32 windows implement them; the unit tests fake them. Everything
+// here is 1-based like the store: control i shows button i of the active group.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+// The program's modal boxes. Messages are titled "Keystrum".
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A plain message box with an OK button.
+  virtual void Message(const std::string& text) = 0;
+  // A Yes/No question; true only for Yes.
+  virtual bool Confirm(const std::string& text, const std::string& title) = 0;
+  // The input box: one unmasked field of at most 255 characters holding `defaultText`
+  // (selected when `preselect`). nullopt when the user cancels or closes the box.
+  virtual std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
+                                           const std::string& defaultText, bool preselect) = 0;
+};
+
+// The five values the button editor shows and hands back.
+struct EditorFields {
+  std::string Caption;
+  std::string Description;
+  std::string String;
+  int32_t Color = 0;
+  int32_t Shortcut = 0;
+  bool operator==(const EditorFields&) const = default;
+};
+
+// The button editor window, shown modally.
+class Editor {
+ public:
+  virtual ~Editor() = default;
+  // Sets the window caption (the editor's mode), shows `fields`, runs modally. Only
+  // when the user closes it with Done does it write the edited values back into
+  // `fields` and return true.
+  virtual bool ShowModal(const std::string& caption, EditorFields& fields) = 0;
+};
+
+// The button bar as the commands see it.
+class BarView {
+ public:
+  virtual ~BarView() = default;
+
+  // ---- the 50 button controls ----
+  // Hides controls 1..count.
+  virtual void HideButtons(int count) = 0;
+  // Shows control i with the bar's width and template font, `color` as font colour,
+  // `caption` as face text and `hint` as tooltip. Does not position it.
+  virtual void CreateButton(int i, const std::string& hint, const std::string& caption,
+                            const std::string& text, int32_t color) = 0;
+  // Changes only what control i shows: its face text, tooltip and font colour.
+  virtual void SetFace(int i, const std::string& caption, const std::string& hint,
+                       int32_t color) = 0;
+  // Gives every one of the 50 controls (shown or hidden) the new width.
+  virtual void SetButtonWidth(int width) = 0;
+  // Lays the active group's grid out and sizes the bar (see layout.h).
+  virtual void Display() = 0;
+  // Puts the bar back into the topmost band and shows it, without moving or sizing it.
+  virtual void BringToTop() = 0;
+  // Gives the keyboard focus to the hidden Dummy button.
+  virtual void FocusDummy() = 0;
+  // The font colour of the button-font template: a new button's starting colour.
+  virtual int32_t TemplateColor() const = 0;
+
+  // ---- the group list: sorted by the control, without regard to case ----
+  // Adds a line and returns the position (from 0) where the sorted list put it.
+  virtual int AddGroupName(const std::string& name) = 0;
+  virtual void DeleteGroupItem(int position) = 0;
+  virtual void SelectGroupItem(int position) = 0;
+  // The text of the selected line; empty when nothing is selected.
+  virtual std::string SelectedGroupName() const = 0;
+  // The position of the selected line, -1 when none.
+  virtual int SelectedGroupItem() const = 0;
+
+  // ---- the "Copy to Group" and "Move to Group" submenus ----
+  // Replaces the entries of both submenus with one entry per name, in the order given
+  // (group order), so entry k stands for group k + 1.
+  virtual void RebuildGroupMenus(const std::vector<std::string>& groupNames) = 0;
+};
+
+}  // namespace ks
