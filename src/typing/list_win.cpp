@@ -1,0 +1,89 @@
+#include "typing/list_win.h"
+
+#include <exception>
+
+#include "win/modal.h"
+
+namespace ks::typing {
+
+using namespace ks::win;
+
+bool TListForm::Create(HWND owner, HICON icon) {
+  int x = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
+  if (!CreateWin(kClassName, WS_EX_TOOLWINDOW, kCaption,
+                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
+                 kDefaultWidth, kDefaultHeight, owner, icon))
+    return false;
+  font_ = MakeFont("MS Sans Serif", -13);
+  RECT rc = ClientRectOf(hwnd_);
+  list_ = CreateControl(hwnd_, "ListBox", "",
+                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                        WS_EX_CLIENTEDGE, 0, 0, rc.right, rc.bottom, kListId, font_.get());
+  if (!list_) return false;
+  SendMessageA(list_, LB_SETITEMHEIGHT, 0, kItemHeight);
+  return true;
+}
+
+std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entries) {
+  SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+  for (const std::string& e : entries)
+    SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+  modalResult_ = kModalNone;
+  if (RunModal(hwnd_, modalResult_) != kModalOk) return std::nullopt;
+  return selection_;
+}
+
+void TListForm::ListDblClick() {
+  LRESULT i = SendMessageA(list_, LB_GETCURSEL, 0, 0);
+  if (i == LB_ERR) return;  // nothing selected: no pick, the picker stays open
+  LRESULT n = SendMessageA(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+  std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
+  n = SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  selection_ = std::move(text);
+  modalResult_ = kModalOk;
+}
+
+void TListForm::FormActivate() {
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+LRESULT TListForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    return OnMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    OutputDebugStringA(e.what());
+    return Default(msg, wp, lp);
+  }
+}
+
+LRESULT TListForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE:
+      if (list_) MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) {
+        FormActivate();
+        if (list_) SetFocus(list_);
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (list_) SetFocus(list_);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wp) == kListId && HIWORD(wp) == LBN_DBLCLK) ListDblClick();
+      // Enter and Escape reach here as IDOK / IDCANCEL from the dialog navigation:
+      // only a double-click picks, so they do nothing.
+      return 0;
+    case WM_CLOSE:
+      modalResult_ = kModalCancel;
+      return 0;
+  }
+  return Default(msg, wp, lp);
+}
+
+}  // namespace ks::typing

@@ -1,0 +1,49 @@
+#pragma once
+// The list picker: a small window in which the user double-clicks one entry of a LIST
+// type code.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win/controls.h"
+#include "win/window.h"
+
+namespace ks::typing {
+
+class TListForm : public ks::win::Window {
+ public:
+  static constexpr const char* kClassName = "TListForm";
+  static constexpr const char* kCaption = "Select";
+  static constexpr int kListId = 100;
+  static constexpr int kItemHeight = 16;
+  static constexpr int kDefaultWidth = 120;
+  static constexpr int kDefaultHeight = 140;
+
+  // Creates the hidden picker, owned by `owner`, centred on the screen.
+  bool Create(HWND owner, HICON icon);
+
+  // Shows `entries` in their order and waits. Returns the double-clicked entry, or
+  // nothing when the window was closed without a pick.
+  std::optional<std::string> Pick(const std::vector<std::string>& entries);
+
+  ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
+  void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
+  HWND list() const { return list_; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void ListDblClick();
+  void FormActivate();
+
+  HWND list_ = nullptr;
+  ks::win::UniqueFont font_;
+  int modalResult_ = 0;
+  std::string selection_;
+};
+
+}  // namespace ks::typing

@@ -1,0 +1,70 @@
+#pragma once
+// What the typing engine needs from the system, as small interfaces: the Windows
+// layer implements them (the *_win files), the unit tests fake them.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+// A window handle as an opaque number; 0 is "no window".
+using WindowId = std::uintptr_t;
+
+// Receives injected keyboard input. Events may be buffered until Flush.
+class KeySink {
+ public:
+  virtual ~KeySink() = default;
+  // One transition of virtual key `vk` with the layout's scan code `scan`.
+  virtual void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) = 0;
+  // One character that no key of the layout produces: a press and a release of it.
+  virtual void Unicode(char16_t ch) = 0;
+  // Sends everything buffered so far, in order.
+  virtual void Flush() = 0;
+};
+
+// The keyboard layout of the program's own input language.
+class KeyboardLayout {
+ public:
+  virtual ~KeyboardLayout() = default;
+  // Low byte: virtual key; high byte: shift state (1 Shift, 2 Ctrl, 4 Alt); -1: none.
+  virtual std::int16_t VkKeyScan(char c) const = 0;
+  // The scan code of virtual key `vk`, 0 when the layout has none.
+  virtual std::uint16_t ScanCode(std::uint8_t vk) const = 0;
+  // The UTF-16 unit of an ANSI code-page byte, 0 when it has none.
+  virtual char16_t AnsiToUnicode(char c) const = 0;
+};
+
+// Today's date and the time, formatted with the user's regional settings.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::string ShortDate() = 0;    // short date format
+  virtual std::string LongDayName() = 0;  // full weekday name
+  virtual std::string MonthName() = 0;    // full month name
+  virtual std::string LongTime() = 0;     // long time format
+};
+
+// The button bar, as far as a typing run needs it.
+class TypingHost {
+ public:
+  virtual ~TypingHost() = default;
+  // Handles every window message waiting in the program's queue, then returns.
+  virtual void ProcessMessages() = 0;
+  // Gives the bar's keyboard focus to its hidden focus button, if the bar is visible.
+  virtual void FocusDummy() = 0;
+  // Whether `w` names a window that exists now.
+  virtual bool WindowExists(WindowId w) = 0;
+  // Brings `w` to the foreground; failure is ignored.
+  virtual void BringToForeground(WindowId w) = 0;
+  // Opens `program` through the shell with `params` (may be empty); true on success.
+  virtual bool StartProgram(const std::string& program, const std::string& params) = 0;
+  // Shows a modal message box with `text`.
+  virtual void Message(const std::string& text) = 0;
+  // Shows the list picker modally with `entries`; the picked entry, or nothing.
+  virtual std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) = 0;
+  // Puts the bar back into the topmost band and shows it, without moving it.
+  virtual void ShowBarOnTop() = 0;
+};
+
+}  // namespace ks

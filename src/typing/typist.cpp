@@ -1,0 +1,202 @@
+#include "typing/typist.h"
+
+#include <utility>
+#include <vector>
+
+#include "typing/keys.h"
+
+namespace ks {
+
+namespace {
+
+// RUN and LIST arguments are cut to this many bytes, silently.
+constexpr std::size_t kMaxArgument = 255;
+
+constexpr std::uint8_t kShiftBit = 1;
+constexpr std::uint8_t kCtrlBit = 2;
+constexpr std::uint8_t kAltBit = 4;
+
+bool StartsWith(const std::string& s, const char* prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return s;
+}
+
+Typist::Typist(KeySink& sink, const KeyboardLayout& layout, Clock& clock, TypingHost& host)
+    : sink_(sink), layout_(layout), clock_(clock), host_(host) {}
+
+void Typist::SimulateKeyDown(std::uint8_t key) {
+  sink_.Key(key, layout_.ScanCode(key), false, vk::IsExtended(key));
+}
+
+void Typist::SimulateKeyUp(std::uint8_t key) {
+  sink_.Key(key, layout_.ScanCode(key), true, vk::IsExtended(key));
+}
+
+void Typist::SimulateKeystroke(std::uint8_t key, std::uint16_t scan) {
+  // Programs that read scan codes (games, remote desktops, some terminals) see a
+  // key with scan code 0 as no key at all, so 0 means "the layout's own".
+  if (scan == 0) scan = layout_.ScanCode(key);
+  const bool extended = vk::IsExtended(key);
+  sink_.Key(key, scan, false, extended);
+  sink_.Key(key, scan, true, extended);
+  ++KeystrokeCount;
+}
+
+void Typist::SendKey(char c) {
+  const std::int16_t r = layout_.VkKeyScan(c);
+  if (r == -1) {
+    // No key of the layout makes this character: hand it over as the character
+    // itself instead of pressing whatever key 0xFF would be.
+    const char16_t u = layout_.AnsiToUnicode(c);
+    if (u != 0) {
+      sink_.Unicode(u);
+      ++KeystrokeCount;
+    }
+    return;
+  }
+  const auto bits = static_cast<std::uint16_t>(r);
+  const auto key = static_cast<std::uint8_t>(bits & 0xFF);
+  const auto state = static_cast<std::uint8_t>(bits >> 8);
+  const bool shift = (state & kShiftBit) != 0;
+  const bool ctrl = (state & kCtrlBit) != 0;
+  const bool alt = (state & kAltBit) != 0;
+
+  // Modifiers go down Shift, Alt, Ctrl and come up in that same order.
+  if (shift) SimulateKeyDown(vk::Shift);
+  if (alt) SimulateKeyDown(vk::Menu);
+  if (ctrl) SimulateKeyDown(vk::Control);
+  SimulateKeystroke(key, 0);
+  if (shift) SimulateKeyUp(vk::Shift);
+  if (alt) SimulateKeyUp(vk::Menu);
+  if (ctrl) SimulateKeyUp(vk::Control);
+}
+
+void Typist::Flush() { sink_.Flush(); }
+
+void Typist::Pump() {
+  sink_.Flush();
+  host_.ProcessMessages();
+}
+
+void Typist::SendString(std::string text) {
+  // `text` is this run's own copy: a run started from the message pump may change
+  // the button it came from while this one is still walking it.
+  if (!HasTarget()) return;
+  host_.FocusDummy();
+  KeystrokeCount = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] != '{') {
+      SendKey(text[i]);
+      ++i;
+    } else {
+      const std::size_t close = text.find('}', i);
+      if (close == std::string::npos) {
+        SendKey('{');
+        ++i;
+      } else {
+        RunCode(text.substr(i + 1, close - i - 1));
+        i = close + 1;
+      }
+    }
+    Pump();
+  }
+}
+
+void Typist::RunCode(const std::string& code) {
+  const std::string upper = UpperAscii(code);
+  if (upper == "ENTER") {
+    SimulateKeystroke(vk::Return, 0);
+  } else if (upper == "TAB") {
+    SimulateKeystroke(vk::Tab, 0);
+  } else if (upper == "UP") {
+    SimulateKeystroke(vk::Up, 0);
+  } else if (upper == "DOWN") {
+    SimulateKeystroke(vk::Down, 0);
+  } else if (upper == "LEFT") {
+    SimulateKeystroke(vk::Left, 0);
+  } else if (upper == "RIGHT") {
+    SimulateKeystroke(vk::Right, 0);
+  } else if (upper == "DATE") {
+    SendSpecial(clock_.ShortDate());
+  } else if (upper == "DAY") {
+    SendSpecial(clock_.LongDayName());
+  } else if (upper == "MONTH") {
+    SendSpecial(clock_.MonthName());
+  } else if (upper == "TIME") {
+    SendSpecial(clock_.LongTime());
+  } else if (StartsWith(upper, "RUN ")) {
+    StartProgram(upper.substr(4, kMaxArgument));
+  } else if (StartsWith(upper, "LIST ")) {
+    SelectFromList(code.substr(5, kMaxArgument) + ",");
+  }
+}
+
+void Typist::SendSpecial(const std::string& text) {
+  for (char c : text) SendKey(c);
+}
+
+void Typist::StartProgram(const std::string& arg) {
+  std::string program = arg;
+  std::string params;
+  if (const std::size_t comma = arg.find(','); comma != std::string::npos) {
+    program = arg.substr(0, comma);
+    params = arg.substr(comma + 1, kMaxArgument);
+  }
+  // What was typed before the code belongs in front of whatever the program opens.
+  Flush();
+  if (!host_.StartProgram(program, params)) host_.Message("Unable to start " + program);
+}
+
+void Typist::SelectFromList(const std::string& arg) {
+  std::vector<std::string> entries;
+  std::string rest = arg;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    if (comma == std::string::npos) {
+      // Only a caller that did not end the list with "," gets here; without this
+      // the same text would be split again and again for ever.
+      entries.push_back(std::move(rest));
+      break;
+    }
+    entries.push_back(rest.substr(0, comma));
+    rest = rest.substr(comma + 1, kMaxArgument);
+  }
+  Flush();
+  if (std::optional<std::string> pick = host_.SelectFromList(entries)) {
+    host_.BringToForeground(TargetWindow);
+    SendSpecial(*pick);
+    Flush();
+  }
+  host_.ShowBarOnTop();
+  host_.BringToForeground(TargetWindow);
+}
+
+void Typist::TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor) {
+  if (foreground != bar && foreground != list && foreground != editor) TargetWindow = foreground;
+}
+
+bool Typist::HasTarget() { return TargetWindow != 0 && host_.WindowExists(TargetWindow); }
+
+void Typist::UndoTyping() {
+  if (!HasTarget()) return;
+  host_.FocusDummy();
+  host_.BringToForeground(TargetWindow);
+  // Taken before: the Backspaces count themselves while they are sent.
+  const std::int32_t n = KeystrokeCount;
+  for (std::int32_t k = 0; k < n; ++k) {
+    SendKey(static_cast<char>(vk::Back));
+    Pump();
+  }
+  KeystrokeCount = 0;
+}
+
+}  // namespace ks

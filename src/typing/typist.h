@@ -1,0 +1,75 @@
+#pragma once
+// The typing engine: turns a button's text into synthetic keystrokes for the target
+// window, and takes them back again with Undo.
+//
+// Type codes in a text: "{" up to the first "}" after it; the text between is
+// compared upper-cased (ASCII letters only), exactly, without trimming:
+//   ENTER TAB UP DOWN LEFT RIGHT  press that key
+//   DATE DAY MONTH TIME           type the clock's text literally
+//   "RUN " prog[,params]          open a program through the shell
+//   "LIST " a,b,c                 let the user pick an entry, then type it
+// Any other code vanishes with its braces; a "{" with no "}" after it is typed.
+#include <cstdint>
+#include <string>
+
+#include "typing/ports.h"
+
+namespace ks {
+
+class Typist {
+ public:
+  Typist(KeySink& sink, const KeyboardLayout& layout, Clock& clock, TypingHost& host);
+  Typist(const Typist&) = delete;
+  Typist& operator=(const Typist&) = delete;
+
+  // The window that receives the typing; 0 until the first tracking tick.
+  WindowId TargetWindow = 0;
+  // Keystrokes of the last typing run: what Undo takes back.
+  std::int32_t KeystrokeCount = 0;
+
+  // --- keystroke synthesis; events are buffered in the sink until Flush ---
+  // One press of `key`; counts nothing.
+  void SimulateKeyDown(std::uint8_t key);
+  // One release of `key`; counts nothing.
+  void SimulateKeyUp(std::uint8_t key);
+  // Press and release of `key`, counted once. Scan code 0 takes the layout's.
+  void SimulateKeystroke(std::uint8_t key, std::uint16_t scan = 0);
+  // Types one character with the Shift, Alt and Ctrl state the layout needs for it.
+  void SendKey(char c);
+  // Hands every buffered event to the system.
+  void Flush();
+
+  // --- the interpreter ---
+  // Types `text` as a type string into the target window; nothing when there is none.
+  void SendString(std::string text);
+  // Types every character of `text` literally, without pumping messages.
+  void SendSpecial(const std::string& text);
+  // Opens "program[,params]" through the shell; reports a failure in a message box.
+  void StartProgram(const std::string& arg);
+  // Shows the entries of "a,b,c," in the list picker and types the pick.
+  void SelectFromList(const std::string& arg);
+
+  // --- target and undo ---
+  // One tick of target tracking: the foreground window becomes the target unless
+  // it is one of the program's own windows `bar`, `list` or `editor`.
+  void TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor);
+  // Whether typing may happen now: the target is set and still exists.
+  bool HasTarget();
+  // Sends one Backspace for every keystroke of the last run and forgets the run.
+  void UndoTyping();
+
+ private:
+  // Flushes and lets the host handle waiting messages: one pump point.
+  void Pump();
+  void RunCode(const std::string& code);
+
+  KeySink& sink_;
+  const KeyboardLayout& layout_;
+  Clock& clock_;
+  TypingHost& host_;
+};
+
+// ASCII letters a..z to A..Z; every other byte unchanged.
+std::string UpperAscii(std::string s);
+
+}  // namespace ks

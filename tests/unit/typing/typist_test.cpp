@@ -1,0 +1,392 @@
+#include "typing/typist.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "typing/fakes.h"
+
+namespace ks {
+namespace {
+
+using test::Journal;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class TypistTest : public ::testing::Test {
+ protected:
+  TypistTest() { typist.TargetWindow = 7; }
+
+  // The key transitions of the journal, without flushes and host calls.
+  std::vector<std::string> Keys() const {
+    std::vector<std::string> out;
+    for (const auto& e : journal)
+      if (e[0] == '+' || e[0] == '-' || e.rfind("U+", 0) == 0) out.push_back(e);
+    return out;
+  }
+
+  // What the recorded keys type on the US layout: characters found back through the
+  // layout from key and Shift state, other keys as <Name>, Unicode events as <U+XXXX>.
+  std::string Typed() const {
+    std::string out;
+    bool shift = false, ctrl = false, alt = false;
+    for (const auto& ev : sink.events) {
+      if (ev.unicode) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "<U+%04X>", unsigned(ev.ch));
+        out += buf;
+        continue;
+      }
+      if (ev.vk == 16) { shift = !ev.up; continue; }
+      if (ev.vk == 17) { ctrl = !ev.up; continue; }
+      if (ev.vk == 18) { alt = !ev.up; continue; }
+      if (ev.up) continue;
+      const int want = ev.vk | (shift ? 0x100 : 0) | (ctrl ? 0x200 : 0) | (alt ? 0x400 : 0);
+      std::string found;
+      if (ev.vk != 8 && ev.vk != 9 && ev.vk != 13)
+        for (int c = 32; c < 256 && found.empty(); ++c)
+          if (layout.VkKeyScan(char(c)) == want) found = std::string(1, char(c));
+      out += found.empty() ? "<" + test::KeyName(ev.vk) + ">" : found;
+    }
+    return out;
+  }
+
+  std::string TypeOut(const std::string& text) {
+    journal.clear();
+    sink.events.clear();
+    typist.SendString(text);
+    return Typed();
+  }
+
+  Journal journal;
+  test::UsLayout layout;
+  test::RecordingSink sink{journal};
+  test::FixedClock clock;
+  test::ScriptedHost host{journal};
+  Typist typist{sink, layout, clock, host};
+};
+
+// ---- keystroke synthesis ----
+
+TEST_F(TypistTest, PlainAndShiftedCharactersCountOnceEach) {
+  typist.SendKey('a');
+  typist.SendKey('A');
+  EXPECT_THAT(Keys(), ElementsAre("+A", "-A", "+Shift", "+A", "-A", "-Shift"));
+  EXPECT_EQ(typist.KeystrokeCount, 2);
+}
+
+TEST_F(TypistTest, ModifiersGoUpInTheOrderTheyWentDown) {
+  layout.Set('\x80', 0x0645);  // Ctrl+Alt+E: the euro sign on a German keyboard
+  typist.SendKey('\x80');
+  EXPECT_THAT(Keys(), ElementsAre("+Alt", "+Ctrl", "+E", "-E", "-Alt", "-Ctrl"));
+  EXPECT_EQ(typist.KeystrokeCount, 1);
+
+  journal.clear();
+  layout.Set('\x80', 0x0745);
+  typist.SendKey('\x80');
+  EXPECT_THAT(Keys(), ElementsAre("+Shift", "+Alt", "+Ctrl", "+E", "-E", "-Shift", "-Alt", "-Ctrl"));
+  EXPECT_EQ(typist.KeystrokeCount, 2);
+}
+
+TEST_F(TypistTest, ShiftStateBitsBeyondAltAreIgnored) {
+  layout.Set('\x80', 0x0841);  // bit 8: a layout's own modifier (Kana, OEM)
+  typist.SendKey('\x80');
+  EXPECT_THAT(Keys(), ElementsAre("+A", "-A"));
+}
+
+TEST_F(TypistTest, ControlCharactersTypeTheirKeys) {
+  typist.SendKey('\b');
+  typist.SendKey('\r');
+  typist.SendKey('\t');
+  EXPECT_THAT(Keys(), ElementsAre("+Back", "-Back", "+Enter", "-Enter", "+Tab", "-Tab"));
+}
+
+TEST_F(TypistTest, OnlyWholeKeystrokesCount) {
+  typist.SimulateKeyDown(16);
+  typist.SimulateKeyUp(16);
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+  typist.SimulateKeystroke(13, 0);
+  EXPECT_EQ(typist.KeystrokeCount, 1);
+  EXPECT_THAT(Keys(), ElementsAre("+Shift", "-Shift", "+Enter", "-Enter"));
+}
+
+TEST_F(TypistTest, EveryEventCarriesTheLayoutsScanCode) {
+  typist.SendKey('A');
+  typist.SimulateKeystroke(13, 0);
+  ASSERT_EQ(sink.events.size(), 6u);
+  const uint16_t expected[] = {0x2A, 0x1E, 0x1E, 0x2A, 0x1C, 0x1C};
+  for (size_t k = 0; k < 6; ++k) EXPECT_EQ(sink.events[k].scan, expected[k]) << "event " << k;
+
+  sink.events.clear();
+  typist.SimulateKeystroke(13, 0x5C);  // a caller's own scan code is kept
+  EXPECT_EQ(sink.events[0].scan, 0x5C);
+  EXPECT_EQ(sink.events[1].scan, 0x5C);
+}
+
+TEST_F(TypistTest, ArrowKeysAndOnlyThoseAreExtended) {
+  typist.SendString("{UP}{DOWN}{LEFT}{RIGHT}");
+  ASSERT_EQ(sink.events.size(), 8u);
+  for (const auto& ev : sink.events) EXPECT_TRUE(ev.extended) << test::KeyName(ev.vk);
+  EXPECT_THAT(Keys(), ElementsAre("+Up", "-Up", "+Down", "-Down", "+Left", "-Left", "+Right",
+                                  "-Right"));
+  EXPECT_EQ(sink.events[0].scan, 0x48);
+
+  sink.events.clear();
+  typist.SendString("Ab{ENTER}{TAB}");
+  for (const auto& ev : sink.events) EXPECT_FALSE(ev.extended) << test::KeyName(ev.vk);
+}
+
+TEST_F(TypistTest, CharacterWithoutKeyIsSentAsItself) {
+  typist.SendKey('\xE9');  // e acute: no key on a US keyboard
+  typist.SendKey('\x80');  // euro sign, outside Latin-1
+  ASSERT_EQ(sink.events.size(), 2u);
+  EXPECT_TRUE(sink.events[0].unicode);
+  EXPECT_EQ(sink.events[0].ch, u'\u00E9');
+  EXPECT_EQ(sink.events[1].ch, u'\u20AC');
+  EXPECT_EQ(typist.KeystrokeCount, 2);
+}
+
+TEST_F(TypistTest, ByteWithoutCharacterTypesAndCountsNothing) {
+  typist.SendKey('\x81');  // undefined in Windows-1252
+  EXPECT_THAT(sink.events, IsEmpty());
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+}
+
+// ---- the interpreter ----
+
+TEST_F(TypistTest, KeyCodesIgnoreCase) {
+  EXPECT_EQ(TypeOut("{enter}{Enter}{ENTER}"), "<Enter><Enter><Enter>");
+  EXPECT_EQ(TypeOut("{tab}{up}{down}{left}{right}"), "<Tab><Up><Down><Left><Right>");
+}
+
+TEST_F(TypistTest, UnknownCodesVanishWithTheirBraces) {
+  EXPECT_EQ(TypeOut("{ENTER }"), "");
+  EXPECT_EQ(TypeOut("{ ENTER}"), "");
+  EXPECT_EQ(TypeOut("{}"), "");
+  EXPECT_EQ(TypeOut("x{y}z"), "xz");
+  EXPECT_EQ(TypeOut("{{ENTER}"), "");
+  EXPECT_EQ(TypeOut("{ENTER}}"), "<Enter>}");
+  EXPECT_EQ(TypeOut("{RUN}{LIST}"), "");
+  EXPECT_THAT(journal, ::testing::Not(::testing::Contains(::testing::StartsWith("start:"))));
+  EXPECT_THAT(journal, ::testing::Not(::testing::Contains(::testing::StartsWith("list:"))));
+}
+
+TEST_F(TypistTest, BraceWithoutCloseIsTyped) {
+  EXPECT_EQ(TypeOut("a{b"), "a{b");
+  EXPECT_EQ(TypeOut("}"), "}");
+  EXPECT_EQ(TypeOut("{x}b{c{"), "b{c{");
+  EXPECT_EQ(typist.KeystrokeCount, 4);
+}
+
+TEST_F(TypistTest, OnlyAsciiLettersAreUpperCased) {
+  EXPECT_EQ(UpperAscii("enter \xE9z{}"), "ENTER \xE9Z{}");
+  // Nothing else is folded, so a code with a non-ASCII letter matches nothing.
+  EXPECT_EQ(TypeOut("{\xE9nter}{ENTER}"), "<Enter>");
+}
+
+TEST_F(TypistTest, ClockCodesTypeTheirTextLiterally) {
+  EXPECT_EQ(TypeOut("{DATE}{ENTER}"), "12/31/26<Enter>");
+  EXPECT_EQ(TypeOut("{day} {Month} {TIME}"), "Thursday December 11:59:58 PM");
+  clock.date = "{ENTER}";
+  EXPECT_EQ(TypeOut("{DATE}"), "{ENTER}");
+}
+
+TEST_F(TypistTest, CountCoversCharactersKeysAndClockText) {
+  typist.SendString("ab{ENTER}{DATE}");
+  EXPECT_EQ(typist.KeystrokeCount, 11);
+}
+
+TEST_F(TypistTest, EachItemIsFlushedAndFollowedByOnePump) {
+  journal.clear();
+  typist.SendString("a{DATE}{x}{");
+  // Four items: a, the date (its eight characters back to back), the vanishing {x}
+  // and the literal {. Every pump comes right after a flush, and only after an item.
+  EXPECT_EQ(journal.front(), "focus");
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "pump"), 4);
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "|"), 4);
+  for (size_t k = 1; k < journal.size(); ++k) {
+    if (journal[k] == "pump") {
+      EXPECT_EQ(journal[k - 1], "|") << "pump without flush at " << k;
+    }
+  }
+  EXPECT_EQ(journal.back(), "pump");
+  const auto firstDateKey = std::find(journal.begin(), journal.end(), "+1");
+  const auto lastDateKey = std::find(journal.begin(), journal.end(), "+6");
+  ASSERT_NE(lastDateKey, journal.end());
+  EXPECT_EQ(std::count(firstDateKey, lastDateKey, "pump"), 0);
+}
+
+TEST_F(TypistTest, EmptyTextStillResetsTheCount) {
+  typist.KeystrokeCount = 5;
+  typist.SendString("");
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+  EXPECT_THAT(sink.events, IsEmpty());
+}
+
+TEST_F(TypistTest, NothingIsTypedWithoutATarget) {
+  typist.KeystrokeCount = 5;
+  typist.TargetWindow = 0;
+  typist.SendString("abc");
+  EXPECT_THAT(journal, IsEmpty());
+  EXPECT_EQ(typist.KeystrokeCount, 5);
+
+  // A target that has closed since it was recorded is no target either.
+  typist.TargetWindow = 99;
+  typist.SendString("abc");
+  EXPECT_THAT(journal, IsEmpty());
+  EXPECT_EQ(typist.KeystrokeCount, 5);
+}
+
+// ---- program launch ----
+
+TEST_F(TypistTest, RunHandsTheShellTheUpperCasedProgramAndParameters) {
+  TypeOut("{run notepad.exe}");
+  EXPECT_THAT(journal, ::testing::Contains("start:NOTEPAD.EXE|"));
+  TypeOut("{RUN notepad.exe,c:\\readme.txt}");
+  EXPECT_THAT(journal, ::testing::Contains("start:NOTEPAD.EXE|C:\\README.TXT"));
+  TypeOut("{RUN }");
+  EXPECT_THAT(journal, ::testing::Contains("start:|"));
+  TypeOut("{RUN prog, -x}");
+  EXPECT_THAT(journal, ::testing::Contains("start:PROG| -X"));
+  TypeOut("{RUN a,b,c}");
+  EXPECT_THAT(journal, ::testing::Contains("start:A|B,C"));
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+}
+
+TEST_F(TypistTest, RunArgumentsAreCutSilently) {
+  TypeOut("{RUN " + std::string(300, 'p') + "}");
+  EXPECT_THAT(journal, ::testing::Contains("start:" + std::string(255, 'P') + "|"));
+
+  journal.clear();
+  typist.StartProgram("x," + std::string(300, 'q'));
+  EXPECT_THAT(journal, ::testing::Contains("start:x|" + std::string(255, 'q')));
+}
+
+TEST_F(TypistTest, FailedStartIsReportedAndTypingGoesOn) {
+  host.startSucceeds = false;
+  EXPECT_EQ(TypeOut("{RUN calc,-a}x"), "x");
+  auto start = std::find(journal.begin(), journal.end(), "start:CALC|-A");
+  ASSERT_NE(start, journal.end());
+  EXPECT_EQ(*(start + 1), "msg:Unable to start CALC");
+  EXPECT_LT(start - journal.begin(), std::find(journal.begin(), journal.end(), "+X") - journal.begin());
+}
+
+// ---- list picker ----
+
+TEST_F(TypistTest, ListEntriesKeepTheirCase) {
+  TypeOut("{LIST Yes,No}");
+  EXPECT_THAT(host.lastEntries, ElementsAre("Yes", "No"));
+  TypeOut("{list Monday,Tuesday,Friday}");
+  EXPECT_THAT(host.lastEntries, ElementsAre("Monday", "Tuesday", "Friday"));
+  TypeOut("{LIST }");
+  EXPECT_THAT(host.lastEntries, ElementsAre(""));
+  TypeOut("{LIST a,,b}");
+  EXPECT_THAT(host.lastEntries, ElementsAre("a", "", "b"));
+  TypeOut("{LIST x}");
+  EXPECT_THAT(host.lastEntries, ElementsAre("x"));
+  TypeOut("{LIST a{b,c}");
+  EXPECT_THAT(host.lastEntries, ElementsAre("a{b", "c"));
+}
+
+TEST_F(TypistTest, PickIsTypedLiterallyIntoTheTarget) {
+  host.pick = "a{b}";
+  EXPECT_EQ(TypeOut("{LIST a{b,c}z"), "a{b}z");
+  EXPECT_EQ(typist.KeystrokeCount, 5);
+  const auto list = std::find(journal.begin(), journal.end(), "list:[a{b][c]");
+  ASSERT_NE(list, journal.end());
+  EXPECT_EQ(*(list - 1), "|");  // nothing left buffered while the picker is up
+  EXPECT_EQ(*(list + 1), "front:7");
+  EXPECT_EQ(*(list + 2), "+A");
+  const auto ontop = std::find(list, journal.end(), "ontop");
+  ASSERT_NE(ontop, journal.end());
+  EXPECT_EQ(*(ontop - 1), "|");
+  EXPECT_EQ(*(ontop + 1), "front:7");
+}
+
+TEST_F(TypistTest, ClosedPickerTypesNothingButTheRest) {
+  host.pick.reset();
+  EXPECT_EQ(TypeOut("{LIST a,b}z"), "z");
+  const auto list = std::find(journal.begin(), journal.end(), "list:[a][b]");
+  ASSERT_NE(list, journal.end());
+  EXPECT_EQ(*(list + 1), "ontop");
+  EXPECT_EQ(*(list + 2), "front:7");
+
+  host.pick = "";
+  EXPECT_EQ(TypeOut("{LIST a,,b}"), "");
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+}
+
+TEST_F(TypistTest, LongListIsCutBeforeTheCommaIsAdded) {
+  TypeOut("{LIST " + std::string(250, 'a') + "," + std::string(20, 'b') + "}");
+  EXPECT_THAT(host.lastEntries, ElementsAre(std::string(250, 'a'), std::string(4, 'b')));
+}
+
+TEST_F(TypistTest, ListWithoutTrailingCommaEnds) {
+  typist.SelectFromList("a,b");
+  EXPECT_THAT(host.lastEntries, ElementsAre("a", "b"));
+  typist.SelectFromList("solo");
+  EXPECT_THAT(host.lastEntries, ElementsAre("solo"));
+}
+
+// ---- re-entry from the message pump ----
+
+TEST_F(TypistTest, RunStartedFromThePumpDoesNotDisturbTheOuterRun) {
+  std::string button = "ab";
+  bool nested = false;
+  host.onPump = [&] {
+    if (nested) return;
+    nested = true;
+    button = "changed under the outer run";
+    typist.SendString("Z");
+  };
+  typist.SendString(button);
+  EXPECT_EQ(Typed(), "aZb");
+  // The nested run reset the count; the outer run counted on from there.
+  EXPECT_EQ(typist.KeystrokeCount, 2);
+}
+
+// ---- undo ----
+
+TEST_F(TypistTest, UndoSendsOneBackspacePerKeystrokeOnce) {
+  typist.SendString("ab{ENTER}");
+  journal.clear();
+  typist.UndoTyping();
+  EXPECT_THAT(journal, ElementsAre("focus", "front:7", "+Back", "-Back", "|", "pump", "+Back",
+                                   "-Back", "|", "pump", "+Back", "-Back", "|", "pump"));
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+
+  journal.clear();
+  typist.UndoTyping();
+  EXPECT_THAT(Keys(), IsEmpty());
+}
+
+TEST_F(TypistTest, UndoBeforeTypingOrWithoutTargetSendsNothing) {
+  typist.UndoTyping();
+  EXPECT_THAT(Keys(), IsEmpty());
+
+  typist.SendString("abc");
+  typist.TargetWindow = 0;
+  journal.clear();
+  typist.UndoTyping();
+  EXPECT_THAT(journal, IsEmpty());
+  EXPECT_EQ(typist.KeystrokeCount, 3);
+}
+
+// ---- target tracking ----
+
+TEST_F(TypistTest, TargetFollowsForeignForegroundWindows) {
+  typist.TargetWindow = 0;
+  typist.TrackForeground(42, 1, 2, 3);
+  EXPECT_EQ(typist.TargetWindow, 42u);
+  for (WindowId own : {1u, 2u, 3u}) {
+    typist.TrackForeground(own, 1, 2, 3);
+    EXPECT_EQ(typist.TargetWindow, 42u);
+  }
+  typist.TrackForeground(0, 1, 2, 3);  // no foreground window at that instant
+  EXPECT_EQ(typist.TargetWindow, 0u);
+}
+
+}  // namespace
+}  // namespace ks
