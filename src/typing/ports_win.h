@@ -1,0 +1,70 @@
+#pragma once
+// The typing engine's ports on Windows: input injection, the keyboard layout, the
+// user's date and time formats, and the shell.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "typing/ports.h"
+
+namespace ks {
+
+inline HWND ToHwnd(WindowId w) { return reinterpret_cast<HWND>(w); }
+inline WindowId ToWindowId(HWND h) { return reinterpret_cast<WindowId>(h); }
+
+// Whether `w` is a window that exists now. The handle's sign says nothing: a valid
+// handle may have its top bit set.
+bool WindowExists(WindowId w);
+
+// Collects key events and hands them to SendInput in one call per Flush, so that no
+// key of the user's can land between a modifier and its key. Every event is tagged
+// with kInjectTag.
+class SendInputSink : public KeySink {
+ public:
+  SendInputSink() = default;
+  SendInputSink(const SendInputSink&) = delete;
+  SendInputSink& operator=(const SendInputSink&) = delete;
+
+  void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) override;
+  void Unicode(char16_t ch) override;
+  void Flush() override;
+
+ private:
+  std::vector<INPUT> pending_;
+};
+
+// The keyboard layout of the calling thread and the ANSI code page.
+class WinKeyboardLayout : public KeyboardLayout {
+ public:
+  std::int16_t VkKeyScan(char c) const override;
+  std::uint16_t ScanCode(std::uint8_t vk) const override;
+  char16_t AnsiToUnicode(char c) const override;
+};
+
+// Date and time in the formats of the user's locale: of now, or of a fixed instant.
+class WinClock : public Clock {
+ public:
+  WinClock() = default;
+  explicit WinClock(const SYSTEMTIME& fixed) : fixed_(fixed) {}
+
+  std::string ShortDate() override;
+  std::string LongDayName() override;
+  std::string MonthName() override;
+  std::string LongTime() override;
+
+ private:
+  SYSTEMTIME Now() const;
+  std::optional<SYSTEMTIME> fixed_;
+};
+
+// Opens `program` (a program or a document) with the "open" verb in "c:\", shown
+// normally, passing `params` when there are any. True when the shell reports success.
+bool ShellOpen(HWND owner, const std::string& program, const std::string& params);
+
+// Dispatches every message waiting in this thread's queue, then returns. A WM_QUIT
+// met on the way is posted again so the main loop still ends.
+void ProcessWaitingMessages();
+
+}  // namespace ks
