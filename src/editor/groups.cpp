@@ -1,0 +1,177 @@
+#include "editor/groups.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace ks {
+
+namespace {
+
+int GroupsInUse(const Store& store) { return std::clamp(store.NumGroups, 0, kMaxGroups); }
+
+int Count(const Store& store, int group) {
+  return std::clamp(store.Groups[group].NumCommands, 0, kMaxButtons);
+}
+
+bool ValidGroup(const Store& store, int g) { return g >= 1 && g <= GroupsInUse(store); }
+
+// An input box answer; Cancel counts as the empty answer, as the password rules say.
+std::string AnswerOrEmpty(const std::optional<std::string>& answer) {
+  return answer ? *answer : std::string();
+}
+
+std::string AskPassword(Dialogs& dialogs, const char* caption, const char* prompt) {
+  return AnswerOrEmpty(dialogs.Input(caption, prompt, "", false));
+}
+
+std::string AlreadyExists(const std::string& name) {
+  return "I am sorry, the " + name + " group already exists!";
+}
+
+std::string ProtectionRemoved(const std::string& name) {
+  return "Password protection for the " + name + " group has been removed.";
+}
+
+}  // namespace
+
+std::vector<std::string> GroupNames(const Store& store) {
+  std::vector<std::string> names;
+  for (int g = 1; g <= GroupsInUse(store); ++g) names.push_back(store.Groups[g].GroupName);
+  return names;
+}
+
+void GroupListChange(Store& store, BarView& view, bool& unlocked) {
+  if (ValidGroup(store, store.ActiveGroup)) view.HideButtons(Count(store, store.ActiveGroup));
+  const int g = store.FindGroup(view.SelectedGroupName());
+  if (g != 0) store.ActiveGroup = g;
+  if (!ValidGroup(store, store.ActiveGroup)) store.ActiveGroup = 1;
+  const int a = store.ActiveGroup;
+  const DataRec& d = store.Data[a];
+  for (int i = 1; i <= Count(store, a); ++i)
+    view.CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
+  unlocked = store.Groups[a].Password.empty();
+  view.Display();
+  view.FocusDummy();
+}
+
+void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
+  if (store.NumGroups >= kMaxGroups) {
+    dialogs.Message(kMsgGroupLimit);
+    return;
+  }
+  const std::string name = AnswerOrEmpty(
+      dialogs.Input("Create new Group", "What would you like to name the new Group?", "", false));
+  if (name.empty()) return;
+  if (store.FindGroup(name) != 0) {
+    dialogs.Message(AlreadyExists(name));
+    return;
+  }
+  const int g = GroupsInUse(store) + 1;
+  store.NumGroups = g;
+  store.Groups[g] = GroupRec{name, 1, 1, ""};
+  store.Data[g] = DataRec{};
+  store.SetButton(g, 1, Button{kNewGroupButtonCaption, kNewGroupButtonText, kNewGroupButtonText, 0, 0});
+  view.RebuildGroupMenus(GroupNames(store));
+  view.SelectGroupItem(view.AddGroupName(name));
+  GroupListChange(store, view, unlocked);
+}
+
+void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
+  const std::string current = view.SelectedGroupName();
+  const std::optional<std::string> answer =
+      dialogs.Input("Rename Group", "What would you like to rename the Group to?", current, true);
+  const std::string name = answer ? *answer : current;
+  if (name.empty() || name == current) return;
+  if (store.FindGroup(name) != 0) {
+    dialogs.Message(AlreadyExists(name));
+    return;
+  }
+  const int g = store.FindGroup(current);
+  if (g == 0) return;
+  store.Groups[g].GroupName = name;
+  view.RebuildGroupMenus(GroupNames(store));
+  view.DeleteGroupItem(view.SelectedGroupItem());
+  view.SelectGroupItem(view.AddGroupName(name));
+  GroupListChange(store, view, unlocked);
+}
+
+void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
+  const std::string name = view.SelectedGroupName();
+  const int g = store.FindGroup(name);
+  if (g == 0) return;
+  if (GroupsInUse(store) <= 1) {
+    dialogs.Message(kMsgDeleteOnlyGroup);
+    return;
+  }
+  if (!dialogs.Confirm("Are you sure you want to delete the " + name + " group?", "Keystrum"))
+    return;
+  view.HideButtons(Count(store, g));
+  const int n = GroupsInUse(store);
+  for (int k = g; k < n; ++k) {
+    store.Groups[k] = store.Groups[k + 1];
+    store.Data[k] = store.Data[k + 1];
+  }
+  store.Groups[n] = GroupRec{};
+  store.Data[n] = DataRec{};
+  store.NumGroups = n - 1;
+  view.RebuildGroupMenus(GroupNames(store));
+  // The bar's controls are already hidden: nothing of the deleted group is left to hide.
+  store.ActiveGroup = 0;
+  view.DeleteGroupItem(view.SelectedGroupItem());
+  view.SelectGroupItem(0);
+  GroupListChange(store, view, unlocked);
+}
+
+void SetPasswordClick(Store& store, Dialogs& dialogs) {
+  GroupRec& group = store.Active();
+  if (!group.Password.empty() &&
+      AskPassword(dialogs, "Existing Group Password", "Please type the CURRENT password:") !=
+          group.Password) {
+    dialogs.Message(kMsgInvalidPassword);
+    return;
+  }
+  const std::string first =
+      AskPassword(dialogs, "New Group Password", "Please type the NEW password:");
+  const std::string second =
+      AskPassword(dialogs, "New Group Password", "Please re-type the NEW password:");
+  if (first.empty() && second.empty()) {
+    group.Password.clear();
+    dialogs.Message(ProtectionRemoved(group.GroupName));
+  } else if (first == second) {
+    group.Password = first;
+    dialogs.Message("Password for " + group.GroupName + " set.");
+  }
+}
+
+void MenuRemovePasswordClick(Store& store, Dialogs& dialogs) {
+  GroupRec& group = store.Active();
+  if (group.Password.empty()) {
+    dialogs.Message("The " + group.GroupName + " group is not password protected.");
+    return;
+  }
+  if (AskPassword(dialogs, "Existing Group Password", "Please type the CURRENT password:") !=
+      group.Password) {
+    dialogs.Message(kMsgInvalidPassword);
+    return;
+  }
+  if (!dialogs.Confirm("Are you sure you want to remove the password protection for the " +
+                           group.GroupName + " group?",
+                       "Keystrum"))
+    return;
+  group.Password.clear();
+  dialogs.Message(ProtectionRemoved(group.GroupName));
+}
+
+bool CheckPassword(const Store& store, bool& unlocked, Dialogs& dialogs) {
+  if (unlocked) return true;
+  const std::string answer = AskPassword(dialogs, "Group Password",
+                                         "Please type the password for this group:");
+  if (answer != store.Active().Password) {
+    dialogs.Message(kMsgInvalidPassword);
+    return false;
+  }
+  unlocked = true;
+  return true;
+}
+
+}  // namespace ks

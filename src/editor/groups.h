@@ -1,0 +1,48 @@
+#pragma once
+// Switching the active group, the group commands of the group list's menu, and group
+// passwords. The group list is a sorted control, so its lines are mapped to groups by
+// name (Store::FindGroup); the copy/move submenus are rebuilt from the store after
+// every change of the groups, so entry k always stands for group k + 1.
+#include <string>
+#include <vector>
+
+#include "bar/ports.h"
+#include "store/store.h"
+
+namespace ks {
+
+inline constexpr const char* kMsgGroupLimit = "You have reached the limit of 50 groups.";
+// There must always be an active group for the bar to show.
+inline constexpr const char* kMsgDeleteOnlyGroup =
+    "You can not delete the only Group.\nPlease create another Group first.";
+inline constexpr const char* kMsgInvalidPassword = "Invalid Password.";
+inline constexpr const char* kNewGroupButtonCaption = "NewButton";
+inline constexpr const char* kNewGroupButtonText = "Default button for a new Group";
+
+// The names of the groups in use, in group order: what the two submenus show.
+std::vector<std::string> GroupNames(const Store& store);
+
+// Shows the group named on the selected line of the group list: hides the controls of
+// the group shown so far, makes that group active, fills its controls, locks it when it
+// has a password (also when it was active already), lays the bar out and focuses Dummy.
+// A selection that names no group leaves the active group as it was.
+void GroupListChange(Store& store, BarView& view, bool& unlocked);
+
+// "New Group", "Edit Group" (rename) and "Delete Group".
+void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
+void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
+void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
+
+// "Password Protect" and "Remove Password" on the active group. Neither changes the
+// lock: a new password locks at the next switch, a removed one leaves a locked group
+// locked until the next press (whose empty answer then matches).
+void SetPasswordClick(Store& store, Dialogs& dialogs);
+void MenuRemovePasswordClick(Store& store, Dialogs& dialogs);
+
+// The question at a left press on a button of the active group. True when the press may
+// type: already unlocked, or the right password given (which unlocks). A wrong or
+// cancelled answer shows "Invalid Password." and returns false. The caller pauses its
+// foreground timer around this call.
+bool CheckPassword(const Store& store, bool& unlocked, Dialogs& dialogs);
+
+}  // namespace ks

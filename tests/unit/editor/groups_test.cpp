@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+
+#include "bar/commands.h"
+#include "bar/fakes.h"
+#include "editor/groups.h"
+
+namespace ks {
+namespace {
+
+using test::Captions;
+using test::FakeBarView;
+using test::FakeDialogs;
+using test::MakeStore;
+using Order = std::vector<std::string>;
+
+class Groups : public ::testing::Test {
+ protected:
+  // Groups as named, group g with g buttons, the bar showing `active` as at start.
+  void Use(const Order& names, int active = 1) {
+    store = MakeStore(names, 1);
+    for (int g = 1; g <= store->NumGroups; ++g) {
+      store->Groups[g].NumCommands = g;
+      store->Groups[g].Columns = g + 1;
+      for (int i = 1; i <= g; ++i) {
+        const std::string id = names[g - 1] + std::to_string(i);
+        store->SetButton(g, i, Button{id, "hint " + id, "text " + id, i, i});
+      }
+    }
+    store->ActiveGroup = active;
+    for (const auto& n : names) view.AddGroupName(n);
+    Select(names[active - 1]);
+    view.ShowActive(*store);
+    view.RebuildGroupMenus(GroupNames(*store));
+    view.MenuRebuilds = 0;
+    unlocked = store->Active().Password.empty();
+  }
+  void Select(const std::string& name) {
+    for (size_t i = 0; i < view.Lines.size(); ++i)
+      if (view.Lines[i] == name) view.SelectGroupItem(static_cast<int>(i));
+  }
+  void Switch(const std::string& name) {
+    Select(name);
+    GroupListChange(*store, view, unlocked);
+  }
+  std::unique_ptr<Store> store;
+  FakeBarView view;
+  FakeDialogs dialogs;
+  bool unlocked = true;
+};
+
+// ---- switching ----
+
+TEST_F(Groups, SwitchShowsOnlyTheNewGroupsButtons) {
+  Use({"one", "two", "three"}, 3);
+  Switch("one");
+  EXPECT_EQ(store->ActiveGroup, 1);
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"one1"}));
+  EXPECT_EQ(view.Displays, 1);
+  EXPECT_EQ(view.DummyFocus, 1);
+  Switch("two");
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"two1", "two2"}));
+}
+
+TEST_F(Groups, EverySwitchToAProtectedGroupLocksIt) {
+  Use({"open", "closed"});
+  store->Groups[2].Password = "pw";
+  Switch("closed");
+  EXPECT_FALSE(unlocked);
+  unlocked = true;  // the password was given at a press
+  Switch("closed");  // shown again, e.g. after un-rolling
+  EXPECT_FALSE(unlocked);
+  Switch("open");
+  EXPECT_TRUE(unlocked);
+}
+
+TEST_F(Groups, SelectionNamingNoGroupKeepsTheActiveGroup) {
+  Use({"one", "two"}, 2);
+  view.Selected = -1;
+  GroupListChange(*store, view, unlocked);
+  EXPECT_EQ(store->ActiveGroup, 2);
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"two1", "two2"}));
+}
+
+// ---- New Group ----
+
+TEST_F(Groups, NewGroupLandsInSortedPlaceAndBecomesActive) {
+  Use({"Beta", "alpha"});
+  dialogs.InputAnswers = {std::string("Gamma")};
+  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  ASSERT_EQ(dialogs.Inputs.size(), 1u);
+  EXPECT_EQ(dialogs.Inputs[0].Caption, "Create new Group");
+  EXPECT_EQ(dialogs.Inputs[0].Prompt, "What would you like to name the new Group?");
+  EXPECT_EQ(dialogs.Inputs[0].Default, "");
+  EXPECT_EQ(view.Lines, (Order{"alpha", "Beta", "Gamma"}));
+  EXPECT_EQ(view.Selected, 2);
+  EXPECT_EQ(store->NumGroups, 3);
+  EXPECT_EQ(store->ActiveGroup, 3);
+  EXPECT_EQ(store->Groups[3].Columns, 1);
+  EXPECT_EQ(store->GetButton(3, 1), (Button{"NewButton", "Default button for a new Group",
+                                            "Default button for a new Group", 0, 0}));
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"NewButton"}));
+  EXPECT_EQ(view.Menus, (Order{"Beta", "alpha", "Gamma"}));  // group order, new one last
+  EXPECT_TRUE(unlocked);
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST_F(Groups, NewGroupTakesNothingFromAnEarlierGroupInItsSlot) {
+  Use({"one"});
+  // Leftovers of a deleted group beyond NumGroups.
+  store->Groups[2] = GroupRec{"old", 7, 4, "secret"};
+  store->SetButton(2, 2, Button{"stale", "", "stale", 1, 1});
+  dialogs.InputAnswers = {std::string("two")};
+  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[2].Password, "");
+  EXPECT_EQ(store->Groups[2].NumCommands, 1);
+  EXPECT_EQ(store->GetButton(2, 2), Button{});
+  EXPECT_TRUE(unlocked);
+}
+
+TEST_F(Groups, NewGroupDuplicateEmptyOrCancelledChangesNothing) {
+  Use({"Beta", "alpha"});
+  dialogs.InputAnswers = {std::string("Beta"), std::string(""), std::nullopt};
+  for (int i = 0; i < 3; ++i) NewGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(dialogs.Messages, (Order{"I am sorry, the Beta group already exists!"}));
+  EXPECT_EQ(store->NumGroups, 2);
+  EXPECT_EQ(view.Lines, (Order{"alpha", "Beta"}));
+  EXPECT_EQ(view.MenuRebuilds, 0);
+  // Only an exact match is a duplicate.
+  dialogs.InputAnswers = {std::string("beta")};
+  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->NumGroups, 3);
+}
+
+TEST_F(Groups, FiftyGroupsRefuseWithoutAsking) {
+  Use({"one"});
+  store->NumGroups = 50;
+  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_TRUE(dialogs.Inputs.empty());
+  EXPECT_EQ(dialogs.Messages, (Order{"You have reached the limit of 50 groups."}));
+  EXPECT_EQ(store->NumGroups, 50);
+}
+
+// ---- Edit Group (rename) ----
+
+TEST_F(Groups, RenameToTheSameNameOrCancelChangesNothing) {
+  Use({"Beta", "alpha"});
+  dialogs.InputAnswers = {std::string("Beta"), std::nullopt, std::string("")};
+  for (int i = 0; i < 3; ++i) EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(dialogs.Inputs.at(0).Caption, "Rename Group");
+  EXPECT_EQ(dialogs.Inputs.at(0).Prompt, "What would you like to rename the Group to?");
+  EXPECT_EQ(dialogs.Inputs.at(0).Default, "Beta");
+  EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_EQ(store->Groups[1].GroupName, "Beta");
+  EXPECT_EQ(view.Lines, (Order{"alpha", "Beta"}));
+  EXPECT_EQ(view.Displays, 0);
+}
+
+TEST_F(Groups, RenameChangingOnlyCaseSucceedsAndResorts) {
+  Use({"abc", "Bcd", "zz"});
+  dialogs.InputAnswers = {std::string("ABC")};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[1].GroupName, "ABC");
+  EXPECT_EQ(view.Lines, (Order{"ABC", "Bcd", "zz"}));
+  EXPECT_EQ(view.SelectedGroupName(), "ABC");
+  EXPECT_EQ(view.Menus, (Order{"ABC", "Bcd", "zz"}));
+  EXPECT_EQ(store->ActiveGroup, 1);
+  // Renamed to the end of the list.
+  dialogs.InputAnswers = {std::string("zzz")};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(view.Lines, (Order{"Bcd", "zz", "zzz"}));
+  EXPECT_EQ(view.SelectedGroupName(), "zzz");
+  EXPECT_EQ(view.Menus, (Order{"zzz", "Bcd", "zz"}));
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"abc1"}));
+}
+
+TEST_F(Groups, RenameOntoAnotherGroupsNameIsRefused) {
+  Use({"abc", "Bcd"});
+  dialogs.InputAnswers = {std::string("Bcd")};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(dialogs.Messages, (Order{"I am sorry, the Bcd group already exists!"}));
+  EXPECT_EQ(store->Groups[1].GroupName, "abc");
+  EXPECT_EQ(view.Lines, (Order{"abc", "Bcd"}));
+}
+
+TEST_F(Groups, RenameLocksAProtectedGroupAgain) {
+  Use({"abc"});
+  store->Groups[1].Password = "pw";
+  unlocked = true;
+  dialogs.InputAnswers = {std::string("new")};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_FALSE(unlocked);
+}
+
+// ---- Delete Group ----
+
+TEST_F(Groups, DeletingTheActiveGroupKeepsEveryOtherGroupIntact) {
+  Use({"delta", "Beta", "gamma", "alpha"}, 2);
+  store->Groups[3].Password = "g-pw";
+  store->Groups[4].Password = "a-pw";
+  const Store before = *store;
+  dialogs.ConfirmAnswers = {true};
+  DeleteGroupMenuClick(*store, view, dialogs, unlocked);
+  ASSERT_EQ(dialogs.Confirms.size(), 1u);
+  EXPECT_EQ(dialogs.Confirms[0].first, "Are you sure you want to delete the Beta group?");
+  EXPECT_EQ(store->NumGroups, 3);
+  const int moved[] = {1, 3, 4};  // old index of each remaining group
+  for (int g = 1; g <= 3; ++g) {
+    const int o = moved[g - 1];
+    EXPECT_EQ(store->Groups[g].GroupName, before.Groups[o].GroupName);
+    EXPECT_EQ(store->Groups[g].NumCommands, before.Groups[o].NumCommands);
+    EXPECT_EQ(store->Groups[g].Columns, before.Groups[o].Columns);
+    EXPECT_EQ(store->Groups[g].Password, before.Groups[o].Password);
+    for (int i = 1; i <= before.Groups[o].NumCommands; ++i)
+      EXPECT_EQ(store->GetButton(g, i), before.GetButton(o, i));
+  }
+  EXPECT_EQ(store->Groups[4].GroupName, "");
+  EXPECT_EQ(store->Groups[4].NumCommands, 0);
+  EXPECT_EQ(store->GetButton(4, 1), Button{});
+  // The alphabetically first group is shown, and it is locked.
+  EXPECT_EQ(view.Lines, (Order{"alpha", "delta", "gamma"}));
+  EXPECT_EQ(view.Selected, 0);
+  EXPECT_EQ(store->ActiveGroup, 3);
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"alpha1", "alpha2", "alpha3", "alpha4"}));
+  EXPECT_FALSE(unlocked);
+  EXPECT_EQ(view.Menus, (Order{"delta", "gamma", "alpha"}));
+}
+
+TEST_F(Groups, SubmenuEntriesStillReachTheirGroupsAfterDeleteAndAdd) {
+  Use({"one", "two", "three"}, 1);
+  dialogs.ConfirmAnswers = {true};
+  DeleteGroupMenuClick(*store, view, dialogs, unlocked);  // "one" goes, "three" active
+  dialogs.InputAnswers = {std::string("four")};
+  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  Switch("three");
+  ASSERT_EQ(view.Menus, (Order{"two", "three", "four"}));
+  for (int entry = 0; entry < 3; ++entry) {
+    if (view.Menus[entry] == "three") continue;
+    MenuCopyToGroupClick(*store, dialogs, 1, entry);
+    const int g = store->FindGroup(view.Menus[entry]);
+    EXPECT_EQ(store->Data[g].Caption[store->Groups[g].NumCommands], "three1") << view.Menus[entry];
+  }
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST_F(Groups, DeleteAnsweredNoOrOfTheOnlyGroupChangesNothing) {
+  Use({"one", "two"});
+  dialogs.ConfirmAnswers = {false};
+  DeleteGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->NumGroups, 2);
+  EXPECT_EQ(view.Lines, (Order{"one", "two"}));
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"one1"}));
+
+  FakeDialogs only;
+  auto single = MakeStore({"solo"}, 2);
+  FakeBarView bar;
+  bar.SelectGroupItem(bar.AddGroupName("solo"));
+  bar.ShowActive(*single);
+  DeleteGroupMenuClick(*single, bar, only, unlocked);
+  EXPECT_TRUE(only.Confirms.empty());
+  EXPECT_EQ(only.Messages, (Order{"You can not delete the only Group.\nPlease create another "
+                                  "Group first."}));
+  EXPECT_EQ(single->NumGroups, 1);
+  EXPECT_EQ(bar.VisibleCaptions(), (Order{"solo1", "solo2"}));
+}
+
+// ---- passwords ----
+
+TEST_F(Groups, ProtectWithTwoEmptyAnswersReportsRemoval) {
+  Use({"Work"});
+  dialogs.InputAnswers = {std::string(""), std::nullopt};
+  SetPasswordClick(*store, dialogs);
+  ASSERT_EQ(dialogs.Inputs.size(), 2u);
+  EXPECT_EQ(dialogs.Inputs[0].Caption, "New Group Password");
+  EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the NEW password:");
+  EXPECT_EQ(dialogs.Inputs[1].Caption, "New Group Password");
+  EXPECT_EQ(dialogs.Inputs[1].Prompt, "Please re-type the NEW password:");
+  EXPECT_EQ(dialogs.Messages,
+            (Order{"Password protection for the Work group has been removed."}));
+  EXPECT_EQ(store->Groups[1].Password, "");
+}
+
+TEST_F(Groups, ProtectSetsThePasswordButLocksOnlyAtTheNextSwitch) {
+  Use({"Work", "Home"});
+  dialogs.InputAnswers = {std::nullopt, std::string("Secret")};  // first cancelled: still asks
+  SetPasswordClick(*store, dialogs);
+  EXPECT_EQ(store->Groups[1].Password, "");
+  EXPECT_TRUE(dialogs.Messages.empty());  // mismatch: nothing shown
+  dialogs.InputAnswers = {std::string("Secret"), std::string("Secret")};
+  SetPasswordClick(*store, dialogs);
+  EXPECT_EQ(store->Groups[1].Password, "Secret");
+  EXPECT_EQ(dialogs.Messages, (Order{"Password for Work set."}));
+  EXPECT_TRUE(unlocked);
+  EXPECT_TRUE(CheckPassword(*store, unlocked, dialogs));
+  EXPECT_EQ(dialogs.Inputs.size(), 4u);  // the press asked nothing
+  Switch("Home");
+  Switch("Work");
+  EXPECT_FALSE(unlocked);
+}
+
+TEST_F(Groups, ChangingAPasswordAsksThreeQuestions) {
+  Use({"Work"});
+  store->Groups[1].Password = "old";
+  dialogs.InputAnswers = {std::string("old"), std::string("New"), std::string("New")};
+  SetPasswordClick(*store, dialogs);
+  ASSERT_EQ(dialogs.Inputs.size(), 3u);
+  EXPECT_EQ(dialogs.Inputs[0].Caption, "Existing Group Password");
+  EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the CURRENT password:");
+  EXPECT_EQ(dialogs.Inputs[0].Default, "");
+  EXPECT_EQ(store->Groups[1].Password, "New");
+  EXPECT_EQ(dialogs.Messages, (Order{"Password for Work set."}));
+}
+
+TEST_F(Groups, WrongCurrentPasswordEndsAfterTheFirstQuestion) {
+  Use({"Work"});
+  store->Groups[1].Password = "old";
+  dialogs.InputAnswers = {std::string("OLD")};
+  SetPasswordClick(*store, dialogs);
+  dialogs.InputAnswers = {std::nullopt};
+  SetPasswordClick(*store, dialogs);
+  EXPECT_EQ(dialogs.Inputs.size(), 2u);
+  EXPECT_EQ(dialogs.Messages, (Order{"Invalid Password.", "Invalid Password."}));
+  EXPECT_EQ(store->Groups[1].Password, "old");
+}
+
+TEST_F(Groups, RetypeDifferingInCaseChangesNothingAndShowsNothing) {
+  Use({"Work"});
+  store->Groups[1].Password = "old";
+  dialogs.InputAnswers = {std::string("old"), std::string("secret"), std::string("Secret")};
+  SetPasswordClick(*store, dialogs);
+  EXPECT_EQ(dialogs.Inputs.size(), 3u);
+  EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_EQ(store->Groups[1].Password, "old");
+}
+
+TEST_F(Groups, RemovePasswordRefusalsAndQuestions) {
+  Use({"Work"});
+  MenuRemovePasswordClick(*store, dialogs);
+  EXPECT_TRUE(dialogs.Inputs.empty());
+  store->Groups[1].Password = "pw";
+  dialogs.InputAnswers = {std::string("PW"), std::string("pw")};
+  dialogs.ConfirmAnswers = {false};
+  MenuRemovePasswordClick(*store, dialogs);  // wrong
+  MenuRemovePasswordClick(*store, dialogs);  // right, then No
+  EXPECT_EQ(dialogs.Messages,
+            (Order{"The Work group is not password protected.", "Invalid Password."}));
+  ASSERT_EQ(dialogs.Confirms.size(), 1u);
+  EXPECT_EQ(dialogs.Confirms[0].first,
+            "Are you sure you want to remove the password protection for the Work group?");
+  EXPECT_EQ(store->Groups[1].Password, "pw");
+}
+
+TEST_F(Groups, RemovingAPasswordLeavesALockedGroupLockedUntilAnEmptyAnswer) {
+  Use({"Work", "Other"});
+  store->Groups[1].Password = "pw";
+  Switch("Work");
+  ASSERT_FALSE(unlocked);
+  dialogs.InputAnswers = {std::string("pw")};
+  dialogs.ConfirmAnswers = {true};
+  MenuRemovePasswordClick(*store, dialogs);
+  EXPECT_EQ(store->Groups[1].Password, "");
+  EXPECT_EQ(dialogs.Messages,
+            (Order{"Password protection for the Work group has been removed."}));
+  EXPECT_FALSE(unlocked);
+  // The next press still asks; Cancel gives the empty answer, which now matches.
+  dialogs.InputAnswers = {std::nullopt};
+  EXPECT_TRUE(CheckPassword(*store, unlocked, dialogs));
+  EXPECT_TRUE(unlocked);
+}
+
+TEST_F(Groups, PressOnALockedGroupAsksUntilTheRightAnswer) {
+  Use({"Work"});
+  store->Groups[1].Password = "Pw";
+  unlocked = false;
+  dialogs.InputAnswers = {std::string("pw"), std::string("Pw")};
+  EXPECT_FALSE(CheckPassword(*store, unlocked, dialogs));
+  EXPECT_FALSE(unlocked);
+  EXPECT_EQ(dialogs.Messages, (Order{"Invalid Password."}));
+  EXPECT_TRUE(CheckPassword(*store, unlocked, dialogs));
+  EXPECT_TRUE(unlocked);
+  EXPECT_EQ(dialogs.Inputs.at(0).Caption, "Group Password");
+  EXPECT_EQ(dialogs.Inputs.at(0).Prompt, "Please type the password for this group:");
+  EXPECT_EQ(dialogs.Inputs.at(0).Default, "");
+  EXPECT_TRUE(CheckPassword(*store, unlocked, dialogs));  // asks no more
+  EXPECT_EQ(dialogs.Inputs.size(), 2u);
+}
+
+}  // namespace
+}  // namespace ks
