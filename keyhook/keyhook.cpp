@@ -1,0 +1,241 @@
+// keystrum.dll: a low-level keyboard hook that copies the user's keystrokes to one window.
+//
+// The hook lives on a thread of its own that pumps its own messages: a low-level hook is
+// called on the thread that installed it, so the host's UI thread may be blocked in a modal
+// loop, a message box or a long typing run without stalling anybody's keyboard.
+#include "keyhook.h"
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h) CloseHandle(h);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+HMODULE g_self = nullptr;
+
+// Serialises Start and Stop; the hook thread never takes it.
+SRWLOCK g_control = SRWLOCK_INIT;
+UniqueHandle g_thread;
+DWORD g_threadId = 0;
+
+// Read by the hook on every key; cleared before the thread is told to end, so nothing
+// reaches a window after Stop has begun.
+std::atomic<HWND> g_receiver{nullptr};
+
+// The keyboard as the hook has seen it, for the previous-state bit and for turning keys into
+// characters. Touched only by the hook thread, reset by it before the hook goes in.
+struct KeyboardSeen {
+  bool down[256];
+  bool capsLock;
+};
+KeyboardSeen g_seen;
+
+// The hook reports left and right modifiers apart; the receiver expects the generic codes
+// (Shift is 16 to it, whichever Shift it was).
+WPARAM GenericKey(DWORD vk) {
+  switch (vk) {
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+      return VK_SHIFT;
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+      return VK_CONTROL;
+    case VK_LMENU:
+    case VK_RMENU:
+      return VK_MENU;
+    default:
+      return vk;
+  }
+}
+
+bool AnyDown(DWORD generic, DWORD left, DWORD right) {
+  return g_seen.down[generic] || g_seen.down[left] || g_seen.down[right];
+}
+
+// The characters a key-down makes on the layout of the window the user is typing into,
+// with the Shift and Caps Lock state the hook has followed. A chord with Ctrl or Alt alone
+// is a shortcut, not text: it makes none. Control characters other than Backspace, Tab and
+// Enter make none either, so that a Ctrl+V typed elsewhere never reaches an edit control as
+// its paste character.
+int CharsFor(DWORD vk, DWORD scanCode, wchar_t* out, int capacity) {
+  const bool ctrl = AnyDown(VK_CONTROL, VK_LCONTROL, VK_RCONTROL);
+  const bool alt = AnyDown(VK_MENU, VK_LMENU, VK_RMENU);
+  if (ctrl != alt) return 0;
+  switch (vk) {
+    case VK_BACK:
+      out[0] = 8;
+      return 1;
+    case VK_TAB:
+      out[0] = 9;
+      return 1;
+    case VK_RETURN:
+      out[0] = 13;
+      return 1;
+    default:
+      break;
+  }
+
+  BYTE state[256] = {};
+  for (int i = 0; i < 256; ++i) state[i] = g_seen.down[i] ? 0x80 : 0;
+  if (AnyDown(VK_SHIFT, VK_LSHIFT, VK_RSHIFT)) state[VK_SHIFT] = 0x80;
+  if (ctrl) state[VK_CONTROL] = 0x80;
+  if (alt) state[VK_MENU] = 0x80;
+  if (g_seen.capsLock) state[VK_CAPITAL] |= 1;
+
+  const HWND foreground = GetForegroundWindow();
+  const HKL layout =
+      GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
+  // Flag 4 keeps the layout's pending dead key untouched, so asking about a key here never
+  // eats the accent the user is about to type into the other program.
+  const int n = ToUnicodeEx(vk, scanCode, state, out, capacity, 4, layout);
+  if (n <= 0) return 0;  // no character, or a dead key waiting for the next one
+  int kept = 0;
+  for (int i = 0; i < n; ++i) {
+    if (out[i] >= 0x20 && out[i] != 0x7F) out[kept++] = out[i];
+  }
+  return kept;
+}
+
+// Sent, not posted: a posted WM_KEYDOWN goes through the receiver's TranslateMessage, which
+// would make a second WM_CHAR from it, and through IsDialogMessage, which would turn a Tab
+// into a focus move. A notify-send is queued for the window procedure alone, in order, and
+// returns at once, so a busy or hung receiver never holds the user's keyboard.
+void Deliver(HWND receiver, UINT msg, WPARAM wp, LPARAM lp) {
+  SendNotifyMessageW(receiver, msg, wp, lp);
+}
+
+void OnKey(const KBDLLHOOKSTRUCT& ev) {
+  const DWORD vk = ev.vkCode & 0xFF;
+  const bool up = (ev.flags & LLKHF_UP) != 0;
+  const bool wasDown = g_seen.down[vk];
+  g_seen.down[vk] = !up;
+  if (vk == VK_CAPITAL && !up && !wasDown) g_seen.capsLock = !g_seen.capsLock;
+
+  const HWND receiver = g_receiver.load();
+  if (!receiver || !IsWindow(receiver)) return;  // a receiver that has gone just drops keys
+
+  LPARAM lp = 1 | static_cast<LPARAM>(ev.scanCode & 0xFF) << 16;
+  if (ev.flags & LLKHF_EXTENDED) lp |= LPARAM{1} << 24;
+  if (up || wasDown) lp |= LPARAM{1} << 30;
+  if (up) lp |= LPARAM{1} << 31;
+
+  const WPARAM key = GenericKey(vk);
+  if (up) {
+    Deliver(receiver, WM_KEYUP, key, lp);
+    return;
+  }
+  Deliver(receiver, WM_KEYDOWN, key, lp);
+  wchar_t chars[8];
+  const int n = CharsFor(vk, ev.scanCode, chars, 8);
+  for (int i = 0; i < n; ++i) Deliver(receiver, WM_CHAR, chars[i], lp);
+}
+
+LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION) {
+    const auto* ev = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+    if (ev->dwExtraInfo != ks::kKeystrumInputTag) OnKey(*ev);
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+struct StartSignal {
+  HANDLE ready;
+  bool installed;
+};
+
+// Runs with a reference on this library that it drops as its very last act
+// (FreeLibraryAndExitThread), so the code under a running hook can never be unmapped, even
+// by a host that frees the library without stopping first.
+DWORD WINAPI HookThreadMain(void* param) {
+  auto* signal = static_cast<StartSignal*>(param);
+  MSG msg;
+  // Gives the thread its queue before Start returns, so Stop's WM_QUIT always has a place.
+  PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+  g_seen = KeyboardSeen{};
+  g_seen.capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
+  const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, g_self, 0);
+  signal->installed = hook != nullptr;
+  SetEvent(signal->ready);  // `signal` belongs to Start and is gone after this
+
+  if (hook) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    UnhookWindowsHookEx(hook);
+  }
+  FreeLibraryAndExitThread(g_self, 0);
+}
+
+void StopLocked() {
+  if (!g_thread) return;
+  g_receiver.store(nullptr);
+  PostThreadMessageW(g_threadId, WM_QUIT, 0, 0);
+  WaitForSingleObject(g_thread.get(), INFINITE);
+  g_thread.reset();
+  g_threadId = 0;
+}
+
+bool StartLocked(HWND receiver) {
+  HMODULE pin = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                          reinterpret_cast<LPCWSTR>(&HookThreadMain), &pin)) {
+    return false;
+  }
+  UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ready) {
+    FreeLibrary(pin);
+    return false;
+  }
+  StartSignal signal{ready.get(), false};
+  g_receiver.store(receiver);
+  DWORD threadId = 0;
+  UniqueHandle thread(CreateThread(nullptr, 0, HookThreadMain, &signal, 0, &threadId));
+  if (!thread) {
+    g_receiver.store(nullptr);
+    FreeLibrary(pin);
+    return false;
+  }
+  // From here the thread owns the pin. It signals `ready` before anything else can end it.
+  WaitForSingleObject(ready.get(), INFINITE);
+  if (!signal.installed) {
+    g_receiver.store(nullptr);
+    WaitForSingleObject(thread.get(), INFINITE);
+    return false;
+  }
+  g_thread = std::move(thread);
+  g_threadId = threadId;
+  return true;
+}
+
+class ControlLock {
+ public:
+  ControlLock() { AcquireSRWLockExclusive(&g_control); }
+  ~ControlLock() { ReleaseSRWLockExclusive(&g_control); }
+  ControlLock(const ControlLock&) = delete;
+  ControlLock& operator=(const ControlLock&) = delete;
+};
+
+}  // namespace
+
+extern "C" BOOL WINAPI KeyHook_Start(HWND receiver) {
+  ControlLock lock;
+  StopLocked();
+  if (!receiver || !IsWindow(receiver)) return FALSE;
+  return StartLocked(receiver) ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI KeyHook_Stop() {
+  ControlLock lock;
+  StopLocked();
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) g_self = instance;
+  return TRUE;
+}

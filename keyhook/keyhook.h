@@ -1,0 +1,22 @@
+#pragma once
+// keystrum.dll: the keystroke recorder's system-wide keyboard hook.
+//
+// KeyHook_Start(receiver) captures every keystroke of the user until KeyHook_Stop and hands
+// each to `receiver` as that window's own WM_KEYDOWN, WM_CHAR and WM_KEYUP messages. Both are
+// exported by name, undecorated, with the standard calling convention.
+#include <windows.h>
+
+#include "inputtag.h"
+
+extern "C" {
+
+// Starts capturing for `receiver`; a capture already running is stopped first, so a second
+// Start switches to the new window. FALSE when `receiver` is not a window or the hook could
+// not be installed (then nothing is captured).
+BOOL WINAPI KeyHook_Start(HWND receiver);
+
+// Ends the capture: unhooks and ends the hook's thread before returning. Harmless when no
+// capture is running.
+BOOL WINAPI KeyHook_Stop();
+
+}  // extern "C"

@@ -1,0 +1,62 @@
+#pragma once
+// The program's side of keystrum.dll: loads the recorder's hook library from the program's
+// own folder and forwards Start/Stop to it. Without the library, recording is simply not
+// available; everything else of the program works as before.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace ks::editor {
+
+inline constexpr const char* kKeyHookLibraryName = "keystrum.dll";
+
+// Shown (titled "Keystrum") when the user asks to record and the library is not there.
+inline constexpr const char* kKeyHookMissingMessage =
+    "The keystroke recorder keystrum.dll could not be loaded, so recording is not available.";
+
+class KeyHookLibrary {
+ public:
+  // Loads keystrum.dll from the folder of the running program.
+  KeyHookLibrary();
+  // Loads keystrum.dll from `folder` (a full path, with or without a trailing backslash).
+  explicit KeyHookLibrary(const std::string& folder);
+  // Stops a capture this object started before the library goes: the library cannot be
+  // unmapped under its own running hook.
+  ~KeyHookLibrary();
+
+  KeyHookLibrary(const KeyHookLibrary&) = delete;
+  KeyHookLibrary& operator=(const KeyHookLibrary&) = delete;
+
+  // True when the library was loaded and both entry points were found.
+  bool Available() const { return start_ != nullptr && stop_ != nullptr; }
+  // The full path the library was (or would have been) loaded from.
+  const std::string& Path() const { return path_; }
+
+  // Starts capturing for `receiver`; false when unavailable or the library refused.
+  bool Start(HWND receiver);
+  // Ends the capture; nothing happens when unavailable or not capturing.
+  void Stop();
+
+ private:
+  using StartFn = BOOL(WINAPI*)(HWND);
+  using StopFn = BOOL(WINAPI*)();
+  struct ModuleFree {
+    void operator()(HMODULE m) const {
+      if (m) FreeLibrary(m);
+    }
+  };
+
+  void Load();
+
+  std::string path_;
+  std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree> module_;
+  StartFn start_ = nullptr;
+  StopFn stop_ = nullptr;
+  bool started_ = false;
+};
+
+// The folder of the running program, with a trailing backslash.
+std::string ProgramFolder();
+
+}  // namespace ks::editor
