@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include "store/ini.h"
+#include "store/settings.h"
+
+namespace ks {
+namespace {
+
+LoadContext Ctx() {
+  LoadContext c;
+  c.ScreenWidth = 1280;
+  c.ScreenHeight = 1024;
+  c.BarClientWidth = 177;
+  c.BarClientHeight = 51;
+  c.EditorClientWidth = 392;
+  c.EditorClientHeight = 203;
+  c.ListClientWidth = 112;
+  c.ListClientHeight = 113;
+  c.FontColor = 0x123456;
+  return c;
+}
+
+Loaded LoadIni(const std::string& ini, std::optional<std::string> dat = std::nullopt) {
+  return LoadSettings(ini, dat, Ctx());
+}
+
+void ExpectSameStore(const Store& a, const Store& b) {
+  ASSERT_EQ(a.NumGroups, b.NumGroups);
+  EXPECT_EQ(a.ActiveGroup, b.ActiveGroup);
+  for (int g = 1; g <= a.NumGroups; ++g) {
+    EXPECT_EQ(a.Groups[g].GroupName, b.Groups[g].GroupName) << g;
+    EXPECT_EQ(a.Groups[g].Columns, b.Groups[g].Columns) << g;
+    EXPECT_EQ(a.Groups[g].Password, b.Groups[g].Password) << g;
+    ASSERT_EQ(a.Groups[g].NumCommands, b.Groups[g].NumCommands) << g;
+    for (int i = 1; i <= a.Groups[g].NumCommands; ++i)
+      EXPECT_EQ(a.GetButton(g, i), b.GetButton(g, i)) << g << "/" << i;
+  }
+}
+
+TEST(SettingsLoad, NoFilesGiveTheDefaultStoreAndCentredWindows) {
+  Loaded l = LoadSettings(std::nullopt, std::nullopt, Ctx());
+  auto def = Store::MakeDefault();
+  def->Data[1].Color[1] = 0x123456;  // the template's colour at start
+  ExpectSameStore(*l.store, *def);
+  const Settings& s = l.settings;
+  EXPECT_EQ(s.ButtonWidth, 100);
+  EXPECT_EQ(s.BarX, (1280 - 177) / 2);
+  EXPECT_EQ(s.BarY, (1024 - 51) / 2);
+  EXPECT_EQ(s.EditorX, (1280 - 392) / 2);
+  EXPECT_EQ(s.EditorY, (1024 - 203) / 2);
+  EXPECT_EQ(s.EditorHeight, 230);
+  EXPECT_EQ(s.EditorWidth, 400);
+  EXPECT_EQ(s.ListX, (1280 - 112) / 2);
+  EXPECT_EQ(s.ListY, (1024 - 113) / 2);
+  EXPECT_EQ(s.ListHeight, 140);
+  EXPECT_EQ(s.ListWidth, 120);
+  EXPECT_EQ(s.FontName, "MS Sans Serif");
+  EXPECT_EQ(s.FontSize, 8);
+}
+
+TEST(SettingsLoad, CentringDropsTheFractionTowardZero) {
+  LoadContext c = Ctx();
+  c.ScreenWidth = 100;
+  c.BarClientWidth = 103;  // -3 / 2 is -1
+  EXPECT_EQ(LoadSettings(std::nullopt, std::nullopt, c).settings.BarX, -1);
+}
+
+TEST(SettingsLoad, ButtonWidthRule) {
+  const std::pair<const char*, int> cases[] = {{"49", 100},  {"50", 88},  {"87", 88},
+                                               {"88", 88},   {"200", 200}, {"201", 100},
+                                               {"-5", 100},  {"abc", 100}, {"0x64", 100},
+                                               {"0x60", 96}};
+  for (auto [stored, expected] : cases)
+    EXPECT_EQ(LoadIni(std::string("[Window]\nButtonWidth=") + stored + "\n").settings.ButtonWidth,
+              expected)
+        << stored;
+}
+
+TEST(SettingsLoad, PositionsBeyondTheScreenTakeTheirRowsFallback) {
+  // Exactly at the limits the stored places stay; one pixel more takes the fallback.
+  Settings at = LoadIni(
+                    "[Window]\nXPosition=1270\nYPosition=1004\n"
+                    "[TypeWindow]\nXPosition=1270\nYPosition=1004\n"
+                    "[ListWindow]\nXPosition=1270\nYPosition=1004\n")
+                    .settings;
+  EXPECT_EQ(std::vector<int>({at.BarX, at.BarY, at.EditorX, at.EditorY, at.ListX, at.ListY}),
+            std::vector<int>({1270, 1004, 1270, 1004, 1270, 1004}));
+  Settings beyond = LoadIni(
+                        "[Window]\nXPosition=1271\nYPosition=1005\n"
+                        "[TypeWindow]\nXPosition=1271\nYPosition=1005\n"
+                        "[ListWindow]\nXPosition=1271\nYPosition=1005\n")
+                        .settings;
+  EXPECT_EQ(std::vector<int>({beyond.BarX, beyond.BarY, beyond.EditorX, beyond.EditorY,
+                              beyond.ListX, beyond.ListY}),
+            std::vector<int>({200, 100, 300, 100, 200, 300}));
+  Settings negative = LoadIni("[Window]\nXPosition=-40\nYPosition=-7\n").settings;
+  EXPECT_EQ(negative.BarX, -40);
+  EXPECT_EQ(negative.BarY, -7);
+}
+
+TEST(SettingsLoad, SizesAndFontAreTakenWithoutChecks) {
+  Settings s = LoadIni(
+                   "[TypeWindow]\nHeight=5\nWidth=-1\n[ListWindow]\nHeight=9999\nWidth=0\n"
+                   "[Font]\nName=Courier New\nSize=12\n")
+                   .settings;
+  EXPECT_EQ(s.EditorHeight, 5);
+  EXPECT_EQ(s.EditorWidth, -1);
+  EXPECT_EQ(s.ListHeight, 9999);
+  EXPECT_EQ(s.ListWidth, 0);
+  EXPECT_EQ(s.FontName, "Courier New");
+  EXPECT_EQ(s.FontSize, 12);
+}
+
+TEST(SettingsLoad, CountsAreClampedAndActiveGroupFollows) {
+  struct Case {
+    const char* numGroups;
+    const char* active;
+    int expectGroups, expectActive;
+  } cases[] = {{"0", "1", 1, 1},   {"-3", "1", 1, 1},   {"3", "0", 3, 1},  {"3", "4", 3, 1},
+               {"3", "3", 3, 3},   {"60", "55", 50, 1}, {"60", "50", 50, 50}, {"x", "2", 1, 1}};
+  for (const Case& c : cases) {
+    Loaded l = LoadIni(std::string("[Groups]\nNumGroups=") + c.numGroups +
+                       "\nActiveGroup=" + c.active + "\n");
+    EXPECT_EQ(l.store->NumGroups, c.expectGroups) << c.numGroups;
+    EXPECT_EQ(l.store->ActiveGroup, c.expectActive) << c.numGroups << "/" << c.active;
+  }
+  Loaded l = LoadIni(
+      "[Groups]\nNumGroups=3\n[Commands]\nNumCommands=-1\nColumns=0\n"
+      "[Commands1]\nNumCommands=51\nColumns=-4\n[Commands2]\nNumCommands=0\nColumns=7\n");
+  EXPECT_EQ(l.store->Groups[1].NumCommands, 0);
+  EXPECT_EQ(l.store->Groups[1].Columns, 1);
+  EXPECT_EQ(l.store->Groups[2].NumCommands, 50);
+  EXPECT_EQ(l.store->Groups[2].Columns, 1);
+  EXPECT_EQ(l.store->Groups[3].NumCommands, 0);
+  EXPECT_EQ(l.store->Groups[3].Columns, 7);
+}
+
+TEST(SettingsLoad, GroupAndButtonKeysWithTheirDefaults) {
+  Loaded l = LoadIni(
+      "[Groups]\nNumGroups=2\nActiveGroup=2\nGroupName1=Work\n"
+      "[Commands]\nNumCommands=2\nColumns=2\nPassword=secret\n"
+      "Description1=hint\nCaption1=Hello\nColor1=0x1F\nShortcut1=3\nString1=typed{tab}\n"
+      "Color2=abc\n"
+      "[Commands1]\nCaption1=stale is fine\n");
+  const Store& s = *l.store;
+  EXPECT_EQ(s.ActiveGroup, 2);
+  EXPECT_EQ(s.Groups[1].GroupName, "Work");
+  EXPECT_EQ(s.Groups[1].Columns, 2);
+  EXPECT_EQ(s.Groups[1].Password, "secret");
+  EXPECT_EQ(s.GetButton(1, 1), (Button{"Hello", "hint", "typed{tab}", 31, 3}));
+  EXPECT_EQ(s.GetButton(1, 2),
+            (Button{"Example", "", "This is an example button{enter}", 0x123456, 0}));
+  EXPECT_EQ(s.Groups[2].GroupName, "Default");
+  EXPECT_EQ(s.Groups[2].NumCommands, 1);
+  EXPECT_EQ(s.Groups[2].Password, "");
+  EXPECT_EQ(s.GetButton(2, 1).Caption, "stale is fine");
+}
+
+TEST(SettingsLoad, TextsComeFromTheTextFileWhenItExists) {
+  std::string ini =
+      "[Groups]\nNumGroups=3\n"
+      "[Commands]\nNumCommands=2\nString1=ignored\nString2=ignored\n"
+      "[Commands1]\nNumCommands=0\n"
+      "[Commands2]\nNumCommands=3\nString3=ignored\n";
+  Loaded l = LoadIni(ini, std::string("one\r\ntwo\r\nthree\r\n"));
+  EXPECT_EQ(l.store->Data[1].String[1], "one");
+  EXPECT_EQ(l.store->Data[1].String[2], "two");
+  EXPECT_EQ(l.store->Data[3].String[1], "three");  // the empty group took no line
+  EXPECT_EQ(l.store->Data[3].String[2], "");       // fewer lines than buttons: empty texts
+  EXPECT_EQ(l.store->Data[3].String[3], "");
+
+  Loaded noDat = LoadIni(ini);
+  EXPECT_EQ(noDat.store->Data[1].String[1], "ignored");
+  EXPECT_EQ(noDat.store->Data[3].String[1], "This is an example button{enter}");
+  EXPECT_EQ(noDat.store->Data[3].String[3], "ignored");
+
+  // The settings file gone but the text file kept: the default store with the file's text.
+  Loaded datOnly = LoadSettings(std::nullopt, std::string("kept text\r\nextra\r\n"), Ctx());
+  EXPECT_EQ(datOnly.store->NumGroups, 1);
+  EXPECT_EQ(datOnly.store->Groups[1].NumCommands, 1);
+  EXPECT_EQ(datOnly.store->GetButton(1, 1), (Button{"Example", "", "kept text", 0x123456, 0}));
+}
+
+TEST(SettingsLoad, ALongCaptionIsCutTo2047Bytes) {
+  std::string caption(5000, 'c');
+  Loaded l = LoadIni("[Commands]\nCaption1=" + caption + "\n");
+  EXPECT_EQ(l.store->Data[1].Caption[1], caption.substr(0, 2047));
+}
+
+// A store with some of everything, for the save tests.
+std::unique_ptr<Store> SampleStore() {
+  auto s = std::make_unique<Store>();
+  s->NumGroups = 3;
+  s->ActiveGroup = 2;
+  s->Groups[1] = GroupRec{"Default", 2, 1, ""};
+  s->Groups[2] = GroupRec{"Letters", 0, 3, "pw"};
+  s->Groups[3] = GroupRec{"Mixed Case", 3, 2, ""};
+  s->SetButton(1, 1, Button{"Example", "", "This is an example button{enter}", 0, 0});
+  s->SetButton(1, 2, Button{"Sig", "my signature", "Best,{enter}Me", -2147483643, 5});
+  s->SetButton(3, 1, Button{"Date", "today", "{date} {time}", 255, 0});
+  s->SetButton(3, 2, Button{"", "", "", 0, 26});
+  s->SetButton(3, 3, Button{"Run", "a;b=c", "{run notepad.exe}", 0x00FF00, 1});
+  return s;
+}
+
+Settings SampleSettings() {
+  Settings s;
+  s.ButtonWidth = 120;
+  s.BarX = -5;
+  s.BarY = 40;
+  s.EditorX = 300;
+  s.EditorY = 200;
+  s.EditorHeight = 250;
+  s.EditorWidth = 410;
+  s.ListX = 10;
+  s.ListY = 20;
+  s.ListHeight = 150;
+  s.ListWidth = 130;
+  s.FontName = "Arial";
+  s.FontSize = 10;
+  return s;
+}
+
+TEST(SettingsSave, WhatIsSavedLoadsBackTheSame) {
+  auto store = SampleStore();
+  Settings settings = SampleSettings();
+  SavedFiles files = SaveSettings(*store, settings, std::nullopt);
+  Loaded l = LoadSettings(files.ini, files.dat, Ctx());
+  ExpectSameStore(*l.store, *store);
+  EXPECT_EQ(l.settings, settings);
+  // Saving what was loaded over the file changes nothing.
+  SavedFiles again = SaveSettings(*l.store, l.settings, files.ini);
+  EXPECT_EQ(again.ini, files.ini);
+  EXPECT_EQ(again.dat, files.dat);
+}
+
+TEST(SettingsSave, ANewFileHoldsTheKeysInTheirOrder) {
+  SavedFiles f = SaveSettings(*Store::MakeDefault(), Settings{}, std::nullopt);
+  EXPECT_EQ(f.ini,
+            "[Window]\r\nXPosition=0\r\nYPosition=0\r\nButtonWidth=100\r\n\r\n"
+            "[TypeWindow]\r\nXPosition=0\r\nYPosition=0\r\nHeight=230\r\nWidth=400\r\n\r\n"
+            "[ListWindow]\r\nXPosition=0\r\nYPosition=0\r\nHeight=140\r\nWidth=120\r\n\r\n"
+            "[Font]\r\nName=MS Sans Serif\r\nSize=8\r\n\r\n"
+            "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Default\r\n\r\n"
+            "[Commands]\r\nNumCommands=1\r\nColumns=1\r\nPassword=\r\nDescription1=\r\n"
+            "Caption1=Example\r\nColor1=0\r\nShortcut1=0\r\n");
+  EXPECT_EQ(f.dat, "This is an example button{enter}\r\n");
+}
+
+TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {
+  std::string old =
+      "; my notes\r\n[Groups]\r\nNumGroups=2\r\nGroupName1=A\r\nGroupName2=B\r\n"
+      "[Commands]\r\nNumCommands=2\r\nCaption1=one\r\nCaption2=two\r\nString1=s1\r\n"
+      "[Commands1]\r\nNumCommands=1\r\nCaption1=b1\r\n";
+  Loaded l = LoadSettings(old, std::string("t1\r\nt2\r\nt3\r\n"), Ctx());
+  l.store->NumGroups = 1;
+  l.store->Groups[1].NumCommands = 1;
+  SavedFiles f = SaveSettings(*l.store, l.settings, old);
+  EXPECT_EQ(f.ini.substr(0, 13), "; my notes\r\n[");
+  EXPECT_NE(f.ini.find("Caption2=two\r\n"), std::string::npos);
+  EXPECT_NE(f.ini.find("String1=s1\r\n"), std::string::npos);
+  EXPECT_NE(f.ini.find("[Commands1]\r\nNumCommands=1\r\nCaption1=b1\r\n"), std::string::npos);
+  EXPECT_NE(f.ini.find("GroupName2=B\r\n"), std::string::npos);
+  EXPECT_EQ(f.ini.find("String", f.ini.find("String1") + 1), std::string::npos);
+  EXPECT_EQ(f.dat, "t1\r\n");
+  Loaded back = LoadSettings(f.ini, f.dat, Ctx());
+  EXPECT_EQ(back.store->NumGroups, 1);
+  EXPECT_EQ(back.store->Groups[1].NumCommands, 1);
+  EXPECT_EQ(back.store->Data[1].Caption[2], "");  // not read past the count
+}
+
+TEST(SettingsSave, TextsThatTheFilesCouldNotHoldAsTheyAre) {
+  auto store = Store::MakeDefault();
+  store->NumGroups = 2;
+  store->Groups[1].GroupName = "two\r\nlines";
+  store->Groups[1].Password = " spaced pw ";
+  store->Groups[2] = GroupRec{"\"quoted\"", 2, 1, "'x'"};
+  store->SetButton(1, 1, Button{"cap\rtion", "hint\nhere", "a\r\nb\rc", 0, 0});
+  store->SetButton(2, 1, Button{"  lead", "trail\t", "{enter}{tab}", 0, 0});
+  store->SetButton(2, 2, Button{"'", "\"", "last", 0, 0});
+  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt);
+  EXPECT_EQ(f.dat, "a{enter}b{enter}c\r\n{enter}{tab}\r\nlast\r\n");
+  Loaded l = LoadSettings(f.ini, f.dat, Ctx());
+  const Store& s = *l.store;
+  EXPECT_EQ(s.Groups[1].GroupName, "two lines");
+  EXPECT_EQ(s.Groups[1].Password, " spaced pw ");
+  EXPECT_EQ(s.GetButton(1, 1), (Button{"cap tion", "hint here", "a{enter}b{enter}c", 0, 0}));
+  EXPECT_EQ(s.Groups[2].GroupName, "\"quoted\"");
+  EXPECT_EQ(s.Groups[2].Password, "'x'");
+  EXPECT_EQ(s.GetButton(2, 1), (Button{"  lead", "trail\t", "{enter}{tab}", 0, 0}));
+  EXPECT_EQ(s.GetButton(2, 2), (Button{"'", "\"", "last", 0, 0}));
+}
+
+TEST(SettingsSave, OutOfRangeCountsAreNotWrittenAsSuch) {
+  auto store = Store::MakeDefault();
+  store->NumGroups = 0;
+  store->ActiveGroup = 7;
+  store->Groups[1].NumCommands = 60;
+  store->Groups[1].Columns = 0;
+  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt);
+  IniFile ini(f.ini);
+  EXPECT_EQ(ini.GetInt("Groups", "NumGroups", -1), 1);
+  EXPECT_EQ(ini.GetInt("Groups", "ActiveGroup", -1), 1);
+  EXPECT_EQ(ini.GetInt("Commands", "NumCommands", -1), 50);
+  EXPECT_EQ(ini.GetInt("Commands", "Columns", -1), 1);
+}
+
+}  // namespace
+}  // namespace ks
