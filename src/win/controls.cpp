@@ -1,0 +1,82 @@
+#include "win/controls.h"
+
+#include <commctrl.h>
+
+namespace ks::win {
+
+HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
+                   int x, int y, int w, int h, int id, HFONT font) {
+  HWND c = CreateWindowExA(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x,
+                           y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  if (c && font) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return c;
+}
+
+UniqueFont MakeFont(const char* face, int height) {
+  LOGFONTA lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  return UniqueFont(CreateFontIndirectA(&lf));
+}
+
+void StackInOrder(std::initializer_list<HWND> controls) {
+  HWND after = HWND_TOP;
+  for (HWND c : controls) {
+    SetWindowPos(c, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = c;
+  }
+}
+
+Placement GetPlacement(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return Placement{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void SetPlacement(HWND h, const Placement& p) {
+  SetWindowPos(h, nullptr, p.X, p.Y, p.Width, p.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Tooltips::~Tooltips() {
+  if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+bool Tooltips::Create(HWND owner) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  owner_ = owner;
+  tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
+  return tip_ != nullptr;
+}
+
+namespace {
+// The version-2 size is understood by every common-controls version, old and new.
+TOOLINFOA ToolFor(HWND owner, HWND control, const std::string& hint) {
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = owner;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = const_cast<char*>(hint.c_str());
+  return ti;
+}
+}  // namespace
+
+void Tooltips::Add(HWND control, const std::string& hint) {
+  if (!tip_) return;
+  TOOLINFOA ti = ToolFor(owner_, control, hint);
+  SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Tooltips::Update(HWND control, const std::string& hint) {
+  if (!tip_) return;
+  TOOLINFOA ti = ToolFor(owner_, control, hint);
+  SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace ks::win

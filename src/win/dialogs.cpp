@@ -1,0 +1,216 @@
+#include "win/dialogs.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "win/modal.h"
+
+namespace ks::win {
+
+namespace {
+
+// The bar is topmost: a box without the topmost flag could open behind it.
+UINT TopmostFlagFor(HWND owner) {
+  if (!owner) return MB_TOPMOST;
+  return (GetWindowLongPtrA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) ? MB_TOPMOST : 0;
+}
+
+int Box(HWND owner, const std::string& text, const std::string& title, UINT type) {
+  ThreadWindowsDisabled others(owner);
+  return MessageBoxA(owner, text.c_str(), title.c_str(),
+                     type | MB_TASKMODAL | MB_SETFOREGROUND | TopmostFlagFor(owner));
+}
+
+// ---- an in-memory dialog template --------------------------------------------
+
+class TemplateWriter {
+ public:
+  void Word(uint16_t w) {
+    bytes_.push_back(static_cast<uint8_t>(w & 0xFF));
+    bytes_.push_back(static_cast<uint8_t>(w >> 8));
+  }
+  void Dword(uint32_t d) {
+    Word(static_cast<uint16_t>(d & 0xFFFF));
+    Word(static_cast<uint16_t>(d >> 16));
+  }
+  // Template strings are UTF-16; the texts here are ASCII, the user's texts are set
+  // later through the ANSI functions.
+  void Text(const char* s) {
+    for (; *s; ++s) Word(static_cast<uint8_t>(*s));
+    Word(0);
+  }
+  void AlignDword() {
+    while (bytes_.size() % 4) bytes_.push_back(0);
+  }
+  void Item(DWORD style, short x, short y, short cx, short cy, uint16_t id, uint16_t atom,
+            const char* text) {
+    AlignDword();
+    Dword(style | WS_CHILD | WS_VISIBLE);
+    Dword(0);  // extended style
+    Word(static_cast<uint16_t>(x));
+    Word(static_cast<uint16_t>(y));
+    Word(static_cast<uint16_t>(cx));
+    Word(static_cast<uint16_t>(cy));
+    Word(id);
+    Word(0xFFFF);  // predefined class by atom
+    Word(atom);
+    Text(text);
+    Word(0);  // no creation data
+  }
+  std::vector<uint8_t>& bytes() { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+constexpr uint16_t kButtonAtom = 0x0080, kEditAtom = 0x0081, kStaticAtom = 0x0082;
+
+// Dialog units of the box; the prompt's real width is checked once the font is known.
+constexpr short kMargin = 7, kBoxW = 186, kPromptY = 7, kPromptH = 9, kEditY = 19,
+                kEditH = 12, kButtonsY = 39, kButtonW = 50, kButtonH = 14, kBoxH = 60;
+
+std::vector<uint8_t> InputTemplate() {
+  TemplateWriter t;
+  t.Dword(DS_SETFONT | DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  t.Dword(WS_EX_TOPMOST);
+  t.Word(4);  // items
+  t.Word(0);
+  t.Word(0);
+  t.Word(kBoxW);
+  t.Word(kBoxH);
+  t.Word(0);  // no menu
+  t.Word(0);  // standard dialog class
+  t.Text("");  // the caption is set as ANSI text at WM_INITDIALOG
+  t.Word(8);
+  t.Text("MS Shell Dlg");
+  const short inner = kBoxW - 2 * kMargin;
+  t.Item(SS_LEFT | SS_NOPREFIX, kMargin, kPromptY, inner, kPromptH, kInputPromptId, kStaticAtom,
+         "");
+  t.Item(ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kMargin, kEditY, inner, kEditH,
+         kInputEditId, kEditAtom, "");
+  t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, kBoxW - kMargin - 2 * kButtonW - 4, kButtonsY, kButtonW,
+         kButtonH, IDOK, kButtonAtom, "OK");
+  t.Item(BS_PUSHBUTTON | WS_TABSTOP, kBoxW - kMargin - kButtonW, kButtonsY, kButtonW, kButtonH,
+         IDCANCEL, kButtonAtom, "Cancel");
+  return std::move(t.bytes());
+}
+
+// Everything the dialog procedure touches is prepared outside it, so nothing in the
+// procedure allocates or throws.
+struct InputState {
+  const char* caption;
+  const char* prompt;
+  const char* value;
+  bool preselect;
+  char answer[kInputMaxChars + 1];
+};
+
+void MoveBy(HWND dlg, int id, int dx, int dy, int dw) {
+  HWND c = GetDlgItem(dlg, id);
+  RECT r;
+  GetWindowRect(c, &r);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+  MoveWindow(c, r.left + dx, r.top + dy, r.right - r.left + dw, r.bottom - r.top, FALSE);
+}
+
+// A prompt longer than the box widens the box rather than being cut off.
+void FitPrompt(HWND dlg, const char* prompt) {
+  HWND p = GetDlgItem(dlg, kInputPromptId);
+  HDC dc = GetDC(p);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0)));
+  RECT need{0, 0, 0, 0};
+  DrawTextA(dc, prompt, -1, &need, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(p, dc);
+  RECT have;
+  GetClientRect(p, &have);
+  int extra = need.right - have.right;
+  int screenRoom = GetSystemMetrics(SM_CXSCREEN) * 9 / 10;
+  RECT w;
+  GetWindowRect(dlg, &w);
+  extra = std::min<int>(extra, screenRoom - (w.right - w.left));
+  if (extra <= 0) return;
+  MoveBy(dlg, kInputPromptId, 0, 0, extra);
+  MoveBy(dlg, kInputEditId, 0, 0, extra);
+  MoveBy(dlg, IDOK, extra, 0, 0);
+  MoveBy(dlg, IDCANCEL, extra, 0, 0);
+  SetWindowPos(dlg, nullptr, 0, 0, w.right - w.left + extra, w.bottom - w.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CenterOnScreen(HWND dlg) {
+  RECT w;
+  GetWindowRect(dlg, &w);
+  int x = (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 2;
+  SetWindowPos(dlg, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+}
+
+INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      auto* s = reinterpret_cast<InputState*>(lp);
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      SetWindowTextA(dlg, s->caption);
+      SetDlgItemTextA(dlg, kInputPromptId, s->prompt);
+      HWND edit = GetDlgItem(dlg, kInputEditId);
+      SendMessageA(edit, EM_LIMITTEXT, kInputMaxChars, 0);
+      SetWindowTextA(edit, s->value);
+      FitPrompt(dlg, s->prompt);
+      CenterOnScreen(dlg);
+      SetForegroundWindow(dlg);
+      SetFocus(edit);
+      if (s->preselect) {
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+      } else {
+        int end = GetWindowTextLengthA(edit);
+        SendMessageA(edit, EM_SETSEL, end, end);
+      }
+      return FALSE;  // the focus has been placed
+    }
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK) {
+        auto* s = reinterpret_cast<InputState*>(GetWindowLongPtrA(dlg, DWLP_USER));
+        GetDlgItemTextA(dlg, kInputEditId, s->answer, sizeof s->answer);
+        EndDialog(dlg, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wp) == IDCANCEL) {
+        EndDialog(dlg, IDCANCEL);
+        return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void ShowMessage(HWND owner, const std::string& text) { Box(owner, text, kAppTitle, MB_OK); }
+
+bool Confirm(HWND owner, const std::string& text, const std::string& title) {
+  return Box(owner, text, title, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+std::optional<std::string> InputQuery(HWND owner, const std::string& caption,
+                                      const std::string& prompt, const std::string& value,
+                                      bool preselect) {
+  std::vector<uint8_t> tpl = InputTemplate();
+  InputState state{caption.c_str(), prompt.c_str(), value.c_str(), preselect, {}};
+  HWND previous = GetActiveWindow();
+  INT_PTR r;
+  {
+    ThreadWindowsDisabled others(owner);
+    r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr),
+                                reinterpret_cast<LPCDLGTEMPLATEA>(tpl.data()), owner, &InputProc,
+                                reinterpret_cast<LPARAM>(&state));
+  }
+  if (!owner && previous && IsWindow(previous) && IsWindowVisible(previous))
+    SetActiveWindow(previous);
+  if (r != IDOK) return std::nullopt;
+  return std::string(state.answer);
+}
+
+}  // namespace ks::win
