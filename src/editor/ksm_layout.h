@@ -1,0 +1,45 @@
+#pragma once
+// Where the button editor's controls go for a given client size. Kept free of any
+// window system so the rule can be checked on its own.
+
+namespace ks::editor {
+
+struct Box {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  int Right() const { return Left + Width; }
+  int Bottom() const { return Top + Height; }
+  bool operator==(const Box&) const = default;
+};
+
+// The sizes the rule keeps from the design: heights of edits and buttons, the widths
+// of the Color and Record buttons and of the focus sink.
+struct KsmDesignSizes {
+  int EditHeight = 24;
+  int ButtonHeight = 25;
+  int ColorWidth = 105;
+  int RecordWidth = 83;
+  int DummyWidth = 75;
+  int KeyListHeight = 24;
+  int EditLeft = 100;
+};
+
+struct KsmLayout {
+  Box ButtonName, ButtonHint, ColorButton, KeyList, KsmText, Dummy, RecordButton, DoneButton;
+  bool operator==(const KsmLayout&) const = default;
+};
+
+// The labels never move.
+inline constexpr Box kLabel1Box{0, 5, 113, 17};
+inline constexpr Box kLabel2Box{0, 29, 113, 16};
+
+// Smallest client size at which every control keeps a usable size: both edits at
+// least 40 pixels wide and the memo at least as tall as the focus sink it hides.
+inline constexpr int kMinEditWidth = 40;
+int KsmMinClientWidth(const KsmDesignSizes& s = {});
+int KsmMinClientHeight(const KsmDesignSizes& s = {});
+
+// The resize rule for client width `cw` and height `ch`. Below the minimum size the
+// computed widths and heights stop at zero instead of going negative.
+KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s = {});
+
+}  // namespace ks::editor

@@ -1,0 +1,348 @@
+#include "editor/ksm_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
+
+#include <exception>
+#include <vector>
+
+#include "win/modal.h"
+
+namespace ks::editor {
+
+using namespace ks::win;
+
+namespace {
+
+constexpr UINT_PTR kMemoSubclassId = 1;
+constexpr int kKeyListDropHeight = 24 + 8 * 16;
+
+// Colours are stored as the bar keeps them: negative values name a system colour.
+COLORREF ToRgb(int32_t color) {
+  if (color < 0) return GetSysColor(color & 0xFF);
+  return static_cast<COLORREF>(color) & 0xFFFFFF;
+}
+
+// The colour dialog remembers the user's custom colours for the whole run.
+COLORREF g_customColors[16] = {};
+
+void Place(HWND h, const Box& b) {
+  SetWindowPos(h, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool IsOwnProcessWindow(HWND h) {
+  if (!h) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  return pid == GetCurrentProcessId();
+}
+
+}  // namespace
+
+TKsmForm::~TKsmForm() {
+  // Destroyed here rather than by the base, so that WM_DESTROY still reaches this class.
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+bool TKsmForm::Create(HWND owner, HICON icon) {
+  int x = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
+  if (!CreateWin(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kInitialCaption,
+                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
+                 kDefaultWidth, kDefaultHeight, owner, icon))
+    return false;
+  font_ = MakeFont("MS Sans Serif", -13);
+  CreateControls();
+  if (!ksmText_ || !keyList_) return false;
+  RECT rc = ClientRectOf(hwnd_);
+  FormResize(rc.right, rc.bottom);
+  lastFocus_ = ksmText_;
+  return true;
+}
+
+void TKsmForm::CreateControls() {
+  HFONT f = font_.get();
+  // Creation order and design places; the resize rule moves most of them at once.
+  label1_ = CreateControl(hwnd_, "Static", "Button Name:", SS_LEFT | SS_NOPREFIX, 0,
+                          kLabel1Box.Left, kLabel1Box.Top, kLabel1Box.Width, kLabel1Box.Height,
+                          kLabel1Id, f);
+  label2_ = CreateControl(hwnd_, "Static", "Button Hint:", SS_LEFT | SS_NOPREFIX, 0,
+                          kLabel2Box.Left, kLabel2Box.Top, kLabel2Box.Width, kLabel2Box.Height,
+                          kLabel2Id, f);
+  dummy_ = CreateControl(hwnd_, "Button", "Dummy", BS_PUSHBUTTON | WS_TABSTOP, 0, 256, 168, 75,
+                         25, kDummyId, f);
+  doneButton_ = CreateControl(hwnd_, "Button", "Done", BS_PUSHBUTTON | WS_TABSTOP, 0, 168, 168,
+                              75, 25, kDoneButtonId, f);
+  buttonName_ = CreateControl(hwnd_, "Edit", "", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
+                              WS_EX_CLIENTEDGE, 104, 0, 121, 24, kButtonNameId, f);
+  buttonHint_ = CreateControl(hwnd_, "Edit", "", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
+                              WS_EX_CLIENTEDGE, 104, 24, 121, 24, kButtonHintId, f);
+  recordButton_ = CreateControl(hwnd_, "Button", "Record", BS_PUSHBUTTON | WS_TABSTOP, 0, 72,
+                                168, 83, 25, kRecordButtonId, f);
+  ksmText_ = CreateControl(
+      hwnd_, "Edit", "",
+      ES_LEFT | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+      WS_EX_CLIENTEDGE, 0, 64, 389, 97, kKsmTextId, f);
+  colorButton_ = CreateControl(hwnd_, "Button", "Color", BS_OWNERDRAW | WS_TABSTOP, 0, 232, 0,
+                               105, 25, kColorButtonId, f);
+  keyList_ = CreateControl(hwnd_, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
+                           232, 24, 105, kKeyListDropHeight, kKeyListId, f);
+  if (!keyList_ || !ksmText_) return;
+  ShowWindow(keyList_, SW_HIDE);  // the shortcut only passes through it
+  SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("None"));
+  char item[] = "<ctrl><alt>A";
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    item[sizeof item - 2] = c;
+    SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, 16);
+  SendMessageA(keyList_, CB_SETCURSEL, 0, 0);
+
+  // Tab order; the memo also lies above the focus sink and the edits above the labels.
+  StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
+                colorButton_, keyList_, label1_, label2_});
+
+  SetWindowSubclass(ksmText_, &TKsmForm::MemoProc, kMemoSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
+
+  if (tips_.Create(hwnd_)) {
+    tips_.Add(doneButton_, kDoneHint);
+    tips_.Add(recordButton_, kRecordHint);
+    tips_.Add(keyList_, "Shortcut Key");
+  }
+}
+
+void TKsmForm::FormResize(int cw, int ch) {
+  if (!ksmText_) return;
+  KsmLayout l = LayoutKsm(cw, ch);
+  Place(buttonName_, l.ButtonName);
+  Place(colorButton_, l.ColorButton);
+  Box keys = l.KeyList;
+  keys.Height = kKeyListDropHeight;
+  Place(keyList_, keys);
+  Place(buttonHint_, l.ButtonHint);
+  Place(ksmText_, l.KsmText);
+  Place(dummy_, l.Dummy);
+  Place(recordButton_, l.RecordButton);
+  Place(doneButton_, l.DoneButton);
+}
+
+void TKsmForm::FormActivate() {
+  std::string caption = GetText(hwnd_);
+  if (caption == kEditCaption)
+    SetFocus(ksmText_);
+  else if (caption == kNewCaption)
+    SetFocus(buttonName_);
+}
+
+bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
+  SetText(hwnd_, caption);
+  SetText(buttonName_, f.Caption);
+  SetText(buttonHint_, f.Description);
+  SetMemoText(f.String);
+  SetColor(f.Color);
+  SetShortcut(f.Shortcut);
+  modalResult_ = kModalNone;
+  activeInApp_ = false;
+  int result = RunModal(hwnd_, modalResult_);
+  // The end of a showing always counts as a deactivation, even when the user had
+  // switched to another application and no window of ours took over.
+  if (activeInApp_) FormDeactivate();
+  if (result != kModalOk) return false;
+  f.Caption = GetText(buttonName_);
+  f.Description = GetText(buttonHint_);
+  f.String = MemoText();
+  f.Color = color_;
+  f.Shortcut = shortcut();
+  return true;
+}
+
+void TKsmForm::FormDeactivate() {
+  activeInApp_ = false;
+  if (OnDeactivate) OnDeactivate(*this);
+}
+
+void TKsmForm::SetColorButtonFont(const LOGFONTA& font) {
+  colorFont_.reset(CreateFontIndirectA(&font));
+  if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
+}
+
+std::string TKsmForm::MemoText() const { return GetText(ksmText_); }
+
+void TKsmForm::SetMemoText(const std::string& text) {
+  changeSeen_ = false;
+  SetText(ksmText_, text);
+  // A multi-line edit does not report text set from outside; run the handler as if it had.
+  if (!changeSeen_) RunChange();
+}
+
+void TKsmForm::RunChange() {
+  changeSeen_ = true;
+  if (memoEvents_.Change) memoEvents_.Change(*this);
+}
+
+void TKsmForm::SetColor(int32_t color) {
+  color_ = color;
+  if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
+}
+
+int32_t TKsmForm::shortcut() const {
+  LRESULT i = SendMessageA(keyList_, CB_GETCURSEL, 0, 0);
+  // A value the list cannot show (a hand-edited settings file) passes through as it came.
+  return i == CB_ERR ? shortcutIn_ : static_cast<int32_t>(i);
+}
+
+void TKsmForm::SetShortcut(int32_t index) {
+  shortcutIn_ = index;
+  bool shown = index >= 0 && index < kShortcutCount;
+  SendMessageA(keyList_, CB_SETCURSEL, shown ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1),
+               0);
+}
+
+void TKsmForm::ColorButtonClick() {
+  SetFocus(dummy_);
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = hwnd_;
+  cc.rgbResult = ToRgb(color_);
+  cc.lpCustColors = g_customColors;
+  cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (ChooseColorA(&cc)) SetColor(static_cast<int32_t>(cc.rgbResult & 0xFFFFFF));
+}
+
+void TKsmForm::DrawColorButton(const DRAWITEMSTRUCT& d) {
+  RECT rc = d.rcItem;
+  const bool pushed = d.itemState & ODS_SELECTED;
+  const bool disabled = d.itemState & ODS_DISABLED;
+  bool themedDone = false;
+  if (HTHEME theme = OpenThemeData(d.hwndItem, L"BUTTON")) {
+    int state = disabled ? PBS_DISABLED : pushed ? PBS_PRESSED : PBS_NORMAL;
+    themedDone = SUCCEEDED(DrawThemeBackground(theme, d.hDC, BP_PUSHBUTTON, state, &rc, nullptr));
+    CloseThemeData(theme);
+  }
+  if (!themedDone) {
+    FillRect(d.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    DrawFrameControl(d.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  }
+  RECT text = rc;
+  if (pushed) OffsetRect(&text, 1, 1);
+  HGDIOBJ old = SelectObject(d.hDC, colorFont_ ? colorFont_.get() : font_.get());
+  SetBkMode(d.hDC, TRANSPARENT);
+  SetTextColor(d.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : ToRgb(color_));
+  DrawTextA(d.hDC, "Color", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(d.hDC, old);
+  if (d.itemState & ODS_FOCUS) {
+    RECT focus = rc;
+    InflateRect(&focus, -4, -4);
+    DrawFocusRect(d.hDC, &focus);
+  }
+}
+
+LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    return OnMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    OutputDebugStringA(e.what());
+    return Default(msg, wp, lp);
+  }
+}
+
+LRESULT TKsmForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE:
+      FormResize(LOWORD(lp), HIWORD(lp));
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
+      SIZE min = OuterSizeForClient(hwnd_, KsmMinClientWidth(), KsmMinClientHeight());
+      mm->ptMinTrackSize.x = min.cx;
+      mm->ptMinTrackSize.y = min.cy;
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) {
+        activeInApp_ = true;
+        HWND f = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                         IsWindowVisible(lastFocus_)
+                     ? lastFocus_
+                     : dummy_;
+        SetFocus(f);
+        FormActivate();
+        return 0;
+      }
+      {
+        HWND f = GetFocus();
+        if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+      }
+      // Switching to another application does not count; another window of this
+      // program taking over does.
+      if (IsOwnProcessWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) FormDeactivate();
+      return 0;
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      const int code = HIWORD(wp);
+      if (id == kKsmTextId && code == EN_CHANGE) {
+        RunChange();
+      } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+        if (id == kDoneButtonId) {
+          modalResult_ = kModalOk;  // the only way that confirms
+        } else if (id == kRecordButtonId) {
+          if (OnRecordClick) OnRecordClick(*this);
+        } else if (id == kColorButtonId) {
+          ColorButtonClick();
+        }
+      }
+      // Enter and Escape arrive as IDOK / IDCANCEL from the dialog navigation; neither
+      // closes the editor.
+      return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (d->CtlID == kColorButtonId) {
+        DrawColorButton(*d);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CLOSE:
+      modalResult_ = kModalCancel;
+      return 0;
+    case WM_DESTROY:
+      if (OnDestroy) OnDestroy(*this);
+      return 0;
+  }
+  return Default(msg, wp, lp);
+}
+
+LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                    DWORD_PTR ref) {
+  auto* self = reinterpret_cast<TKsmForm*>(ref);
+  try {
+    return self->OnMemoMessage(h, msg, wp, lp);
+  } catch (const std::exception& e) {
+    OutputDebugStringA(e.what());
+    return DefSubclassProc(h, msg, wp, lp);
+  }
+}
+
+LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYDOWN:
+      if (memoEvents_.KeyDown && memoEvents_.KeyDown(*this, wp)) return 0;
+      break;
+    case WM_CHAR:
+      if (memoEvents_.KeyPress && memoEvents_.KeyPress(*this, wp)) return 0;
+      break;
+    case WM_KEYUP:
+      if (memoEvents_.KeyUp) memoEvents_.KeyUp(*this, wp);
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(h, &TKsmForm::MemoProc, kMemoSubclassId);
+      break;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace ks::editor

@@ -1,0 +1,134 @@
+#pragma once
+// The button editor: one window, reused for every New and Edit, that shows a button's
+// name, hint, text, colour and shortcut and hands them back only when Done is pressed.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "editor/ksm_layout.h"
+#include "win/controls.h"
+#include "win/window.h"
+
+namespace ks::editor {
+
+class TKsmForm : public ks::win::Window {
+ public:
+  static constexpr const char* kClassName = "TKsmForm";
+  static constexpr const char* kInitialCaption = "Keystrum Information";
+  static constexpr const char* kEditCaption = "Edit button";
+  static constexpr const char* kNewCaption = "Create new button";
+  static constexpr const char* kDoneHint = "Close window and Save changes";
+  static constexpr const char* kRecordHint = "Record Key Strokes";
+  static constexpr int kDefaultWidth = 400;
+  static constexpr int kDefaultHeight = 230;
+  static constexpr int kShortcutCount = 27;  // "None" and <ctrl><alt>A..Z
+
+  // Control ids, stable so that tests can find the controls of a running editor.
+  enum ControlId : int {
+    kButtonNameId = 101,
+    kButtonHintId = 102,
+    kKsmTextId = 103,
+    kDoneButtonId = 104,
+    kRecordButtonId = 105,
+    kDummyId = 106,
+    kColorButtonId = 107,
+    kKeyListId = 108,
+    kLabel1Id = 109,
+    kLabel2Id = 110,
+  };
+
+  struct Fields {
+    std::string Caption, Description, String;
+    int32_t Color = 0;
+    int32_t Shortcut = 0;
+  };
+
+  // What the memo's key handling gets to see. KeyDown and KeyPress may change the key
+  // or character they are given, or return true to swallow it; the change handler runs
+  // after every change of the memo's text, also text set by the editor itself.
+  struct MemoEvents {
+    std::function<bool(TKsmForm&, WPARAM& vk)> KeyDown;
+    std::function<bool(TKsmForm&, WPARAM& ch)> KeyPress;
+    std::function<void(TKsmForm&, WPARAM vk)> KeyUp;
+    std::function<void(TKsmForm&)> Change;
+  };
+
+  TKsmForm() = default;
+  ~TKsmForm() override;
+
+  // Creates the hidden editor owned by `owner`, at its default size centred on the screen.
+  bool Create(HWND owner, HICON icon);
+
+  // Sets the caption (the mode), fills the controls from `f`, shows the editor modally
+  // and, only when it was closed with Done, copies the controls back into `f`.
+  bool ShowModal(const std::string& caption, Fields& f);
+
+  // The font of the Color button's caption (a new button starts in the bar's font). The
+  // colour stays the one the fields carry.
+  void SetColorButtonFont(const LOGFONTA& font);
+
+  ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
+  void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
+
+  HWND memo() const { return ksmText_; }
+  HWND buttonName() const { return buttonName_; }
+  HWND buttonHint() const { return buttonHint_; }
+  HWND recordButton() const { return recordButton_; }
+  HWND doneButton() const { return doneButton_; }
+  HWND dummy() const { return dummy_; }
+  HWND colorButton() const { return colorButton_; }
+  HWND keyList() const { return keyList_; }
+
+  std::string MemoText() const;
+  // Replaces the memo's text and runs the change handler, as a user's edit would.
+  void SetMemoText(const std::string& text);
+  int32_t color() const { return color_; }
+  void SetColor(int32_t color);
+  int32_t shortcut() const;
+  void SetShortcut(int32_t index);
+  void SetHint(HWND control, const std::string& hint) { tips_.Update(control, hint); }
+
+  // Hooks for the memo's key handling and for recording.
+  void SetMemoEvents(MemoEvents events) { memoEvents_ = std::move(events); }
+  std::function<void(TKsmForm&)> OnRecordClick;
+  // Runs when the editor stops being the active window of this program, including the
+  // end of every modal showing, and when it is destroyed.
+  std::function<void(TKsmForm&)> OnDeactivate;
+  std::function<void(TKsmForm&)> OnDestroy;
+
+  // The colour dialog; separate so that a caller can preset and run it the same way.
+  void ColorButtonClick();
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR ref);
+  LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  void CreateControls();
+  void FormResize(int cw, int ch);
+  void FormActivate();
+  void FormDeactivate();
+  void DrawColorButton(const DRAWITEMSTRUCT& d);
+  void RunChange();
+
+  HWND label1_ = nullptr, label2_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
+       buttonName_ = nullptr, buttonHint_ = nullptr, recordButton_ = nullptr,
+       ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  ks::win::UniqueFont font_;
+  ks::win::UniqueFont colorFont_;
+  ks::win::Tooltips tips_;
+  int32_t color_ = 0;
+  int32_t shortcutIn_ = 0;
+  int modalResult_ = 0;
+  bool activeInApp_ = false;
+  bool changeSeen_ = false;
+  MemoEvents memoEvents_;
+};
+
+}  // namespace ks::editor

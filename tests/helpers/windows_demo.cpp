@@ -1,0 +1,121 @@
+// Opens one of the program's dialogs or forms on request, so that tests and people can
+// drive it, and writes what it returned. Usage:
+//   windows_demo [--out FILE] list ENTRY,ENTRY,...
+//   windows_demo [--out FILE] input CAPTION PROMPT [DEFAULT [preselect]]
+//   windows_demo [--out FILE] message TEXT
+//   windows_demo [--out FILE] confirm TEXT [TITLE]
+//   windows_demo [--out FILE] editor CAPTION [NAME HINT TEXT COLOR SHORTCUT]
+// The first output line is "OK" when the user confirmed, "NONE" otherwise; the values
+// follow as KEY=VALUE lines.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/ksm_win.h"
+#include "typing/list_win.h"
+#include "win/dialogs.h"
+#include "win/window.h"
+
+namespace {
+
+class Owner : public ks::win::Window {
+ public:
+  bool Create() {
+    return CreateWin("KsDemoOwner", 0, "Keystrum demo", WS_POPUP, 0, 0, 0, 0, nullptr);
+  }
+};
+
+std::vector<std::string> SplitCommas(const std::string& s) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    size_t c = s.find(',', start);
+    out.push_back(s.substr(start, c == std::string::npos ? std::string::npos : c - start));
+    if (c == std::string::npos) break;
+    start = c + 1;
+  }
+  return out;
+}
+
+int Usage() {
+  std::fputs(
+      "usage: windows_demo [--out FILE] list A,B,C | input CAPTION PROMPT [DEFAULT [preselect]]"
+      " | message TEXT | confirm TEXT [TITLE] | editor CAPTION [NAME HINT TEXT COLOR SHORTCUT]\n",
+      stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string outPath;
+  if (args.size() >= 2 && args[0] == "--out") {
+    outPath = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.empty()) return Usage();
+
+  Owner owner;
+  if (!owner.Create()) return 3;
+  HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+
+  bool ok = false;
+  std::string values;
+  const std::string& what = args[0];
+  if (what == "list" && args.size() == 2) {
+    ks::typing::TListForm list;
+    if (!list.Create(owner.hwnd(), icon)) return 3;
+    std::optional<std::string> pick = list.Pick(SplitCommas(args[1]));
+    ok = pick.has_value();
+    if (ok) values = "Selection=" + *pick + "\n";
+  } else if (what == "input" && args.size() >= 3) {
+    std::optional<std::string> answer =
+        ks::win::InputQuery(owner.hwnd(), args[1], args[2], args.size() > 3 ? args[3] : "",
+                            args.size() > 4 && args[4] == "preselect");
+    ok = answer.has_value();
+    if (ok) values = "Answer=" + *answer + "\n";
+  } else if (what == "message" && args.size() == 2) {
+    ks::win::ShowMessage(owner.hwnd(), args[1]);
+    ok = true;
+  } else if (what == "confirm" && args.size() >= 2) {
+    ok = args.size() > 2 ? ks::win::Confirm(owner.hwnd(), args[1], args[2])
+                         : ks::win::Confirm(owner.hwnd(), args[1]);
+  } else if (what == "editor" && (args.size() == 2 || args.size() == 7)) {
+    ks::editor::TKsmForm editor;
+    if (!editor.Create(owner.hwnd(), icon)) return 3;
+    ks::editor::TKsmForm::Fields f;
+    if (args.size() == 7) {
+      f.Caption = args[2];
+      f.Description = args[3];
+      f.String = args[4];
+      f.Color = static_cast<int32_t>(std::strtol(args[5].c_str(), nullptr, 0));
+      f.Shortcut = static_cast<int32_t>(std::strtol(args[6].c_str(), nullptr, 0));
+    }
+    ok = editor.ShowModal(args[1], f);
+    if (ok)
+      values = "Caption=" + f.Caption + "\nDescription=" + f.Description + "\nString=" +
+               f.String + "\nColor=" + std::to_string(f.Color) +
+               "\nShortcut=" + std::to_string(f.Shortcut) + "\n";
+  } else {
+    return Usage();
+  }
+
+  std::string out = std::string(ok ? "OK" : "NONE") + "\n" + values;
+  if (outPath.empty()) {
+    std::fputs(out.c_str(), stdout);
+    return 0;
+  }
+  // Written whole under a temporary name and renamed, so a reader never sees half a file.
+  std::string tmp = outPath + ".tmp";
+  FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) return 4;
+  bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  if (std::fclose(f) != 0 || !written) return 4;
+  if (!MoveFileExA(tmp.c_str(), outPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return 4;
+  return 0;
+}

@@ -1,0 +1,99 @@
+#include "editor/ksm_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ks::editor {
+namespace {
+
+// Client size of the window at its design size.
+constexpr int kDesignW = 389, kDesignH = 200;
+
+TEST(KsmLayout, DesignSizePutsMemoAt50AndBottomRowOnTheEdge) {
+  KsmLayout l = LayoutKsm(kDesignW, kDesignH);
+  EXPECT_EQ(l.KsmText.Top, 50);
+  EXPECT_EQ(l.KsmText.Width, kDesignW);
+  EXPECT_EQ(l.RecordButton.Bottom(), kDesignH);
+  EXPECT_EQ(l.DoneButton.Bottom(), kDesignH);
+  // Record keeps its width and Done fills the rest of the row.
+  EXPECT_EQ(l.RecordButton, (Box{0, kDesignH - 25, 83, 25}));
+  EXPECT_EQ(l.DoneButton, (Box{83, kDesignH - 25, kDesignW - 83, 25}));
+  // The hint sits one pixel below the name, the memo one pixel below the hint.
+  EXPECT_EQ(l.ButtonName, (Box{100, 0, kDesignW - 207, 24}));
+  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 207, 24}));
+  EXPECT_EQ(l.KsmText.Bottom() + 1, l.RecordButton.Top);
+}
+
+TEST(KsmLayout, ColorAndHiddenShortcutListStayFlushRight) {
+  for (int cw : {389, 300, KsmMinClientWidth(), 800}) {
+    KsmLayout l = LayoutKsm(cw, kDesignH);
+    EXPECT_EQ(l.ColorButton.Right(), cw) << cw;
+    EXPECT_EQ(l.ColorButton.Left, l.ButtonName.Right() + 2) << cw;
+    EXPECT_EQ(l.KeyList.Left, l.ColorButton.Left) << cw;
+    EXPECT_EQ(l.KeyList.Width, l.ColorButton.Width) << cw;
+    EXPECT_EQ(l.KeyList.Top, l.ColorButton.Height) << cw;
+  }
+}
+
+TEST(KsmLayout, NarrowerShrinksBothEditsEquallyAndNothingElseButMemoAndDone) {
+  KsmLayout wide = LayoutKsm(kDesignW, kDesignH);
+  KsmLayout narrow = LayoutKsm(kDesignW - 60, kDesignH);
+  EXPECT_EQ(wide.ButtonName.Width - narrow.ButtonName.Width, 60);
+  EXPECT_EQ(wide.ButtonHint.Width - narrow.ButtonHint.Width, 60);
+  EXPECT_EQ(narrow.ButtonName.Left, wide.ButtonName.Left);
+  EXPECT_EQ(narrow.ColorButton.Width, wide.ColorButton.Width);
+  EXPECT_EQ(narrow.RecordButton, wide.RecordButton);
+  EXPECT_EQ(wide.DoneButton.Width - narrow.DoneButton.Width, 60);
+  EXPECT_EQ(narrow.KsmText.Height, wide.KsmText.Height);
+}
+
+TEST(KsmLayout, TallerGrowsOnlyTheMemo) {
+  KsmLayout base = LayoutKsm(kDesignW, kDesignH);
+  KsmLayout tall = LayoutKsm(kDesignW, kDesignH + 100);
+  EXPECT_EQ(tall.KsmText.Height - base.KsmText.Height, 100);
+  EXPECT_EQ(tall.KsmText.Top, base.KsmText.Top);
+  EXPECT_EQ(tall.ButtonName, base.ButtonName);
+  EXPECT_EQ(tall.ButtonHint, base.ButtonHint);
+  EXPECT_EQ(tall.ColorButton, base.ColorButton);
+  EXPECT_EQ(tall.Dummy, base.Dummy);
+  EXPECT_EQ(tall.RecordButton.Top - base.RecordButton.Top, 100);
+  EXPECT_EQ(tall.RecordButton.Height, base.RecordButton.Height);
+  EXPECT_EQ(tall.DoneButton.Width, base.DoneButton.Width);
+  EXPECT_EQ(tall.DoneButton.Bottom(), kDesignH + 100);
+}
+
+TEST(KsmLayout, MemoCoversTheFocusSinkDownToTheMinimumSize) {
+  for (int ch : {kDesignH, KsmMinClientHeight()}) {
+    KsmLayout l = LayoutKsm(KsmMinClientWidth(), ch);
+    EXPECT_EQ(l.Dummy.Left, l.KsmText.Left);
+    EXPECT_EQ(l.Dummy.Top, l.KsmText.Top);
+    EXPECT_GE(l.KsmText.Width, l.Dummy.Width) << ch;
+    EXPECT_GE(l.KsmText.Height, l.Dummy.Height) << ch;
+  }
+}
+
+TEST(KsmLayout, MinimumSizeKeepsEveryControlUsable) {
+  KsmLayout l = LayoutKsm(KsmMinClientWidth(), KsmMinClientHeight());
+  EXPECT_EQ(l.ButtonName.Width, kMinEditWidth);
+  EXPECT_EQ(l.ButtonHint.Width, kMinEditWidth);
+  EXPECT_GT(l.DoneButton.Width, 0);
+  EXPECT_GT(l.KsmText.Height, 0);
+  EXPECT_EQ(l.RecordButton.Bottom(), KsmMinClientHeight());
+  // The Color button never overlaps the labels' column of edits.
+  EXPECT_GE(l.ColorButton.Left, l.ButtonName.Left);
+}
+
+TEST(KsmLayout, BelowTheMinimumNoSizeGoesNegative) {
+  for (auto [cw, ch] : std::vector<std::pair<int, int>>{{0, 0}, {50, 40}, {150, 70}, {-5, -5}}) {
+    KsmLayout l = LayoutKsm(cw, ch);
+    for (const Box& b : {l.ButtonName, l.ButtonHint, l.ColorButton, l.KeyList, l.KsmText,
+                         l.Dummy, l.RecordButton, l.DoneButton}) {
+      EXPECT_GE(b.Width, 0) << cw << "x" << ch;
+      EXPECT_GE(b.Height, 0) << cw << "x" << ch;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ks::editor
