@@ -1,0 +1,112 @@
+#include "editor/memo.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace ks {
+
+namespace {
+
+constexpr std::string_view kUnshifted = "`1234567890-=qwertyuiop[]asdfghjkl;'zxcvbnm,./\\";
+constexpr std::string_view kShifted = "~!@#$%^&*()_+QWERTYUIOP{}ASDFGHJKL:\"ZXCVBNM<>?|";
+static_assert(kUnshifted.size() == 47 && kShifted.size() == 47);
+
+constexpr std::array<std::string_view, 10> kRemovableCodes = {
+    "{TAB}", "{ENTER}", "{UP}", "{DOWN}", "{LEFT}", "{RIGHT}", "{DATE}", "{DAY}", "{MONTH}", "{TIME}"};
+
+bool IsShift(int vk) { return vk == kVkShift || vk == kVkLShift || vk == kVkRShift; }
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+MemoText InsertCode(const MemoText& memo, std::string_view code) {
+  const size_t size = memo.Text.size();
+  const size_t from = std::min({memo.SelStart, memo.SelEnd, size});
+  const size_t to = std::min(std::max(memo.SelStart, memo.SelEnd), size);
+  MemoText out;
+  out.Text = memo.Text.substr(0, from);
+  out.Text += code;
+  out.Text += memo.Text.substr(to);
+  out.SelStart = out.SelEnd = from + code.size();
+  return out;
+}
+
+std::optional<MemoText> BackspaceOverCode(const MemoText& memo) {
+  const size_t caret = memo.SelEnd;
+  if (memo.SelStart != memo.SelEnd || memo.Text.empty() || caret == 0 ||
+      caret > memo.Text.size() || memo.Text[caret - 1] != '}')
+    return std::nullopt;
+  const size_t open = memo.Text.rfind('{', caret - 1);
+  if (open == std::string::npos) return std::nullopt;
+  const std::string code = Upper(std::string_view(memo.Text).substr(open, caret - open));
+  if (std::find(kRemovableCodes.begin(), kRemovableCodes.end(), code) == kRemovableCodes.end())
+    return std::nullopt;
+  MemoText out;
+  out.Text = memo.Text.substr(0, open) + memo.Text.substr(caret);
+  out.SelStart = out.SelEnd = open;
+  return out;
+}
+
+std::string NormalizeMemoText(std::string_view text) {
+  if (text.empty()) return std::string();
+  std::string out;
+  out.reserve(text.size());
+  const size_t last = text.size() - 1;
+  size_t i = 0;
+  while (i < last) {
+    const char c = text[i];
+    if (c == '\r') {
+      out += kCodeEnter;
+      i += text[i + 1] == '\n' ? 2 : 1;
+    } else if (c == '\n') {
+      out += kCodeEnter;
+      ++i;
+    } else if (c == '\t') {
+      out += kCodeTab;
+      ++i;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  if (i == last) out += text[last];
+  return out;
+}
+
+char ShiftTranslate(char c) {
+  const size_t pos = kUnshifted.find(c);
+  return pos == std::string_view::npos ? c : kShifted[pos];
+}
+
+std::optional<MemoText> MemoKeys::KeyDown(const MemoText& memo, int vk) {
+  if (IsShift(vk)) shiftDown_ = true;
+  switch (vk) {
+    case kVkLeft: return InsertCode(memo, "{left}");
+    case kVkUp: return InsertCode(memo, "{up}");
+    case kVkRight: return InsertCode(memo, "{right}");
+    case kVkDown: return InsertCode(memo, "{down}");
+    default: return std::nullopt;
+  }
+}
+
+void MemoKeys::KeyUp(int vk) {
+  if (IsShift(vk)) shiftDown_ = false;
+}
+
+MemoChar MemoKeys::Char(const MemoText& memo, char ch, bool recording) const {
+  if (recording && shiftDown_) ch = ShiftTranslate(ch);
+  if (ch == '\t') return MemoChar{0, InsertCode(memo, kCodeTab)};
+  if (ch == '\r') return MemoChar{0, InsertCode(memo, kCodeEnter)};
+  if (ch == '\b') {
+    if (auto edit = BackspaceOverCode(memo)) return MemoChar{0, std::move(edit)};
+  }
+  return MemoChar{ch, std::nullopt};
+}
+
+}  // namespace ks

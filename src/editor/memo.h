@@ -1,0 +1,75 @@
+#pragma once
+// The editor memo's key handling as text edits: keys that cannot stand in a button's
+// text as characters become type codes, one Backspace removes a whole code, pasted line
+// breaks and tabs become codes, and recorded keys typed with Shift get their shifted
+// character. The window applies a returned MemoText by replacing the memo's text and
+// putting the caret at Caret(); positions count bytes (8-bit ANSI text).
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+struct MemoText {
+  std::string Text;
+  size_t SelStart = 0;  // the selection [SelStart, SelEnd); both equal: just the caret
+  size_t SelEnd = 0;
+  size_t Caret() const { return SelEnd; }
+  bool operator==(const MemoText&) const = default;
+};
+
+// The codes the memo writes, always in lower case.
+inline constexpr std::string_view kCodeTab = "{tab}";
+inline constexpr std::string_view kCodeEnter = "{enter}";
+
+// Replaces the selection (if any) with `code` and puts the caret just after it.
+MemoText InsertCode(const MemoText& memo, std::string_view code);
+
+// Backspace right after one of the ten codes {TAB} {ENTER} {UP} {DOWN} {LEFT} {RIGHT}
+// {DATE} {DAY} {MONTH} {TIME}, in any letter case, with nothing selected: the whole
+// code goes and the caret stands where it began. nullopt: an ordinary Backspace (also
+// after a "}" that closes no listed code, or has no "{" before it).
+std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
+
+// The memo's change rule: every line break (CR LF, a lone CR or a lone LF) becomes
+// "{enter}" and every tab "{tab}", except in the very last character, which is left
+// for the user's next key (so a tab just typed at the end is not rewritten under the
+// caret). A lone CR keeps the character after it.
+std::string NormalizeMemoText(std::string_view text);
+
+// The US keyboard's shifted character for `c` (2 -> @, a -> A, ' -> "); `c` itself
+// when Shift does not change it.
+char ShiftTranslate(char c);
+
+inline constexpr int kVkShift = 16;
+inline constexpr int kVkLShift = 0xA0;  // low-level hooks report the side of the key
+inline constexpr int kVkRShift = 0xA1;
+inline constexpr int kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40;
+
+// What the memo's character handler does with one character.
+struct MemoChar {
+  char Char = 0;                   // the character to let through; 0 = the key is cancelled
+  std::optional<MemoText> Replace;  // set: replace the memo's text and caret with this
+};
+
+// The key handlers of the memo, with the Shift state they follow.
+class MemoKeys {
+ public:
+  // Key down. A returned MemoText means: cancel the key and apply the edit (the arrow
+  // keys write their codes instead of moving the caret). Shift is noted.
+  std::optional<MemoText> KeyDown(const MemoText& memo, int vk);
+  // Key up: only Shift's release is noted.
+  void KeyUp(int vk);
+  // A character. Shift translation applies only while recording with Shift held;
+  // Tab and Enter write their codes; Backspace removes a whole code.
+  MemoChar Char(const MemoText& memo, char ch, bool recording) const;
+
+  bool ShiftDown() const { return shiftDown_; }
+  void Reset() { shiftDown_ = false; }
+
+ private:
+  bool shiftDown_ = false;
+};
+
+}  // namespace ks

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "editor/memo.h"
+
+namespace ks {
+namespace {
+
+MemoText At(std::string text, size_t caret) { return MemoText{std::move(text), caret, caret}; }
+
+// ---- Tab, Enter and the arrow keys ----
+
+TEST(MemoKeysCodes, TabAndEnterWriteCodesAtTheCaretAndCancelTheKey) {
+  MemoKeys keys;
+  MemoChar tab = keys.Char(At("ab", 1), '\t', false);
+  EXPECT_EQ(tab.Char, 0);
+  ASSERT_TRUE(tab.Replace);
+  EXPECT_EQ(*tab.Replace, At("a{tab}b", 6));
+  MemoChar enter = keys.Char(*tab.Replace, '\r', false);
+  EXPECT_EQ(enter.Char, 0);
+  ASSERT_TRUE(enter.Replace);
+  EXPECT_EQ(*enter.Replace, At("a{tab}{enter}b", 13));
+}
+
+TEST(MemoKeysCodes, ArrowOverASelectionReplacesIt) {
+  MemoKeys keys;
+  // "world" selected, backwards as well as forwards.
+  EXPECT_EQ(keys.KeyDown(MemoText{"hello world!", 6, 11}, kVkLeft), At("hello {left}!", 12));
+  EXPECT_EQ(keys.KeyDown(MemoText{"hello world!", 11, 6}, kVkDown), At("hello {down}!", 12));
+  EXPECT_EQ(keys.KeyDown(At("", 0), kVkUp), At("{up}", 4));
+  EXPECT_EQ(keys.KeyDown(At("x", 1), kVkRight), At("x{right}", 8));
+  // Other keys are the memo's own.
+  EXPECT_EQ(keys.KeyDown(At("x", 1), 36), std::nullopt);  // Home
+  EXPECT_EQ(keys.KeyDown(At("x", 1), 46), std::nullopt);  // Delete
+}
+
+TEST(MemoKeysCodes, PlainCharactersPassUnchanged) {
+  MemoKeys keys;
+  MemoChar c = keys.Char(At("ab", 2), 'c', true);
+  EXPECT_EQ(c.Char, 'c');
+  EXPECT_FALSE(c.Replace);
+}
+
+// ---- Backspace ----
+
+TEST(MemoBackspace, RemovesAWholeCodeInAnyCase) {
+  MemoKeys keys;
+  MemoChar bs = keys.Char(At("abc{tab}", 8), '\b', false);
+  EXPECT_EQ(bs.Char, 0);
+  ASSERT_TRUE(bs.Replace);
+  EXPECT_EQ(*bs.Replace, At("abc", 3));
+  EXPECT_EQ(BackspaceOverCode(At("x{Date}y", 7)), At("xy", 1));
+  EXPECT_EQ(BackspaceOverCode(At("{ENTER}", 7)), At("", 0));
+  for (const char* code : {"{up}", "{down}", "{left}", "{right}", "{day}", "{month}", "{time}"}) {
+    const std::string text = std::string("a") + code;
+    EXPECT_EQ(BackspaceOverCode(At(text, text.size())), At("a", 1)) << code;
+  }
+}
+
+TEST(MemoBackspace, OrdinaryBackspaceElsewhere) {
+  // A "}" closing no listed code, one with no "{" before it, the caret not after "}",
+  // the caret at the start, a selection, an empty memo.
+  for (const MemoText& m : {At("{RUN notepad}", 13), At("a}", 2), At("{tab}x", 6),
+                            At("{tab}", 0), MemoText{"{tab}", 0, 5}, At("", 0),
+                            At("{x{tab}}", 8), At("{ tab}", 6)}) {
+    EXPECT_EQ(BackspaceOverCode(m), std::nullopt) << m.Text;
+    MemoKeys keys;
+    MemoChar bs = keys.Char(m, '\b', false);
+    EXPECT_EQ(bs.Char, '\b') << m.Text;
+    EXPECT_FALSE(bs.Replace);
+  }
+  // The nearest "{" counts: only the last code goes.
+  EXPECT_EQ(BackspaceOverCode(At("{tab}{tab}", 10)), At("{tab}", 5));
+}
+
+// ---- the change rule ----
+
+TEST(MemoChange, PastedLineBreaksAndTabsBecomeCodes) {
+  EXPECT_EQ(NormalizeMemoText("first\r\nsecond"), "first{enter}second");
+  EXPECT_EQ(NormalizeMemoText("a\tb"), "a{tab}b");
+  EXPECT_EQ(NormalizeMemoText("a\r\n\r\nb"), "a{enter}{enter}b");
+  EXPECT_EQ(NormalizeMemoText("line\r\n"), "line{enter}");
+  EXPECT_EQ(NormalizeMemoText("unix\nlines\n!"), "unix{enter}lines{enter}!");
+}
+
+TEST(MemoChange, TheLastCharacterIsLeftAlone) {
+  EXPECT_EQ(NormalizeMemoText("abc\t"), "abc\t");
+  EXPECT_EQ(NormalizeMemoText("\t"), "\t");
+  EXPECT_EQ(NormalizeMemoText("abc\r"), "abc\r");
+  EXPECT_EQ(NormalizeMemoText(""), "");
+}
+
+TEST(MemoChange, ALoneCarriageReturnKeepsTheNextCharacter) {
+  EXPECT_EQ(NormalizeMemoText("a\rbc"), "a{enter}bc");
+}
+
+TEST(MemoChange, ASecondPassFindsNothing) {
+  const std::string once = NormalizeMemoText("x\r\ny\tz\t");
+  EXPECT_EQ(once, "x{enter}y{tab}z\t");
+  EXPECT_EQ(NormalizeMemoText(once), once);
+}
+
+// ---- Shift while recording ----
+
+TEST(MemoShift, TranslationPairs) {
+  EXPECT_EQ(ShiftTranslate('2'), '@');
+  EXPECT_EQ(ShiftTranslate('a'), 'A');
+  EXPECT_EQ(ShiftTranslate('\''), '"');
+  EXPECT_EQ(ShiftTranslate('`'), '~');
+  EXPECT_EQ(ShiftTranslate('='), '+');
+  EXPECT_EQ(ShiftTranslate('/'), '?');
+  EXPECT_EQ(ShiftTranslate('\\'), '|');
+  EXPECT_EQ(ShiftTranslate('z'), 'Z');
+  EXPECT_EQ(ShiftTranslate('A'), 'A');  // already shifted
+  EXPECT_EQ(ShiftTranslate(' '), ' ');
+}
+
+TEST(MemoShift, OnlyWhileRecordingWithShiftHeld) {
+  MemoKeys keys;
+  EXPECT_EQ(keys.Char(At("", 0), '2', true).Char, '2');  // Shift not held
+  keys.KeyDown(At("", 0), kVkShift);
+  EXPECT_TRUE(keys.ShiftDown());
+  EXPECT_EQ(keys.Char(At("", 0), '2', true).Char, '@');
+  EXPECT_EQ(keys.Char(At("", 0), 'a', true).Char, 'A');
+  EXPECT_EQ(keys.Char(At("", 0), '\'', true).Char, '"');
+  EXPECT_EQ(keys.Char(At("", 0), '2', false).Char, '2');  // not recording
+  keys.KeyUp(kVkShift);
+  EXPECT_FALSE(keys.ShiftDown());
+  EXPECT_EQ(keys.Char(At("", 0), '2', true).Char, '2');
+  // The sided codes of a low-level hook count as Shift too.
+  keys.KeyDown(At("", 0), kVkRShift);
+  EXPECT_EQ(keys.Char(At("", 0), '1', true).Char, '!');
+  keys.KeyUp(kVkLShift);
+  EXPECT_FALSE(keys.ShiftDown());
+}
+
+}  // namespace
+}  // namespace ks
