@@ -1,3 +1,76 @@
+// Program entry: one running copy, the four windows in their fixed order, the message
+// loop, and the save at the end of a normal run.
 #include <windows.h>
+#include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "../../res/resource.h"
+#include "app/app.h"
+#include "app/tray.h"
+#include "bar/main_win.h"
+#include "typing/list_win.h"
+#include "win/dialogs.h"
+
+namespace {
+
+std::string ModulePath() {
+  char buf[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  return std::string(buf, n);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace ks;
+  app::Application& a = app::App();
+  a.instance = instance;
+  a.exePath = ModulePath();
+  a.exeDir = a.exePath.substr(0, a.exePath.find_last_of("\\/") + 1);
+  a.icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM), IMAGE_ICON, 32,
+                                         32, LR_DEFAULTCOLOR));
+  a.iconSmall = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM),
+                                              IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  // The application window exists from the start but is never seen.
+  a.window.Create(a.icon);
+  ShowWindow(a.window.hwnd(), SW_HIDE);
+  app::ProcessMessages();
+
+  // The running copy keeps its handle for its whole life; the system frees it at exit.
+  HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, "KsmSemaphore");
+  if (sem && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(sem);
+    MessageBoxA(nullptr,
+                "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.",
+                app::kTitle, MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
+    return 0;
+  }
+
+  int rc = 0;
+  {
+    app::TTrayForm tray;
+    typing::TListForm list;
+    TMainForm bar;
+    tray.Create(a.window.hwnd(), a.iconSmall);
+    list.Create(a.window.hwnd(), a.iconSmall);
+    bar.ListForm = &list;
+    bar.Create(a.window.hwnd(), a.icon, a.iconSmall);
+
+    SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+    rc = static_cast<int>(m.wParam);
+    // The icon goes first, so the user sees the program end at once; then the save.
+    tray.TrayIcon1.SetActive(false);
+    bar.FormDestroy();
+  }
+  return rc;
+}

@@ -1,0 +1,482 @@
+#include "bar/main_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/app.h"
+#include "app/sysmenu.h"
+#include "bar/layout.h"
+#include "typing/list_win.h"
+#include "typing/typist.h"
+#include "win/dialogs.h"
+#include "win/glyphs.h"
+
+namespace ks {
+namespace {
+
+TMainForm* g_main = nullptr;
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 50;
+constexpr int kButtonIdBase = 1000;
+constexpr int kGroupListId = 900;
+constexpr int kUndoId = 901;
+constexpr int kDummyId = 902;
+// The Undo button takes the right end of cell 0 and the group list the rest, so both
+// are visible and usable at once.
+constexpr int kUndoWidth = 24;
+
+COLORREF ToColorRef(int32_t c) {
+  // Negative values name a system colour by its index in the low byte.
+  if (c < 0) return GetSysColor(c & 0xFF);
+  return static_cast<COLORREF>(c) & 0x00FFFFFF;
+}
+
+int PointsToHeight(int points) {
+  HDC dc = GetDC(nullptr);
+  int h = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  return h;
+}
+
+}  // namespace
+
+TMainForm* MainForm() { return g_main; }
+
+TMainForm::TMainForm() = default;
+
+TMainForm::~TMainForm() {
+  if (g_main == this) g_main = nullptr;
+}
+
+bool TMainForm::Create(HWND owner, HICON icon, HICON iconSmall) {
+  g_main = this;
+  icon_ = icon;
+  iconSmall_ = iconSmall;
+  store = Store::MakeDefault();
+  if (!CreateWin("TMainForm", WS_EX_TOOLWINDOW, app::kTitle,
+                 WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 200, 200, 120, 80,
+                 owner, icon))
+    return false;
+  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall));
+
+  // The application window's button would otherwise sit on the taskbar.
+  SetWindowLongA(app::App().window.hwnd(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  app::PrepareSysMenus(hwnd_);
+
+  CreateControls();
+  RolledUp = false;
+  InDisplay = false;
+
+  LoadStore();
+
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+  Display();
+  StartTimer();
+  return true;
+}
+
+void TMainForm::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  uiFont_ = win::MakeFont("MS Sans Serif", -11);
+  listFont_ = win::MakeFont("MS Sans Serif", -13);
+  tips_.Create(hwnd_);
+
+  Dummy = CreateWindowExA(0, "Button", "Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
+                          75, 24, hwnd_, reinterpret_cast<HMENU>(kDummyId), inst, nullptr);
+  GroupList = CreateWindowExA(
+      0, "ComboBox", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT, 0, 0,
+      ButtonWidth - kUndoWidth, 300, hwnd_, reinterpret_cast<HMENU>(kGroupListId), inst, nullptr);
+  SendMessageA(GroupList, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  // The closed list fills exactly one 24-pixel cell; its lines are 16 pixels.
+  RECT wr{};
+  GetWindowRect(GroupList, &wr);
+  int field = static_cast<int>(SendMessageA(GroupList, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  int frame = (wr.bottom - wr.top) - field;
+  SendMessageA(GroupList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kCellHeight - frame);
+  SendMessageA(GroupList, CB_SETITEMHEIGHT, 0, 16);
+  SetWindowSubclass(GroupList, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  tips_.Add(GroupList, "Right Click for Group Options");
+
+  UndoButton = CreateWindowExA(0, "Button", "Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP,
+                               ButtonWidth - kUndoWidth, 0, kUndoWidth, kCellHeight, hwnd_,
+                               reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
+  SendMessageA(UndoButton, BM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(win::GlyphBitmap(win::Glyph::Undo)));
+  SendMessageA(UndoButton, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+  tips_.Add(UndoButton, "Undo last Typing");
+
+  for (int i = 1; i <= kMaxButtons; ++i) {
+    Buttons[i] = CreateWindowExA(0, "Button", "", WS_CHILD | BS_OWNERDRAW, 0, 0, ButtonWidth,
+                                 kCellHeight, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonIdBase + i)),
+                                 inst, nullptr);
+    SetWindowSubclass(Buttons[i], &TMainForm::ButtonProc, static_cast<UINT_PTR>(i),
+                      reinterpret_cast<DWORD_PTR>(this));
+    tips_.Add(Buttons[i], "");
+  }
+  ApplyButtonFont();
+  SetFocus(Dummy);
+}
+
+void TMainForm::ApplyButtonFont() {
+  buttonFont_ = win::MakeFont(fontName_.c_str(), PointsToHeight(fontSize_));
+  SendMessageA(Dummy, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+  for (int i = 1; i <= kMaxButtons; ++i)
+    SendMessageA(Buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), TRUE);
+}
+
+void TMainForm::LoadStore() {
+  store = Store::MakeDefault();
+  GroupListRefill();
+}
+
+// ---- showing the store ----
+
+void TMainForm::HideButtons(int count) {
+  for (int i = 1; i <= count && i <= kMaxButtons; ++i) ShowWindow(Buttons[i], SW_HIDE);
+}
+
+void TMainForm::CreateButton(int i, const std::string& hint, const std::string& caption,
+                             const std::string&, int32_t color) {
+  if (i < 1 || i > kMaxButtons) return;
+  HWND b = Buttons[i];
+  ShowWindow(b, SW_SHOWNA);
+  SetWindowPos(b, nullptr, 0, 0, ButtonWidth, kCellHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+  SetFace(i, caption, hint, color);
+}
+
+void TMainForm::SetFace(int i, const std::string& caption, const std::string& hint,
+                        int32_t color) {
+  if (i < 1 || i > kMaxButtons) return;
+  faceColor_[i] = color;
+  win::SetText(Buttons[i], caption);
+  tips_.Update(Buttons[i], hint);
+  InvalidateRect(Buttons[i], nullptr, TRUE);
+}
+
+void TMainForm::SetButtonWidth(int width) {
+  ButtonWidth = width;
+  for (int i = 1; i <= kMaxButtons; ++i)
+    SetWindowPos(Buttons[i], nullptr, 0, 0, width, kCellHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainForm::SetClient(int w, int h) {
+  win::SetClientSize(hwnd_, w, h);
+}
+
+void TMainForm::Display() {
+  InDisplay = true;
+  SetWindowPos(GroupList, nullptr, 0, 0, ButtonWidth - kUndoWidth, 300,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(UndoButton, nullptr, ButtonWidth - kUndoWidth, 0, kUndoWidth, kCellHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  const GroupRec& g = store->Active();
+  BarLayout l = ComputeLayout(g.NumCommands, g.Columns, ButtonWidth);
+  for (int j = 1; j < static_cast<int>(l.Buttons.size()) && j <= kMaxButtons; ++j)
+    SetWindowPos(Buttons[j], nullptr, l.Buttons[j].Left, l.Buttons[j].Top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetClient(l.ClientWidth, l.ClientHeight);
+  InDisplay = false;
+}
+
+void TMainForm::FormResize() {
+  RECT c = win::ClientRectOf(hwnd_);
+  int32_t columns = store->Active().Columns;
+  switch (FormResizeRule(RolledUp, InDisplay, c.right, ButtonWidth, columns)) {
+    case ResizeAction::KeepRolledUp: {
+      RECT c2 = win::ClientRectOf(hwnd_);
+      if (c2.right != ButtonWidth || c2.bottom != 0) {
+        InDisplay = true;
+        SetClient(ButtonWidth, 0);
+        InDisplay = false;
+      }
+      break;
+    }
+    case ResizeAction::Ignore:
+      break;
+    case ResizeAction::Relayout:
+      store->Active().Columns = columns;
+      Display();
+      break;
+  }
+}
+
+void TMainForm::GroupListChange() {
+  HideButtons(store->Active().NumCommands);
+  int g = store->FindGroup(SelectedGroupName());
+  if (g > 0) store->ActiveGroup = g;
+  const DataRec& d = store->ActiveData();
+  for (int i = 1; i <= store->Active().NumCommands; ++i)
+    CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
+  Unlocked = store->Active().Password.empty();
+  Display();
+  FocusDummy();
+}
+
+void TMainForm::GroupListRefill() {
+  SendMessageA(GroupList, CB_RESETCONTENT, 0, 0);
+  std::vector<std::string> names;
+  for (int g = 1; g <= store->NumGroups; ++g) {
+    AddGroupName(store->Groups[g].GroupName);
+    names.push_back(store->Groups[g].GroupName);
+  }
+  RebuildGroupMenus(names);
+  const DataRec& d = store->ActiveData();
+  for (int i = 1; i <= store->Active().NumCommands; ++i)
+    CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
+  // The list's own search ignores case, as the line shown for the active group may.
+  LRESULT pos = SendMessageA(GroupList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(store->Active().GroupName.c_str()));
+  SendMessageA(GroupList, CB_SETCURSEL, pos == CB_ERR ? 0 : static_cast<WPARAM>(pos), 0);
+  Unlocked = store->Active().Password.empty();
+}
+
+void TMainForm::BringToTop() {
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
+void TMainForm::FocusDummy() {
+  if (IsWindowVisible(hwnd_)) SetFocus(Dummy);
+}
+
+int TMainForm::AddGroupName(const std::string& name) {
+  return static_cast<int>(
+      SendMessageA(GroupList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())));
+}
+
+void TMainForm::DeleteGroupItem(int position) {
+  SendMessageA(GroupList, CB_DELETESTRING, static_cast<WPARAM>(position), 0);
+}
+
+void TMainForm::SelectGroupItem(int position) {
+  SendMessageA(GroupList, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+std::string TMainForm::SelectedGroupName() const {
+  int pos = SelectedGroupItem();
+  if (pos < 0) return {};
+  LRESULT n = SendMessageA(GroupList, CB_GETLBTEXTLEN, static_cast<WPARAM>(pos), 0);
+  if (n == CB_ERR) return {};
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  SendMessageA(GroupList, CB_GETLBTEXT, static_cast<WPARAM>(pos), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<size_t>(n));
+  return s;
+}
+
+int TMainForm::SelectedGroupItem() const {
+  return static_cast<int>(SendMessageA(GroupList, CB_GETCURSEL, 0, 0));
+}
+
+void TMainForm::RebuildGroupMenus(const std::vector<std::string>&) {}
+
+// ---- showing, hiding, rolling up ----
+
+void TMainForm::Show() {
+  ShowWindow(hwnd_, SW_SHOW);
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  SetForegroundWindow(hwnd_);
+  FocusDummy();
+}
+
+void TMainForm::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void TMainForm::RollUp() {
+  if (RolledUp) {
+    RolledUp = false;
+    app::ModifySysMenu(0, "RollUp");
+    GroupListChange();
+  } else {
+    RolledUp = true;
+    app::ModifySysMenu(0, "UnRoll");
+    InDisplay = true;
+    SetClient(ButtonWidth, 0);
+    InDisplay = false;
+  }
+}
+
+// ---- pressing buttons ----
+
+void TMainForm::StartTimer() {
+  SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
+  timerRunning_ = true;
+}
+
+void TMainForm::StopTimer() {
+  KillTimer(hwnd_, kTimer1);
+  timerRunning_ = false;
+}
+
+void TMainForm::Timer1Timer() {
+  if (!typist) return;
+  HWND list = ListForm ? ListForm->hwnd() : nullptr;
+  typist->TrackForeground(reinterpret_cast<WindowId>(GetForegroundWindow()),
+                          reinterpret_cast<WindowId>(hwnd_), reinterpret_cast<WindowId>(list),
+                          reinterpret_cast<WindowId>(EditorWindow));
+}
+
+void TMainForm::ButtonMouseDown(int index, int mouseButton) {
+  CurrentIndex = index;
+  if (mouseButton == 0 && typist && typist->HasTarget()) {
+    if (!Unlocked) {
+      StopTimer();
+      std::optional<std::string> answer =
+          Input("Group Password", "Please type the password for this group:", "", false);
+      if (answer.value_or("") != store->Active().Password)
+        Message("Invalid Password.");
+      else
+        Unlocked = true;
+      StartTimer();
+    }
+    if (Unlocked) {
+      SetFocus(Dummy);
+      BringToForeground(typist->TargetWindow);
+      typist->SendString(store->ActiveData().String[index]);
+    }
+  }
+  FocusDummy();
+}
+
+void TMainForm::MenuUndoTypingClick() {
+  if (!typist || !typist->HasTarget()) return;
+  SetFocus(Dummy);
+  BringToForeground(typist->TargetWindow);
+  typist->UndoTyping();
+}
+
+// ---- TypingHost and Dialogs ----
+
+void TMainForm::ProcessMessages() { app::ProcessMessages(); }
+
+bool TMainForm::WindowExists(WindowId w) {
+  return w != 0 && IsWindow(reinterpret_cast<HWND>(w));
+}
+
+void TMainForm::BringToForeground(WindowId w) { SetForegroundWindow(reinterpret_cast<HWND>(w)); }
+
+bool TMainForm::StartProgram(const std::string& program, const std::string& params) {
+  auto r = reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd_, "open", program.c_str(),
+                                                   params.empty() ? nullptr : params.c_str(),
+                                                   "c:\\", SW_SHOWNORMAL));
+  return r > 32;
+}
+
+void TMainForm::Message(const std::string& text) { win::ShowMessage(hwnd_, text); }
+
+std::optional<std::string> TMainForm::SelectFromList(const std::vector<std::string>& entries) {
+  if (!ListForm) return std::nullopt;
+  return ListForm->Pick(entries);
+}
+
+bool TMainForm::Confirm(const std::string& text, const std::string& title) {
+  return win::Confirm(hwnd_, text, title);
+}
+
+std::optional<std::string> TMainForm::Input(const std::string& caption, const std::string& prompt,
+                                            const std::string& defaultText, bool preselect) {
+  return win::InputQuery(hwnd_, caption, prompt, defaultText, preselect);
+}
+
+// ---- drawing and messages ----
+
+void TMainForm::DrawButton(const DRAWITEMSTRUCT& d) {
+  int i = static_cast<int>(d.CtlID) - kButtonIdBase;
+  if (i < 1 || i > kMaxButtons) return;
+  RECT r = d.rcItem;
+  UINT state = DFCS_BUTTONPUSH;
+  if (d.itemState & ODS_SELECTED) state |= DFCS_PUSHED;
+  DrawFrameControl(d.hDC, &r, DFC_BUTTON, state);
+  std::string caption = win::GetText(d.hwndItem);
+  SetBkMode(d.hDC, TRANSPARENT);
+  SetTextColor(d.hDC, ToColorRef(faceColor_[i]));
+  HGDIOBJ old = SelectObject(d.hDC, buttonFont_.get());
+  RECT tr = r;
+  InflateRect(&tr, -3, -2);
+  if (d.itemState & ODS_SELECTED) OffsetRect(&tr, 1, 1);
+  DrawTextA(d.hDC, caption.c_str(), static_cast<int>(caption.size()), &tr,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  SelectObject(d.hDC, old);
+}
+
+LRESULT CALLBACK TMainForm::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR self) {
+  auto* form = reinterpret_cast<TMainForm*>(self);
+  switch (msg) {
+    // Typing starts when the button goes down, and a quick second press types again.
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      form->ButtonMouseDown(static_cast<int>(id), 0);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      form->ButtonMouseDown(static_cast<int>(id), 1);
+      return 0;
+    case WM_MBUTTONDOWN:
+      form->ButtonMouseDown(static_cast<int>(id), 2);
+      return 0;
+    default:
+      break;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                          DWORD_PTR self) {
+  auto* form = reinterpret_cast<TMainForm*>(self);
+  if (msg == WM_RBUTTONUP || msg == WM_CONTEXTMENU) {
+    form->ShowGroupMenu();
+    return 0;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+void TMainForm::ShowGroupMenu() {}
+
+LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_DRAWITEM:
+      DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wp) == kGroupListId && HIWORD(wp) == CBN_SELCHANGE) {
+        GroupListChange();
+        return 0;
+      }
+      if (LOWORD(wp) == kUndoId && HIWORD(wp) == BN_CLICKED) {
+        MenuUndoTypingClick();
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wp == kTimer1) Timer1Timer();
+      return 0;
+    case WM_SIZE:
+      FormResize();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      // The layout sets sizes below the system's minimum: one narrow cell, or only the
+      // caption when rolled up.
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+      SIZE s = win::OuterSizeForClient(hwnd_, 1, 0);
+      mmi->ptMinTrackSize.x = s.cx;
+      mmi->ptMinTrackSize.y = s.cy;
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      if (app::HandleSysCommand(wp)) return 0;
+      break;
+    case WM_CLOSE:
+      // Closing the bar only hides it; the tray menu's Exit ends the program.
+      Hide();
+      return 0;
+    default:
+      break;
+  }
+  return Default(msg, wp, lp);
+}
+
+void TMainForm::FormDestroy() {}
+
+}  // namespace ks

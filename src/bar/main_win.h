@@ -1,0 +1,129 @@
+#pragma once
+// The button bar: a narrow topmost tool window with the active group's buttons in a
+// grid, the group list and the Undo button in cell 0.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "bar/ports.h"
+#include "store/store.h"
+#include "typing/ports.h"
+#include "win/controls.h"
+#include "win/window.h"
+
+namespace ks {
+
+class Typist;
+namespace typing {
+class TListForm;
+}
+
+class TMainForm : public win::Window, public BarView, public TypingHost, public Dialogs {
+ public:
+  TMainForm();
+  ~TMainForm() override;
+
+  // The windows created before the bar, which it uses and never takes as the target.
+  typing::TListForm* ListForm = nullptr;
+  HWND EditorWindow = nullptr;
+
+  // Creates the window and its controls, loads the store and lays the bar out (hidden).
+  bool Create(HWND owner, HICON icon, HICON iconSmall);
+  // Saves the settings and the store; called once at the end of a normal run.
+  void FormDestroy();
+
+  void Show();
+  void Hide();
+  void RollUp();
+  void GroupListChange();
+  void MenuUndoTypingClick();
+  void ButtonMouseDown(int index, int mouseButton);
+  void Timer1Timer();
+
+  bool RolledUp = false;
+  bool InDisplay = false;
+  bool Unlocked = true;
+  int32_t ButtonWidth = 100;
+  int CurrentIndex = 0;
+  std::unique_ptr<Store> store;
+  std::unique_ptr<Typist> typist;
+
+  std::array<HWND, kMaxButtons + 1> Buttons{};
+  HWND GroupList = nullptr;
+  HWND UndoButton = nullptr;
+  HWND Dummy = nullptr;
+
+  // ---- BarView ----
+  void HideButtons(int count) override;
+  void CreateButton(int i, const std::string& hint, const std::string& caption,
+                    const std::string& text, int32_t color) override;
+  void SetFace(int i, const std::string& caption, const std::string& hint,
+               int32_t color) override;
+  void SetButtonWidth(int width) override;
+  void Display() override;
+  void BringToTop() override;
+  void FocusDummy() override;
+  int32_t TemplateColor() const override { return templateColor_; }
+  int AddGroupName(const std::string& name) override;
+  void DeleteGroupItem(int position) override;
+  void SelectGroupItem(int position) override;
+  std::string SelectedGroupName() const override;
+  int SelectedGroupItem() const override;
+  void RebuildGroupMenus(const std::vector<std::string>& groupNames) override;
+
+  // ---- TypingHost ----
+  void ProcessMessages() override;
+  bool WindowExists(WindowId w) override;
+  void BringToForeground(WindowId w) override;
+  bool StartProgram(const std::string& program, const std::string& params) override;
+  void Message(const std::string& text) override;
+  std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override;
+  void ShowBarOnTop() override { BringToTop(); }
+
+  // ---- Dialogs ----
+  bool Confirm(const std::string& text, const std::string& title) override;
+  std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
+                                   const std::string& defaultText, bool preselect) override;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                     DWORD_PTR self);
+  static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                        DWORD_PTR self);
+  void CreateControls();
+  void ApplyButtonFont();
+  void DrawButton(const DRAWITEMSTRUCT& d);
+  void FormResize();
+  void SetClient(int w, int h);
+  void StartTimer();
+  void StopTimer();
+  void ShowGroupMenu();
+  void LoadStore();
+  void GroupListRefill();
+
+  HICON icon_ = nullptr;
+  HICON iconSmall_ = nullptr;
+  win::UniqueFont buttonFont_;
+  win::UniqueFont listFont_;
+  win::UniqueFont uiFont_;
+  win::Tooltips tips_;
+  std::string fontName_ = "MS Sans Serif";
+  int32_t fontSize_ = 8;
+  int32_t templateColor_ = 0;
+  std::array<int32_t, kMaxButtons + 1> faceColor_{};
+  std::array<std::string, kMaxButtons + 1> hint_{};
+  int shown_ = 0;  // controls 1..shown_ are the visible ones
+  bool timerRunning_ = false;
+  std::unique_ptr<KeySink> sink_;
+  std::unique_ptr<KeyboardLayout> layout_;
+  std::unique_ptr<Clock> clock_;
+};
+
+TMainForm* MainForm();
+
+}  // namespace ks

@@ -1,0 +1,63 @@
+// The program's shell as a user meets it: start, tray icon, bar, second copy, exit.
+#include <gtest/gtest.h>
+
+#include "support/harness.h"
+
+namespace ks::e2e {
+namespace {
+
+TEST(Shell, StartsHiddenWithOnlyTheTrayIconAndShowsTheBarOnClick) {
+  Keystrum k;
+  ASSERT_TRUE(k.Start());
+  HWND bar = k.Bar();
+  ASSERT_NE(bar, nullptr);
+  Sleep(300);
+  EXPECT_FALSE(IsWindowVisible(bar));
+  EXPECT_FALSE(IsWindowVisible(k.TrayForm()));
+  EXPECT_EQ(TextOf(bar), "Keystrum");
+  // Off the taskbar: every top-level window of the program is a tool window or owned.
+  for (const char* cls : {"TApplication", "TMainForm"}) {
+    HWND w = FindWindowOf(k.pid(), cls);
+    ASSERT_NE(w, nullptr) << cls;
+    EXPECT_TRUE(GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << cls;
+  }
+
+  k.TrayClick();
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(bar) != FALSE; }));
+  EXPECT_TRUE(GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // The default store: the group list above the one "Example" button, one cell wide.
+  SIZE c = k.BarClient();
+  EXPECT_EQ(c.cx, 100);
+  EXPECT_EQ(c.cy, 48);
+  HWND b1 = k.Button(1);
+  ASSERT_NE(b1, nullptr);
+  EXPECT_EQ(TextOf(b1), "Example");
+  EXPECT_TRUE(IsWindowVisible(b1));
+  EXPECT_FALSE(IsWindowVisible(k.Button(2)));
+  EXPECT_EQ(TextOf(k.GroupList()), "Default");
+  ASSERT_TRUE(k.Exit());
+}
+
+TEST(Shell, SecondCopyShowsTheMessageAndLeavesTheFirstAlone) {
+  Keystrum k;
+  ASSERT_TRUE(k.Start());
+  HANDLE second = k.StartAnother();
+  ASSERT_NE(second, nullptr);
+  DWORD secondPid = GetProcessId(second);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindVisibleWindowOf(secondPid, "#32770")) != nullptr; }));
+  EXPECT_EQ(TextOf(box), "Keystrum");
+  HWND text = FindChild(box, "Static", "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.");
+  EXPECT_NE(text, nullptr);
+  EXPECT_EQ(FindWindowOf(secondPid, "TTrayIcon"), nullptr);
+  EXPECT_EQ(FindWindowOf(secondPid, "TMainForm"), nullptr);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(WaitForSingleObject(second, 15000), WAIT_OBJECT_0);
+  CloseHandle(second);
+  EXPECT_TRUE(k.Running());
+  EXPECT_NE(k.Bar(), nullptr);
+  ASSERT_TRUE(k.Exit());
+}
+
+}  // namespace
+}  // namespace ks::e2e

@@ -1,0 +1,267 @@
+#include "support/harness.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace ks::e2e {
+
+std::string ExeDir() {
+  char buf[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  std::string p(buf, n);
+  return p.substr(0, p.find_last_of("\\/") + 1);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return f.good();
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WaitFor(const std::function<bool()>& cond, int ms) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    if (cond()) return true;
+    Sleep(20);
+  }
+  return cond();
+}
+
+namespace {
+
+struct Search {
+  DWORD pid;
+  const char* cls;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != s->pid) return TRUE;
+  if (s->visibleOnly && !IsWindowVisible(h)) return TRUE;
+  char cls[256] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (lstrcmpiA(cls, s->cls) == 0) s->found.push_back(h);
+  return TRUE;
+}
+
+void SendMouse(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
+}  // namespace
+
+std::vector<HWND> FindWindowsOf(DWORD pid, const char* cls) {
+  Search s{pid, cls, false, {}};
+  EnumWindows(&Collect, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindWindowOf(DWORD pid, const char* cls) {
+  auto v = FindWindowsOf(pid, cls);
+  return v.empty() ? nullptr : v.front();
+}
+
+HWND FindVisibleWindowOf(DWORD pid, const char* cls) {
+  Search s{pid, cls, true, {}};
+  EnumWindows(&Collect, reinterpret_cast<LPARAM>(&s));
+  return s.found.empty() ? nullptr : s.found.front();
+}
+
+std::string TextOf(HWND h) {
+  char buf[4096] = {};
+  LRESULT n = SendMessageA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+}
+
+HWND FindChild(HWND parent, const char* cls, const char* text) {
+  struct S {
+    const char* cls;
+    const char* text;
+    HWND found;
+  } s{cls, text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<S*>(lp);
+        char c[256] = {};
+        GetClassNameA(h, c, sizeof c);
+        if (lstrcmpiA(c, s->cls) != 0) return TRUE;
+        if (s->text && TextOf(h) != s->text) return TRUE;
+        s->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+void MoveMouse(int x, int y) {
+  SetCursorPos(x, y);
+  SendMouse(MOUSEEVENTF_MOVE);  // a zero move makes the window under the cursor see it
+}
+
+void MouseDown(int x, int y, bool right) {
+  MoveMouse(x, y);
+  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+}
+
+void MouseUp(int x, int y, bool right) {
+  SetCursorPos(x, y);
+  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+void Click(int x, int y, bool right) {
+  MouseDown(x, y, right);
+  Sleep(30);
+  MouseUp(x, y, right);
+}
+
+void ClickWindow(HWND h, bool right) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  Click((r.left + r.right) / 2, (r.top + r.bottom) / 2, right);
+}
+
+void PressKey(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+void TypeText(const std::string& ascii) {
+  for (char c : ascii) {
+    SHORT r = VkKeyScanA(c);
+    bool shift = (r >> 8) & 1;
+    if (shift) {
+      INPUT d{};
+      d.type = INPUT_KEYBOARD;
+      d.ki.wVk = VK_SHIFT;
+      SendInput(1, &d, sizeof d);
+    }
+    PressKey(static_cast<WORD>(r & 0xFF));
+    if (shift) {
+      INPUT u{};
+      u.type = INPUT_KEYBOARD;
+      u.ki.wVk = VK_SHIFT;
+      u.ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(1, &u, sizeof u);
+    }
+  }
+}
+
+// ---- Keystrum ----
+
+Keystrum::Keystrum() {
+  static std::atomic<int> counter{0};
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  dir_ = std::string(tmp) + "ks-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+         std::to_string(counter++) + "\\";
+  CreateDirectoryA(dir_.c_str(), nullptr);
+  std::string src = ExeDir();
+  CopyFileA((src + "keystrum.exe").c_str(), (dir_ + "keystrum.exe").c_str(), FALSE);
+  if (FileExists(src + "keystrum.dll"))
+    CopyFileA((src + "keystrum.dll").c_str(), (dir_ + "keystrum.dll").c_str(), FALSE);
+}
+
+Keystrum::~Keystrum() {
+  if (Running()) Kill();
+  if (process_) CloseHandle(process_);
+  WIN32_FIND_DATAA fd;
+  HANDLE f = FindFirstFileA((dir_ + "*").c_str(), &fd);
+  if (f != INVALID_HANDLE_VALUE) {
+    do {
+      std::string n = fd.cFileName;
+      if (n == "." || n == "..") continue;
+      SetFileAttributesA((dir_ + n).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA((dir_ + n).c_str());
+    } while (FindNextFileA(f, &fd));
+    FindClose(f);
+  }
+  RemoveDirectoryA(dir_.c_str());
+}
+
+static HANDLE Launch(const std::string& dir, DWORD* pid) {
+  std::string cmd = "\"" + dir + "keystrum.exe\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+                      &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  if (pid) *pid = pi.dwProcessId;
+  return pi.hProcess;
+}
+
+bool Keystrum::Start() {
+  process_ = Launch(dir_, &pid_);
+  if (!process_) return false;
+  return WaitFor([&] { return Bar() != nullptr || !Running(); }, 20000) && Running() &&
+         WaitFor([&] { return TrayIconWindow() != nullptr; });
+}
+
+HANDLE Keystrum::StartAnother() { return Launch(dir_, nullptr); }
+
+bool Keystrum::Running() const {
+  return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+HWND Keystrum::Button(int i) const {
+  HWND bar = Bar();
+  return bar ? GetDlgItem(bar, 1000 + i) : nullptr;
+}
+
+HWND Keystrum::GroupList() const { return FindChild(Bar(), "ComboBox"); }
+
+void Keystrum::TrayClick() {
+  // Posted, as the shell does: the program handles it on its own thread.
+  PostMessageA(TrayIconWindow(), WM_USER + 1, 0, WM_LBUTTONUP);
+}
+
+bool Keystrum::Exit(int ms) {
+  HWND tray = TrayForm();
+  if (!tray) return false;
+  PostMessageA(tray, WM_CLOSE, 0, 0);
+  return WaitExit(ms);
+}
+
+void Keystrum::Kill() {
+  if (!process_) return;
+  TerminateProcess(process_, 9);
+  WaitForSingleObject(process_, 10000);
+}
+
+bool Keystrum::WaitExit(int ms) {
+  return process_ && WaitForSingleObject(process_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+}
+
+SIZE Keystrum::BarClient() const {
+  RECT r{};
+  GetClientRect(Bar(), &r);
+  return SIZE{r.right, r.bottom};
+}
+
+}  // namespace ks::e2e

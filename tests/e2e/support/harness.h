@@ -1,0 +1,89 @@
+#pragma once
+// Drives the real keystrum.exe the way a user would: started in a folder of its own with
+// prepared files, found through its window classes, clicked with real mouse input.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ks::e2e {
+
+// Folder of the running test executable, with a trailing backslash.
+std::string ExeDir();
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Polls `cond` every 20 ms until it holds or `ms` pass.
+bool WaitFor(const std::function<bool()>& cond, int ms = 10000);
+
+// Top-level windows of class `cls` owned by process `pid` (visible or not).
+std::vector<HWND> FindWindowsOf(DWORD pid, const char* cls);
+HWND FindWindowOf(DWORD pid, const char* cls);
+// The first visible top-level window of `pid` whose class is `cls` (e.g. "#32770").
+HWND FindVisibleWindowOf(DWORD pid, const char* cls);
+// Text of any window, also of another process's.
+std::string TextOf(HWND h);
+// The child of `parent` with class `cls` and, when given, text `text`.
+HWND FindChild(HWND parent, const char* cls, const char* text = nullptr);
+
+// Real input, as a user gives it.
+void MoveMouse(int x, int y);
+void Click(int x, int y, bool right = false);
+void MouseDown(int x, int y, bool right = false);
+void MouseUp(int x, int y, bool right = false);
+// Clicks the centre of a window.
+void ClickWindow(HWND h, bool right = false);
+void PressKey(WORD vk);
+void TypeText(const std::string& ascii);
+
+class Keystrum {
+ public:
+  // A fresh folder with a copy of keystrum.exe (and keystrum.dll when built).
+  Keystrum();
+  ~Keystrum();
+  Keystrum(const Keystrum&) = delete;
+  Keystrum& operator=(const Keystrum&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  std::string IniPath() const { return dir_ + "keystrum.ini"; }
+  std::string DatPath() const { return dir_ + "keystrum.dat"; }
+  void WriteIni(const std::string& text) { WriteFileBytes(IniPath(), text); }
+  void WriteDat(const std::string& text) { WriteFileBytes(DatPath(), text); }
+  std::string Ini() const { return ReadFileBytes(IniPath()); }
+  std::string Dat() const { return ReadFileBytes(DatPath()); }
+
+  // Starts the program and waits for its tray icon window. False on failure.
+  bool Start();
+  // Starts a second copy of the same exe and returns its process handle (caller closes).
+  HANDLE StartAnother();
+  DWORD pid() const { return pid_; }
+  HANDLE process() const { return process_; }
+  bool Running() const;
+
+  HWND Bar() const { return FindWindowOf(pid_, "TMainForm"); }
+  HWND TrayIconWindow() const { return FindWindowOf(pid_, "TTrayIcon"); }
+  HWND TrayForm() const { return FindWindowOf(pid_, "TTrayForm"); }
+  HWND Button(int i) const;
+  HWND GroupList() const;
+
+  // A left click on the tray icon: shows the bar.
+  void TrayClick();
+  // Ends the program through the tray form, as "Exit" does, and waits for it.
+  bool Exit(int ms = 15000);
+  // Ends the program without any of its own work, as a crash or a kill would.
+  void Kill();
+  // Waits for the process to end.
+  bool WaitExit(int ms = 15000);
+
+  // Client size of the bar.
+  SIZE BarClient() const;
+
+ private:
+  std::string dir_;
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+}  // namespace ks::e2e
