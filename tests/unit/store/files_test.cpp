@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "store/files.h"
+
+namespace ks {
+namespace {
+
+struct Crash {};
+
+// A folder in memory whose mutating operations are counted, so a test can stop a save at
+// any of them, refuse one, or tear a write in half as a power cut would.
+class MemFs : public FileSystem {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> readOnly, unreadable;
+  int steps = 0;
+  int crashAt = -1;
+  bool tornCrash = false;
+  int refuseAt = -1;
+
+  ReadResult ReadAll(const std::string& path) override {
+    if (unreadable.count(path)) return {ReadStatus::Failed, {}};
+    auto it = files.find(path);
+    if (it == files.end()) return {ReadStatus::Missing, {}};
+    return {ReadStatus::Ok, it->second};
+  }
+  bool Exists(const std::string& path) override { return files.count(path) > 0; }
+  bool WriteDurable(const std::string& path, std::string_view bytes) override {
+    if (!Step([&] { files[path] = std::string(bytes.substr(0, bytes.size() / 2)); }))
+      return false;
+    if (readOnly.count(path)) return false;
+    files[path] = std::string(bytes);
+    return true;
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
+    if (!Step([] {})) return false;
+    if (readOnly.count(to) || !files.count(from)) return false;
+    files[to] = files[from];
+    files.erase(from);
+    return true;
+  }
+  bool Remove(const std::string& path) override {
+    if (!Step([] {})) return false;
+    if (readOnly.count(path)) return false;
+    files.erase(path);
+    return true;
+  }
+  bool CanReplace(const std::string& path) override { return !readOnly.count(path); }
+
+ private:
+  template <class Tear>
+  bool Step(Tear tear) {
+    int n = steps++;
+    if (n == crashAt) {
+      if (tornCrash) tear();
+      throw Crash{};
+    }
+    return n != refuseAt;
+  }
+};
+
+const std::string kDir = "C:\\Program Files\\Keystrum";
+const std::string kIni = kDir + "\\keystrum.ini";
+const std::string kDat = kDir + "\\keystrum.dat";
+
+std::unique_ptr<Store> OldStore() {
+  auto s = Store::MakeDefault();
+  s->Data[1].String[1] = "old text";
+  return s;
+}
+
+std::unique_ptr<Store> NewStore() {
+  auto s = Store::MakeDefault();
+  s->NumGroups = 2;
+  s->Groups[2] = GroupRec{"Second", 2, 2, ""};
+  s->SetButton(1, 1, Button{"New", "", "new text", 0, 0});
+  s->SetButton(2, 1, Button{"A", "", "a", 0, 0});
+  s->SetButton(2, 2, Button{"B", "", "b", 0, 0});
+  return s;
+}
+
+// The canonical bytes of a loaded store, to tell the old pair, the new pair and a mix apart.
+std::string Fingerprint(const Loaded& l) {
+  SavedFiles f = SaveSettings(*l.store, l.settings, std::nullopt);
+  return f.ini + "|" + f.dat;
+}
+
+std::string FingerprintOf(const Store& s) {
+  SavedFiles f = SaveSettings(s, Settings{}, std::nullopt);
+  return f.ini + "|" + f.dat;
+}
+
+MemFs FolderWithOldPair() {
+  MemFs fs;
+  SavedFiles f = SaveSettings(*OldStore(), Settings{}, std::nullopt);
+  fs.files[kIni] = f.ini;
+  fs.files[kDat] = f.dat;
+  return fs;
+}
+
+LoadOutcome Load(MemFs& fs) {
+  fs.crashAt = fs.refuseAt = -1;
+  return LoadFiles(fs, kDir, LoadContext{});
+}
+
+TEST(StorePaths, FilesLieBesideTheProgram) {
+  EXPECT_EQ(IniPath("C:\\Apps\\Keystrum"), "C:\\Apps\\Keystrum\\keystrum.ini");
+  EXPECT_EQ(DatPath("C:\\Apps\\Keystrum\\"), "C:\\Apps\\Keystrum\\keystrum.dat");
+  EXPECT_EQ(IniPath("/tmp/ks"), "/tmp/ks/keystrum.ini");
+  EXPECT_EQ(IniPath(""), "keystrum.ini");
+}
+
+TEST(SafeSave, ASaveReplacesBothFilesAndLeavesNothingElse) {
+  MemFs fs = FolderWithOldPair();
+  EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}), std::nullopt);
+  EXPECT_EQ(fs.files.size(), 2u);
+  EXPECT_EQ(Fingerprint(Load(fs).loaded), FingerprintOf(*NewStore()));
+  // A first run's save creates both files.
+  MemFs empty;
+  EXPECT_EQ(SaveFiles(empty, kDir, *NewStore(), Settings{}), std::nullopt);
+  EXPECT_EQ(empty.files.size(), 2u);
+  EXPECT_EQ(Fingerprint(Load(empty).loaded), FingerprintOf(*NewStore()));
+}
+
+TEST(SafeSave, ACutAtAnyStepGivesTheOldPairOrTheNewPair) {
+  MemFs probe = FolderWithOldPair();
+  ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}), std::nullopt);
+  const int total = probe.steps;
+  ASSERT_GT(total, 5);
+  const std::string oldPrint = FingerprintOf(*OldStore());
+  const std::string newPrint = FingerprintOf(*NewStore());
+  int sawOld = 0, sawNew = 0;
+  for (bool torn : {false, true}) {
+    for (int k = 0; k < total; ++k) {
+      MemFs fs = FolderWithOldPair();
+      fs.crashAt = k;
+      fs.tornCrash = torn;
+      EXPECT_THROW(SaveFiles(fs, kDir, *NewStore(), Settings{}), Crash) << k;
+      // The next start may itself be cut short, at any step of its recovery.
+      for (int j = 0;; ++j) {
+        MemFs again = fs;
+        again.steps = 0;
+        again.crashAt = j;
+        again.tornCrash = torn;
+        bool finished = true;
+        try {
+          Recover(again, kDir);
+        } catch (const Crash&) {
+          finished = false;
+        }
+        std::string print = Fingerprint(Load(again).loaded);
+        EXPECT_TRUE(print == oldPrint || print == newPrint) << "save cut at " << k
+                                                             << ", recovery cut at " << j;
+        EXPECT_EQ(again.files.size(), 2u) << k << "/" << j;
+        if (j == 0) (print == oldPrint ? sawOld : sawNew)++;
+        if (finished) break;
+      }
+    }
+  }
+  EXPECT_GT(sawOld, 0);  // both outcomes really occur: the cut points span the commit
+  EXPECT_GT(sawNew, 0);
+}
+
+TEST(SafeSave, AReadOnlySettingsFileIsReportedBeforeAnythingChanges) {
+  for (const std::string& locked : {kIni, kDat}) {
+    MemFs fs = FolderWithOldPair();
+    auto before = fs.files;
+    fs.readOnly.insert(locked);
+    EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}), "Unable to write to " + locked);
+    EXPECT_EQ(fs.files, before);
+    EXPECT_EQ(fs.steps, 0);
+  }
+}
+
+TEST(SafeSave, ARefusedStepLeavesOneWholePair) {
+  MemFs probe = FolderWithOldPair();
+  ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}), std::nullopt);
+  const std::string oldPrint = FingerprintOf(*OldStore());
+  const std::string newPrint = FingerprintOf(*NewStore());
+  for (int k = 0; k < probe.steps; ++k) {
+    MemFs fs = FolderWithOldPair();
+    const auto before = fs.files;
+    fs.refuseAt = k;
+    std::optional<std::string> err = SaveFiles(fs, kDir, *NewStore(), Settings{});
+    if (err) {
+      EXPECT_EQ(err->rfind("Unable to write to " + kDir + "\\keystrum.", 0), 0u) << *err;
+    }
+    std::string print = Fingerprint(Load(fs).loaded);
+    if (!err) {
+      EXPECT_EQ(print, newPrint) << k;
+    }
+    // Whenever the old pair stands, it stands byte for byte, with nothing left beside it.
+    if (print == oldPrint) {
+      EXPECT_EQ(fs.files, before) << k;
+    } else {
+      EXPECT_EQ(print, newPrint) << k;
+    }
+  }
+}
+
+TEST(SafeSave, ARefusalAfterTheFirstReplaceIsFinishedAtTheNextStart) {
+  MemFs fs = FolderWithOldPair();
+  fs.readOnly.insert(kDat);
+  // Let the checks pass, as when another program locks the file a moment later.
+  struct LateLock : MemFs {
+    bool CanReplace(const std::string&) override { return true; }
+  } late;
+  late.files = fs.files;
+  late.readOnly = fs.readOnly;
+  EXPECT_EQ(SaveFiles(late, kDir, *NewStore(), Settings{}), "Unable to write to " + kDat);
+  // Still locked: the new pair is read from where it waits; no mix.
+  EXPECT_EQ(Fingerprint(Load(late).loaded), FingerprintOf(*NewStore()));
+  // A save now must not overwrite what the marker vouches for.
+  EXPECT_EQ(SaveFiles(late, kDir, *OldStore(), Settings{}), "Unable to write to " + kDat);
+  late.readOnly.clear();
+  EXPECT_EQ(Recover(late, kDir), std::nullopt);
+  EXPECT_EQ(late.files.size(), 2u);
+  EXPECT_EQ(Fingerprint(Load(late).loaded), FingerprintOf(*NewStore()));
+}
+
+TEST(SafeSave, AnUnreadableFileIsReportedAtLoad) {
+  MemFs fs = FolderWithOldPair();
+  fs.unreadable.insert(kDat);
+  LoadOutcome out = Load(fs);
+  EXPECT_EQ(out.unreadable, kDat);
+  MemFs fine = FolderWithOldPair();
+  EXPECT_EQ(Load(fine).unreadable, std::nullopt);
+}
+
+TEST(SafeSave, RecoverRemovesLeftoversOfAnUncommittedSave) {
+  MemFs fs = FolderWithOldPair();
+  fs.files[kIni + ".new"] = "[half";
+  fs.files[kDat + ".new"] = "half";
+  fs.files[kDir + "\\keystrum.commit"] = "keystrum save comm";  // torn marker
+  EXPECT_EQ(Recover(fs, kDir), std::nullopt);
+  EXPECT_EQ(fs.files.size(), 2u);
+  EXPECT_EQ(Fingerprint(Load(fs).loaded), FingerprintOf(*OldStore()));
+}
+
+}  // namespace
+}  // namespace ks
