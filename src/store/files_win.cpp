@@ -1,0 +1,123 @@
+#include "store/files_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "win/window.h"
+
+namespace ks {
+
+namespace {
+
+using win::UniqueHandle;
+
+UniqueHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+}  // namespace
+
+FileSystem::ReadResult WinFileSystem::ReadAll(const std::string& path) {
+  UniqueHandle f = Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  if (!f) {
+    DWORD err = GetLastError();
+    bool missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+    return {missing ? ReadStatus::Missing : ReadStatus::Failed, {}};
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF)
+    return {ReadStatus::Failed, {}};
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!ReadFile(f.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                  nullptr))
+      return {ReadStatus::Failed, {}};
+    if (got == 0) break;  // the file shrank under us: what was there is what we have
+    done += got;
+  }
+  bytes.resize(done);
+  return {ReadStatus::Ok, std::move(bytes)};
+}
+
+bool WinFileSystem::Exists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WinFileSystem::WriteDurable(const std::string& path, std::string_view bytes) {
+  Step("create");
+  UniqueHandle f = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (!f) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    Step("write");
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    DWORD put = 0;
+    if (!WriteFile(f.get(), bytes.data() + done, chunk, &put, nullptr) || put == 0) return false;
+    done += put;
+  }
+  Step("flush");
+  if (!FlushFileBuffers(f.get())) return false;
+  Step("close");
+  return CloseHandle(f.release()) != 0;
+}
+
+bool WinFileSystem::Replace(const std::string& from, const std::string& to) {
+  Step("replace");
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool WinFileSystem::Remove(const std::string& path) {
+  Step("remove");
+  if (DeleteFileA(path.c_str())) return true;
+  DWORD err = GetLastError();
+  return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+}
+
+bool WinFileSystem::CanReplace(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    DWORD err = GetLastError();
+    return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+  }
+  if (a & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // A replace needs to write and to delete the old file: a program holding it open without
+  // sharing either is found here, before anything has been changed.
+  return static_cast<bool>(Open(path, GENERIC_WRITE | DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                OPEN_EXISTING));
+}
+
+std::string ExeDirectory() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx) {
+  WinFileSystem fs;
+  return LoadFiles(fs, dir, ctx);
+}
+
+std::optional<std::string> SaveAll(const std::string& dir, const Store& store,
+                                   const Settings& settings) {
+  WinFileSystem fs;
+  return SaveFiles(fs, dir, store, settings);
+}
+
+}  // namespace ks
