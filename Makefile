@@ -30,6 +30,8 @@ test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
 test-wine: win prefix
+	@# A wineserver left from another display would keep its desktop there.
+	@KS_BUILD=$(WIN) bash -c 'source scripts/wine-env.sh && wineserver -k' 2>/dev/null || true
 	cd $(WIN) && $(XVFB) ctest --output-on-failure
 
 test: test-native test-wine

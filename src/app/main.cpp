@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/tray.h"
 #include "bar/main_win.h"
+#include "editor/editor_win.h"
 #include "typing/list_win.h"
 #include "win/dialogs.h"
 
@@ -52,11 +53,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   int rc = 0;
   {
     app::TTrayForm tray;
+    editor::TKsmForm ksm;
     typing::TListForm list;
     TMainForm bar;
+    editor::KeyHookLibrary hook(a.exeDir);
+    editor::ButtonEditor buttonEditor(ksm, hook);
     tray.Create(a.window.hwnd(), a.iconSmall);
+    ksm.Create(a.window.hwnd(), a.iconSmall);
     list.Create(a.window.hwnd(), a.iconSmall);
     bar.ListForm = &list;
+    bar.EditorWindow = ksm.hwnd();
+    bar.ButtonEditor = &buttonEditor;
+    bar.GetEditorPlacement = [&ksm] { return ksm.GetPlacement(); };
+    bar.SetEditorPlacement = [&ksm](const win::Placement& p) { ksm.SetPlacement(p); };
+    buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
     bar.Create(a.window.hwnd(), a.icon, a.iconSmall);
 
     SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
@@ -70,6 +80,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     rc = static_cast<int>(m.wParam);
     // The icon goes first, so the user sees the program end at once; then the save.
     tray.TrayIcon1.SetActive(false);
+    if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
     bar.FormDestroy();
   }
   return rc;

@@ -1,12 +1,18 @@
 #include "bar/main_win.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include "app/app.h"
 #include "app/sysmenu.h"
+#include "bar/commands.h"
+#include "bar/drag.h"
 #include "bar/layout.h"
+#include "editor/groups.h"
+#include "store/files_win.h"
 #include "typing/list_win.h"
+#include "typing/ports_win.h"
 #include "typing/typist.h"
 #include "win/dialogs.h"
 #include "win/glyphs.h"
@@ -25,6 +31,14 @@ constexpr int kDummyId = 902;
 // The Undo button takes the right end of cell 0 and the group list the rest, so both
 // are visible and usable at once.
 constexpr int kUndoWidth = 24;
+
+enum : UINT {
+  kMenuUndoTyping = 2001, kNewMenu, kEditMenu, kDeleteMenu, kSetButtonFont, kSetButtonWidth,
+  kCancelMenu, kNewGroupMenu, kEditGroupMenu, kDeleteGroupMenu, kSetPassword,
+  kMenuRemovePassword, kGroupCancelMenu,
+  kCopyItemBase = 3000,  // + group index - 1
+  kMoveItemBase = 3100,
+};
 
 COLORREF ToColorRef(int32_t c) {
   // Negative values name a system colour by its index in the low byte.
@@ -65,8 +79,13 @@ bool TMainForm::Create(HWND owner, HICON icon, HICON iconSmall) {
   app::PrepareSysMenus(hwnd_);
 
   CreateControls();
+  CreateMenus();
   RolledUp = false;
   InDisplay = false;
+  sink_ = std::make_unique<SendInputSink>();
+  layout_ = std::make_unique<WinKeyboardLayout>();
+  clock_ = std::make_unique<WinClock>();
+  typist = std::make_unique<Typist>(*sink_, *layout_, *clock_, *this);
 
   LoadStore();
 
@@ -127,8 +146,62 @@ void TMainForm::ApplyButtonFont() {
 }
 
 void TMainForm::LoadStore() {
-  store = Store::MakeDefault();
+  auto clientOf = [](HWND h) { return h ? win::ClientRectOf(h) : RECT{}; };
+  RECT ed = clientOf(EditorWindow);
+  RECT li = clientOf(ListForm ? ListForm->hwnd() : nullptr);
+  BarLayout design = ComputeLayout(1, 1, ButtonWidth);
+  LoadContext ctx;
+  ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  ctx.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  ctx.BarClientWidth = design.ClientWidth;
+  ctx.BarClientHeight = design.ClientHeight;
+  ctx.EditorClientWidth = ed.right;
+  ctx.EditorClientHeight = ed.bottom;
+  ctx.ListClientWidth = li.right;
+  ctx.ListClientHeight = li.bottom;
+  ctx.FontName = fontName_;
+  ctx.FontSize = fontSize_;
+  ctx.FontColor = templateColor_;
+
+  LoadOutcome out = LoadAll(app::App().exeDir, ctx);
+  unreadable_ = out.unreadable;
+  store = std::move(out.loaded.store);
+  const Settings& st = out.loaded.settings;
+  SetButtonWidth(st.ButtonWidth);
+  SetWindowPos(hwnd_, nullptr, st.BarX, st.BarY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (SetEditorPlacement)
+    SetEditorPlacement(win::Placement{st.EditorX, st.EditorY, st.EditorWidth, st.EditorHeight});
+  if (ListForm) ListForm->SetPlacement(win::Placement{st.ListX, st.ListY, st.ListWidth, st.ListHeight});
+  fontName_ = st.FontName;
+  fontSize_ = st.FontSize;
+  ApplyButtonFont();
   GroupListRefill();
+  if (unreadable_)
+    Message("Unable to read " + *unreadable_ +
+            "\nChanges made in this session will not be saved, so the file is not overwritten.");
+}
+
+void TMainForm::FormDestroy() {
+  StopTimer();
+  if (unreadable_) return;
+  Settings st;
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  st.ButtonWidth = ButtonWidth;
+  st.BarX = r.left;
+  st.BarY = r.top;
+  if (GetEditorPlacement) {
+    win::Placement p = GetEditorPlacement();
+    st.EditorX = p.X, st.EditorY = p.Y, st.EditorWidth = p.Width, st.EditorHeight = p.Height;
+  }
+  if (ListForm) {
+    win::Placement p = ListForm->GetPlacement();
+    st.ListX = p.X, st.ListY = p.Y, st.ListWidth = p.Width, st.ListHeight = p.Height;
+  }
+  st.FontName = fontName_;
+  st.FontSize = fontSize_;
+  if (std::optional<std::string> err = SaveAll(app::App().exeDir, *store, st))
+    MessageBoxA(nullptr, err->c_str(), app::kTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 // ---- showing the store ----
@@ -204,26 +277,12 @@ void TMainForm::FormResize() {
   }
 }
 
-void TMainForm::GroupListChange() {
-  HideButtons(store->Active().NumCommands);
-  int g = store->FindGroup(SelectedGroupName());
-  if (g > 0) store->ActiveGroup = g;
-  const DataRec& d = store->ActiveData();
-  for (int i = 1; i <= store->Active().NumCommands; ++i)
-    CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
-  Unlocked = store->Active().Password.empty();
-  Display();
-  FocusDummy();
-}
+void TMainForm::GroupListChange() { ::ks::GroupListChange(*store, *this, Unlocked); }
 
 void TMainForm::GroupListRefill() {
   SendMessageA(GroupList, CB_RESETCONTENT, 0, 0);
-  std::vector<std::string> names;
-  for (int g = 1; g <= store->NumGroups; ++g) {
-    AddGroupName(store->Groups[g].GroupName);
-    names.push_back(store->Groups[g].GroupName);
-  }
-  RebuildGroupMenus(names);
+  for (int g = 1; g <= store->NumGroups; ++g) AddGroupName(store->Groups[g].GroupName);
+  RebuildGroupMenus(GroupNames(*store));
   const DataRec& d = store->ActiveData();
   for (int i = 1; i <= store->Active().NumCommands; ++i)
     CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
@@ -270,7 +329,14 @@ int TMainForm::SelectedGroupItem() const {
   return static_cast<int>(SendMessageA(GroupList, CB_GETCURSEL, 0, 0));
 }
 
-void TMainForm::RebuildGroupMenus(const std::vector<std::string>&) {}
+void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
+  for (HMENU m : {CopyMenu, MoveMenu})
+    while (GetMenuItemCount(m) > 0) DeleteMenu(m, 0, MF_BYPOSITION);
+  for (size_t k = 0; k < groupNames.size(); ++k) {
+    AppendMenuA(CopyMenu, MF_STRING, kCopyItemBase + k, groupNames[k].c_str());
+    AppendMenuA(MoveMenu, MF_STRING, kMoveItemBase + k, groupNames[k].c_str());
+  }
+}
 
 // ---- showing, hiding, rolling up ----
 
@@ -321,13 +387,9 @@ void TMainForm::ButtonMouseDown(int index, int mouseButton) {
   CurrentIndex = index;
   if (mouseButton == 0 && typist && typist->HasTarget()) {
     if (!Unlocked) {
+      // The question must not become the target the text is typed into.
       StopTimer();
-      std::optional<std::string> answer =
-          Input("Group Password", "Please type the password for this group:", "", false);
-      if (answer.value_or("") != store->Active().Password)
-        Message("Invalid Password.");
-      else
-        Unlocked = true;
+      CheckPassword(*store, Unlocked, *this);
       StartTimer();
     }
     if (Unlocked) {
@@ -335,6 +397,12 @@ void TMainForm::ButtonMouseDown(int index, int mouseButton) {
       BringToForeground(typist->TargetWindow);
       typist->SendString(store->ActiveData().String[index]);
     }
+  } else if (mouseButton == 1) {
+    drag_ = RightDrag{};
+    drag_.pressed = true;
+    drag_.source = index;
+    GetCursorPos(&drag_.start);
+    SetCapture(Buttons[index]);
   }
   FocusDummy();
 }
@@ -348,19 +416,14 @@ void TMainForm::MenuUndoTypingClick() {
 
 // ---- TypingHost and Dialogs ----
 
-void TMainForm::ProcessMessages() { app::ProcessMessages(); }
+void TMainForm::ProcessMessages() { ProcessWaitingMessages(); }
 
-bool TMainForm::WindowExists(WindowId w) {
-  return w != 0 && IsWindow(reinterpret_cast<HWND>(w));
-}
+bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
 
-void TMainForm::BringToForeground(WindowId w) { SetForegroundWindow(reinterpret_cast<HWND>(w)); }
+void TMainForm::BringToForeground(WindowId w) { SetForegroundWindow(ToHwnd(w)); }
 
 bool TMainForm::StartProgram(const std::string& program, const std::string& params) {
-  auto r = reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd_, "open", program.c_str(),
-                                                   params.empty() ? nullptr : params.c_str(),
-                                                   "c:\\", SW_SHOWNORMAL));
-  return r > 32;
+  return ShellOpen(hwnd_, program, params);
 }
 
 void TMainForm::Message(const std::string& text) { win::ShowMessage(hwnd_, text); }
@@ -416,6 +479,40 @@ LRESULT CALLBACK TMainForm::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
     case WM_MBUTTONDOWN:
       form->ButtonMouseDown(static_cast<int>(id), 2);
       return 0;
+    case WM_MOUSEMOVE:
+      if (form->drag_.pressed) {
+        POINT p{};
+        GetCursorPos(&p);
+        form->DragMove(p);
+        return 0;
+      }
+      break;
+    case WM_RBUTTONUP:
+      if (form->drag_.pressed) {
+        POINT p{};
+        GetCursorPos(&p);
+        form->DragEnd(p, false);
+        return 0;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE && form->drag_.pressed) {
+        POINT p{};
+        GetCursorPos(&p);
+        form->DragEnd(p, true);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (form->drag_.pressed && reinterpret_cast<HWND>(lp) != h) {
+        POINT p{};
+        GetCursorPos(&p);
+        form->DragEnd(p, true);
+      }
+      break;
+    case WM_SETCURSOR:
+      if (form->drag_.dragging) return TRUE;
+      break;
     default:
       break;
   }
@@ -432,7 +529,225 @@ LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
   return DefSubclassProc(h, msg, wp, lp);
 }
 
-void TMainForm::ShowGroupMenu() {}
+void TMainForm::ShowGroupMenu() {
+  POINT p{};
+  GetCursorPos(&p);
+  SetForegroundWindow(hwnd_);
+  UINT id = TrackPopupMenu(GroupMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
+  PostMessageA(hwnd_, WM_NULL, 0, 0);
+  if (id) GroupCommand(id);
+}
+
+// ---- menus ----
+
+void TMainForm::CreateMenus() {
+  using win::Glyph;
+  CopyMenu = CreatePopupMenu();
+  MoveMenu = CreatePopupMenu();
+  SetupMenu = CreatePopupMenu();
+  AppendMenuA(SetupMenu, MF_STRING, kMenuUndoTyping, "Undo Typing");
+  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(SetupMenu, MF_STRING, kNewMenu, "New Button");
+  AppendMenuA(SetupMenu, MF_STRING, kEditMenu, "Edit Button");
+  AppendMenuA(SetupMenu, MF_STRING, kDeleteMenu, "Delete Button");
+  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(SetupMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(CopyMenu), "Copy to Group");
+  AppendMenuA(SetupMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(MoveMenu), "Move to Group");
+  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(SetupMenu, MF_STRING, kSetButtonFont, "Button Font");
+  AppendMenuA(SetupMenu, MF_STRING, kSetButtonWidth, "Button Width");
+  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(SetupMenu, MF_STRING, kCancelMenu, "Cancel");
+  win::SetMenuGlyph(SetupMenu, kMenuUndoTyping, Glyph::Undo);
+  win::SetMenuGlyph(SetupMenu, kNewMenu, Glyph::New);
+  win::SetMenuGlyph(SetupMenu, kEditMenu, Glyph::Edit);
+  win::SetMenuGlyph(SetupMenu, kDeleteMenu, Glyph::Delete);
+  win::SetMenuGlyph(SetupMenu, kSetButtonFont, Glyph::Font);
+  win::SetMenuGlyph(SetupMenu, kSetButtonWidth, Glyph::Width);
+  win::SetMenuGlyph(SetupMenu, kCancelMenu, Glyph::Cancel);
+  // The submenu items are addressed by position.
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_BITMAP;
+  mi.hbmpItem = win::GlyphBitmap(Glyph::Copy);
+  SetMenuItemInfoA(SetupMenu, 6, TRUE, &mi);
+  mi.hbmpItem = win::GlyphBitmap(Glyph::Move);
+  SetMenuItemInfoA(SetupMenu, 7, TRUE, &mi);
+
+  GroupMenu = CreatePopupMenu();
+  AppendMenuA(GroupMenu, MF_STRING, kNewGroupMenu, "New Group");
+  AppendMenuA(GroupMenu, MF_STRING, kEditGroupMenu, "Edit Group");
+  AppendMenuA(GroupMenu, MF_STRING, kDeleteGroupMenu, "Delete Group");
+  AppendMenuA(GroupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(GroupMenu, MF_STRING, kSetPassword, "Password Protect");
+  AppendMenuA(GroupMenu, MF_STRING, kMenuRemovePassword, "Remove Password");
+  AppendMenuA(GroupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(GroupMenu, MF_STRING, kGroupCancelMenu, "Cancel");
+  win::SetMenuGlyph(GroupMenu, kNewGroupMenu, Glyph::NewGroup);
+  win::SetMenuGlyph(GroupMenu, kEditGroupMenu, Glyph::EditGroup);
+  win::SetMenuGlyph(GroupMenu, kDeleteGroupMenu, Glyph::DeleteGroup);
+  win::SetMenuGlyph(GroupMenu, kSetPassword, Glyph::Lock);
+  win::SetMenuGlyph(GroupMenu, kMenuRemovePassword, Glyph::Unlock);
+  win::SetMenuGlyph(GroupMenu, kGroupCancelMenu, Glyph::Cancel);
+}
+
+void TMainForm::OpenSetupMenu(POINT screen) {
+  SetForegroundWindow(hwnd_);
+  UINT id = TrackPopupMenu(SetupMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                           hwnd_, nullptr);
+  PostMessageA(hwnd_, WM_NULL, 0, 0);
+  if (id) SetupCommand(id);
+}
+
+void TMainForm::SetupCommand(UINT id) {
+  const int k = CurrentIndex;
+  if (id >= kCopyItemBase && id < kCopyItemBase + kMaxGroups) {
+    MenuCopyToGroupClick(*store, *this, k, static_cast<int>(id - kCopyItemBase));
+    return;
+  }
+  if (id >= kMoveItemBase && id < kMoveItemBase + kMaxGroups) {
+    MenuMoveToGroupClick(*store, *this, *this, k, static_cast<int>(id - kMoveItemBase));
+    return;
+  }
+  switch (id) {
+    case kMenuUndoTyping:
+      MenuUndoTypingClick();
+      break;
+    case kNewMenu:
+      if (ButtonEditor) NewMenuClick(*store, *this, *this, *ButtonEditor);
+      break;
+    case kEditMenu:
+      if (ButtonEditor) EditMenuClick(*store, *this, *ButtonEditor, k);
+      break;
+    case kDeleteMenu:
+      DeleteMenuClick(*store, *this, *this, k);
+      break;
+    case kSetButtonFont:
+      SetButtonFontClick();
+      break;
+    case kSetButtonWidth:
+      SetButtonWidthClick(ButtonWidth, *this, *this);
+      BringToTop();
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::GroupCommand(UINT id) {
+  switch (id) {
+    case kNewGroupMenu:
+      NewGroupMenuClick(*store, *this, *this, Unlocked);
+      break;
+    case kEditGroupMenu:
+      EditGroupMenuClick(*store, *this, *this, Unlocked);
+      break;
+    case kDeleteGroupMenu:
+      DeleteGroupMenuClick(*store, *this, *this, Unlocked);
+      break;
+    case kSetPassword:
+      SetPasswordClick(*store, *this);
+      break;
+    case kMenuRemovePassword:
+      MenuRemovePasswordClick(*store, *this);
+      break;
+    default:
+      break;
+  }
+  BringToTop();
+}
+
+// ---- font ----
+
+namespace {
+
+constexpr WORD kApplyButtonId = 0x0402;  // psh3: the font dialog's Apply button
+
+UINT_PTR CALLBACK FontHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(dlg, GWLP_USERDATA, reinterpret_cast<CHOOSEFONTA*>(lp)->lCustData);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wp) == kApplyButtonId) {
+    LOGFONTA lf{};
+    SendMessageA(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
+    if (auto* form = reinterpret_cast<TMainForm*>(GetWindowLongPtrA(dlg, GWLP_USERDATA)))
+      form->ButtonFontApplyPublic(lf);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+LOGFONTA TMainForm::TemplateFont() const {
+  LOGFONTA lf{};
+  GetObjectA(buttonFont_.get(), sizeof lf, &lf);
+  return lf;
+}
+
+void TMainForm::ButtonFontApplyPublic(const LOGFONTA& lf) { ButtonFontApply(lf); }
+
+void TMainForm::SetButtonFontClick() {
+  LOGFONTA lf = TemplateFont();
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = hwnd_;
+  cf.lpLogFont = &lf;
+  cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE | CF_APPLY | CF_ENABLEHOOK;
+  cf.nSizeMin = 6;
+  cf.nSizeMax = 24;
+  cf.rgbColors = ToColorRef(templateColor_);
+  cf.lpfnHook = &FontHook;
+  cf.lCustData = reinterpret_cast<LPARAM>(this);
+  if (ChooseFontA(&cf)) ButtonFontApply(lf);
+  BringToTop();
+}
+
+void TMainForm::ButtonFontApply(const LOGFONTA& lf) {
+  // Only the face and the size are taken; every button keeps its own colour.
+  HDC dc = GetDC(nullptr);
+  int points = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 72, GetDeviceCaps(dc, LOGPIXELSY));
+  ReleaseDC(nullptr, dc);
+  fontName_ = lf.lfFaceName;
+  if (points > 0) fontSize_ = points;
+  ApplyButtonFont();
+}
+
+// ---- right-button drag ----
+
+int TMainForm::ButtonAt(POINT screen) const {
+  HWND h = WindowFromPoint(screen);
+  for (int i = 1; i <= kMaxButtons; ++i)
+    if (Buttons[i] == h && IsWindowVisible(h)) return i;
+  return 0;
+}
+
+void TMainForm::DragMove(POINT p) {
+  if (!drag_.dragging) {
+    if (!DragStarted(p.x - drag_.start.x, p.y - drag_.start.y)) return;
+    drag_.dragging = true;
+    SetFocus(Buttons[drag_.source]);  // so that Esc reaches the drag
+  }
+  SetCursor(LoadCursor(nullptr, ButtonAt(p) ? IDC_HAND : IDC_NO));
+}
+
+void TMainForm::DragEnd(POINT p, bool cancelled) {
+  RightDrag d = drag_;
+  drag_ = RightDrag{};
+  if (GetCapture() == Buttons[d.source]) ReleaseCapture();
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  FocusDummy();
+  if (!d.dragging) {
+    OpenSetupMenu(d.start);
+    return;
+  }
+  int target = cancelled ? 0 : ButtonAt(p);
+  if (target) ButtonDragDrop(*store, *this, d.source, target);
+  std::string dragged = win::GetText(Buttons[d.source]);
+  std::string onto = target ? win::GetText(Buttons[target]) : std::string();
+  if (OpensSetupMenu(dragged, onto)) OpenSetupMenu(p);
+}
 
 LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -476,7 +791,5 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
   return Default(msg, wp, lp);
 }
-
-void TMainForm::FormDestroy() {}
 
 }  // namespace ks

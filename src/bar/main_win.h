@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -28,6 +30,12 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // The windows created before the bar, which it uses and never takes as the target.
   typing::TListForm* ListForm = nullptr;
   HWND EditorWindow = nullptr;
+  Editor* ButtonEditor = nullptr;
+  // Placement of the editor window, read at start and written at exit.
+  std::function<win::Placement()> GetEditorPlacement;
+  std::function<void(const win::Placement&)> SetEditorPlacement;
+  // The button-font template as a whole font.
+  LOGFONTA TemplateFont() const;
 
   // Creates the window and its controls, loads the store and lays the bar out (hidden).
   bool Create(HWND owner, HICON icon, HICON iconSmall);
@@ -41,6 +49,8 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void MenuUndoTypingClick();
   void ButtonMouseDown(int index, int mouseButton);
   void Timer1Timer();
+  // The font dialog's Apply button, reached from its hook.
+  void ButtonFontApplyPublic(const LOGFONTA& lf);
 
   bool RolledUp = false;
   bool InDisplay = false;
@@ -122,6 +132,31 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;
   std::unique_ptr<Clock> clock_;
+
+  // Menus: SetupMenu on a button, GroupMenu on the group list, and the two submenus.
+  void CreateMenus();
+  void OpenSetupMenu(POINT screen);
+  void SetupCommand(UINT id);
+  void GroupCommand(UINT id);
+  void SetButtonFontClick();
+  void ButtonFontApply(const LOGFONTA& lf);
+  HMENU SetupMenu = nullptr;
+  HMENU GroupMenu = nullptr;
+  HMENU CopyMenu = nullptr;
+  HMENU MoveMenu = nullptr;
+
+  // A right press: a click opens the button menu, a drag onto a button reorders.
+  struct RightDrag {
+    bool pressed = false;
+    bool dragging = false;
+    int source = 0;
+    POINT start{};
+  } drag_;
+  void DragMove(POINT screen);
+  void DragEnd(POINT screen, bool cancelled);
+  int ButtonAt(POINT screen) const;
+
+  std::optional<std::string> unreadable_;
 };
 
 TMainForm* MainForm();

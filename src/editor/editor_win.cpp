@@ -1,0 +1,93 @@
+#include "editor/editor_win.h"
+
+#include "win/dialogs.h"
+#include "win/window.h"
+
+namespace ks::editor {
+
+ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), hook_(hook) {
+  TKsmForm::MemoEvents ev;
+  ev.KeyDown = [this](TKsmForm&, WPARAM& vk) {
+    std::optional<MemoText> edit = keys_.KeyDown(ReadMemo(), static_cast<int>(vk));
+    if (!edit) return false;
+    WriteMemo(*edit);
+    return true;
+  };
+  ev.KeyUp = [this](TKsmForm&, WPARAM vk) { keys_.KeyUp(static_cast<int>(vk)); };
+  ev.KeyPress = [this](TKsmForm&, WPARAM& ch) {
+    MemoChar r = keys_.Char(ReadMemo(), static_cast<char>(ch), recording_);
+    if (r.Replace) WriteMemo(*r.Replace);
+    if (r.Char == 0) return true;
+    ch = static_cast<unsigned char>(r.Char);
+    return false;
+  };
+  ev.Change = [this](TKsmForm&) {
+    MemoText m = ReadMemo();
+    std::string normal = NormalizeMemoText(m.Text);
+    if (normal == m.Text) return;
+    // Keep the caret where it was counted from the end, so it stays after what was pasted.
+    size_t fromEnd = m.Text.size() - std::min(m.Text.size(), m.Caret());
+    size_t caret = normal.size() - std::min(normal.size(), fromEnd);
+    WriteMemo(MemoText{normal, caret, caret});
+  };
+  form_.SetMemoEvents(std::move(ev));
+  form_.OnRecordClick = [this](TKsmForm&) { RecordButtonClick(); };
+  // Recording never outlives the modal showing, so the caller finds its caption back.
+  auto stop = [this](TKsmForm&) {
+    if (recording_) RecordButtonClick();
+  };
+  form_.OnDeactivate = stop;
+  form_.OnDestroy = stop;
+}
+
+MemoText ButtonEditor::ReadMemo() const {
+  HWND memo = form_.memo();
+  DWORD a = 0, b = 0;
+  SendMessageA(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+  return MemoText{form_.MemoText(), a, b};
+}
+
+void ButtonEditor::WriteMemo(const MemoText& m) {
+  HWND memo = form_.memo();
+  if (form_.MemoText() != m.Text) form_.SetMemoText(m.Text);
+  SendMessageA(memo, EM_SETSEL, m.SelStart, m.SelEnd);
+  SendMessageA(memo, EM_SCROLLCARET, 0, 0);
+}
+
+void ButtonEditor::RecordButtonClick() {
+  HWND form = form_.hwnd();
+  if (!recording_) {
+    if (!hook_.Available()) {
+      win::ShowMessage(form, kKeyHookMissingMessage);
+      return;
+    }
+    hook_.Start(form_.memo());
+    recording_ = true;
+    keys_.Reset();
+    win::SetText(form_.recordButton(), "Stop");
+    form_.SetHint(form_.recordButton(), "Stop Recording");
+    savedCaption_ = win::GetText(form);
+    win::SetText(form, savedCaption_ + " [Recording]");
+    EnableWindow(form_.memo(), FALSE);
+  } else {
+    hook_.Stop();
+    recording_ = false;
+    win::SetText(form_.recordButton(), "Record");
+    form_.SetHint(form_.recordButton(), TKsmForm::kRecordHint);
+    win::SetText(form, savedCaption_);
+    EnableWindow(form_.memo(), TRUE);
+  }
+  if (IsWindowVisible(form)) SetFocus(form_.dummy());
+}
+
+bool ButtonEditor::ShowModal(const std::string& caption, EditorFields& fields) {
+  keys_.Reset();
+  if (caption == TKsmForm::kNewCaption && TemplateFont) form_.SetColorButtonFont(TemplateFont());
+  TKsmForm::Fields f{fields.Caption, fields.Description, fields.String, fields.Color,
+                     fields.Shortcut};
+  if (!form_.ShowModal(caption, f)) return false;
+  fields = EditorFields{f.Caption, f.Description, f.String, f.Color, f.Shortcut};
+  return true;
+}
+
+}  // namespace ks::editor

@@ -1,0 +1,42 @@
+#pragma once
+// The button editor as the button commands use it: the editor window with the memo's key
+// handling and keystroke recording wired in.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "bar/ports.h"
+#include "editor/keyhook_win.h"
+#include "editor/ksm_win.h"
+#include "editor/memo.h"
+
+namespace ks::editor {
+
+class ButtonEditor : public ks::Editor {
+ public:
+  ButtonEditor(TKsmForm& form, KeyHookLibrary& hook);
+  ButtonEditor(const ButtonEditor&) = delete;
+  ButtonEditor& operator=(const ButtonEditor&) = delete;
+
+  bool ShowModal(const std::string& caption, EditorFields& fields) override;
+
+  // The Record/Stop toggle.
+  void RecordButtonClick();
+  bool Recording() const { return recording_; }
+
+  // The bar's button-font template: a new button's Color caption starts in it.
+  std::function<LOGFONTA()> TemplateFont;
+
+ private:
+  MemoText ReadMemo() const;
+  void WriteMemo(const MemoText& m);
+
+  TKsmForm& form_;
+  KeyHookLibrary& hook_;
+  MemoKeys keys_;
+  bool recording_ = false;
+  std::string savedCaption_;
+};
+
+}  // namespace ks::editor
