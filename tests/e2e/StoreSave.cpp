@@ -1,0 +1,161 @@
+// The safe save on a real file system: a save killed at every step, and refused saves.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+
+#include "../helpers/store_samples.h"
+#include "store/files_win.h"
+#include "support/harness.h"
+#include "win/window.h"
+
+namespace ks {
+namespace {
+
+constexpr DWORD kKilled = 0xDEAD;
+
+// A fresh empty folder under the temporary folder, removed with its files at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static int counter = 0;
+    path_ = std::string(base) + "ks-store-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter);
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    for (const std::string& f : Files()) {
+      std::string full = path_ + "\\" + f;
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(full.c_str());
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::set<std::string> Files() const {
+    std::set<std::string> out;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.insert(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return out;
+  }
+
+ private:
+  std::string path_;
+};
+
+// Runs savetool.exe with `args` and returns its exit code.
+DWORD RunSaveTool(const std::string& args) {
+  std::string cmd = "\"" + e2e::ExeDir() + "savetool.exe\" " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    ADD_FAILURE() << "cannot start " << cmd;
+    return 0xFFFFFFFF;
+  }
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 0xFFFFFFFF;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+std::string Loaded(const std::string& dir) {
+  LoadOutcome out = LoadAll(dir, LoadContext{});
+  EXPECT_EQ(out.unreadable, std::nullopt);
+  return samples::Fingerprint(*out.loaded.store, out.loaded.settings);
+}
+
+const std::set<std::string> kPair = {"keystrum.dat", "keystrum.ini"};
+
+TEST(StoreSave, AKilledSaveLeavesTheOldPairOrTheNewPair) {
+  const std::string oldPrint = samples::Fingerprint(*samples::OldStore(), Settings{});
+  const std::string newPrint =
+      samples::Fingerprint(*samples::NewStore(), samples::NewSettings());
+  ASSERT_NE(oldPrint, newPrint);
+
+  DWORD steps;
+  {
+    TempFolder probe;
+    ASSERT_LT(RunSaveTool("\"" + probe.path() + "\" old"), 200u);
+    steps = RunSaveTool("\"" + probe.path() + "\" new");
+    ASSERT_LT(steps, 200u);
+    ASSERT_GT(steps, 10u);
+    EXPECT_EQ(probe.Files(), kPair);
+    EXPECT_EQ(Loaded(probe.path()), newPrint);
+  }
+  int sawOld = 0, sawNew = 0;
+  for (DWORD k = 0; k < steps; ++k) {
+    TempFolder dir;
+    ASSERT_LT(RunSaveTool("\"" + dir.path() + "\" old"), 200u);
+    ASSERT_EQ(RunSaveTool("\"" + dir.path() + "\" new " + std::to_string(k)), kKilled) << k;
+    std::string print = Loaded(dir.path());
+    EXPECT_TRUE(print == oldPrint || print == newPrint) << "killed before step " << k;
+    (print == oldPrint ? sawOld : sawNew)++;
+    EXPECT_EQ(dir.Files(), kPair) << "left behind after a kill before step " << k;
+  }
+  EXPECT_GT(sawOld, 0);
+  EXPECT_GT(sawNew, 0);
+}
+
+TEST(StoreSave, AReadOnlySettingsFileIsReportedAndBothFilesStayAsTheyWere) {
+  TempFolder dir;
+  ASSERT_EQ(SaveAll(dir.path(), *samples::OldStore(), Settings{}), std::nullopt);
+  const std::string ini = IniPath(dir.path()), dat = DatPath(dir.path());
+  const std::string iniBefore = e2e::ReadFileBytes(ini), datBefore = e2e::ReadFileBytes(dat);
+  ASSERT_FALSE(iniBefore.empty());
+  ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+
+  auto err = SaveAll(dir.path(), *samples::NewStore(), samples::NewSettings());
+  EXPECT_EQ(err, "Unable to write to " + ini);
+  EXPECT_EQ(e2e::ReadFileBytes(ini), iniBefore);
+  EXPECT_EQ(e2e::ReadFileBytes(dat), datBefore);
+  EXPECT_EQ(dir.Files(), kPair);
+}
+
+TEST(StoreSave, AFileLockedByAnotherProgramIsReportedAndNothingChanges) {
+  TempFolder dir;
+  ASSERT_EQ(SaveAll(dir.path(), *samples::OldStore(), Settings{}), std::nullopt);
+  const std::string dat = DatPath(dir.path());
+  const std::string datBefore = e2e::ReadFileBytes(dat);
+  const std::string iniBefore = e2e::ReadFileBytes(IniPath(dir.path()));
+  {
+    // Open without sharing, as an editor holding the file would.
+    win::UniqueHandle lock(CreateFileA(dat.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveAll(dir.path(), *samples::NewStore(), samples::NewSettings()),
+              "Unable to write to " + dat);
+  }
+  EXPECT_EQ(e2e::ReadFileBytes(dat), datBefore);
+  EXPECT_EQ(e2e::ReadFileBytes(IniPath(dir.path())), iniBefore);
+  EXPECT_EQ(dir.Files(), kPair);
+  // Released, the same save goes through.
+  EXPECT_EQ(SaveAll(dir.path(), *samples::NewStore(), samples::NewSettings()), std::nullopt);
+  EXPECT_EQ(Loaded(dir.path()),
+            samples::Fingerprint(*samples::NewStore(), samples::NewSettings()));
+}
+
+TEST(StoreSave, AFirstRunCreatesBothFilesBesideTheProgram) {
+  TempFolder dir;
+  LoadOutcome none = LoadAll(dir.path(), LoadContext{});
+  EXPECT_EQ(none.loaded.store->Groups[1].GroupName, "Default");
+  EXPECT_EQ(SaveAll(dir.path() + "\\", *none.loaded.store, none.loaded.settings), std::nullopt);
+  EXPECT_EQ(dir.Files(), kPair);
+  EXPECT_EQ(e2e::ReadFileBytes(DatPath(dir.path())), "This is an example button{enter}\r\n");
+}
+
+}  // namespace
+}  // namespace ks
