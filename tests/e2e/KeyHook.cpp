@@ -16,6 +16,10 @@
 
 #include "../../keyhook/inputtag.h"
 #include "editor/keyhook_win.h"
+#include "typing/inject_tag.h"
+
+// The typing engine marks its keys with its own copy of the value; the hook must skip exactly those.
+static_assert(ks::kInjectTag == ks::kKeystrumInputTag);
 
 namespace {
 
