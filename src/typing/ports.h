@@ -28,7 +28,8 @@ class KeyboardLayout {
  public:
   virtual ~KeyboardLayout() = default;
   // Low byte: virtual key; high byte: shift state (1 Shift, 2 Ctrl, 4 Alt); -1: none.
-  virtual std::int16_t VkKeyScan(char c) const = 0;
+  // (Not called VkKeyScan: <windows.h> turns that name into VkKeyScanA.)
+  virtual std::int16_t CharToKey(char c) const = 0;
   // The scan code of virtual key `vk`, 0 when the layout has none.
   virtual std::uint16_t ScanCode(std::uint8_t vk) const = 0;
   // The UTF-16 unit of an ANSI code-page byte, 0 when it has none.

@@ -44,7 +44,7 @@ void SendInputSink::Flush() {
 
 // ---- keyboard layout ----
 
-std::int16_t WinKeyboardLayout::VkKeyScan(char c) const { return VkKeyScanA(c); }
+std::int16_t WinKeyboardLayout::CharToKey(char c) const { return ::VkKeyScanA(c); }
 
 std::uint16_t WinKeyboardLayout::ScanCode(std::uint8_t vk) const {
   return static_cast<std::uint16_t>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));

@@ -38,7 +38,7 @@ class SendInputSink : public KeySink {
 // The keyboard layout of the calling thread and the ANSI code page.
 class WinKeyboardLayout : public KeyboardLayout {
  public:
-  std::int16_t VkKeyScan(char c) const override;
+  std::int16_t CharToKey(char c) const override;
   std::uint16_t ScanCode(std::uint8_t vk) const override;
   char16_t AnsiToUnicode(char c) const override;
 };

@@ -51,7 +51,7 @@ void Typist::SimulateKeystroke(std::uint8_t key, std::uint16_t scan) {
 }
 
 void Typist::SendKey(char c) {
-  const std::int16_t r = layout_.VkKeyScan(c);
+  const std::int16_t r = layout_.CharToKey(c);
   if (r == -1) {
     // No key of the layout makes this character: hand it over as the character
     // itself instead of pressing whatever key 0xFF would be.

@@ -75,7 +75,7 @@ class UsLayout : public KeyboardLayout {
   // Gives `c` another key, as a European layout does for its AltGr characters.
   void Set(char c, int16_t value) { vk_[c] = value; }
 
-  int16_t VkKeyScan(char c) const override {
+  int16_t CharToKey(char c) const override {
     auto it = vk_.find(c);
     return it == vk_.end() ? int16_t(-1) : it->second;
   }

@@ -47,7 +47,7 @@ class TypistTest : public ::testing::Test {
       std::string found;
       if (ev.vk != 8 && ev.vk != 9 && ev.vk != 13)
         for (int c = 32; c < 256 && found.empty(); ++c)
-          if (layout.VkKeyScan(char(c)) == want) found = std::string(1, char(c));
+          if (layout.CharToKey(char(c)) == want) found = std::string(1, char(c));
       out += found.empty() ? "<" + test::KeyName(ev.vk) + ">" : found;
     }
     return out;

@@ -1,0 +1,246 @@
+// The real injection path: the typing engine with the SendInput sink and the
+// system's keyboard layout types into a window of another process, which reports
+// what arrived. The target lives in its own process so that this one pumps nothing
+// between pressing keys and reading the result.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "typing/inject_tag.h"
+#include "typing/ports_win.h"
+#include "typing/typist.h"
+
+namespace ks {
+namespace {
+
+bool Eventually(const std::function<bool()>& cond, int ms = 8000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    if (cond()) return true;
+    Sleep(20);
+  }
+  return cond();
+}
+
+std::string ExeFolder() {
+  char buf[MAX_PATH * 2];
+  const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  std::string p(buf, n);
+  return p.substr(0, p.find_last_of("\\/") + 1);
+}
+
+// WM_GETTEXT works across processes where GetWindowText does not (under Wine).
+std::wstring WideTextOf(HWND h) {
+  DWORD_PTR len = 0;
+  SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &len);
+  std::wstring s(len + 1, L'\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(h, WM_GETTEXT, len + 1, reinterpret_cast<LPARAM>(s.data()), SMTO_ABORTIFHUNG,
+                      5000, &got);
+  s.resize(got);
+  return s;
+}
+
+std::string TextOf(HWND h) {
+  std::wstring w = WideTextOf(h);
+  std::string s;
+  for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
+  return s;
+}
+
+// The typing host of a bar-less run: every bar concern is a no-op.
+class BareHost : public TypingHost {
+ public:
+  void ProcessMessages() override {}
+  void FocusDummy() override {}
+  bool WindowExists(WindowId w) override { return ks::WindowExists(w); }
+  void BringToForeground(WindowId w) override { SetForegroundWindow(ToHwnd(w)); }
+  bool StartProgram(const std::string&, const std::string&) override { return false; }
+  void Message(const std::string&) override {}
+  std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {
+    return std::nullopt;
+  }
+  void ShowBarOnTop() override {}
+};
+
+struct ProcessCloser {
+  void operator()(HANDLE h) const {
+    if (h) CloseHandle(h);
+  }
+};
+using UniqueProcess = std::unique_ptr<void, ProcessCloser>;
+
+class TypingInject : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string cmd(1, '"');
+    cmd.append(ExeFolder()).append("typing_target.exe").push_back('"');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+      return;
+    CloseHandle(pi.hThread);
+    process_.reset(pi.hProcess);
+    pid_ = pi.dwProcessId;
+    Eventually([] {
+      target_ = FindWindowA("KsTypingTarget", nullptr);
+      return target_ != nullptr;
+    });
+  }
+
+  static void TearDownTestSuite() {
+    if (target_) PostMessageA(target_, WM_CLOSE, 0, 0);
+    if (process_ && WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0)
+      TerminateProcess(process_.get(), 1);
+    process_.reset();
+    target_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_NE(target_, nullptr) << "typing_target.exe did not show its window";
+    text_ = GetDlgItem(target_, 100);
+    log_ = GetDlgItem(target_, 101);
+    ASSERT_NE(text_, nullptr);
+    ASSERT_NE(log_, nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(target_, WM_APP, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SetForegroundWindow(target_);
+    ASSERT_TRUE(Eventually([] { return GetForegroundWindow() == target_; }))
+        << "the target window did not come to the foreground";
+    typist_.TargetWindow = ToWindowId(target_);
+  }
+
+  // Types `text` and waits until the target shows `expected`.
+  std::wstring TypeAndRead(const std::string& text, const std::wstring& expected) {
+    typist_.SendString(text);
+    Eventually([&] { return WideTextOf(text_) == expected; });
+    return WideTextOf(text_);
+  }
+
+  static inline UniqueProcess process_;
+  static inline DWORD pid_ = 0;
+  static inline HWND target_ = nullptr;
+
+  HWND text_ = nullptr;
+  HWND log_ = nullptr;
+  SendInputSink sink_;
+  WinKeyboardLayout layout_;
+  WinClock clock_;
+  BareHost host_;
+  Typist typist_{sink_, layout_, clock_, host_};
+};
+
+TEST_F(TypingInject, PlainTextArrivesExactly) {
+  EXPECT_EQ(TypeAndRead("Hello, World! @#", L"Hello, World! @#"), L"Hello, World! @#");
+  EXPECT_EQ(typist_.KeystrokeCount, 16);
+}
+
+TEST_F(TypingInject, TabAndArrowsArriveAsKeys) {
+  // The caret moves back over c, so b lands between a and c.
+  EXPECT_EQ(TypeAndRead("ac{LEFT}b{RIGHT}{TAB}d", L"abc\td"), L"abc\td");
+  const std::string log = TextOf(log_);
+  // Left arrow: virtual key 25, the layout's scan code 4B, the extended bit set.
+  EXPECT_NE(log.find("+25:4B:1 "), std::string::npos) << log;
+  EXPECT_NE(log.find("-25:4B:1 "), std::string::npos) << log;
+  EXPECT_NE(log.find("+27:4D:1 "), std::string::npos) << log;
+  EXPECT_NE(log.find("+09:0F:0 "), std::string::npos) << log;
+  EXPECT_NE(log.find("+41:1E:0 "), std::string::npos) << log;  // a, with its scan code
+}
+
+TEST_F(TypingInject, UndoTakesBackTheLastRunOnly) {
+  ASSERT_EQ(TypeAndRead("keep", L"keep"), L"keep");
+  ASSERT_EQ(TypeAndRead("x{ENTER}y", L"keepx\r\ny"), L"keepx\r\ny");
+  // Three keystrokes, three Backspaces; the one for Enter removes the whole line break.
+  typist_.UndoTyping();
+  Eventually([&] { return WideTextOf(text_) == L"keep"; });
+  EXPECT_EQ(WideTextOf(text_), L"keep");
+  EXPECT_EQ(typist_.KeystrokeCount, 0);
+}
+
+TEST_F(TypingInject, CharacterWithoutKeyArrivesIntact) {
+  if (GetACP() != 1252) GTEST_SKIP() << "needs the Windows-1252 code page, have " << GetACP();
+  ASSERT_EQ(layout_.CharToKey('\xE9'), -1) << "this layout has a key for e acute";
+  EXPECT_EQ(TypeAndRead("caf\xE9 \x80", L"caf\u00E9 \u20AC"), L"caf\u00E9 \u20AC");
+  EXPECT_EQ(typist_.KeystrokeCount, 6);
+}
+
+// A low-level keyboard hook sees the tag on every key this program injects.
+TEST_F(TypingInject, EveryInjectedKeyCarriesTheTag) {
+  static std::atomic<int> tagged{0}, untagged{0};
+  tagged = 0;
+  untagged = 0;
+  std::atomic<DWORD> hookThread{0};
+  std::atomic<bool> hooked{false};
+  std::thread t([&] {
+    hookThread = GetCurrentThreadId();
+    HHOOK hook = SetWindowsHookExA(
+        WH_KEYBOARD_LL,
+        [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+          if (code == HC_ACTION) {
+            const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+            (k->dwExtraInfo == kInjectTag ? tagged : untagged)++;
+          }
+          return CallNextHookEx(nullptr, code, wp, lp);
+        },
+        GetModuleHandleA(nullptr), 0);
+    hooked = hook != nullptr;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    if (hook) UnhookWindowsHookEx(hook);
+  });
+  ASSERT_TRUE(Eventually([&] { return hookThread != 0; }));
+  Sleep(200);
+  if (hooked) {
+    EXPECT_EQ(TypeAndRead("A{UP}\xE9", L"A\u00E9"), L"A\u00E9");
+    Eventually([&] { return tagged >= 8; }, 3000);
+  }
+  PostThreadMessageA(hookThread, WM_QUIT, 0, 0);
+  t.join();
+  ASSERT_TRUE(hooked) << "no low-level keyboard hook";
+  // Shift down, A down, A up, Shift up, Up down, Up up, the character down and up.
+  EXPECT_EQ(tagged, 8);
+  EXPECT_EQ(untagged, 0);
+}
+
+// The clock formats with the user's locale; these expectations are the US English ones.
+TEST(TypingInjectClock, FormatsAFixedInstantInTheUsersLocale) {
+  if (PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) != LANG_ENGLISH)
+    GTEST_SKIP() << "needs an English user locale";
+  SYSTEMTIME sunday{};
+  sunday.wYear = 2026;
+  sunday.wMonth = 12;
+  sunday.wDay = 27;
+  sunday.wDayOfWeek = 0;
+  sunday.wHour = 23;
+  sunday.wMinute = 59;
+  sunday.wSecond = 58;
+  WinClock clock(sunday);
+  EXPECT_EQ(clock.LongDayName(), "Sunday");
+  EXPECT_EQ(clock.MonthName(), "December");
+  if (GetUserDefaultLCID() == 0x0409) {
+    EXPECT_EQ(clock.ShortDate(), "12/27/2026");
+    EXPECT_EQ(clock.LongTime(), "11:59:58 PM");
+  }
+  SYSTEMTIME monday = sunday;
+  monday.wDay = 28;
+  monday.wDayOfWeek = 1;
+  EXPECT_EQ(WinClock(monday).LongDayName(), "Monday");
+  SYSTEMTIME saturday = sunday;
+  saturday.wDay = 26;
+  saturday.wDayOfWeek = 6;
+  EXPECT_EQ(WinClock(saturday).LongDayName(), "Saturday");
+}
+
+}  // namespace
+}  // namespace ks
