@@ -117,11 +117,11 @@ void TMainForm::CreateControls() {
   SetWindowSubclass(GroupList, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
   tips_.Add(GroupList, "Right Click for Group Options");
 
-  UndoButton = CreateWindowExA(0, "Button", "Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP,
+  UndoButton = CreateWindowExA(0, "Button", "Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
                                ButtonWidth - kUndoWidth, 0, kUndoWidth, kCellHeight, hwnd_,
                                reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
-  SendMessageA(UndoButton, BM_SETIMAGE, IMAGE_BITMAP,
-               reinterpret_cast<LPARAM>(win::GlyphBitmap(win::Glyph::Undo)));
+  SendMessageA(UndoButton, BM_SETIMAGE, IMAGE_ICON,
+               reinterpret_cast<LPARAM>(win::GlyphIcon(win::Glyph::Undo)));
   SendMessageA(UndoButton, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
   tips_.Add(UndoButton, "Undo last Typing");
 
@@ -782,6 +782,14 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
       if (app::HandleSysCommand(wp)) return 0;
       break;
+    case kQuerySysMenuText: {
+      // Another process cannot read our menus under every platform; this answers with the
+      // text of item lp of a system menu as a global atom, which the asker deletes.
+      HWND w = wp ? hwnd_ : app::App().window.hwnd();
+      char text[256] = {};
+      GetMenuStringA(GetSystemMenu(w, FALSE), static_cast<UINT>(lp), text, sizeof text, MF_BYPOSITION);
+      return GlobalAddAtomA(text);
+    }
     case WM_CLOSE:
       // Closing the bar only hides it; the tray menu's Exit ends the program.
       Hide();

@@ -22,6 +22,10 @@ namespace typing {
 class TListForm;
 }
 
+// Asks the bar for the text of a system-menu item: wParam 0 the application window's menu,
+// 1 the bar's; lParam the position. The answer is a global atom holding the text.
+inline constexpr UINT kQuerySysMenuText = WM_APP + 100;
+
 class TMainForm : public win::Window, public BarView, public TypingHost, public Dialogs {
  public:
   TMainForm();

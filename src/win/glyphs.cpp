@@ -79,11 +79,12 @@ void Draw(Glyph g, Canvas& c) {
       for (int d = -1; d <= 1; ++d) c.Line(5 + d, 5, 11 + d, 11, kWhite), c.Line(11 + d, 5, 5 + d, 11, kWhite);
       break;
     case Glyph::Undo:
-      c.Ring(8, 9, 5, kBlue), c.Ring(8, 9, 4, kBlue);
-      c.Rect(2, 9, 9, 15, RGB(0, 0, 0)), c.Rect(2, 9, 9, 15, 0);
-      for (int y = 9; y < 16; ++y)
-        for (int x = 0; x < 8; ++x) c.px[static_cast<size_t>(y * kSize + x)] = 0;
-      c.Line(1, 6, 5, 2, kBlue), c.Line(1, 6, 5, 10, kBlue), c.Line(2, 6, 5, 6, kBlue);
+      // A hooked arrow pointing back to the left.
+      for (int x = 5; x <= 11; ++x) c.Put(x, 5, kBlue), c.Put(x, 6, kBlue);
+      for (int y = 7; y <= 11; ++y) c.Put(12, y, kBlue), c.Put(11, y, kBlue);
+      for (int x = 6; x <= 10; ++x) c.Put(x, 12, kBlue), c.Put(x, 11, kBlue);
+      c.Line(2, 5, 5, 2, kBlue), c.Line(2, 6, 5, 9, kBlue);
+      c.Line(3, 5, 5, 3, kBlue), c.Line(3, 6, 5, 8, kBlue);
       break;
     case Glyph::New:
     case Glyph::NewGroup:
@@ -163,6 +164,22 @@ HBITMAP GlyphBitmap(Glyph g) {
   static std::array<HBITMAP, 32> cache{};
   auto& slot = cache[static_cast<size_t>(g)];
   if (!slot) slot = Build(g);
+  return slot;
+}
+
+HICON GlyphIcon(Glyph g) {
+  static std::array<HICON, 32> cache{};
+  auto& slot = cache[static_cast<size_t>(g)];
+  if (!slot) {
+    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+    ICONINFO ii{};
+    ii.fIcon = TRUE;
+    ii.hbmColor = Build(g);
+    ii.hbmMask = mask;
+    slot = CreateIconIndirect(&ii);
+    DeleteObject(ii.hbmColor);
+    DeleteObject(mask);
+  }
   return slot;
 }
 

@@ -12,6 +12,9 @@ enum class Glyph {
 // A 16x16 32-bit premultiplied bitmap for MIIM_BITMAP items; owned by a process-wide cache.
 HBITMAP GlyphBitmap(Glyph g);
 
+// The same picture as an icon, for buttons: icons keep their transparency everywhere.
+HICON GlyphIcon(Glyph g);
+
 // Gives every item of `menu` with a non-zero id in `ids` its glyph.
 void SetMenuGlyph(HMENU menu, UINT id, Glyph g);
 
