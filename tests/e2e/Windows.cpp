@@ -1,0 +1,469 @@
+// The editor, the list picker and the standard dialogs, each opened by windows_demo.exe
+// and driven from outside with real mouse and keyboard input.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editor/ksm_win.h"
+#include "typing/list_win.h"
+#include "win/dialogs.h"
+
+namespace {
+
+using ks::editor::TKsmForm;
+
+std::string OwnDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path);
+  return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
+  for (int waited = 0; waited < ms; waited += 20) {
+    if (cond()) return true;
+    Sleep(20);
+  }
+  return cond();
+}
+
+std::string TextOf(HWND h) {
+  char buf[4096] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
+                           SMTO_ABORTIFHUNG, 5000, &n))
+    return {};
+  return std::string(buf, n);
+}
+
+std::string ClassOf(HWND h) {
+  char c[256] = {};
+  GetClassNameA(h, c, sizeof c);
+  return c;
+}
+
+// Every mouse event carries its own absolute position: under Wine a button event sent
+// right after SetCursorPos may still be delivered at the pointer's previous place.
+void MouseAt(POINT p, DWORD buttonFlags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+  SendInput(1, &in, sizeof in);
+}
+
+void MoveTo(POINT p) {
+  SetCursorPos(p.x, p.y);
+  MouseAt(p, 0);
+  WaitUntil(
+      [&] {
+        POINT now{};
+        GetCursorPos(&now);
+        return now.x == p.x && now.y == p.y;
+      },
+      1000);
+  Sleep(50);
+}
+
+void ClickAt(POINT p) {
+  MoveTo(p);
+  MouseAt(p, MOUSEEVENTF_LEFTDOWN);
+  Sleep(30);
+  MouseAt(p, MOUSEEVENTF_LEFTUP);
+}
+
+void DoubleClickAt(POINT p) {
+  MoveTo(p);
+  for (int i = 0; i < 2; ++i) {
+    MouseAt(p, MOUSEEVENTF_LEFTDOWN);
+    Sleep(20);
+    MouseAt(p, MOUSEEVENTF_LEFTUP);
+    Sleep(20);
+  }
+}
+
+POINT CentreOf(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void Key(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+void Press(WORD vk) {
+  Key(vk, false);
+  Key(vk, true);
+}
+
+void Type(const std::string& ascii) {
+  for (char c : ascii) {
+    SHORT r = VkKeyScanA(c);
+    bool shift = (r >> 8) & 1;
+    if (shift) Key(VK_SHIFT, false);
+    Press(static_cast<WORD>(r & 0xFF));
+    if (shift) Key(VK_SHIFT, true);
+  }
+}
+
+// The window that has the keyboard focus in another process's thread.
+HWND FocusOf(HWND topLevel) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(topLevel, nullptr), &gti)) return nullptr;
+  return gti.hwndFocus;
+}
+
+// One run of windows_demo.exe, answering into a file of its own.
+class Demo {
+ public:
+  explicit Demo(const std::vector<std::string>& args) {
+    static std::atomic<int> counter{0};
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    out_.append(tmp).append("ks_windows_").append(std::to_string(GetCurrentProcessId()));
+    out_.append("_").append(std::to_string(counter++)).append(".txt");
+    DeleteFileA(out_.c_str());
+    std::string cmd;
+    cmd.append("\"").append(OwnDir()).append("windows_demo.exe\" --out \"").append(out_);
+    cmd.append("\"");
+    for (const std::string& a : args) cmd.append(" \"").append(a).append("\"");
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    started_ = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &pi_);
+  }
+  ~Demo() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(pi_.hProcess, 1);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+    DeleteFileA(out_.c_str());
+  }
+  Demo(const Demo&) = delete;
+  Demo& operator=(const Demo&) = delete;
+
+  bool started() const { return started_; }
+  bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+  // The first visible top-level window of the demo with class `cls`.
+  HWND Window(const char* cls) const {
+    struct S {
+      DWORD pid;
+      const char* cls;
+      HWND found;
+    } s{pi_.dwProcessId, cls, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<S*>(lp);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(h, &pid);
+          if (pid != s->pid || !IsWindowVisible(h) || ClassOf(h) != s->cls) return TRUE;
+          s->found = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+  }
+
+  HWND WaitWindow(const char* cls) const {
+    HWND h = nullptr;
+    WaitUntil([&] { return (h = Window(cls)) != nullptr; });
+    // Typing only reaches it once it is the foreground window.
+    if (h) WaitUntil([&] { return GetForegroundWindow() == h; }, 5000);
+    return h;
+  }
+
+  // What the demo answered, once it has ended.
+  std::string Result() const {
+    if (WaitForSingleObject(pi_.hProcess, 15000) != WAIT_OBJECT_0) return "<still running>";
+    HANDLE f = CreateFileA(out_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "<no answer>";
+    char buf[4096];
+    DWORD n = 0;
+    std::string s;
+    while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0) s.append(buf, n);
+    CloseHandle(f);
+    return s;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+  std::string out_;
+};
+
+void CloseBox(HWND h) { PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+RECT ClientRectOf(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return r;
+}
+
+// A child's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// ---- the button editor ----
+
+TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
+  Demo d({"editor", "Edit button", "Hello", "A hint", "abc{enter}", "255", "3"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(TextOf(form), "Edit button");
+  EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
+  HWND hint = GetDlgItem(form, TKsmForm::kButtonHintId);
+  HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
+  HWND keys = GetDlgItem(form, TKsmForm::kKeyListId);
+  ASSERT_TRUE(name && hint && memo && keys);
+  EXPECT_EQ(ClassOf(name), "Edit");
+  EXPECT_EQ(TextOf(name), "Hello");
+  EXPECT_EQ(TextOf(hint), "A hint");
+  EXPECT_EQ(TextOf(memo), "abc{enter}");
+  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kDoneButtonId)), "Done");
+  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kRecordButtonId)), "Record");
+  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kColorButtonId)), "Color");
+  EXPECT_FALSE(IsWindowVisible(keys));
+  EXPECT_EQ(SendMessageA(keys, CB_GETCOUNT, 0, 0), TKsmForm::kShortcutCount);
+  EXPECT_EQ(SendMessageA(keys, CB_GETCURSEL, 0, 0), 3);
+  // Editing an existing button starts in its text.
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
+
+  ClickAt(CentreOf(name));
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == name; }, 3000));
+  Press(VK_END);
+  Type("xy");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(name) == "Helloxy"; }, 5000)) << TextOf(name);
+  ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
+  EXPECT_EQ(d.Result(),
+            "OK\nCaption=Helloxy\nDescription=A hint\nString=abc{enter}\nColor=255\n"
+            "Shortcut=3\n");
+}
+
+TEST(WindowsEditor, CloseBoxAfterChangesReturnsNothing) {
+  Demo d({"editor", "Create new button", "", "", "", "0", "0"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
+  // A new button starts in its name.
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == name; }, 3000));
+  Type("gone");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(name) == "gone"; }, 5000));
+  // Enter and Escape do not end the editor: only Done confirms.
+  Press(VK_RETURN);
+  Press(VK_ESCAPE);
+  Sleep(300);
+  EXPECT_TRUE(d.Running());
+  EXPECT_TRUE(IsWindowVisible(form));
+  CloseBox(form);
+  EXPECT_EQ(d.Result(), "NONE\n");
+}
+
+TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
+  Demo d({"editor", "Edit button"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
+  HWND hint = GetDlgItem(form, TKsmForm::kButtonHintId);
+  HWND color = GetDlgItem(form, TKsmForm::kColorButtonId);
+  HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
+  HWND done = GetDlgItem(form, TKsmForm::kDoneButtonId);
+
+  RECT w{};
+  GetWindowRect(form, &w);
+  const int width = w.right - w.left, height = w.bottom - w.top;
+  const RECT memoBefore = RectInParent(memo);
+  const int nameBefore = RectInParent(name).right - RectInParent(name).left;
+
+  SetWindowPos(form, nullptr, 0, 0, width - 50, height + 40, SWP_NOMOVE | SWP_NOZORDER);
+  RECT client = ClientRectOf(form);
+  RECT n = RectInParent(name), h = RectInParent(hint), c = RectInParent(color);
+  RECT m = RectInParent(memo), dn = RectInParent(done);
+  EXPECT_EQ(c.right, client.right);
+  EXPECT_EQ(n.right - n.left, nameBefore - 50);
+  EXPECT_EQ(h.right - h.left, nameBefore - 50);
+  EXPECT_EQ(m.top, memoBefore.top);
+  EXPECT_EQ(m.bottom - m.top, memoBefore.bottom - memoBefore.top + 40);
+  EXPECT_EQ(dn.bottom, client.bottom);
+  EXPECT_EQ(dn.right, client.right);
+
+  // Far too small: the window keeps a size at which nothing collapses.
+  SetWindowPos(form, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+  client = ClientRectOf(form);
+  EXPECT_GE(client.right, ks::editor::KsmMinClientWidth());
+  EXPECT_GE(client.bottom, ks::editor::KsmMinClientHeight());
+  n = RectInParent(name);
+  EXPECT_GT(n.right - n.left, 0);
+  m = RectInParent(memo);
+  EXPECT_GT(m.bottom - m.top, 0);
+  CloseBox(form);
+  EXPECT_EQ(d.Result(), "NONE\n");
+}
+
+// ---- the list picker ----
+
+POINT EntryCentre(HWND list, int index) {
+  RECT r = ClientRectOf(list);
+  POINT p{r.right / 2, index * ks::typing::TListForm::kItemHeight +
+                           ks::typing::TListForm::kItemHeight / 2};
+  ClientToScreen(list, &p);
+  return p;
+}
+
+TEST(WindowsListPicker, DoubleClickOnTheSecondEntryPicksIt) {
+  Demo d({"list", "Monday,Tuesday,Friday"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(TextOf(form), "Select");
+  HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ClassOf(list), "ListBox");
+  ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), 16);
+  // The list fills the client area.
+  RECT lr = RectInParent(list), cr = ClientRectOf(form);
+  EXPECT_TRUE(EqualRect(&lr, &cr));
+  DoubleClickAt(EntryCentre(list, 1));
+  EXPECT_EQ(d.Result(), "OK\nSelection=Tuesday\n");
+}
+
+TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing) {
+  Demo d({"list", "a,,b"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
+  ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
+
+  ClickAt(EntryCentre(list, 0));
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, 3000));
+  Press(VK_RETURN);
+  Sleep(300);
+  EXPECT_TRUE(d.Running());
+  EXPECT_TRUE(IsWindowVisible(form));
+
+  // A double-click notice while nothing is selected picks nothing.
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  PostMessageA(form, WM_COMMAND, MAKEWPARAM(ks::typing::TListForm::kListId, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(list));
+  Sleep(300);
+  EXPECT_TRUE(d.Running());
+  EXPECT_TRUE(IsWindowVisible(form));
+
+  CloseBox(form);
+  EXPECT_EQ(d.Result(), "NONE\n");
+}
+
+TEST(WindowsListPicker, EmptyEntryCanBePicked) {
+  Demo d({"list", "a,,b"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
+  DoubleClickAt(EntryCentre(list, 1));
+  EXPECT_EQ(d.Result(), "OK\nSelection=\n");
+}
+
+// ---- input box and questions ----
+
+TEST(WindowsInputBox, OkReturnsTheTypedText) {
+  Demo d({"input", "Create new Group", "What would you like to name the new Group?", ""});
+  ASSERT_TRUE(d.started());
+  HWND box = d.WaitWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Create new Group");
+  EXPECT_EQ(TextOf(GetDlgItem(box, ks::win::kInputPromptId)),
+            "What would you like to name the new Group?");
+  HWND edit = GetDlgItem(box, ks::win::kInputEditId);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(ClassOf(edit), "Edit");
+  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 255);
+  EXPECT_EQ(TextOf(GetDlgItem(box, IDOK)), "OK");
+  EXPECT_EQ(TextOf(GetDlgItem(box, IDCANCEL)), "Cancel");
+  EXPECT_TRUE(GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Type("Team 2");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "Team 2"; }, 5000)) << TextOf(edit);
+  ClickAt(CentreOf(GetDlgItem(box, IDOK)));
+  EXPECT_EQ(d.Result(), "OK\nAnswer=Team 2\n");
+}
+
+TEST(WindowsInputBox, PreselectedDefaultIsReplacedByTyping) {
+  Demo d({"input", "Button Width", "How wide would you like the buttons to be?", "88",
+          "preselect"});
+  ASSERT_TRUE(d.started());
+  HWND box = d.WaitWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  HWND edit = GetDlgItem(box, ks::win::kInputEditId);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "88"; }, 3000));
+  Type("120");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "120"; }, 5000)) << TextOf(edit);
+  Press(VK_RETURN);  // the default button
+  EXPECT_EQ(d.Result(), "OK\nAnswer=120\n");
+}
+
+TEST(WindowsInputBox, CancelReturnsNothing) {
+  Demo d({"input", "Rename Group", "What would you like to rename the Group to?", "Default"});
+  ASSERT_TRUE(d.started());
+  HWND box = d.WaitWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  HWND edit = GetDlgItem(box, ks::win::kInputEditId);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "Default"; }, 3000));
+  // Without preselection the caret follows the default text.
+  Type("X");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "DefaultX"; }, 5000)) << TextOf(edit);
+  ClickAt(CentreOf(GetDlgItem(box, IDCANCEL)));
+  EXPECT_EQ(d.Result(), "NONE\n");
+}
+
+TEST(WindowsInputBox, ConfirmIsYesOnlyForYes) {
+  for (bool yes : {true, false}) {
+    Demo d({"confirm", "Are you sure you want to delete the Example button?", "Confirm"});
+    ASSERT_TRUE(d.started());
+    HWND box = d.WaitWindow("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), "Confirm");
+    HWND button = GetDlgItem(box, yes ? IDYES : IDNO);
+    ASSERT_NE(button, nullptr);
+    ClickAt(CentreOf(button));
+    EXPECT_EQ(d.Result(), yes ? "OK\n" : "NONE\n");
+  }
+}
+
+TEST(WindowsInputBox, MessageIsTitledWithTheProgramName) {
+  Demo d({"message", "Invalid Password."});
+  ASSERT_TRUE(d.started());
+  HWND box = d.WaitWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Keystrum");
+  ClickAt(CentreOf(GetDlgItem(box, IDOK)));
+  EXPECT_EQ(d.Result(), "OK\n");
+}
+
+}  // namespace
