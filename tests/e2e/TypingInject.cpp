@@ -87,15 +87,21 @@ class TypingInject : public ::testing::Test {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+                        &pi)) {
+      startError_ = "cannot start " + cmd + ", error " + std::to_string(GetLastError());
       return;
+    }
     CloseHandle(pi.hThread);
     process_.reset(pi.hProcess);
-    pid_ = pi.dwProcessId;
-    Eventually([] {
-      target_ = FindWindowA("KsTypingTarget", nullptr);
-      return target_ != nullptr;
-    });
+    WaitForInputIdle(pi.hProcess, 20000);
+    // A cold Wine session takes a few seconds before the first window appears.
+    if (!Eventually(
+            [] {
+              target_ = FindWindowA("KsTypingTarget", nullptr);
+              return target_ != nullptr;
+            },
+            30000))
+      startError_ = "typing_target.exe showed no window";
   }
 
   static void TearDownTestSuite() {
@@ -107,7 +113,7 @@ class TypingInject : public ::testing::Test {
   }
 
   void SetUp() override {
-    ASSERT_NE(target_, nullptr) << "typing_target.exe did not show its window";
+    ASSERT_NE(target_, nullptr) << startError_;
     text_ = GetDlgItem(target_, 100);
     log_ = GetDlgItem(target_, 101);
     ASSERT_NE(text_, nullptr);
@@ -128,7 +134,7 @@ class TypingInject : public ::testing::Test {
   }
 
   static inline UniqueProcess process_;
-  static inline DWORD pid_ = 0;
+  static inline std::string startError_;
   static inline HWND target_ = nullptr;
 
   HWND text_ = nullptr;
