@@ -1,6 +1,5 @@
 #include "editor/ksm_win.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 #include <uxtheme.h>
 #include <vsstyle.h>
@@ -16,7 +15,6 @@ using namespace ks::win;
 
 namespace {
 
-constexpr UINT_PTR kMemoSubclassId = 1;
 constexpr int kKeyListDropHeight = 24 + 8 * 16;
 
 // Colours are stored as the bar keeps them: negative values name a system colour.
@@ -104,8 +102,11 @@ void TKsmForm::CreateControls() {
   StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
                 colorButton_, keyList_, label1_, label2_});
 
-  SetWindowSubclass(ksmText_, &TKsmForm::MemoProc, kMemoSubclassId,
-                    reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed through the ANSI entry so the key handlers see the code page's bytes;
+  // the common-controls subclass helper would make the memo a Unicode window.
+  SetWindowLongPtrA(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TKsmForm::MemoProc)));
 
   if (tips_.Create(hwnd_)) {
     tips_.Add(doneButton_, kDoneHint);
@@ -316,14 +317,14 @@ LRESULT TKsmForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
-LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                    DWORD_PTR ref) {
-  auto* self = reinterpret_cast<TKsmForm*>(ref);
+LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TKsmForm*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  if (!self || !self->memoProc_) return DefWindowProcA(h, msg, wp, lp);
   try {
     return self->OnMemoMessage(h, msg, wp, lp);
   } catch (const std::exception& e) {
     OutputDebugStringA(e.what());
-    return DefSubclassProc(h, msg, wp, lp);
+    return CallWindowProcA(self->memoProc_, h, msg, wp, lp);
   }
 }
 
@@ -338,11 +339,16 @@ LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYUP:
       if (memoEvents_.KeyUp) memoEvents_.KeyUp(*this, wp);
       break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(h, &TKsmForm::MemoProc, kMemoSubclassId);
-      break;
+    case WM_NCDESTROY: {
+      WNDPROC original = memoProc_;
+      SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+      memoProc_ = nullptr;
+      ksmText_ = nullptr;
+      return CallWindowProcA(original, h, msg, wp, lp);
+    }
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return CallWindowProcA(memoProc_, h, msg, wp, lp);
 }
 
 }  // namespace ks::editor

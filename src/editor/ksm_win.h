@@ -106,8 +106,7 @@ class TKsmForm : public ks::win::Window {
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                   DWORD_PTR ref);
+  static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
   void FormResize(int cw, int ch);
@@ -120,6 +119,7 @@ class TKsmForm : public ks::win::Window {
        buttonName_ = nullptr, buttonHint_ = nullptr, recordButton_ = nullptr,
        ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr;
   HWND lastFocus_ = nullptr;
+  WNDPROC memoProc_ = nullptr;
   ks::win::UniqueFont font_;
   ks::win::UniqueFont colorFont_;
   ks::win::Tooltips tips_;

@@ -326,6 +326,59 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   EXPECT_EQ(d.Result(), "NONE\n");
 }
 
+TEST(WindowsEditor, MemoHandlersSeeAnsiCharactersAndMayChangeOrSwallowThem) {
+  Demo d({"editor-keys", "Edit button", "n", "h", "x", "0", "0"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
+  // The euro sign of the ANSI code page must arrive as its byte, not as a Unicode unit.
+  for (WPARAM ch : {WPARAM{0x80}, WPARAM{'#'}, WPARAM{'a'}})
+    PostMessageA(memo, WM_CHAR, ch, 1);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(memo) == "\x80" "Ax"; }, 5000)) << TextOf(memo);
+  Type("b");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(memo) == "\x80" "Abx"; }, 5000)) << TextOf(memo);
+  ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
+  std::string r = d.Result();
+  EXPECT_NE(r.find("String=\x80" "Abx\n"), std::string::npos) << r;
+  // The text given at the start ran the change handler before any key.
+  EXPECT_NE(r.find("Keys=C P128 C P35 P97 C D66 P98 C U66 "), std::string::npos) << r;
+}
+
+TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {
+  Demo d({"editor", "Edit button", "n", "h", "t", "255", "0"});
+  ASSERT_TRUE(d.started());
+  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  ASSERT_NE(form, nullptr);
+  HWND colorButton = GetDlgItem(form, TKsmForm::kColorButtonId);
+
+  ClickAt(CentreOf(colorButton));
+  HWND dlg = d.WaitWindow("#32770");
+  ASSERT_NE(dlg, nullptr);
+  ClickAt(CentreOf(GetDlgItem(dlg, IDCANCEL)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+
+  ClickAt(CentreOf(colorButton));
+  dlg = d.WaitWindow("#32770");
+  ASSERT_NE(dlg, nullptr);
+  // The red, green and blue boxes of the full dialog; the preset is the button's red.
+  constexpr int kRed = 706, kGreen = 707, kBlue = 708;
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, kRed)), "255");
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, kGreen)), "0");
+  for (auto [id, value] : {std::pair{kRed, "0"}, std::pair{kGreen, "128"}, std::pair{kBlue, "0"}}) {
+    HWND edit = GetDlgItem(dlg, id);
+    ClickAt(CentreOf(edit));
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(value);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == value; }, 5000)) << TextOf(edit);
+  }
+  ClickAt(CentreOf(GetDlgItem(dlg, IDOK)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+  ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
+  EXPECT_EQ(d.Result(), "OK\nCaption=n\nDescription=h\nString=t\nColor=32768\nShortcut=0\n");
+}
+
 // ---- the list picker ----
 
 POINT EntryCentre(HWND list, int index) {

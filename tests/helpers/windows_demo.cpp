@@ -5,6 +5,10 @@
 //   windows_demo [--out FILE] message TEXT
 //   windows_demo [--out FILE] confirm TEXT [TITLE]
 //   windows_demo [--out FILE] editor CAPTION [NAME HINT TEXT COLOR SHORTCUT]
+//   windows_demo [--out FILE] editor-keys CAPTION NAME HINT TEXT COLOR SHORTCUT
+// editor-keys installs memo key handlers that log what they see ("Keys=" line: P<code>
+// per character, D<vk>/U<vk> per key down/up, C per text change), swallow "#" and turn
+// "a" into "A", so that tests can check what the handlers are given.
 // The first output line is "OK" when the user confirmed, "NONE" otherwise; the values
 // follow as KEY=VALUE lines.
 #include <windows.h>
@@ -85,9 +89,28 @@ int main(int argc, char** argv) {
   } else if (what == "confirm" && args.size() >= 2) {
     ok = args.size() > 2 ? ks::win::Confirm(owner.hwnd(), args[1], args[2])
                          : ks::win::Confirm(owner.hwnd(), args[1]);
-  } else if (what == "editor" && (args.size() == 2 || args.size() == 7)) {
+  } else if ((what == "editor" && (args.size() == 2 || args.size() == 7)) ||
+             (what == "editor-keys" && args.size() == 7)) {
     ks::editor::TKsmForm editor;
     if (!editor.Create(owner.hwnd(), icon)) return 3;
+    std::string keys;
+    if (what == "editor-keys") {
+      ks::editor::TKsmForm::MemoEvents ev;
+      ev.KeyDown = [&keys](ks::editor::TKsmForm&, WPARAM& vk) {
+        keys.append("D").append(std::to_string(vk)).append(" ");
+        return false;
+      };
+      ev.KeyUp = [&keys](ks::editor::TKsmForm&, WPARAM vk) {
+        keys.append("U").append(std::to_string(vk)).append(" ");
+      };
+      ev.KeyPress = [&keys](ks::editor::TKsmForm&, WPARAM& ch) {
+        keys.append("P").append(std::to_string(ch)).append(" ");
+        if (ch == 'a') ch = 'A';
+        return ch == '#';
+      };
+      ev.Change = [&keys](ks::editor::TKsmForm&) { keys += "C "; };
+      editor.SetMemoEvents(std::move(ev));
+    }
     ks::editor::TKsmForm::Fields f;
     if (args.size() == 7) {
       f.Caption = args[2];
@@ -101,6 +124,7 @@ int main(int argc, char** argv) {
       values = "Caption=" + f.Caption + "\nDescription=" + f.Description + "\nString=" +
                f.String + "\nColor=" + std::to_string(f.Color) +
                "\nShortcut=" + std::to_string(f.Shortcut) + "\n";
+    if (what == "editor-keys") values.append("Keys=").append(keys).append("\n");
   } else {
     return Usage();
   }
