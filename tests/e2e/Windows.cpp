@@ -339,11 +339,15 @@ TEST(WindowsEditor, MemoHandlersSeeAnsiCharactersAndMayChangeOrSwallowThem) {
   ASSERT_TRUE(WaitUntil([&] { return TextOf(memo) == "\x80" "Ax"; }, 5000)) << TextOf(memo);
   Type("b");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(memo) == "\x80" "Abx"; }, 5000)) << TextOf(memo);
+  HWND record = GetDlgItem(form, TKsmForm::kRecordButtonId);
+  ClickAt(CentreOf(record));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(record) == "Stop"; }, 3000));
   ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
   std::string r = d.Result();
   EXPECT_NE(r.find("String=\x80" "Abx\n"), std::string::npos) << r;
-  // The text given at the start ran the change handler before any key.
-  EXPECT_NE(r.find("Keys=C P128 C P35 P97 C D66 P98 C U66 "), std::string::npos) << r;
+  // The text given at the start ran the change handler before any key; the end of the
+  // showing deactivated the editor exactly once.
+  EXPECT_NE(r.find("Keys=C P128 C P35 P97 C D66 P98 C U66 R X \n"), std::string::npos) << r;
 }
 
 TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {

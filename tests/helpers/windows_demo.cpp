@@ -7,7 +7,8 @@
 //   windows_demo [--out FILE] editor CAPTION [NAME HINT TEXT COLOR SHORTCUT]
 //   windows_demo [--out FILE] editor-keys CAPTION NAME HINT TEXT COLOR SHORTCUT
 // editor-keys installs memo key handlers that log what they see ("Keys=" line: P<code>
-// per character, D<vk>/U<vk> per key down/up, C per text change), swallow "#" and turn
+// per character, D<vk>/U<vk> per key down/up, C per text change, R per click on Record,
+// X per deactivation), swallow "#" and turn
 // "a" into "A", so that tests can check what the handlers are given.
 // The first output line is "OK" when the user confirmed, "NONE" otherwise; the values
 // follow as KEY=VALUE lines.
@@ -110,6 +111,12 @@ int main(int argc, char** argv) {
       };
       ev.Change = [&keys](ks::editor::TKsmForm&) { keys += "C "; };
       editor.SetMemoEvents(std::move(ev));
+      editor.OnRecordClick = [&keys](ks::editor::TKsmForm& form) {
+        keys += "R ";
+        ks::win::SetText(form.recordButton(), "Stop");
+        form.SetHint(form.recordButton(), "Stop Recording");
+      };
+      editor.OnDeactivate = [&keys](ks::editor::TKsmForm&) { keys += "X "; };
     }
     ks::editor::TKsmForm::Fields f;
     if (args.size() == 7) {
