@@ -30,6 +30,56 @@ void Place(HWND h, const Box& b) {
   SetWindowPos(h, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The 16 x 16 pictures beside "Done" (a green tick) and "Record" (a red dot), drawn
+// here so that the program carries no image files; the button greys them when disabled.
+HICON MakeGlyph(bool tick) {
+  constexpr int kSize = 16;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP color = CreateCompatibleBitmap(screen, kSize, kSize);
+  HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+  ReleaseDC(nullptr, screen);
+  RECT all{0, 0, kSize, kSize};
+
+  // Mask: white is transparent, black is painted.
+  HGDIOBJ oldBmp = SelectObject(dc, mask);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HPEN maskPen = CreatePen(PS_SOLID, 3, RGB(0, 0, 0));
+  HGDIOBJ oldPen = SelectObject(dc, maskPen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  const POINT tickPts[] = {{3, 8}, {6, 11}, {12, 4}};
+  if (tick)
+    Polyline(dc, tickPts, 3);
+  else
+    Ellipse(dc, 3, 3, 13, 13);
+
+  // Colour: the picture on black, so the mask's transparent part stays untouched.
+  SelectObject(dc, color);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  const COLORREF ink = tick ? RGB(0, 128, 0) : RGB(200, 0, 0);
+  HPEN pen = CreatePen(PS_SOLID, 3, ink);
+  HBRUSH brush = CreateSolidBrush(ink);
+  SelectObject(dc, pen);
+  SelectObject(dc, brush);
+  if (tick)
+    Polyline(dc, tickPts, 3);
+  else
+    Ellipse(dc, 3, 3, 13, 13);
+
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldBmp);
+  DeleteObject(pen);
+  DeleteObject(brush);
+  DeleteObject(maskPen);
+  DeleteDC(dc);
+  ICONINFO ii{TRUE, 0, 0, mask, color};
+  HICON icon = CreateIconIndirect(&ii);
+  DeleteObject(mask);
+  DeleteObject(color);
+  return icon;
+}
+
 bool IsOwnProcessWindow(HWND h) {
   if (!h) return false;
   DWORD pid = 0;
@@ -107,6 +157,13 @@ void TKsmForm::CreateControls() {
   SetWindowLongPtrA(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TKsmForm::MemoProc)));
+
+  doneGlyph_.reset(MakeGlyph(true));
+  recordGlyph_.reset(MakeGlyph(false));
+  SendMessageA(doneButton_, BM_SETIMAGE, IMAGE_ICON,
+               reinterpret_cast<LPARAM>(doneGlyph_.get()));
+  SendMessageA(recordButton_, BM_SETIMAGE, IMAGE_ICON,
+               reinterpret_cast<LPARAM>(recordGlyph_.get()));
 
   if (tips_.Create(hwnd_)) {
     tips_.Add(doneButton_, kDoneHint);

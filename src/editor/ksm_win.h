@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <type_traits>
 #include <string>
 
 #include "editor/ksm_layout.h"
@@ -122,6 +124,12 @@ class TKsmForm : public ks::win::Window {
   WNDPROC memoProc_ = nullptr;
   ks::win::UniqueFont font_;
   ks::win::UniqueFont colorFont_;
+  struct IconDestroyer {
+    void operator()(HICON i) const {
+      if (i) DestroyIcon(i);
+    }
+  };
+  std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer> doneGlyph_, recordGlyph_;
   ks::win::Tooltips tips_;
   int32_t color_ = 0;
   int32_t shortcutIn_ = 0;
