@@ -399,6 +399,11 @@ TEST(WindowsListPicker, DoubleClickOnTheSecondEntryPicksIt) {
   HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(TextOf(form), "Select");
+  // Activation puts it into the topmost band, above the topmost bar.
+  EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; },
+                        3000));
+  EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_NE(GetWindow(form, GW_OWNER), nullptr);
   HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ClassOf(list), "ListBox");
