@@ -9,13 +9,6 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 std::string_view Trim(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && IsIniBlank(s[b])) ++b;
@@ -49,136 +42,218 @@ int HexDigit(char c) {
 
 bool IsIniBlank(char c) { return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' '; }
 
-IniFile::IniFile(std::string_view bytes) {
+namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+uint32_t CaseBlindHash(int32_t section, std::string_view s) {
+  uint32_t h = 2166136261u ^ static_cast<uint32_t>(section + 1) * 16777619u;
+  for (char c : s) h = (h ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
+  return h;
+}
+
+bool CaseBlindEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+const char* EolText(uint8_t eol) {
+  static const char* const kEol[] = {"", "\r\n", "\n", "\r"};
+  return kEol[eol];
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string_view bytes) : src_(bytes.begin(), bytes.end()) {
+  const std::string_view all(src_.data(), src_.size());
   // The platform reads a UTF-8 mark as an encoding marker, not as text of the first line.
-  size_t pos = 0;
-  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) pos = kUtf8Bom.size();
-  if (pos) lines_.push_back(Line{std::string(kUtf8Bom), ""});
+  if (all.substr(0, kUtf8Bom.size()) == kUtf8Bom) bom_ = kUtf8Bom.size();
+  // Sized once from the number of line ends: growing would cost as much as the parse.
+  size_t breaks = 1;
+  for (char c : all) breaks += c == '\n' || c == '\r';
+  lines_.reserve(breaks);
+  size_t slots = 64;
+  while (slots * 5 < breaks * 8) slots *= 2;
+  slots_.resize(slots);
 
-  Section* current = nullptr;  // lines before the first header belong to no section
-  while (pos < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = bytes.size();
-    size_t next = end;
-    if (next < bytes.size()) next += (bytes[next] == '\r' && next + 1 < bytes.size() &&
-                                      bytes[next + 1] == '\n')
-                                         ? 2
-                                         : 1;
-    lines_.push_back(Line{std::string(bytes.substr(pos, end - pos)),
-                          std::string(bytes.substr(end, next - end))});
-    pos = next;
+  int32_t current = -1;  // lines before the first header belong to no section
+  size_t pos = bom_;
+  while (pos < all.size()) {
+    size_t end = pos;
+    while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
+    Line line;
+    line.off = static_cast<uint32_t>(pos);
+    line.len = static_cast<uint32_t>(end - pos);
+    pos = end;
+    if (pos < all.size()) {
+      bool crlf = all[pos] == '\r' && pos + 1 < all.size() && all[pos + 1] == '\n';
+      line.eol = crlf ? 1 : all[pos] == '\n' ? 2 : 3;
+      pos += crlf ? 2 : 1;
+    }
+    const auto index = static_cast<int32_t>(lines_.size());
+    if (index > 0) lines_.back().next = index;
+    lines_.push_back(line);
+    tail_ = index;
 
-    LineIt it = std::prev(lines_.end());
-    std::string_view text = it->text;
+    std::string_view text = all.substr(lines_.back().off, lines_.back().len);
     std::string_view trimmed = Trim(text);
     if (trimmed.empty() || trimmed.front() == ';') continue;
-
     if (trimmed.front() == '[') {
       size_t close = trimmed.rfind(']');
       if (close != std::string_view::npos && close > 0) {
-        current = &AddSectionRecord(Trim(trimmed.substr(1, close - 1)), it);
+        current = AddSection(Trim(trimmed.substr(1, close - 1)), index);
         continue;
       }
       // Without a closing bracket the platform takes the line as an entry.
     }
-    if (!current) continue;
+    if (current < 0) continue;
 
     size_t lead = static_cast<size_t>(trimmed.data() - text.data());
     size_t eq = trimmed.find('=');
-    std::string_view name = Trim(trimmed.substr(0, eq));
-    size_t valueStart = std::string_view::npos;
+    uint32_t value = kNoValue;
     if (eq != std::string_view::npos) {
-      valueStart = lead + eq + 1;
-      while (valueStart < text.size() && IsIniBlank(text[valueStart])) ++valueStart;
+      size_t v = lead + eq + 1;
+      while (v < text.size() && IsIniBlank(text[v])) ++v;
+      value = static_cast<uint32_t>(v);
     }
-    current->entries.try_emplace(Lower(name), Entry{it, valueStart});
-    current->last = it;
+    Insert(current, Trim(trimmed.substr(0, eq)), index, value);
+    sectionLast_[static_cast<size_t>(current)] = index;
   }
 }
 
-IniFile::Section& IniFile::AddSectionRecord(std::string_view name, LineIt header) {
-  sections_.push_back(Section{std::string(name), header, {}});
-  sectionIndex_.try_emplace(Lower(name), sections_.size() - 1);
-  return sections_.back();
+std::string_view IniFile::Text(const Line& l) const {
+  return l.owned >= 0 ? std::string_view(texts_[static_cast<size_t>(l.owned)])
+                      : std::string_view(src_.data() + l.off, l.len);
 }
 
-const IniFile::Entry* IniFile::Find(std::string_view section, std::string_view key) const {
+size_t IniFile::Probe(int32_t section, std::string_view name, uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (!s.name || (s.hash == hash && s.section == section &&
+                    CaseBlindEqual(std::string_view(s.name, s.nameLen), name)))
+      return i;
+  }
+}
+
+// Only the first of a name is kept: later duplicates are never seen.
+void IniFile::Insert(int32_t section, std::string_view name, int32_t line, uint32_t value) {
+  if ((used_ + 1) * 10 > slots_.size() * 7) {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& s : old)
+      if (s.name) slots_[Probe(s.section, std::string_view(s.name, s.nameLen), s.hash)] = s;
+  }
+  const uint32_t hash = CaseBlindHash(section, name);
+  Slot& slot = slots_[Probe(section, name, hash)];
+  if (slot.name) return;
+  // The name's pointer marks the slot used; an empty name gets one that is not null.
+  slot = Slot{name.empty() ? "" : name.data(), static_cast<uint32_t>(name.size()), hash,
+              section, line, value};
+  ++used_;
+}
+
+int32_t IniFile::AddSection(std::string_view name, int32_t header) {
+  const auto index = static_cast<int32_t>(sectionLast_.size());
+  sectionLast_.push_back(header);
+  Insert(-1, name, header, static_cast<uint32_t>(index));
+  return index;
+}
+
+std::optional<std::string_view> IniFile::Find(std::string_view section,
+                                              std::string_view key) const {
   section = Trim(section);
   key = Trim(key);
-  if (section.empty() || key.empty()) return nullptr;
-  auto s = sectionIndex_.find(Lower(section));
-  if (s == sectionIndex_.end()) return nullptr;
-  const auto& entries = sections_[s->second].entries;
-  auto e = entries.find(Lower(key));
-  return e == entries.end() ? nullptr : &e->second;
-}
-
-std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
-  const Entry* e = Find(section, key);
-  if (!e || e->valueStart == std::string::npos) return std::nullopt;
-  std::string_view v = e->line->text;
-  v = v.substr(std::min(e->valueStart, v.size()));
+  if (section.empty() || key.empty() || slots_.empty()) return std::nullopt;
+  const Slot& s = slots_[Probe(-1, section, CaseBlindHash(-1, section))];
+  if (!s.name) return std::nullopt;
+  const auto sec = static_cast<int32_t>(s.value);
+  const Slot& e = slots_[Probe(sec, key, CaseBlindHash(sec, key))];
+  if (!e.name || e.value == kNoValue) return std::nullopt;
+  std::string_view v = Text(lines_[static_cast<size_t>(e.line)]);
+  v = v.substr(std::min<size_t>(e.value, v.size()));
   while (!v.empty() && IsIniBlank(v.back())) v.remove_suffix(1);
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     v = v.substr(1, v.size() - 2);
-  return std::string(v.substr(0, kMaxValue));
+  return v.substr(0, kMaxValue);
+}
+
+std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
+  auto v = Find(section, key);
+  return v ? std::optional<std::string>(std::string(*v)) : std::nullopt;
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key,
                                std::string_view def) const {
-  auto v = Get(section, key);
-  return v ? std::move(*v) : std::string(def);
+  return std::string(Find(section, key).value_or(def));
 }
 
 int32_t IniFile::GetInt(std::string_view section, std::string_view key, int32_t def) const {
-  auto v = Get(section, key);
+  auto v = Find(section, key);
   return v ? ParseIniInt(*v, def) : def;
 }
 
-IniFile::LineIt IniFile::InsertAfter(LineIt pos, std::string text) {
-  if (pos->eol.empty()) pos->eol = "\r\n";
-  return lines_.insert(std::next(pos), Line{std::move(text), "\r\n"});
+int32_t IniFile::InsertAfter(int32_t pos, std::string text) {
+  const auto index = static_cast<int32_t>(lines_.size());
+  Line line;
+  line.owned = static_cast<int32_t>(texts_.size());
+  texts_.push_back(std::move(text));
+  line.eol = 1;
+  if (pos >= 0) {  // else the first line of an empty file
+    Line& before = lines_[static_cast<size_t>(pos)];
+    if (before.eol == 0) before.eol = 1;
+    line.next = before.next;
+    before.next = index;
+  }
+  lines_.push_back(line);
+  if (pos == tail_) tail_ = index;
+  return index;
 }
+
+std::string_view IniFile::Keep(std::string_view name) { return names_.emplace_back(name); }
 
 void IniFile::Set(std::string_view sectionName, std::string_view keyName,
                   std::string_view rawValue) {
-  std::string section = OneLine(Trim(sectionName));
-  std::string key = OneLine(Trim(keyName));
-  std::string value = OneLine(rawValue);
+  const std::string section = OneLine(Trim(sectionName));
+  const std::string key = OneLine(Trim(keyName));
   if (section.empty() || key.empty()) return;
+  if (slots_.empty()) slots_.resize(64);
 
-  Section* s;
-  auto si = sectionIndex_.find(Lower(section));
-  if (si != sectionIndex_.end()) {
-    s = &sections_[si->second];
+  int32_t sec;
+  const Slot& s = slots_[Probe(-1, section, CaseBlindHash(-1, section))];
+  if (s.name) {
+    sec = static_cast<int32_t>(s.value);
   } else {
-    LineIt header;
-    if (lines_.empty()) {
-      lines_.push_back(Line{"[" + section + "]", "\r\n"});
-      header = std::prev(lines_.end());
-    } else {
-      // A blank line sets the new section apart from whatever the file ends with.
-      header = InsertAfter(InsertAfter(std::prev(lines_.end()), ""), "[" + section + "]");
-    }
-    s = &AddSectionRecord(section, header);
+    // A blank line sets the new section apart from whatever the file ends with.
+    int32_t at = tail_ < 0 ? -1 : InsertAfter(tail_, "");
+    sec = AddSection(Keep(section), InsertAfter(at, "[" + section + "]"));
   }
 
-  std::string lowKey = Lower(key);
-  auto ei = s->entries.find(lowKey);
-  if (ei != s->entries.end()) {
-    Entry& e = ei->second;
-    std::string& text = e.line->text;
-    if (e.valueStart == std::string::npos) {
-      text += '=';
-      e.valueStart = text.size();
+  const std::string value = OneLine(rawValue);
+  const uint32_t hash = CaseBlindHash(sec, key);
+  Slot& e = slots_[Probe(sec, key, hash)];
+  if (e.name) {
+    Line& line = lines_[static_cast<size_t>(e.line)];
+    std::string_view text = Text(line);
+    if (e.value != kNoValue && text.substr(std::min<size_t>(e.value, text.size())) == value)
+      return;  // as it stands: the line keeps its bytes
+    std::string updated(text.substr(0, e.value == kNoValue ? text.size() : e.value));
+    if (e.value == kNoValue) updated += '=';
+    e.value = static_cast<uint32_t>(updated.size());
+    updated += value;
+    if (line.owned < 0) {
+      line.owned = static_cast<int32_t>(texts_.size());
+      texts_.push_back(std::move(updated));
+    } else {
+      texts_[static_cast<size_t>(line.owned)] = std::move(updated);
     }
-    text.resize(std::min(e.valueStart, text.size()));
-    text += value;
     return;
   }
-  LineIt line = InsertAfter(s->last, key + "=" + value);
-  s->entries.emplace(std::move(lowKey), Entry{line, key.size() + 1});
-  s->last = line;
+  const int32_t line = InsertAfter(sectionLast_[static_cast<size_t>(sec)], key + "=" + value);
+  sectionLast_[static_cast<size_t>(sec)] = line;
+  Insert(sec, Keep(key), line, static_cast<uint32_t>(key.size() + 1));
 }
 
 void IniFile::SetInt(std::string_view section, std::string_view key, int32_t value) {
@@ -186,13 +261,15 @@ void IniFile::SetInt(std::string_view section, std::string_view key, int32_t val
 }
 
 std::string IniFile::Serialize() const {
-  size_t total = 0;
-  for (const Line& l : lines_) total += l.text.size() + l.eol.size();
+  size_t total = bom_;
+  for (const Line& l : lines_) total += Text(l).size() + 2;
   std::string out;
   out.reserve(total);
-  for (const Line& l : lines_) {
-    out += l.text;
-    out += l.eol;
+  out.append(src_.data(), bom_);
+  for (int32_t i = lines_.empty() ? -1 : 0; i >= 0; i = lines_[static_cast<size_t>(i)].next) {
+    const Line& l = lines_[static_cast<size_t>(i)];
+    out += Text(l);
+    out += EolText(l.eol);
   }
   return out;
 }

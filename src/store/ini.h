@@ -20,11 +20,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <list>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace ks {
 
@@ -54,28 +53,43 @@ class IniFile {
   std::string Serialize() const;
 
  private:
+  // Loading a whole settings file must stay in the low milliseconds, also where every
+  // allocation is dear: lines point into the original bytes until they are changed, and
+  // one open-addressing table holds the sections and the entries under case-blind hashes.
+  static constexpr uint32_t kNoValue = 0xFFFFFFFF;
   struct Line {
-    std::string text;  // without its line end
-    std::string eol;   // "\r\n", "\n", "\r", or "" for a last line without one
+    uint32_t off = 0, len = 0;  // the text in src_, unless `owned`
+    int32_t next = -1;          // lines form a chain, so an insertion costs nothing
+    int32_t owned = -1;         // once changed or added: the text's index in texts_
+    uint8_t eol = 0;            // 0 none, 1 CR LF, 2 LF, 3 CR
   };
-  using LineIt = std::list<Line>::iterator;
-  struct Entry {
-    LineIt line;
-    size_t valueStart;  // offset of the value in line->text, npos for a line without "="
-  };
-  struct Section {
-    std::string name;
-    LineIt last;  // the header or the section's last entry: where a new key goes
-    std::unordered_map<std::string, Entry> entries;  // by lower-cased name, first wins
+  struct Slot {
+    const char* name = nullptr;  // nullptr: an empty slot
+    uint32_t nameLen = 0;
+    uint32_t hash = 0;
+    int32_t section = -1;  // the entry's section; -1 for a slot that names a section
+    int32_t line = -1;     // the entry's line
+    uint32_t value = 0;    // offset of the entry's value (kNoValue without "="), or the
+                           // section's index for a section slot
   };
 
-  const Entry* Find(std::string_view section, std::string_view key) const;
-  Section& AddSectionRecord(std::string_view name, LineIt header);
-  LineIt InsertAfter(LineIt pos, std::string text);
+  std::string_view Text(const Line& l) const;
+  std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+  size_t Probe(int32_t section, std::string_view name, uint32_t hash) const;
+  void Insert(int32_t section, std::string_view name, int32_t line, uint32_t value);
+  int32_t AddSection(std::string_view name, int32_t header);
+  int32_t InsertAfter(int32_t pos, std::string text);
+  std::string_view Keep(std::string_view name);
 
-  std::list<Line> lines_;
-  std::deque<Section> sections_;  // a deque, so a Section stays put while others are added
-  std::unordered_map<std::string, size_t> sectionIndex_;  // lower-cased name -> first section
+  std::vector<char> src_;  // a vector: its bytes stay put when the object moves
+  size_t bom_ = 0;         // bytes of a UTF-8 mark at the start, written back as they were
+  std::vector<Line> lines_;
+  int32_t tail_ = -1;
+  std::vector<int32_t> sectionLast_;  // per section: the header or its last entry's line
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  std::vector<std::string> texts_;  // the lines' own texts
+  std::deque<std::string> names_;   // names that are not in src_, at stable addresses
 };
 
 // The blanks of the platform's parser.
