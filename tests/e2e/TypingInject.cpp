@@ -21,7 +21,7 @@
 namespace ks {
 namespace {
 
-bool Eventually(const std::function<bool()>& cond, int ms = 8000) {
+bool Eventually(const std::function<bool()>& cond, int ms = 15000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (std::chrono::steady_clock::now() < end) {
     if (cond()) return true;
@@ -149,6 +149,18 @@ class TypingInject : public ::testing::Test {
 TEST_F(TypingInject, PlainTextArrivesExactly) {
   EXPECT_EQ(TypeAndRead("Hello, World! @#", L"Hello, World! @#"), L"Hello, World! @#");
   EXPECT_EQ(typist_.KeystrokeCount, 16);
+}
+
+TEST_F(TypingInject, LongTextArrivesWhole) {
+  // Back to back, without a pause: nothing may be lost or reordered on the way.
+  std::string text;
+  std::wstring expected;
+  for (int i = 0; i < 12; ++i) {
+    const std::string line = "Line " + std::to_string(i) + ": The QUICK brown fox (~!@#$%^&*_+|:\"<>?)";
+    text += line + "{ENTER}";
+    expected += std::wstring(line.begin(), line.end()) + L"\r\n";
+  }
+  EXPECT_EQ(TypeAndRead(text, expected), expected);
 }
 
 TEST_F(TypingInject, TabAndArrowsArriveAsKeys) {

@@ -38,7 +38,7 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       g_text = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "",
                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
                                250, h, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
-      g_log = CreateWindowExA(0, "Edit", "", WS_CHILD | ES_MULTILINE, 0, 0, 10, 10, h,
+      g_log = CreateWindowExA(0, "Edit", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10, h,
                               reinterpret_cast<HMENU>(kLogId), inst, nullptr);
       if (!g_text || !g_log) return -1;
       g_textProc = reinterpret_cast<WNDPROC>(
