@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/app.h"
 #include "app/sysmenu.h"
@@ -53,6 +54,35 @@ int PointsToHeight(int points) {
   return h;
 }
 
+// Sends the keys and then wakes the target's thread. A mouse release on the bar that
+// arrives in the middle of a run can leave the keys queued behind it asleep in the
+// target's queue (seen under Wine) until its next message; a null message is that
+// message, and costs nothing where the keys were on their way anyway.
+class WakingSink : public KeySink {
+ public:
+  WakingSink(std::unique_ptr<KeySink> inner, const Typist* const& typist)
+      : inner_(std::move(inner)), typist_(typist) {}
+  void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) override {
+    inner_->Key(vk, scan, keyUp, extended);
+    pending_ = true;
+  }
+  void Unicode(char16_t ch) override {
+    inner_->Unicode(ch);
+    pending_ = true;
+  }
+  void Flush() override {
+    inner_->Flush();
+    if (pending_ && typist_ && typist_->TargetWindow)
+      PostMessageA(ToHwnd(typist_->TargetWindow), WM_NULL, 0, 0);
+    pending_ = false;
+  }
+
+ private:
+  std::unique_ptr<KeySink> inner_;
+  const Typist* const& typist_;
+  bool pending_ = false;
+};
+
 }  // namespace
 
 TMainForm* MainForm() { return g_main; }
@@ -82,10 +112,11 @@ bool TMainForm::Create(HWND owner, HICON icon, HICON iconSmall) {
   CreateMenus();
   RolledUp = false;
   InDisplay = false;
-  sink_ = std::make_unique<SendInputSink>();
+  sink_ = std::make_unique<WakingSink>(std::make_unique<SendInputSink>(), typistView_);
   layout_ = std::make_unique<WinKeyboardLayout>();
   clock_ = std::make_unique<WinClock>();
   typist = std::make_unique<Typist>(*sink_, *layout_, *clock_, *this);
+  typistView_ = typist.get();
 
   LoadStore();
 
@@ -297,8 +328,18 @@ void TMainForm::BringToTop() {
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
+void TMainForm::ShowBarOnTop() {
+  // After a pick the keys are on their way to the target: the bar comes back on top
+  // without taking the foreground from it.
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
 void TMainForm::FocusDummy() {
-  if (IsWindowVisible(hwnd_)) SetFocus(Dummy);
+  // Only while the bar is active: focusing a control of an inactive window would activate
+  // it and take the foreground from the window being typed into. On its next activation
+  // the bar focuses Dummy itself.
+  if (IsWindowVisible(hwnd_) && GetActiveWindow() == hwnd_) SetFocus(Dummy);
 }
 
 int TMainForm::AddGroupName(const std::string& name) {
@@ -377,8 +418,13 @@ void TMainForm::StopTimer() {
 
 void TMainForm::Timer1Timer() {
   if (!typist) return;
+  HWND fg = GetForegroundWindow();
+  DWORD pid = 0;
+  // None of our own windows is ever the target: not a message box, not the hidden
+  // application window the tray menu brings forward. Typing into them helps nobody.
+  if (fg && GetWindowThreadProcessId(fg, &pid) && pid == GetCurrentProcessId()) return;
   HWND list = ListForm ? ListForm->hwnd() : nullptr;
-  typist->TrackForeground(reinterpret_cast<WindowId>(GetForegroundWindow()),
+  typist->TrackForeground(reinterpret_cast<WindowId>(fg),
                           reinterpret_cast<WindowId>(hwnd_), reinterpret_cast<WindowId>(list),
                           reinterpret_cast<WindowId>(EditorWindow));
 }
@@ -390,12 +436,17 @@ void TMainForm::ButtonMouseDown(int index, int mouseButton) {
       // The question must not become the target the text is typed into.
       StopTimer();
       CheckPassword(*store, Unlocked, *this);
+      // Let the activation that follows the closed question settle before the target is
+      // brought back, or it lands in the middle of the typing.
+      ProcessWaitingMessages();
       StartTimer();
     }
     if (Unlocked) {
-      SetFocus(Dummy);
+      FocusDummy();
       BringToForeground(typist->TargetWindow);
+      ++typingRuns_;
       typist->SendString(store->ActiveData().String[index]);
+      --typingRuns_;
     }
   } else if (mouseButton == 1) {
     drag_ = RightDrag{};
@@ -409,8 +460,6 @@ void TMainForm::ButtonMouseDown(int index, int mouseButton) {
 
 void TMainForm::MenuUndoTypingClick() {
   if (!typist || !typist->HasTarget()) return;
-  SetFocus(Dummy);
-  BringToForeground(typist->TargetWindow);
   typist->UndoTyping();
 }
 
@@ -420,13 +469,39 @@ void TMainForm::ProcessMessages() { ProcessWaitingMessages(); }
 
 bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
 
-void TMainForm::BringToForeground(WindowId w) { SetForegroundWindow(ToHwnd(w)); }
+void TMainForm::BringToForeground(WindowId w) {
+  HWND h = ToHwnd(w);
+  if (!SetForegroundWindow(h)) return;
+  // The switch completes asynchronously: the target's own thread still has to activate
+  // the window and focus its control. Keys queued before that find no focus and are lost,
+  // so wait for it, briefly and boundedly.
+  DWORD tid = GetWindowThreadProcessId(h, nullptr);
+  for (int i = 0; i < 50; ++i) {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    if (GetForegroundWindow() == h && GetGUIThreadInfo(tid, &gti) && gti.hwndFocus) break;
+    ProcessWaitingMessages();
+    Sleep(5);
+  }
+}
 
 bool TMainForm::StartProgram(const std::string& program, const std::string& params) {
   return ShellOpen(hwnd_, program, params);
 }
 
-void TMainForm::Message(const std::string& text) { win::ShowMessage(hwnd_, text); }
+void TMainForm::Message(const std::string& text) {
+  if (typingRuns_ == 0 || !typist) {
+    win::ShowMessage(hwnd_, text);
+    return;
+  }
+  // A box in the middle of a typing run ("Unable to start ..."): it must not become the
+  // target, and the rest of the text belongs in the window it was meant for.
+  bool wasRunning = timerRunning_;
+  StopTimer();
+  win::ShowMessage(hwnd_, text);
+  if (wasRunning) StartTimer();
+  BringToForeground(typist->TargetWindow);
+}
 
 std::optional<std::string> TMainForm::SelectFromList(const std::vector<std::string>& entries) {
   if (!ListForm) return std::nullopt;
@@ -716,12 +791,13 @@ void TMainForm::ButtonFontApply(const LOGFONTA& lf) {
 
 // ---- right-button drag ----
 
-int TMainForm::ButtonAt(POINT screen) const {
-  HWND h = WindowFromPoint(screen);
+int TMainForm::ButtonIndexOf(HWND h) const {
   for (int i = 1; i <= kMaxButtons; ++i)
-    if (Buttons[i] == h && IsWindowVisible(h)) return i;
+    if (h && Buttons[i] == h && IsWindowVisible(h)) return i;
   return 0;
 }
+
+int TMainForm::ButtonAt(POINT screen) const { return ButtonIndexOf(WindowFromPoint(screen)); }
 
 void TMainForm::DragMove(POINT p) {
   if (!drag_.dragging) {
@@ -767,6 +843,21 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
+    case WM_MOUSEACTIVATE: {
+      // A press on a button or on Undo leaves the foreground where it is: the window the
+      // user works in keeps it, so the typing lands there without a switch back and forth.
+      DWORD pos = GetMessagePos();
+      HWND under = WindowFromPoint(POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)});
+      if (noActivate_ && (under == UndoButton || ButtonIndexOf(under) > 0)) return MA_NOACTIVATE;
+      break;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE && !drag_.pressed) {
+        Default(msg, wp, lp);
+        SetFocus(Dummy);
+        return 0;
+      }
+      break;
     case WM_SIZE:
       FormResize();
       return 0;

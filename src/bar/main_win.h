@@ -94,7 +94,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   bool StartProgram(const std::string& program, const std::string& params) override;
   void Message(const std::string& text) override;
   std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override;
-  void ShowBarOnTop() override { BringToTop(); }
+  void ShowBarOnTop() override;
 
   // ---- Dialogs ----
   bool Confirm(const std::string& text, const std::string& title) override;
@@ -133,6 +133,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::array<std::string, kMaxButtons + 1> hint_{};
   int shown_ = 0;  // controls 1..shown_ are the visible ones
   bool timerRunning_ = false;
+  bool noActivate_ = false;
+  int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
+  const Typist* typistView_ = nullptr;  // read by the sink, which is made first
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;
   std::unique_ptr<Clock> clock_;
@@ -159,6 +162,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void DragMove(POINT screen);
   void DragEnd(POINT screen, bool cancelled);
   int ButtonAt(POINT screen) const;
+  int ButtonIndexOf(HWND h) const;
 
   std::optional<std::string> unreadable_;
 };

@@ -1,0 +1,224 @@
+// The program's main function end to end: a left press on a bar button types its text
+// into the window the user was working in.
+#include <gtest/gtest.h>
+
+#include "support/harness.h"
+
+namespace ks::e2e {
+namespace {
+
+const char* kIni =
+    "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+    "[ListWindow]\r\nXPosition=620\r\nYPosition=400\r\nWidth=160\r\nHeight=140\r\n"
+    "[Groups]\r\nNumGroups=2\r\nActiveGroup=1\r\nGroupName1=Open\r\nGroupName2=Locked\r\n"
+    "[Commands]\r\nNumCommands=8\r\nColumns=1\r\n"
+    "Caption1=Hello\r\nCaption2=Odd\r\nCaption3=Keys\r\nCaption4=Undo\r\nCaption5=List\r\n"
+    "Caption6=Run\r\nCaption7=Accent\r\nCaption8=Empty\r\n"
+    "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nPassword=Secret\r\nCaption1=Locked\r\n";
+const char* kDat =
+    "Hello, World! @#{enter}\r\n"
+    "1}2{}3a{b\r\n"
+    "a{TAB}b{LEFT}{LEFT}X\r\n"
+    "ab{ENTER}\r\n"
+    "{LIST Monday,Tuesday,Friday}!\r\n"
+    "x{RUN nosuchprogram.exe}y\r\n"
+    "caf\xE9\r\n"
+    "\r\n"
+    "locked text\r\n";
+
+class PressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    k.WriteIni(kIni);
+    k.WriteDat(kDat);
+    ASSERT_TRUE(k.Start());
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  }
+  void TearDown() override {
+    if (target_) {
+      TerminateProcess(target_, 0);
+      WaitForSingleObject(target_, 5000);
+      CloseHandle(target_);
+    }
+    if (k.Running()) {
+      EXPECT_TRUE(k.Exit());
+    }
+  }
+
+  // Starts the target program and makes it the window the user works in.
+  void StartTarget() {
+    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    target_ = pi.hProcess;
+    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
+    edit_ = FindChild(main_, "Edit");
+    ASSERT_NE(edit_, nullptr);
+    FocusTarget();
+  }
+  void FocusTarget() {
+    ClickWindow(edit_);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }));
+    Sleep(150);  // a few ticks of the bar's timer: the target is known
+  }
+  void Press(int button) {
+    RECT r{};
+    GetWindowRect(k.Button(button), &r);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    MouseDown(x, y);
+    Sleep(30);
+    MouseUp(x, y);
+  }
+  ::testing::AssertionResult TextBecomes(const std::string& want, int ms = 8000) {
+    if (WaitFor([&] { return TextOf(edit_) == want; }, ms)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the target holds [" << TextOf(edit_) << "]";
+  }
+  // The program's visible dialog titled `title`.
+  HWND Dialog(const char* title) {
+    HWND found = nullptr;
+    WaitFor([&] {
+      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
+        if (IsWindowVisible(box) && TextOf(box) == title) found = box;
+      return found != nullptr;
+    });
+    return found;
+  }
+
+  Keystrum k;
+  HANDLE target_ = nullptr;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+TEST_F(PressTest, TypesTextsExactlyWithCodesKeysAndCharactersTheLayoutLacks) {
+  StartTarget();
+  Press(1);
+  EXPECT_TRUE(TextBecomes("Hello, World! @#\r\n"));
+  EXPECT_EQ(GetForegroundWindow(), main_);
+
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  Press(2);
+  EXPECT_TRUE(TextBecomes("1}23a{b"));
+
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  Press(3);  // Tab types a tab, the arrows move the caret back over it
+  EXPECT_TRUE(TextBecomes("aX\tb"));
+
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  Press(7);
+  EXPECT_TRUE(TextBecomes("caf\xE9"));
+}
+
+TEST_F(PressTest, UndoTakesBackTheLastRunOnlyAndAPressWithoutTargetTypesNothing) {
+  // No target yet: the bar is the only window the user has touched.
+  Press(4);
+  Sleep(300);
+  StartTarget();
+  Sleep(300);
+  EXPECT_EQ(TextOf(edit_), "");
+  TypeText("zz");
+  ASSERT_TRUE(TextBecomes("zz"));
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  Sleep(400);
+  EXPECT_EQ(TextOf(edit_), "zz");  // the first press counted no keystrokes to undo
+
+  FocusTarget();
+  Press(4);
+  ASSERT_TRUE(TextBecomes("zzab\r\n"));
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  EXPECT_TRUE(TextBecomes("zz"));
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  Sleep(400);
+  EXPECT_EQ(TextOf(edit_), "zz");
+
+  // An empty text types nothing but forgets the last run.
+  Press(4);
+  ASSERT_TRUE(TextBecomes("zzab\r\n"));
+  Press(8);
+  Sleep(300);
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  Sleep(400);
+  EXPECT_EQ(TextOf(edit_), "zzab\r\n");
+}
+
+TEST_F(PressTest, ListPickerTypesTheDoubleClickedEntryAndCloseTypesNothing) {
+  StartTarget();
+  Press(5);
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), "TListForm")); }));
+  EXPECT_EQ(TextOf(list), "Select");
+  HWND box = FindChild(list, "ListBox");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(SendMessageA(box, LB_GETCOUNT, 0, 0), 3);
+  RECT r{};
+  GetWindowRect(box, &r);
+  int x = r.left + 20, y = r.top + 16 + 8;  // the second line
+  Click(x, y);
+  Sleep(60);
+  Click(x, y);
+  EXPECT_TRUE(TextBecomes("Tuesday!"));
+
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  Press(5);
+  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), "TListForm")); }));
+  PostMessageA(list, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(TextBecomes("!"));
+}
+
+TEST_F(PressTest, AMissingProgramIsReportedAndTypingGoesOn) {
+  StartTarget();
+  Press(6);
+  HWND box = Dialog("Keystrum");
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(FindChild(box, "Static", "Unable to start NOSUCHPROGRAM.EXE"), nullptr);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(TextBecomes("xy"));
+}
+
+TEST_F(PressTest, ALockedGroupAsksOnceAndTypesOnlyWithTheRightPassword) {
+  StartTarget();
+  HWND list = k.GroupList();
+  SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Locked" sorts first
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  ASSERT_TRUE(WaitFor([&] { return TextOf(k.Button(1)) == "Locked"; }));
+  FocusTarget();
+
+  Press(1);
+  HWND ask = Dialog("Group Password");
+  ASSERT_NE(ask, nullptr);
+  EXPECT_NE(FindChild(ask, "Static", "Please type the password for this group:"), nullptr);
+  SendMessageA(FindChild(ask, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("secret"));
+  PostMessageA(ask, WM_COMMAND, IDOK, 0);
+  HWND invalid = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    invalid = FindVisibleWindowOf(k.pid(), "#32770");
+    return invalid && FindChild(invalid, "Static", "Invalid Password.");
+  }));
+  PostMessageA(invalid, WM_COMMAND, IDOK, 0);
+  Sleep(400);
+  EXPECT_EQ(TextOf(edit_), "");
+
+  FocusTarget();
+  Press(1);
+  ask = Dialog("Group Password");
+  ASSERT_NE(ask, nullptr);
+  SendMessageA(FindChild(ask, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Secret"));
+  PostMessageA(ask, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(TextBecomes("locked text"));
+
+  FocusTarget();
+  Press(1);  // unlocked now: no question
+  EXPECT_TRUE(TextBecomes("locked textlocked text"));
+}
+
+}  // namespace
+}  // namespace ks::e2e
