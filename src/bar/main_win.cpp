@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include "app/app.h"
 #include "app/sysmenu.h"
@@ -54,35 +53,6 @@ int PointsToHeight(int points) {
   return h;
 }
 
-// Sends the keys and then wakes the target's thread. A mouse release on the bar that
-// arrives in the middle of a run can leave the keys queued behind it asleep in the
-// target's queue (seen under Wine) until its next message; a null message is that
-// message, and costs nothing where the keys were on their way anyway.
-class WakingSink : public KeySink {
- public:
-  WakingSink(std::unique_ptr<KeySink> inner, const Typist* const& typist)
-      : inner_(std::move(inner)), typist_(typist) {}
-  void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) override {
-    inner_->Key(vk, scan, keyUp, extended);
-    pending_ = true;
-  }
-  void Unicode(char16_t ch) override {
-    inner_->Unicode(ch);
-    pending_ = true;
-  }
-  void Flush() override {
-    inner_->Flush();
-    if (pending_ && typist_ && typist_->TargetWindow)
-      PostMessageA(ToHwnd(typist_->TargetWindow), WM_NULL, 0, 0);
-    pending_ = false;
-  }
-
- private:
-  std::unique_ptr<KeySink> inner_;
-  const Typist* const& typist_;
-  bool pending_ = false;
-};
-
 }  // namespace
 
 TMainForm* MainForm() { return g_main; }
@@ -112,11 +82,10 @@ bool TMainForm::Create(HWND owner, HICON icon, HICON iconSmall) {
   CreateMenus();
   RolledUp = false;
   InDisplay = false;
-  sink_ = std::make_unique<WakingSink>(std::make_unique<SendInputSink>(), typistView_);
+  sink_ = std::make_unique<SendInputSink>();
   layout_ = std::make_unique<WinKeyboardLayout>();
   clock_ = std::make_unique<WinClock>();
   typist = std::make_unique<Typist>(*sink_, *layout_, *clock_, *this);
-  typistView_ = typist.get();
 
   LoadStore();
 
@@ -423,6 +392,8 @@ void TMainForm::Timer1Timer() {
   // None of our own windows is ever the target: not a message box, not the hidden
   // application window the tray menu brings forward. Typing into them helps nobody.
   if (fg && GetWindowThreadProcessId(fg, &pid) && pid == GetCurrentProcessId()) return;
+  // Nor is the desktop, which has the foreground when no program has it.
+  if (fg && (fg == GetDesktopWindow() || fg == GetShellWindow())) return;
   HWND list = ListForm ? ListForm->hwnd() : nullptr;
   typist->TrackForeground(reinterpret_cast<WindowId>(fg),
                           reinterpret_cast<WindowId>(hwnd_), reinterpret_cast<WindowId>(list),
@@ -436,9 +407,6 @@ void TMainForm::ButtonMouseDown(int index, int mouseButton) {
       // The question must not become the target the text is typed into.
       StopTimer();
       CheckPassword(*store, Unlocked, *this);
-      // Let the activation that follows the closed question settle before the target is
-      // brought back, or it lands in the middle of the typing.
-      ProcessWaitingMessages();
       StartTimer();
     }
     if (Unlocked) {
@@ -472,14 +440,19 @@ bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
 void TMainForm::BringToForeground(WindowId w) {
   HWND h = ToHwnd(w);
   if (!SetForegroundWindow(h)) return;
-  // The switch completes asynchronously: the target's own thread still has to activate
-  // the window and focus its control. Keys queued before that find no focus and are lost,
-  // so wait for it, briefly and boundedly.
+  // The switch completes asynchronously: the target's thread still has to activate the
+  // window and focus its control, and a modal window of ours that just closed may hand
+  // the activation back to its owner a moment later. Keys queued meanwhile land in the
+  // wrong place, so wait until the target has held the foreground with a focused control
+  // for a few polls in a row (boundedly: a target that never takes it gets the keys anyway).
   DWORD tid = GetWindowThreadProcessId(h, nullptr);
-  for (int i = 0; i < 50; ++i) {
+  int stable = 0;
+  for (int i = 0; i < 100 && stable < 3; ++i) {
     GUITHREADINFO gti{};
     gti.cbSize = sizeof gti;
-    if (GetForegroundWindow() == h && GetGUIThreadInfo(tid, &gti) && gti.hwndFocus) break;
+    bool ok = GetForegroundWindow() == h && GetGUIThreadInfo(tid, &gti) && gti.hwndFocus;
+    stable = ok ? stable + 1 : 0;
+    if (!ok && GetForegroundWindow() != h) SetForegroundWindow(h);
     ProcessWaitingMessages();
     Sleep(5);
   }
@@ -843,14 +816,6 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
-    case WM_MOUSEACTIVATE: {
-      // A press on a button or on Undo leaves the foreground where it is: the window the
-      // user works in keeps it, so the typing lands there without a switch back and forth.
-      DWORD pos = GetMessagePos();
-      HWND under = WindowFromPoint(POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)});
-      if (noActivate_ && (under == UndoButton || ButtonIndexOf(under) > 0)) return MA_NOACTIVATE;
-      break;
-    }
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE && !drag_.pressed) {
         Default(msg, wp, lp);

@@ -133,9 +133,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::array<std::string, kMaxButtons + 1> hint_{};
   int shown_ = 0;  // controls 1..shown_ are the visible ones
   bool timerRunning_ = false;
-  bool noActivate_ = false;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
-  const Typist* typistView_ = nullptr;  // read by the sink, which is made first
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;
   std::unique_ptr<Clock> clock_;

@@ -62,10 +62,14 @@ BOOL CALLBACK Collect(HWND h, LPARAM lp) {
   return TRUE;
 }
 
-void SendMouse(DWORD flags) {
+// Every event carries its own position: under Wine an event sent right after
+// SetCursorPos may otherwise land where the pointer was before.
+void SendMouseAt(int x, int y, DWORD buttonFlags) {
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
+  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
   SendInput(1, &in, sizeof in);
 }
 
@@ -86,6 +90,23 @@ HWND FindVisibleWindowOf(DWORD pid, const char* cls) {
   Search s{pid, cls, true, {}};
   EnumWindows(&Collect, reinterpret_cast<LPARAM>(&s));
   return s.found.empty() ? nullptr : s.found.front();
+}
+
+std::string DescribeWindows(DWORD pid) {
+  std::string out;
+  for (const char* cls : {"#32770", "TMainForm", "TListForm", "TKsmForm", "TApplication"}) {
+    for (HWND h : FindWindowsOf(pid, cls)) {
+      out += std::string(cls) + " '" + TextOf(h) + "'" + (IsWindowVisible(h) ? " visible" : "") +
+             (GetForegroundWindow() == h ? " foreground" : "") + "; ";
+    }
+  }
+  return out;
+}
+
+std::string ClassOf(HWND h) {
+  char cls[256] = {};
+  if (h) GetClassNameA(h, cls, sizeof cls);
+  return cls;
 }
 
 std::string TextOf(HWND h) {
@@ -117,17 +138,21 @@ HWND FindChild(HWND parent, const char* cls, const char* text) {
 
 void MoveMouse(int x, int y) {
   SetCursorPos(x, y);
-  SendMouse(MOUSEEVENTF_MOVE);  // a zero move makes the window under the cursor see it
+  SendMouseAt(x, y, 0);
+  WaitFor([&] {
+    POINT now{};
+    GetCursorPos(&now);
+    return now.x == x && now.y == y;
+  }, 1000);
 }
 
 void MouseDown(int x, int y, bool right) {
   MoveMouse(x, y);
-  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  SendMouseAt(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
 }
 
 void MouseUp(int x, int y, bool right) {
-  SetCursorPos(x, y);
-  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+  SendMouseAt(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
 void Click(int x, int y, bool right) {

@@ -23,6 +23,9 @@ std::vector<HWND> FindWindowsOf(DWORD pid, const char* cls);
 HWND FindWindowOf(DWORD pid, const char* cls);
 // The first visible top-level window of `pid` whose class is `cls` (e.g. "#32770").
 HWND FindVisibleWindowOf(DWORD pid, const char* cls);
+// "class 'title' visible" of every top-level window of `pid`: for failure messages.
+std::string DescribeWindows(DWORD pid);
+std::string ClassOf(HWND h);
 // Text of any window, also of another process's.
 std::string TextOf(HWND h);
 // The child of `parent` with class `cls` and, when given, text `text`.
