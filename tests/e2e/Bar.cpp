@@ -58,6 +58,10 @@ TEST_F(BarTest, ShowsTheGridOfTheStoredGroupAndTakesColumnsFromAWidthDrag) {
     Sleep(15);
   }
   MouseUp(w.right - 2 + 210, y);
+  // Wine's sizing loop sometimes misses an injected release that follows the last move
+  // closely; a second release ends it then and is ignored otherwise.
+  Sleep(300);
+  MouseUp(w.right - 2 + 210, y);
   ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 300; })) << k.BarClient().cx;
   EXPECT_EQ(k.BarClient().cy, 48);
   // Button 3 heads the second column, button 5 the third.
