@@ -16,6 +16,7 @@
 #include "typing/typist.h"
 #include "win/dialogs.h"
 #include "win/glyphs.h"
+#include "win/paint.h"
 
 namespace ks {
 namespace {
@@ -39,12 +40,6 @@ enum : UINT {
   kCopyItemBase = 3000,  // + group index - 1
   kMoveItemBase = 3100,
 };
-
-COLORREF ToColorRef(int32_t c) {
-  // Negative values name a system colour by its index in the low byte.
-  if (c < 0) return GetSysColor(c & 0xFF);
-  return static_cast<COLORREF>(c) & 0x00FFFFFF;
-}
 
 int PointsToHeight(int points) {
   HDC dc = GetDC(nullptr);
@@ -495,20 +490,8 @@ std::optional<std::string> TMainForm::Input(const std::string& caption, const st
 void TMainForm::DrawButton(const DRAWITEMSTRUCT& d) {
   int i = static_cast<int>(d.CtlID) - kButtonIdBase;
   if (i < 1 || i > kMaxButtons) return;
-  RECT r = d.rcItem;
-  UINT state = DFCS_BUTTONPUSH;
-  if (d.itemState & ODS_SELECTED) state |= DFCS_PUSHED;
-  DrawFrameControl(d.hDC, &r, DFC_BUTTON, state);
-  std::string caption = win::GetText(d.hwndItem);
-  SetBkMode(d.hDC, TRANSPARENT);
-  SetTextColor(d.hDC, ToColorRef(faceColor_[i]));
-  HGDIOBJ old = SelectObject(d.hDC, buttonFont_.get());
-  RECT tr = r;
-  InflateRect(&tr, -3, -2);
-  if (d.itemState & ODS_SELECTED) OffsetRect(&tr, 1, 1);
-  DrawTextA(d.hDC, caption.c_str(), static_cast<int>(caption.size()), &tr,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-  SelectObject(d.hDC, old);
+  win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(faceColor_[i]),
+                         win::GetText(d.hwndItem));
 }
 
 LRESULT CALLBACK TMainForm::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -745,7 +728,7 @@ void TMainForm::SetButtonFontClick() {
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE | CF_APPLY | CF_ENABLEHOOK;
   cf.nSizeMin = 6;
   cf.nSizeMax = 24;
-  cf.rgbColors = ToColorRef(templateColor_);
+  cf.rgbColors = win::ColorToRgb(templateColor_);
   cf.lpfnHook = &FontHook;
   cf.lCustData = reinterpret_cast<LPARAM>(this);
   if (ChooseFontA(&cf)) ButtonFontApply(lf);

@@ -1,13 +1,12 @@
 #include "editor/ksm_win.h"
 
 #include <commdlg.h>
-#include <uxtheme.h>
-#include <vsstyle.h>
 
 #include <exception>
 #include <vector>
 
 #include "win/modal.h"
+#include "win/paint.h"
 
 namespace ks::editor {
 
@@ -18,11 +17,6 @@ namespace {
 constexpr int kKeyListDropHeight = 24 + 8 * 16;
 
 // Colours are stored as the bar keeps them: negative values name a system colour.
-COLORREF ToRgb(int32_t color) {
-  if (color < 0) return GetSysColor(color & 0xFF);
-  return static_cast<COLORREF>(color) & 0xFFFFFF;
-}
-
 // The colour dialog remembers the user's custom colours for the whole run.
 COLORREF g_customColors[16] = {};
 
@@ -264,38 +258,15 @@ void TKsmForm::ColorButtonClick() {
   CHOOSECOLORA cc{};
   cc.lStructSize = sizeof cc;
   cc.hwndOwner = hwnd_;
-  cc.rgbResult = ToRgb(color_);
+  cc.rgbResult = win::ColorToRgb(color_);
   cc.lpCustColors = g_customColors;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;
   if (ChooseColorA(&cc)) SetColor(static_cast<int32_t>(cc.rgbResult & 0xFFFFFF));
 }
 
 void TKsmForm::DrawColorButton(const DRAWITEMSTRUCT& d) {
-  RECT rc = d.rcItem;
-  const bool pushed = d.itemState & ODS_SELECTED;
-  const bool disabled = d.itemState & ODS_DISABLED;
-  bool themedDone = false;
-  if (HTHEME theme = OpenThemeData(d.hwndItem, L"BUTTON")) {
-    int state = disabled ? PBS_DISABLED : pushed ? PBS_PRESSED : PBS_NORMAL;
-    themedDone = SUCCEEDED(DrawThemeBackground(theme, d.hDC, BP_PUSHBUTTON, state, &rc, nullptr));
-    CloseThemeData(theme);
-  }
-  if (!themedDone) {
-    FillRect(d.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
-    DrawFrameControl(d.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  }
-  RECT text = rc;
-  if (pushed) OffsetRect(&text, 1, 1);
-  HGDIOBJ old = SelectObject(d.hDC, colorFont_ ? colorFont_.get() : font_.get());
-  SetBkMode(d.hDC, TRANSPARENT);
-  SetTextColor(d.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : ToRgb(color_));
-  DrawTextA(d.hDC, "Color", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(d.hDC, old);
-  if (d.itemState & ODS_FOCUS) {
-    RECT focus = rc;
-    InflateRect(&focus, -4, -4);
-    DrawFocusRect(d.hDC, &focus);
-  }
+  win::DrawCaptionButton(d, colorFont_ ? colorFont_.get() : font_.get(), win::ColorToRgb(color_),
+                         "Color");
 }
 
 LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
