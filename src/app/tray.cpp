@@ -192,6 +192,11 @@ LRESULT TTrayForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // The main form: closing it ends the program.
       PostQuitMessage(0);
       return 0;
+    case WM_ENDSESSION:
+      // Windows is logging off or shutting down and ends the process after this message:
+      // save now, as a normal exit would, or the session's changes are lost.
+      if (wp && MainForm()) MainForm()->FormDestroy();
+      return 0;
     default:
       break;
   }

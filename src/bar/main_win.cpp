@@ -178,7 +178,8 @@ void TMainForm::LoadStore() {
 
 void TMainForm::FormDestroy() {
   StopTimer();
-  if (unreadable_) return;
+  if (saved_ || unreadable_) return;
+  saved_ = true;
   Settings st;
   RECT r{};
   GetWindowRect(hwnd_, &r);

@@ -163,6 +163,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   int ButtonIndexOf(HWND h) const;
 
   std::optional<std::string> unreadable_;
+  bool saved_ = false;  // the end of a session and the exit after it save once
 };
 
 TMainForm* MainForm();

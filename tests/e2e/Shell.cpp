@@ -59,5 +59,18 @@ TEST(Shell, SecondCopyShowsTheMessageAndLeavesTheFirstAlone) {
   ASSERT_TRUE(k.Exit());
 }
 
+TEST(Shell, TheEndOfTheWindowsSessionSavesBeforeTheProcessIsEnded) {
+  Keystrum k;
+  ASSERT_TRUE(k.Start());
+  EXPECT_FALSE(FileExists(k.IniPath()));
+  // What Windows sends at log-off, before it ends the process without a normal exit.
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(k.TrayForm(), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 10000, &r);
+  SendMessageTimeoutA(k.TrayForm(), WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 10000, &r);
+  k.Kill();
+  EXPECT_NE(k.Ini().find("GroupName1=Default"), std::string::npos) << k.Ini();
+  EXPECT_EQ(k.Dat(), "This is an example button{enter}\r\n");
+}
+
 }  // namespace
 }  // namespace ks::e2e
