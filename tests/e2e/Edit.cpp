@@ -1,0 +1,500 @@
+// Editing the buttons from the bar as a user does: right-button drags that reorder, the
+// button menu driven from the keyboard, the editor, the font and width settings, and what
+// of it all comes back after a restart.
+#include <gtest/gtest.h>
+
+#include "support/harness.h"
+
+namespace ks::e2e {
+namespace {
+
+// The button menu's items as the keyboard reaches them: the first Down selects the first
+// item, separators are skipped.
+enum MenuItem {
+  kUndoTyping = 1,
+  kNewButton,
+  kEditButton,
+  kDeleteButton,
+  kCopyToGroup,
+  kMoveToGroup,
+  kButtonFont,
+  kButtonWidth,
+  kCancel
+};
+
+constexpr int kNameId = 101, kHintId = 102, kMemoId = 103, kDoneId = 104;
+
+// Group "Work" of three buttons in one column; group "Spare" of one.
+const char* kIni =
+    "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+    "[TypeWindow]\r\nXPosition=180\r\nYPosition=430\r\nWidth=400\r\nHeight=230\r\n"
+    "[Groups]\r\nNumGroups=2\r\nActiveGroup=1\r\nGroupName1=Work\r\nGroupName2=Spare\r\n"
+    "[Commands]\r\nNumCommands=3\r\nColumns=1\r\n"
+    "Caption1=Alpha\r\nDescription1=first\r\nColor1=255\r\nShortcut1=1\r\n"
+    "Caption2=Beta\r\nDescription2=second\r\nColor2=32768\r\nShortcut2=2\r\n"
+    "Caption3=Gamma\r\nDescription3=third\r\nColor3=16711680\r\nShortcut3=3\r\n"
+    "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Spare1\r\n";
+const char* kDat = "aaa\r\nbbb\r\nccc\r\nspare\r\n";
+
+std::string IniValue(const std::string& path, const char* section, const char* key) {
+  char buf[512] = {};
+  GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, path.c_str());
+  return buf;
+}
+
+POINT CentreOf(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class EditTest : public ::testing::Test {
+ protected:
+  void SetUp() override { StartWith(kIni, kDat); }
+  void TearDown() override {
+    if (target_) {
+      TerminateProcess(target_, 0);
+      WaitForSingleObject(target_, 5000);
+      CloseHandle(target_);
+    }
+    if (k.Running()) {
+      EXPECT_TRUE(k.Exit());
+    }
+  }
+
+  void StartWith(const std::string& ini, const std::string& dat) {
+    k.WriteIni(ini);
+    k.WriteDat(dat);
+    ShowBar();
+  }
+  void ShowBar() {
+    ASSERT_TRUE(k.Start());
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  }
+  // Ends the program normally and starts it again on the files it wrote.
+  void Restart() {
+    ASSERT_TRUE(k.Exit());
+    ShowBar();
+  }
+
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> out;
+    for (int i = 1; i <= 50 && IsWindowVisible(k.Button(i)); ++i) out.push_back(TextOf(k.Button(i)));
+    return out;
+  }
+  ::testing::AssertionResult CaptionsBecome(const std::vector<std::string>& want, int ms = 5000) {
+    if (WaitFor([&] { return Captions() == want; }, ms)) return ::testing::AssertionSuccess();
+    std::string got;
+    for (const auto& c : Captions()) got += "[" + c + "]";
+    return ::testing::AssertionFailure() << "the bar shows " << got;
+  }
+
+  HWND OpenMenu() const { return FindVisibleWindowOf(k.pid(), "#32768"); }
+  bool MenuOpens(int ms = 3000) const {
+    return WaitFor([&] { return OpenMenu() != nullptr; }, ms);
+  }
+  bool MenuCloses(int ms = 3000) const {
+    return WaitFor([&] { return OpenMenu() == nullptr; }, ms);
+  }
+
+  // A right click without movement on button `i`: the button menu opens.
+  void RightClick(int i) {
+    POINT c = CentreOf(k.Button(i));
+    Click(c.x, c.y, true);
+    ASSERT_TRUE(MenuOpens()) << "no menu after a right click on button " << i;
+    Sleep(150);
+  }
+  // Chooses item `item` of the open button menu with the keyboard.
+  void Choose(MenuItem item) {
+    for (int n = 0; n < item; ++n) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(MenuCloses());
+  }
+  // A right-button drag from the centre of button `from` to `to`, in steps a user's hand
+  // would make, released there.
+  void RightDrag(int from, POINT to, bool escapeBeforeRelease = false) {
+    POINT a = CentreOf(k.Button(from));
+    MouseDown(a.x, a.y, true);
+    Sleep(50);
+    const int steps = 8;
+    for (int s = 1; s <= steps; ++s) {
+      MoveMouse(a.x + (to.x - a.x) * s / steps, a.y + (to.y - a.y) * s / steps);
+      Sleep(20);
+    }
+    Sleep(50);
+    if (escapeBeforeRelease) {
+      PressKey(VK_ESCAPE);
+      Sleep(100);
+    }
+    MouseUp(to.x, to.y, true);
+  }
+
+  HWND Editor() const {
+    HWND ed = nullptr;
+    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), "TKsmForm")) != nullptr; });
+    return ed;
+  }
+  bool EditorCloses() const {
+    return WaitFor([&] { return FindVisibleWindowOf(k.pid(), "TKsmForm") == nullptr; });
+  }
+  static std::string Field(HWND editor, int id) { return TextOf(GetDlgItem(editor, id)); }
+  static void SetField(HWND editor, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(editor, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+
+  // The program's visible dialog titled `title`.
+  HWND Dialog(const char* title) const {
+    HWND found = nullptr;
+    WaitFor([&] {
+      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
+        if (IsWindowVisible(box) && TextOf(box) == title) found = box;
+      return found != nullptr;
+    });
+    return found;
+  }
+
+  // ---- the typing target ----
+  void StartTarget() {
+    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    target_ = pi.hProcess;
+    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
+    edit_ = FindChild(main_, "Edit");
+    ASSERT_NE(edit_, nullptr);
+  }
+  // Clicks the target's caption, as a user switching back to it: the caret stays put.
+  void FocusTarget() {
+    RECT r{};
+    GetWindowRect(main_, &r);
+    Click((r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }))
+        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
+        << "'; " << DescribeWindows(k.pid());
+    Sleep(150);  // a few ticks of the bar's timer: the target is known
+  }
+  // A left press on button `i` with the target in front, into an emptied target.
+  void TypeFrom(int i) {
+    SendMessageA(main_, WM_APP, 0, 0);
+    FocusTarget();
+    POINT c = CentreOf(k.Button(i));
+    MouseDown(c.x, c.y);
+    Sleep(30);
+    MouseUp(c.x, c.y);
+  }
+  ::testing::AssertionResult TargetHolds(const std::string& want, int ms = 8000) {
+    if (WaitFor([&] { return TextOf(edit_) == want; }, ms)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the target holds [" << TextOf(edit_) << "]";
+  }
+
+  Keystrum k;
+  HANDLE target_ = nullptr;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText) {
+  StartTarget();
+  RightDrag(1, CentreOf(k.Button(3)));
+  ASSERT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
+  Sleep(400);
+  EXPECT_EQ(OpenMenu(), nullptr) << "a drop on another button opens no menu";
+
+  TypeFrom(1);
+  EXPECT_TRUE(TargetHolds("bbb"));
+  TypeFrom(2);
+  EXPECT_TRUE(TargetHolds("ccc"));
+  TypeFrom(3);
+  EXPECT_TRUE(TargetHolds("aaa"));
+
+  // Dragging back the other way: the last button onto the first.
+  RightDrag(3, CentreOf(k.Button(1)));
+  ASSERT_TRUE(CaptionsBecome({"Alpha", "Beta", "Gamma"}));
+  RightDrag(1, CentreOf(k.Button(3)));
+  ASSERT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
+
+  Restart();
+  EXPECT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
+  // Every field moved with its button.
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption3"), "Alpha");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description3"), "first");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color3"), "255");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut3"), "1");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut1"), "2");
+  EXPECT_EQ(k.Dat(), "bbb\r\nccc\r\naaa\r\nspare\r\n");
+  TypeFrom(3);
+  EXPECT_TRUE(TargetHolds("aaa"));
+}
+
+
+TEST_F(EditTest, DropsThatEndOffAnotherButtonReorderNothingAndOpenTheMenu) {
+  const std::vector<std::string> order{"Alpha", "Beta", "Gamma"};
+  // Onto the group list, which is no button: the menu opens for the dragged button.
+  RightDrag(2, CentreOf(k.GroupList()));
+  ASSERT_TRUE(MenuOpens()) << "no menu after a drop on the group list";
+  EXPECT_TRUE(CaptionsBecome(order));
+  Sleep(150);
+  Choose(kEditButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(Field(ed, kNameId), "Beta");
+  PostMessageA(ed, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(EditorCloses());
+
+  // Outside the bar altogether.
+  RECT bar{};
+  GetWindowRect(k.Bar(), &bar);
+  RightDrag(1, POINT{bar.left - 120, bar.top + 60});
+  ASSERT_TRUE(MenuOpens()) << "no menu after a drop outside the bar";
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  EXPECT_TRUE(CaptionsBecome(order));
+
+  // Onto the button it started from, past the threshold.
+  POINT c = CentreOf(k.Button(3));
+  RightDrag(3, POINT{c.x + 30, c.y});
+  ASSERT_TRUE(MenuOpens()) << "no menu after a drop on the dragged button itself";
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  EXPECT_TRUE(CaptionsBecome(order));
+
+  // Esc while dragging over another button cancels the drag.
+  RightDrag(1, CentreOf(k.Button(3)), true);
+  ASSERT_TRUE(MenuOpens()) << "no menu after a cancelled drag";
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  Sleep(200);
+  EXPECT_TRUE(CaptionsBecome(order));
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption1"), "Alpha");
+  EXPECT_EQ(k.Dat(), kDat);
+}
+
+TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
+  RightClick(2);
+  Choose(kEditButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(ed), "Edit button");
+  EXPECT_EQ(Field(ed, kNameId), "Beta");
+  EXPECT_EQ(Field(ed, kHintId), "second");
+  EXPECT_EQ(Field(ed, kMemoId), "bbb");
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
+
+  // The caret is in the memo: keys typed now extend the text.
+  PressKey(VK_END);
+  TypeText("x");
+  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "bbbx"; })) << Field(ed, kMemoId);
+  SetField(ed, kNameId, "Bravo");
+  SetField(ed, kHintId, "changed");
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Bravo", "Gamma"}));
+  EXPECT_EQ(k.BarClient().cy, 4 * 24);
+
+  // Every field changed again, then the close box: nothing is stored.
+  RightClick(2);
+  Choose(kEditButton);
+  ed = Editor();
+  ASSERT_NE(ed, nullptr);
+  EXPECT_EQ(Field(ed, kNameId), "Bravo");
+  EXPECT_EQ(Field(ed, kHintId), "changed");
+  EXPECT_EQ(Field(ed, kMemoId), "bbbx");
+  SetField(ed, kNameId, "Lost");
+  SetField(ed, kHintId, "lost");
+  SetField(ed, kMemoId, "lost");
+  RECT r{};
+  GetWindowRect(ed, &r);
+  POINT box{r.right - GetSystemMetrics(SM_CXSIZEFRAME) - GetSystemMetrics(SM_CXSMSIZE) / 2 - 1,
+            r.top + GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2};
+  ASSERT_EQ(SendMessageA(ed, WM_NCHITTEST, 0, MAKELPARAM(box.x, box.y)), HTCLOSE);
+  Click(box.x, box.y);
+  ASSERT_TRUE(EditorCloses());
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Bravo", "Gamma"}));
+
+  Restart();
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Bravo", "Gamma"}));
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption2"), "Bravo");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "changed");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color2"), "32768");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut2"), "2");
+  EXPECT_EQ(k.Dat(), "aaa\r\nbbbx\r\nccc\r\nspare\r\n");
+}
+
+TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
+  RightClick(1);
+  Choose(kNewButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(ed), "Create new button");
+  EXPECT_EQ(Field(ed, kNameId), "");
+  EXPECT_EQ(Field(ed, kHintId), "");
+  EXPECT_EQ(Field(ed, kMemoId), "");
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
+  TypeText("Delta");  // the caret is in the name box
+  ASSERT_TRUE(WaitFor([&] { return Field(ed, kNameId) == "Delta"; })) << Field(ed, kNameId);
+  ClickWindow(GetDlgItem(ed, kMemoId));
+  TypeText("ddd");
+  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "ddd"; })) << Field(ed, kMemoId);
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Beta", "Gamma", "Delta"}));
+  EXPECT_EQ(k.BarClient().cy, 5 * 24);
+
+  // Done with an empty name, and the close box after a name: neither adds a button.
+  RightClick(4);
+  Choose(kNewButton);
+  ed = Editor();
+  ASSERT_NE(ed, nullptr);
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  RightClick(4);
+  Choose(kNewButton);
+  ed = Editor();
+  ASSERT_NE(ed, nullptr);
+  SetField(ed, kNameId, "Never");
+  PostMessageA(ed, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(EditorCloses());
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Beta", "Gamma", "Delta"}));
+  EXPECT_EQ(k.BarClient().cy, 5 * 24);
+
+  // Delete asks with the button's caption; No keeps it, Yes removes it.
+  for (int answer : {IDNO, IDYES}) {
+    RightClick(2);
+    Choose(kDeleteButton);
+    HWND ask = Dialog("Confirm");
+    ASSERT_NE(ask, nullptr) << DescribeWindows(k.pid());
+    EXPECT_NE(FindChild(ask, "Static", "Are you sure you want to delete the Beta button?"), nullptr);
+    ClickWindow(GetDlgItem(ask, answer));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(ask) || !IsWindowVisible(ask); }));
+    if (answer == IDNO) {
+      Sleep(200);
+      EXPECT_TRUE(CaptionsBecome({"Alpha", "Beta", "Gamma", "Delta"}));
+    }
+  }
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Gamma", "Delta"}));
+  EXPECT_EQ(k.BarClient().cy, 4 * 24);
+  EXPECT_FALSE(IsWindowVisible(k.Button(4)));
+
+  Restart();
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Gamma", "Delta"}));
+  EXPECT_EQ(k.BarClient().cy, 4 * 24);
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "NumCommands"), "3");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption2"), "Gamma");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "third");
+  EXPECT_EQ(k.Dat(), "aaa\r\nccc\r\nddd\r\nspare\r\n");
+}
+
+TEST_F(EditTest, MoveToGroupTakesTheButtonAwayAndTheBarShrinksByARow) {
+  // The entry of the shown group only says why not.
+  RightClick(1);
+  for (int n = 0; n < kMoveToGroup; ++n) PressKey(VK_DOWN);
+  PressKey(VK_RIGHT);  // opens the group entries, the first selected
+  Sleep(150);
+  PressKey(VK_RETURN);
+  HWND box = Dialog("Keystrum");
+  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
+  EXPECT_NE(FindChild(box, "Static", "You can not move a button to the same group."), nullptr);
+  ClickWindow(GetDlgItem(box, IDOK));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Beta", "Gamma"}));
+
+  RightClick(1);
+  for (int n = 0; n < kMoveToGroup; ++n) PressKey(VK_DOWN);
+  PressKey(VK_RIGHT);
+  Sleep(150);
+  PressKey(VK_DOWN);  // "Spare"
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(CaptionsBecome({"Beta", "Gamma"}));
+  EXPECT_EQ(k.BarClient().cy, 3 * 24);
+
+  Restart();
+  EXPECT_TRUE(CaptionsBecome({"Beta", "Gamma"}));
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "NumCommands"), "2");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Caption2"), "Alpha");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Description2"), "first");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Shortcut2"), "1");
+  EXPECT_EQ(k.Dat(), "bbb\r\nccc\r\nspare\r\naaa\r\n");
+  HWND list = k.GroupList();
+  SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Spare" sorts first
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  EXPECT_TRUE(CaptionsBecome({"Spare1", "Alpha"}));
+}
+
+TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
+  Keystrum k;
+  k.WriteIni(
+      "[Window]\r\nButtonWidth=100\r\nXPosition=400\r\nYPosition=100\r\n"
+      "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Five\r\n"
+      "[Commands]\r\nNumCommands=5\r\nColumns=2\r\n"
+      "Caption1=One\r\nCaption2=Two\r\nCaption3=Three\r\nCaption4=Four\r\nCaption5=Five\r\n");
+  k.WriteDat("1\r\n2\r\n3\r\n4\r\n5\r\n");
+  ASSERT_TRUE(k.Start());
+  k.TrayClick();
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  ASSERT_EQ(k.BarClient().cx, 200);
+  ASSERT_EQ(k.BarClient().cy, 72);
+
+  auto askWidth = [&](const std::string& answer) -> HWND {
+    POINT c = CentreOf(k.Button(1));
+    Click(c.x, c.y, true);
+    if (!WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32768") != nullptr; })) return nullptr;
+    Sleep(150);
+    for (int n = 0; n < kButtonWidth; ++n) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    HWND ask = nullptr;
+    WaitFor([&] {
+      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
+        if (IsWindowVisible(box) && TextOf(box) == "Button Width") ask = box;
+      return ask != nullptr;
+    });
+    if (!ask) return nullptr;
+    EXPECT_NE(FindChild(ask, "Static", "How wide would you like the buttons to be?"), nullptr);
+    EXPECT_EQ(TextOf(FindChild(ask, "Edit")), "100");
+    WaitFor([&] { return GetForegroundWindow() == ask; });
+    TypeText(answer);  // the old width is selected: typing replaces it
+    WaitFor([&] { return TextOf(FindChild(ask, "Edit")) == answer; }, 3000);
+    PressKey(VK_RETURN);
+    return ask;
+  };
+
+  for (const char* refused : {"87", "201", "wide"}) {
+    ASSERT_NE(askWidth(refused), nullptr) << DescribeWindows(k.pid());
+    HWND msg = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      msg = FindVisibleWindowOf(k.pid(), "#32770");
+      return msg && FindChild(msg, "Static", "Please select a button width between 88 and 200 pixels.");
+    })) << refused << ": " << DescribeWindows(k.pid());
+    ClickWindow(GetDlgItem(msg, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32770") == nullptr; }));
+    EXPECT_EQ(k.BarClient().cx, 200) << refused;
+  }
+
+  ASSERT_NE(askWidth("150"), nullptr) << DescribeWindows(k.pid());
+  ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 300; })) << k.BarClient().cx;
+  EXPECT_EQ(k.BarClient().cy, 72);
+  RECT b1{}, b4{};
+  GetWindowRect(k.Button(1), &b1);
+  GetWindowRect(k.Button(4), &b4);
+  EXPECT_EQ(b1.right - b1.left, 150);
+  EXPECT_EQ(b4.left - b1.left, 150);  // button 4 heads the second column
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(IniValue(k.IniPath(), "Window", "ButtonWidth"), "150");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Columns"), "2");
+  ASSERT_TRUE(k.Start());
+  k.TrayClick();
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  EXPECT_EQ(k.BarClient().cx, 300);
+  EXPECT_EQ(k.BarClient().cy, 72);
+  EXPECT_TRUE(k.Exit());
+}
+
+}  // namespace
+}  // namespace ks::e2e
