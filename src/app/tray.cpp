@@ -117,17 +117,14 @@ bool TTrayForm::Create(HWND owner, HICON iconSmall) {
   SetWindowPos(hwnd_, nullptr, -5000, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindowAsync(hwnd_, SW_HIDE);
 
-  PopupMenu1 = CreatePopupMenu();
-  AppendMenuA(PopupMenu1, MF_STRING, kMenuAbout, "&About Keystrum");
-  AppendMenuA(PopupMenu1, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(PopupMenu1, MF_STRING, kMenuReadHelp, "Read Help File");
-  AppendMenuA(PopupMenu1, MF_STRING, kKeystrumWebSite, "Keystrum Web Site");
-  AppendMenuA(PopupMenu1, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(PopupMenu1, MF_STRING, kExitProgram, "E&xit");
-  win::SetMenuGlyph(PopupMenu1, kMenuAbout, win::Glyph::About);
-  win::SetMenuGlyph(PopupMenu1, kMenuReadHelp, win::Glyph::Help);
-  win::SetMenuGlyph(PopupMenu1, kKeystrumWebSite, win::Glyph::Web);
-  win::SetMenuGlyph(PopupMenu1, kExitProgram, win::Glyph::Exit);
+  PopupMenu1 = win::BuildPopupMenu({
+      {kMenuAbout, "&About Keystrum", win::Glyph::About},
+      win::kSeparator,
+      {kMenuReadHelp, "Read Help File", win::Glyph::Help},
+      {kKeystrumWebSite, "Keystrum Web Site", win::Glyph::Web},
+      win::kSeparator,
+      {kExitProgram, "E&xit", win::Glyph::Exit},
+  });
 
   if (!TrayIcon1.Create()) return false;
   TrayIcon1.SetActive(true);

@@ -564,10 +564,7 @@ LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
 void TMainForm::ShowGroupMenu() {
   POINT p{};
   GetCursorPos(&p);
-  SetForegroundWindow(hwnd_);
-  UINT id = TrackPopupMenu(GroupMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr);
-  PostMessageA(hwnd_, WM_NULL, 0, 0);
-  if (id) GroupCommand(id);
+  if (UINT id = win::TrackMenu(GroupMenu, hwnd_, p)) GroupCommand(id);
 }
 
 // ---- menus ----
@@ -576,59 +573,36 @@ void TMainForm::CreateMenus() {
   using win::Glyph;
   CopyMenu = CreatePopupMenu();
   MoveMenu = CreatePopupMenu();
-  SetupMenu = CreatePopupMenu();
-  AppendMenuA(SetupMenu, MF_STRING, kMenuUndoTyping, "Undo Typing");
-  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(SetupMenu, MF_STRING, kNewMenu, "New Button");
-  AppendMenuA(SetupMenu, MF_STRING, kEditMenu, "Edit Button");
-  AppendMenuA(SetupMenu, MF_STRING, kDeleteMenu, "Delete Button");
-  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(SetupMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(CopyMenu), "Copy to Group");
-  AppendMenuA(SetupMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(MoveMenu), "Move to Group");
-  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(SetupMenu, MF_STRING, kSetButtonFont, "Button Font");
-  AppendMenuA(SetupMenu, MF_STRING, kSetButtonWidth, "Button Width");
-  AppendMenuA(SetupMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(SetupMenu, MF_STRING, kCancelMenu, "Cancel");
-  win::SetMenuGlyph(SetupMenu, kMenuUndoTyping, Glyph::Undo);
-  win::SetMenuGlyph(SetupMenu, kNewMenu, Glyph::New);
-  win::SetMenuGlyph(SetupMenu, kEditMenu, Glyph::Edit);
-  win::SetMenuGlyph(SetupMenu, kDeleteMenu, Glyph::Delete);
-  win::SetMenuGlyph(SetupMenu, kSetButtonFont, Glyph::Font);
-  win::SetMenuGlyph(SetupMenu, kSetButtonWidth, Glyph::Width);
-  win::SetMenuGlyph(SetupMenu, kCancelMenu, Glyph::Cancel);
-  // The submenu items are addressed by position.
-  MENUITEMINFOA mi{};
-  mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_BITMAP;
-  mi.hbmpItem = win::GlyphBitmap(Glyph::Copy);
-  SetMenuItemInfoA(SetupMenu, 6, TRUE, &mi);
-  mi.hbmpItem = win::GlyphBitmap(Glyph::Move);
-  SetMenuItemInfoA(SetupMenu, 7, TRUE, &mi);
-
-  GroupMenu = CreatePopupMenu();
-  AppendMenuA(GroupMenu, MF_STRING, kNewGroupMenu, "New Group");
-  AppendMenuA(GroupMenu, MF_STRING, kEditGroupMenu, "Edit Group");
-  AppendMenuA(GroupMenu, MF_STRING, kDeleteGroupMenu, "Delete Group");
-  AppendMenuA(GroupMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(GroupMenu, MF_STRING, kSetPassword, "Password Protect");
-  AppendMenuA(GroupMenu, MF_STRING, kMenuRemovePassword, "Remove Password");
-  AppendMenuA(GroupMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(GroupMenu, MF_STRING, kGroupCancelMenu, "Cancel");
-  win::SetMenuGlyph(GroupMenu, kNewGroupMenu, Glyph::NewGroup);
-  win::SetMenuGlyph(GroupMenu, kEditGroupMenu, Glyph::EditGroup);
-  win::SetMenuGlyph(GroupMenu, kDeleteGroupMenu, Glyph::DeleteGroup);
-  win::SetMenuGlyph(GroupMenu, kSetPassword, Glyph::Lock);
-  win::SetMenuGlyph(GroupMenu, kMenuRemovePassword, Glyph::Unlock);
-  win::SetMenuGlyph(GroupMenu, kGroupCancelMenu, Glyph::Cancel);
+  using win::kSeparator;
+  SetupMenu = win::BuildPopupMenu({
+      {kMenuUndoTyping, "Undo Typing", Glyph::Undo},
+      kSeparator,
+      {kNewMenu, "New Button", Glyph::New},
+      {kEditMenu, "Edit Button", Glyph::Edit},
+      {kDeleteMenu, "Delete Button", Glyph::Delete},
+      kSeparator,
+      {0, "Copy to Group", Glyph::Copy, CopyMenu},
+      {0, "Move to Group", Glyph::Move, MoveMenu},
+      kSeparator,
+      {kSetButtonFont, "Button Font", Glyph::Font},
+      {kSetButtonWidth, "Button Width", Glyph::Width},
+      kSeparator,
+      {kCancelMenu, "Cancel", Glyph::Cancel},
+  });
+  GroupMenu = win::BuildPopupMenu({
+      {kNewGroupMenu, "New Group", Glyph::NewGroup},
+      {kEditGroupMenu, "Edit Group", Glyph::EditGroup},
+      {kDeleteGroupMenu, "Delete Group", Glyph::DeleteGroup},
+      kSeparator,
+      {kSetPassword, "Password Protect", Glyph::Lock},
+      {kMenuRemovePassword, "Remove Password", Glyph::Unlock},
+      kSeparator,
+      {kGroupCancelMenu, "Cancel", Glyph::Cancel},
+  });
 }
 
 void TMainForm::OpenSetupMenu(POINT screen) {
-  SetForegroundWindow(hwnd_);
-  UINT id = TrackPopupMenu(SetupMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                           hwnd_, nullptr);
-  PostMessageA(hwnd_, WM_NULL, 0, 0);
-  if (id) SetupCommand(id);
+  if (UINT id = win::TrackMenu(SetupMenu, hwnd_, screen)) SetupCommand(id);
 }
 
 void TMainForm::SetupCommand(UINT id) {

@@ -183,12 +183,37 @@ HICON GlyphIcon(Glyph g) {
   return slot;
 }
 
-void SetMenuGlyph(HMENU menu, UINT id, Glyph g) {
-  MENUITEMINFOA mi{};
-  mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_BITMAP;
-  mi.hbmpItem = GlyphBitmap(g);
-  SetMenuItemInfoA(menu, id, FALSE, &mi);
+
+}  // namespace ks::win
+
+namespace ks::win {
+
+HMENU BuildPopupMenu(std::initializer_list<MenuLine> lines) {
+  HMENU menu = CreatePopupMenu();
+  UINT pos = 0;
+  for (const MenuLine& l : lines) {
+    if (!l.text) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu, l.sub ? MF_POPUP : MF_STRING,
+                  l.sub ? reinterpret_cast<UINT_PTR>(l.sub) : l.id, l.text);
+      MENUITEMINFOA mi{};
+      mi.cbSize = sizeof mi;
+      mi.fMask = MIIM_BITMAP;
+      mi.hbmpItem = GlyphBitmap(l.glyph);
+      SetMenuItemInfoA(menu, pos, TRUE, &mi);
+    }
+    ++pos;
+  }
+  return menu;
+}
+
+UINT TrackMenu(HMENU menu, HWND owner, POINT screen) {
+  SetForegroundWindow(owner);
+  UINT id = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x,
+                                             screen.y, 0, owner, nullptr));
+  PostMessageA(owner, WM_NULL, 0, 0);
+  return id;
 }
 
 }  // namespace ks::win

@@ -2,6 +2,8 @@
 // The small pictures beside menu items, drawn at run time so they follow no file on disk.
 #include <windows.h>
 
+#include <initializer_list>
+
 namespace ks::win {
 
 enum class Glyph {
@@ -15,7 +17,20 @@ HBITMAP GlyphBitmap(Glyph g);
 // The same picture as an icon, for buttons: icons keep their transparency everywhere.
 HICON GlyphIcon(Glyph g);
 
-// Gives every item of `menu` with a non-zero id in `ids` its glyph.
-void SetMenuGlyph(HMENU menu, UINT id, Glyph g);
+// One line of a popup menu: a separator when `text` is null, a submenu when `sub` is set.
+struct MenuLine {
+  UINT id = 0;
+  const char* text = nullptr;
+  Glyph glyph = Glyph::Cancel;
+  HMENU sub = nullptr;
+};
+inline constexpr MenuLine kSeparator{};
+
+// A popup menu of `lines`, each item with its glyph.
+HMENU BuildPopupMenu(std::initializer_list<MenuLine> lines);
+
+// Opens `menu` at `screen` for `owner` and returns the chosen id, 0 for none. The owner
+// takes the foreground first, or the menu would not close on a click elsewhere.
+UINT TrackMenu(HMENU menu, HWND owner, POINT screen);
 
 }  // namespace ks::win
