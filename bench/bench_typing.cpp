@@ -1,0 +1,315 @@
+// Time for a button's text to land: from the left mouse button going down on a button of
+// the real keystrum.exe until the last character is in the target window, against the
+// same key events handed to the system in one SendInput call by this process. Between
+// the two, the same typing engine driven from this process with one SendInput per item
+// (as the bar does, but without the bar) tells the bar's own share from the engine's.
+// Two targets: a multi-line EDIT, as an editor, and a window that only keeps its
+// WM_CHARs, which shows the pure injection rate. Every run is checked character for
+// character.
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench_util.h"
+#include "support/harness.h"
+#include "typing/inject_tag.h"
+#include "typing/ports_win.h"
+#include "typing/typist.h"
+
+namespace {
+
+using namespace ks::bench;
+using ks::e2e::WaitFor;
+
+constexpr int kChars = 1000;
+constexpr int kRuns = 3;
+constexpr double kGoal = 1.10;
+
+constexpr UINT kClear = WM_APP;
+constexpr UINT kCount = WM_APP + 1;
+constexpr UINT kFirstTime = WM_APP + 2;
+constexpr UINT kLastTime = WM_APP + 3;
+
+// Plain text as people type it: letters, capitals, digits, punctuation and blanks, so
+// that a character takes two key events or, with Shift, four.
+std::string BenchText() {
+  const std::string sentence =
+      "Dear Ms. Smith, thank you for order #4711 (3 items) - shipped today; "
+      "questions? Call +1 555-0100 & ask for \"Jo\". Best: 100% happy! ";
+  std::string text;
+  while (static_cast<int>(text.size()) < kChars) text += sentence;
+  text.resize(kChars);
+  return text;
+}
+
+// The key events of a text exactly as the typing engine makes them, kept for one call.
+class CollectingSink : public ks::KeySink {
+ public:
+  void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) override {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = scan;
+    in.ki.dwFlags = (keyUp ? KEYEVENTF_KEYUP : 0u) | (extended ? KEYEVENTF_EXTENDEDKEY : 0u);
+    in.ki.dwExtraInfo = ks::kInjectTag;
+    events.push_back(in);
+  }
+  void Unicode(char16_t ch) override {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wScan = static_cast<WORD>(ch);
+    in.ki.dwFlags = KEYEVENTF_UNICODE;
+    in.ki.dwExtraInfo = ks::kInjectTag;
+    events.push_back(in);
+    in.ki.dwFlags |= KEYEVENTF_KEYUP;
+    events.push_back(in);
+  }
+  void Flush() override {}
+  std::vector<INPUT> events;
+};
+
+// The bar's part of a typing run, minus the bar: the queue is pumped after every item.
+class BenchHost : public ks::TypingHost {
+ public:
+  void ProcessMessages() override { ks::ProcessWaitingMessages(); }
+  void FocusDummy() override {}
+  bool WindowExists(ks::WindowId w) override { return ks::WindowExists(w); }
+  void BringToForeground(ks::WindowId) override {}
+  bool StartProgram(const std::string&, const std::string&) override { return false; }
+  void Message(const std::string&) override {}
+  std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {
+    return std::nullopt;
+  }
+  void ShowBarOnTop() override {}
+};
+
+struct Landing {
+  bool ok = false;
+  std::string problem;
+  double injectMs = 0;  // until the injecting call returned (0: not ours to time)
+  double firstMs = 0;   // until the first character was in the target
+  double lastMs = 0;    // until the last one was
+};
+
+class Target {
+ public:
+  Target(const char* mode) : countOnly_(std::string(mode) == "count") {
+    child_ = Launch("\"" + ks::e2e::ExeDir() + "bench_target.exe\" " + mode);
+    if (!child_) return;
+    WaitFor([&] { return (main_ = ks::e2e::FindWindowOf(child_.pid(), "KsBenchTarget")); },
+            30000);
+    if (main_ && !countOnly_) edit_ = GetDlgItem(main_, 100);
+  }
+  ~Target() {
+    if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+    child_.WaitExit(5000);
+  }
+  bool ready() const { return main_ && (countOnly_ || edit_); }
+  HWND main() const { return main_; }
+
+  // Makes the target the window the user works in, as a click on its caption does, and
+  // gives the bar's timer a few ticks to note it.
+  bool Focus() {
+    RECT r{};
+    GetWindowRect(main_, &r);
+    ks::e2e::Click((r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
+    if (!WaitFor([&] { return GetForegroundWindow() == main_; }, 5000)) return false;
+    Sleep(200);
+    return true;
+  }
+
+  // Empties the target, brings it forward, lets `fire` type (it returns the counter time
+  // it started at and the time its injecting call returned) and waits for the text.
+  Landing Run(const std::string& want, const std::function<std::pair<LONGLONG, LONGLONG>()>& fire) {
+    Landing l;
+    Ask(kClear);
+    if (!Focus()) {
+      l.problem = "the target did not come to the foreground";
+      return l;
+    }
+    const auto [t0, injected] = fire();
+    const LRESULT n = static_cast<LRESULT>(want.size());
+    const bool complete = WaitFor([&] { return Ask(kCount) >= n; }, 120000);
+    Sleep(200);  // anything extra would arrive now
+    const std::string got = countOnly_ ? ks::e2e::TextOf(main_) : ks::e2e::TextOf(edit_);
+    l.injectMs = injected ? TicksToMs(injected - t0) : 0;
+    l.firstMs = TicksToMs(Ask(kFirstTime) - t0);
+    l.lastMs = TicksToMs(Ask(kLastTime) - t0);
+    if (!complete) {
+      l.problem = Format("only %ld of %ld characters arrived", static_cast<long>(Ask(kCount)),
+                         static_cast<long>(n));
+    } else if (got != want) {
+      size_t i = 0;
+      while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+      l.problem = Format("the text differs from character %zu on (%zu characters arrived)", i,
+                         got.size());
+    } else {
+      l.ok = true;
+    }
+    return l;
+  }
+
+ private:
+  LRESULT Ask(UINT msg) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(main_, msg, 0, 0, SMTO_ABORTIFHUNG, 10000, &r)) return -1;
+    return static_cast<LRESULT>(r);
+  }
+
+  bool countOnly_;
+  Child child_;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+// A left press where the pointer already is: the moment it is sent is the start.
+void LeftDownAt(int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &in, sizeof in);
+}
+
+struct Series {
+  const char* name;
+  std::vector<Landing> runs;
+  double Last() const {
+    std::vector<double> v;
+    for (const Landing& l : runs) v.push_back(l.lastMs);
+    return Median(v);
+  }
+  double First() const {
+    std::vector<double> v;
+    for (const Landing& l : runs) v.push_back(l.firstMs);
+    return Median(v);
+  }
+  double Inject() const {
+    std::vector<double> v;
+    for (const Landing& l : runs) v.push_back(l.injectMs);
+    return Median(v);
+  }
+  bool Ok() const {
+    for (const Landing& l : runs)
+      if (!l.ok) return false;
+    return !runs.empty();
+  }
+};
+
+}  // namespace
+
+int main() {
+  const std::string text = BenchText();
+
+  ks::e2e::Keystrum k;
+  k.WriteIni(
+      "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+      "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Bench\r\n"
+      "[Commands]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Type\r\n");
+  k.WriteDat(text + "\r\n");
+  if (!k.Start()) {
+    std::printf("FAIL: keystrum.exe did not start\n");
+    return 1;
+  }
+  k.TrayClick();
+  if (!WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; })) {
+    std::printf("FAIL: the bar did not show\n");
+    return 1;
+  }
+
+  ks::WinKeyboardLayout layout;
+  ks::WinClock clock;
+  BenchHost host;
+  CollectingSink collected;
+  {
+    ks::Typist collector(collected, layout, clock, host);
+    collector.TargetWindow = ks::ToWindowId(GetDesktopWindow());
+    collector.SendString(text);
+  }
+  std::printf("text: %d characters, %zu key events\n", kChars, collected.events.size());
+
+  int status = 0;
+  double editRatio = 0, countRatio = 0, countRate = 0, editPerChar = 0;
+  for (const char* mode : {"edit", "count"}) {
+    Target target(mode);
+    if (!target.ready()) {
+      std::printf("FAIL: bench_target.exe %s showed no window\n", mode);
+      return 1;
+    }
+    Series bar{"keystrum.exe, mouse-down on a button", {}};
+    Series engine{"engine here, SendInput per item", {}};
+    Series batch{"one SendInput batch", {}};
+    for (int run = 0; run < kRuns; ++run) {
+      bar.runs.push_back(target.Run(text, [&] {
+        RECT r{};
+        GetWindowRect(k.Button(1), &r);
+        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        ks::e2e::MoveMouse(x, y);
+        const LONGLONG t0 = Ticks();
+        LeftDownAt(x, y);
+        Sleep(30);
+        ks::e2e::MouseUp(x, y);
+        return std::pair<LONGLONG, LONGLONG>(t0, 0);
+      }));
+      engine.runs.push_back(target.Run(text, [&] {
+        ks::SendInputSink sink;
+        ks::Typist typist(sink, layout, clock, host);
+        typist.TargetWindow = ks::ToWindowId(target.main());
+        const LONGLONG t0 = Ticks();
+        typist.SendString(text);
+        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
+      }));
+      batch.runs.push_back(target.Run(text, [&] {
+        const LONGLONG t0 = Ticks();
+        SendInput(static_cast<UINT>(collected.events.size()), collected.events.data(),
+                  sizeof(INPUT));
+        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
+      }));
+    }
+
+    const bool edit = std::string(mode) == "edit";
+    std::printf("\ntarget: %s (median of %d runs, ms from the start)\n",
+                edit ? "multi-line EDIT" : "window counting WM_CHAR", kRuns);
+    std::printf("  %-38s %10s %10s %10s %12s\n", "path", "injected", "1st char", "last char",
+                "chars/s");
+    for (const Series* s : {&bar, &engine, &batch}) {
+      std::printf("  %-38s %10s %10.1f %10.1f %12.0f  %s\n", s->name,
+                  s->Inject() > 0 ? Format("%.1f", s->Inject()).c_str() : "-", s->First(),
+                  s->Last(), kChars * 1000.0 / s->Last(), s->Ok() ? "text exact" : "");
+      for (const Landing& l : s->runs)
+        if (!l.ok) std::printf("    FAIL: %s\n", l.problem.c_str());
+      if (!s->Ok()) status = 1;
+    }
+    const double ratio = bar.Last() / batch.Last();
+    // Once every event is queued the target works alone: its pace per character.
+    std::vector<double> paces;
+    for (const Landing& l : batch.runs) paces.push_back((l.lastMs - l.firstMs) / (kChars - 1));
+    const double pace = Median(paces);
+    std::printf("  keystrum / batch: %.2f (goal <= %.2f); the target takes %.3f ms a character\n",
+                ratio, kGoal, pace);
+    if (edit) {
+      editRatio = ratio;
+      editPerChar = pace;
+    } else {
+      countRatio = ratio;
+      countRate = kChars * 1000.0 / batch.Last();
+    }
+  }
+
+  const char* verdict = editRatio <= kGoal ? "ok" : "MISSED";
+  Summary("typing 1000 chars into an EDIT: keystrum / one batch", Format("%.2f", editRatio),
+          Format("<= %.2f", kGoal), verdict);
+  Summary("typing 1000 chars into a WM_CHAR counter: keystrum / one batch",
+          Format("%.2f", countRatio), Format("<= %.2f", kGoal),
+          countRatio <= kGoal ? "ok" : "MISSED");
+  Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", countRate), "",
+          "-");
+  Summary("EDIT cost per character", Format("%.3f ms", editPerChar), "", "-");
+
+  if (!k.Exit()) std::printf("keystrum.exe did not end through its tray form\n");
+  return status;
+}

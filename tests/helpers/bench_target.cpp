@@ -1,0 +1,124 @@
+// A window for the typing benchmarks to type into, started as
+//   bench_target.exe edit    a multi-line EDIT that takes every key, as an editor would
+//   bench_target.exe count   no control at all: the window only keeps the WM_CHARs it gets
+// Either way the window notes the performance-counter time of the first and the last
+// character it handled, so the benchmark can time the landing without polling the
+// target while it works (every poll would cost the target time of its own).
+// Messages (to the top-level window, class "KsBenchTarget"):
+//   WM_APP      forget everything typed so far
+//   WM_APP + 1  number of characters handled
+//   WM_APP + 2  counter time of the first, WM_APP + 3 of the last character handled
+//   WM_GETTEXT  in "count" mode: the characters handled (in "edit" mode ask the EDIT, id 100)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kTextId = 100;
+constexpr UINT kClear = WM_APP;
+constexpr UINT kCount = WM_APP + 1;
+constexpr UINT kFirstTime = WM_APP + 2;
+constexpr UINT kLastTime = WM_APP + 3;
+
+bool g_countOnly = false;
+HWND g_text = nullptr;
+WNDPROC g_textProc = nullptr;
+std::string g_received;
+LONGLONG g_first = 0;
+LONGLONG g_last = 0;
+
+void NoteCharacter(char c) {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  if (g_received.empty()) g_first = now.QuadPart;
+  g_last = now.QuadPart;
+  g_received.push_back(c);
+}
+
+// The time is taken after the EDIT has put the character in: that is when it landed.
+LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT r = CallWindowProcA(g_textProc, h, msg, wp, lp);
+  if (msg == WM_CHAR) NoteCharacter(static_cast<char>(wp));
+  return r;
+}
+
+LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE: {
+      if (g_countOnly) return 0;
+      HINSTANCE inst = reinterpret_cast<CREATESTRUCTA*>(lp)->hInstance;
+      g_text = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "",
+                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
+                               250, h, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
+      if (!g_text) return -1;
+      g_textProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
+      return 0;
+    }
+    case WM_SETFOCUS:
+      if (g_text) SetFocus(g_text);
+      return 0;
+    case WM_CHAR:
+      if (!g_countOnly) break;
+      NoteCharacter(static_cast<char>(wp));
+      return 0;
+    case WM_GETTEXT: {
+      if (!g_countOnly) break;
+      if (wp == 0) return 0;
+      const size_t n = std::min(g_received.size(), static_cast<size_t>(wp) - 1);
+      std::memcpy(reinterpret_cast<char*>(lp), g_received.data(), n);
+      reinterpret_cast<char*>(lp)[n] = '\0';
+      return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+      if (!g_countOnly) break;
+      return static_cast<LRESULT>(g_received.size());
+    case kClear:
+      g_received.clear();
+      g_first = g_last = 0;
+      if (g_text) SetWindowTextA(g_text, "");
+      return 0;
+    case kCount:
+      return static_cast<LRESULT>(g_received.size());
+    case kFirstTime:
+      return static_cast<LRESULT>(g_first);
+    case kLastTime:
+      return static_cast<LRESULT>(g_last);
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(h, msg, wp, lp);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  g_countOnly = argc > 1 && std::strcmp(argv[1], "count") == 0;
+  g_received.reserve(1 << 16);
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &MainProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "KsBenchTarget";
+  if (!RegisterClassA(&wc)) return 1;
+  HWND main = CreateWindowExA(0, wc.lpszClassName, g_countOnly ? "Counter" : "Editor",
+                              WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr, inst,
+                              nullptr);
+  if (!main) return 1;
+  ShowWindow(main, SW_SHOWNORMAL);
+  SetForegroundWindow(main);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
