@@ -20,6 +20,7 @@ std::string TextFileReader::ReadLine() {
 
 void TextFileWriter::WriteLine(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\x1a') continue;  // would end the file for the reader
     if (text[i] != '\r') {
       bytes_ += text[i];
       continue;

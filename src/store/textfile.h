@@ -27,7 +27,9 @@ class TextFileWriter {
  public:
   // Writes `text` and CR LF. The file cannot hold a CR inside a line (the reader would end
   // the line there and every later button would take its neighbour's text), so a CR LF
-  // pair, or a lone CR, is written as "{enter}", which types the same key.
+  // pair, or a lone CR, is written as "{enter}", which types the same key. A ^Z (byte 26)
+  // would end the whole file for the reader, losing every later button's text: it is left
+  // out, the one character no button can keep.
   void WriteLine(std::string_view text);
   const std::string& Bytes() const { return bytes_; }
   std::string Take() { return std::move(bytes_); }

@@ -49,5 +49,13 @@ TEST(TextFileWrite, ACarriageReturnNeverReachesTheFile) {
   EXPECT_EQ(ReadN(w.Bytes(), 2), (Lines{"a{enter}b{enter}c{enter}", "next button"}));
 }
 
+TEST(TextFileWrite, ACtrlZNeverEndsTheFileBeforeLaterButtons) {
+  TextFileWriter w;
+  w.WriteLine("a\x1a" "b");
+  w.WriteLine("\x1a");
+  w.WriteLine("next button");
+  EXPECT_EQ(ReadN(w.Bytes(), 3), (Lines{"ab", "", "next button"}));
+}
+
 }  // namespace
 }  // namespace ks
