@@ -7,7 +7,7 @@ WIN    := $(BUILD)/win
 JOBS  ?= $(shell nproc)
 XVFB  := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native win test test-native test-wine run bench clean prefix
+.PHONY: all deps native win test test-native test-wine run bench clean prefix fuzz
 
 all: native win
 
@@ -42,6 +42,25 @@ run: win prefix
 
 bench: win prefix
 	@bash scripts/bench.sh $(WIN)
+
+# Runs every fuzzer for FUZZ_SECONDS from the committed corpus; new inputs collect in
+# build/fuzz/corpus, a failing input in build/fuzz/artifacts.
+FUZZ  := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS := ini settings textfile typist memo
+
+fuzz:
+	@bash scripts/deps-fuzz.sh
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKS_FUZZ=ON
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzzers
+	@set -e; for t in $(FUZZERS); do \
+	  mkdir -p $(FUZZ)/corpus/$$t $(FUZZ)/artifacts/$$t; \
+	  echo "== $$t: $(FUZZ_SECONDS) s"; \
+	  $(FUZZ)/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/$$t.dict \
+	    -artifact_prefix=$(FUZZ)/artifacts/$$t/ $(FUZZ)/corpus/$$t fuzz/corpus/$$t 2>&1 \
+	    | grep -E '^(#[0-9]+ +DONE|Done|broken rule|==[0-9]+==|SUMMARY|artifact)' ; \
+	  test $${PIPESTATUS[0]} -eq 0; \
+	done
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,264 @@
+#pragma once
+// Fuzz entries of the store: the INI engine, the button text file, and the settings load
+// and save over both files. Each checks the rules a user's files depend on, not just that
+// nothing crashes: what is written reads back, and a save of a loaded store loads again
+// into the same store.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "entries/input.h"
+#include "store/ini.h"
+#include "store/settings.h"
+#include "store/textfile.h"
+
+namespace ks::fuzz {
+
+namespace detail {
+
+// Section and key names from a small alphabet with both letter cases, so that names of
+// different cases meet; arbitrary bytes would mostly make names the file format cannot hold.
+inline std::string Name(Input& in) {
+  static constexpr std::string_view kAlphabet = "abcABC01_ .xyXY";
+  const size_t n = 1 + in.Byte() % 6;
+  std::string s;
+  for (size_t i = 0; i < n; ++i) s += kAlphabet[in.Byte() % kAlphabet.size()];
+  return s;
+}
+
+inline std::string TrimBlanks(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsIniBlank(s[b])) ++b;
+  while (e > b && IsIniBlank(s[e - 1])) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+inline bool SameName(std::string_view a, std::string_view b) {
+  const std::string x = TrimBlanks(a), y = TrimBlanks(b);
+  if (x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(x[i]) != lower(y[i])) return false;
+  }
+  return true;
+}
+
+// What a stored text reads back as: a file line holds no line break, so each one (CR LF,
+// CR or LF) is a blank.
+inline std::string WithoutLineBreaks(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' || s[i] == '\n') {
+      if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+      out += ' ';
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+inline std::string Show(const std::optional<std::string>& v) {
+  return v ? Quote(*v) : std::string("(missing)");
+}
+
+inline LoadContext FuzzContext() {
+  LoadContext c;
+  c.ScreenWidth = 1280;
+  c.ScreenHeight = 1024;
+  c.BarClientWidth = 177;
+  c.BarClientHeight = 51;
+  c.EditorClientWidth = 392;
+  c.EditorClientHeight = 203;
+  c.ListClientWidth = 112;
+  c.ListClientHeight = 113;
+  c.FontColor = 0x123456;
+  return c;
+}
+
+// The first difference between two loads, over what the program uses of them.
+inline std::string CompareLoads(const Loaded& a, const Loaded& b) {
+  const Store& x = *a.store;
+  const Store& y = *b.store;
+  if (!(a.settings == b.settings)) return "the settings differ";
+  if (x.NumGroups != y.NumGroups)
+    return "NumGroups " + std::to_string(x.NumGroups) + " became " + std::to_string(y.NumGroups);
+  if (x.ActiveGroup != y.ActiveGroup) return "ActiveGroup differs";
+  for (int g = 1; g <= x.NumGroups; ++g) {
+    const GroupRec& p = x.Groups[g];
+    const GroupRec& q = y.Groups[g];
+    const std::string at = "group " + std::to_string(g) + ": ";
+    if (p.GroupName != q.GroupName)
+      return at + "name " + Quote(p.GroupName) + " became " + Quote(q.GroupName);
+    if (p.NumCommands != q.NumCommands) return at + "NumCommands differs";
+    if (p.Columns != q.Columns) return at + "Columns differs";
+    if (p.Password != q.Password) return at + "Password differs";
+    for (int i = 1; i <= p.NumCommands; ++i) {
+      const Button u = x.GetButton(g, i);
+      const Button v = y.GetButton(g, i);
+      if (u == v) continue;
+      const std::string bt = at + "button " + std::to_string(i) + ": ";
+      if (u.String != v.String) return bt + "text " + Quote(u.String) + " became " + Quote(v.String);
+      if (u.Caption != v.Caption)
+        return bt + "caption " + Quote(u.Caption) + " became " + Quote(v.Caption);
+      return bt + "a field differs";
+    }
+  }
+  return {};
+}
+
+}  // namespace detail
+
+// The INI engine. Input: a count of writes, the writes (section, key, value), then the file.
+// Rules: a file read and written back unchanged keeps every byte; after a write, that key
+// reads the value given (line breaks as blanks) and every other key reads as before; the
+// serialised file parses back to the same values.
+inline std::string IniEntry(Input in) {
+  struct Write {
+    std::string section, key, value;
+  };
+  std::vector<Write> writes(in.Byte() % 8);
+  for (Write& w : writes) {
+    w.section = detail::Name(in);
+    w.key = detail::Name(in);
+    w.value = in.Short();
+  }
+  const std::string file = in.Rest();
+
+  if (std::string back = IniFile(file).Serialize(); back != file)
+    return "an unchanged file was written back as " + Quote(back);
+
+  IniFile ini(file);
+  std::vector<std::pair<std::string, std::string>> probes = {{"Groups", "NumGroups"},
+                                                             {"Window", "ButtonWidth"}};
+  for (const Write& w : writes) probes.emplace_back(w.section, w.key);
+
+  for (const Write& w : writes) {
+    std::vector<std::optional<std::string>> before;
+    for (const auto& [s, k] : probes) before.push_back(ini.Get(s, k));
+    ini.Set(w.section, w.key, EncodeValue(w.value));
+    for (size_t p = 0; p < probes.size(); ++p) {
+      const auto& [s, k] = probes[p];
+      const std::optional<std::string> now = ini.Get(s, k);
+      const bool same = detail::SameName(s, w.section) && detail::SameName(k, w.key);
+      // A name of blanks only is no name: the write is refused and nothing changes.
+      const bool written = same && !detail::TrimBlanks(w.section).empty() &&
+                           !detail::TrimBlanks(w.key).empty();
+      const std::optional<std::string> want =
+          written ? std::optional<std::string>(detail::WithoutLineBreaks(w.value)) : before[p];
+      if (now != want)
+        return "[" + s + "] " + k + " reads " + detail::Show(now) + " after writing [" +
+               w.section + "] " + w.key + ", wanted " + detail::Show(want);
+    }
+    (void)ParseIniInt(w.value, 0);  // the number parser takes any bytes
+  }
+
+  const std::string out = ini.Serialize();
+  IniFile again(out);
+  for (const auto& [s, k] : probes) {
+    if (ini.Get(s, k) != again.Get(s, k))
+      return "[" + s + "] " + k + " reads " + detail::Show(again.Get(s, k)) +
+             " from the written file, " + detail::Show(ini.Get(s, k)) + " in memory";
+    (void)again.GetInt(s, k, 0);
+  }
+  return {};
+}
+
+// The button text file. Input: the file's bytes. Rules: a read line holds no CR and no
+// end-of-file byte; the lines, written again, read back the same and no more; and every
+// byte string, split at NUL into texts, survives a write and a read with only its line
+// breaks turned into "{enter}".
+inline std::string TextFileEntry(Input in) {
+  const std::string file = in.Rest();
+  std::vector<std::string> lines;
+  TextFileReader reader(file);
+  while (!reader.AtEnd()) {
+    if (lines.size() > file.size()) return "the reader does not come to an end";
+    lines.push_back(reader.ReadLine());
+    if (lines.back().find_first_of("\r\x1a") != std::string::npos)
+      return "line " + std::to_string(lines.size()) + " holds a CR or ^Z: " + Quote(lines.back());
+  }
+  if (!reader.ReadLine().empty()) return "a read past the end gave text";
+
+  auto roundTrip = [](const std::vector<std::string>& texts,
+                      const std::vector<std::string>& want) -> std::string {
+    TextFileWriter writer;
+    for (const std::string& t : texts) writer.WriteLine(t);
+    TextFileReader back(writer.Bytes());
+    for (size_t i = 0; i < want.size(); ++i) {
+      if (back.AtEnd()) return "the written file ends after " + std::to_string(i) + " lines";
+      std::string got = back.ReadLine();
+      if (got != want[i])
+        return "text " + std::to_string(i + 1) + " " + Quote(texts[i]) + " reads back as " +
+               Quote(got) + ", wanted " + Quote(want[i]);
+    }
+    if (!back.AtEnd()) return "the written file holds more lines than were written";
+    return {};
+  };
+  if (std::string e = roundTrip(lines, lines); !e.empty()) return "re-written lines: " + e;
+
+  std::vector<std::string> texts, want;
+  size_t start = 0;
+  while (start <= file.size() && !file.empty()) {
+    size_t nul = file.find('\0', start);
+    if (nul == std::string::npos) nul = file.size();
+    texts.push_back(file.substr(start, nul - start));
+    start = nul + 1;
+  }
+  for (const std::string& t : texts) {
+    std::string w;
+    for (size_t i = 0; i < t.size(); ++i) {
+      if (t[i] == '\r') {
+        if (i + 1 < t.size() && t[i + 1] == '\n') ++i;
+        w += "{enter}";
+      } else if (t[i] != '\x1a') {
+        w += t[i];
+      }
+    }
+    want.push_back(std::move(w));
+  }
+  if (std::string e = roundTrip(texts, want); !e.empty()) return "texts: " + e;
+  return {};
+}
+
+// Loading the settings and the button texts. Input: a flags byte (1: the settings file
+// exists, 2: the text file exists), the settings file's length (two bytes), the settings
+// file, then the text file. Rules: the loaded store keeps its limits; saving it and loading
+// the saved pair gives the same store and settings; saving that again changes no byte.
+inline std::string SettingsEntry(Input in) {
+  const uint8_t flags = in.Byte();
+  const size_t iniLength = in.Word();
+  std::optional<std::string> ini, dat;
+  std::string iniBytes = in.Bytes(iniLength);
+  if (flags & 1) ini = std::move(iniBytes);
+  if (flags & 2) dat = in.Rest();
+
+  const LoadContext ctx = detail::FuzzContext();
+  const Loaded first = LoadSettings(ini, dat, ctx);
+  const Store& s = *first.store;
+  if (s.NumGroups < 1 || s.NumGroups > kMaxGroups) return "NumGroups out of range";
+  if (s.ActiveGroup < 1 || s.ActiveGroup > s.NumGroups) return "ActiveGroup out of range";
+  for (int g = 1; g <= s.NumGroups; ++g) {
+    if (s.Groups[g].NumCommands < 0 || s.Groups[g].NumCommands > kMaxButtons)
+      return "NumCommands out of range in group " + std::to_string(g);
+    if (s.Groups[g].Columns < 1) return "Columns below 1 in group " + std::to_string(g);
+    for (int i = 1; i <= s.Groups[g].NumCommands; ++i)
+      if (s.Data[g].String[i].find('\r') != std::string::npos) return "a text holds a CR";
+  }
+  const Settings& st = first.settings;
+  if (st.ButtonWidth < 88 || st.ButtonWidth > 200) return "ButtonWidth out of range";
+  if (st.BarX > ctx.ScreenWidth - 10 || st.BarY > ctx.ScreenHeight - 20)
+    return "the bar starts beyond the screen";
+
+  const SavedFiles saved = SaveSettings(s, st, ini);
+  const Loaded second = LoadSettings(saved.ini, saved.dat, ctx);
+  if (std::string e = detail::CompareLoads(first, second); !e.empty())
+    return "after a save and a load: " + e;
+  const SavedFiles again = SaveSettings(*second.store, second.settings, saved.ini);
+  if (again.ini != saved.ini) return "a second save changed the settings file";
+  if (again.dat != saved.dat) return "a second save changed the text file";
+  return {};
+}
+
+}  // namespace ks::fuzz

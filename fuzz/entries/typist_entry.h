@@ -1,0 +1,149 @@
+#pragma once
+// Fuzz entry of the typing engine: a button's text through the interpreter, with the fake
+// US keyboard, clock and host of the unit tests.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "entries/input.h"
+#include "typing/fakes.h"
+#include "typing/typist.h"
+
+namespace ks::fuzz {
+
+namespace detail {
+
+// A list picker that answers with one of the entries it is shown, or is cancelled.
+class PickingHost : public test::ScriptedHost {
+ public:
+  PickingHost(test::Journal& j, uint8_t index, bool answers)
+      : ScriptedHost(j), index_(index), answers_(answers) {}
+  std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override {
+    ScriptedHost::SelectFromList(entries);
+    if (!answers_ || entries.empty()) return std::nullopt;
+    return entries[index_ % entries.size()];
+  }
+
+ private:
+  uint8_t index_;
+  bool answers_;
+};
+
+}  // namespace detail
+
+// Input: a flags byte (1: the target window exists; 2: the list picker answers with an
+// entry, else it is cancelled; 4: program starts fail; 8: a second run starts from inside
+// the first, as a button pressed while typing does), the index of the picked entry, the
+// pump at which the second run starts, the second run's text (length byte and bytes), and
+// the text of the run.
+// Rules: without a target nothing is sent and the count is kept; every key that goes down
+// comes up again, none twice down, so no Shift, Ctrl or Alt is left held; a run's count is
+// its key presses without the modifiers, plus its Unicode characters; a text without
+// braces types exactly its characters that the keyboard or the code page has; Undo sends
+// as many Backspaces as the count and clears it.
+inline std::string TypistEntry(Input in) {
+  const uint8_t flags = in.Byte();
+  const uint8_t pickIndex = in.Byte();
+  const uint8_t nestAt = in.Byte();
+  const std::string nested = in.Short();
+  const std::string text = in.Rest();
+
+  test::Journal journal;
+  test::UsLayout layout;
+  test::RecordingSink sink(journal);
+  test::FixedClock clock;
+  detail::PickingHost host(journal, pickIndex, (flags & 2) != 0);
+  Typist typist(sink, layout, clock, host);
+  typist.TargetWindow = 7;
+  if (!(flags & 1)) host.existing.clear();
+  host.startSucceeds = !(flags & 4);
+
+  int pumps = 0;
+  bool nestedRan = false;
+  host.onPump = [&] {
+    if ((flags & 8) && !nestedRan && ++pumps > nestAt) {
+      nestedRan = true;
+      typist.SendString(nested);
+    }
+  };
+  typist.KeystrokeCount = 12345;
+  typist.SendString(text);
+
+  if (!(flags & 1)) {
+    if (!sink.events.empty()) return "keys were sent without a target window";
+    if (typist.KeystrokeCount != 12345) return "the count changed without a target window";
+    return {};
+  }
+
+  std::map<uint8_t, int> down;
+  int presses = 0;
+  for (const test::KeyEvent& ev : sink.events) {
+    if (ev.unicode) {
+      ++presses;
+      continue;
+    }
+    int& d = down[ev.vk];
+    if (!ev.up) {
+      if (d != 0) return "key " + test::KeyName(ev.vk) + " pressed twice";
+      d = 1;
+      if (ev.vk != 16 && ev.vk != 17 && ev.vk != 18) ++presses;
+    } else {
+      if (d != 1) return "key " + test::KeyName(ev.vk) + " released while up";
+      d = 0;
+    }
+  }
+  for (const auto& [vk, d] : down)
+    if (d != 0) return "key " + test::KeyName(vk) + " left held down";
+
+  if (!nestedRan && typist.KeystrokeCount != presses)
+    return "count " + std::to_string(typist.KeystrokeCount) + " for " + std::to_string(presses) +
+           " keystrokes";
+
+  if (!nestedRan && text.find('{') == std::string::npos) {
+    // Read the characters back through the layout: key and Shift state, or the code unit.
+    std::map<int, char> byKey;
+    std::map<char16_t, char> byUnit;
+    for (int b = 255; b >= 0; --b) {
+      const char c = static_cast<char>(b);
+      if (layout.CharToKey(c) != -1) byKey[layout.CharToKey(c)] = c;
+      else if (layout.AnsiToUnicode(c) != 0) byUnit[layout.AnsiToUnicode(c)] = c;
+    }
+    std::string want, got;
+    for (char c : text)
+      if (layout.CharToKey(c) != -1 || layout.AnsiToUnicode(c) != 0) want += c;
+    int state = 0;
+    for (const test::KeyEvent& ev : sink.events) {
+      if (ev.unicode) {
+        got += byUnit.count(ev.ch) ? byUnit[ev.ch] : '?';
+        continue;
+      }
+      const int bit = ev.vk == 16 ? 1 : ev.vk == 17 ? 2 : ev.vk == 18 ? 4 : 0;
+      if (bit) {
+        state = ev.up ? state & ~bit : state | bit;
+      } else if (!ev.up) {
+        const int key = (state << 8) | ev.vk;
+        got += byKey.count(key) ? byKey[key] : '?';
+      }
+    }
+    if (got != want) return "typed " + Quote(got) + ", wanted " + Quote(want);
+  }
+
+  const int32_t count = typist.KeystrokeCount;
+  const size_t before = sink.events.size();
+  host.onPump = nullptr;
+  typist.UndoTyping();
+  int backs = 0;
+  for (size_t i = before; i < sink.events.size(); ++i) {
+    const test::KeyEvent& ev = sink.events[i];
+    if (ev.unicode || ev.vk != 8) return "Undo sent another key than Backspace";
+    if (!ev.up) ++backs;
+  }
+  if (backs != count)
+    return "Undo sent " + std::to_string(backs) + " Backspaces for a count of " +
+           std::to_string(count);
+  if (typist.KeystrokeCount != 0) return "the count stayed after Undo";
+  return {};
+}
+
+}  // namespace ks::fuzz
