@@ -3,7 +3,7 @@
 # The prefix lives inside the build tree so every build starts from a known state.
 : "${KS_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/win}"
 export WINEPREFIX="$KS_BUILD/wineprefix"
-export WINEDEBUG=-all
+export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 export WINEARCH=win64
 if [ ! -f "$WINEPREFIX/.ks-booted" ]; then

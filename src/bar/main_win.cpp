@@ -381,9 +381,10 @@ void TMainForm::StopTimer() {
   timerRunning_ = false;
 }
 
-void TMainForm::Timer1Timer() {
+void TMainForm::Timer1Timer() { ConsiderTarget(GetForegroundWindow()); }
+
+void TMainForm::ConsiderTarget(HWND fg) {
   if (!typist) return;
-  HWND fg = GetForegroundWindow();
   DWORD pid = 0;
   // None of our own windows is ever the target: not a message box, not the hidden
   // application window the tray menu brings forward. Typing into them helps nobody.
@@ -391,9 +392,8 @@ void TMainForm::Timer1Timer() {
   // Nor is the desktop, which has the foreground when no program has it.
   if (fg && (fg == GetDesktopWindow() || fg == GetShellWindow())) return;
   HWND list = ListForm ? ListForm->hwnd() : nullptr;
-  typist->TrackForeground(reinterpret_cast<WindowId>(fg),
-                          reinterpret_cast<WindowId>(hwnd_), reinterpret_cast<WindowId>(list),
-                          reinterpret_cast<WindowId>(EditorWindow));
+  typist->TrackForeground(reinterpret_cast<WindowId>(fg), reinterpret_cast<WindowId>(hwnd_),
+                          reinterpret_cast<WindowId>(list), reinterpret_cast<WindowId>(EditorWindow));
 }
 
 void TMainForm::ButtonMouseDown(int index, int mouseButton) {
@@ -775,6 +775,9 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimer1) Timer1Timer();
       return 0;
     case WM_ACTIVATE:
+      // The window a click on the bar took the foreground from is the one the user was
+      // working in, even when the timer has not seen it yet.
+          if (LOWORD(wp) != WA_INACTIVE && lp) ConsiderTarget(reinterpret_cast<HWND>(lp));
       if (LOWORD(wp) != WA_INACTIVE && !drag_.pressed) {
         Default(msg, wp, lp);
         SetFocus(Dummy);

@@ -53,6 +53,8 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void MenuUndoTypingClick();
   void ButtonMouseDown(int index, int mouseButton);
   void Timer1Timer();
+  // Takes `fg` as the target unless it is one of ours or the desktop.
+  void ConsiderTarget(HWND fg);
   // The font dialog's Apply button, reached from its hook.
   void ButtonFontApplyPublic(const LOGFONTA& lf);
 
