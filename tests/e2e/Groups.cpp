@@ -1,0 +1,426 @@
+// Groups and their passwords as a user handles them: the group list's menu opened with a
+// right click, its questions answered by typing and clicking, the groups switched with the
+// mouse, and what reaches the settings file at exit.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "support/harness.h"
+
+namespace ks::e2e {
+namespace {
+
+// Two groups: "Work" (group 1, section [Commands]) and "Home" (group 2, [Commands1]).
+const char* kIni =
+    "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+    "[Groups]\r\nNumGroups=2\r\nActiveGroup=1\r\nGroupName1=Work\r\nGroupName2=Home\r\n"
+    "[Commands]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Hello\r\nCaption2=Bye\r\n"
+    "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Home1\r\n";
+const char* kDat = "hello\r\nbye\r\nhome\r\n";
+
+// The positions of GroupMenu's items as the arrow keys reach them (separators are skipped).
+enum GroupMenuItem { kNewGroup = 1, kEditGroup, kDeleteGroup, kPasswordProtect, kRemovePassword };
+
+// The sections of a settings file, each as key -> value.
+using Sections = std::map<std::string, std::map<std::string, std::string>>;
+
+Sections ParseIni(const std::string& text) {
+  Sections out;
+  std::istringstream in(text);
+  std::string line, section;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > 1 && line.front() == '[' && line.back() == ']') {
+      section = line.substr(1, line.size() - 2);
+      out[section];
+      continue;
+    }
+    size_t eq = line.find('=');
+    if (eq != std::string::npos) out[section][line.substr(0, eq)] = line.substr(eq + 1);
+  }
+  return out;
+}
+
+// Texts of every Static child: a message box's text sits beside its icon.
+std::string StaticTexts(HWND box) {
+  std::string all;
+  EnumChildWindows(
+      box,
+      [](HWND h, LPARAM lp) -> BOOL {
+        if (ClassOf(h) == "Static") *reinterpret_cast<std::string*>(lp) += TextOf(h) + "|";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+class GroupsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    k.WriteIni(kIni);
+    k.WriteDat(kDat);
+    ASSERT_TRUE(k.Start());
+    ShowBar();
+  }
+  void TearDown() override {
+    if (target_) {
+      TerminateProcess(target_, 0);
+      WaitForSingleObject(target_, 5000);
+      CloseHandle(target_);
+    }
+    if (k.Running()) {
+      EXPECT_TRUE(k.Exit());
+    }
+  }
+
+  void ShowBar() {
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  }
+
+  // A right click on the group list, then the item `item` of GroupMenu by keyboard.
+  void GroupMenu(GroupMenuItem item) {
+    ASSERT_EQ(FindVisibleWindowOf(k.pid(), "#32770"), nullptr) << DescribeWindows(k.pid());
+    ClickWindow(k.GroupList(), true);
+    Sleep(500);
+    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+  }
+
+  // The program's visible dialog titled `title`, or null after a while.
+  HWND Dialog(const char* title, int ms = 8000) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND box : FindWindowsOf(k.pid(), "#32770"))
+            if (IsWindowVisible(box) && TextOf(box) == title) found = box;
+          return found != nullptr;
+        },
+        ms);
+    return found;
+  }
+
+  // Answers the input box `caption` (which must ask `prompt`) by typing `answer` over its
+  // default text and clicking OK, or Cancel when `ok` is false.
+  void Answer(const char* caption, const char* prompt, const std::string& answer,
+              bool ok = true) {
+    HWND box = Dialog(caption);
+    ASSERT_NE(box, nullptr) << "no input box '" << caption << "': " << DescribeWindows(k.pid());
+    EXPECT_NE(StaticTexts(box).find(prompt), std::string::npos) << StaticTexts(box);
+    HWND edit = FindChild(box, "Edit");
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }))
+        << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+        << TextOf(GetForegroundWindow()) << "'";
+    // Select whatever the box holds, so the typing replaces it.
+    PressKey(VK_END);
+    INPUT shiftHome[4] = {};
+    for (INPUT& in : shiftHome) in.type = INPUT_KEYBOARD;
+    shiftHome[0].ki.wVk = VK_SHIFT;
+    shiftHome[1].ki.wVk = VK_HOME;
+    shiftHome[2].ki.wVk = VK_HOME;
+    shiftHome[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    shiftHome[3].ki.wVk = VK_SHIFT;
+    shiftHome[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, shiftHome, sizeof(INPUT));
+    if (answer.empty())
+      PressKey(VK_DELETE);
+    else
+      TypeText(answer);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == answer; }, 4000)) << TextOf(edit);
+    ClickWindow(GetDlgItem(box, ok ? IDOK : IDCANCEL));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  }
+
+  // Waits for the message or question box whose text is `text` and clicks `button` in it.
+  void Reply(const std::string& text, int button = IDOK) {
+    HWND box = nullptr;
+    bool found = WaitFor([&] {
+      for (HWND b : FindWindowsOf(k.pid(), "#32770"))
+        if (IsWindowVisible(b) && StaticTexts(b).find(text) != std::string::npos) box = b;
+      return box != nullptr;
+    });
+    ASSERT_TRUE(found) << "no box saying '" << text << "': " << DescribeWindows(k.pid());
+    EXPECT_EQ(TextOf(box), "Keystrum");
+    HWND b = GetDlgItem(box, button);
+    ASSERT_NE(b, nullptr);
+    ClickWindow(b);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  }
+
+  // The names of the group list, in its order.
+  std::vector<std::string> ListNames() {
+    std::vector<std::string> names;
+    HWND list = k.GroupList();
+    int n = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+    // Read through the closed list's own text: select each line without notifying the bar,
+    // then put the selection back.
+    int sel = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      SendMessageA(list, CB_SETCURSEL, i, 0);
+      names.push_back(TextOf(list));
+    }
+    SendMessageA(list, CB_SETCURSEL, sel, 0);
+    return names;
+  }
+  std::string SelectedGroup() { return TextOf(k.GroupList()); }
+
+  // Where the bar's thread has its focus, capture and active window: for failure messages.
+  std::string FocusState() {
+    GUITHREADINFO g{};
+    g.cbSize = sizeof g;
+    GetGUIThreadInfo(GetWindowThreadProcessId(k.Bar(), nullptr), &g);
+    return " focus " + ClassOf(g.hwndFocus) + " #" + std::to_string(GetDlgCtrlID(g.hwndFocus)) +
+           ", capture " + ClassOf(g.hwndCapture) + ", active " + ClassOf(g.hwndActive) +
+           ", flags " + std::to_string(g.flags);
+  }
+
+  // Drops the group list down with a click and clicks line `line` of it.
+  void PickGroup(int line, const std::string& expect) {
+    ClickWindow(k.GroupList());
+    HWND drop = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (drop = FindVisibleWindowOf(k.pid(), "ComboLBox")); }))
+        << DescribeWindows(k.pid()) << FocusState();
+    Sleep(100);
+    RECT r{};
+    GetWindowRect(drop, &r);
+    Click(r.left + 20, r.top + 1 + 16 * line + 8);
+    ASSERT_TRUE(WaitFor([&] { return SelectedGroup() == expect; })) << SelectedGroup();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(drop); }));
+  }
+
+  void StartTarget() {
+    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    target_ = pi.hProcess;
+    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
+    edit_ = FindChild(main_, "Edit");
+    ASSERT_NE(edit_, nullptr);
+    FocusTarget();
+  }
+  // Clicks the target's caption, as a user switching back to it: the caret stays put.
+  void FocusTarget() {
+    RECT r{};
+    GetWindowRect(main_, &r);
+    Click((r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }))
+        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
+        << "'; " << DescribeWindows(k.pid());
+    Sleep(150);  // a few ticks of the bar's timer: the target is known
+  }
+  void Press(int button) {
+    RECT r{};
+    GetWindowRect(k.Button(button), &r);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    MouseDown(x, y);
+    Sleep(30);
+    MouseUp(x, y);
+  }
+  ::testing::AssertionResult TextBecomes(const std::string& want, int ms = 8000) {
+    if (WaitFor([&] { return TextOf(edit_) == want; }, ms)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the target holds [" << TextOf(edit_) << "]";
+  }
+  ::testing::AssertionResult ButtonsAre(const std::vector<std::string>& captions) {
+    bool ok = WaitFor([&] {
+      for (size_t i = 0; i < captions.size(); ++i) {
+        HWND b = k.Button(static_cast<int>(i) + 1);
+        if (!IsWindowVisible(b) || TextOf(b) != captions[i]) return false;
+      }
+      return !IsWindowVisible(k.Button(static_cast<int>(captions.size()) + 1));
+    });
+    if (ok) return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << "the bar shows:";
+    for (int i = 1; i <= 6; ++i)
+      if (IsWindowVisible(k.Button(i))) failure << " [" << TextOf(k.Button(i)) << "]";
+    return failure;
+  }
+  // No box of the program shows up within `ms`.
+  bool NoDialogFor(int ms) {
+    return !WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32770") != nullptr; }, ms);
+  }
+
+  Keystrum k;
+  HANDLE target_ = nullptr;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+TEST_F(GroupsTest, NewRenameAndDeleteFollowTheAnswersAndTheFileKeepsTheRest) {
+  ASSERT_EQ(ListNames(), (std::vector<std::string>{"Home", "Work"}));
+
+  // Cancel and a name that exists change nothing.
+  GroupMenu(kNewGroup);
+  Answer("Create new Group", "What would you like to name the new Group?", "Never", false);
+  EXPECT_TRUE(NoDialogFor(400));
+  GroupMenu(kNewGroup);
+  Answer("Create new Group", "What would you like to name the new Group?", "Work");
+  Reply("I am sorry, the Work group already exists!");
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Home", "Work"}));
+  EXPECT_EQ(SelectedGroup(), "Work");
+
+  // A new group lands at its sorted place, selected and active with its one button.
+  GroupMenu(kNewGroup);
+  Answer("Create new Group", "What would you like to name the new Group?", "Jobs");
+  ASSERT_TRUE(WaitFor([&] { return SelectedGroup() == "Jobs"; })) << SelectedGroup();
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Home", "Jobs", "Work"}));
+  EXPECT_TRUE(ButtonsAre({"NewButton"}));
+
+  // Renaming offers the current name; the same name changes nothing, a taken one is refused
+  // and a new one moves the line to its sorted place with the same buttons.
+  GroupMenu(kEditGroup);
+  {
+    HWND box = Dialog("Rename Group");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(FindChild(box, "Edit")), "Jobs");
+  }
+  Answer("Rename Group", "What would you like to rename the Group to?", "Jobs");
+  EXPECT_TRUE(NoDialogFor(400));
+  GroupMenu(kEditGroup);
+  Answer("Rename Group", "What would you like to rename the Group to?", "Home");
+  Reply("I am sorry, the Home group already exists!");
+  GroupMenu(kEditGroup);
+  Answer("Rename Group", "What would you like to rename the Group to?", "Admin");
+  ASSERT_TRUE(WaitFor([&] { return SelectedGroup() == "Admin"; })) << SelectedGroup();
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Admin", "Home", "Work"}));
+  EXPECT_TRUE(ButtonsAre({"NewButton"}));
+
+  // Delete the group in the middle of the store: No keeps it, Yes removes it and shows the
+  // alphabetically first group.
+  PickGroup(1, "Home");
+  EXPECT_TRUE(ButtonsAre({"Home1"}));
+  GroupMenu(kDeleteGroup);
+  Reply("Are you sure you want to delete the Home group?", IDNO);
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Admin", "Home", "Work"}));
+  EXPECT_EQ(SelectedGroup(), "Home");
+  GroupMenu(kDeleteGroup);
+  Reply("Are you sure you want to delete the Home group?", IDYES);
+  ASSERT_TRUE(WaitFor([&] { return SelectedGroup() == "Admin"; })) << SelectedGroup();
+  EXPECT_EQ(ListNames(), (std::vector<std::string>{"Admin", "Work"}));
+  EXPECT_TRUE(ButtonsAre({"NewButton"}));
+  PickGroup(1, "Work");
+  EXPECT_TRUE(ButtonsAre({"Hello", "Bye"}));
+
+  ASSERT_TRUE(k.Exit());
+  Sections ini = ParseIni(k.Ini());
+  EXPECT_EQ(ini["Groups"]["NumGroups"], "2");
+  EXPECT_EQ(ini["Groups"]["GroupName1"], "Work");
+  EXPECT_EQ(ini["Groups"]["GroupName2"], "Admin");
+  EXPECT_EQ(ini["Groups"].count("GroupName3"), 0u);
+  EXPECT_EQ(ini["Commands"]["Caption2"], "Bye");
+  EXPECT_EQ(ini["Commands1"]["Caption1"], "NewButton");
+  EXPECT_EQ(ini["Commands1"]["NumCommands"], "1");
+  EXPECT_EQ(k.Dat(), "hello\r\nbye\r\nDefault button for a new Group\r\n");
+}
+
+TEST_F(GroupsTest, APasswordLocksFromTheNextSwitchAndIsSavedUnderItsGroupsSection) {
+  StartTarget();
+  // Mismatched answers change nothing and say nothing.
+  GroupMenu(kPasswordProtect);
+  Answer("New Group Password", "Please type the NEW password:", "Pw1");
+  Answer("New Group Password", "Please re-type the NEW password:", "pw1");
+  EXPECT_TRUE(NoDialogFor(500));
+  GroupMenu(kPasswordProtect);
+  Answer("New Group Password", "Please type the NEW password:", "Pw1");
+  Answer("New Group Password", "Please re-type the NEW password:", "Pw1");
+  Reply("Password for Work set.");
+
+  // The group stays open until it is chosen again.
+  FocusTarget();
+  Press(1);
+  ASSERT_TRUE(TextBecomes("hello"));
+  EXPECT_EQ(Dialog("Group Password", 300), nullptr);
+
+  PickGroup(0, "Home");
+  EXPECT_TRUE(ButtonsAre({"Home1"}));
+  PickGroup(1, "Work");
+  EXPECT_TRUE(ButtonsAre({"Hello", "Bye"}));
+
+  // Now the press asks; a wrong answer types nothing, the right one types at once.
+  FocusTarget();
+  Press(1);
+  Answer("Group Password", "Please type the password for this group:", "pw1");
+  Reply("Invalid Password.");
+  Sleep(300);
+  EXPECT_EQ(TextOf(edit_), "hello");
+  FocusTarget();
+  Press(1);
+  Answer("Group Password", "Please type the password for this group:", "Pw1");
+  EXPECT_TRUE(TextBecomes("hellohello"));
+  FocusTarget();
+  Press(2);  // unlocked: no further question
+  EXPECT_TRUE(TextBecomes("hellohellobye"));
+  EXPECT_EQ(Dialog("Group Password", 300), nullptr);
+
+  // A second group gets its own password; removing asks for the current one first.
+  PickGroup(0, "Home");
+  GroupMenu(kRemovePassword);
+  Reply("The Home group is not password protected.");
+  GroupMenu(kPasswordProtect);
+  Answer("New Group Password", "Please type the NEW password:", "h0me");
+  Answer("New Group Password", "Please re-type the NEW password:", "h0me");
+  Reply("Password for Home set.");
+  GroupMenu(kRemovePassword);
+  Answer("Existing Group Password", "Please type the CURRENT password:", "H0me");
+  Reply("Invalid Password.");
+  GroupMenu(kRemovePassword);
+  Answer("Existing Group Password", "Please type the CURRENT password:", "h0me");
+  Reply("Are you sure you want to remove the password protection for the Home group?", IDNO);
+  // Changing it asks for the current one, then the new one twice.
+  GroupMenu(kPasswordProtect);
+  Answer("Existing Group Password", "Please type the CURRENT password:", "h0me");
+  Answer("New Group Password", "Please type the NEW password:", "Home=2");
+  Answer("New Group Password", "Please re-type the NEW password:", "Home=2");
+  Reply("Password for Home set.");
+
+  ASSERT_TRUE(k.Exit());
+  Sections ini = ParseIni(k.Ini());
+  EXPECT_EQ(ini["Commands"]["Password"], "Pw1");
+  EXPECT_EQ(ini["Commands1"]["Password"], "Home=2");
+  EXPECT_EQ(k.Dat(), kDat);
+}
+
+TEST_F(GroupsTest, AButtonCopiedIntoANewGroupIsThereAfterARestart) {
+  GroupMenu(kNewGroup);
+  Answer("Create new Group", "What would you like to name the new Group?", "Zeta");
+  ASSERT_TRUE(WaitFor([&] { return SelectedGroup() == "Zeta"; })) << SelectedGroup();
+  EXPECT_TRUE(ButtonsAre({"NewButton"}));
+  PickGroup(1, "Work");
+
+  // Right click "Bye": SetupMenu > Copy to Group > the third entry, the new group.
+  ClickWindow(k.Button(2), true);
+  Sleep(500);
+  for (int i = 0; i < 5; ++i) PressKey(VK_DOWN);  // Undo, New, Edit, Delete, Copy to Group
+  PressKey(VK_RIGHT);                              // opens the entries at "Work"
+  Sleep(200);
+  PressKey(VK_DOWN);
+  PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+  Sleep(300);
+  EXPECT_TRUE(NoDialogFor(300));
+  EXPECT_TRUE(ButtonsAre({"Hello", "Bye"}));  // the group shown does not change
+  PickGroup(2, "Zeta");
+  EXPECT_TRUE(ButtonsAre({"NewButton", "Bye"}));
+
+  ASSERT_TRUE(k.Exit());
+  ASSERT_TRUE(k.Start());
+  ShowBar();
+  ASSERT_EQ(ListNames(), (std::vector<std::string>{"Home", "Work", "Zeta"}));
+  EXPECT_EQ(SelectedGroup(), "Zeta");
+  EXPECT_TRUE(ButtonsAre({"NewButton", "Bye"}));
+
+  // The copy types the text it was copied with.
+  StartTarget();
+  Press(2);
+  EXPECT_TRUE(TextBecomes("bye"));
+  PickGroup(1, "Work");
+  EXPECT_TRUE(ButtonsAre({"Hello", "Bye"}));
+}
+
+}  // namespace
+}  // namespace ks::e2e
