@@ -25,7 +25,7 @@ using namespace ks::bench;
 using ks::e2e::WaitFor;
 
 constexpr int kChars = 1000;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 constexpr double kGoal = 1.10;
 
 constexpr UINT kClear = WM_APP;
@@ -92,13 +92,26 @@ struct Landing {
   double injectMs = 0;  // until the injecting call returned (0: not ours to time)
   double firstMs = 0;   // until the first character was in the target
   double lastMs = 0;    // until the last one was
+  // Processor time spent meanwhile by keystrum.exe, the target, this process and the
+  // Wine server (which every message and every injected event passes through).
+  double cpuBarMs = 0, cpuTargetMs = 0, cpuSelfMs = 0, cpuServerMs = 0;
+};
+
+// Processor time of a process so far, where the host system keeps it.
+struct CpuClock {
+  HANDLE process;
+  std::string unixPid;
+  double Ms() const { return UsageOf(process, unixPid).cpuMs; }
 };
 
 class Target {
  public:
-  Target(const char* mode) : countOnly_(std::string(mode) == "count") {
+  Target(const char* mode, CpuClock bar, CpuClock self, CpuClock server)
+      : countOnly_(std::string(mode) == "count"), bar_(bar), self_(self), server_(server) {
     child_ = Launch("\"" + ks::e2e::ExeDir() + "bench_target.exe\" " + mode);
     if (!child_) return;
+    target_ = CpuClock{child_.process(),
+                       UnderWine() ? UnixPidOf("bench_target.exe") : ""};
     WaitFor([&] { return (main_ = ks::e2e::FindWindowOf(child_.pid(), "KsBenchTarget")); },
             30000);
     if (main_ && !countOnly_) edit_ = GetDlgItem(main_, 100);
@@ -108,6 +121,8 @@ class Target {
     child_.WaitExit(5000);
   }
   bool ready() const { return main_ && (countOnly_ || edit_); }
+  // Says what else is on the screen when a run fails.
+  std::function<std::string()> describe = [] { return std::string(); };
   HWND main() const { return main_; }
 
   // Makes the target the window the user works in, as a click on its caption does, and
@@ -130,17 +145,38 @@ class Target {
       l.problem = "the target did not come to the foreground";
       return l;
     }
+    const double cpu0[] = {bar_.Ms(), target_.Ms(), self_.Ms(), server_.Ms()};
     const auto [t0, injected] = fire();
     const LRESULT n = static_cast<LRESULT>(want.size());
-    const bool complete = WaitFor([&] { return Ask(kCount) >= n; }, 120000);
+    // Done when all arrived, or when nothing more has come for a while.
+    LRESULT seen = -1;
+    LONGLONG changed = Ticks();
+    bool complete = false;
+    while (!(complete = Ask(kCount) >= n)) {
+      const LRESULT now = Ask(kCount);
+      if (now != seen) {
+        seen = now;
+        changed = Ticks();
+      } else if (MsSince(changed) > 5000) {
+        break;
+      }
+      Sleep(20);
+    }
+    l.cpuBarMs = bar_.Ms() - cpu0[0];
+    l.cpuTargetMs = target_.Ms() - cpu0[1];
+    l.cpuSelfMs = self_.Ms() - cpu0[2];
+    l.cpuServerMs = server_.Ms() - cpu0[3];
     Sleep(200);  // anything extra would arrive now
     const std::string got = countOnly_ ? ks::e2e::TextOf(main_) : ks::e2e::TextOf(edit_);
     l.injectMs = injected ? TicksToMs(injected - t0) : 0;
     l.firstMs = TicksToMs(Ask(kFirstTime) - t0);
     l.lastMs = TicksToMs(Ask(kLastTime) - t0);
     if (!complete) {
-      l.problem = Format("only %ld of %ld characters arrived", static_cast<long>(Ask(kCount)),
-                         static_cast<long>(n));
+      const HWND fg = GetForegroundWindow();
+      l.problem = Format("only %ld of %ld characters arrived; the foreground is a %s; ",
+                         static_cast<long>(Ask(kCount)), static_cast<long>(n),
+                         ks::e2e::ClassOf(fg).c_str()) +
+                  describe();
     } else if (got != want) {
       size_t i = 0;
       while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
@@ -160,6 +196,7 @@ class Target {
   }
 
   bool countOnly_;
+  CpuClock bar_, self_, server_, target_{};
   Child child_;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
@@ -178,21 +215,12 @@ void LeftDownAt(int x, int y) {
 struct Series {
   const char* name;
   std::vector<Landing> runs;
-  double Last() const {
+  double Of(double Landing::*field) const {
     std::vector<double> v;
-    for (const Landing& l : runs) v.push_back(l.lastMs);
+    for (const Landing& l : runs) v.push_back(l.*field);
     return Median(v);
   }
-  double First() const {
-    std::vector<double> v;
-    for (const Landing& l : runs) v.push_back(l.firstMs);
-    return Median(v);
-  }
-  double Inject() const {
-    std::vector<double> v;
-    for (const Landing& l : runs) v.push_back(l.injectMs);
-    return Median(v);
-  }
+  double Last() const { return Of(&Landing::lastMs); }
   bool Ok() const {
     for (const Landing& l : runs)
       if (!l.ok) return false;
@@ -232,10 +260,18 @@ int main() {
   }
   std::printf("text: %d characters, %zu key events\n", kChars, collected.events.size());
 
+  const bool wine = UnderWine();
+  const CpuClock barClock{k.process(), wine ? UnixPidOf(k.dir() + "keystrum.exe") : ""};
+  const CpuClock selfClock{GetCurrentProcess(), wine ? UnixPidOf("bench_typing.exe") : ""};
+  const CpuClock serverClock{nullptr, wine ? UnixPidOf("wineserver64") : ""};
+  if (wine && (barClock.unixPid.empty() || selfClock.unixPid.empty()))
+    std::printf("(the Linux processes were not found: processor times are this process's)\n");
+
   int status = 0;
   double editRatio = 0, countRatio = 0, countRate = 0, editPerChar = 0;
   for (const char* mode : {"edit", "count"}) {
-    Target target(mode);
+    Target target(mode, barClock, selfClock, serverClock);
+    target.describe = [&] { return ks::e2e::DescribeWindows(k.pid()); };
     if (!target.ready()) {
       std::printf("FAIL: bench_target.exe %s showed no window\n", mode);
       return 1;
@@ -274,14 +310,18 @@ int main() {
     const bool edit = std::string(mode) == "edit";
     std::printf("\ntarget: %s (median of %d runs, ms from the start)\n",
                 edit ? "multi-line EDIT" : "window counting WM_CHAR", kRuns);
-    std::printf("  %-38s %10s %10s %10s %12s\n", "path", "injected", "1st char", "last char",
-                "chars/s");
+    std::printf("  %-38s %9s %9s %9s %8s | %s\n", "path", "injected", "1st char", "last char",
+                "chars/s", "cpu ms: bar target here server");
     for (const Series* s : {&bar, &engine, &batch}) {
-      std::printf("  %-38s %10s %10.1f %10.1f %12.0f  %s\n", s->name,
-                  s->Inject() > 0 ? Format("%.1f", s->Inject()).c_str() : "-", s->First(),
-                  s->Last(), kChars * 1000.0 / s->Last(), s->Ok() ? "text exact" : "");
-      for (const Landing& l : s->runs)
-        if (!l.ok) std::printf("    FAIL: %s\n", l.problem.c_str());
+      const double inject = s->Of(&Landing::injectMs);
+      std::printf("  %-38s %9s %9.1f %9.1f %8.0f | %11.0f %6.0f %4.0f %6.0f  %s\n", s->name,
+                  inject > 0 ? Format("%.1f", inject).c_str() : "-", s->Of(&Landing::firstMs),
+                  s->Last(), kChars * 1000.0 / s->Last(), s->Of(&Landing::cpuBarMs),
+                  s->Of(&Landing::cpuTargetMs), s->Of(&Landing::cpuSelfMs),
+                  s->Of(&Landing::cpuServerMs),
+                  s->Ok() ? "text exact" : "");
+      for (size_t i = 0; i < s->runs.size(); ++i)
+        if (!s->runs[i].ok) std::printf("    FAIL in run %zu: %s\n", i + 1, s->runs[i].problem.c_str());
       if (!s->Ok()) status = 1;
     }
     const double ratio = bar.Last() / batch.Last();

@@ -2,11 +2,16 @@
 // What the benchmarks share: the performance counter, medians, child processes, and the
 // summary lines that scripts/bench.sh gathers into one table at the end of a run.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,6 +107,104 @@ inline Child Launch(std::string commandLine, const std::string& dir = {}) {
     return {};
   CloseHandle(pi.hThread);
   return Child(pi.hProcess, pi.dwProcessId);
+}
+
+// ---- what the host system says of a process ----
+// Under Wine, GetProcessTimes of another process answers with the caller's own times,
+// so the processor time of a child is read where Linux keeps it: /proc, reachable
+// through Wine's Z: drive. The Linux process is found by its command line, which Wine
+// sets to the Windows one.
+
+inline bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+inline std::string ReadProcFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// The Linux process id of the Wine process of this prefix whose program (the first word
+// of its command line) ends with `program`, case aside; "" when there is none. Other
+// prefixes on the same machine run programs of the same names with the same ids.
+inline std::string UnixPidOf(const std::string& program) {
+  char prefix[1024] = {};
+  GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  const std::string mark = std::string("WINEPREFIX=") + prefix + '\0';
+  auto endsWith = [](const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && lstrcmpiA(s.c_str() + s.size() - end.size(), end.c_str()) == 0;
+  };
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA("Z:\\proc\\*", &fd);
+  if (find == INVALID_HANDLE_VALUE) return {};
+  std::string found;
+  do {
+    const std::string name = fd.cFileName;
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string dir = "Z:\\proc\\" + name + "\\";
+    const std::string cmd = ReadProcFile(dir + "cmdline");
+    if (!endsWith(cmd.substr(0, cmd.find('\0')), program)) continue;
+    if (ReadProcFile(dir + "environ").find(mark) == std::string::npos) continue;
+    found = name;
+    break;
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
+  return found;
+}
+
+struct Usage {
+  bool known = false;
+  double cpuMs = 0;        // user + kernel time so far
+  double residentKb = 0;   // resident set (Linux) or working set (Windows)
+  double privateKb = 0;    // anonymous resident memory (Linux) or private bytes (Windows)
+};
+
+// What a process has used so far. `unixPid` is the Linux process under Wine ("" for the
+// Windows answers, which are right on Windows itself).
+inline Usage UsageOf(HANDLE process, const std::string& unixPid) {
+  Usage u;
+  if (!unixPid.empty()) {
+    const std::string stat = ReadProcFile("Z:\\proc\\" + unixPid + "\\stat");
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) return u;
+    // After the command's closing parenthesis: state is field 3, utime 14, stime 15.
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    double utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+      if (i == 14) utime = std::atof(field.c_str());
+      if (i == 15) stime = std::atof(field.c_str());
+    }
+    u.cpuMs = (utime + stime) * 10.0;  // USER_HZ is 100 on Linux
+    const std::string status = ReadProcFile("Z:\\proc\\" + unixPid + "\\status");
+    auto kb = [&](const char* key) {
+      const size_t at = status.find(key);
+      return at == std::string::npos ? 0.0 : std::atof(status.c_str() + at + std::strlen(key));
+    };
+    u.residentKb = kb("VmRSS:");
+    u.privateKb = kb("RssAnon:");
+    u.known = true;
+    return u;
+  }
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return u;
+  auto ms = [](FILETIME f) {
+    return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) |
+                               f.dwLowDateTime) / 1e4;
+  };
+  u.cpuMs = ms(kernel) + ms(user);
+  PROCESS_MEMORY_COUNTERS_EX mem{};
+  mem.cb = sizeof mem;
+  if (K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem),
+                              sizeof mem)) {
+    u.residentKb = static_cast<double>(mem.WorkingSetSize) / 1024;
+    u.privateKb = static_cast<double>(mem.PrivateUsage) / 1024;
+  }
+  u.known = true;
+  return u;
 }
 
 }  // namespace ks::bench
