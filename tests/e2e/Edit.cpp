@@ -31,10 +31,10 @@ const char* kIni =
     "[Groups]\r\nNumGroups=2\r\nActiveGroup=1\r\nGroupName1=Work\r\nGroupName2=Spare\r\n"
     "[Commands]\r\nNumCommands=3\r\nColumns=1\r\n"
     "Caption1=Alpha\r\nDescription1=first\r\nColor1=255\r\nShortcut1=1\r\n"
-    "Caption2=Beta\r\nDescription2=second\r\nColor2=32768\r\nShortcut2=2\r\n"
+    "Caption2=Beta\r\nDescription2=Closes a letter\r\nColor2=32768\r\nShortcut2=2\r\n"
     "Caption3=Gamma\r\nDescription3=third\r\nColor3=16711680\r\nShortcut3=3\r\n"
     "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Spare1\r\n";
-const char* kDat = "aaa\r\nbbb\r\nccc\r\nspare\r\n";
+const char* kDat = "aaa\r\nKind regards,{enter}Bea\r\nccc\r\nspare\r\n";
 
 std::string IniValue(const std::string& path, const char* section, const char* key) {
   char buf[512] = {};
@@ -46,6 +46,22 @@ POINT CentreOf(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// With KS_E2E_SHOTS naming a folder, the moments worth a picture are saved there as
+// bitmaps of the screen around `windows`.
+void Picture(const char* name, std::initializer_list<HWND> windows, int margin) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("KS_E2E_SHOTS", dir, sizeof dir)) return;
+  RECT all{};
+  for (HWND h : windows) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    UnionRect(&all, &all, &r);
+  }
+  InflateRect(&all, margin, margin);
+  Sleep(1000);  // a menu just opened is still being drawn
+  EXPECT_TRUE(SaveScreenBitmap(std::string(dir) + "\\" + name + ".bmp", all)) << name;
 }
 
 class EditTest : public ::testing::Test {
@@ -206,7 +222,7 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   EXPECT_EQ(OpenMenu(), nullptr) << "a drop on another button opens no menu";
 
   TypeFrom(1);
-  EXPECT_TRUE(TargetHolds("bbb"));
+  EXPECT_TRUE(TargetHolds("Kind regards,\r\nBea"));
   TypeFrom(2);
   EXPECT_TRUE(TargetHolds("ccc"));
   TypeFrom(3);
@@ -226,7 +242,7 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color3"), "255");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut3"), "1");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut1"), "2");
-  EXPECT_EQ(k.Dat(), "bbb\r\nccc\r\naaa\r\nspare\r\n");
+  EXPECT_EQ(k.Dat(), "Kind regards,{enter}Bea\r\nccc\r\naaa\r\nspare\r\n");
   TypeFrom(3);
   EXPECT_TRUE(TargetHolds("aaa"));
 }
@@ -278,19 +294,22 @@ TEST_F(EditTest, DropsThatEndOffAnotherButtonReorderNothingAndOpenTheMenu) {
 
 TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   RightClick(2);
+  Picture("menu", {k.Bar(), OpenMenu()}, 6);
   Choose(kEditButton);
   HWND ed = Editor();
   ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
   EXPECT_EQ(TextOf(ed), "Edit button");
   EXPECT_EQ(Field(ed, kNameId), "Beta");
-  EXPECT_EQ(Field(ed, kHintId), "second");
-  EXPECT_EQ(Field(ed, kMemoId), "bbb");
+  EXPECT_EQ(Field(ed, kHintId), "Closes a letter");
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Bea");
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
+  Sleep(200);
+  Picture("editor", {ed}, 0);
 
   // The caret is in the memo: keys typed now extend the text.
   PressKey(VK_END);
   TypeText("x");
-  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "bbbx"; })) << Field(ed, kMemoId);
+  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "Kind regards,{enter}Beax"; })) << Field(ed, kMemoId);
   SetField(ed, kNameId, "Bravo");
   SetField(ed, kHintId, "changed");
   ClickWindow(GetDlgItem(ed, kDoneId));
@@ -305,7 +324,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   ASSERT_NE(ed, nullptr);
   EXPECT_EQ(Field(ed, kNameId), "Bravo");
   EXPECT_EQ(Field(ed, kHintId), "changed");
-  EXPECT_EQ(Field(ed, kMemoId), "bbbx");
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax");
   SetField(ed, kNameId, "Lost");
   SetField(ed, kHintId, "lost");
   SetField(ed, kMemoId, "lost");
@@ -324,7 +343,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "changed");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color2"), "32768");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut2"), "2");
-  EXPECT_EQ(k.Dat(), "aaa\r\nbbbx\r\nccc\r\nspare\r\n");
+  EXPECT_EQ(k.Dat(), "aaa\r\nKind regards,{enter}Beax\r\nccc\r\nspare\r\n");
 }
 
 TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
@@ -420,7 +439,7 @@ TEST_F(EditTest, MoveToGroupTakesTheButtonAwayAndTheBarShrinksByARow) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Caption2"), "Alpha");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Description2"), "first");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Shortcut2"), "1");
-  EXPECT_EQ(k.Dat(), "bbb\r\nccc\r\nspare\r\naaa\r\n");
+  EXPECT_EQ(k.Dat(), "Kind regards,{enter}Bea\r\nccc\r\nspare\r\naaa\r\n");
   HWND list = k.GroupList();
   SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Spare" sorts first
   SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
@@ -494,6 +513,110 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
   EXPECT_EQ(k.BarClient().cx, 300);
   EXPECT_EQ(k.BarClient().cy, 72);
   EXPECT_TRUE(k.Exit());
+}
+
+
+// A TrueType face this system has: the font dialog offers only the faces it finds, and a
+// bare Wine prefix has neither the design face nor the usual Windows ones.
+std::string InstalledFace() {
+  struct Found {
+    std::vector<std::string> faces;
+  } found;
+  HDC dc = GetDC(nullptr);
+  LOGFONTA want{};
+  want.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExA(
+      dc, &want,
+      [](const LOGFONTA* lf, const TEXTMETRICA*, DWORD type, LPARAM lp) -> int {
+        if ((type & TRUETYPE_FONTTYPE) && lf->lfFaceName[0] != '@')
+          reinterpret_cast<Found*>(lp)->faces.push_back(lf->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  for (const char* preferred : {"Tahoma", "Arial", "DejaVu Sans"})
+    for (const auto& f : found.faces)
+      if (f == preferred) return f;
+  return found.faces.empty() ? std::string() : found.faces.front();
+}
+
+TEST(EditFont, TheFontDialogStartsFromTheButtonFontAndApplyOrOkSetTheSize) {
+  const std::string face = InstalledFace();
+  ASSERT_FALSE(face.empty()) << "no TrueType font on this system";
+  Keystrum k;
+  std::string ini = kIni;
+  k.WriteIni(ini + "[Font]\r\nName=" + face + "\r\nSize=10\r\n");
+  k.WriteDat(kDat);
+  ASSERT_TRUE(k.Start());
+  k.TrayClick();
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+
+  constexpr int kFaceList = 0x470, kSizeList = 0x472, kApply = 0x402;
+  auto openDialog = [&]() -> HWND {
+    POINT c = CentreOf(k.Button(2));
+    Click(c.x, c.y, true);
+    if (!WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32768") != nullptr; })) return nullptr;
+    Sleep(150);
+    for (int n = 0; n < kButtonFont; ++n) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    HWND dlg = nullptr;
+    WaitFor([&] {
+      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
+        if (IsWindowVisible(box) && TextOf(box) == "Font") dlg = box;
+      return dlg != nullptr;
+    });
+    return dlg;
+  };
+  auto sizeOf = [](HWND dlg) { return TextOf(FindChild(GetDlgItem(dlg, kSizeList), "Edit")); };
+  // Types a size into the size box, as a user replacing what it holds.
+  auto typeSize = [&](HWND dlg, const std::string& size) {
+    ClickWindow(FindChild(GetDlgItem(dlg, kSizeList), "Edit"));
+    PressKey(VK_END);
+    for (int n = 0; n < 4; ++n) PressKey(VK_BACK);
+    TypeText(size);
+    return WaitFor([&] { return sizeOf(dlg) == size; }, 3000);
+  };
+  auto closes = [&](HWND dlg) {
+    return WaitFor([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); });
+  };
+
+  // The dialog starts from the button font; Cancel leaves everything as it was.
+  HWND dlg = openDialog();
+  ASSERT_NE(dlg, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, kFaceList)), face);
+  EXPECT_EQ(sizeOf(dlg), "10");
+  ASSERT_TRUE(typeSize(dlg, "20"));
+  ClickWindow(GetDlgItem(dlg, IDCANCEL));
+  ASSERT_TRUE(closes(dlg));
+
+  // Apply takes effect at once and stays when the dialog is cancelled afterwards.
+  dlg = openDialog();
+  ASSERT_NE(dlg, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(sizeOf(dlg), "10");
+  ASSERT_TRUE(typeSize(dlg, "14"));
+  ClickWindow(GetDlgItem(dlg, kApply));
+  Sleep(300);
+  ClickWindow(GetDlgItem(dlg, IDCANCEL));
+  ASSERT_TRUE(closes(dlg));
+
+  // OK applies the size chosen.
+  dlg = openDialog();
+  ASSERT_NE(dlg, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(GetDlgItem(dlg, kFaceList)), face);
+  EXPECT_EQ(sizeOf(dlg), "14");
+  ASSERT_TRUE(typeSize(dlg, "12"));
+  ClickWindow(GetDlgItem(dlg, IDOK));
+  ASSERT_TRUE(closes(dlg));
+  // Nothing is laid out again: the cells keep their size.
+  RECT b{};
+  GetWindowRect(k.Button(1), &b);
+  EXPECT_EQ(b.bottom - b.top, 24);
+  EXPECT_EQ(k.BarClient().cy, 4 * 24);
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(IniValue(k.IniPath(), "Font", "Name"), face);
+  EXPECT_EQ(IniValue(k.IniPath(), "Font", "Size"), "12");
+  EXPECT_EQ(k.Dat(), kDat);
 }
 
 }  // namespace

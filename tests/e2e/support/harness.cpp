@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -194,6 +195,41 @@ void TypeText(const std::string& ascii) {
       SendInput(1, &u, sizeof u);
     }
   }
+}
+
+bool SaveScreenBitmap(const std::string& path, const RECT& area) {
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  if (w <= 0 || h <= 0) return false;
+  auto releaseScreen = [](HDC dc) { ReleaseDC(nullptr, dc); };
+  std::unique_ptr<HDC__, decltype(releaseScreen)> screen(GetDC(nullptr), releaseScreen);
+  std::unique_ptr<HDC__, decltype(&DeleteDC)> mem(CreateCompatibleDC(screen.get()), &DeleteDC);
+  auto deleteBitmap = [](HBITMAP b) { DeleteObject(b); };
+  std::unique_ptr<HBITMAP__, decltype(deleteBitmap)> bmp(
+      CreateCompatibleBitmap(screen.get(), w, h), deleteBitmap);
+  if (!screen || !mem || !bmp) return false;
+  HGDIOBJ old = SelectObject(mem.get(), bmp.get());
+  BitBlt(mem.get(), 0, 0, w, h, screen.get(), area.left, area.top, SRCCOPY);
+  SelectObject(mem.get(), old);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;  // bottom-up, as BMP files store it
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  bi.biCompression = BI_RGB;
+  const int stride = (w * 3 + 3) & ~3;
+  std::string pixels(static_cast<size_t>(stride) * h, '\0');
+  if (GetDIBits(mem.get(), bmp.get(), 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi),
+                DIB_RGB_COLORS) != h)
+    return false;
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;  // "BM"
+  fh.bfOffBits = sizeof fh + sizeof bi;
+  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::string file(reinterpret_cast<const char*>(&fh), sizeof fh);
+  file.append(reinterpret_cast<const char*>(&bi), sizeof bi);
+  file += pixels;
+  return WriteFileBytes(path, file);
 }
 
 // ---- Keystrum ----

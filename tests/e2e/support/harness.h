@@ -41,6 +41,9 @@ void ClickWindow(HWND h, bool right = false);
 void PressKey(WORD vk);
 void TypeText(const std::string& ascii);
 
+// Writes the screen inside `area` as a 24-bit BMP file: for pictures of the real program.
+bool SaveScreenBitmap(const std::string& path, const RECT& area);
+
 class Keystrum {
  public:
   // A fresh folder with a copy of keystrum.exe (and keystrum.dll when built).
