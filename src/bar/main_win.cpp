@@ -14,6 +14,7 @@
 #include "typing/list_win.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
+#include "win/common_dialogs.h"
 #include "win/dialogs.h"
 #include "win/glyphs.h"
 #include "win/paint.h"
@@ -706,7 +707,7 @@ void TMainForm::SetButtonFontClick() {
   cf.rgbColors = win::ColorToRgb(templateColor_);
   cf.lpfnHook = &FontHook;
   cf.lCustData = reinterpret_cast<LPARAM>(this);
-  if (ChooseFontA(&cf)) ButtonFontApply(lf);
+  if (win::PickFont(cf)) ButtonFontApply(lf);
   BringToTop();
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <vector>
 
+#include "win/common_dialogs.h"
 #include "win/modal.h"
 #include "win/paint.h"
 
@@ -261,7 +262,7 @@ void TKsmForm::ColorButtonClick() {
   cc.rgbResult = win::ColorToRgb(color_);
   cc.lpCustColors = g_customColors;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (ChooseColorA(&cc)) SetColor(static_cast<int32_t>(cc.rgbResult & 0xFFFFFF));
+  if (win::PickColor(cc)) SetColor(static_cast<int32_t>(cc.rgbResult & 0xFFFFFF));
 }
 
 void TKsmForm::DrawColorButton(const DRAWITEMSTRUCT& d) {
