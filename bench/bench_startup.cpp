@@ -1,0 +1,165 @@
+// Start-up time: from CreateProcess until keystrum.exe has its tray icon window and
+// until it is ready (its bar built from the files and its message loop answering),
+// without files and with a full store (50 groups of 50 buttons with 1 KB texts); against
+// the least program that puts an icon into the notification area
+// (tests/helpers/bench_minimal_tray.exe), until its icon is in and until it answers.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench_util.h"
+#include "store/settings.h"
+#include "store/store.h"
+#include "support/harness.h"
+
+namespace {
+
+using namespace ks::bench;
+using ks::e2e::FindWindowOf;
+
+constexpr int kRounds = 5;
+
+// Polls every millisecond: the figures are a few hundred milliseconds long.
+template <typename Cond>
+double MsUntil(LONGLONG t0, Cond cond, int timeoutMs = 30000) {
+  while (!cond()) {
+    if (MsSince(t0) > timeoutMs) return -1;
+    Sleep(1);
+  }
+  return MsSince(t0);
+}
+
+bool Answers(HWND h) {
+  DWORD_PTR r = 0;
+  return h && SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+}
+
+ks::SavedFiles FullStore() {
+  auto s = std::make_unique<ks::Store>();
+  s->NumGroups = ks::kMaxGroups;
+  s->ActiveGroup = 1;
+  for (int g = 1; g <= ks::kMaxGroups; ++g) {
+    s->Groups[g].GroupName = "Group number " + std::to_string(g);
+    s->Groups[g].NumCommands = ks::kMaxButtons;
+    s->Groups[g].Columns = 5;
+    for (int i = 1; i <= ks::kMaxButtons; ++i)
+      s->SetButton(g, i,
+                   ks::Button{"Btn " + std::to_string(g) + "." + std::to_string(i),
+                              "A hint for button " + std::to_string(i),
+                              std::string(1017, static_cast<char>('a' + (g + i) % 26)) + "{enter}",
+                              0, 0});
+  }
+  ks::Settings settings;
+  settings.BarX = 620;
+  settings.BarY = 100;
+  return ks::SaveSettings(*s, settings, std::nullopt);
+}
+
+struct Start {
+  double icon = -1;   // the window that owns the icon (keystrum) / the icon in (minimal)
+  double ready = -1;  // built and answering its message loop
+};
+
+// keystrum.exe from `k`'s folder: until TTrayIcon exists, then until the bar exists with
+// its group list filled and answers. Ends it through its tray form afterwards.
+Start StartKeystrum(ks::e2e::Keystrum& k) {
+  Start s;
+  const LONGLONG t0 = Ticks();
+  Child c = Launch("\"" + k.dir() + "keystrum.exe\"", k.dir());
+  if (!c) return s;
+  s.icon = MsUntil(t0, [&] { return FindWindowOf(c.pid(), "TTrayIcon") != nullptr || !c.Running(); });
+  s.ready = MsUntil(t0, [&] {
+    HWND bar = FindWindowOf(c.pid(), "TMainForm");
+    HWND list = bar ? ks::e2e::FindChild(bar, "ComboBox") : nullptr;
+    return (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0 && Answers(bar)) || !c.Running();
+  });
+  if (!c.Running()) s.icon = s.ready = -1;
+  if (HWND tray = FindWindowOf(c.pid(), "TTrayForm")) PostMessageA(tray, WM_CLOSE, 0, 0);
+  if (!c.WaitExit(15000)) std::printf("keystrum.exe did not end through its tray form\n");
+  return s;
+}
+
+Start StartMinimal() {
+  Start s;
+  const LONGLONG t0 = Ticks();
+  Child c = Launch("\"" + ks::e2e::ExeDir() + "bench_minimal_tray.exe\"");
+  if (!c) return s;
+  HWND ready = nullptr;
+  s.icon = MsUntil(t0, [&] {
+    return (ready = FindWindowOf(c.pid(), "KsBenchTrayReady")) != nullptr || !c.Running();
+  });
+  s.ready = MsUntil(t0, [&] { return Answers(ready) || !c.Running(); });
+  if (!c.Running()) s.icon = s.ready = -1;
+  PostMessageA(ready, WM_CLOSE, 0, 0);
+  c.WaitExit(10000);
+  return s;
+}
+
+struct Column {
+  const char* name;
+  std::vector<Start> starts;
+  bool Ok() const {
+    for (const Start& s : starts)
+      if (s.icon < 0 || s.ready < 0) return false;
+    return !starts.empty();
+  }
+  double Icon() const {
+    std::vector<double> v;
+    for (const Start& s : starts) v.push_back(s.icon);
+    return Median(v);
+  }
+  double Ready() const {
+    std::vector<double> v;
+    for (const Start& s : starts) v.push_back(s.ready);
+    return Median(v);
+  }
+};
+
+}  // namespace
+
+int main() {
+  ks::e2e::Keystrum empty;
+  ks::e2e::Keystrum full;
+  const ks::SavedFiles files = FullStore();
+  std::printf("full store: %zu KB settings, %zu KB texts\n", files.ini.size() / 1024,
+              files.dat.size() / 1024);
+
+  Column minimal{"minimal tray program", {}};
+  Column none{"keystrum.exe, no files", {}};
+  Column store{"keystrum.exe, full store", {}};
+  // A first start of each warms the system's file cache; it is not counted.
+  StartMinimal();
+  StartKeystrum(empty);
+  for (int round = 0; round < kRounds; ++round) {
+    minimal.starts.push_back(StartMinimal());
+    DeleteFileA(empty.IniPath().c_str());  // the exit wrote them
+    DeleteFileA(empty.DatPath().c_str());
+    none.starts.push_back(StartKeystrum(empty));
+    full.WriteIni(files.ini);
+    full.WriteDat(files.dat);
+    store.starts.push_back(StartKeystrum(full));
+  }
+
+  std::printf("\nstart-up, median of %d starts, ms from CreateProcess\n", kRounds);
+  std::printf("  %-28s %16s %10s\n", "program", "icon window/in", "ready");
+  int status = 0;
+  for (const Column* c : {&minimal, &none, &store}) {
+    std::printf("  %-28s %16.1f %10.1f  %s\n", c->name, c->Icon(), c->Ready(),
+                c->Ok() ? "" : "FAIL: a start did not get there");
+    if (!c->Ok()) status = 1;
+  }
+  const double ratio = none.Ready() / minimal.Ready();
+  const double ratioFull = store.Ready() / minimal.Ready();
+  std::printf("  ready, keystrum / minimal: %.2f without files, %.2f with the full store\n", ratio,
+              ratioFull);
+  Summary("start-up to tray icon window: keystrum", Format("%.0f ms", none.Icon()), "", "-");
+  Summary("start-up to icon in: minimal tray program", Format("%.0f ms", minimal.Icon()), "", "-");
+  Summary("start-up to ready, no files: keystrum / minimal",
+          Format("%.2f (%.0f / %.0f ms)", ratio, none.Ready(), minimal.Ready()), "", "-");
+  Summary("start-up to ready, full store: keystrum",
+          Format("%.0f ms (%.2f x minimal)", store.Ready(), ratioFull), "", "-");
+  return status;
+}
