@@ -88,6 +88,11 @@ class EditTest : public ::testing::Test {
     k.TrayClick();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
   }
+  // Ends the program normally and starts it on other files.
+  void StartOver(const std::string& ini, const std::string& dat) {
+    ASSERT_TRUE(k.Exit());
+    StartWith(ini, dat);
+  }
   // Ends the program normally and starts it again on the files it wrote.
   void Restart() {
     ASSERT_TRUE(k.Exit());
@@ -127,10 +132,39 @@ class EditTest : public ::testing::Test {
     PressKey(VK_RETURN);
     ASSERT_TRUE(MenuCloses());
   }
+  // Chooses entry `entry` (counting from 0) of the copy or the move submenu.
+  void ChooseGroup(MenuItem submenu, int entry) {
+    for (int n = 0; n < submenu; ++n) PressKey(VK_DOWN);
+    PressKey(VK_RIGHT);  // opens the group entries, the first selected
+    Sleep(150);
+    for (int n = 0; n < entry; ++n) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(MenuCloses());
+  }
+  // A message box saying `text` is up; its OK button closes it.
+  ::testing::AssertionResult MessageSaid(const char* text) {
+    HWND box = Dialog("Keystrum");
+    if (!box) return ::testing::AssertionFailure() << "no message; " << DescribeWindows(k.pid());
+    HWND line = FindChild(box, "Static", text);
+    std::string said = TextOf(FindChild(box, "Static"));
+    ClickWindow(GetDlgItem(box, IDOK));
+    if (!WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+      return ::testing::AssertionFailure() << "the message stays";
+    if (!line) return ::testing::AssertionFailure() << "the message says [" << said << "]";
+    return ::testing::AssertionSuccess();
+  }
+  // Shows the group at `sorted` in the group list, as a choice in the list does.
+  void SwitchGroup(int sorted) {
+    HWND list = k.GroupList();
+    SendMessageA(list, CB_SETCURSEL, sorted, 0);
+    SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  }
   // A right-button drag from the centre of button `from` to `to`, in steps a user's hand
   // would make, released there.
   void RightDrag(int from, POINT to, bool escapeBeforeRelease = false) {
-    POINT a = CentreOf(k.Button(from));
+    RightDrag(CentreOf(k.Button(from)), to, escapeBeforeRelease);
+  }
+  void RightDrag(POINT a, POINT to, bool escapeBeforeRelease = false) {
     MouseDown(a.x, a.y, true);
     Sleep(50);
     const int steps = 8;
@@ -292,6 +326,105 @@ TEST_F(EditTest, DropsThatEndOffAnotherButtonReorderNothingAndOpenTheMenu) {
   EXPECT_EQ(k.Dat(), kDat);
 }
 
+TEST_F(EditTest, TenPixelsMakeADragAndTheMenuOpensWhereTheMouseWasPressedOrLetGo) {
+  const std::vector<std::string> order{"Alpha", "Beta", "Gamma"};
+  auto menuAt = [&](POINT p) -> ::testing::AssertionResult {
+    if (!MenuOpens()) return ::testing::AssertionFailure() << "no menu";
+    RECT m{};
+    GetWindowRect(OpenMenu(), &m);
+    if (m.left == p.x && m.top == p.y) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "menu at " << m.left << "," << m.top << ", not " << p.x << "," << p.y;
+  };
+  POINT c = CentreOf(k.Button(1));
+  auto cursorNow = [] {
+    CURSORINFO ci{};
+    ci.cbSize = sizeof ci;
+    GetCursorInfo(&ci);
+    return ci.hCursor;
+  };
+  MoveMouse(c.x, c.y);
+  Sleep(100);
+  HCURSOR normal = cursorNow();
+  // Nine pixels either way is still a click: the menu opens where the button went down.
+  RightDrag(c, POINT{c.x + 9, c.y});
+  EXPECT_TRUE(menuAt(c));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  RightDrag(c, POINT{c.x, c.y + 9});
+  EXPECT_TRUE(menuAt(c));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  // Ten is a drag; dropped on the button it started from, the menu opens where it was let go.
+  RightDrag(c, POINT{c.x, c.y + 10});
+  EXPECT_TRUE(menuAt(POINT{c.x, c.y + 10}));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  RightDrag(c, POINT{c.x - 10, c.y});
+  EXPECT_TRUE(menuAt(POINT{c.x - 10, c.y}));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  EXPECT_TRUE(CaptionsBecome(order));
+
+  // While dragging, a button shows that it takes the drop and other places that they do not.
+  // (Cursor handles are the program's own: compared among themselves only.)
+  POINT over = CentreOf(k.Button(3));
+  RECT bar{};
+  GetWindowRect(k.Bar(), &bar);
+  POINT outside{bar.left - 80, over.y};
+  MouseDown(c.x, c.y, true);
+  for (int y = c.y; y <= over.y; y += 6) {
+    MoveMouse(c.x, y);
+    Sleep(15);
+  }
+  MoveMouse(over.x, over.y);
+  Sleep(100);
+  HCURSOR onButton = cursorNow();
+  for (int x = over.x; x >= outside.x; x -= 20) {
+    MoveMouse(x, over.y);
+    Sleep(15);
+  }
+  MoveMouse(outside.x, outside.y);
+  Sleep(100);
+  HCURSOR offButton = cursorNow();
+  MouseUp(outside.x, outside.y, true);
+  EXPECT_TRUE(menuAt(outside));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  EXPECT_NE(onButton, offButton);
+  EXPECT_NE(onButton, normal);
+  EXPECT_NE(offButton, normal);
+  EXPECT_TRUE(CaptionsBecome(order));
+}
+
+TEST_F(EditTest, ButtonsOfOneCaptionReorderAndOpenTheMenuAndTheBackgroundTakesNoDrop) {
+  // Four buttons in two columns: the cell below the last one is the bar's background.
+  StartOver(
+      "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+      "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Twins\r\n"
+      "[Commands]\r\nNumCommands=4\r\nColumns=2\r\n"
+      "Caption1=Same\r\nCaption2=Same\r\nCaption3=Other\r\nCaption4=Last\r\n",
+      "s1\r\ns2\r\no\r\nl\r\n");
+  ASSERT_EQ(k.BarClient().cx, 200);
+  ASSERT_EQ(k.BarClient().cy, 72);
+  RightDrag(1, CentreOf(k.Button(2)));
+  EXPECT_TRUE(MenuOpens()) << "equal captions open the menu after the reorder";
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+
+  POINT origin{0, 0};
+  ClientToScreen(k.Bar(), &origin);
+  POINT background{origin.x + 150, origin.y + 2 * 24 + 12};
+  ASSERT_EQ(WindowFromPoint(background), k.Bar());
+  RightDrag(3, background);
+  EXPECT_TRUE(MenuOpens()) << "no menu after a drop on the background";
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(k.Dat(), "s2\r\ns1\r\no\r\nl\r\n");
+}
+
 TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   RightClick(2);
   Picture("menu", {k.Bar(), OpenMenu()}, 6);
@@ -316,6 +449,14 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   ASSERT_TRUE(EditorCloses());
   EXPECT_TRUE(CaptionsBecome({"Alpha", "Bravo", "Gamma"}));
   EXPECT_EQ(k.BarClient().cy, 4 * 24);
+  // Delete asks with the caption the button shows now.
+  RightClick(2);
+  Choose(kDeleteButton);
+  HWND ask = Dialog("Confirm");
+  ASSERT_NE(ask, nullptr) << DescribeWindows(k.pid());
+  EXPECT_NE(FindChild(ask, "Static", "Are you sure you want to delete the Bravo button?"), nullptr);
+  ClickWindow(GetDlgItem(ask, IDNO));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(ask) || !IsWindowVisible(ask); }));
 
   // Every field changed again, then the close box: nothing is stored.
   RightClick(2);
@@ -413,37 +554,86 @@ TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
 TEST_F(EditTest, MoveToGroupTakesTheButtonAwayAndTheBarShrinksByARow) {
   // The entry of the shown group only says why not.
   RightClick(1);
-  for (int n = 0; n < kMoveToGroup; ++n) PressKey(VK_DOWN);
-  PressKey(VK_RIGHT);  // opens the group entries, the first selected
-  Sleep(150);
-  PressKey(VK_RETURN);
-  HWND box = Dialog("Keystrum");
-  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
-  EXPECT_NE(FindChild(box, "Static", "You can not move a button to the same group."), nullptr);
-  ClickWindow(GetDlgItem(box, IDOK));
-  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  ChooseGroup(kMoveToGroup, 0);
+  EXPECT_TRUE(MessageSaid("You can not move a button to the same group."));
+  RightClick(1);
+  ChooseGroup(kCopyToGroup, 0);
+  EXPECT_TRUE(MessageSaid("You can not copy a button within the same group."));
   EXPECT_TRUE(CaptionsBecome({"Alpha", "Beta", "Gamma"}));
 
   RightClick(1);
-  for (int n = 0; n < kMoveToGroup; ++n) PressKey(VK_DOWN);
-  PressKey(VK_RIGHT);
-  Sleep(150);
-  PressKey(VK_DOWN);  // "Spare"
-  PressKey(VK_RETURN);
+  ChooseGroup(kMoveToGroup, 1);  // "Spare"
   ASSERT_TRUE(CaptionsBecome({"Beta", "Gamma"}));
   EXPECT_EQ(k.BarClient().cy, 3 * 24);
 
   Restart();
   EXPECT_TRUE(CaptionsBecome({"Beta", "Gamma"}));
+  EXPECT_EQ(k.BarClient().cy, 3 * 24);
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "NumCommands"), "2");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "NumCommands"), "2");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Caption2"), "Alpha");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Description2"), "first");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Color2"), "255");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Shortcut2"), "1");
   EXPECT_EQ(k.Dat(), "Kind regards,{enter}Bea\r\nccc\r\nspare\r\naaa\r\n");
-  HWND list = k.GroupList();
-  SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Spare" sorts first
-  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SwitchGroup(0);  // "Spare" sorts first
   EXPECT_TRUE(CaptionsBecome({"Spare1", "Alpha"}));
+}
+
+TEST_F(EditTest, ALastButtonStaysAndFullGroupsTakeNoMore) {
+  // Group "Full" holds 50 buttons in five columns; "One" and "Room" a single button each.
+  std::string ini =
+      "[Window]\r\nButtonWidth=88\r\nXPosition=300\r\nYPosition=60\r\n"
+      "[Groups]\r\nNumGroups=3\r\nActiveGroup=1\r\nGroupName1=Full\r\nGroupName2=One\r\n"
+      "GroupName3=Room\r\n"
+      "[Commands]\r\nNumCommands=50\r\nColumns=5\r\n";
+  std::string dat;
+  for (int i = 1; i <= 50; ++i) {
+    ini += "Caption" + std::to_string(i) + "=B" + std::to_string(i) + "\r\n";
+    dat += "t" + std::to_string(i) + "\r\n";
+  }
+  ini += "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Only\r\n"
+         "[Commands2]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Roomy\r\n";
+  dat += "only\r\nroomy\r\n";
+  StartOver(ini, dat);
+  ASSERT_EQ(k.BarClient().cy, 11 * 24);
+
+  RightClick(50);
+  Choose(kNewButton);
+  EXPECT_TRUE(MessageSaid("You have reached the 50 button limit for this group."));
+  EXPECT_EQ(FindVisibleWindowOf(k.pid(), "TKsmForm"), nullptr) << "no editor at the limit";
+  EXPECT_TRUE(IsWindowVisible(k.Bar()));
+  EXPECT_TRUE(GetWindowLongA(k.Bar(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  SwitchGroup(1);  // "One"
+  ASSERT_TRUE(CaptionsBecome({"Only"}));
+  for (MenuItem command : {kCopyToGroup, kMoveToGroup}) {
+    RightClick(1);
+    ChooseGroup(command, 0);  // "Full"
+    EXPECT_TRUE(MessageSaid("You have reached the 50 button limit for the destination group."));
+  }
+  // Its only button can be copied but neither moved away nor deleted.
+  RightClick(1);
+  ChooseGroup(kMoveToGroup, 2);  // "Room"
+  EXPECT_TRUE(MessageSaid(
+      "You can not move the last button out of a Group.\nPlease use the Copy to Group option "
+      "instead."));
+  RightClick(1);
+  ChooseGroup(kCopyToGroup, 2);
+  Sleep(300);
+  EXPECT_EQ(FindVisibleWindowOf(k.pid(), "#32770"), nullptr);
+  RightClick(1);
+  Choose(kDeleteButton);
+  EXPECT_TRUE(MessageSaid("You can not delete the last button in a Group.\nPlease use the Delete "
+                          "Group option or\nthe Edit button option to change the button."));
+  EXPECT_TRUE(CaptionsBecome({"Only"}));
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(k.Dat(), dat + "only\r\n");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "NumCommands"), "50");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "NumCommands"), "1");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands2", "NumCommands"), "2");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands2", "Caption2"), "Only");
 }
 
 TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
@@ -460,7 +650,8 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
   ASSERT_EQ(k.BarClient().cx, 200);
   ASSERT_EQ(k.BarClient().cy, 72);
 
-  auto askWidth = [&](const std::string& answer) -> HWND {
+  // Answers the width prompt, which shows the width in use, `shown`.
+  auto askWidth = [&](const std::string& answer, const char* shown = "100") -> HWND {
     POINT c = CentreOf(k.Button(1));
     Click(c.x, c.y, true);
     if (!WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32768") != nullptr; })) return nullptr;
@@ -475,7 +666,7 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
     });
     if (!ask) return nullptr;
     EXPECT_NE(FindChild(ask, "Static", "How wide would you like the buttons to be?"), nullptr);
-    EXPECT_EQ(TextOf(FindChild(ask, "Edit")), "100");
+    EXPECT_EQ(TextOf(FindChild(ask, "Edit")), shown);
     WaitFor([&] { return GetForegroundWindow() == ask; });
     TypeText(answer);  // the old width is selected: typing replaces it
     WaitFor([&] { return TextOf(FindChild(ask, "Edit")) == answer; }, 3000);
@@ -495,7 +686,12 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
     EXPECT_EQ(k.BarClient().cx, 200) << refused;
   }
 
-  ASSERT_NE(askWidth("150"), nullptr) << DescribeWindows(k.pid());
+  // Both ends of the range are taken.
+  ASSERT_NE(askWidth("88"), nullptr) << DescribeWindows(k.pid());
+  ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 2 * 88; })) << k.BarClient().cx;
+  ASSERT_NE(askWidth("200", "88"), nullptr) << DescribeWindows(k.pid());
+  ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 2 * 200; })) << k.BarClient().cx;
+  ASSERT_NE(askWidth("150", "200"), nullptr) << DescribeWindows(k.pid());
   ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 300; })) << k.BarClient().cx;
   EXPECT_EQ(k.BarClient().cy, 72);
   RECT b1{}, b4{};
