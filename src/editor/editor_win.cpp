@@ -8,6 +8,10 @@ namespace ks::editor {
 ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), hook_(hook) {
   TKsmForm::MemoEvents ev;
   ev.KeyDown = [this](TKsmForm&, WPARAM& vk) {
+    // While recording, the keys reaching the memo are the ones the user presses in some
+    // other program. An Escape there is meant for that program: the memo, which acts as a
+    // dialog's edit, would otherwise close the editor and end the recording with it.
+    if (recording_ && vk == VK_ESCAPE) return true;
     std::optional<MemoText> edit = keys_.KeyDown(ReadMemo(), static_cast<int>(vk));
     if (!edit) return false;
     WriteMemo(*edit);
