@@ -1,0 +1,233 @@
+// Keystroke recording as a user does it: the editor opened from the button menu, Record
+// pressed, keys typed into another program, Stop or Done pressed; what the memo holds, what
+// the button then types and what reaches the button text file.
+#include <gtest/gtest.h>
+
+#include "support/harness.h"
+#include "typing/inject_tag.h"
+
+namespace ks::e2e {
+namespace {
+
+const char* kIni =
+    "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+    "[TypeWindow]\r\nXPosition=560\r\nYPosition=420\r\nWidth=400\r\nHeight=230\r\n"
+    "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Work\r\n"
+    "[Commands]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Rec\r\nCaption2=Other\r\n";
+const char* kDat = "\r\nother\r\n";
+
+constexpr int kMemoId = 103, kDoneId = 104, kRecordId = 105;
+
+// One key event from "the user": no mark, so the recorder takes it.
+void Key(WORD vk, bool up, ULONG_PTR extra = 0) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  in.ki.dwExtraInfo = extra;
+  SendInput(1, &in, sizeof in);
+  Sleep(15);
+}
+void Tap(WORD vk, ULONG_PTR extra = 0) {
+  Key(vk, false, extra);
+  Key(vk, true, extra);
+}
+void ShiftTap(WORD vk) {
+  Key(VK_SHIFT, false);
+  Tap(vk);
+  Key(VK_SHIFT, true);
+}
+
+class RecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    k.WriteIni(kIni);
+    k.WriteDat(kDat);
+    ASSERT_TRUE(k.Start());
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+    StartTarget();
+  }
+  void TearDown() override {
+    if (target_) {
+      TerminateProcess(target_, 0);
+      WaitForSingleObject(target_, 5000);
+      CloseHandle(target_);
+    }
+    if (k.Running()) {
+      EXPECT_TRUE(k.Exit());
+    }
+  }
+
+  // Rests the pointer on (x, y) before a click there, so that the display's own pointer has
+  // caught up with the injected one when the button goes down.
+  static void RestAt(int x, int y) {
+    MoveMouse(x, y);
+    Sleep(120);
+  }
+  static void ClickAt(HWND h, bool right = false) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    RestAt(x, y);
+    Click(x, y, right);
+  }
+
+  void StartTarget() {
+    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    target_ = pi.hProcess;
+    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
+    edit_ = FindChild(main_, "Edit");
+    ASSERT_NE(edit_, nullptr);
+    FocusTarget();
+  }
+  // Clicks the target's caption, as a user switching to it: the caret stays put.
+  void FocusTarget() {
+    RECT r{};
+    GetWindowRect(main_, &r);
+    int x = (r.left + r.right) / 2, y = r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2;
+    RestAt(x, y);
+    Click(x, y);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }))
+        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
+        << "'; " << DescribeWindows(k.pid());
+    Sleep(150);  // a few ticks of the bar's timer: the target is known
+  }
+  ::testing::AssertionResult TextBecomes(HWND h, const std::string& want, int ms = 8000) {
+    if (WaitFor([&] { return TextOf(h) == want; }, ms)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the window holds [" << TextOf(h) << "]";
+  }
+
+  // Right click on bar button `i`, then "Edit Button" from the menu by keyboard.
+  HWND OpenEditor(int i) {
+    ClickAt(k.Button(i), true);
+    Sleep(500);
+    for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
+    PressKey(VK_RETURN);
+    HWND ed = nullptr;
+    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), "TKsmForm")) != nullptr; });
+    if (ed) WaitFor([&] { return GetForegroundWindow() == ed; });
+    return ed;
+  }
+
+  Keystrum k;
+  HANDLE target_ = nullptr;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {
+  HWND ed = OpenEditor(1);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  ASSERT_EQ(TextOf(ed), "Edit button");
+  HWND memo = GetDlgItem(ed, kMemoId);
+  HWND record = GetDlgItem(ed, kRecordId);
+  ASSERT_NE(memo, nullptr);
+  // The memo has the focus: what the user types there first stays in front.
+  TypeText("Go ");
+  ASSERT_TRUE(TextBecomes(memo, "Go "));
+
+  ClickAt(record);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(ed) == "Edit button [Recording]"; })) << TextOf(ed);
+  EXPECT_EQ(TextOf(record), "Stop");
+  EXPECT_FALSE(IsWindowEnabled(memo));
+
+  // Switching to another program keeps the recording going.
+  FocusTarget();
+  EXPECT_TRUE(IsWindowVisible(ed));
+  EXPECT_EQ(TextOf(ed), "Edit button [Recording]");
+  ShiftTap('H');
+  Tap('I');
+  ShiftTap('1');
+  Tap(VK_TAB);
+  EXPECT_TRUE(TextBecomes(memo, "Go Hi!{tab}"));
+  EXPECT_TRUE(TextBecomes(edit_, "Hi!\t"));  // the keys still reach the program typed into
+
+  ClickAt(record);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(ed) == "Edit button"; })) << TextOf(ed);
+  EXPECT_EQ(TextOf(record), "Record");
+  EXPECT_TRUE(IsWindowEnabled(memo));
+  EXPECT_EQ(TextOf(memo), "Go Hi!{tab}");
+
+  // Stopped: keys typed elsewhere are no longer written down.
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  Tap('Q');
+  ASSERT_TRUE(TextBecomes(edit_, "q"));
+  Sleep(200);
+  EXPECT_EQ(TextOf(memo), "Go Hi!{tab}");
+  EXPECT_TRUE(IsWindowVisible(ed));
+
+  ClickAt(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
+
+  // The button types what was recorded.
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  ClickAt(k.Button(1));
+  EXPECT_TRUE(TextBecomes(edit_, "Go Hi!\t"));
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(k.Dat(), "Go Hi!{tab}\r\nother\r\n");
+}
+
+TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEditorOpen) {
+  HWND ed = OpenEditor(2);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  HWND memo = GetDlgItem(ed, kMemoId);
+  HWND record = GetDlgItem(ed, kRecordId);
+  ASSERT_EQ(TextOf(memo), "other");
+  // A key typed in the memo first: the editor then treats the memo as its dialog's edit.
+  PressKey(VK_END);
+  TypeText(".");
+  ASSERT_TRUE(TextBecomes(memo, "other."));
+
+  ClickAt(record);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(ed) == "Edit button [Recording]"; })) << TextOf(ed);
+  FocusTarget();
+
+  // Keys that carry Keystrum's own mark are typed but never recorded.
+  Tap('Z', ks::kInjectTag);
+  Tap('X');
+  ASSERT_TRUE(TextBecomes(edit_, "zx"));
+  EXPECT_TRUE(TextBecomes(memo, "other.x"));
+
+  // Escape in the other program is the user's, not the editor's.
+  Tap(VK_ESCAPE);
+  Sleep(400);
+  EXPECT_TRUE(IsWindowVisible(ed)) << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(ed), "Edit button [Recording]");
+  Tap(VK_RETURN);
+  EXPECT_TRUE(TextBecomes(memo, "other.x{enter}"));
+
+  // Done while recording: the hook stops, the caption and the button come back, and the
+  // recorded text is stored.
+  ClickAt(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); })) << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(ed), "Edit button");
+  EXPECT_EQ(TextOf(record), "Record");
+  EXPECT_TRUE(IsWindowEnabled(memo));
+  FocusTarget();
+  Tap('W');
+  ASSERT_TRUE(TextBecomes(edit_, "zx\r\nw"));
+  Sleep(200);
+  EXPECT_EQ(TextOf(memo), "other.x{enter}");
+
+  SendMessageA(main_, WM_APP, 0, 0);
+  FocusTarget();
+  ClickAt(k.Button(2));
+  EXPECT_TRUE(TextBecomes(edit_, "other.x\r\n"));
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(k.Dat(), "\r\nother.x{enter}\r\n");
+}
+
+}  // namespace
+}  // namespace ks::e2e
