@@ -261,6 +261,22 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   EXPECT_TRUE(TargetHolds("ccc"));
   TypeFrom(3);
   EXPECT_TRUE(TargetHolds("aaa"));
+  // The menu's first item takes the typing back, in the window it went to.
+  RightClick(2);
+  Choose(kUndoTyping);
+  EXPECT_TRUE(TargetHolds(""));
+
+  // With the user's window in front, Esc still reaches the drag and cancels it.
+  FocusTarget();
+  RightDrag(1, CentreOf(k.Button(3)), true);
+  ASSERT_TRUE(MenuOpens()) << "no menu after a cancelled drag";
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(MenuCloses());
+  EXPECT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
+  // The menu left the bar in front; a press types into the user's window all the same.
+  SendMessageA(main_, WM_APP, 0, 0);
+  ClickWindow(k.Button(2));
+  EXPECT_TRUE(TargetHolds("ccc"));
 
   // Dragging back the other way: the last button onto the first.
   RightDrag(3, CentreOf(k.Button(1)));
@@ -442,7 +458,9 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   // The caret is in the memo: keys typed now extend the text.
   PressKey(VK_END);
   TypeText("x");
-  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "Kind regards,{enter}Beax"; })) << Field(ed, kMemoId);
+  PressKey(VK_RETURN);  // written as its type code, never as a line break
+  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "Kind regards,{enter}Beax{enter}"; }))
+      << Field(ed, kMemoId);
   SetField(ed, kNameId, "Bravo");
   SetField(ed, kHintId, "changed");
   ClickWindow(GetDlgItem(ed, kDoneId));
@@ -465,7 +483,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   ASSERT_NE(ed, nullptr);
   EXPECT_EQ(Field(ed, kNameId), "Bravo");
   EXPECT_EQ(Field(ed, kHintId), "changed");
-  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax");
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax{enter}");
   SetField(ed, kNameId, "Lost");
   SetField(ed, kHintId, "lost");
   SetField(ed, kMemoId, "lost");
@@ -484,7 +502,10 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "changed");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color2"), "32768");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut2"), "2");
-  EXPECT_EQ(k.Dat(), "aaa\r\nKind regards,{enter}Beax\r\nccc\r\nspare\r\n");
+  EXPECT_EQ(k.Dat(), "aaa\r\nKind regards,{enter}Beax{enter}\r\nccc\r\nspare\r\n");
+  StartTarget();
+  TypeFrom(2);
+  EXPECT_TRUE(TargetHolds("Kind regards,\r\nBeax\r\n"));
 }
 
 TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
@@ -548,6 +569,11 @@ TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "NumCommands"), "3");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption2"), "Gamma");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "third");
+  // The new button: no hint, the colour of the button font, no shortcut.
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption3"), "Delta");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description3"), "");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color3"), "0");
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut3"), "0");
   EXPECT_EQ(k.Dat(), "aaa\r\nccc\r\nddd\r\nspare\r\n");
 }
 
