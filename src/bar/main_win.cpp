@@ -49,6 +49,22 @@ int PointsToHeight(int points) {
   return h;
 }
 
+// A stored place is kept as read, also partly off an edge, while some of the window's
+// caption is on a monitor. Beyond that (a monitor since removed, a hand-edited file) the
+// window could never be reached again, and exit would store the same place once more.
+void KeepWithinReach(int32_t& x, int32_t& y, int32_t width, int32_t fallbackX,
+                     int32_t fallbackY) {
+  // In 64 bits: a stored width may be anything, and the sum must not wrap.
+  auto clamp = [](int64_t v) {
+    return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  const int64_t w = std::max<int64_t>(width, 1);
+  RECT caption{x, y, clamp(int64_t{x} + w), clamp(int64_t{y} + GetSystemMetrics(SM_CYCAPTION))};
+  if (MonitorFromRect(&caption, MONITOR_DEFAULTTONULL) != nullptr) return;
+  x = fallbackX;
+  y = fallbackY;
+}
+
 }  // namespace
 
 TMainForm* MainForm() { return g_main; }
@@ -162,7 +178,11 @@ void TMainForm::LoadStore() {
   LoadOutcome out = LoadAll(app::App().exeDir, ctx);
   unreadable_ = out.unreadable;
   store = std::move(out.loaded.store);
-  const Settings& st = out.loaded.settings;
+  Settings& st = out.loaded.settings;
+  // The same places as for a window beyond the right or bottom edge.
+  KeepWithinReach(st.BarX, st.BarY, design.ClientWidth, 200, 100);
+  KeepWithinReach(st.EditorX, st.EditorY, st.EditorWidth, 300, 100);
+  KeepWithinReach(st.ListX, st.ListY, st.ListWidth, 200, 300);
   SetButtonWidth(st.ButtonWidth);
   SetWindowPos(hwnd_, nullptr, st.BarX, st.BarY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (SetEditorPlacement)
