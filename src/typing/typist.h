@@ -51,7 +51,7 @@ class Typist {
 
   // --- target and undo ---
   // One tick of target tracking: the foreground window becomes the target unless
-  // it is one of the program's own windows `bar`, `list` or `editor`.
+  // it is one of the program's own windows `bar`, `list` or `editor`, or there is none.
   void TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor);
   // Whether typing may happen now: the target is set and still exists.
   bool HasTarget();

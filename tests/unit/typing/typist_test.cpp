@@ -384,8 +384,12 @@ TEST_F(TypistTest, TargetFollowsForeignForegroundWindows) {
     typist.TrackForeground(own, 1, 2, 3);
     EXPECT_EQ(typist.TargetWindow, 42u);
   }
-  typist.TrackForeground(0, 1, 2, 3);  // no foreground window at that instant
-  EXPECT_EQ(typist.TargetWindow, 0u);
+  // No foreground window at that instant, as while the bar takes it from the target for
+  // a press: the press must still type into the target.
+  typist.TrackForeground(0, 1, 2, 3);
+  EXPECT_EQ(typist.TargetWindow, 42u);
+  typist.TrackForeground(43, 1, 2, 3);
+  EXPECT_EQ(typist.TargetWindow, 43u);
 }
 
 }  // namespace
