@@ -195,6 +195,10 @@ int main() {
     return 2;
   }
   const bool fast = loadRatio >= 100 && saveRatio >= 100;
+  std::printf("SUMMARY|settings file load: platform functions / ours|%.0fx (%.1f / %.1f ms)|>= 100x|%s\n",
+              loadRatio, platformLoad, oursLoad, loadRatio >= 100 ? "ok" : "MISSED");
+  std::printf("SUMMARY|settings file save: platform functions / ours|%.0fx (%.0f / %.1f ms)|>= 100x|%s\n",
+              saveRatio, platformSave, oursSave, saveRatio >= 100 ? "ok" : "MISSED");
   std::printf("%s\n", fast ? "PASS" : "FAIL: less than 100 times faster");
   return fast ? 0 : 1;
 }
