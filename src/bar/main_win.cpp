@@ -516,6 +516,19 @@ void TMainForm::DrawButton(const DRAWITEMSTRUCT& d) {
                          win::GetText(d.hwndItem));
 }
 
+namespace {
+
+// Where the mouse was when the event happened, on the screen. The pointer may have moved
+// on by the time the message is handled, and the drag's threshold and drop belong to the
+// event's own place.
+POINT EventPoint(HWND button, LPARAM lp) {
+  POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  ClientToScreen(button, &p);
+  return p;
+}
+
+}  // namespace
+
 LRESULT CALLBACK TMainForm::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR self) {
   auto* form = reinterpret_cast<TMainForm*>(self);
@@ -528,23 +541,20 @@ LRESULT CALLBACK TMainForm::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
       form->ButtonMouseDown(static_cast<int>(id), 1);
+      if (form->drag_.pressed) form->drag_.start = EventPoint(h, lp);
       return 0;
     case WM_MBUTTONDOWN:
       form->ButtonMouseDown(static_cast<int>(id), 2);
       return 0;
     case WM_MOUSEMOVE:
       if (form->drag_.pressed) {
-        POINT p{};
-        GetCursorPos(&p);
-        form->DragMove(p);
+        form->DragMove(EventPoint(h, lp));
         return 0;
       }
       break;
     case WM_RBUTTONUP:
       if (form->drag_.pressed) {
-        POINT p{};
-        GetCursorPos(&p);
-        form->DragEnd(p, false);
+        form->DragEnd(EventPoint(h, lp), false);
         return 0;
       }
       break;
