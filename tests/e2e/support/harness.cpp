@@ -278,6 +278,7 @@ static HANDLE Launch(const std::string& dir, DWORD* pid) {
 }
 
 bool Keystrum::Start() {
+  if (process_) CloseHandle(process_);  // a test may start the program again after an exit
   process_ = Launch(dir_, &pid_);
   if (!process_) return false;
   return WaitFor([&] { return Bar() != nullptr || !Running(); }, 20000) && Running() &&
