@@ -35,6 +35,6 @@ rev="$(git -C "$(dirname "$0")/.." rev-parse --short HEAD 2>/dev/null || echo '?
 echo
 echo "== summary ($(date -u '+%Y-%m-%d %H:%M UTC'), commit $rev, $(wine --version 2>/dev/null), $(nproc) cpus, load $(cut -d' ' -f1-3 /proc/loadavg))"
 grep '^SUMMARY|' "$log" | awk -F'|' '
-  BEGIN { printf "%-62s %-30s %-10s %s\n", "figure", "value", "goal", "verdict" }
-  { printf "%-62s %-30s %-10s %s\n", $2, $3, ($4 == "" ? "-" : $4), $5 }'
+  BEGIN { printf "%-66s %-28s %-10s %s\n", "figure", "value", "goal", "verdict" }
+  { printf "%-66s %-28s %-10s %s\n", $2, $3, ($4 == "" ? "-" : $4), $5 }'
 exit $status
