@@ -325,7 +325,14 @@ void TMainForm::FocusDummy() {
   // Only while the bar is active: focusing a control of an inactive window would activate
   // it and take the foreground from the window being typed into. On its next activation
   // the bar focuses Dummy itself.
-  if (IsWindowVisible(hwnd_) && GetActiveWindow() == hwnd_) SetFocus(Dummy);
+  if (IsWindowVisible(hwnd_) && GetActiveWindow() == hwnd_ && !ClickInProgress()) SetFocus(Dummy);
+}
+
+bool TMainForm::ClickInProgress() const {
+  // A push button holds the mouse from its press to its release; taking its focus in
+  // between cancels the click, and a click on Undo as a typing run ends would be lost.
+  HWND capture = GetCapture();
+  return capture && IsChild(hwnd_, capture);
 }
 
 int TMainForm::AddGroupName(const std::string& name) {
@@ -811,7 +818,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
           if (LOWORD(wp) != WA_INACTIVE && lp) ConsiderTarget(reinterpret_cast<HWND>(lp));
       if (LOWORD(wp) != WA_INACTIVE && !drag_.pressed) {
         Default(msg, wp, lp);
-        SetFocus(Dummy);
+        if (!ClickInProgress()) SetFocus(Dummy);
         return 0;
       }
       break;

@@ -112,6 +112,8 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self);
   void CreateControls();
+  // Whether one of the bar's controls holds the mouse between a press and its release.
+  bool ClickInProgress() const;
   void ApplyButtonFont();
   void DrawButton(const DRAWITEMSTRUCT& d);
   void FormResize();
