@@ -86,7 +86,8 @@ inline std::string MemoEntry(Input in) {
                                    before.Text.size()));
           if (code != "{LEFT}" && code != "{RIGHT}" && code != "{UP}" && code != "{DOWN}")
             return "key " + std::to_string(vk) + " wrote " + Quote(code);
-          if (edit->Caret() != before.SelStart + code.size()) return "an arrow code moved the caret wrong";
+          if (edit->Caret() != before.SelStart + code.size())
+            return "an arrow code left the caret elsewhere than after it";
           memo = *edit;
         }
         break;

@@ -102,7 +102,8 @@ inline std::string CompareLoads(const Loaded& a, const Loaded& b) {
       std::erase(u.String, '\x1a');
       if (u == v) continue;
       const std::string bt = at + "button " + std::to_string(i) + ": ";
-      if (u.String != v.String) return bt + "text " + Quote(u.String) + " became " + Quote(v.String);
+      if (u.String != v.String)
+        return bt + "text " + Quote(u.String) + " became " + Quote(v.String);
       if (u.Caption != v.Caption)
         return bt + "caption " + Quote(u.Caption) + " became " + Quote(v.Caption);
       return bt + "a field differs";

@@ -447,7 +447,8 @@ bool Matches(const std::string& typed, size_t pos, const std::vector<Piece>& pie
     return typed.compare(pos, p.text.size(), p.text) == 0 &&
            Matches(typed, pos + p.text.size(), pieces, i + 1, reached);
   for (const std::string& c : *p.choices)
-    if (typed.compare(pos, c.size(), c) == 0 && Matches(typed, pos + c.size(), pieces, i + 1, reached))
+    if (typed.compare(pos, c.size(), c) == 0 &&
+        Matches(typed, pos + c.size(), pieces, i + 1, reached))
       return true;
   return false;
 }
@@ -513,7 +514,8 @@ TEST_F(HardenLoad, ALongTextWithEveryCodeArrivesInOrder) {
   SystemTimeToFileTime(&end, &fe);
   const ULARGE_INTEGER te{{fe.dwLowDateTime, fe.dwHighDateTime}};
   std::set<std::string> d, dy, m, tm;
-  for (t.QuadPart -= 10000000ULL; t.QuadPart <= te.QuadPart + 10000000ULL; t.QuadPart += 10000000ULL) {
+  constexpr ULONGLONG kSecond = 10000000ULL;  // in the file time's 100 ns
+  for (t.QuadPart -= kSecond; t.QuadPart <= te.QuadPart + kSecond; t.QuadPart += kSecond) {
     FILETIME ft{t.LowPart, t.HighPart};
     SYSTEMTIME st{};
     FileTimeToSystemTime(&ft, &st);
