@@ -42,12 +42,6 @@ std::string IniValue(const std::string& path, const char* section, const char* k
   return buf;
 }
 
-POINT CentreOf(HWND h) {
-  RECT r{};
-  GetWindowRect(h, &r);
-  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // With KS_E2E_SHOTS naming a folder, the moments worth a picture are saved there as
 // bitmaps of the screen around `windows` (docs/menu.png and docs/editor.png come from
 // KS_E2E_SHOTS='Z:\tmp\shots' and --gtest_filter=EditTest.EditButton*, then `convert`).
@@ -69,11 +63,6 @@ class EditTest : public ::testing::Test {
  protected:
   void SetUp() override { StartWith(kIni, kDat); }
   void TearDown() override {
-    if (target_) {
-      TerminateProcess(target_, 0);
-      WaitForSingleObject(target_, 5000);
-      CloseHandle(target_);
-    }
     if (k.Running()) {
       EXPECT_TRUE(k.Exit());
     }
@@ -213,28 +202,16 @@ class EditTest : public ::testing::Test {
     return found;
   }
 
-  // ---- the typing target ----
+  // Starts the target program.
   void StartTarget() {
-    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    CloseHandle(pi.hThread);
-    target_ = pi.hProcess;
-    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
-    edit_ = FindChild(main_, "Edit");
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_TRUE(target.Start());
+    main_ = target.main();
+    edit_ = target.edit();
   }
   // Clicks the target's caption, as a user switching back to it: the caret stays put.
   void FocusTarget() {
-    RECT r{};
-    GetWindowRect(main_, &r);
-    Click((r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }))
-        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
-        << "'; " << DescribeWindows(k.pid());
+    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
     Sleep(150);  // a few ticks of the bar's timer: the target is known
   }
   // A left press on button `i` with the target in front, into an emptied target.
@@ -252,7 +229,7 @@ class EditTest : public ::testing::Test {
   }
 
   Keystrum k;
-  HANDLE target_ = nullptr;
+  TypingTarget target;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
 };
@@ -305,7 +282,6 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   TypeFrom(3);
   EXPECT_TRUE(TargetHolds("aaa"));
 }
-
 
 TEST_F(EditTest, DropsThatEndOffAnotherButtonReorderNothingAndOpenTheMenu) {
   const std::vector<std::string> order{"Alpha", "Beta", "Gamma"};
@@ -745,7 +721,6 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
   EXPECT_EQ(k.BarClient().cy, 72);
   EXPECT_TRUE(k.Exit());
 }
-
 
 // A TrueType face this system has: the font dialog offers only the faces it finds, and a
 // bare Wine prefix has neither the design face nor the usual Windows ones.

@@ -64,11 +64,6 @@ class GroupsTest : public ::testing::Test {
     ShowBar();
   }
   void TearDown() override {
-    if (target_) {
-      TerminateProcess(target_, 0);
-      WaitForSingleObject(target_, 5000);
-      CloseHandle(target_);
-    }
     if (k.Running()) {
       EXPECT_TRUE(k.Exit());
     }
@@ -178,20 +173,6 @@ class GroupsTest : public ::testing::Test {
            ", flags " + std::to_string(g.flags);
   }
 
-  // Rests the pointer on (x, y) before a click there. Under Wine the display's own pointer
-  // may lag behind the injected one, and a window that appears under that stale spot (the
-  // dropped list, the activated bar) reports it as a fresh move, which ends a drop-down or
-  // misplaces a press. Resting first lets the display catch up before the button goes down.
-  static void RestAt(int x, int y) {
-    MoveMouse(x, y);
-    Sleep(120);
-  }
-  static POINT CentreOf(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
-
   // Drops the group list down with a click and clicks line `line` of it.
   void PickGroup(int line, const std::string& expect) {
     POINT c = CentreOf(k.GroupList());
@@ -208,30 +189,17 @@ class GroupsTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(drop); }));
   }
 
+  // Starts the target program and makes it the window the user works in.
   void StartTarget() {
-    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    CloseHandle(pi.hThread);
-    target_ = pi.hProcess;
-    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
-    edit_ = FindChild(main_, "Edit");
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_TRUE(target.Start());
+    main_ = target.main();
+    edit_ = target.edit();
     FocusTarget();
   }
   // Clicks the target's caption, as a user switching back to it: the caret stays put.
   void FocusTarget() {
-    RECT r{};
-    GetWindowRect(main_, &r);
-    int x = (r.left + r.right) / 2, y = r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2;
-    RestAt(x, y);
-    Click(x, y);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }))
-        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
-        << "'; " << DescribeWindows(k.pid());
+    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
     Sleep(150);  // a few ticks of the bar's timer: the target is known
   }
   void Press(int button) {
@@ -266,7 +234,7 @@ class GroupsTest : public ::testing::Test {
   }
 
   Keystrum k;
-  HANDLE target_ = nullptr;
+  TypingTarget target;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
 };

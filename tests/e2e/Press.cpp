@@ -36,11 +36,6 @@ class PressTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
   }
   void TearDown() override {
-    if (target_) {
-      TerminateProcess(target_, 0);
-      WaitForSingleObject(target_, 5000);
-      CloseHandle(target_);
-    }
     if (k.Running()) {
       EXPECT_TRUE(k.Exit());
     }
@@ -48,30 +43,15 @@ class PressTest : public ::testing::Test {
 
   // Starts the target program and makes it the window the user works in.
   void StartTarget() {
-    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    CloseHandle(pi.hThread);
-    target_ = pi.hProcess;
-    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
-    edit_ = FindChild(main_, "Edit");
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_TRUE(target.Start());
+    main_ = target.main();
+    edit_ = target.edit();
     FocusTarget();
   }
   // Clicks the target's caption, as a user switching back to it: the caret stays put.
   void FocusTarget() {
-    RECT r{};
-    GetWindowRect(main_, &r);
-    for (int attempt = 0; attempt < 3 && GetForegroundWindow() != main_; ++attempt) {
-      Click((r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
-      WaitFor([&] { return GetForegroundWindow() == main_; }, 3000);
-    }
-    ASSERT_TRUE(GetForegroundWindow() == main_)
-        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
-        << "'; " << DescribeWindows(k.pid());
+    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
     Sleep(150);  // a few ticks of the bar's timer: the target is known
   }
   void Press(int button) {
@@ -98,7 +78,7 @@ class PressTest : public ::testing::Test {
   }
 
   Keystrum k;
-  HANDLE target_ = nullptr;
+  TypingTarget target;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
 };

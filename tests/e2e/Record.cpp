@@ -50,22 +50,11 @@ class RecordTest : public ::testing::Test {
     StartTarget();
   }
   void TearDown() override {
-    if (target_) {
-      TerminateProcess(target_, 0);
-      WaitForSingleObject(target_, 5000);
-      CloseHandle(target_);
-    }
     if (k.Running()) {
       EXPECT_TRUE(k.Exit());
     }
   }
 
-  // Rests the pointer on (x, y) before a click there, so that the display's own pointer has
-  // caught up with the injected one when the button goes down.
-  static void RestAt(int x, int y) {
-    MoveMouse(x, y);
-    Sleep(120);
-  }
   static void ClickAt(HWND h, bool right = false) {
     RECT r{};
     GetWindowRect(h, &r);
@@ -74,30 +63,17 @@ class RecordTest : public ::testing::Test {
     Click(x, y, right);
   }
 
+  // Starts the target program and makes it the window the user works in.
   void StartTarget() {
-    std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    CloseHandle(pi.hThread);
-    target_ = pi.hProcess;
-    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
-    edit_ = FindChild(main_, "Edit");
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_TRUE(target.Start());
+    main_ = target.main();
+    edit_ = target.edit();
     FocusTarget();
   }
-  // Clicks the target's caption, as a user switching to it: the caret stays put.
+  // Clicks the target's caption, as a user switching back to it: the caret stays put.
   void FocusTarget() {
-    RECT r{};
-    GetWindowRect(main_, &r);
-    int x = (r.left + r.right) / 2, y = r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2;
-    RestAt(x, y);
-    Click(x, y);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }))
-        << "foreground: " << ClassOf(GetForegroundWindow()) << " '" << TextOf(GetForegroundWindow())
-        << "'; " << DescribeWindows(k.pid());
+    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
     Sleep(150);  // a few ticks of the bar's timer: the target is known
   }
   ::testing::AssertionResult TextBecomes(HWND h, const std::string& want, int ms = 8000) {
@@ -118,7 +94,7 @@ class RecordTest : public ::testing::Test {
   }
 
   Keystrum k;
-  HANDLE target_ = nullptr;
+  TypingTarget target;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
 };

@@ -137,6 +137,17 @@ HWND FindChild(HWND parent, const char* cls, const char* text) {
   return s.found;
 }
 
+POINT CentreOf(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void RestAt(int x, int y) {
+  MoveMouse(x, y);
+  Sleep(120);
+}
+
 void MoveMouse(int x, int y) {
   SetCursorPos(x, y);
   SendMouseAt(x, y, 0);
@@ -230,6 +241,42 @@ bool SaveScreenBitmap(const std::string& path, const RECT& area) {
   file.append(reinterpret_cast<const char*>(&bi), sizeof bi);
   file += pixels;
   return WriteFileBytes(path, file);
+}
+
+// ---- TypingTarget ----
+
+TypingTarget::~TypingTarget() {
+  if (!process_) return;
+  TerminateProcess(process_, 0);
+  WaitForSingleObject(process_, 5000);
+  CloseHandle(process_);
+}
+
+bool TypingTarget::Start() {
+  std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  process_ = pi.hProcess;
+  if (!WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")) != nullptr; }))
+    return false;
+  edit_ = FindChild(main_, "Edit");
+  return edit_ != nullptr;
+}
+
+bool TypingTarget::Focus() {
+  RECT r{};
+  GetWindowRect(main_, &r);
+  int x = (r.left + r.right) / 2, y = r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2;
+  for (int attempt = 0; attempt < 3 && GetForegroundWindow() != main_; ++attempt) {
+    RestAt(x, y);
+    Click(x, y);
+    WaitFor([&] { return GetForegroundWindow() == main_; }, 3000);
+  }
+  return GetForegroundWindow() == main_;
 }
 
 // ---- Keystrum ----

@@ -31,6 +31,12 @@ std::string TextOf(HWND h);
 // The child of `parent` with class `cls` and, when given, text `text`.
 HWND FindChild(HWND parent, const char* cls, const char* text = nullptr);
 
+// The centre of a window, in screen coordinates.
+POINT CentreOf(HWND h);
+// Moves the pointer to (x, y) and lets it rest, so the display's own pointer has caught
+// up before a press: a lagging one can end a drop-down or misplace the press.
+void RestAt(int x, int y);
+
 // Real input, as a user gives it.
 void MoveMouse(int x, int y);
 void Click(int x, int y, bool right = false);
@@ -43,6 +49,31 @@ void TypeText(const std::string& ascii);
 
 // Writes the screen inside `area` as a 24-bit BMP file: for pictures of the real program.
 bool SaveScreenBitmap(const std::string& path, const RECT& area);
+
+// The program the user types into: typing_target.exe, whose window holds one multi-line
+// Edit. WM_APP to its window empties it.
+class TypingTarget {
+ public:
+  TypingTarget() = default;
+  ~TypingTarget();
+  TypingTarget(const TypingTarget&) = delete;
+  TypingTarget& operator=(const TypingTarget&) = delete;
+
+  // Starts the program and waits for its window.
+  bool Start();
+  HWND main() const { return main_; }
+  HWND edit() const { return edit_; }
+  std::string Text() const { return TextOf(edit_); }
+  void Clear() const { SendMessageA(main_, WM_APP, 0, 0); }
+  // Clicks its caption, as a user switching back to it (the caret stays where it was);
+  // true once it has the foreground.
+  bool Focus();
+
+ private:
+  HANDLE process_ = nullptr;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
 
 class Keystrum {
  public:
