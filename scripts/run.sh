@@ -16,7 +16,9 @@ if [ -z "${DISPLAY:-}" ]; then
   fi
   echo "No display was set: Keystrum runs on the Xvfb display $DISPLAY."
   echo "Look at it with:  DISPLAY=$DISPLAY import -window root shot.png"
-  echo "Show the bar by clicking the tray icon, or: DISPLAY=$DISPLAY xdotool ..."
+  echo "Show the bar with a click on the keyboard icon at the right end of the Wine"
+  echo "desktop's taskbar, or from another shell:"
+  echo "  DISPLAY=$DISPLAY KS_BUILD=$KS_BUILD bash -c 'source scripts/wine-env.sh; wine $KS_BUILD/kspost.exe TTrayIcon 1025 0 514'"
 fi
 echo "Keystrum keeps its files in $run_dir (keystrum.ini, keystrum.dat)."
 cd "$run_dir"
