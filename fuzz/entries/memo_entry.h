@@ -68,9 +68,7 @@ inline std::string MemoEntry(Input in) {
     for (size_t i = 0; i + 1 < normal.size(); ++i)
       if (normal[i] == '\r' || normal[i] == '\n' || normal[i] == '\t')
         return "a line break or tab is left inside " + Quote(normal);
-    const size_t fromEnd = m.Text.size() - std::min(m.Text.size(), m.Caret());
-    const size_t caret = normal.size() - std::min(normal.size(), fromEnd);
-    memo = normal == m.Text ? m : MemoText{normal, caret, caret};
+    memo = NormalizeMemo(m);
     return detail::CheckSelection(memo, "the change rule");
   };
 

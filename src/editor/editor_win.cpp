@@ -27,12 +27,8 @@ ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), 
   };
   ev.Change = [this](TKsmForm&) {
     MemoText m = ReadMemo();
-    std::string normal = NormalizeMemoText(m.Text);
-    if (normal == m.Text) return;
-    // Keep the caret where it was counted from the end, so it stays after what was pasted.
-    size_t fromEnd = m.Text.size() - std::min(m.Text.size(), m.Caret());
-    size_t caret = normal.size() - std::min(normal.size(), fromEnd);
-    WriteMemo(MemoText{normal, caret, caret});
+    MemoText normal = NormalizeMemo(m);
+    if (normal.Text != m.Text) WriteMemo(normal);
   };
   form_.SetMemoEvents(std::move(ev));
   form_.OnRecordClick = [this](TKsmForm&) { RecordButtonClick(); };

@@ -79,6 +79,14 @@ std::string NormalizeMemoText(std::string_view text) {
   return out;
 }
 
+MemoText NormalizeMemo(const MemoText& memo) {
+  std::string normal = NormalizeMemoText(memo.Text);
+  if (normal == memo.Text) return memo;
+  const size_t fromEnd = memo.Text.size() - std::min(memo.Text.size(), memo.Caret());
+  const size_t caret = normal.size() - std::min(normal.size(), fromEnd);
+  return MemoText{std::move(normal), caret, caret};
+}
+
 char ShiftTranslate(char c) {
   const size_t pos = kUnshifted.find(c);
   return pos == std::string_view::npos ? c : kShifted[pos];

@@ -38,6 +38,11 @@ std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 // caret). A lone CR keeps the character after it.
 std::string NormalizeMemoText(std::string_view text);
 
+// The memo after its change rule: the text normalised, the caret kept at its distance
+// from the end so that it stays after what was pasted. The memo itself when the rule
+// changes nothing.
+MemoText NormalizeMemo(const MemoText& memo);
+
 // The US keyboard's shifted character for `c` (2 -> @, a -> A, ' -> "); `c` itself
 // when Shift does not change it.
 char ShiftTranslate(char c);

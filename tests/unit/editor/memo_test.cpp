@@ -135,3 +135,20 @@ TEST(MemoShift, OnlyWhileRecordingWithShiftHeld) {
 
 }  // namespace
 }  // namespace ks
+
+namespace ks {
+namespace {
+
+TEST(MemoChange, TheCaretStaysAfterWhatWasPasted) {
+  // "x" + a pasted "a CR LF b" + "yz" still to come: the caret after the paste.
+  MemoText pasted{"xa\r\nbyz", 5, 5};
+  MemoText after = NormalizeMemo(pasted);
+  EXPECT_EQ(after.Text, "xa{enter}byz");
+  EXPECT_EQ(after.SelStart, 10u);
+  EXPECT_EQ(after.SelEnd, 10u);
+  MemoText plain{"abc", 1, 2};
+  EXPECT_EQ(NormalizeMemo(plain), plain);  // nothing to rewrite: the selection stays
+}
+
+}  // namespace
+}  // namespace ks
