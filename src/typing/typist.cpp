@@ -34,10 +34,12 @@ Typist::Typist(KeySink& sink, const KeyboardLayout& layout, Clock& clock, Typing
 
 void Typist::SimulateKeyDown(std::uint8_t key) {
   sink_.Key(key, layout_.ScanCode(key), false, vk::IsExtended(key));
+  ++pending_;
 }
 
 void Typist::SimulateKeyUp(std::uint8_t key) {
   sink_.Key(key, layout_.ScanCode(key), true, vk::IsExtended(key));
+  ++pending_;
 }
 
 void Typist::SimulateKeystroke(std::uint8_t key, std::uint16_t scan) {
@@ -47,6 +49,7 @@ void Typist::SimulateKeystroke(std::uint8_t key, std::uint16_t scan) {
   const bool extended = vk::IsExtended(key);
   sink_.Key(key, scan, false, extended);
   sink_.Key(key, scan, true, extended);
+  pending_ += 2;
   ++KeystrokeCount;
 }
 
@@ -58,6 +61,7 @@ void Typist::SendKey(char c) {
     const char16_t u = layout_.AnsiToUnicode(c);
     if (u != 0) {
       sink_.Unicode(u);
+      pending_ += 2;
       ++KeystrokeCount;
     }
     return;
@@ -79,10 +83,13 @@ void Typist::SendKey(char c) {
   if (ctrl) SimulateKeyUp(vk::Control);
 }
 
-void Typist::Flush() { sink_.Flush(); }
+void Typist::Flush() {
+  sink_.Flush();
+  pending_ = 0;
+}
 
 void Typist::Pump() {
-  sink_.Flush();
+  if (pending_ >= kFlushBatch) Flush();
   host_.ProcessMessages();
 }
 
@@ -109,6 +116,7 @@ void Typist::SendString(std::string text) {
     }
     Pump();
   }
+  Flush();
 }
 
 void Typist::RunCode(const std::string& code) {
@@ -200,6 +208,7 @@ void Typist::UndoTyping() {
     SendKey(static_cast<char>(vk::Back));
     Pump();
   }
+  Flush();
   KeystrokeCount = 0;
 }
 

@@ -16,6 +16,9 @@
 
 namespace ks {
 
+// Key events a typing run gathers before it hands them to the system.
+inline constexpr std::size_t kFlushBatch = 256;
+
 class Typist {
  public:
   Typist(KeySink& sink, const KeyboardLayout& layout, Clock& clock, TypingHost& host);
@@ -59,10 +62,15 @@ class Typist {
   void UndoTyping();
 
  private:
-  // Flushes and lets the host handle waiting messages: one pump point.
+  // Lets the host handle waiting messages: one pump point. Keys go out in batches: each
+  // SendInput call costs a trip through the system's input queue (under Wine a round
+  // trip to its server), so one call per item made typing slower than the target.
+  // Order cannot suffer, since a run started from the pump appends to the same buffer.
   void Pump();
   void RunCode(const std::string& code);
 
+  // Key events given to the sink since its last flush.
+  std::size_t pending_ = 0;
   KeySink& sink_;
   const KeyboardLayout& layout_;
   Clock& clock_;
