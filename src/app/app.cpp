@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/sysmenu.h"
+#include "win/dialogs.h"
 
 namespace ks::app {
 
@@ -22,22 +23,6 @@ LRESULT AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
-void ProcessMessages() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    if (m.message == WM_QUIT) {
-      // Keep the quit for the main loop, which owns the orderly shutdown.
-      PostQuitMessage(static_cast<int>(m.wParam));
-      App().terminating = true;
-      return;
-    }
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
-
-void Message(const std::string& text) {
-  MessageBoxA(App().window.hwnd(), text.c_str(), kTitle, MB_OK | MB_TASKMODAL | MB_TOPMOST);
-}
+void Message(const std::string& text) { win::ShowMessage(App().window.hwnd(), text); }
 
 }  // namespace ks::app

@@ -30,13 +30,9 @@ struct Application {
   std::string exePath;
   std::string exeDir;  // with a trailing backslash
   AppWindow window;
-  bool terminating = false;
 };
 
 Application& App();
-
-// Handles every message waiting in the queue, then returns.
-void ProcessMessages();
 
 // Shows `text` in the program's standard message box.
 void Message(const std::string& text);

@@ -9,6 +9,7 @@
 #include "bar/main_win.h"
 #include "editor/editor_win.h"
 #include "typing/list_win.h"
+#include "typing/ports_win.h"
 #include "win/dialogs.h"
 
 namespace {
@@ -38,7 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The application window exists from the start but is never seen.
   a.window.Create(a.icon);
   ShowWindow(a.window.hwnd(), SW_HIDE);
-  app::ProcessMessages();
+  ProcessWaitingMessages();
 
   // The running copy keeps its handle for its whole life; the system frees it at exit.
   HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, "KsmSemaphore");

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "bar/main_win.h"
+#include "typing/ports_win.h"
 #include "win/glyphs.h"
 
 namespace ks::app {
@@ -67,7 +68,7 @@ void TTrayIcon::RightClick() {
   HWND owner = MenuOwner ? MenuOwner : hwnd_;
   // The menu only closes on a click elsewhere when its owner is the foreground window.
   SetForegroundWindow(App().window.hwnd());
-  ProcessMessages();
+  ProcessWaitingMessages();
   TrackPopupMenu(PopupMenu, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
   PostMessageA(owner, WM_NULL, 0, 0);
 }
