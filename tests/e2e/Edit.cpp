@@ -102,20 +102,8 @@ class EditTest : public ::testing::Test {
   }
 
   HWND OpenMenu() const { return FindVisibleWindowOf(k.pid(), "#32768"); }
-  bool MenuOpens(int ms = 3000) const {
-    return WaitFor([&] { return OpenMenu() != nullptr; }, ms);
-  }
-  // The menu is gone and the program has left its menu loop: a press that came while
-  // the loop was still ending would be taken by it instead of by the button.
-  bool MenuCloses(int ms = 3000) const {
-    DWORD thread = GetWindowThreadProcessId(k.Bar(), nullptr);
-    return WaitFor([&] {
-      GUITHREADINFO gti{};
-      gti.cbSize = sizeof gti;
-      return OpenMenu() == nullptr && GetGUIThreadInfo(thread, &gti) &&
-             !(gti.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) && gti.hwndCapture == nullptr;
-    }, ms);
-  }
+  bool MenuOpens(int ms = 3000) const { return k.MenuOpens(ms); }
+  bool MenuCloses(int ms = 3000) const { return k.MenuCloses(ms); }
 
   // A right click without movement on button `i`: the button menu opens.
   void RightClick(int i) {

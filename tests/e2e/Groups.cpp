@@ -80,7 +80,8 @@ class GroupsTest : public ::testing::Test {
     POINT c = CentreOf(k.GroupList());
     RestAt(c.x, c.y);
     Click(c.x, c.y, true);
-    Sleep(500);
+    ASSERT_TRUE(k.MenuOpens()) << "no group menu";
+    Sleep(150);
     for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
   }
@@ -384,7 +385,8 @@ TEST_F(GroupsTest, AButtonCopiedIntoANewGroupIsThereAfterARestart) {
   POINT bye = CentreOf(k.Button(2));
   RestAt(bye.x, bye.y);
   Click(bye.x, bye.y, true);
-  Sleep(500);
+  ASSERT_TRUE(k.MenuOpens()) << "no button menu";
+  Sleep(150);
   for (int i = 0; i < 5; ++i) PressKey(VK_DOWN);  // Undo, New, Edit, Delete, Copy to Group
   PressKey(VK_RIGHT);                              // opens the entries at "Work"
   Sleep(200);

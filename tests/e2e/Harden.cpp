@@ -340,11 +340,6 @@ TEST(HardenRace, EightCopiesStartedAtOnceLeaveOneRunning) {
 class HardenLoad : public ::testing::Test {
  protected:
   void TearDown() override {
-    if (target_) {
-      TerminateProcess(target_, 0);
-      WaitForSingleObject(target_, 5000);
-      CloseHandle(target_);
-    }
     if (k.Running()) {
       EXPECT_TRUE(k.Exit());
     }
@@ -358,22 +353,10 @@ class HardenLoad : public ::testing::Test {
     k.TrayClick();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
     // Without its key log: these runs read only the text.
-    std::string cmd = "\"" + ExeDir() + "typing_target.exe\" --no-log";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    CloseHandle(pi.hThread);
-    target_ = pi.hProcess;
-    ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")); }));
-    edit_ = FindChild(main_, "Edit");
-    ASSERT_NE(edit_, nullptr);
-    // The caption, as a user switching back: the caret stays where it is.
-    RECT r{};
-    GetWindowRect(main_, &r);
-    Click((r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }));
+    ASSERT_TRUE(target.Start("--no-log"));
+    main_ = target.main();
+    edit_ = target.edit();
+    ASSERT_TRUE(target.Focus());
     Sleep(150);  // a few ticks of the bar's timer: the target is known
   }
   void Press() {
@@ -386,7 +369,7 @@ class HardenLoad : public ::testing::Test {
   }
 
   Keystrum k;
-  HANDLE target_ = nullptr;
+  TypingTarget target;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
 };

@@ -84,7 +84,8 @@ class RecordTest : public ::testing::Test {
   // Right click on bar button `i`, then "Edit Button" from the menu by keyboard.
   HWND OpenEditor(int i) {
     ClickAt(k.Button(i), true);
-    Sleep(500);
+    if (!k.MenuOpens()) return nullptr;
+    Sleep(150);
     for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
     PressKey(VK_RETURN);
     HWND ed = nullptr;

@@ -97,8 +97,9 @@ class TypingInject : public ::testing::Test {
     // A cold Wine session takes a few seconds before the first window appears.
     if (!Eventually(
             [] {
+              // Found once its controls exist too: the window is there before them.
               target_ = FindWindowA("KsTypingTarget", nullptr);
-              return target_ != nullptr;
+              return target_ && GetDlgItem(target_, 100) && GetDlgItem(target_, 101);
             },
             30000))
       startError_ = "typing_target.exe showed no window";

@@ -252,8 +252,8 @@ TypingTarget::~TypingTarget() {
   CloseHandle(process_);
 }
 
-bool TypingTarget::Start() {
-  std::string cmd = "\"" + ExeDir() + "typing_target.exe\"";
+bool TypingTarget::Start(const std::string& args) {
+  std::string cmd = "\"" + ExeDir() + "typing_target.exe\" " + args;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -261,10 +261,12 @@ bool TypingTarget::Start() {
     return false;
   CloseHandle(pi.hThread);
   process_ = pi.hProcess;
-  if (!WaitFor([&] { return (main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget")) != nullptr; }))
-    return false;
-  edit_ = FindChild(main_, "Edit");
-  return edit_ != nullptr;
+  // The window is found as soon as it exists, which is before its Edit is made.
+  return WaitFor([&] {
+    main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget");
+    edit_ = main_ ? FindChild(main_, "Edit") : nullptr;
+    return edit_ != nullptr;
+  });
 }
 
 bool TypingTarget::Focus() {
@@ -344,6 +346,20 @@ HWND Keystrum::Button(int i) const {
 }
 
 HWND Keystrum::GroupList() const { return FindChild(Bar(), "ComboBox"); }
+
+bool Keystrum::MenuOpens(int ms) const {
+  return WaitFor([&] { return FindVisibleWindowOf(pid_, "#32768") != nullptr; }, ms);
+}
+
+bool Keystrum::MenuCloses(int ms) const {
+  DWORD thread = GetWindowThreadProcessId(Bar(), nullptr);
+  return WaitFor([&] {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    return FindVisibleWindowOf(pid_, "#32768") == nullptr && GetGUIThreadInfo(thread, &gti) &&
+           !(gti.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) && gti.hwndCapture == nullptr;
+  }, ms);
+}
 
 void Keystrum::TrayClick() {
   // Posted, as the shell does: the program handles it on its own thread.

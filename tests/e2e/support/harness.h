@@ -59,8 +59,8 @@ class TypingTarget {
   TypingTarget(const TypingTarget&) = delete;
   TypingTarget& operator=(const TypingTarget&) = delete;
 
-  // Starts the program and waits for its window.
-  bool Start();
+  // Starts the program (with `args`, e.g. "--no-log") and waits for its window and Edit.
+  bool Start(const std::string& args = {});
   HWND main() const { return main_; }
   HWND edit() const { return edit_; }
   std::string Text() const { return TextOf(edit_); }
@@ -104,6 +104,12 @@ class Keystrum {
   HWND TrayForm() const { return FindWindowOf(pid_, "TTrayForm"); }
   HWND Button(int i) const;
   HWND GroupList() const;
+
+  // A popup menu of the program is open.
+  bool MenuOpens(int ms = 3000) const;
+  // The menu is gone and the program has left its menu loop: a press that came while the
+  // loop was still ending would be taken by it instead of by the bar.
+  bool MenuCloses(int ms = 3000) const;
 
   // A left click on the tray icon: shows the bar.
   void TrayClick();
