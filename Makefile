@@ -7,7 +7,7 @@ WIN    := $(BUILD)/win
 JOBS  ?= $(shell nproc)
 XVFB  := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native win test test-native test-wine run bench clean prefix fuzz
+.PHONY: all deps native win-configure win test test-native test-wine run bench clean prefix fuzz
 
 all: native win
 
@@ -18,9 +18,11 @@ native: deps
 	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(NATIVE) -j $(JOBS)
 
-win: deps
+win-configure: deps
 	cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64.cmake
+
+win: win-configure
 	cmake --build $(WIN) -j $(JOBS)
 
 prefix: deps
@@ -38,8 +40,10 @@ test-wine: win prefix
 
 test: test-native test-wine
 
-# Starts Keystrum under Wine on the current display, or on a fresh Xvfb display.
-run: win prefix
+# Starts Keystrum under Wine on the current display, or on a fresh Xvfb display. Builds
+# only the program, its library and kspost, which the commands it prints use.
+run: win-configure prefix
+	cmake --build $(WIN) -j $(JOBS) --target keystrum keyhook kspost
 	@bash scripts/run.sh $(WIN)
 
 bench: win prefix

@@ -2,6 +2,6 @@
 # Runs a Windows program of the build under the project's Wine prefix.
 # Usage: wine-run.sh BUILD_DIR PROGRAM [ARGS...]
 set -euo pipefail
-export KS_BUILD="$1"; shift
+export KS_BUILD="$(cd "$1" && pwd)"; shift
 source "$(dirname "$0")/wine-env.sh"
 exec wine "$@"
