@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bar/layout.h"
+#include "bar/shortcuts.h"
 
 namespace ks {
 
@@ -149,7 +150,13 @@ void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
     dialogs.Message(kMsgDestinationFull);
     return;
   }
-  AppendButton(store, d, store.GetButton(store.ActiveGroup, k));
+  Button copy = store.GetButton(store.ActiveGroup, k);
+  // One key can type only one button: the original keeps it.
+  const int32_t shortcut = copy.Shortcut;
+  if (IsShortcut(shortcut)) copy.Shortcut = 0;
+  AppendButton(store, d, copy);
+  if (IsShortcut(shortcut))
+    dialogs.Message(ShortcutNotCopiedMessage(store, shortcut, ButtonRef{store.ActiveGroup, k}, d));
 }
 
 void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry) {

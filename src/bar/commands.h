@@ -47,7 +47,8 @@ void EditMenuClick(Store& store, BarView& view, Editor& editor, int k);
 // "Delete Button" on button k, after a Yes to the question titled "Confirm".
 void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k);
 // An entry of "Copy to Group" / "Move to Group": `entry` is its position from 0 and
-// stands for group entry + 1. The copy carries all five fields, the shortcut included.
+// stands for group entry + 1. The copy carries the button's fields except its shortcut
+// key, which stays with the original (the user is told).
 void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry);
 void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry);
 

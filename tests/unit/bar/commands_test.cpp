@@ -155,8 +155,9 @@ TEST_F(ButtonCommands, DeleteRefusesTheLastButton) {
 
 // ---- Copy and Move to Group ----
 
-TEST_F(ButtonCommands, CopyAppendsToTheOtherGroupWithItsShortcut) {
+TEST_F(ButtonCommands, CopyAppendsToTheOtherGroupWithAllItsFields) {
   Use(3, 2);
+  store->Data[1].Shortcut[1] = 0;  // a key stays with the original (see shortcuts_test)
   MenuCopyToGroupClick(*store, dialogs, 1, 1);  // entry 1 = group 2
   EXPECT_EQ(Captions(*store, 2), (Order{"B1", "B2", "A1"}));
   EXPECT_EQ(store->GetButton(2, 3), store->GetButton(1, 1));

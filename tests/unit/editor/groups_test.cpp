@@ -233,6 +233,7 @@ TEST_F(Groups, SubmenuEntriesStillReachTheirGroupsAfterDeleteAndAdd) {
   NewGroupMenuClick(*store, view, dialogs, unlocked);
   Switch("three");
   ASSERT_EQ(view.Menus, (Order{"two", "three", "four"}));
+  store->Data[store->FindGroup("three")].Shortcut[1] = 0;  // a copied key would be told
   for (int entry = 0; entry < 3; ++entry) {
     if (view.Menus[entry] == "three") continue;
     MenuCopyToGroupClick(*store, dialogs, 1, entry);

@@ -1,0 +1,136 @@
+#pragma once
+// Shortcut keys: a button whose Shortcut is k (1..26) types its text when Ctrl+Alt and
+// the k-th letter are pressed anywhere, as a left press on it would. 0 is no shortcut.
+//
+// Which button a key types, which keys the program takes from the system, and what the
+// user is told when a key cannot be taken: two buttons with one key, a key another
+// program holds, a key that the keyboard layout turns into a character (AltGr is
+// Ctrl+Alt on Windows, so on many layouts Ctrl+Alt+E is how "€" is typed).
+#include <bitset>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bar/ports.h"
+#include "store/store.h"
+
+namespace ks {
+
+inline constexpr int kNumShortcuts = 26;
+
+// Whether a stored Shortcut names a key; anything outside 1..26 is taken as none.
+constexpr bool IsShortcut(int32_t value) { return value >= 1 && value <= kNumShortcuts; }
+// The editor's list line of a Shortcut value: "None", "<ctrl><alt>A" .. "<ctrl><alt>Z".
+std::string ShortcutItemText(int32_t shortcut);
+// How messages name a key: "Ctrl+Alt+A".
+std::string ShortcutName(int shortcut);
+// The virtual key of its letter ('A'..'Z').
+std::uint8_t ShortcutLetterKey(int shortcut);
+
+// A button of the store; Group 0 is none. Button 0 stands for a button not yet in the
+// store (the one the editor is creating).
+struct ButtonRef {
+  int Group = 0;
+  int Button = 0;
+  explicit operator bool() const { return Group != 0; }
+  bool operator==(const ButtonRef&) const = default;
+};
+
+// The button `shortcut` types: the first in store order (group by group, each from its
+// first button) that carries it. A second button can only get the same key from a file
+// edited by hand; it is told at start and types nothing.
+ButtonRef ShortcutOwner(const Store& store, int shortcut);
+// The first button other than `self` that carries `shortcut`.
+ButtonRef OtherButtonWith(const Store& store, int shortcut, ButtonRef self);
+
+// The system's hot keys, taken for the bar window with the key's number as id.
+class HotKeyRegistry {
+ public:
+  virtual ~HotKeyRegistry() = default;
+  // Takes Ctrl+Alt+letter; false when another program holds it.
+  virtual bool Register(int shortcut) = 0;
+  virtual void Unregister(int shortcut) = 0;
+};
+
+// The keyboard layout the user types with.
+class ShortcutLayout {
+ public:
+  virtual ~ShortcutLayout() = default;
+  // Whether Ctrl+Alt with the shortcut's letter types a character on this layout.
+  virtual bool MakesCharacter(int shortcut) const = 0;
+};
+
+// Index k stands for Shortcut k; bit 0 is never set.
+using ShortcutSet = std::bitset<kNumShortcuts + 1>;
+
+// The keys the store asks for and that may be taken: each key some button carries,
+// except those the layout turns into a character.
+ShortcutSet WantedShortcuts(const Store& store, const ShortcutLayout& layout);
+
+struct RegistrationPlan {
+  std::vector<int> Register;    // wanted and not held, in key order
+  std::vector<int> Unregister;  // held and no longer wanted, in key order
+  bool operator==(const RegistrationPlan&) const = default;
+};
+RegistrationPlan PlanRegistrations(const ShortcutSet& wanted, const ShortcutSet& held);
+
+// Messages of the editor.
+std::string ShortcutTakenMessage(const Store& store, int shortcut, ButtonRef other);
+std::string ShortcutCharacterMessage(int shortcut);
+std::string ShortcutHeldMessage(int shortcut);
+// At a copy to another group: the copy is made without the key.
+std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef original,
+                                     int destination);
+
+// What the editor says when a shortcut is picked in its list.
+struct ShortcutChoice {
+  bool Refused = false;  // the list goes back to the shortcut shown before
+  std::string Message;   // empty: nothing to tell
+};
+
+// The keys the program holds, kept in step with the store.
+class ShortcutKeys {
+ public:
+  ShortcutKeys(HotKeyRegistry& registry, const ShortcutLayout& layout);
+  ShortcutKeys(const ShortcutKeys&) = delete;
+  ShortcutKeys& operator=(const ShortcutKeys&) = delete;
+
+  // Takes the keys of the loaded store. Returns the one message to show at start,
+  // listing every button whose key does not type it, or an empty string.
+  std::string Start(const Store& store);
+  // After every change of the store: takes the keys now wanted, gives back the rest. A
+  // key another program held is tried again, silently: the user was told already.
+  void Update(const Store& store);
+  // Gives every key back.
+  void Stop();
+  bool Holds(int shortcut) const { return IsShortcut(shortcut) && held_[shortcut]; }
+
+  // The editor's list changed to `shortcut`. A key of another button is told once, by
+  // the refusal at Done.
+  ShortcutChoice Chosen(int32_t shortcut);
+  // Done with `shortcut` for button `self` (Button 0 for a new one): the refusal to
+  // show, or nothing when the editor may close.
+  std::optional<std::string> RefuseDone(const Store& store, ButtonRef self,
+                                        int32_t shortcut) const;
+
+ private:
+  // Whether another program holds `shortcut`: one the program holds is free; any
+  // other is tried and given back at once.
+  bool HeldElsewhere(int shortcut);
+
+  HotKeyRegistry& registry_;
+  const ShortcutLayout& layout_;
+  ShortcutSet held_;
+};
+
+// The entry of a shortcut into the press path: the button it stands for now, once its
+// group's password is given. Nothing when no button carries it or the password is
+// wrong (told with "Invalid Password."). The password is asked for whatever group the
+// button is in, naming that group, since the bar may be hidden; a right answer for the
+// active group unlocks it as at a press, one for another group lets this press type.
+// The caller pauses its foreground tracking around the call, as around a press.
+std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
+                                         Dialogs& dialogs);
+
+}  // namespace ks

@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include "bar/commands.h"
+#include "bar/fakes.h"
+#include "bar/shortcut_fakes.h"
+#include "bar/shortcut_wait.h"
+#include "bar/shortcuts.h"
+#include "editor/groups.h"
+
+namespace ks {
+namespace {
+
+using test::FakeDialogs;
+using test::FakeHeldKeys;
+using test::FakeHotKeys;
+using test::FakeShortcutLayout;
+using test::Key;
+using test::MakeStore;
+using Order = std::vector<std::string>;
+
+// Groups "Work" and "Home" of three buttons each (captions Work1.., Home1..), no keys.
+std::unique_ptr<Store> TwoGroups() {
+  auto s = MakeStore({"Work", "Home"}, 3);
+  for (int g = 1; g <= 2; ++g)
+    for (int i = 1; i <= 3; ++i) s->Data[g].Shortcut[i] = 0;
+  return s;
+}
+
+TEST(ShortcutNames, ListLinesAndMessageNames) {
+  EXPECT_EQ(ShortcutItemText(0), "None");
+  EXPECT_EQ(ShortcutItemText(1), "<ctrl><alt>A");
+  EXPECT_EQ(ShortcutItemText(26), "<ctrl><alt>Z");
+  EXPECT_EQ(ShortcutItemText(27), "None");
+  EXPECT_EQ(ShortcutItemText(-1), "None");
+  EXPECT_EQ(ShortcutName(3), "Ctrl+Alt+C");
+  EXPECT_EQ(ShortcutLetterKey(26), 'Z');
+}
+
+TEST(ShortcutOwner, FirstInStoreOrderAndOnlyAmongButtonsInUse) {
+  auto s = TwoGroups();
+  s->Data[2].Shortcut[1] = 3;
+  s->Data[1].Shortcut[3] = 3;
+  s->Data[1].Shortcut[2] = 99;  // out of range: no key
+  EXPECT_EQ(ShortcutOwner(*s, 3), (ButtonRef{1, 3}));
+  EXPECT_EQ(OtherButtonWith(*s, 3, ButtonRef{1, 3}), (ButtonRef{2, 1}));
+  EXPECT_FALSE(OtherButtonWith(*s, 3, ButtonRef{2, 1}) == (ButtonRef{2, 1}));
+  EXPECT_FALSE(ShortcutOwner(*s, 99));
+  EXPECT_FALSE(ShortcutOwner(*s, 0));
+  // Stale entries beyond the counts carry nothing.
+  s->Data[1].Shortcut[4] = 7;
+  s->Data[3].Shortcut[1] = 8;
+  s->Groups[3].NumCommands = 1;
+  EXPECT_FALSE(ShortcutOwner(*s, 7));
+  EXPECT_FALSE(ShortcutOwner(*s, 8));
+  s->Groups[1].NumCommands = 2;
+  EXPECT_EQ(ShortcutOwner(*s, 3), (ButtonRef{2, 1}));
+}
+
+TEST(ShortcutRegistrations, PlanTakesTheMissingAndGivesBackTheUnwanted) {
+  ShortcutSet wanted, held;
+  wanted[1] = wanted[3] = wanted[26] = true;
+  held[3] = held[5] = true;
+  EXPECT_EQ(PlanRegistrations(wanted, held), (RegistrationPlan{{1, 26}, {5}}));
+  EXPECT_EQ(PlanRegistrations(held, held), (RegistrationPlan{}));
+
+  auto s = TwoGroups();
+  s->Data[1].Shortcut[1] = Key('E');
+  s->Data[2].Shortcut[2] = Key('C');
+  s->Data[2].Shortcut[3] = Key('C');
+  FakeShortcutLayout layout;
+  layout.Characters = {Key('E')};
+  const ShortcutSet w = WantedShortcuts(*s, layout);
+  EXPECT_EQ(w.count(), 1u);
+  EXPECT_TRUE(w[Key('C')]);
+}
+
+class Shortcuts : public ::testing::Test {
+ protected:
+  std::unique_ptr<Store> store = TwoGroups();
+  FakeHotKeys system;
+  FakeShortcutLayout layout;
+  ShortcutKeys keys{system, layout};
+  FakeDialogs dialogs;
+};
+
+TEST_F(Shortcuts, AStartWithEveryKeyFreeTakesThemAllAndSaysNothing) {
+  store->Data[1].Shortcut[1] = Key('A');
+  store->Data[2].Shortcut[3] = Key('Z');
+  EXPECT_EQ(keys.Start(*store), "");
+  EXPECT_EQ(system.Ours, (std::set<int>{Key('A'), Key('Z')}));
+  EXPECT_TRUE(keys.Holds(Key('Z')));
+  keys.Stop();
+  EXPECT_TRUE(system.Ours.empty());
+  EXPECT_FALSE(keys.Holds(Key('Z')));
+}
+
+TEST_F(Shortcuts, TheStartMessageListsEveryButtonWhoseKeyDoesNotTypeIt) {
+  store->Data[1].Shortcut[1] = Key('C');  // free
+  store->Data[1].Shortcut[2] = Key('E');  // a character on this layout
+  store->Data[2].Shortcut[1] = Key('H');  // held by another program
+  store->Data[2].Shortcut[2] = Key('C');  // the same key as Work1
+  system.HeldByOthers = {Key('H')};
+  layout.Characters = {Key('E')};
+  EXPECT_EQ(keys.Start(*store),
+            "Some shortcut keys do not type their buttons:\n"
+            "\nCtrl+Alt+E (the Work2 button in the Work group): on your keyboard layout it "
+            "types a character."
+            "\nCtrl+Alt+H (the Home1 button in the Home group): another program uses this key."
+            "\nCtrl+Alt+C (the Home2 button in the Home group): the Work1 button in the Work "
+            "group has it too."
+            "\n\nThese buttons type when clicked; the button editor gives them another key.");
+  // The character is never taken from the user; the others are tried once each.
+  EXPECT_EQ(system.Ours, (std::set<int>{Key('C')}));
+  EXPECT_EQ(system.Calls, (Order{"+Ctrl+Alt+C", "+Ctrl+Alt+H"}));
+}
+
+TEST_F(Shortcuts, AStartMessageOfAHandEditedFileStaysShort) {
+  store->Groups[1].NumCommands = 50;
+  for (int i = 1; i <= 50; ++i) {
+    store->Data[1].Caption[i] = "Work" + std::to_string(i);
+    store->Data[1].Shortcut[i] = Key('Q');
+  }
+  // Work1 takes the key; the 49 after it are listed up to twenty.
+  const std::string text = keys.Start(*store);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 20 + 1 + 2);
+  EXPECT_NE(text.find("(the Work21 button in the Work group)"), std::string::npos);
+  EXPECT_EQ(text.find("(the Work22 button"), std::string::npos);
+  EXPECT_NE(text.find("\n... and 29 more.\n"), std::string::npos);
+}
+
+TEST_F(Shortcuts, TheEditorRefusesDoneWithAKeyOfAnotherButtonOrACharacter) {
+  store->Data[2].Shortcut[3] = Key('C');
+  layout.Characters = {Key('E')};
+  keys.Start(*store);
+  EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{1, 1}, Key('C')),
+            "Ctrl+Alt+C is already the shortcut key of the Home3 button in the Home group.\n"
+            "Please choose another key, or None.");
+  EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{1, 0}, Key('C')).has_value(), true);  // new
+  EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{2, 3}, Key('C')), std::nullopt);      // its own
+  EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{1, 1}, Key('E')),
+            "On your keyboard layout Ctrl+Alt+E types a character, which a shortcut key would "
+            "take from you.\nPlease choose another key, or None.");
+  EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{1, 1}, Key('D')), std::nullopt);
+  EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{1, 1}, 0), std::nullopt);
+}
+
+TEST_F(Shortcuts, PickingAKeyInTheEditorTellsWhatItWillNotDo) {
+  store->Data[1].Shortcut[1] = Key('A');
+  system.HeldByOthers = {Key('H')};
+  layout.Characters = {Key('E')};
+  keys.Start(*store);
+  system.Calls.clear();
+
+  const ShortcutChoice character = keys.Chosen(Key('E'));
+  EXPECT_TRUE(character.Refused);
+  EXPECT_EQ(character.Message, ShortcutCharacterMessage(Key('E')));
+
+  const ShortcutChoice held = keys.Chosen(Key('H'));
+  EXPECT_FALSE(held.Refused);
+  EXPECT_EQ(held.Message,
+            "Another program already uses Ctrl+Alt+H, so this key will not type the button "
+            "while that program holds it.");
+
+  // A free key is tried and given back at once; one the program holds is not tried.
+  EXPECT_EQ(keys.Chosen(Key('F')).Message, "");
+  EXPECT_EQ(keys.Chosen(Key('A')).Message, "");
+  EXPECT_EQ(keys.Chosen(0).Message, "");
+  EXPECT_EQ(system.Calls, (Order{"+Ctrl+Alt+H", "+Ctrl+Alt+F", "-Ctrl+Alt+F"}));
+  EXPECT_EQ(system.Ours, (std::set<int>{Key('A')}));
+}
+
+TEST_F(Shortcuts, AKeyFreedByAnotherProgramIsTakenAtTheNextChange) {
+  store->Data[1].Shortcut[1] = Key('H');
+  system.HeldByOthers = {Key('H')};
+  EXPECT_NE(keys.Start(*store), "");
+  keys.Update(*store);
+  EXPECT_FALSE(keys.Holds(Key('H')));
+  system.HeldByOthers.clear();
+  keys.Update(*store);
+  EXPECT_TRUE(keys.Holds(Key('H')));
+}
+
+TEST_F(Shortcuts, CopyToGroupLeavesTheKeyWithTheOriginal) {
+  store->Data[1].Shortcut[2] = Key('C');
+  MenuCopyToGroupClick(*store, dialogs, 2, 1);
+  EXPECT_EQ(store->GetButton(2, 4), (Button{"Work2", "hint Work2", "text Work2", 2, 0}));
+  EXPECT_EQ(dialogs.Messages,
+            (Order{"The copy in the Home group has no shortcut key: Ctrl+Alt+C stays with the "
+                   "Work2 button in the Work group."}));
+  EXPECT_EQ(ShortcutOwner(*store, Key('C')), (ButtonRef{1, 2}));
+}
+
+// ---- a shortcut pressed ----
+
+TEST_F(Shortcuts, APressTypesTheButtonOfAnyGroupWithoutAQuestionWhenUnlocked) {
+  store->Data[2].Shortcut[3] = Key('C');
+  bool unlocked = true;
+  EXPECT_EQ(ShortcutPressed(*store, Key('C'), unlocked, dialogs), (ButtonRef{2, 3}));
+  EXPECT_EQ(ShortcutPressed(*store, Key('D'), unlocked, dialogs), std::nullopt);
+  EXPECT_TRUE(dialogs.Inputs.empty());
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST_F(Shortcuts, ALockedGroupAsksForItsOwnPasswordNamingIt) {
+  store->Groups[2].Password = "pw";
+  store->Data[2].Shortcut[1] = Key('H');
+  bool unlocked = true;  // the active group, Work, has no password
+  dialogs.InputAnswers = {std::string("PW"), std::nullopt, std::string("pw"), std::string("pw")};
+  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), std::nullopt);
+  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), std::nullopt);
+  EXPECT_EQ(dialogs.Messages, (Order{kMsgInvalidPassword, kMsgInvalidPassword}));
+  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), (ButtonRef{2, 1}));
+  // Another group stays locked: the next press asks again.
+  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), (ButtonRef{2, 1}));
+  ASSERT_EQ(dialogs.Inputs.size(), 4u);
+  EXPECT_EQ(dialogs.Inputs[0].Caption, "Group Password");
+  EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the password for the Home group:");
+  EXPECT_EQ(dialogs.Inputs[0].Default, "");
+  EXPECT_TRUE(unlocked);
+}
+
+TEST_F(Shortcuts, TheActiveGroupsRightPasswordUnlocksItAsAPressWould) {
+  store->Groups[1].Password = "pw";
+  store->Data[1].Shortcut[2] = Key('B');
+  bool unlocked = false;
+  dialogs.InputAnswers = {std::string("pw")};
+  EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
+  EXPECT_TRUE(unlocked);
+  EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
+  EXPECT_EQ(dialogs.Inputs.size(), 1u);
+  // A password removed while locked asks nothing more and unlocks.
+  store->Groups[1].Password.clear();
+  unlocked = false;
+  EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
+  EXPECT_TRUE(unlocked);
+  EXPECT_EQ(dialogs.Inputs.size(), 1u);
+}
+
+// ---- the keys still held when a shortcut fires ----
+
+class HeldAtFire : public ::testing::Test {
+ protected:
+  // Ctrl+Alt+`letter` goes down and the system reports the shortcut.
+  void Press(char letter) {
+    held.Down.insert({17, 18, letter});
+    queue.Fired(Key(letter), now);
+  }
+  ShortcutQueue::Step Poll(bool busy = false) { return queue.Poll(held, busy, now); }
+  void Later(int ms) { now += ms; }
+
+  FakeHeldKeys held;
+  ShortcutQueue queue;
+  std::int64_t now = 1000;
+};
+
+using Step = ShortcutQueue::Step;
+
+TEST_F(HeldAtFire, TypingWaitsUntilCtrlAltAndTheLetterAreLetGo) {
+  Press('C');
+  EXPECT_EQ(Poll(), Step{});
+  held.Down.erase('C');
+  EXPECT_EQ(Poll(), Step{});
+  held.Down.erase(17);
+  EXPECT_EQ(Poll(), Step{});
+  held.Down.insert(16);  // Shift, pressed meanwhile, would change the text as well
+  held.Down.erase(18);
+  Later(2000);
+  EXPECT_EQ(Poll(), Step{});
+  held.Down.erase(16);
+  EXPECT_EQ(Poll(), (Step{{Key('C')}, {}}));
+  EXPECT_FALSE(queue.Waiting());
+  EXPECT_EQ(Poll(), Step{});
+}
+
+TEST_F(HeldAtFire, TheLetterRepeatingIsOnePressAndTwoTapsAreTwo) {
+  Press('C');
+  queue.Fired(Key('C'), now);  // repeat: C never went up
+  held.Down.erase('C');
+  Poll();
+  Press('C');  // a second tap, Ctrl and Alt still held
+  Press('D');
+  held.Down.clear();
+  EXPECT_EQ(Poll(), (Step{{Key('C'), Key('C'), Key('D')}, {}}));
+}
+
+TEST_F(HeldAtFire, ARunOrQuestionUnderWayKeepsThemWaitingAndRestartsTheWait) {
+  Press('C');
+  held.Down.clear();
+  Later(5000);
+  EXPECT_EQ(Poll(true), Step{});
+  Later(10);
+  EXPECT_EQ(Poll(), (Step{{Key('C')}, {}}));
+}
+
+TEST_F(HeldAtFire, KeysStillHeldAfterTheWaitDropTheShortcutAndItsRepeats) {
+  Press('C');
+  Later(kReleaseWaitMs - 1);
+  EXPECT_EQ(Poll(), Step{});
+  Later(1);
+  EXPECT_EQ(Poll(), (Step{{}, {Key('C')}}));
+  EXPECT_EQ(ShortcutsDroppedMessage({Key('C'), Key('D'), Key('C')}),
+            "Nothing was typed for Ctrl+Alt+C, Ctrl+Alt+D: keys were still held down 3 seconds "
+            "later.\nA shortcut key types its text once Ctrl, Alt and the letter are let go.");
+  // The user keeps holding: the repeats are not new presses.
+  queue.Fired(Key('C'), now);
+  EXPECT_FALSE(queue.Waiting());
+  // Let go and pressed again, it counts.
+  held.Down.erase('C');
+  Poll();
+  Press('C');
+  EXPECT_TRUE(queue.Waiting());
+}
+
+TEST_F(HeldAtFire, EachPressExtendsTheWait) {
+  Press('C');
+  Later(kReleaseWaitMs - 100);
+  held.Down.erase('C');
+  Poll();
+  Press('D');
+  Later(kReleaseWaitMs - 100);
+  EXPECT_EQ(Poll(), Step{});
+  held.Down.clear();
+  EXPECT_EQ(Poll(), (Step{{Key('C'), Key('D')}, {}}));
+}
+
+}  // namespace
+}  // namespace ks

@@ -1,0 +1,102 @@
+// The shortcut keys the program holds follow every command that changes the store, and
+// a key always types the button that carries it now.
+#include <gtest/gtest.h>
+
+#include "bar/commands.h"
+#include "bar/drag.h"
+#include "bar/fakes.h"
+#include "bar/shortcut_fakes.h"
+#include "bar/shortcuts.h"
+#include "editor/groups.h"
+
+namespace ks {
+namespace {
+
+using test::FakeBarView;
+using test::FakeDialogs;
+using test::FakeEditor;
+using test::FakeHotKeys;
+using test::FakeShortcutLayout;
+using test::Key;
+using test::MakeStore;
+using Keys = std::set<int>;
+
+class ShortcutsFollow : public ::testing::Test {
+ protected:
+  // Groups "Work" (active) and "Home", three buttons each; Work2 has Ctrl+Alt+W and
+  // Home3 Ctrl+Alt+H.
+  void SetUp() override {
+    store = MakeStore({"Work", "Home"}, 3);
+    for (int g = 1; g <= 2; ++g)
+      for (int i = 1; i <= 3; ++i) store->Data[g].Shortcut[i] = 0;
+    store->Data[1].Shortcut[2] = Key('W');
+    store->Data[2].Shortcut[3] = Key('H');
+    for (const char* n : {"Work", "Home"}) view.AddGroupName(n);
+    view.SelectGroupItem(1);  // "Work" sorts after "Home"
+    view.ShowActive(*store);
+    ASSERT_EQ(keys.Start(*store), "");
+  }
+  // What the bar does after each command.
+  Keys After() {
+    keys.Update(*store);
+    return system.Ours;
+  }
+  std::string TextOf(int shortcut) {
+    const ButtonRef b = ShortcutOwner(*store, shortcut);
+    return b ? store->Data[b.Group].String[b.Button] : "";
+  }
+
+  std::unique_ptr<Store> store;
+  FakeBarView view;
+  FakeDialogs dialogs;
+  FakeEditor editor;
+  FakeHotKeys system;
+  FakeShortcutLayout layout;
+  ShortcutKeys keys{system, layout};
+  bool unlocked = true;
+};
+
+TEST_F(ShortcutsFollow, NewEditAndDeleteOfAButton) {
+  editor.Result = EditorFields{"Sig", "", "Regards", 0, Key('S')};
+  NewMenuClick(*store, view, dialogs, editor);
+  EXPECT_EQ(After(), (Keys{Key('H'), Key('S'), Key('W')}));
+  EXPECT_EQ(TextOf(Key('S')), "Regards");
+
+  editor.Result = EditorFields{"Work2", "", "changed", 0, Key('X')};
+  EditMenuClick(*store, view, editor, 2);
+  EXPECT_EQ(After(), (Keys{Key('H'), Key('S'), Key('X')}));
+  EXPECT_EQ(TextOf(Key('X')), "changed");
+
+  dialogs.ConfirmAnswers = {true};
+  DeleteMenuClick(*store, view, dialogs, 2);
+  EXPECT_EQ(After(), (Keys{Key('H'), Key('S')}));
+  EXPECT_EQ(TextOf(Key('S')), "Regards");  // now button 3 of Work
+  EXPECT_EQ(ShortcutOwner(*store, Key('S')), (ButtonRef{1, 3}));
+}
+
+TEST_F(ShortcutsFollow, CopyMoveAndReorder) {
+  MenuCopyToGroupClick(*store, dialogs, 2, 1);
+  EXPECT_EQ(After(), (Keys{Key('H'), Key('W')}));
+  EXPECT_EQ(ShortcutOwner(*store, Key('W')), (ButtonRef{1, 2}));
+
+  ButtonDragDrop(*store, view, 2, 1);
+  EXPECT_EQ(ShortcutOwner(*store, Key('W')), (ButtonRef{1, 1}));
+
+  MenuMoveToGroupClick(*store, view, dialogs, 1, 1);
+  EXPECT_EQ(After(), (Keys{Key('H'), Key('W')}));
+  EXPECT_EQ(ShortcutOwner(*store, Key('W')), (ButtonRef{2, 5}));
+  EXPECT_EQ(TextOf(Key('W')), "text Work2");
+  // Nothing was given back and taken again on the way: the start took both.
+  EXPECT_EQ(system.Calls, (std::vector<std::string>{"+Ctrl+Alt+H", "+Ctrl+Alt+W"}));
+}
+
+TEST_F(ShortcutsFollow, DeletingAGroupGivesBackItsKeys) {
+  dialogs.ConfirmAnswers = {true};
+  DeleteGroupMenuClick(*store, view, dialogs, unlocked);  // the selected "Work"
+  EXPECT_EQ(After(), (Keys{Key('H')}));
+  EXPECT_EQ(ShortcutOwner(*store, Key('H')), (ButtonRef{1, 3}));
+  EXPECT_EQ(TextOf(Key('H')), "text Home3");
+}
+
+}  // namespace
+}  // namespace ks
