@@ -207,4 +207,39 @@ inline Usage UsageOf(HANDLE process, const std::string& unixPid) {
   return u;
 }
 
+// What the threads of a Linux process have done so far: processor time and context
+// switches, summed over every thread (/proc/PID/task/*/). A thread that has ended takes
+// its counts with it, so the figures are of the threads alive at both readings.
+struct Activity {
+  bool known = false;
+  int threads = 0;
+  double cpuMs = 0;          // time on a processor, from schedstat (nanoseconds)
+  long long switches = 0;    // voluntary + involuntary: each one a wake-up or a preemption
+};
+
+inline Activity ActivityOf(const std::string& unixPid) {
+  Activity a;
+  if (unixPid.empty()) return a;
+  const std::string taskDir = "Z:\\proc\\" + unixPid + "\\task\\";
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((taskDir + "*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return a;
+  do {
+    const std::string tid = fd.cFileName;
+    if (tid.empty() || tid.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string status = ReadProcFile(taskDir + tid + "\\status");
+    if (status.empty()) continue;  // ended between the listing and the reading
+    for (const char* key : {"voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:"}) {
+      // "nonvoluntary_..." contains "voluntary_...": find each at the start of a line.
+      const size_t at = status.find(std::string("\n") + key);
+      if (at != std::string::npos) a.switches += std::atoll(status.c_str() + at + 1 + std::strlen(key));
+    }
+    a.cpuMs += std::atof(ReadProcFile(taskDir + tid + "\\schedstat").c_str()) / 1e6;
+    ++a.threads;
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
+  a.known = a.threads > 0;
+  return a;
+}
+
 }  // namespace ks::bench
