@@ -1,0 +1,56 @@
+#pragma once
+// Which window a press on the bar types into: the last window the user worked in. The
+// tracker is told each moment the foreground moves, by the system's foreground events or
+// by the bar's own activation, instead of asking for the foreground window on a timer, so
+// the program sleeps while nothing happens. The Windows layer answers what it needs to
+// know of a window; the unit tests answer from a script.
+#include "typing/ports.h"
+
+namespace ks {
+
+// What the tracker asks the system about a window that has just come to the foreground.
+class WindowFacts {
+ public:
+  virtual ~WindowFacts() = default;
+  // Whether `w` still exists.
+  virtual bool Exists(WindowId w) const = 0;
+  // Whether `w` belongs to this program: the bar, the editor, the list picker, a message
+  // box, the hidden application window the tray menu brings forward.
+  virtual bool IsOwn(WindowId w) const = 0;
+  // Whether `w` is the desktop or the shell's window, which hold the foreground when no
+  // program does.
+  virtual bool IsDesktop(WindowId w) const = 0;
+};
+
+class TargetTracker {
+ public:
+  // `target` is where the target is kept: the typing engine's `TargetWindow`.
+  TargetTracker(const WindowFacts& facts, WindowId& target) : facts_(facts), target_(target) {}
+
+  // The foreground passed to `w`; 0 when for a moment no window holds it, as while it
+  // passes from one window to another. Also what the system says the foreground is when
+  // the program starts and when the bar is shown, since a window that was already in
+  // front then sends no event.
+  void ForegroundChanged(WindowId w) { Consider(w); }
+
+  // The bar became active, taking the activation from `previous` (0 when the system does
+  // not say, as for another process's window under some platforms). That window is the one
+  // the user was working in, and becomes the target at once, before its event arrives.
+  void BarActivated(WindowId previous) { Consider(previous); }
+
+  // Whether typing into `w` would reach the user's program: a window that exists and is
+  // neither the program's own nor the desktop.
+  bool MayBeTarget(WindowId w) const;
+
+  WindowId Target() const { return target_; }
+
+ private:
+  void Consider(WindowId w) {
+    if (MayBeTarget(w)) target_ = w;
+  }
+
+  const WindowFacts& facts_;
+  WindowId& target_;
+};
+
+}  // namespace ks
