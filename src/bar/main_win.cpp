@@ -161,7 +161,7 @@ void TMainForm::LoadStore() {
   auto clientOf = [](HWND h) { return h ? win::ClientRectOf(h) : RECT{}; };
   RECT ed = clientOf(EditorWindow);
   RECT li = clientOf(ListForm ? ListForm->hwnd() : nullptr);
-  BarLayout design = ComputeLayout(1, 1, ButtonWidth);
+  BarLayout design = ComputeLayout(1, 1, ButtonWidth, kBaseDpi);
   LoadContext ctx;
   ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ctx.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -264,7 +264,7 @@ void TMainForm::Display() {
   SetWindowPos(UndoButton, nullptr, ButtonWidth - kUndoWidth, 0, kUndoWidth, kCellHeight,
                SWP_NOZORDER | SWP_NOACTIVATE);
   const GroupRec& g = store->Active();
-  BarLayout l = ComputeLayout(g.NumCommands, g.Columns, ButtonWidth);
+  BarLayout l = ComputeLayout(g.NumCommands, g.Columns, ButtonWidth, kBaseDpi);
   for (int j = 1; j < static_cast<int>(l.Buttons.size()) && j <= kMaxButtons; ++j)
     SetWindowPos(Buttons[j], nullptr, l.Buttons[j].Left, l.Buttons[j].Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -275,7 +275,7 @@ void TMainForm::Display() {
 void TMainForm::FormResize() {
   RECT c = win::ClientRectOf(hwnd_);
   int32_t columns = store->Active().Columns;
-  switch (FormResizeRule(RolledUp, InDisplay, c.right, ButtonWidth, columns)) {
+  switch (FormResizeRule(RolledUp, InDisplay, c.right, ButtonWidth, kBaseDpi, columns)) {
     case ResizeAction::KeepRolledUp: {
       RECT c2 = win::ClientRectOf(hwnd_);
       if (c2.right != ButtonWidth || c2.bottom != 0) {

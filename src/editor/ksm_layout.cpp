@@ -2,37 +2,56 @@
 
 #include <algorithm>
 
+#include "store/dpi.h"
+
 namespace ks::editor {
 
-namespace {
-// Gap the rule leaves between the Color button and the edit on its left.
-constexpr int kColorGap = 2;
-}  // namespace
+KsmDesignSizes KsmSizesAt(int dpi) {
+  const KsmDesignSizes d;
+  auto px = [dpi](int v) { return ScaleToDpi(v, dpi); };
+  KsmDesignSizes s;
+  s.EditHeight = px(d.EditHeight);
+  s.ButtonHeight = px(d.ButtonHeight);
+  s.ColorWidth = px(d.ColorWidth);
+  s.RecordWidth = px(d.RecordWidth);
+  s.DummyWidth = px(d.DummyWidth);
+  s.KeyListHeight = px(d.KeyListHeight);
+  s.EditLeft = px(d.EditLeft);
+  s.Gap = px(d.Gap);
+  s.ColorGap = px(d.ColorGap);
+  s.MinEditWidth = px(d.MinEditWidth);
+  return s;
+}
+
+Box ScaleBox(const Box& b, int dpi) {
+  return Box{ScaleToDpi(b.Left, dpi), ScaleToDpi(b.Top, dpi), ScaleToDpi(b.Width, dpi),
+             ScaleToDpi(b.Height, dpi)};
+}
 
 int KsmMinClientWidth(const KsmDesignSizes& s) {
-  return s.EditLeft + kMinEditWidth + kColorGap + s.ColorWidth;
+  return s.EditLeft + s.MinEditWidth + s.ColorGap + s.ColorWidth;
 }
 
 int KsmMinClientHeight(const KsmDesignSizes& s) {
-  // name, hint and the bottom row plus the three one-pixel gaps, and the memo.
-  return 2 * s.EditHeight + s.ButtonHeight + 3 + s.ButtonHeight;
+  // name, hint and the bottom row plus the three gaps, and the memo.
+  return 2 * s.EditHeight + s.ButtonHeight + 3 * s.Gap + s.ButtonHeight;
 }
 
 KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
   KsmLayout l;
-  const int editWidth = std::max(0, cw - s.ColorWidth - s.EditLeft - kColorGap);
+  const int editWidth = std::max(0, cw - s.ColorWidth - s.EditLeft - s.ColorGap);
 
   l.ButtonName = {s.EditLeft, 0, editWidth, s.EditHeight};
-  l.ColorButton = {l.ButtonName.Right() + kColorGap, 0, s.ColorWidth, s.ButtonHeight};
+  l.ColorButton = {l.ButtonName.Right() + s.ColorGap, 0, s.ColorWidth, s.ButtonHeight};
   l.KeyList = {l.ColorButton.Left, l.ColorButton.Height, s.ColorWidth, s.KeyListHeight};
-  l.ButtonHint = {s.EditLeft, l.ButtonName.Height + 1, editWidth, s.EditHeight};
+  l.ButtonHint = {s.EditLeft, l.ButtonName.Height + s.Gap, editWidth, s.EditHeight};
 
-  const int memoTop = l.ButtonHint.Bottom() + 1;
-  const int memoHeight = std::max(0, ch - s.ButtonHeight - 2 * s.EditHeight - 3);
+  const int memoTop = l.ButtonHint.Bottom() + s.Gap;
+  const int memoHeight = std::max(0, ch - s.ButtonHeight - 2 * s.EditHeight - 3 * s.Gap);
   l.KsmText = {0, memoTop, std::max(0, cw), memoHeight};
   l.Dummy = {0, memoTop, s.DummyWidth, s.ButtonHeight};
 
-  l.RecordButton = {0, l.KsmText.Bottom() + 1, s.RecordWidth, s.ButtonHeight};
+  l.RecordButton = {0, l.KsmText.Bottom() + s.Gap, s.RecordWidth, s.ButtonHeight};
   l.DoneButton = {s.RecordWidth, l.RecordButton.Top, std::max(0, cw - s.RecordWidth),
                   s.ButtonHeight};
   return l;

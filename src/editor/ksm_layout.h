@@ -1,6 +1,7 @@
 #pragma once
 // Where the button editor's controls go for a given client size. Kept free of any
-// window system so the rule can be checked on its own.
+// window system so the rule can be checked on its own. The design sizes are at 96 DPI;
+// KsmSizesAt gives them in pixels at another DPI.
 
 namespace ks::editor {
 
@@ -21,7 +22,16 @@ struct KsmDesignSizes {
   int DummyWidth = 75;
   int KeyListHeight = 24;
   int EditLeft = 100;
+  // The gaps: one line between the rows, two beside the Color button.
+  int Gap = 1;
+  int ColorGap = 2;
+  int MinEditWidth = 40;
 };
+
+// The design sizes in pixels at `dpi`.
+KsmDesignSizes KsmSizesAt(int dpi);
+// A design place at 96 DPI (a label's) in pixels at `dpi`.
+Box ScaleBox(const Box& b, int dpi);
 
 struct KsmLayout {
   Box ButtonName, ButtonHint, ColorButton, KeyList, KsmText, Dummy, RecordButton, DoneButton;
@@ -33,7 +43,7 @@ inline constexpr Box kLabel1Box{0, 5, 113, 17};
 inline constexpr Box kLabel2Box{0, 29, 113, 16};
 
 // Smallest client size at which every control keeps a usable size: both edits at
-// least 40 pixels wide and the memo at least as tall as the focus sink it hides.
+// least 40 pixels (at 96 DPI) wide and the memo at least as tall as the focus sink it hides.
 inline constexpr int kMinEditWidth = 40;
 int KsmMinClientWidth(const KsmDesignSizes& s = {});
 int KsmMinClientHeight(const KsmDesignSizes& s = {});

@@ -1,5 +1,7 @@
 #include "editor/ksm_layout.h"
 
+#include "store/dpi.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -93,6 +95,36 @@ TEST(KsmLayout, BelowTheMinimumNoSizeGoesNegative) {
       EXPECT_GE(b.Height, 0) << cw << "x" << ch;
     }
   }
+}
+
+// At every DPI the rule keeps its shape: Color flush right, the memo between the edits and
+// the bottom row, the bottom row on the edge; only the sizes grow.
+TEST(KsmLayoutDpi, TheRuleKeepsItsShapeAtEveryDpi) {
+  for (int dpi : {96, 120, 144, 192}) {
+    const KsmDesignSizes s = KsmSizesAt(dpi);
+    const int cw = ScaleToDpi(kDesignW, dpi), ch = ScaleToDpi(kDesignH, dpi);
+    KsmLayout l = LayoutKsm(cw, ch, s);
+    EXPECT_EQ(l.ButtonName.Left, ScaleToDpi(100, dpi)) << dpi;
+    EXPECT_EQ(l.ButtonName.Height, ScaleToDpi(24, dpi)) << dpi;
+    EXPECT_EQ(l.ColorButton.Right(), cw) << dpi;
+    EXPECT_EQ(l.ColorButton.Width, ScaleToDpi(105, dpi)) << dpi;
+    EXPECT_EQ(l.ButtonHint.Top, l.ButtonName.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.KsmText.Top, l.ButtonHint.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.RecordButton.Top, l.KsmText.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.RecordButton.Width, ScaleToDpi(83, dpi)) << dpi;
+    EXPECT_EQ(l.DoneButton.Bottom(), ch) << dpi;
+    EXPECT_EQ(l.DoneButton.Right(), cw) << dpi;
+    // The minimum keeps both edits at 40 design pixels.
+    EXPECT_EQ(LayoutKsm(KsmMinClientWidth(s), ch, s).ButtonName.Width, ScaleToDpi(40, dpi))
+        << dpi;
+    EXPECT_EQ(LayoutKsm(cw, KsmMinClientHeight(s), s).KsmText.Height, s.ButtonHeight) << dpi;
+  }
+  // At 96 DPI the scaled sizes are the design sizes themselves.
+  EXPECT_EQ(LayoutKsm(kDesignW, kDesignH, KsmSizesAt(96)), LayoutKsm(kDesignW, kDesignH));
+  EXPECT_EQ(KsmMinClientWidth(KsmSizesAt(96)), KsmMinClientWidth());
+  // The 150 % memo starts at 36 + 2 + 36 + 2 and the labels move with the edits.
+  EXPECT_EQ(LayoutKsm(600, 300, KsmSizesAt(144)).KsmText.Top, 76);
+  EXPECT_EQ(ScaleBox(kLabel2Box, 144), (Box{0, 44, 170, 24}));
 }
 
 }  // namespace
