@@ -13,6 +13,7 @@
 #include "bench_util.h"
 #include "store/settings.h"
 #include "store/store.h"
+#include "text/codepage_win.h"
 #include "support/harness.h"
 
 namespace {
@@ -55,7 +56,7 @@ ks::SavedFiles FullStore() {
   ks::Settings settings;
   settings.BarX = 620;
   settings.BarY = 100;
-  return ks::SaveSettings(*s, settings, std::nullopt);
+  return ks::SaveSettings(*s, settings, std::nullopt, ks::WinAnsiCodePage());
 }
 
 struct Start {

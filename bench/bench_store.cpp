@@ -14,6 +14,7 @@
 #include "store/files_win.h"
 #include "store/ini.h"
 #include "store/textfile.h"
+#include "text/codepage_win.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ int main() {
 
   auto store = MaximalStore();
   ks::Settings settings;
-  ks::SavedFiles files = ks::SaveSettings(*store, settings, std::nullopt);
+  ks::SavedFiles files = ks::SaveSettings(*store, settings, std::nullopt, ks::WinAnsiCodePage());
   const std::vector<Key> keys = KeysOf(files.ini);
   std::printf("store: %d groups x %d buttons, %zu keys, settings %zu KB, texts %zu KB\n",
               ks::kMaxGroups, ks::kMaxButtons, keys.size(), files.ini.size() / 1024,

@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "entries/input.h"
+#include "store/encoding.h"
 #include "store/ini.h"
 #include "store/settings.h"
 #include "store/textfile.h"
+#include "text/codepages.h"
+#include "text/utf.h"
 
 namespace ks::fuzz {
 
@@ -226,12 +229,57 @@ inline std::string TextFileEntry(Input in) {
   return {};
 }
 
+// The file forms and the UTF conversions under them. Input: a flags byte (1: the ANSI code
+// page is double-byte), then a file. Rules: a file reads as valid UTF-8 in any form; what
+// is read, written in the form it came in and read again, is the same text; a UTF-8 or
+// UTF-16LE file that held no invalid piece is written back byte for byte; UTF-16 and back
+// changes only invalid pieces; a cut by UTF-16 units is a whole-character start.
+inline std::string EncodingEntry(Input in) {
+  static const test::FakeCp1252 cp1252;
+  static const test::FakeDoubleByte doubleByte;
+  const AnsiCodePage& ansi = (in.Byte() & 1) ? static_cast<const AnsiCodePage&>(doubleByte)
+                                             : cp1252;
+  const std::string file = in.Rest();
+  const DecodedFile d = DecodeFile(file, ansi);
+  if (!IsValidUtf8(d.text)) return "the file read as invalid UTF-8: " + Quote(d.text);
+  const std::string written = EncodeFile(d.text, d.form, ansi);
+  const DecodedFile back = DecodeFile(written, ansi);
+  if (back.text != d.text)
+    return "read " + Quote(d.text) + ", written and read again " + Quote(back.text);
+  const bool clean = d.text.find("\xEF\xBF\xBD") == std::string::npos;
+  const bool littleEndian = file.starts_with("\xFF\xFE");
+  if (clean && (d.form == FileForm::Utf8 || (d.form == FileForm::Utf16 && littleEndian)) &&
+      written != file)
+    return "a valid file was written back as " + Quote(written);
+
+  const std::string& raw = file;  // the same bytes, now as a text of the core
+  if (Utf16ToUtf8(Utf8ToUtf16(raw)) != ValidUtf8(raw)) return "UTF-16 and back changed text";
+  if (Utf16Length(raw) != Utf8ToUtf16(raw).size()) return "the UTF-16 length is wrong";
+  const size_t cut = raw.empty() ? 0 : static_cast<uint8_t>(raw[0]) % 16;
+  const std::string valid = ValidUtf8(raw);
+  const std::string_view start = Utf8Prefix(valid, cut);
+  if (Utf16Length(start) > cut || !IsValidUtf8(start) || !valid.starts_with(start))
+    return "a cut at " + std::to_string(cut) + " units gave " + Quote(start);
+  if (start.size() < valid.size()) {
+    size_t next = start.size();
+    NextCodePoint(valid, next);
+    if (Utf16Length(valid.substr(0, next)) <= cut)
+      return "a cut at " + std::to_string(cut) + " units stopped short: " + Quote(start);
+  }
+  return {};
+}
+
 // Loading the settings and the button texts. Input: a flags byte (1: the settings file
-// exists, 2: the text file exists), the settings file's length (two bytes), the settings
-// file, then the text file. Rules: the loaded store keeps its limits; saving it and loading
-// the saved pair gives the same store and settings; saving that again changes no byte.
+// exists, 2: the text file exists, 4: the ANSI code page is double-byte), the settings
+// file's length (two bytes), the settings file, then the text file; either may come in any
+// form. Rules: the loaded store keeps its limits and holds only valid UTF-8; saving it and
+// loading the saved pair gives the same store and settings; saving that again changes no
+// byte; a pair that fits the code page is saved in it.
 inline std::string SettingsEntry(Input in) {
   const uint8_t flags = in.Byte();
+  static const test::FakeCp1252 cp1252;
+  static const test::FakeDoubleByte doubleByte;
+  const AnsiCodePage& ansi = (flags & 4) ? static_cast<const AnsiCodePage&>(doubleByte) : cp1252;
   const size_t iniLength = in.Word();
   std::optional<std::string> ini, dat;
   std::string iniBytes = in.Bytes(iniLength);
@@ -239,7 +287,7 @@ inline std::string SettingsEntry(Input in) {
   if (flags & 2) dat = in.Rest();
 
   const LoadContext ctx = detail::FuzzContext();
-  const Loaded first = LoadSettings(ini, dat, ctx);
+  const Loaded first = LoadSettings(ini, dat, ctx, ansi);
   const Store& s = *first.store;
   if (s.NumGroups < 1 || s.NumGroups > kMaxGroups) return "NumGroups out of range";
   if (s.ActiveGroup < 1 || s.ActiveGroup > s.NumGroups) return "ActiveGroup out of range";
@@ -249,17 +297,32 @@ inline std::string SettingsEntry(Input in) {
     if (s.Groups[g].Columns < 1) return "Columns below 1 in group " + std::to_string(g);
     for (int i = 1; i <= s.Groups[g].NumCommands; ++i)
       if (s.Data[g].String[i].find('\r') != std::string::npos) return "a text holds a CR";
+    for (int i = 1; i <= s.Groups[g].NumCommands; ++i) {
+      const Button b = s.GetButton(g, i);
+      for (const std::string* t : {&b.Caption, &b.Description, &b.String})
+        if (!IsValidUtf8(*t)) return "a loaded text is not UTF-8: " + Quote(*t);
+    }
+    if (!IsValidUtf8(s.Groups[g].GroupName) || !IsValidUtf8(s.Groups[g].Password))
+      return "a group name or password is not UTF-8";
   }
   const Settings& st = first.settings;
   if (st.ButtonWidth < 88 || st.ButtonWidth > 200) return "ButtonWidth out of range";
   if (st.BarX > ctx.ScreenWidth - 10 || st.BarY > ctx.ScreenHeight - 20)
     return "the bar starts beyond the screen";
 
-  const SavedFiles saved = SaveSettings(s, st, ini);
-  const Loaded second = LoadSettings(saved.ini, saved.dat, ctx);
+  const SavedFiles saved = SaveSettings(s, st, ini, ansi);
+  const DecodedFile savedIni = DecodeFile(saved.ini, ansi);
+  const DecodedFile savedDat = DecodeFile(saved.dat, ansi);
+  const bool fits = ansi.FromUtf8(savedIni.text) && ansi.FromUtf8(savedDat.text);
+  if ((savedDat.form == FileForm::Ansi) != fits)
+    return fits ? "a pair that fits the code page was saved in Unicode"
+                : "a text that does not fit the code page was saved in it";
+  if (savedIni.form == FileForm::Ansi && !fits) return "the settings file lost characters";
+  if (savedDat.form == FileForm::Utf16) return "the text file was saved as UTF-16";
+  const Loaded second = LoadSettings(saved.ini, saved.dat, ctx, ansi);
   if (std::string e = detail::CompareLoads(first, second); !e.empty())
     return "after a save and a load: " + e;
-  const SavedFiles again = SaveSettings(*second.store, second.settings, saved.ini);
+  const SavedFiles again = SaveSettings(*second.store, second.settings, saved.ini, ansi);
   if (again.ini != saved.ini) return "a second save changed the settings file";
   if (again.dat != saved.dat) return "a second save changed the text file";
   return {};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "entries/input.h"
+#include "text/utf.h"
 #include "typing/fakes.h"
 #include "typing/typist.h"
 
@@ -39,9 +40,9 @@ class PickingHost : public test::ScriptedHost {
 // the text of the run.
 // Rules: without a target nothing is sent and the count is kept; every key that goes down
 // comes up again, none twice down, so no Shift, Ctrl or Alt is left held; a run's count is
-// its key presses without the modifiers, plus its Unicode characters; a text without
-// braces types exactly its characters that the keyboard or the code page has; Undo sends
-// as many Backspaces as the count and clears it.
+// its key presses without the modifiers, plus its Unicode units (two for a character
+// beyond U+FFFF); a text without braces types exactly its characters but NUL, an invalid
+// piece of UTF-8 as U+FFFD; Undo sends as many Backspaces as the count and clears it.
 inline std::string TypistEntry(Input in) {
   const uint8_t flags = in.Byte();
   const uint8_t pickIndex = in.Byte();
@@ -102,20 +103,16 @@ inline std::string TypistEntry(Input in) {
 
   if (!nestedRan && text.find('{') == std::string::npos) {
     // Read the characters back through the layout: key and Shift state, or the code unit.
-    std::map<int, char> byKey;
-    std::map<char16_t, char> byUnit;
-    for (int b = 255; b >= 0; --b) {
-      const char c = static_cast<char>(b);
-      if (layout.CharToKey(c) != -1) byKey[layout.CharToKey(c)] = c;
-      else if (layout.AnsiToUnicode(c) != 0) byUnit[layout.AnsiToUnicode(c)] = c;
-    }
-    std::string want, got;
-    for (char c : text)
-      if (layout.CharToKey(c) != -1 || layout.AnsiToUnicode(c) != 0) want += c;
+    std::map<int, char16_t> byKey;
+    for (int c = 127; c >= 0; --c)
+      if (layout.CharToKey(static_cast<char16_t>(c)) != -1)
+        byKey[layout.CharToKey(static_cast<char16_t>(c))] = static_cast<char16_t>(c);
+    std::u16string want = Utf8ToUtf16(text), got;
+    std::erase(want, u'\0');
     int state = 0;
     for (const test::KeyEvent& ev : sink.events) {
       if (ev.unicode) {
-        got += byUnit.count(ev.ch) ? byUnit[ev.ch] : '?';
+        got += ev.ch;
         continue;
       }
       const int bit = ev.vk == 16 ? 1 : ev.vk == 17 ? 2 : ev.vk == 18 ? 4 : 0;
@@ -123,10 +120,11 @@ inline std::string TypistEntry(Input in) {
         state = ev.up ? state & ~bit : state | bit;
       } else if (!ev.up) {
         const int key = (state << 8) | ev.vk;
-        got += byKey.count(key) ? byKey[key] : '?';
+        got += byKey.count(key) ? byKey[key] : u'?';
       }
     }
-    if (got != want) return "typed " + Quote(got) + ", wanted " + Quote(want);
+    if (got != want)
+      return "typed " + Quote(Utf16ToUtf8(got)) + ", wanted " + Quote(Utf16ToUtf8(want));
   }
 
   const int32_t count = typist.KeystrokeCount;

@@ -11,6 +11,7 @@
 #include "bar/layout.h"
 #include "editor/groups.h"
 #include "store/files_win.h"
+#include "text/codepage_win.h"
 #include "typing/list_win.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
@@ -171,11 +172,11 @@ void TMainForm::LoadStore() {
   ctx.EditorClientHeight = ed.bottom;
   ctx.ListClientWidth = li.right;
   ctx.ListClientHeight = li.bottom;
-  ctx.FontName = fontName_;
+  ctx.FontName = Utf8FromAnsi(fontName_);
   ctx.FontSize = fontSize_;
   ctx.FontColor = templateColor_;
 
-  LoadOutcome out = LoadAll(app::App().exeDir, ctx);
+  LoadOutcome out = LoadAll(Utf8FromAnsi(app::App().exeDir), ctx);
   unreadable_ = out.unreadable;
   store = std::move(out.loaded.store);
   Settings& st = out.loaded.settings;
@@ -188,7 +189,7 @@ void TMainForm::LoadStore() {
   if (SetEditorPlacement)
     SetEditorPlacement(win::Placement{st.EditorX, st.EditorY, st.EditorWidth, st.EditorHeight});
   if (ListForm) ListForm->SetPlacement(win::Placement{st.ListX, st.ListY, st.ListWidth, st.ListHeight});
-  fontName_ = st.FontName;
+  fontName_ = AnsiFromUtf8(st.FontName);
   fontSize_ = st.FontSize;
   ApplyButtonFont();
   GroupListRefill();
@@ -215,10 +216,11 @@ void TMainForm::FormDestroy() {
     win::Placement p = ListForm->GetPlacement();
     st.ListX = p.X, st.ListY = p.Y, st.ListWidth = p.Width, st.ListHeight = p.Height;
   }
-  st.FontName = fontName_;
+  st.FontName = Utf8FromAnsi(fontName_);
   st.FontSize = fontSize_;
-  if (std::optional<std::string> err = SaveAll(app::App().exeDir, *store, st))
-    MessageBoxA(nullptr, err->c_str(), app::kTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
+  if (std::optional<std::string> err = SaveAll(Utf8FromAnsi(app::App().exeDir), *store, st))
+    MessageBoxA(nullptr, AnsiFromUtf8(*err).c_str(), app::kTitle,
+                MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 // ---- showing the store ----
@@ -241,8 +243,9 @@ void TMainForm::SetFace(int i, const std::string& caption, const std::string& hi
                         int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
   faceColor_[i] = color;
-  win::SetText(Buttons[i], caption);
-  tips_.Update(Buttons[i], hint);
+  // The store's texts are UTF-8; these controls still take the ANSI code page's.
+  win::SetText(Buttons[i], AnsiFromUtf8(caption));
+  tips_.Update(Buttons[i], AnsiFromUtf8(hint));
   InvalidateRect(Buttons[i], nullptr, TRUE);
 }
 
@@ -304,8 +307,9 @@ void TMainForm::GroupListRefill() {
   for (int i = 1; i <= store->Active().NumCommands; ++i)
     CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
   // The list's own search ignores case, as the line shown for the active group may.
+  const std::string active = AnsiFromUtf8(store->Active().GroupName);
   LRESULT pos = SendMessageA(GroupList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(store->Active().GroupName.c_str()));
+                             reinterpret_cast<LPARAM>(active.c_str()));
   SendMessageA(GroupList, CB_SETCURSEL, pos == CB_ERR ? 0 : static_cast<WPARAM>(pos), 0);
   Unlocked = store->Active().Password.empty();
 }
@@ -336,8 +340,9 @@ bool TMainForm::ClickInProgress() const {
 }
 
 int TMainForm::AddGroupName(const std::string& name) {
+  const std::string shown = AnsiFromUtf8(name);
   return static_cast<int>(
-      SendMessageA(GroupList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())));
+      SendMessageA(GroupList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str())));
 }
 
 void TMainForm::DeleteGroupItem(int position) {
@@ -356,7 +361,11 @@ std::string TMainForm::SelectedGroupName() const {
   std::string s(static_cast<size_t>(n) + 1, '\0');
   SendMessageA(GroupList, CB_GETLBTEXT, static_cast<WPARAM>(pos), reinterpret_cast<LPARAM>(s.data()));
   s.resize(static_cast<size_t>(n));
-  return s;
+  // The line shows the group's name in the ANSI code page: the name it stands for is the
+  // group's whole name, also where the code page could not show all of it.
+  for (int g = 1; store && g <= store->NumGroups; ++g)
+    if (AnsiFromUtf8(store->Groups[g].GroupName) == s) return store->Groups[g].GroupName;
+  return Utf8FromAnsi(s);
 }
 
 int TMainForm::SelectedGroupItem() const {
@@ -367,8 +376,9 @@ void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
   for (HMENU m : {CopyMenu, MoveMenu})
     while (GetMenuItemCount(m) > 0) DeleteMenu(m, 0, MF_BYPOSITION);
   for (size_t k = 0; k < groupNames.size(); ++k) {
-    AppendMenuA(CopyMenu, MF_STRING, kCopyItemBase + k, groupNames[k].c_str());
-    AppendMenuA(MoveMenu, MF_STRING, kMoveItemBase + k, groupNames[k].c_str());
+    const std::string name = AnsiFromUtf8(groupNames[k]);
+    AppendMenuA(CopyMenu, MF_STRING, kCopyItemBase + k, name.c_str());
+    AppendMenuA(MoveMenu, MF_STRING, kMoveItemBase + k, name.c_str());
   }
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <vector>
 
+#include "text/codepage_win.h"
 #include "win/common_dialogs.h"
 #include "win/modal.h"
 #include "win/paint.h"
@@ -191,10 +192,14 @@ void TKsmForm::FormActivate() {
 }
 
 bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
-  SetText(hwnd_, caption);
-  SetText(buttonName_, f.Caption);
-  SetText(buttonHint_, f.Description);
-  SetMemoText(f.String);
+  // The fields are UTF-8; the editor's controls still take the ANSI code page's texts. A
+  // field left as it was keeps its own text, also where the code page could not show it.
+  const Fields shown{AnsiFromUtf8(f.Caption), AnsiFromUtf8(f.Description),
+                     AnsiFromUtf8(f.String), f.Color, f.Shortcut};
+  SetText(hwnd_, AnsiFromUtf8(caption));
+  SetText(buttonName_, shown.Caption);
+  SetText(buttonHint_, shown.Description);
+  SetMemoText(shown.String);
   SetColor(f.Color);
   SetShortcut(f.Shortcut);
   modalResult_ = kModalNone;
@@ -204,9 +209,12 @@ bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
   // switched to another application and no window of ours took over.
   if (activeInApp_) FormDeactivate();
   if (result != kModalOk) return false;
-  f.Caption = GetText(buttonName_);
-  f.Description = GetText(buttonHint_);
-  f.String = MemoText();
+  auto back = [](const std::string& now, const std::string& ansi, const std::string& utf8) {
+    return now == ansi ? utf8 : Utf8FromAnsi(now);
+  };
+  f.Caption = back(GetText(buttonName_), shown.Caption, f.Caption);
+  f.Description = back(GetText(buttonHint_), shown.Description, f.Description);
+  f.String = back(MemoText(), shown.String, f.String);
   f.Color = color_;
   f.Shortcut = shortcut();
   return true;

@@ -57,7 +57,8 @@ std::optional<std::string> Recover(FileSystem& fs, std::string_view dir) {
   return std::nullopt;
 }
 
-LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& ctx) {
+LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& ctx,
+                      const AnsiCodePage& ansi) {
   StorePaths p(dir);
   std::string iniPath = p.ini, datPath = p.dat;
   if (Recover(fs, dir) && MarkerValid(fs, p)) {
@@ -73,12 +74,12 @@ LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& c
   };
   std::optional<std::string> ini = read(iniPath);
   std::optional<std::string> dat = read(datPath);
-  out.loaded = LoadSettings(ini, dat, ctx);
+  out.loaded = LoadSettings(ini, dat, ctx, ansi);
   return out;
 }
 
 std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const Store& store,
-                                     const Settings& settings) {
+                                     const Settings& settings, const AnsiCodePage& ansi) {
   StorePaths p(dir);
   // A save left half done must be finished first: its marker vouches for the temporary
   // files that this save is about to overwrite.
@@ -91,7 +92,7 @@ std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const
   if (old.status == FileSystem::ReadStatus::Failed) return Refused(p.ini);
   std::optional<std::string> oldIni;
   if (old.status == FileSystem::ReadStatus::Ok) oldIni = std::move(old.bytes);
-  SavedFiles files = SaveSettings(store, settings, oldIni);
+  SavedFiles files = SaveSettings(store, settings, oldIni, ansi);
 
   if (!fs.WriteDurable(p.iniNew, files.ini)) {
     RollBack(fs, p);

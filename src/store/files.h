@@ -63,12 +63,13 @@ struct LoadOutcome {
 
 // Recover(), then load both files. If a committed save could not be finished, the new pair
 // is read from its temporary files, so the two never mix.
-LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& ctx);
+LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& ctx,
+                      const AnsiCodePage& ansi);
 
 // Saves both files safely. On failure returns "Unable to write to " + the full path of the
 // file that was refused; the old files are then as they were (or, if the refusal came while
 // replacing them, the next Recover() completes the new pair).
 std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const Store& store,
-                                     const Settings& settings);
+                                     const Settings& settings, const AnsiCodePage& ansi);
 
 }  // namespace ks

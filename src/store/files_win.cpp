@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "text/codepage_win.h"
 #include "win/window.h"
 
 namespace ks {
@@ -13,7 +14,7 @@ namespace {
 using win::UniqueHandle;
 
 UniqueHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-  HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+  HANDLE h = CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
@@ -45,7 +46,7 @@ FileSystem::ReadResult WinFileSystem::ReadAll(const std::string& path) {
 }
 
 bool WinFileSystem::Exists(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
+  DWORD a = GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -69,19 +70,19 @@ bool WinFileSystem::WriteDurable(const std::string& path, std::string_view bytes
 
 bool WinFileSystem::Replace(const std::string& from, const std::string& to) {
   Step("replace");
-  return MoveFileExA(from.c_str(), to.c_str(),
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool WinFileSystem::Remove(const std::string& path) {
   Step("remove");
-  if (DeleteFileA(path.c_str())) return true;
+  if (DeleteFileW(Wide(path).c_str())) return true;
   DWORD err = GetLastError();
   return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
 }
 
 bool WinFileSystem::CanReplace(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
+  DWORD a = GetFileAttributesW(Wide(path).c_str());
   if (a == INVALID_FILE_ATTRIBUTES) {
     DWORD err = GetLastError();
     return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
@@ -95,29 +96,30 @@ bool WinFileSystem::CanReplace(const std::string& path) {
 }
 
 std::string ExeDirectory() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring wide(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD n = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
     if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
+    if (n < wide.size()) {
+      wide.resize(n);
       break;
     }
-    path.resize(path.size() * 2);
+    wide.resize(wide.size() * 2);
   }
+  const std::string path = Utf8(wide);
   size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx) {
   WinFileSystem fs;
-  return LoadFiles(fs, dir, ctx);
+  return LoadFiles(fs, dir, ctx, WinAnsiCodePage());
 }
 
 std::optional<std::string> SaveAll(const std::string& dir, const Store& store,
                                    const Settings& settings) {
   WinFileSystem fs;
-  return SaveFiles(fs, dir, store, settings);
+  return SaveFiles(fs, dir, store, settings, WinAnsiCodePage());
 }
 
 }  // namespace ks

@@ -9,6 +9,7 @@
 
 namespace ks {
 
+// Paths are UTF-8, as every text of the core.
 class WinFileSystem : public FileSystem {
  public:
   // Called before every primitive call that changes the disk (create, write, flush, close,
@@ -28,10 +29,11 @@ class WinFileSystem : public FileSystem {
   }
 };
 
-// The folder of the running program, where its two files live.
+// The folder of the running program, where its two files live (UTF-8).
 std::string ExeDirectory();
 
-// At start: finishes or undoes an interrupted save, then loads both files.
+// At start: finishes or undoes an interrupted save, then loads both files, reading those
+// without a byte-order mark in the system's ANSI code page.
 LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx);
 
 // At exit: saves both files; on failure the text for the message box.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "text/utf.h"
+
 namespace ks {
 
 namespace {
@@ -177,7 +179,7 @@ std::optional<std::string_view> IniFile::Find(std::string_view section,
   while (!v.empty() && IsIniBlank(v.back())) v.remove_suffix(1);
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     v = v.substr(1, v.size() - 2);
-  return v.substr(0, kMaxValue);
+  return Utf8Prefix(v, kMaxValue);
 }
 
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {

@@ -13,7 +13,8 @@
 //   - names match without regard to ASCII case; the first section of a name and the first
 //     entry of a name inside it win, later duplicates are never seen;
 //   - one outer pair of matching quotes (" or ') is removed from a value, and at most
-//     kMaxValue bytes of it are returned.
+//     kMaxValue UTF-16 units of it are returned, never half a character.
+// Texts are UTF-8; a file in another form is converted before and after (encoding.h).
 // Writing keeps every byte it does not have to change, unlike the platform, which rewrites
 // the file in its own layout: a value is replaced in place, a new key goes after the last
 // entry of its section, a new section goes at the end, and new lines end with CR LF.
@@ -29,7 +30,8 @@ namespace ks {
 
 class IniFile {
  public:
-  // What one read of the platform returns at most (its buffer of 2048 less the terminator).
+  // What one read of the platform returns at most (its buffer of 2048 less the terminator),
+  // in UTF-16 units.
   static constexpr size_t kMaxValue = 2047;
 
   IniFile() = default;  // the empty (or missing) file

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "store/encoding.h"
 #include "store/ini.h"
 #include "store/textfile.h"
 
@@ -39,8 +40,9 @@ std::string GroupSection(int group) {
 }
 
 Loaded LoadSettings(const std::optional<std::string>& iniBytes,
-                    const std::optional<std::string>& dat, const LoadContext& ctx) {
-  IniFile ini(iniBytes ? std::string_view(*iniBytes) : std::string_view());
+                    const std::optional<std::string>& dat, const LoadContext& ctx,
+                    const AnsiCodePage& ansi) {
+  IniFile ini(iniBytes ? DecodeFile(*iniBytes, ansi).text : std::string());
   Loaded out{std::make_unique<Store>(), Settings{}};
   Settings& s = out.settings;
   Store& store = *out.store;
@@ -67,8 +69,12 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
   store.ActiveGroup = ini.GetInt(kGroups, "ActiveGroup", 1);
   if (store.ActiveGroup < 1 || store.ActiveGroup > store.NumGroups) store.ActiveGroup = 1;
 
+  std::string datText;
   std::optional<TextFileReader> texts;
-  if (dat) texts.emplace(*dat);
+  if (dat) {
+    datText = DecodeFile(*dat, ansi).text;
+    texts.emplace(datText);
+  }
   for (int g = 1; g <= store.NumGroups; ++g) {
     GroupRec& group = store.Groups[g];
     const std::string section = GroupSection(g);
@@ -90,8 +96,9 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
 }
 
 SavedFiles SaveSettings(const Store& store, const Settings& s,
-                        const std::optional<std::string>& oldIni) {
-  IniFile ini(oldIni ? std::string_view(*oldIni) : std::string_view());
+                        const std::optional<std::string>& oldIni, const AnsiCodePage& ansi) {
+  const DecodedFile old = oldIni ? DecodeFile(*oldIni, ansi) : DecodedFile{};
+  IniFile ini(old.text);
 
   ini.SetInt(kWindow, "XPosition", s.BarX);
   ini.SetInt(kWindow, "YPosition", s.BarY);
@@ -135,7 +142,18 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
       texts.WriteLine(d.String[i]);
     }
   }
-  return SavedFiles{ini.Serialize(), texts.Take()};
+  const std::string iniText = ini.Serialize();
+  const std::string datText = texts.Take();
+  std::optional<std::string> iniAnsi = ansi.FromUtf8(iniText);
+  std::optional<std::string> datAnsi = ansi.FromUtf8(datText);
+  // A settings file that came with a UTF-8 mark keeps it: the platform reads that form too.
+  if (iniAnsi && datAnsi)
+    return SavedFiles{old.form == FileForm::Utf8 ? EncodeFile(iniText, FileForm::Utf8, ansi)
+                                                 : std::move(*iniAnsi),
+                      std::move(*datAnsi)};
+  return SavedFiles{
+      EncodeFile(iniText, old.form == FileForm::Utf8 ? FileForm::Utf8 : FileForm::Utf16, ansi),
+      EncodeFile(datText, FileForm::Utf8, ansi)};
 }
 
 }  // namespace ks

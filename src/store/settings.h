@@ -7,6 +7,7 @@
 #include <string>
 
 #include "store/store.h"
+#include "text/codepage.h"
 
 namespace ks {
 
@@ -51,15 +52,18 @@ struct SavedFiles {
 // Section of group g's fields: "Commands" for group 1, "Commands1" for group 2, ...
 std::string GroupSection(int group);
 
-// Loads from the two files' bytes; a missing file is std::nullopt. Counts outside the
-// store's limits are clamped: NumGroups to 1..50, NumCommands to 0..50, Columns to >= 1.
+// Loads from the two files' bytes, in any of their forms (see encoding.h), `ansi` being the
+// system's code page; a missing file is std::nullopt. Counts outside the store's limits are
+// clamped: NumGroups to 1..50, NumCommands to 0..50, Columns to >= 1.
 Loaded LoadSettings(const std::optional<std::string>& ini, const std::optional<std::string>& dat,
-                    const LoadContext& ctx);
+                    const LoadContext& ctx, const AnsiCodePage& ansi);
 
 // Writes the store and the settings key by key over the old settings file (kept byte for
 // byte where nothing changes, with the keys of removed groups and buttons left in place) and
-// builds the new button text file. "String" keys are never written.
+// builds the new button text file. "String" keys are never written. When both files fit the
+// ANSI code page they are written in it (a settings file that came as UTF-8 with its mark
+// stays so); else keystrum.dat goes to UTF-8 and keystrum.ini to UTF-16LE, both with marks.
 SavedFiles SaveSettings(const Store& store, const Settings& settings,
-                        const std::optional<std::string>& oldIni);
+                        const std::optional<std::string>& oldIni, const AnsiCodePage& ansi);
 
 }  // namespace ks

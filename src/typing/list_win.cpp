@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "text/codepage_win.h"
 #include "win/modal.h"
 
 namespace ks::typing {
@@ -27,11 +28,16 @@ bool TListForm::Create(HWND owner, HICON icon) {
 
 std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entries) {
   SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+  // Entries are UTF-8; this list still shows the ANSI code page's texts. The pick is
+  // handed back as the entry it was made from, so a character the list could not show
+  // is still typed.
   for (const std::string& e : entries)
-    SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+    SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiFromUtf8(e).c_str()));
   modalResult_ = kModalNone;
   if (RunModal(hwnd_, modalResult_) != kModalOk) return std::nullopt;
-  return selection_;
+  for (const std::string& e : entries)
+    if (AnsiFromUtf8(e) == selection_) return e;
+  return Utf8FromAnsi(selection_);
 }
 
 void TListForm::ListDblClick() {

@@ -17,7 +17,8 @@ class KeySink {
   virtual ~KeySink() = default;
   // One transition of virtual key `vk` with the layout's scan code `scan`.
   virtual void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) = 0;
-  // One character that no key of the layout produces: a press and a release of it.
+  // One UTF-16 unit of a character that no key of the layout produces: a press and a
+  // release of it. A character beyond U+FFFF comes as its two surrogates, one call each.
   virtual void Unicode(char16_t ch) = 0;
   // Sends everything buffered so far, in order.
   virtual void Flush() = 0;
@@ -27,16 +28,16 @@ class KeySink {
 class KeyboardLayout {
  public:
   virtual ~KeyboardLayout() = default;
-  // Low byte: virtual key; high byte: shift state (1 Shift, 2 Ctrl, 4 Alt); -1: none.
-  // (Not called VkKeyScan: <windows.h> turns that name into VkKeyScanA.)
-  virtual std::int16_t CharToKey(char c) const = 0;
+  // The key that makes character `c` (of the Basic Multilingual Plane). Low byte: virtual
+  // key; high byte: shift state (1 Shift, 2 Ctrl, 4 Alt); -1: no key makes it.
+  // (Not called VkKeyScan: <windows.h> turns that name into VkKeyScanW.)
+  virtual std::int16_t CharToKey(char16_t c) const = 0;
   // The scan code of virtual key `vk`, 0 when the layout has none.
   virtual std::uint16_t ScanCode(std::uint8_t vk) const = 0;
-  // The UTF-16 unit of an ANSI code-page byte, 0 when it has none.
-  virtual char16_t AnsiToUnicode(char c) const = 0;
 };
 
-// Today's date and the time, formatted with the user's regional settings.
+// Today's date and the time, formatted with the user's regional settings, in UTF-8 as
+// every text here.
 class Clock {
  public:
   virtual ~Clock() = default;

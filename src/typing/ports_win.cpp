@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "text/codepage_win.h"
 #include "typing/inject_tag.h"
 
 namespace ks {
@@ -44,31 +45,28 @@ void SendInputSink::Flush() {
 
 // ---- keyboard layout ----
 
-std::int16_t WinKeyboardLayout::CharToKey(char c) const { return ::VkKeyScanA(c); }
-
-std::uint16_t WinKeyboardLayout::ScanCode(std::uint8_t vk) const {
-  return static_cast<std::uint16_t>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+std::int16_t WinKeyboardLayout::CharToKey(char16_t c) const {
+  return ::VkKeyScanExW(static_cast<WCHAR>(c), GetKeyboardLayout(0));
 }
 
-char16_t WinKeyboardLayout::AnsiToUnicode(char c) const {
-  wchar_t w = 0;
-  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &w, 1) != 1) return 0;
-  return static_cast<char16_t>(w);
+std::uint16_t WinKeyboardLayout::ScanCode(std::uint8_t vk) const {
+  return static_cast<std::uint16_t>(MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, GetKeyboardLayout(0)));
 }
 
 // ---- clock ----
 
 namespace {
 
-// Calls a ...A formatting function twice: once for the size, once for the text.
+// Calls a ...W formatting function twice, once for the size and once for the text, and
+// hands the text on as UTF-8.
 template <typename Format>
 std::string Formatted(Format format) {
   const int n = format(nullptr, 0);
   if (n <= 0) return {};
-  std::string s(static_cast<std::size_t>(n), '\0');
+  std::wstring s(static_cast<std::size_t>(n), L'\0');
   const int got = format(s.data(), n);
   s.resize(got > 0 ? static_cast<std::size_t>(got - 1) : 0);  // without the NUL
-  return s;
+  return Utf8(s);
 }
 
 }  // namespace
@@ -82,8 +80,9 @@ SYSTEMTIME WinClock::Now() const {
 
 std::string WinClock::ShortDate() {
   const SYSTEMTIME st = Now();
-  return Formatted([&](char* buf, int n) {
-    return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buf, n);
+  return Formatted([&](wchar_t* buf, int n) {
+    return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buf, n,
+                           nullptr);
   });
 }
 
@@ -92,28 +91,31 @@ std::string WinClock::LongDayName() {
   // wDayOfWeek counts from Sunday = 0; the locale's day names from Monday = 1.
   const LCTYPE item = st.wDayOfWeek == 0 ? LOCALE_SDAYNAME7
                                          : static_cast<LCTYPE>(LOCALE_SDAYNAME1 + st.wDayOfWeek - 1);
-  return Formatted(
-      [&](char* buf, int n) { return GetLocaleInfoA(LOCALE_USER_DEFAULT, item, buf, n); });
+  return Formatted([&](wchar_t* buf, int n) {
+    return GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, item, buf, n);
+  });
 }
 
 std::string WinClock::MonthName() {
   const SYSTEMTIME st = Now();
-  return Formatted([&](char* buf, int n) {
-    return GetDateFormatA(LOCALE_USER_DEFAULT, 0, &st, "MMMM", buf, n);
+  return Formatted([&](wchar_t* buf, int n) {
+    return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, L"MMMM", buf, n, nullptr);
   });
 }
 
 std::string WinClock::LongTime() {
   const SYSTEMTIME st = Now();
-  return Formatted(
-      [&](char* buf, int n) { return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, n); });
+  return Formatted([&](wchar_t* buf, int n) {
+    return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, buf, n);
+  });
 }
 
 // ---- shell and message pump ----
 
 bool ShellOpen(HWND owner, const std::string& program, const std::string& params) {
-  HINSTANCE r = ShellExecuteA(owner, "open", program.c_str(),
-                              params.empty() ? nullptr : params.c_str(), "c:\\", SW_SHOWNORMAL);
+  const std::wstring file = Wide(program), args = Wide(params);
+  HINSTANCE r = ShellExecuteW(owner, L"open", file.c_str(), params.empty() ? nullptr : args.c_str(),
+                              L"c:\\", SW_SHOWNORMAL);
   return reinterpret_cast<std::uintptr_t>(r) > 32;
 }
 

@@ -35,15 +35,15 @@ class SendInputSink : public KeySink {
   std::vector<INPUT> pending_;
 };
 
-// The keyboard layout of the calling thread and the ANSI code page.
+// The keyboard layout of the calling thread.
 class WinKeyboardLayout : public KeyboardLayout {
  public:
-  std::int16_t CharToKey(char c) const override;
+  std::int16_t CharToKey(char16_t c) const override;
   std::uint16_t ScanCode(std::uint8_t vk) const override;
-  char16_t AnsiToUnicode(char c) const override;
 };
 
-// Date and time in the formats of the user's locale: of now, or of a fixed instant.
+// Date and time in the formats and the language of the user's locale, whatever its
+// script: of now, or of a fixed instant.
 class WinClock : public Clock {
  public:
   WinClock() = default;
@@ -60,7 +60,8 @@ class WinClock : public Clock {
 };
 
 // Opens `program` (a program or a document) with the "open" verb in "c:\", shown
-// normally, passing `params` when there are any. True when the shell reports success.
+// normally, passing `params` when there are any; both UTF-8, any characters. True when
+// the shell reports success.
 bool ShellOpen(HWND owner, const std::string& program, const std::string& params);
 
 // Dispatches every message waiting in this thread's queue, then returns. A WM_QUIT

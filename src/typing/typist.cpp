@@ -3,14 +3,21 @@
 #include <utility>
 #include <vector>
 
+#include "text/utf.h"
 #include "typing/keys.h"
 
 namespace ks {
 
 namespace {
 
-// RUN and LIST arguments are cut to this many bytes, silently.
+// RUN and LIST arguments are cut to this many UTF-16 units, silently, never inside a
+// character.
 constexpr std::size_t kMaxArgument = 255;
+
+std::string Cut(const std::string& s, std::size_t from) {
+  if (from >= s.size()) return {};
+  return std::string(Utf8Prefix(std::string_view(s).substr(from), kMaxArgument));
+}
 
 constexpr std::uint8_t kShiftBit = 1;
 constexpr std::uint8_t kCtrlBit = 2;
@@ -53,17 +60,27 @@ void Typist::SimulateKeystroke(std::uint8_t key, std::uint16_t scan) {
   ++KeystrokeCount;
 }
 
-void Typist::SendKey(char c) {
-  const std::int16_t r = layout_.CharToKey(c);
+void Typist::SendUnicode(char32_t c) {
+  if (c < 0x10000) {
+    sink_.Unicode(static_cast<char16_t>(c));
+    pending_ += 2;
+    ++KeystrokeCount;
+    return;
+  }
+  sink_.Unicode(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+  sink_.Unicode(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+  pending_ += 4;
+  KeystrokeCount += 2;
+}
+
+void Typist::SendKey(char32_t c) {
+  if (c == 0) return;
+  const bool bmp = c < 0x10000 && !(c >= 0xD800 && c <= 0xDFFF);
+  const std::int16_t r = bmp ? layout_.CharToKey(static_cast<char16_t>(c)) : std::int16_t(-1);
   if (r == -1) {
     // No key of the layout makes this character: hand it over as the character
     // itself instead of pressing whatever key 0xFF would be.
-    const char16_t u = layout_.AnsiToUnicode(c);
-    if (u != 0) {
-      sink_.Unicode(u);
-      pending_ += 2;
-      ++KeystrokeCount;
-    }
+    SendUnicode(c);
     return;
   }
   const auto bits = static_cast<std::uint16_t>(r);
@@ -102,8 +119,7 @@ void Typist::SendString(std::string text) {
   std::size_t i = 0;
   while (i < text.size()) {
     if (text[i] != '{') {
-      SendKey(text[i]);
-      ++i;
+      SendKey(NextCodePoint(text, i));
     } else {
       const std::size_t close = text.find('}', i);
       if (close == std::string::npos) {
@@ -142,14 +158,14 @@ void Typist::RunCode(const std::string& code) {
   } else if (upper == "TIME") {
     SendSpecial(clock_.LongTime());
   } else if (StartsWith(upper, "RUN ")) {
-    StartProgram(upper.substr(4, kMaxArgument));
+    StartProgram(Cut(upper, 4));
   } else if (StartsWith(upper, "LIST ")) {
-    SelectFromList(code.substr(5, kMaxArgument) + ",");
+    SelectFromList(Cut(code, 5) + ",");
   }
 }
 
 void Typist::SendSpecial(const std::string& text) {
-  for (char c : text) SendKey(c);
+  for (std::size_t i = 0; i < text.size();) SendKey(NextCodePoint(text, i));
 }
 
 void Typist::StartProgram(const std::string& arg) {
@@ -157,7 +173,7 @@ void Typist::StartProgram(const std::string& arg) {
   std::string params;
   if (const std::size_t comma = arg.find(','); comma != std::string::npos) {
     program = arg.substr(0, comma);
-    params = arg.substr(comma + 1, kMaxArgument);
+    params = Cut(arg, comma + 1);
   }
   // What was typed before the code belongs in front of whatever the program opens.
   Flush();
@@ -176,7 +192,7 @@ void Typist::SelectFromList(const std::string& arg) {
       break;
     }
     entries.push_back(rest.substr(0, comma));
-    rest = rest.substr(comma + 1, kMaxArgument);
+    rest = Cut(rest, comma + 1);
   }
   Flush();
   if (std::optional<std::string> pick = host_.SelectFromList(entries)) {
@@ -205,7 +221,7 @@ void Typist::UndoTyping() {
   // Taken before: the Backspaces count themselves while they are sent.
   const std::int32_t n = KeystrokeCount;
   for (std::int32_t k = 0; k < n; ++k) {
-    SendKey(static_cast<char>(vk::Back));
+    SendKey(U'\b');
     Pump();
   }
   Flush();

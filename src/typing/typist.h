@@ -2,6 +2,7 @@
 // The typing engine: turns a button's text into synthetic keystrokes for the target
 // window, and takes them back again with Undo.
 //
+// Texts are UTF-8 and are typed a character (code point) at a time.
 // Type codes in a text: "{" up to the first "}" after it; the text between is
 // compared upper-cased (ASCII letters only), exactly, without trimming:
 //   ENTER TAB UP DOWN LEFT RIGHT  press that key
@@ -27,7 +28,9 @@ class Typist {
 
   // The window that receives the typing; 0 until the first tracking tick.
   WindowId TargetWindow = 0;
-  // Keystrokes of the last typing run: what Undo takes back.
+  // Keystrokes of the last typing run: the Backspaces Undo sends to take it back. A
+  // character typed as Unicode counts its UTF-16 units, since in an EDIT and a RichEdit
+  // one Backspace removes one unit: half of a surrogate pair.
   std::int32_t KeystrokeCount = 0;
 
   // --- keystroke synthesis; events are buffered in the sink until Flush ---
@@ -37,8 +40,9 @@ class Typist {
   void SimulateKeyUp(std::uint8_t key);
   // Press and release of `key`, counted once. Scan code 0 takes the layout's.
   void SimulateKeystroke(std::uint8_t key, std::uint16_t scan = 0);
-  // Types one character with the Shift, Alt and Ctrl state the layout needs for it.
-  void SendKey(char c);
+  // Types one character: with the key and the Shift, Alt and Ctrl state the layout makes
+  // it with, or, when no key makes it, as Unicode input. NUL types nothing.
+  void SendKey(char32_t c);
   // Hands every buffered event to the system.
   void Flush();
 
@@ -68,6 +72,7 @@ class Typist {
   // Order cannot suffer, since a run started from the pump appends to the same buffer.
   void Pump();
   void RunCode(const std::string& code);
+  void SendUnicode(char32_t c);
 
   // Key events given to the sink since its last flush.
   std::size_t pending_ = 0;
@@ -77,7 +82,7 @@ class Typist {
   TypingHost& host_;
 };
 
-// ASCII letters a..z to A..Z; every other byte unchanged.
+// ASCII letters a..z to A..Z; every other byte unchanged, so UTF-8 stays intact.
 std::string UpperAscii(std::string s);
 
 }  // namespace ks

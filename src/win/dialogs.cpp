@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "text/codepage_win.h"
 #include "win/modal.h"
 
 namespace ks::win {
@@ -19,7 +20,8 @@ UINT TopmostFlagFor(HWND owner) {
 
 int Box(HWND owner, const std::string& text, const std::string& title, UINT type) {
   ThreadWindowsDisabled others(owner);
-  return MessageBoxA(owner, text.c_str(), title.c_str(),
+  // Texts are UTF-8; this box still takes the ANSI code page's.
+  return MessageBoxA(owner, AnsiFromUtf8(text).c_str(), AnsiFromUtf8(title).c_str(),
                      type | MB_TASKMODAL | MB_SETFOREGROUND | TopmostFlagFor(owner));
 }
 
@@ -198,7 +200,9 @@ std::optional<std::string> InputQuery(HWND owner, const std::string& caption,
                                       const std::string& prompt, const std::string& value,
                                       bool preselect) {
   std::vector<uint8_t> tpl = InputTemplate();
-  InputState state{caption.c_str(), prompt.c_str(), value.c_str(), preselect, {}};
+  const std::string ansiCaption = AnsiFromUtf8(caption), ansiPrompt = AnsiFromUtf8(prompt),
+                    ansiValue = AnsiFromUtf8(value);
+  InputState state{ansiCaption.c_str(), ansiPrompt.c_str(), ansiValue.c_str(), preselect, {}};
   HWND previous = GetActiveWindow();
   INT_PTR r;
   {
@@ -210,7 +214,9 @@ std::optional<std::string> InputQuery(HWND owner, const std::string& caption,
   if (!owner && previous && IsWindow(previous) && IsWindowVisible(previous))
     SetActiveWindow(previous);
   if (r != IDOK) return std::nullopt;
-  return std::string(state.answer);
+  // Left as it was, a text the code page cannot show comes back whole.
+  if (std::string(state.answer) == ansiValue) return value;
+  return Utf8FromAnsi(state.answer);
 }
 
 }  // namespace ks::win

@@ -12,6 +12,7 @@
 
 #include "store/settings.h"
 #include "support/harness.h"
+#include "text/codepage_win.h"
 #include "typing/ports_win.h"
 
 namespace ks::e2e {
@@ -80,7 +81,7 @@ LoadContext Context() {
 // A pair of files the program wrote is sound when it loads within the store's limits and a
 // save of what it loads writes the same pair again: nothing in it is lost on the next run.
 ::testing::AssertionResult SoundPair(const std::string& ini, const std::string& dat) {
-  Loaded l = LoadSettings(ini, dat, Context());
+  Loaded l = LoadSettings(ini, dat, Context(), WinAnsiCodePage());
   const Store& s = *l.store;
   if (s.NumGroups < 1 || s.NumGroups > kMaxGroups)
     return ::testing::AssertionFailure() << "NumGroups " << s.NumGroups;
@@ -90,7 +91,7 @@ LoadContext Context() {
     if (s.Groups[g].NumCommands < 0 || s.Groups[g].NumCommands > kMaxButtons ||
         s.Groups[g].Columns < 1)
       return ::testing::AssertionFailure() << "group " << g << " out of its limits";
-  SavedFiles again = SaveSettings(s, l.settings, ini);
+  SavedFiles again = SaveSettings(s, l.settings, ini, WinAnsiCodePage());
   if (again.ini != ini) return ::testing::AssertionFailure() << "the settings do not load back";
   if (again.dat != dat) return ::testing::AssertionFailure() << "the texts do not load back";
   return ::testing::AssertionSuccess();
@@ -153,7 +154,7 @@ TEST_F(HardenFiles, CountsBeyondTheLimitsAreClamped) {
   ExitAndCheck();
   const std::string ini = k.Ini();
   EXPECT_NE(ini.find("NumGroups=50"), std::string::npos);
-  Loaded l = LoadSettings(ini, k.Dat(), Context());
+  Loaded l = LoadSettings(ini, k.Dat(), Context(), WinAnsiCodePage());
   EXPECT_EQ(l.store->Groups[1].NumCommands, 0);
   EXPECT_EQ(l.store->Groups[2].NumCommands, 50);
   EXPECT_EQ(l.store->Groups[3].Columns, 1);

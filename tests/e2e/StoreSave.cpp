@@ -7,6 +7,7 @@
 #include "../helpers/store_samples.h"
 #include "store/files_win.h"
 #include "support/harness.h"
+#include "text/codepage_win.h"
 #include "win/window.h"
 
 namespace ks {
@@ -146,6 +147,44 @@ TEST(StoreSave, AFileLockedByAnotherProgramIsReportedAndNothingChanges) {
   EXPECT_EQ(SaveAll(dir.path(), *samples::NewStore(), samples::NewSettings()), std::nullopt);
   EXPECT_EQ(Loaded(dir.path()),
             samples::Fingerprint(*samples::NewStore(), samples::NewSettings()));
+}
+
+TEST(StoreSave, AnAnsiPairIsSavedByteForByteAndAUnicodeOneInTheFormsThePlatformReads) {
+  if (GetACP() != 1252) GTEST_SKIP() << "needs the Windows-1252 code page, have " << GetACP();
+  TempFolder dir;
+  const std::string ini = IniPath(dir.path()), dat = DatPath(dir.path());
+  // As an older copy wrote it: the code page's bytes, and a layout of the file's own.
+  const std::string oldIni =
+      "; caf\xE9\r\n[Window]\r\nXPosition=10\r\nYPosition=20\r\nButtonWidth=100\r\n"
+      "[TypeWindow]\r\nXPosition=1\r\nYPosition=2\r\nHeight=230\r\nWidth=400\r\n"
+      "[ListWindow]\r\nXPosition=3\r\nYPosition=4\r\nHeight=140\r\nWidth=120\r\n"
+      "[Font]\r\nName=Arial\r\nSize=8\r\n[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\n"
+      "GroupName1=Caf\xE9 \x80\r\n[Commands]\r\nNumCommands=1\r\nColumns=1\r\n"
+      "Password=p\xE4ss\r\nDescription1=\x93q\x94\r\nCaption1=na\xEFve\r\nColor1=0\r\n"
+      "Shortcut1=0\r\n";
+  const std::string oldDat = "\xC0 la carte \x85\x99{enter}\r\n";
+  ASSERT_TRUE(e2e::WriteFileBytes(ini, oldIni));
+  ASSERT_TRUE(e2e::WriteFileBytes(dat, oldDat));
+  LoadOutcome l = LoadAll(dir.path(), LoadContext{});
+  EXPECT_EQ(l.loaded.store->Data[1].Caption[1], "na\xC3\xAFve");
+  EXPECT_EQ(l.loaded.store->Data[1].String[1], "\xC3\x80 la carte \xE2\x80\xA6\xE2\x84\xA2{enter}");
+  ASSERT_EQ(SaveAll(dir.path(), *l.loaded.store, l.loaded.settings), std::nullopt);
+  EXPECT_EQ(e2e::ReadFileBytes(ini), oldIni);
+  EXPECT_EQ(e2e::ReadFileBytes(dat), oldDat);
+
+  // A Greek caption: keystrum.ini becomes UTF-16, which the platform's wide reader takes.
+  l.loaded.store->Data[1].Caption[1] = "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xF0\x9F\x98\x80";
+  ASSERT_EQ(SaveAll(dir.path(), *l.loaded.store, l.loaded.settings), std::nullopt);
+  EXPECT_EQ(e2e::ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(e2e::ReadFileBytes(dat).substr(0, 3), "\xEF\xBB\xBF");
+  wchar_t buf[64] = {};
+  GetPrivateProfileStringW(L"Commands", L"Caption1", L"", buf, 64, Wide(ini).c_str());
+  EXPECT_EQ(std::wstring(buf), L"\u0391\u03B8\u03AE\u03BD\u03B1 \U0001F600");
+  GetPrivateProfileStringW(L"Groups", L"GroupName1", L"", buf, 64, Wide(ini).c_str());
+  EXPECT_EQ(std::wstring(buf), L"Caf\u00E9 \u20AC");
+  LoadOutcome back = LoadAll(dir.path(), LoadContext{});
+  EXPECT_EQ(back.loaded.store->GetButton(1, 1), l.loaded.store->GetButton(1, 1));
+  EXPECT_EQ(back.loaded.store->Groups[1].Password, "p\xC3\xA4ss");
 }
 
 TEST(StoreSave, AFirstRunCreatesBothFilesBesideTheProgram) {

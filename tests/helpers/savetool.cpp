@@ -14,6 +14,7 @@
 
 #include "../helpers/store_samples.h"
 #include "store/files_win.h"
+#include "text/codepage_win.h"
 
 namespace {
 constexpr UINT kKilled = 0xDEAD;
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: savetool DIR old|new [STEP]\n");
     return 254;
   }
-  const std::string dir = argv[1];
+  const std::string dir = ks::Utf8FromAnsi(argv[1]);
   const bool newPair = std::strcmp(argv[2], "new") == 0;
   const int killAt = argc > 3 ? std::atoi(argv[3]) : -1;
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
   };
   auto store = newPair ? ks::samples::NewStore() : ks::samples::OldStore();
   ks::Settings settings = newPair ? ks::samples::NewSettings() : ks::Settings{};
-  if (auto err = ks::SaveFiles(fs, dir, *store, settings)) {
+  if (auto err = ks::SaveFiles(fs, dir, *store, settings, ks::WinAnsiCodePage())) {
     std::fprintf(stderr, "%s\n", err->c_str());
     return 255;
   }

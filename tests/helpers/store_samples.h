@@ -5,6 +5,7 @@
 #include <string>
 
 #include "store/settings.h"
+#include "text/codepage_win.h"
 
 namespace ks::samples {
 
@@ -34,6 +35,10 @@ inline std::unique_ptr<Store> NewStore() {
       s->SetButton(g, i, Button{Named("B", i), Named("hint ", i), text, i * 1000, i % 27});
     }
   }
+  // A Greek group name and an emoji: the new pair goes to the Unicode forms, the old one
+  // is ANSI, so a save cut short must not mix the forms either.
+  s->Groups[3].GroupName = "\xCE\x9F\xCE\xBC\xCE\xAC\xCE\xB4\xCE\xB1 3";
+  s->Data[2].String[1] = "\xF0\x9F\x98\x80{enter}";
   return s;
 }
 
@@ -49,7 +54,7 @@ inline Settings NewSettings() {
 
 // The canonical bytes of a store and its settings, to tell the pairs, and a mix, apart.
 inline std::string Fingerprint(const Store& store, const Settings& settings) {
-  SavedFiles f = SaveSettings(store, settings, std::nullopt);
+  SavedFiles f = SaveSettings(store, settings, std::nullopt, WinAnsiCodePage());
   return f.ini + "|" + f.dat;
 }
 

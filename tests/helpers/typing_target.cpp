@@ -2,7 +2,9 @@
 // EDIT that logs the key messages the first one received as "+VK:SCAN:EXT " (press)
 // and "-VK:SCAN:EXT " (release), in hex, so a test in another process can read both
 // with WM_GETTEXT. WM_APP clears both. Started with "--no-log" it keeps no log: a long
-// run of typing then costs no more per key at its end than at its start.
+// run of typing then costs no more per key at its end than at its start; with "--rich"
+// the first control is a RichEdit instead. Both are wide controls with a wide message
+// loop, so a character of any script arrives as itself.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +22,7 @@ HWND g_log = nullptr;
 WNDPROC g_textProc = nullptr;
 std::string g_logText;
 bool g_logging = true;
+bool g_rich = false;
 
 LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (g_logging &&
@@ -32,21 +35,22 @@ LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     g_logText += entry;
     SetWindowTextA(g_log, g_logText.c_str());
   }
-  return CallWindowProcA(g_textProc, h, msg, wp, lp);
+  return CallWindowProcW(g_textProc, h, msg, wp, lp);
 }
 
 LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
-      HINSTANCE inst = reinterpret_cast<CREATESTRUCTA*>(lp)->hInstance;
-      g_text = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "",
+      HINSTANCE inst = reinterpret_cast<CREATESTRUCTW*>(lp)->hInstance;
+      if (g_rich) LoadLibraryW(L"riched20.dll");
+      g_text = CreateWindowExW(WS_EX_CLIENTEDGE, g_rich ? L"RichEdit20W" : L"Edit", L"",
                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
                                250, h, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
       g_log = CreateWindowExA(0, "Edit", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10, h,
                               reinterpret_cast<HMENU>(kLogId), inst, nullptr);
       if (!g_text || !g_log) return -1;
       g_textProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
+          SetWindowLongPtrW(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
       return 0;
     }
     case WM_SETFOCUS:
@@ -55,13 +59,13 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case kClear:
       g_logText.clear();
       SetWindowTextA(g_log, "");
-      SetWindowTextA(g_text, "");
+      SetWindowTextW(g_text, L"");
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcA(h, msg, wp, lp);
+      return DefWindowProcW(h, msg, wp, lp);
   }
 }
 
@@ -70,24 +74,25 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "--no-log") == 0) g_logging = false;
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
+    else if (std::strcmp(argv[i], "--rich") == 0) g_rich = true;
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
   wc.lpfnWndProc = &MainProc;
   wc.hInstance = inst;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "KsTypingTarget";
-  if (!RegisterClassA(&wc)) return 1;
-  HWND main = CreateWindowExA(0, wc.lpszClassName, "Typing target", WS_OVERLAPPEDWINDOW, 100, 100,
-                              400, 300, nullptr, nullptr, inst, nullptr);
+  wc.lpszClassName = L"KsTypingTarget";
+  if (!RegisterClassW(&wc)) return 1;
+  HWND main = CreateWindowExW(0, wc.lpszClassName, L"Typing target", WS_OVERLAPPEDWINDOW, 100,
+                              100, 400, 300, nullptr, nullptr, inst, nullptr);
   if (!main) return 1;
   ShowWindow(main, SW_SHOWNORMAL);
   SetForegroundWindow(main);
   SetFocus(g_text);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return 0;
 }

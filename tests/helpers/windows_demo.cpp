@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "editor/ksm_win.h"
+#include "text/codepage_win.h"
 #include "typing/list_win.h"
 #include "win/dialogs.h"
 #include "win/window.h"
@@ -120,9 +121,9 @@ int main(int argc, char** argv) {
     }
     ks::editor::TKsmForm::Fields f;
     if (args.size() == 7) {
-      f.Caption = args[2];
-      f.Description = args[3];
-      f.String = args[4];
+      f.Caption = ks::Utf8FromAnsi(args[2]);
+      f.Description = ks::Utf8FromAnsi(args[3]);
+      f.String = ks::Utf8FromAnsi(args[4]);
       f.Color = static_cast<int32_t>(std::strtol(args[5].c_str(), nullptr, 0));
       f.Shortcut = static_cast<int32_t>(std::strtol(args[6].c_str(), nullptr, 0));
     }

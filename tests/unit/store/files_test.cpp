@@ -4,6 +4,7 @@
 #include <set>
 
 #include "store/files.h"
+#include "text/codepages.h"
 
 namespace ks {
 namespace {
@@ -62,6 +63,8 @@ class MemFs : public FileSystem {
   }
 };
 
+const test::FakeCp1252 kAnsi;
+
 const std::string kDir = "C:\\Program Files\\Keystrum";
 const std::string kIni = kDir + "\\keystrum.ini";
 const std::string kDat = kDir + "\\keystrum.dat";
@@ -78,24 +81,25 @@ std::unique_ptr<Store> NewStore() {
   s->Groups[2] = GroupRec{"Second", 2, 2, ""};
   s->SetButton(1, 1, Button{"New", "", "new text", 0, 0});
   s->SetButton(2, 1, Button{"A", "", "a", 0, 0});
-  s->SetButton(2, 2, Button{"B", "", "b", 0, 0});
+  // A Greek caption: the new pair is written in the Unicode forms, over an ANSI pair.
+  s->SetButton(2, 2, Button{"\xCE\xB2", "", "b", 0, 0});
   return s;
 }
 
 // The canonical bytes of a loaded store, to tell the old pair, the new pair and a mix apart.
 std::string Fingerprint(const Loaded& l) {
-  SavedFiles f = SaveSettings(*l.store, l.settings, std::nullopt);
+  SavedFiles f = SaveSettings(*l.store, l.settings, std::nullopt, kAnsi);
   return f.ini + "|" + f.dat;
 }
 
 std::string FingerprintOf(const Store& s) {
-  SavedFiles f = SaveSettings(s, Settings{}, std::nullopt);
+  SavedFiles f = SaveSettings(s, Settings{}, std::nullopt, kAnsi);
   return f.ini + "|" + f.dat;
 }
 
 MemFs FolderWithOldPair() {
   MemFs fs;
-  SavedFiles f = SaveSettings(*OldStore(), Settings{}, std::nullopt);
+  SavedFiles f = SaveSettings(*OldStore(), Settings{}, std::nullopt, kAnsi);
   fs.files[kIni] = f.ini;
   fs.files[kDat] = f.dat;
   return fs;
@@ -103,7 +107,7 @@ MemFs FolderWithOldPair() {
 
 LoadOutcome Load(MemFs& fs) {
   fs.crashAt = fs.refuseAt = -1;
-  return LoadFiles(fs, kDir, LoadContext{});
+  return LoadFiles(fs, kDir, LoadContext{}, kAnsi);
 }
 
 TEST(StorePaths, FilesLieBesideTheProgram) {
@@ -115,19 +119,19 @@ TEST(StorePaths, FilesLieBesideTheProgram) {
 
 TEST(SafeSave, ASaveReplacesBothFilesAndLeavesNothingElse) {
   MemFs fs = FolderWithOldPair();
-  EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}), std::nullopt);
+  EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
   EXPECT_EQ(fs.files.size(), 2u);
   EXPECT_EQ(Fingerprint(Load(fs).loaded), FingerprintOf(*NewStore()));
   // A first run's save creates both files.
   MemFs empty;
-  EXPECT_EQ(SaveFiles(empty, kDir, *NewStore(), Settings{}), std::nullopt);
+  EXPECT_EQ(SaveFiles(empty, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
   EXPECT_EQ(empty.files.size(), 2u);
   EXPECT_EQ(Fingerprint(Load(empty).loaded), FingerprintOf(*NewStore()));
 }
 
 TEST(SafeSave, ACutAtAnyStepGivesTheOldPairOrTheNewPair) {
   MemFs probe = FolderWithOldPair();
-  ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}), std::nullopt);
+  ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
   const int total = probe.steps;
   ASSERT_GT(total, 5);
   const std::string oldPrint = FingerprintOf(*OldStore());
@@ -138,7 +142,7 @@ TEST(SafeSave, ACutAtAnyStepGivesTheOldPairOrTheNewPair) {
       MemFs fs = FolderWithOldPair();
       fs.crashAt = k;
       fs.tornCrash = torn;
-      EXPECT_THROW(SaveFiles(fs, kDir, *NewStore(), Settings{}), Crash) << k;
+      EXPECT_THROW(SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi), Crash) << k;
       // The next start may itself be cut short, at any step of its recovery.
       for (int j = 0;; ++j) {
         MemFs again = fs;
@@ -169,7 +173,7 @@ TEST(SafeSave, AReadOnlySettingsFileIsReportedBeforeAnythingChanges) {
     MemFs fs = FolderWithOldPair();
     auto before = fs.files;
     fs.readOnly.insert(locked);
-    EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}), "Unable to write to " + locked);
+    EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi), "Unable to write to " + locked);
     EXPECT_EQ(fs.files, before);
     EXPECT_EQ(fs.steps, 0);
   }
@@ -177,14 +181,14 @@ TEST(SafeSave, AReadOnlySettingsFileIsReportedBeforeAnythingChanges) {
 
 TEST(SafeSave, ARefusedStepLeavesOneWholePair) {
   MemFs probe = FolderWithOldPair();
-  ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}), std::nullopt);
+  ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
   const std::string oldPrint = FingerprintOf(*OldStore());
   const std::string newPrint = FingerprintOf(*NewStore());
   for (int k = 0; k < probe.steps; ++k) {
     MemFs fs = FolderWithOldPair();
     const auto before = fs.files;
     fs.refuseAt = k;
-    std::optional<std::string> err = SaveFiles(fs, kDir, *NewStore(), Settings{});
+    std::optional<std::string> err = SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi);
     if (err) {
       EXPECT_EQ(err->rfind("Unable to write to " + kDir + "\\keystrum.", 0), 0u) << *err;
     }
@@ -210,11 +214,11 @@ TEST(SafeSave, ARefusalAfterTheFirstReplaceIsFinishedAtTheNextStart) {
   } late;
   late.files = fs.files;
   late.readOnly = fs.readOnly;
-  EXPECT_EQ(SaveFiles(late, kDir, *NewStore(), Settings{}), "Unable to write to " + kDat);
+  EXPECT_EQ(SaveFiles(late, kDir, *NewStore(), Settings{}, kAnsi), "Unable to write to " + kDat);
   // Still locked: the new pair is read from where it waits; no mix.
   EXPECT_EQ(Fingerprint(Load(late).loaded), FingerprintOf(*NewStore()));
   // A save now must not overwrite what the marker vouches for.
-  EXPECT_EQ(SaveFiles(late, kDir, *OldStore(), Settings{}), "Unable to write to " + kDat);
+  EXPECT_EQ(SaveFiles(late, kDir, *OldStore(), Settings{}, kAnsi), "Unable to write to " + kDat);
   late.readOnly.clear();
   EXPECT_EQ(Recover(late, kDir), std::nullopt);
   EXPECT_EQ(late.files.size(), 2u);

@@ -7,6 +7,7 @@ namespace {
 TEST(FuzzReplay, IniCorpus) { ReplayCorpus("ini", IniEntry); }
 TEST(FuzzReplay, TextFileCorpus) { ReplayCorpus("textfile", TextFileEntry); }
 TEST(FuzzReplay, SettingsCorpus) { ReplayCorpus("settings", SettingsEntry); }
+TEST(FuzzReplay, EncodingCorpus) { ReplayCorpus("encoding", EncodingEntry); }
 
 }  // namespace
 }  // namespace ks::fuzz

@@ -2,9 +2,12 @@
 
 #include "store/ini.h"
 #include "store/settings.h"
+#include "text/codepages.h"
 
 namespace ks {
 namespace {
+
+const test::FakeCp1252 kAnsi;
 
 LoadContext Ctx() {
   LoadContext c;
@@ -21,7 +24,7 @@ LoadContext Ctx() {
 }
 
 Loaded LoadIni(const std::string& ini, std::optional<std::string> dat = std::nullopt) {
-  return LoadSettings(ini, dat, Ctx());
+  return LoadSettings(ini, dat, Ctx(), kAnsi);
 }
 
 void ExpectSameStore(const Store& a, const Store& b) {
@@ -38,7 +41,7 @@ void ExpectSameStore(const Store& a, const Store& b) {
 }
 
 TEST(SettingsLoad, NoFilesGiveTheDefaultStoreAndCentredWindows) {
-  Loaded l = LoadSettings(std::nullopt, std::nullopt, Ctx());
+  Loaded l = LoadSettings(std::nullopt, std::nullopt, Ctx(), kAnsi);
   auto def = Store::MakeDefault();
   def->Data[1].Color[1] = 0x123456;  // the template's colour at start
   ExpectSameStore(*l.store, *def);
@@ -62,7 +65,7 @@ TEST(SettingsLoad, CentringDropsTheFractionTowardZero) {
   LoadContext c = Ctx();
   c.ScreenWidth = 100;
   c.BarClientWidth = 103;  // -3 / 2 is -1
-  EXPECT_EQ(LoadSettings(std::nullopt, std::nullopt, c).settings.BarX, -1);
+  EXPECT_EQ(LoadSettings(std::nullopt, std::nullopt, c, kAnsi).settings.BarX, -1);
 }
 
 TEST(SettingsLoad, ButtonWidthRule) {
@@ -175,7 +178,7 @@ TEST(SettingsLoad, TextsComeFromTheTextFileWhenItExists) {
   EXPECT_EQ(noDat.store->Data[3].String[3], "ignored");
 
   // The settings file gone but the text file kept: the default store with the file's text.
-  Loaded datOnly = LoadSettings(std::nullopt, std::string("kept text\r\nextra\r\n"), Ctx());
+  Loaded datOnly = LoadSettings(std::nullopt, std::string("kept text\r\nextra\r\n"), Ctx(), kAnsi);
   EXPECT_EQ(datOnly.store->NumGroups, 1);
   EXPECT_EQ(datOnly.store->Groups[1].NumCommands, 1);
   EXPECT_EQ(datOnly.store->GetButton(1, 1), (Button{"Example", "", "kept text", 0x123456, 0}));
@@ -224,18 +227,18 @@ Settings SampleSettings() {
 TEST(SettingsSave, WhatIsSavedLoadsBackTheSame) {
   auto store = SampleStore();
   Settings settings = SampleSettings();
-  SavedFiles files = SaveSettings(*store, settings, std::nullopt);
-  Loaded l = LoadSettings(files.ini, files.dat, Ctx());
+  SavedFiles files = SaveSettings(*store, settings, std::nullopt, kAnsi);
+  Loaded l = LoadSettings(files.ini, files.dat, Ctx(), kAnsi);
   ExpectSameStore(*l.store, *store);
   EXPECT_EQ(l.settings, settings);
   // Saving what was loaded over the file changes nothing.
-  SavedFiles again = SaveSettings(*l.store, l.settings, files.ini);
+  SavedFiles again = SaveSettings(*l.store, l.settings, files.ini, kAnsi);
   EXPECT_EQ(again.ini, files.ini);
   EXPECT_EQ(again.dat, files.dat);
 }
 
 TEST(SettingsSave, ANewFileHoldsTheKeysInTheirOrder) {
-  SavedFiles f = SaveSettings(*Store::MakeDefault(), Settings{}, std::nullopt);
+  SavedFiles f = SaveSettings(*Store::MakeDefault(), Settings{}, std::nullopt, kAnsi);
   EXPECT_EQ(f.ini,
             "[Window]\r\nXPosition=0\r\nYPosition=0\r\nButtonWidth=100\r\n\r\n"
             "[TypeWindow]\r\nXPosition=0\r\nYPosition=0\r\nHeight=230\r\nWidth=400\r\n\r\n"
@@ -252,10 +255,10 @@ TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {
       "; my notes\r\n[Groups]\r\nNumGroups=2\r\nGroupName1=A\r\nGroupName2=B\r\n"
       "[Commands]\r\nNumCommands=2\r\nCaption1=one\r\nCaption2=two\r\nString1=s1\r\n"
       "[Commands1]\r\nNumCommands=1\r\nCaption1=b1\r\n";
-  Loaded l = LoadSettings(old, std::string("t1\r\nt2\r\nt3\r\n"), Ctx());
+  Loaded l = LoadSettings(old, std::string("t1\r\nt2\r\nt3\r\n"), Ctx(), kAnsi);
   l.store->NumGroups = 1;
   l.store->Groups[1].NumCommands = 1;
-  SavedFiles f = SaveSettings(*l.store, l.settings, old);
+  SavedFiles f = SaveSettings(*l.store, l.settings, old, kAnsi);
   EXPECT_EQ(f.ini.substr(0, 13), "; my notes\r\n[");
   EXPECT_NE(f.ini.find("Caption2=two\r\n"), std::string::npos);
   EXPECT_NE(f.ini.find("String1=s1\r\n"), std::string::npos);
@@ -263,7 +266,7 @@ TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {
   EXPECT_NE(f.ini.find("GroupName2=B\r\n"), std::string::npos);
   EXPECT_EQ(f.ini.find("String", f.ini.find("String1") + 1), std::string::npos);
   EXPECT_EQ(f.dat, "t1\r\n");
-  Loaded back = LoadSettings(f.ini, f.dat, Ctx());
+  Loaded back = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
   EXPECT_EQ(back.store->NumGroups, 1);
   EXPECT_EQ(back.store->Groups[1].NumCommands, 1);
   EXPECT_EQ(back.store->Data[1].Caption[2], "");  // not read past the count
@@ -278,9 +281,9 @@ TEST(SettingsSave, TextsThatTheFilesCouldNotHoldAsTheyAre) {
   store->SetButton(1, 1, Button{"cap\rtion", "hint\nhere", "a\r\nb\rc", 0, 0});
   store->SetButton(2, 1, Button{"  lead", "trail\t", "{enter}{tab}", 0, 0});
   store->SetButton(2, 2, Button{"'", "\"", "last", 0, 0});
-  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt);
+  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt, kAnsi);
   EXPECT_EQ(f.dat, "a{enter}b{enter}c\r\n{enter}{tab}\r\nlast\r\n");
-  Loaded l = LoadSettings(f.ini, f.dat, Ctx());
+  Loaded l = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
   const Store& s = *l.store;
   EXPECT_EQ(s.Groups[1].GroupName, "two lines");
   EXPECT_EQ(s.Groups[1].Password, " spaced pw ");
@@ -297,7 +300,7 @@ TEST(SettingsSave, OutOfRangeCountsAreNotWrittenAsSuch) {
   store->ActiveGroup = 7;
   store->Groups[1].NumCommands = 60;
   store->Groups[1].Columns = 0;
-  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt);
+  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt, kAnsi);
   IniFile ini(f.ini);
   EXPECT_EQ(ini.GetInt("Groups", "NumGroups", -1), 1);
   EXPECT_EQ(ini.GetInt("Groups", "ActiveGroup", -1), 1);

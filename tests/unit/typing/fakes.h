@@ -38,9 +38,9 @@ inline std::string KeyName(std::uint8_t vk) {
 class UsLayout : public KeyboardLayout {
  public:
   UsLayout() {
-    for (int c = 'a'; c <= 'z'; ++c) vk_[char(c)] = int16_t(c - 'a' + 'A');
-    for (int c = 'A'; c <= 'Z'; ++c) vk_[char(c)] = int16_t(0x100 | c);
-    for (int c = '0'; c <= '9'; ++c) vk_[char(c)] = int16_t(c);
+    for (int c = 'a'; c <= 'z'; ++c) vk_[char16_t(c)] = int16_t(c - 'a' + 'A');
+    for (int c = 'A'; c <= 'Z'; ++c) vk_[char16_t(c)] = int16_t(0x100 | c);
+    for (int c = '0'; c <= '9'; ++c) vk_[char16_t(c)] = int16_t(c);
     const char* shiftedDigits = ")!@#$%^&*(";
     for (int d = 0; d < 10; ++d) vk_[shiftedDigits[d]] = int16_t(0x100 | ('0' + d));
     const struct { char plain, shifted; int vk; } oem[] = {
@@ -73,9 +73,9 @@ class UsLayout : public KeyboardLayout {
   }
 
   // Gives `c` another key, as a European layout does for its AltGr characters.
-  void Set(char c, int16_t value) { vk_[c] = value; }
+  void Set(char16_t c, int16_t value) { vk_[c] = value; }
 
-  int16_t CharToKey(char c) const override {
+  int16_t CharToKey(char16_t c) const override {
     auto it = vk_.find(c);
     return it == vk_.end() ? int16_t(-1) : it->second;
   }
@@ -83,16 +83,9 @@ class UsLayout : public KeyboardLayout {
     auto it = scan_.find(vk);
     return it == scan_.end() ? 0 : it->second;
   }
-  // Windows-1252: Latin-1 but for the euro sign and a few bytes without a character.
-  char16_t AnsiToUnicode(char c) const override {
-    auto b = uint8_t(c);
-    if (b == 0x80) return u'\u20AC';
-    if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) return 0;
-    return char16_t(b);
-  }
 
  private:
-  std::map<char, int16_t> vk_;
+  std::map<char16_t, int16_t> vk_;
   std::map<uint8_t, uint16_t> scan_;
 };
 

@@ -46,8 +46,8 @@ class TypistTest : public ::testing::Test {
       const int want = ev.vk | (shift ? 0x100 : 0) | (ctrl ? 0x200 : 0) | (alt ? 0x400 : 0);
       std::string found;
       if (ev.vk != 8 && ev.vk != 9 && ev.vk != 13)
-        for (int c = 32; c < 256 && found.empty(); ++c)
-          if (layout.CharToKey(char(c)) == want) found = std::string(1, char(c));
+        for (int c = 32; c < 128 && found.empty(); ++c)
+          if (layout.CharToKey(char16_t(c)) == want) found = std::string(1, char(c));
       out += found.empty() ? "<" + test::KeyName(ev.vk) + ">" : found;
     }
     return out;
@@ -78,21 +78,21 @@ TEST_F(TypistTest, PlainAndShiftedCharactersCountOnceEach) {
 }
 
 TEST_F(TypistTest, ModifiersGoUpInTheOrderTheyWentDown) {
-  layout.Set('\x80', 0x0645);  // Ctrl+Alt+E: the euro sign on a German keyboard
-  typist.SendKey('\x80');
+  layout.Set(u'\u20AC', 0x0645);  // Ctrl+Alt+E: the euro sign on a German keyboard
+  typist.SendKey(U'\u20AC');
   EXPECT_THAT(Keys(), ElementsAre("+Alt", "+Ctrl", "+E", "-E", "-Alt", "-Ctrl"));
   EXPECT_EQ(typist.KeystrokeCount, 1);
 
   journal.clear();
-  layout.Set('\x80', 0x0745);
-  typist.SendKey('\x80');
+  layout.Set(u'\u20AC', 0x0745);
+  typist.SendKey(U'\u20AC');
   EXPECT_THAT(Keys(), ElementsAre("+Shift", "+Alt", "+Ctrl", "+E", "-E", "-Shift", "-Alt", "-Ctrl"));
   EXPECT_EQ(typist.KeystrokeCount, 2);
 }
 
 TEST_F(TypistTest, ShiftStateBitsBeyondAltAreIgnored) {
-  layout.Set('\x80', 0x0841);  // bit 8: a layout's own modifier (Kana, OEM)
-  typist.SendKey('\x80');
+  layout.Set(u'\u20AC', 0x0841);  // bit 8: a layout's own modifier (Kana, OEM)
+  typist.SendKey(U'\u20AC');
   EXPECT_THAT(Keys(), ElementsAre("+A", "-A"));
 }
 
@@ -139,8 +139,8 @@ TEST_F(TypistTest, ArrowKeysAndOnlyThoseAreExtended) {
 }
 
 TEST_F(TypistTest, CharacterWithoutKeyIsSentAsItself) {
-  typist.SendKey('\xE9');  // e acute: no key on a US keyboard
-  typist.SendKey('\x80');  // euro sign, outside Latin-1
+  typist.SendKey(U'\u00E9');  // e acute: no key on a US keyboard
+  typist.SendKey(U'\u20AC');  // euro sign, outside Latin-1
   ASSERT_EQ(sink.events.size(), 2u);
   EXPECT_TRUE(sink.events[0].unicode);
   EXPECT_EQ(sink.events[0].ch, u'\u00E9');
@@ -148,10 +148,56 @@ TEST_F(TypistTest, CharacterWithoutKeyIsSentAsItself) {
   EXPECT_EQ(typist.KeystrokeCount, 2);
 }
 
-TEST_F(TypistTest, ByteWithoutCharacterTypesAndCountsNothing) {
-  typist.SendKey('\x81');  // undefined in Windows-1252
+TEST_F(TypistTest, NulTypesAndCountsNothing) {
+  typist.SendKey(U'\0');
   EXPECT_THAT(sink.events, IsEmpty());
   EXPECT_EQ(typist.KeystrokeCount, 0);
+}
+
+// ---- texts in any script ----
+
+// Greek, an e-acute, a check mark and an emoji, in UTF-8.
+const std::string kMixed = "\xCE\xB1\xCE\xB2\xC3\xA9\xE2\x9C\x93\xF0\x9F\x98\x80";
+
+TEST_F(TypistTest, CharactersWithoutAKeyGoOutAsUnicodeAndAPairCountsTwice) {
+  EXPECT_EQ(TypeOut("a" + kMixed + "{ENTER}"),
+            "a<U+03B1><U+03B2><U+00E9><U+2713><U+D83D><U+DE00><Enter>");
+  // One Backspace per UTF-16 unit: an EDIT and a RichEdit remove half a pair each time.
+  EXPECT_EQ(typist.KeystrokeCount, 8);
+  journal.clear();
+  sink.events.clear();
+  typist.UndoTyping();
+  std::string backs;
+  for (int k = 0; k < 8; ++k) backs += "<Back>";
+  EXPECT_EQ(Typed(), backs);
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+}
+
+TEST_F(TypistTest, ACharacterALayoutKeyMakesGoesOutWithThatKey) {
+  layout.Set(u'\u00E9', 0x0032);  // e acute on the 2 key, as on a French keyboard
+  layout.Set(u'\u03B1', 0x0141);  // alpha on Shift+A, as on a Greek one
+  typist.SendString(kMixed);
+  EXPECT_THAT(Keys(), ElementsAre("+Shift", "+A", "-A", "-Shift", "U+03B2", "+2", "-2", "U+2713",
+                                  "U+D83D", "U+DE00"));
+  EXPECT_EQ(typist.KeystrokeCount, 6);
+}
+
+TEST_F(TypistTest, ClockTextAndListPicksInAnyScriptAreTypedWhole) {
+  clock.day = "\xCE\xA4\xCE\xB5\xCF\x84\xCE\xAC\xCF\x81\xCF\x84\xCE\xB7";  // Tetarti
+  EXPECT_EQ(TypeOut("{DAY}"), "<U+03A4><U+03B5><U+03C4><U+03AC><U+03C1><U+03C4><U+03B7>");
+  host.pick = "\xE6\x97\xA5\xE6\x9C\xAC";
+  EXPECT_EQ(TypeOut("{LIST \xE6\x97\xA5\xE6\x9C\xAC,\xF0\x9F\x98\x80}"), "<U+65E5><U+672C>");
+  EXPECT_THAT(host.lastEntries, ElementsAre("\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80"));
+}
+
+TEST_F(TypistTest, ArgumentsAreCutAt255UnitsNeverInsideACharacter) {
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  std::string program(250, 'p');
+  for (int k = 0; k < 4; ++k) program += emoji;  // units 251..258
+  typist.SendString("{RUN " + program + "}");
+  // 250 + two whole pairs = 254 units; the third pair would end at 256.
+  const std::string want = std::string(250, 'P') + emoji + emoji;
+  EXPECT_THAT(journal, ::testing::Contains("start:" + want + "|"));
 }
 
 // ---- the interpreter ----
@@ -183,7 +229,7 @@ TEST_F(TypistTest, BraceWithoutCloseIsTyped) {
 TEST_F(TypistTest, OnlyAsciiLettersAreUpperCased) {
   EXPECT_EQ(UpperAscii("enter \xE9z{}"), "ENTER \xE9Z{}");
   // Nothing else is folded, so a code with a non-ASCII letter matches nothing.
-  EXPECT_EQ(TypeOut("{\xE9nter}{ENTER}"), "<Enter>");
+  EXPECT_EQ(TypeOut("{\xC3\xA9nter}{ENTER}"), "<Enter>");
 }
 
 TEST_F(TypistTest, ClockCodesTypeTheirTextLiterally) {

@@ -1,0 +1,5 @@
+#include "entries/store_entries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return ks::fuzz::RunEntry(ks::fuzz::EncodingEntry, data, size);
+}
