@@ -208,5 +208,35 @@ TEST_F(PressTest, ALockedGroupAsksOnceAndTypesOnlyWithTheRightPassword) {
   EXPECT_TRUE(TextBecomes("locked textlocked text"));
 }
 
+// A text in several scripts, stored in the Unicode form of the button text file: Greek,
+// an e-acute, a check mark and an emoji land in a wide EDIT exactly, and Undo takes back
+// every character, the emoji's two halves included.
+class PressAnyScript : public PressTest {
+ protected:
+  void SetUp() override {
+    k.WriteIni(
+        "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+        "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Any\r\n"
+        "[Commands]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Mixed\r\n");
+    k.WriteDat("\xEF\xBB\xBF" + kText + "\r\n");
+    ASSERT_TRUE(k.Start());
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  }
+  const std::string kText =
+      "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 caf\xC3\xA9 "
+      "\xE2\x9C\x93 \xF0\x9F\x98\x80";
+};
+
+TEST_F(PressAnyScript, AGreekTextLandsExactlyInAWideEditAndUndoEmptiesIt) {
+  StartTarget();
+  Press(1);
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(edit_) == kText; }, 8000))
+      << "the target holds [" << Utf8TextOf(edit_) << "]";
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(edit_).empty(); }, 8000))
+      << "the target holds [" << Utf8TextOf(edit_) << "]";
+}
+
 }  // namespace
 }  // namespace ks::e2e

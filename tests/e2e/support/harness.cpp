@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+#include "text/codepage_win.h"
+
 namespace ks::e2e {
 
 std::string ExeDir() {
@@ -114,6 +116,13 @@ std::string TextOf(HWND h) {
   char buf[4096] = {};
   LRESULT n = SendMessageA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
   return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+}
+
+std::string Utf8TextOf(HWND h) {
+  std::wstring buf(4096, L'\0');
+  LRESULT n = SendMessageW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+  buf.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return Utf8(buf);
 }
 
 HWND FindChild(HWND parent, const char* cls, const char* text) {

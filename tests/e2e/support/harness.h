@@ -28,6 +28,8 @@ std::string DescribeWindows(DWORD pid);
 std::string ClassOf(HWND h);
 // Text of any window, also of another process's.
 std::string TextOf(HWND h);
+// The same as UTF-8, read through the wide message: the text of a control in any script.
+std::string Utf8TextOf(HWND h);
 // The child of `parent` with class `cls` and, when given, text `text`.
 HWND FindChild(HWND parent, const char* cls, const char* text = nullptr);
 
