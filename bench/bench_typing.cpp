@@ -5,7 +5,8 @@
 // (as the bar does, but without the bar) tells the bar's own share from the engine's.
 // Two targets: a multi-line EDIT, as an editor, and a window that only keeps its
 // WM_CHARs, which shows the pure injection rate. Every run is checked character for
-// character.
+// character. A text in Greek, which a US keyboard has no keys for, goes out as Unicode
+// input and is measured against one SendInput batch of its characters as Unicode events.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "bench_util.h"
 #include "support/harness.h"
+#include "text/codepage_win.h"
 #include "typing/inject_tag.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
@@ -44,6 +46,41 @@ std::string BenchText() {
   while (static_cast<int>(text.size()) < kChars) text += sentence;
   text.resize(kChars);
   return text;
+}
+
+// The same length in Greek, with the digits, blanks and punctuation of everyday writing.
+std::string GreekText() {
+  const std::string sentence =
+      "Αγαπητή κυρία Σμίθ, ευχαριστούμε για την παραγγελία #4711 (3 τεμάχια) - "
+      "στάλθηκε σήμερα. ";
+  const std::wstring wide = ks::Wide(sentence);
+  std::wstring text;
+  while (static_cast<int>(text.size()) < kChars) text += wide;
+  text.resize(kChars);
+  return ks::Utf8(text);
+}
+
+// A text's characters as one batch of Unicode events, each a press and a release.
+std::vector<INPUT> UnicodeBatch(const std::wstring& text) {
+  std::vector<INPUT> events;
+  for (wchar_t c : text) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wScan = static_cast<WORD>(c);
+    in.ki.dwFlags = KEYEVENTF_UNICODE;
+    events.push_back(in);
+    in.ki.dwFlags |= KEYEVENTF_KEYUP;
+    events.push_back(in);
+  }
+  return events;
+}
+
+// What a wide control holds, read from another process.
+std::wstring WideTextOf(HWND h) {
+  std::wstring s(static_cast<size_t>(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  const LRESULT n = SendMessageW(h, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return s;
 }
 
 // The key events of a text exactly as the typing engine makes them, kept for one call.
@@ -146,7 +183,8 @@ class Target {
 
   // Empties the target, brings it forward, lets `fire` type (it returns the counter time
   // it started at and the time its injecting call returned) and waits for the text.
-  Landing Run(const std::string& want, const std::function<std::pair<LONGLONG, LONGLONG>()>& fire) {
+  Landing Run(const std::wstring& want,
+              const std::function<std::pair<LONGLONG, LONGLONG>()>& fire) {
     Landing l;
     Ask(kClear);
     if (!Focus()) {
@@ -175,7 +213,7 @@ class Target {
     l.cpuSelfMs = self_.Ms() - cpu0[2];
     l.cpuServerMs = server_.Ms() - cpu0[3];
     Sleep(200);  // anything extra would arrive now
-    const std::string got = countOnly_ ? ks::e2e::TextOf(main_) : ks::e2e::TextOf(edit_);
+    const std::wstring got = WideTextOf(countOnly_ ? main_ : edit_);
     l.injectMs = injected ? TicksToMs(injected - t0) : 0;
     l.firstMs = TicksToMs(Ask(kFirstTime) - t0);
     l.lastMs = TicksToMs(Ask(kLastTime) - t0);
@@ -246,13 +284,17 @@ struct Series {
 
 int main() {
   const std::string text = BenchText();
+  const std::wstring wideText = ks::Wide(text);
+  const std::string greek = GreekText();
+  const std::wstring wideGreek = ks::Wide(greek);
+  const std::vector<INPUT> greekBatch = UnicodeBatch(wideGreek);
 
   ks::e2e::Keystrum k;
   k.WriteIni(
       "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
       "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Bench\r\n"
-      "[Commands]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Type\r\n");
-  k.WriteDat(text + "\r\n");
+      "[Commands]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Type\r\nCaption2=Greek\r\n");
+  k.WriteDat("\xEF\xBB\xBF" + text + "\r\n" + greek + "\r\n");
   if (!k.Start()) {
     std::printf("FAIL: keystrum.exe did not start\n");
     return 1;
@@ -285,6 +327,7 @@ int main() {
   int status = 0;
   double editRatio = 0, countRatio = 0, countRate = 0, editPerChar = 0;
   double editMs[2] = {}, countMs[2] = {};  // keystrum, batch
+  double greekRatio[2] = {}, greekMs[2][2] = {};  // per target: keystrum, Unicode batch
   for (const char* mode : {"edit", "count"}) {
     Target target(mode, barClock, selfClock, serverClock);
     target.describe = [&] { return ks::e2e::DescribeWindows(k.pid()); };
@@ -296,19 +339,22 @@ int main() {
     Series engine{"engine here, SendInput per item", {}};
     Series unpumped{"  the same without pumping messages", {}};
     Series batch{"one SendInput batch", {}};
+    Series greekBar{"Greek: keystrum.exe, mouse-down", {}};
+    Series greekRaw{"Greek: one Unicode SendInput batch", {}};
+    auto pressButton = [&](int index) {
+      RECT r{};
+      GetWindowRect(k.Button(index), &r);
+      const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+      ks::e2e::MoveMouse(x, y);
+      const LONGLONG t0 = Ticks();
+      LeftDownAt(x, y);
+      Sleep(30);
+      ks::e2e::MouseUp(x, y);
+      return std::pair<LONGLONG, LONGLONG>(t0, 0);
+    };
     for (int run = 0; run < kRuns; ++run) {
-      bar.runs.push_back(target.Run(text, [&] {
-        RECT r{};
-        GetWindowRect(k.Button(1), &r);
-        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        ks::e2e::MoveMouse(x, y);
-        const LONGLONG t0 = Ticks();
-        LeftDownAt(x, y);
-        Sleep(30);
-        ks::e2e::MouseUp(x, y);
-        return std::pair<LONGLONG, LONGLONG>(t0, 0);
-      }));
-      engine.runs.push_back(target.Run(text, [&] {
+      bar.runs.push_back(target.Run(wideText, [&] { return pressButton(1); }));
+      engine.runs.push_back(target.Run(wideText, [&] {
         ks::SendInputSink sink;
         ks::Typist typist(sink, layout, clock, host);
         typist.TargetWindow = ks::ToWindowId(target.main());
@@ -316,7 +362,7 @@ int main() {
         typist.SendString(text);
         return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
       }));
-      unpumped.runs.push_back(target.Run(text, [&] {
+      unpumped.runs.push_back(target.Run(wideText, [&] {
         ks::SendInputSink sink;
         ks::Typist typist(sink, layout, clock, noPump);
         typist.TargetWindow = ks::ToWindowId(target.main());
@@ -324,10 +370,17 @@ int main() {
         typist.SendString(text);
         return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
       }));
-      batch.runs.push_back(target.Run(text, [&] {
+      batch.runs.push_back(target.Run(wideText, [&] {
         const LONGLONG t0 = Ticks();
         SendInput(static_cast<UINT>(collected.events.size()), collected.events.data(),
                   sizeof(INPUT));
+        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
+      }));
+      greekBar.runs.push_back(target.Run(wideGreek, [&] { return pressButton(2); }));
+      greekRaw.runs.push_back(target.Run(wideGreek, [&] {
+        std::vector<INPUT> events = greekBatch;
+        const LONGLONG t0 = Ticks();
+        SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
         return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
       }));
     }
@@ -337,7 +390,7 @@ int main() {
                 edit ? "multi-line EDIT" : "window counting WM_CHAR", kRuns);
     std::printf("  %-38s %9s %9s %9s %8s | %s\n", "path", "injected", "1st char", "last char",
                 "chars/s", "cpu ms: bar target here server");
-    for (const Series* s : {&bar, &engine, &unpumped, &batch}) {
+    for (const Series* s : {&bar, &engine, &unpumped, &batch, &greekBar, &greekRaw}) {
       const double inject = s->Of(&Landing::injectMs);
       std::printf("  %-38s %9s %9.1f %9.1f %8.0f | %11.0f %6.0f %4.0f %6.0f  %s\n", s->name,
                   inject > 0 ? Format("%.1f", inject).c_str() : "-", s->Of(&Landing::firstMs),
@@ -351,10 +404,12 @@ int main() {
     }
     // Each round ran its paths back to back, so a round's own ratio is spared most of the
     // drift of a machine that other work slows down and speeds up again.
-    auto ratioTo = [&](const Series& s, double* low = nullptr, double* high = nullptr) {
+    auto ratioTo = [&](const Series& s, double* low = nullptr, double* high = nullptr,
+                       const Series* against = nullptr) {
+      const Series& base = against ? *against : batch;
       std::vector<double> r;
-      for (size_t i = 0; i < s.runs.size() && i < batch.runs.size(); ++i)
-        r.push_back(s.runs[i].lastMs / batch.runs[i].lastMs);
+      for (size_t i = 0; i < s.runs.size() && i < base.runs.size(); ++i)
+        r.push_back(s.runs[i].lastMs / base.runs[i].lastMs);
       if (low && !r.empty()) *low = *std::min_element(r.begin(), r.end());
       if (high && !r.empty()) *high = *std::max_element(r.begin(), r.end());
       return Median(r);
@@ -369,6 +424,10 @@ int main() {
                 kGoal);
     std::printf("  engine per item / batch: %.2f, the same unpumped: %.2f\n", ratioTo(engine),
                 ratioTo(unpumped));
+    double greekLow = 0, greekHigh = 0;
+    const double greekR = ratioTo(greekBar, &greekLow, &greekHigh, &greekRaw);
+    std::printf("  Greek: keystrum / Unicode batch: %.2f (rounds %.2f..%.2f; goal <= %.2f)\n",
+                greekR, greekLow, greekHigh, kGoal);
     std::printf("  once every event is queued the target takes %.3f ms a character\n", pace);
     std::printf("  processor time of a landing, all processes: keystrum %.0f ms, batch %.0f ms\n",
                 bar.Cpu(), batch.Cpu());
@@ -376,6 +435,10 @@ int main() {
                    edit ? "an EDIT" : "a counter"),
             Format("%.2f (%.0f / %.0f ms)", bar.Cpu() / batch.Cpu(), bar.Cpu(), batch.Cpu()), "",
             "-");
+    const int t = edit ? 0 : 1;
+    greekRatio[t] = greekR;
+    greekMs[t][0] = greekBar.Last();
+    greekMs[t][1] = greekRaw.Last();
     if (edit) {
       editMs[0] = bar.Last();
       editMs[1] = batch.Last();
@@ -396,6 +459,12 @@ int main() {
   Summary("typing 1000 chars into a WM_CHAR counter: keystrum / one batch",
           Format("%.2f (%.0f / %.0f ms)", countRatio, countMs[0], countMs[1]),
           Format("<= %.2f", kGoal), countRatio <= kGoal ? "ok" : "MISSED");
+  Summary("typing 1000 Greek chars into an EDIT: keystrum / one Unicode batch",
+          Format("%.2f (%.0f / %.0f ms)", greekRatio[0], greekMs[0][0], greekMs[0][1]),
+          Format("<= %.2f", kGoal), greekRatio[0] <= kGoal ? "ok" : "MISSED");
+  Summary("typing 1000 Greek chars into a WM_CHAR counter: keystrum / one Unicode batch",
+          Format("%.2f (%.0f / %.0f ms)", greekRatio[1], greekMs[1][0], greekMs[1][1]),
+          Format("<= %.2f", kGoal), greekRatio[1] <= kGoal ? "ok" : "MISSED");
   Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", countRate), "",
           "-");
   Summary("EDIT cost per character", Format("%.3f ms", editPerChar), "", "-");

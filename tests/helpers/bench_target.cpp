@@ -9,6 +9,8 @@
 //   WM_APP + 1  number of characters handled
 //   WM_APP + 2  counter time of the first, WM_APP + 3 of the last character handled
 //   WM_GETTEXT  in "count" mode: the characters handled (in "edit" mode ask the EDIT, id 100)
+// The window and its EDIT are wide, so a character of any script arrives as itself; a
+// character is one UTF-16 unit.
 #include <windows.h>
 
 #include <algorithm>
@@ -26,11 +28,11 @@ constexpr UINT kLastTime = WM_APP + 3;
 bool g_countOnly = false;
 HWND g_text = nullptr;
 WNDPROC g_textProc = nullptr;
-std::string g_received;
+std::wstring g_received;
 LONGLONG g_first = 0;
 LONGLONG g_last = 0;
 
-void NoteCharacter(char c) {
+void NoteCharacter(wchar_t c) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   if (g_received.empty()) g_first = now.QuadPart;
@@ -40,8 +42,8 @@ void NoteCharacter(char c) {
 
 // The time is taken after the EDIT has put the character in: that is when it landed.
 LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  LRESULT r = CallWindowProcA(g_textProc, h, msg, wp, lp);
-  if (msg == WM_CHAR) NoteCharacter(static_cast<char>(wp));
+  LRESULT r = CallWindowProcW(g_textProc, h, msg, wp, lp);
+  if (msg == WM_CHAR) NoteCharacter(static_cast<wchar_t>(wp));
   return r;
 }
 
@@ -49,13 +51,13 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
       if (g_countOnly) return 0;
-      HINSTANCE inst = reinterpret_cast<CREATESTRUCTA*>(lp)->hInstance;
-      g_text = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "",
+      HINSTANCE inst = reinterpret_cast<CREATESTRUCTW*>(lp)->hInstance;
+      g_text = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
                                250, h, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
       if (!g_text) return -1;
       g_textProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
+          SetWindowLongPtrW(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
       return 0;
     }
     case WM_SETFOCUS:
@@ -63,14 +65,14 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CHAR:
       if (!g_countOnly) break;
-      NoteCharacter(static_cast<char>(wp));
+      NoteCharacter(static_cast<wchar_t>(wp));
       return 0;
     case WM_GETTEXT: {
       if (!g_countOnly) break;
       if (wp == 0) return 0;
       const size_t n = std::min(g_received.size(), static_cast<size_t>(wp) - 1);
-      std::memcpy(reinterpret_cast<char*>(lp), g_received.data(), n);
-      reinterpret_cast<char*>(lp)[n] = '\0';
+      std::memcpy(reinterpret_cast<wchar_t*>(lp), g_received.data(), n * sizeof(wchar_t));
+      reinterpret_cast<wchar_t*>(lp)[n] = L'\0';
       return static_cast<LRESULT>(n);
     }
     case WM_GETTEXTLENGTH:
@@ -79,7 +81,7 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case kClear:
       g_received.clear();
       g_first = g_last = 0;
-      if (g_text) SetWindowTextA(g_text, "");
+      if (g_text) SetWindowTextW(g_text, L"");
       return 0;
     case kCount:
       return static_cast<LRESULT>(g_received.size());
@@ -93,7 +95,7 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return DefWindowProcA(h, msg, wp, lp);
+  return DefWindowProcW(h, msg, wp, lp);
 }
 
 }  // namespace
@@ -101,24 +103,24 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 int main(int argc, char** argv) {
   g_countOnly = argc > 1 && std::strcmp(argv[1], "count") == 0;
   g_received.reserve(1 << 16);
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
   wc.lpfnWndProc = &MainProc;
   wc.hInstance = inst;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "KsBenchTarget";
-  if (!RegisterClassA(&wc)) return 1;
-  HWND main = CreateWindowExA(0, wc.lpszClassName, g_countOnly ? "Counter" : "Editor",
+  wc.lpszClassName = L"KsBenchTarget";
+  if (!RegisterClassW(&wc)) return 1;
+  HWND main = CreateWindowExW(0, wc.lpszClassName, g_countOnly ? L"Counter" : L"Editor",
                               WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr, inst,
                               nullptr);
   if (!main) return 1;
   ShowWindow(main, SW_SHOWNORMAL);
   SetForegroundWindow(main);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return 0;
 }
