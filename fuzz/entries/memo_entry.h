@@ -49,9 +49,9 @@ inline MemoText EditControlChar(const MemoText& m, char ch) {
 // 3 selection, 4 paste, each with its bytes.
 // Rules: every edit leaves a valid selection; an arrow writes its code at the caret; a
 // Backspace that removes more than one character removes exactly one listed code; while
-// recording with Shift held a character comes out shifted; after the change rule no line
-// break or tab is left but in the last character, and the rule changes nothing more when
-// applied again.
+// recording with Shift held a character comes out shifted when the recorder sends base
+// characters and exactly as received otherwise; after the change rule no CR or tab is
+// left but in the last character, and the rule changes nothing more when applied again.
 inline std::string MemoEntry(Input in) {
   MemoKeys keys;
   MemoText memo;
@@ -66,8 +66,8 @@ inline std::string MemoEntry(Input in) {
     if (NormalizeMemoText(normal) != normal)
       return "the change rule is not done after one pass on " + Quote(m.Text);
     for (size_t i = 0; i + 1 < normal.size(); ++i)
-      if (normal[i] == '\r' || normal[i] == '\n' || normal[i] == '\t')
-        return "a line break or tab is left inside " + Quote(normal);
+      if (normal[i] == '\r' || normal[i] == '\t')
+        return "a CR or tab is left inside " + Quote(normal);
     memo = NormalizeMemo(m);
     return detail::CheckSelection(memo, "the change rule");
   };
@@ -95,7 +95,10 @@ inline std::string MemoEntry(Input in) {
         break;
       case 2: {
         const char ch = static_cast<char>(in.Byte());
-        const bool recording = (in.Byte() & 1) != 0;
+        const int mode = in.Byte();
+        const bool recording = (mode & 1) != 0;
+        const bool unshifted = (mode & 2) != 0;
+        keys.SetUnshiftedRecording(unshifted);
         const MemoChar r = keys.Char(memo, ch, recording);
         if (r.Replace) {
           if (auto e = detail::CheckSelection(*r.Replace, "a character"); !e.empty()) return e;
@@ -110,8 +113,8 @@ inline std::string MemoEntry(Input in) {
           memo = *r.Replace;
         }
         if (r.Char != 0) {
-          if (recording && keys.ShiftDown() && r.Char != ShiftTranslate(ch))
-            return "a recorded character with Shift held came out unshifted";
+          if (recording && keys.ShiftDown() && r.Char != (unshifted ? ShiftTranslate(ch) : ch))
+            return "a recorded character with Shift held came out other than it should";
           if (auto e = change(detail::EditControlChar(memo, r.Char)); !e.empty()) return e;
         }
         break;

@@ -62,8 +62,6 @@ std::string CleanButtonText(std::string_view text) {
     if (c == '\r') {
       if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
       out += "{enter}";
-    } else if (c == '\n') {
-      out += "{enter}";
     } else if (c == '\t') {
       out += "{tab}";
     } else {

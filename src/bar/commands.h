@@ -31,8 +31,9 @@ inline constexpr const char* kCaptionEdit = "Edit button";
 inline constexpr const char* kCaptionCreate = "Create new button";
 
 // A button's text to type as it may enter the store. The button text file ends a line
-// at the first CR, so no line break may reach it: each line break (CR LF, a lone CR or
-// a lone LF) becomes "{enter}" and each tab "{tab}", the same keys the user typed.
+// at the first CR, so no CR may reach it: each CR LF pair and each lone CR becomes
+// "{enter}" and each tab "{tab}", the same keys the user typed. A lone LF ends no line
+// there and stays as it is, so a stored text keeps it through an edit.
 std::string CleanButtonText(std::string_view text);
 // A caption or hint as it may enter the store: they are single-line values of the
 // settings file, so a line break becomes a blank.

@@ -9,6 +9,7 @@
 #include "bar/commands.h"
 #include "bar/drag.h"
 #include "bar/layout.h"
+#include "bar/target_rule.h"
 #include "editor/groups.h"
 #include "store/files_win.h"
 #include "text/codepage_win.h"
@@ -301,16 +302,11 @@ void TMainForm::GroupListChange() { ::ks::GroupListChange(*store, *this, Unlocke
 
 void TMainForm::GroupListRefill() {
   SendMessageA(GroupList, CB_RESETCONTENT, 0, 0);
-  for (int g = 1; g <= store->NumGroups; ++g) AddGroupName(store->Groups[g].GroupName);
+  FillGroupList(*store, *this);
   RebuildGroupMenus(GroupNames(*store));
   const DataRec& d = store->ActiveData();
   for (int i = 1; i <= store->Active().NumCommands; ++i)
     CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
-  // The list's own search ignores case, as the line shown for the active group may.
-  const std::string active = AnsiFromUtf8(store->Active().GroupName);
-  LRESULT pos = SendMessageA(GroupList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(active.c_str()));
-  SendMessageA(GroupList, CB_SETCURSEL, pos == CB_ERR ? 0 : static_cast<WPARAM>(pos), 0);
   Unlocked = store->Active().Password.empty();
 }
 
@@ -429,6 +425,9 @@ void TMainForm::ConsiderTarget(HWND fg) {
   if (fg && GetWindowThreadProcessId(fg, &pid) && pid == GetCurrentProcessId()) return;
   // Nor is the desktop, which has the foreground when no program has it.
   if (fg && (fg == GetDesktopWindow() || fg == GetShellWindow())) return;
+  // Nor the taskbar, which a click on the tray icon activates, or the Start menu.
+  char cls[256] = {};
+  if (fg && GetClassNameA(fg, cls, sizeof cls) > 0 && IsNeverTargetClass(cls)) return;
   HWND list = ListForm ? ListForm->hwnd() : nullptr;
   typist->TrackForeground(reinterpret_cast<WindowId>(fg), reinterpret_cast<WindowId>(hwnd_),
                           reinterpret_cast<WindowId>(list), reinterpret_cast<WindowId>(EditorWindow));

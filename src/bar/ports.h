@@ -9,6 +9,9 @@
 
 namespace ks {
 
+// How many characters the input box's field takes.
+inline constexpr int kInputBoxMaxChars = 255;
+
 // The program's modal boxes. Messages are titled "Keystrum".
 class Dialogs {
  public:

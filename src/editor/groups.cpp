@@ -54,6 +54,21 @@ void GroupListChange(Store& store, BarView& view, bool& unlocked) {
   view.FocusDummy();
 }
 
+void FillGroupList(Store& store, BarView& view) {
+  if (!ValidGroup(store, store.ActiveGroup)) store.ActiveGroup = 1;
+  if (const int same = store.FindGroup(store.Active().GroupName); same != 0)
+    store.ActiveGroup = same;
+  int selected = -1;
+  for (int g = 1; g <= GroupsInUse(store); ++g) {
+    const int pos = view.AddGroupName(store.Groups[g].GroupName);
+    if (g == store.ActiveGroup)
+      selected = pos;
+    else if (selected >= pos)
+      ++selected;
+  }
+  view.SelectGroupItem(selected < 0 ? 0 : selected);
+}
+
 void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
   if (store.NumGroups >= kMaxGroups) {
     dialogs.Message(kMsgGroupLimit);
@@ -81,7 +96,12 @@ void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unl
   const std::optional<std::string> answer =
       dialogs.Input("Rename Group", "What would you like to rename the Group to?", current, true);
   const std::string name = answer ? *answer : current;
-  if (name.empty() || name == current) return;
+  // The box shows a name longer than it takes cut; OK on that unchanged cut text is no
+  // new name.
+  const bool shownCut = current.size() > static_cast<size_t>(kInputBoxMaxChars) &&
+                        name.size() >= static_cast<size_t>(kInputBoxMaxChars) &&
+                        current.compare(0, name.size(), name) == 0;
+  if (name.empty() || name == current || shownCut) return;
   if (store.FindGroup(name) != 0) {
     dialogs.Message(AlreadyExists(name));
     return;

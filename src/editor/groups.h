@@ -28,7 +28,17 @@ std::vector<std::string> GroupNames(const Store& store);
 // A selection that names no group leaves the active group as it was.
 void GroupListChange(Store& store, BarView& view, bool& unlocked);
 
-// "New Group", "Edit Group" (rename) and "Delete Group".
+// Fills the (empty) group list with every group's name and selects the line of the
+// active group. The list sorts without regard to case and a hand-edited file may hold
+// names that differ only in case ("work" and "Work"): the line selected is the one that
+// names the active group exactly, so that the line, the buttons shown and every group
+// command agree. Two groups of exactly the same name cannot be told apart by their
+// lines; the first of them becomes the active one.
+void FillGroupList(Store& store, BarView& view);
+
+// "New Group", "Edit Group" (rename) and "Delete Group". Rename leaves the name as it
+// was when the answer is the default unchanged, also for a name longer than the input
+// box takes, which the box shows cut.
 void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
 void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
 void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);

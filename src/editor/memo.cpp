@@ -64,9 +64,6 @@ std::string NormalizeMemoText(std::string_view text) {
     if (c == '\r') {
       out += kCodeEnter;
       i += text[i + 1] == '\n' ? 2 : 1;
-    } else if (c == '\n') {
-      out += kCodeEnter;
-      ++i;
     } else if (c == '\t') {
       out += kCodeTab;
       ++i;
@@ -108,7 +105,7 @@ void MemoKeys::KeyUp(int vk) {
 }
 
 MemoChar MemoKeys::Char(const MemoText& memo, char ch, bool recording) const {
-  if (recording && shiftDown_) ch = ShiftTranslate(ch);
+  if (recording && unshiftedRecording_ && shiftDown_) ch = ShiftTranslate(ch);
   if (ch == '\t') return MemoChar{0, InsertCode(memo, kCodeTab)};
   if (ch == '\r') return MemoChar{0, InsertCode(memo, kCodeEnter)};
   if (ch == '\b') {

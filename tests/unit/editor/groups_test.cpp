@@ -191,6 +191,52 @@ TEST_F(Groups, RenameLocksAProtectedGroupAgain) {
   EXPECT_FALSE(unlocked);
 }
 
+TEST_F(Groups, RenameOfANameLongerThanTheBoxKeepsItWhenTheAnswerIsUnchanged) {
+  const std::string longName(300, 'n');
+  Use({longName + "1", "b"});
+  const std::string shown = (longName + "1").substr(0, kInputBoxMaxChars);
+  dialogs.InputAnswers = {shown};  // OK on what the box showed
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[1].GroupName, longName + "1");
+  EXPECT_EQ(view.Menus.at(0), longName + "1");
+  EXPECT_EQ(view.Displays, 0);
+  // A real change still renames, also to a shorter text of the same beginning.
+  dialogs.InputAnswers = {std::string(10, 'n')};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[1].GroupName, std::string(10, 'n'));
+}
+
+// ---- names that differ only in case ----
+
+TEST_F(Groups, TheListTheButtonsAndTheCommandsAgreeOnGroupsDifferingInCase) {
+  // As the bar starts from a hand-edited file whose active group is "Work".
+  store = MakeStore({"work", "Work", "other"}, 1);
+  store->ActiveGroup = 2;
+  FillGroupList(*store, view);
+  EXPECT_EQ(view.Lines, (Order{"other", "work", "Work"}));
+  EXPECT_EQ(view.SelectedGroupName(), "Work");
+  GroupListChange(*store, view, unlocked);
+  EXPECT_EQ(store->ActiveGroup, 2);
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"Work1"}));
+  // Rename and Delete act on the group on screen.
+  dialogs.InputAnswers = {std::string("Job")};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[1].GroupName, "work");
+  EXPECT_EQ(store->Groups[2].GroupName, "Job");
+  EXPECT_EQ(view.VisibleCaptions(), (Order{"Work1"}));
+  dialogs.ConfirmAnswers = {true};
+  DeleteGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(dialogs.Confirms.at(0).first, "Are you sure you want to delete the Job group?");
+  EXPECT_EQ(GroupNames(*store), (Order{"work", "other"}));
+  // Two groups of the very same name: the first one is shown, and its line selected.
+  FakeBarView same;
+  store = MakeStore({"a", "a"}, 1);
+  store->ActiveGroup = 2;
+  FillGroupList(*store, same);
+  EXPECT_EQ(store->ActiveGroup, 1);
+  EXPECT_EQ(same.SelectedGroupName(), "a");
+}
+
 // ---- Delete Group ----
 
 TEST_F(Groups, DeletingTheActiveGroupKeepsEveryOtherGroupIntact) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "bar/commands.h"
 #include "editor/memo.h"
 
 namespace ks {
@@ -79,7 +80,14 @@ TEST(MemoChange, PastedLineBreaksAndTabsBecomeCodes) {
   EXPECT_EQ(NormalizeMemoText("a\tb"), "a{tab}b");
   EXPECT_EQ(NormalizeMemoText("a\r\n\r\nb"), "a{enter}{enter}b");
   EXPECT_EQ(NormalizeMemoText("line\r\n"), "line{enter}");
-  EXPECT_EQ(NormalizeMemoText("unix\nlines\n!"), "unix{enter}lines{enter}!");
+}
+
+TEST(MemoChange, ALoneLineFeedIsKeptThroughAnEdit) {
+  // A stored text with a lone LF opened in the editor and stored again unchanged.
+  const std::string stored = "unix\nlines\n!";
+  EXPECT_EQ(NormalizeMemoText(stored), stored);
+  EXPECT_EQ(NormalizeMemoText("a\n\r\nb\n"), "a\n{enter}b\n");
+  EXPECT_EQ(CleanButtonText(NormalizeMemoText(stored)), stored);
 }
 
 TEST(MemoChange, TheLastCharacterIsLeftAlone) {
@@ -114,8 +122,9 @@ TEST(MemoShift, TranslationPairs) {
   EXPECT_EQ(ShiftTranslate(' '), ' ');
 }
 
-TEST(MemoShift, OnlyWhileRecordingWithShiftHeld) {
+TEST(MemoShift, OnlyWhileRecordingWithShiftHeldFromARecorderOfBaseCharacters) {
   MemoKeys keys;
+  keys.SetUnshiftedRecording(true);
   EXPECT_EQ(keys.Char(At("", 0), '2', true).Char, '2');  // Shift not held
   keys.KeyDown(At("", 0), kVkShift);
   EXPECT_TRUE(keys.ShiftDown());
@@ -131,6 +140,38 @@ TEST(MemoShift, OnlyWhileRecordingWithShiftHeld) {
   EXPECT_EQ(keys.Char(At("", 0), '1', true).Char, '!');
   keys.KeyUp(kVkLShift);
   EXPECT_FALSE(keys.ShiftDown());
+}
+
+// Our hook library delivers what the other program received: the layout, Shift and Caps
+// Lock already applied. a, Caps Lock, b, Shift+c, Shift+1, Shift+;, Caps Lock, d typed
+// elsewhere arrives as the key events and characters below and must stay "aBc!:d".
+TEST(MemoShift, CharactersFromTheHookLibraryAreKeptAsReceived) {
+  MemoKeys keys;
+  MemoText memo = At("", 0);
+  auto type = [&](char ch) {
+    MemoChar r = keys.Char(memo, ch, true);
+    ASSERT_NE(r.Char, 0);
+    memo = At(memo.Text + r.Char, memo.Text.size() + 1);
+  };
+  type('a');
+  keys.KeyDown(memo, 20);  // Caps Lock
+  keys.KeyUp(20);
+  type('B');
+  keys.KeyDown(memo, kVkShift);
+  type('c');  // Shift with Caps Lock on
+  type('!');
+  type(':');
+  keys.KeyUp(kVkShift);
+  keys.KeyDown(memo, 20);
+  keys.KeyUp(20);
+  type('d');
+  EXPECT_EQ(memo.Text, "aBc!:d");
+  // Shifted digits and signs of other layouts are not shifted a second time: a French
+  // Shift+& gives 1, a German Shift+7 gives /.
+  keys.KeyDown(memo, kVkShift);
+  EXPECT_EQ(keys.Char(memo, '1', true).Char, '1');
+  EXPECT_EQ(keys.Char(memo, '/', true).Char, '/');
+  EXPECT_EQ(keys.Char(memo, '\'', true).Char, '\'');
 }
 
 }  // namespace
