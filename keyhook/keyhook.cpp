@@ -8,6 +8,8 @@
 #include <atomic>
 #include <memory>
 
+#include "editor/dead_keys.h"
+
 namespace {
 
 struct HandleCloser {
@@ -36,6 +38,18 @@ struct KeyboardSeen {
 };
 KeyboardSeen g_seen;
 
+// The precomposed form of a letter and an accent's combining mark, as the system composes
+// them; 0 when there is none.
+char16_t Precomposed(char16_t base, char16_t mark) {
+  const wchar_t pair[2] = {static_cast<wchar_t>(base), static_cast<wchar_t>(mark)};
+  wchar_t out[4] = {};
+  if (FoldStringW(MAP_PRECOMPOSED, pair, 2, out, 4) != 1) return 0;
+  return static_cast<char16_t>(out[0]);
+}
+
+// The accent of a dead key pressed before, waiting for the next key. Hook thread only.
+ks::DeadKeys g_deadKeys(&Precomposed);
+
 // The hook reports left and right modifiers apart; the receiver expects the generic codes
 // (Shift is 16 to it, whichever Shift it was).
 WPARAM GenericKey(DWORD vk) {
@@ -59,24 +73,22 @@ bool AnyDown(DWORD generic, DWORD left, DWORD right) {
 }
 
 // The characters a key-down makes on the layout of the window the user is typing into,
-// with the Shift and Caps Lock state the hook has followed. A chord with Ctrl or Alt alone
-// is a shortcut, not text: it makes none. Control characters other than Backspace, Tab and
-// Enter make none either, so that a Ctrl+V typed elsewhere never reaches an edit control as
-// its paste character.
-int CharsFor(DWORD vk, DWORD scanCode, wchar_t* out, int capacity) {
+// with the Shift and Caps Lock state the hook has followed, and the accent of a dead key
+// before it: exactly what that window receives. A chord with Ctrl or Alt alone is a
+// shortcut, not text: it makes none. Control characters other than Backspace, Tab and
+// Enter make none either, so that a Ctrl+V typed elsewhere never reaches an edit control
+// as its paste character.
+std::u16string CharsFor(DWORD vk, DWORD scanCode) {
   const bool ctrl = AnyDown(VK_CONTROL, VK_LCONTROL, VK_RCONTROL);
   const bool alt = AnyDown(VK_MENU, VK_LMENU, VK_RMENU);
-  if (ctrl != alt) return 0;
+  if (ctrl != alt) return {};
   switch (vk) {
     case VK_BACK:
-      out[0] = 8;
-      return 1;
+      return u"\b";
     case VK_TAB:
-      out[0] = 9;
-      return 1;
+      return g_deadKeys.Press(ks::LayoutKey{u"\t", false});
     case VK_RETURN:
-      out[0] = 13;
-      return 1;
+      return g_deadKeys.Press(ks::LayoutKey{u"\r", false});
     default:
       break;
   }
@@ -92,14 +104,16 @@ int CharsFor(DWORD vk, DWORD scanCode, wchar_t* out, int capacity) {
   const HKL layout =
       GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
   // Flag 4 keeps the layout's pending dead key untouched, so asking about a key here never
-  // eats the accent the user is about to type into the other program.
-  const int n = ToUnicodeEx(vk, scanCode, state, out, capacity, 4, layout);
-  if (n <= 0) return 0;  // no character, or a dead key waiting for the next one
-  int kept = 0;
-  for (int i = 0; i < n; ++i) {
-    if (out[i] >= 0x20 && out[i] != 0x7F) out[kept++] = out[i];
+  // eats the accent the user is about to type into the other program; the accent is
+  // followed here instead.
+  wchar_t out[8] = {};
+  const int n = ToUnicodeEx(vk, scanCode, state, out, 8, 4, layout);
+  ks::LayoutKey key;
+  key.Dead = n < 0;
+  for (int i = 0; i < (key.Dead ? 1 : n); ++i) {
+    if (out[i] >= 0x20 && out[i] != 0x7F) key.Chars += static_cast<char16_t>(out[i]);
   }
-  return kept;
+  return g_deadKeys.Press(key);
 }
 
 // Sent, not posted: a posted WM_KEYDOWN goes through the receiver's TranslateMessage, which
@@ -131,9 +145,7 @@ void OnKey(const KBDLLHOOKSTRUCT& ev) {
     return;
   }
   Deliver(receiver, WM_KEYDOWN, key, lp);
-  wchar_t chars[8];
-  const int n = CharsFor(vk, ev.scanCode, chars, 8);
-  for (int i = 0; i < n; ++i) Deliver(receiver, WM_CHAR, chars[i], lp);
+  for (char16_t c : CharsFor(vk, ev.scanCode)) Deliver(receiver, WM_CHAR, c, lp);
 }
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wp, LPARAM lp) {
@@ -159,6 +171,7 @@ DWORD WINAPI HookThreadMain(void* param) {
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
   g_seen = KeyboardSeen{};
+  g_deadKeys.Reset();
   g_seen.capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
   const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, g_self, 0);
   signal->installed = hook != nullptr;
@@ -234,6 +247,8 @@ extern "C" BOOL WINAPI KeyHook_Stop() {
   StopLocked();
   return TRUE;
 }
+
+extern "C" BOOL WINAPI KeyHook_CharactersAsTyped() { return TRUE; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) g_self = instance;

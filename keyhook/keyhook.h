@@ -19,4 +19,9 @@ BOOL WINAPI KeyHook_Start(HWND receiver);
 // capture is running.
 BOOL WINAPI KeyHook_Stop();
 
+// Never called: its presence tells the program that the characters this library delivers
+// are the ones the other program received (layout, Shift, Caps Lock and dead keys
+// applied), so the program must not shift them again.
+BOOL WINAPI KeyHook_CharactersAsTyped();
+
 }  // extern "C"

@@ -54,6 +54,8 @@ void AppendButton(Store& store, int group, const Button& b) {
 
 }  // namespace
 
+int32_t ClampFontSize(int32_t points) { return std::clamp(points, kMinFontSize, kMaxFontSize); }
+
 std::string CleanButtonText(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -191,7 +191,7 @@ void TMainForm::LoadStore() {
     SetEditorPlacement(win::Placement{st.EditorX, st.EditorY, st.EditorWidth, st.EditorHeight});
   if (ListForm) ListForm->SetPlacement(win::Placement{st.ListX, st.ListY, st.ListWidth, st.ListHeight});
   fontName_ = AnsiFromUtf8(st.FontName);
-  fontSize_ = st.FontSize;
+  fontSize_ = ClampFontSize(st.FontSize);
   ApplyButtonFont();
   GroupListRefill();
   if (unreadable_)
@@ -491,6 +491,31 @@ void TMainForm::BringToForeground(WindowId w) {
   }
 }
 
+void TMainForm::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
+  // Keys sent to the target wait in its thread's queue until it gets round to them, and a
+  // program started now (a console window comes to the front at once) or the list picker
+  // would take the foreground meanwhile. Nothing tells another thread's queue is empty
+  // (the process idle flag only serves start-up, here as under Wine), but a message sent
+  // to the target is handled each time its thread asks for the next message, and in
+  // between that thread handles at most one queued message. So each round trip after the
+  // first sees at least one more of the queued messages handled: one round trip for each
+  // key event and each character it made, and a few for the target's own messages, take
+  // the queue past the keys. A round trip on an empty queue costs a thread switch; a
+  // target that hangs or crawls is given up on after a bound.
+  constexpr DWORD kBoundMs = 2000;
+  HWND h = ToHwnd(w);
+  if (!h || !IsWindow(h) || keyEvents == 0) return;
+  const std::size_t roundTrips = 2 * keyEvents + 8;
+  const DWORD start = GetTickCount();
+  for (std::size_t i = 0; i < roundTrips; ++i) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= kBoundMs) return;
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs - spent, &ignored))
+      return;  // hung, gone or too slow: typing goes on
+  }
+}
+
 bool TMainForm::StartProgram(const std::string& program, const std::string& params) {
   return ShellOpen(hwnd_, program, params);
 }
@@ -611,7 +636,8 @@ LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
 void TMainForm::ShowGroupMenu() {
   POINT p{};
   GetCursorPos(&p);
-  if (UINT id = win::TrackMenu(GroupMenu, hwnd_, p)) GroupCommand(id);
+  const bool empty = store->Active().NumCommands <= 0;
+  if (UINT id = win::TrackMenu(empty ? EmptyGroupMenu : GroupMenu, hwnd_, p)) GroupCommand(id);
 }
 
 // ---- menus ----
@@ -637,6 +663,18 @@ void TMainForm::CreateMenus() {
       {kCancelMenu, "Cancel", Glyph::Cancel},
   });
   GroupMenu = win::BuildPopupMenu({
+      {kNewGroupMenu, "New Group", Glyph::NewGroup},
+      {kEditGroupMenu, "Edit Group", Glyph::EditGroup},
+      {kDeleteGroupMenu, "Delete Group", Glyph::DeleteGroup},
+      kSeparator,
+      {kSetPassword, "Password Protect", Glyph::Lock},
+      {kMenuRemovePassword, "Remove Password", Glyph::Unlock},
+      kSeparator,
+      {kGroupCancelMenu, "Cancel", Glyph::Cancel},
+  });
+  EmptyGroupMenu = win::BuildPopupMenu({
+      {kNewMenu, "New Button", Glyph::New},
+      kSeparator,
       {kNewGroupMenu, "New Group", Glyph::NewGroup},
       {kEditGroupMenu, "Edit Group", Glyph::EditGroup},
       {kDeleteGroupMenu, "Delete Group", Glyph::DeleteGroup},
@@ -689,6 +727,9 @@ void TMainForm::SetupCommand(UINT id) {
 
 void TMainForm::GroupCommand(UINT id) {
   switch (id) {
+    case kNewMenu:
+      if (ButtonEditor) NewMenuClick(*store, *this, *this, *ButtonEditor);
+      break;
     case kNewGroupMenu:
       NewGroupMenuClick(*store, *this, *this, Unlocked);
       break;
@@ -748,8 +789,8 @@ void TMainForm::SetButtonFontClick() {
   cf.hwndOwner = hwnd_;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE | CF_APPLY | CF_ENABLEHOOK;
-  cf.nSizeMin = 6;
-  cf.nSizeMax = 24;
+  cf.nSizeMin = kMinFontSize;
+  cf.nSizeMax = kMaxFontSize;
   cf.rgbColors = win::ColorToRgb(templateColor_);
   cf.lpfnHook = &FontHook;
   cf.lCustData = reinterpret_cast<LPARAM>(this);
@@ -846,14 +887,6 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
       if (app::HandleSysCommand(wp)) return 0;
       break;
-    case kQuerySysMenuText: {
-      // Another process cannot read our menus under every platform; this answers with the
-      // text of item lp of a system menu as a global atom, which the asker deletes.
-      HWND w = wp ? hwnd_ : app::App().window.hwnd();
-      char text[256] = {};
-      GetMenuStringA(GetSystemMenu(w, FALSE), static_cast<UINT>(lp), text, sizeof text, MF_BYPOSITION);
-      return GlobalAddAtomA(text);
-    }
     case WM_CLOSE:
       // Closing the bar only hides it; the tray menu's Exit ends the program.
       Hide();

@@ -22,10 +22,6 @@ namespace typing {
 class TListForm;
 }
 
-// Asks the bar for the text of a system-menu item: wParam 0 the application window's menu,
-// 1 the bar's; lParam the position. The answer is a global atom holding the text.
-inline constexpr UINT kQuerySysMenuText = WM_APP + 100;
-
 class TMainForm : public win::Window, public BarView, public TypingHost, public Dialogs {
  public:
   TMainForm();
@@ -93,6 +89,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void ProcessMessages() override;
   bool WindowExists(WindowId w) override;
   void BringToForeground(WindowId w) override;
+  void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override;
   bool StartProgram(const std::string& program, const std::string& params) override;
   void Message(const std::string& text) override;
   std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override;
@@ -151,6 +148,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void ButtonFontApply(const LOGFONTA& lf);
   HMENU SetupMenu = nullptr;
   HMENU GroupMenu = nullptr;
+  // GroupMenu with "New Button" first, for a group without buttons: no button menu can
+  // open there to give it its first one.
+  HMENU EmptyGroupMenu = nullptr;
   HMENU CopyMenu = nullptr;
   HMENU MoveMenu = nullptr;
 

@@ -8,10 +8,6 @@ namespace ks::editor {
 ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), hook_(hook) {
   TKsmForm::MemoEvents ev;
   ev.KeyDown = [this](TKsmForm&, WPARAM& vk) {
-    // While recording, the keys reaching the memo are the ones the user presses in some
-    // other program. An Escape there is meant for that program: the memo, which acts as a
-    // dialog's edit, would otherwise close the editor and end the recording with it.
-    if (recording_ && vk == VK_ESCAPE) return true;
     std::optional<MemoText> edit = keys_.KeyDown(ReadMemo(), static_cast<int>(vk));
     if (!edit) return false;
     WriteMemo(*edit);
@@ -40,6 +36,14 @@ ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), 
   form_.OnDestroy = stop;
 }
 
+ButtonEditor::~ButtonEditor() {
+  if (recording_) RecordButtonClick();
+  form_.SetMemoEvents({});
+  form_.OnRecordClick = nullptr;
+  form_.OnDeactivate = nullptr;
+  form_.OnDestroy = nullptr;
+}
+
 MemoText ButtonEditor::ReadMemo() const {
   HWND memo = form_.memo();
   DWORD a = 0, b = 0;
@@ -64,6 +68,7 @@ void ButtonEditor::RecordButtonClick() {
     hook_.Start(form_.memo());
     recording_ = true;
     keys_.Reset();
+    keys_.SetUnshiftedRecording(!hook_.CharactersAsTyped());
     win::SetText(form_.recordButton(), "Stop");
     form_.SetHint(form_.recordButton(), "Stop Recording");
     savedCaption_ = win::GetText(form);

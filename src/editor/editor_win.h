@@ -16,6 +16,9 @@ namespace ks::editor {
 class ButtonEditor : public ks::Editor {
  public:
   ButtonEditor(TKsmForm& form, KeyHookLibrary& hook);
+  // Stops a recording and takes the editor's handlers back: the editor window outlives
+  // this object at exit, and its destruction must not call into it.
+  ~ButtonEditor() override;
   ButtonEditor(const ButtonEditor&) = delete;
   ButtonEditor& operator=(const ButtonEditor&) = delete;
 

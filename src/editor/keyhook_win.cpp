@@ -61,7 +61,9 @@ void KeyHookLibrary::Load() {
     start_ = nullptr;
     stop_ = nullptr;
     module_.reset();
+    return;
   }
+  charactersAsTyped_ = GetProcAddress(module_.get(), "KeyHook_CharactersAsTyped") != nullptr;
 }
 
 bool KeyHookLibrary::Start(HWND receiver) {

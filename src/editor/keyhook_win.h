@@ -30,6 +30,10 @@ class KeyHookLibrary {
 
   // True when the library was loaded and both entry points were found.
   bool Available() const { return start_ != nullptr && stop_ != nullptr; }
+  // True when the library delivers the characters the other program received, with the
+  // layout, Shift, Caps Lock and dead keys applied (ours says so by an export it never
+  // has called); false for a library that delivers the keys' unshifted characters.
+  bool CharactersAsTyped() const { return charactersAsTyped_; }
   // The full path the library was (or would have been) loaded from.
   const std::string& Path() const { return path_; }
 
@@ -54,6 +58,7 @@ class KeyHookLibrary {
   StartFn start_ = nullptr;
   StopFn stop_ = nullptr;
   bool started_ = false;
+  bool charactersAsTyped_ = false;
 };
 
 // The folder of the running program, with a trailing backslash.

@@ -368,9 +368,14 @@ LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
+      // A multi-line edit run through the dialog navigation answers Esc by closing its
+      // parent, which would throw the user's edits away; only Done, the close box and
+      // Alt+F4 leave the editor. While recording, an Esc is meant for the other program.
+      if (wp == VK_ESCAPE) return 0;
       if (memoEvents_.KeyDown && memoEvents_.KeyDown(*this, wp)) return 0;
       break;
     case WM_CHAR:
+      if (wp == 27) return 0;  // the Esc key's character inserts nothing either
       if (memoEvents_.KeyPress && memoEvents_.KeyPress(*this, wp)) return 0;
       break;
     case WM_KEYUP:

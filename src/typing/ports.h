@@ -1,6 +1,7 @@
 #pragma once
 // What the typing engine needs from the system, as small interfaces: the Windows
 // layer implements them (the *_win files), the unit tests fake them.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +60,15 @@ class TypingHost {
   virtual bool WindowExists(WindowId w) = 0;
   // Brings `w` to the foreground; failure is ignored.
   virtual void BringToForeground(WindowId w) = 0;
+  // Waits, boundedly, until the window `w` has taken the `keyEvents` key events sent to
+  // it since the last wait: a program started next, or the list picker, takes the
+  // foreground, and keys still waiting for the target could be lost or land elsewhere.
+  // Hosts whose keys go nowhere else (benchmarks, tests without a receiver) have nothing
+  // to wait for.
+  virtual void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
+    (void)w;
+    (void)keyEvents;
+  }
   // Opens `program` through the shell with `params` (may be empty); true on success.
   virtual bool StartProgram(const std::string& program, const std::string& params) = 0;
   // Shows a modal message box with `text`.

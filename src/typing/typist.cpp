@@ -102,7 +102,14 @@ void Typist::SendKey(char32_t c) {
 
 void Typist::Flush() {
   sink_.Flush();
+  sentSinceWait_ += pending_;
   pending_ = 0;
+}
+
+void Typist::FlushAndWaitUntilTaken() {
+  Flush();
+  host_.WaitUntilKeysTaken(TargetWindow, sentSinceWait_);
+  sentSinceWait_ = 0;
 }
 
 void Typist::Pump() {
@@ -116,6 +123,7 @@ void Typist::SendString(std::string text) {
   if (!HasTarget()) return;
   host_.FocusDummy();
   KeystrokeCount = 0;
+  sentSinceWait_ = 0;
   std::size_t i = 0;
   while (i < text.size()) {
     if (text[i] != '{') {
@@ -175,8 +183,9 @@ void Typist::StartProgram(const std::string& arg) {
     program = arg.substr(0, comma);
     params = Cut(arg, comma + 1);
   }
-  // What was typed before the code belongs in front of whatever the program opens.
-  Flush();
+  // What was typed before the code belongs in front of whatever the program opens, and
+  // must have reached the target before the program can take the foreground from it.
+  FlushAndWaitUntilTaken();
   if (!host_.StartProgram(program, params)) host_.Message("Unable to start " + program);
 }
 
@@ -194,7 +203,7 @@ void Typist::SelectFromList(const std::string& arg) {
     entries.push_back(rest.substr(0, comma));
     rest = Cut(rest, comma + 1);
   }
-  Flush();
+  FlushAndWaitUntilTaken();
   if (std::optional<std::string> pick = host_.SelectFromList(entries)) {
     host_.BringToForeground(TargetWindow);
     SendSpecial(*pick);

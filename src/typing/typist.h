@@ -74,8 +74,13 @@ class Typist {
   void RunCode(const std::string& code);
   void SendUnicode(char32_t c);
 
+  // Hands the keys to the system and waits until the target has taken them.
+  void FlushAndWaitUntilTaken();
+
   // Key events given to the sink since its last flush.
   std::size_t pending_ = 0;
+  // Key events handed to the system since the target last was waited for.
+  std::size_t sentSinceWait_ = 0;
   KeySink& sink_;
   const KeyboardLayout& layout_;
   Clock& clock_;

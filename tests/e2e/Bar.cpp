@@ -7,6 +7,7 @@
 namespace ks::e2e {
 namespace {
 
+// Answered only by the test build keystrum_probe.exe (see probe/sysmenu_probe.cpp).
 constexpr UINT kQuerySysMenuText = WM_APP + 100;
 
 // One group "Work" of five buttons in one column, and a second small group.
@@ -44,7 +45,7 @@ class BarTest : public ::testing::Test {
     k.TrayClick();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
   }
-  Keystrum k;
+  Keystrum k{"keystrum_probe.exe"};
 };
 
 TEST_F(BarTest, ShowsTheGridOfTheStoredGroupAndTakesColumnsFromAWidthDrag) {
@@ -151,6 +152,17 @@ TEST_F(BarTest, ExitFromTheTrayMenuRemovesTheIconAndWritesBothFiles) {
   std::string ini = k.Ini();
   EXPECT_NE(ini.find("ActiveGroup=2"), std::string::npos) << ini;
   EXPECT_EQ(k.Dat(), kDat);
+}
+
+TEST(BarShipped, TheProgramAnswersNoTestQueries) {
+  Keystrum k;
+  ASSERT_TRUE(k.Start());
+  HWND bar = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (bar = k.Bar()) != nullptr; }));
+  DWORD_PTR answer = 1;
+  ASSERT_TRUE(SendMessageTimeoutA(bar, kQuerySysMenuText, 1, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_EQ(answer, 0u);  // no atom made for a stranger
+  EXPECT_TRUE(k.Exit());
 }
 
 }  // namespace

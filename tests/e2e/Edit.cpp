@@ -434,6 +434,13 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   PressKey(VK_RETURN);  // written as its type code, never as a line break
   ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "Kind regards,{enter}Beax{enter}"; }))
       << Field(ed, kMemoId);
+  // Esc in the text, or in the name, neither leaves the editor nor loses the edit.
+  PressKey(VK_ESCAPE);
+  ClickWindow(GetDlgItem(ed, kNameId));
+  PressKey(VK_ESCAPE);
+  Sleep(500);
+  ASSERT_EQ(FindVisibleWindowOf(k.pid(), "TKsmForm"), ed) << DescribeWindows(k.pid());
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax{enter}");
   SetField(ed, kNameId, "Bravo");
   SetField(ed, kHintId, "changed");
   ClickWindow(GetDlgItem(ed, kDoneId));

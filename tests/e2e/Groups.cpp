@@ -374,6 +374,32 @@ TEST_F(GroupsTest, APasswordLocksFromTheNextSwitchAndIsSavedUnderItsGroupsSectio
   EXPECT_EQ(k.Dat(), kDat);
 }
 
+TEST_F(GroupsTest, AnEmptyGroupGetsItsFirstButtonFromTheGroupMenu) {
+  // A hand-edited file can leave a group without buttons: no button menu opens there.
+  ASSERT_TRUE(k.Exit());
+  k.WriteIni("[Window]\r\nButtonWidth=100\r\nXPosition=300\r\nYPosition=200\r\n"
+             "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Empty\r\n"
+             "[Commands]\r\nNumCommands=0\r\nColumns=1\r\n");
+  k.WriteDat("");
+  ASSERT_TRUE(k.Start());
+  ShowBar();
+  EXPECT_EQ(k.BarClient().cy, 24);
+  GroupMenu(static_cast<GroupMenuItem>(1));  // "New Button", first for an empty group
+  HWND ed = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), "TKsmForm")) != nullptr; }))
+      << DescribeWindows(k.pid());
+  EXPECT_EQ(TextOf(ed), "Create new button");
+  SendMessageA(GetDlgItem(ed, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("First"));
+  SendMessageA(GetDlgItem(ed, 103), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("first text"));
+  ClickWindow(GetDlgItem(ed, 104));  // Done
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Button(1)) != FALSE; }));
+  EXPECT_EQ(TextOf(k.Button(1)), "First");
+  EXPECT_EQ(k.BarClient().cy, 48);
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(ParseIni(k.Ini())["Commands"]["NumCommands"], "1");
+  EXPECT_EQ(k.Dat(), "first text\r\n");
+}
+
 TEST_F(GroupsTest, AButtonCopiedIntoANewGroupIsThereAfterARestart) {
   GroupMenu(kNewGroup);
   Answer("Create new Group", "What would you like to name the new Group?", "Zeta");

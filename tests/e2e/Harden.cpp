@@ -172,6 +172,8 @@ TEST_F(HardenFiles, NonNumbersAndFarPlacesGiveDefaultsAndAReachableBar) {
   EXPECT_EQ(TextOf(k.Button(1)), "Far");
   EXPECT_EQ(k.BarClient().cx, 100);  // ButtonWidth "abc" reads as 100
   ExitAndCheck();
+  // The font size is taken within what the font dialog offers.
+  EXPECT_NE(k.Ini().find("Size=6\r\n"), std::string::npos) << k.Ini();
 }
 
 TEST_F(HardenFiles, ATenMegabyteTextIsKeptWhole) {

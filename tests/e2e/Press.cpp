@@ -41,9 +41,18 @@ class PressTest : public ::testing::Test {
     }
   }
 
+  // Ends the program and starts it again on the same settings and the texts `dat`.
+  void StartOver(const std::string& dat) {
+    ASSERT_TRUE(k.Exit());
+    k.WriteIni(kIni);
+    k.WriteDat(dat);
+    ASSERT_TRUE(k.Start());
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  }
   // Starts the target program and makes it the window the user works in.
-  void StartTarget() {
-    ASSERT_TRUE(target.Start());
+  void StartTarget(const std::string& args = {}) {
+    ASSERT_TRUE(target.Start(args));
     main_ = target.main();
     edit_ = target.edit();
     FocusTarget();
@@ -170,6 +179,22 @@ TEST_F(PressTest, AMissingProgramIsReportedAndTypingGoesOn) {
   EXPECT_NE(FindChild(box, "Static", "Unable to start NOSUCHPROGRAM.EXE"), nullptr);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(TextBecomes("xy"));
+}
+
+TEST_F(PressTest, KeysBeforeARunCodeAreInTheTargetBeforeAConsoleProgramStarts) {
+  // Button 6 types "run" and starts a console program, whose console window comes to the
+  // front at once; the program notes in the target's title what the target held then.
+  std::string dat = kDat;
+  dat.replace(dat.find("x{RUN nosuchprogram.exe}y"), 25,
+              "run{RUN " + ExeDir() + "console_wait.exe}");
+  StartOver(dat);
+  StartTarget("--slow-keys");  // a target that takes its keys slowly, as on a busy machine
+  Press(6);
+  EXPECT_TRUE(TextBecomes("run"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(main_).rfind("started after: ", 0) == 0; }))
+      << TextOf(main_);
+  EXPECT_EQ(TextOf(main_), "started after: run");
+  Sleep(1500);  // the console program has ended
 }
 
 TEST_F(PressTest, ALockedGroupAsksOnceAndTypesOnlyWithTheRightPassword) {

@@ -3,6 +3,10 @@
 // the button then types and what reaches the button text file.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
+
+#include "editor/editor_win.h"
 #include "support/harness.h"
 #include "typing/inject_tag.h"
 
@@ -204,6 +208,50 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
 
   ASSERT_TRUE(k.Exit());
   EXPECT_EQ(k.Dat(), "\r\nother.x{enter}\r\n");
+}
+
+TEST_F(RecordTest, WhatIsRecordedIsExactlyWhatTheOtherProgramReceived) {
+  HWND ed = OpenEditor(2);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  HWND memo = GetDlgItem(ed, kMemoId);
+  SetWindowTextA(memo, "");
+  ClickAt(GetDlgItem(ed, kRecordId));
+  ASSERT_TRUE(WaitFor([&] { return TextOf(ed) == "Edit button [Recording]"; })) << TextOf(ed);
+  FocusTarget();
+  // a, Caps Lock, b, Shift+c, Shift+1, Shift+;, Caps Lock, d
+  Tap('A');
+  Tap(VK_CAPITAL);
+  Tap('B');
+  ShiftTap('C');
+  ShiftTap('1');
+  ShiftTap(VK_OEM_1);
+  Tap(VK_CAPITAL);
+  Tap('D');
+  ASSERT_TRUE(TextBecomes(edit_, "aBc!:d"));
+  EXPECT_TRUE(TextBecomes(memo, TextOf(edit_)));
+  ClickAt(GetDlgItem(ed, kRecordId));
+  ASSERT_TRUE(WaitFor([&] { return TextOf(ed) == "Edit button"; })) << TextOf(ed);
+}
+
+// At exit the editor window is destroyed after the wiring that recorded into it: its
+// destruction must not call into the wiring, whose memory may hold anything by then.
+TEST(RecordWiring, TheEditorWindowOutlivesItsWiringWithoutCallingIntoIt) {
+  editor::TKsmForm form;
+  ASSERT_TRUE(form.Create(nullptr, nullptr));
+  SetWindowTextA(form.hwnd(), "Edit button");
+  editor::KeyHookLibrary hook(ExeDir());
+  ASSERT_TRUE(hook.Available()) << hook.Path();
+  alignas(editor::ButtonEditor) unsigned char room[sizeof(editor::ButtonEditor)];
+  auto* wiring = new (room) editor::ButtonEditor(form, hook);
+  wiring->RecordButtonClick();
+  ASSERT_TRUE(wiring->Recording());
+  wiring->~ButtonEditor();
+  // The recording ended with its wiring: caption and memo are back.
+  EXPECT_EQ(TextOf(form.hwnd()), "Edit button");
+  EXPECT_TRUE(IsWindowEnabled(form.memo()));
+  std::memset(room, 0xFF, sizeof room);
+  DestroyWindow(form.hwnd());
+  EXPECT_FALSE(IsWindow(form.hwnd()));
 }
 
 }  // namespace

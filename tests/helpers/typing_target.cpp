@@ -4,7 +4,9 @@
 // with WM_GETTEXT. WM_APP clears both. Started with "--no-log" it keeps no log: a long
 // run of typing then costs no more per key at its end than at its start; with "--rich"
 // the first control is a RichEdit instead. Both are wide controls with a wide message
-// loop, so a character of any script arrives as itself.
+// loop, so a character of any script arrives as itself. With "--slow-keys" it takes
+// 150 ms over every key press, as a program on a busy machine may, so keys wait in its
+// queue for a while.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,8 +25,10 @@ WNDPROC g_textProc = nullptr;
 std::string g_logText;
 bool g_logging = true;
 bool g_rich = false;
+bool g_slowKeys = false;
 
 LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (g_slowKeys && msg == WM_KEYDOWN) Sleep(150);
   if (g_logging &&
       (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP)) {
     const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
@@ -73,8 +77,12 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--no-log") == 0) g_logging = false;
-    else if (std::strcmp(argv[i], "--rich") == 0) g_rich = true;
+    if (std::strcmp(argv[i], "--no-log") == 0)
+      g_logging = false;
+    else if (std::strcmp(argv[i], "--rich") == 0)
+      g_rich = true;
+    else if (std::strcmp(argv[i], "--slow-keys") == 0)
+      g_slowKeys = true;
   HINSTANCE inst = GetModuleHandleW(nullptr);
   WNDCLASSW wc{};
   wc.lpfnWndProc = &MainProc;

@@ -292,7 +292,7 @@ bool TypingTarget::Focus() {
 
 // ---- Keystrum ----
 
-Keystrum::Keystrum() {
+Keystrum::Keystrum(const char* exe) {
   static std::atomic<int> counter{0};
   char tmp[MAX_PATH];
   GetTempPathA(sizeof tmp, tmp);
@@ -300,7 +300,7 @@ Keystrum::Keystrum() {
          std::to_string(counter++) + "\\";
   CreateDirectoryA(dir_.c_str(), nullptr);
   std::string src = ExeDir();
-  CopyFileA((src + "keystrum.exe").c_str(), (dir_ + "keystrum.exe").c_str(), FALSE);
+  CopyFileA((src + exe).c_str(), (dir_ + "keystrum.exe").c_str(), FALSE);
   if (FileExists(src + "keystrum.dll"))
     CopyFileA((src + "keystrum.dll").c_str(), (dir_ + "keystrum.dll").c_str(), FALSE);
 }

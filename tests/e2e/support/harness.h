@@ -79,8 +79,9 @@ class TypingTarget {
 
 class Keystrum {
  public:
-  // A fresh folder with a copy of keystrum.exe (and keystrum.dll when built).
-  Keystrum();
+  // A fresh folder with a copy of keystrum.exe (and keystrum.dll when built); `exe` names
+  // another build of the program to copy there under that name (keystrum_probe.exe).
+  explicit Keystrum(const char* exe = "keystrum.exe");
   ~Keystrum();
   Keystrum(const Keystrum&) = delete;
   Keystrum& operator=(const Keystrum&) = delete;

@@ -83,6 +83,28 @@ TEST_F(ButtonCommands, LineBreaksAndTabsNeverReachTheStore) {
   EXPECT_EQ(view.Controls[2].Caption, "Two lines");
 }
 
+TEST_F(ButtonCommands, NewButtonGivesAnEmptyGroupItsFirstButton) {
+  Use(1, 1);
+  store->Groups[1].NumCommands = 0;
+  view.HideButtons(1);
+  editor.Result = EditorFields{"First", "hint", "text", 0, 0};
+  NewMenuClick(*store, view, dialogs, editor);
+  EXPECT_EQ(store->Groups[1].NumCommands, 1);
+  EXPECT_EQ(store->GetButton(1, 1), (Button{"First", "hint", "text", 0, 0}));
+  EXPECT_EQ(view.VisibleCaptions(), (std::vector<std::string>{"First"}));
+}
+
+TEST(ButtonFont, AStoredSizeIsTakenWithinWhatTheFontDialogOffers) {
+  EXPECT_EQ(ClampFontSize(8), 8);
+  EXPECT_EQ(ClampFontSize(6), 6);
+  EXPECT_EQ(ClampFontSize(24), 24);
+  EXPECT_EQ(ClampFontSize(5), 6);
+  EXPECT_EQ(ClampFontSize(25), 24);
+  EXPECT_EQ(ClampFontSize(0), 6);
+  EXPECT_EQ(ClampFontSize(INT32_MIN), 6);
+  EXPECT_EQ(ClampFontSize(INT32_MAX), 24);
+}
+
 // ---- Edit Button ----
 
 TEST_F(ButtonCommands, EditShowsTheButtonAndWritesBackOnDone) {

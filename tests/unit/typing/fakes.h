@@ -150,6 +150,9 @@ class ScriptedHost : public TypingHost {
     return false;
   }
   void BringToForeground(WindowId w) override { journal_.push_back("front:" + std::to_string(w)); }
+  void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override {
+    journal_.push_back("taken:" + std::to_string(w) + "/" + std::to_string(keyEvents));
+  }
   bool StartProgram(const std::string& program, const std::string& params) override {
     journal_.push_back("start:" + program + "|" + params);
     return startSucceeds;

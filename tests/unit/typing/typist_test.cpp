@@ -333,6 +333,21 @@ TEST_F(TypistTest, FailedStartIsReportedAndTypingGoesOn) {
   EXPECT_LT(start - journal.begin(), std::find(journal.begin(), journal.end(), "+X") - journal.begin());
 }
 
+TEST_F(TypistTest, KeysBeforeARunOrListCodeAreSentAndTakenBeforeTheProgramOrPicker) {
+  // A program or the picker takes the foreground: what came before must be in the
+  // target by then.
+  for (const char* text : {"r{RUN prog}", "r{LIST a,b}"}) {
+    journal.clear();
+    TypeOut(text);
+    const auto key = std::find(journal.begin(), journal.end(), "-R");
+    const auto flush = std::find(key, journal.end(), "|");
+    const auto taken = std::find(flush, journal.end(), "taken:7/2");  // the key of r, down and up
+    ASSERT_NE(taken, journal.end()) << text;
+    const std::string next = std::string(text).find("RUN") != std::string::npos ? "start:" : "list:";
+    EXPECT_EQ((taken + 1)->rfind(next, 0), 0u) << text << ": " << *(taken + 1);
+  }
+}
+
 // ---- list picker ----
 
 TEST_F(TypistTest, ListEntriesKeepTheirCase) {
@@ -356,7 +371,8 @@ TEST_F(TypistTest, PickIsTypedLiterallyIntoTheTarget) {
   EXPECT_EQ(typist.KeystrokeCount, 5);
   const auto list = std::find(journal.begin(), journal.end(), "list:[a{b][c]");
   ASSERT_NE(list, journal.end());
-  EXPECT_EQ(*(list - 1), "|");  // nothing left buffered while the picker is up
+  EXPECT_EQ(*(list - 2), "|");  // nothing left buffered while the picker is up
+  EXPECT_EQ(*(list - 1), "taken:7/0");
   EXPECT_EQ(*(list + 1), "front:7");
   EXPECT_EQ(*(list + 2), "+A");
   const auto ontop = std::find(list, journal.end(), "ontop");

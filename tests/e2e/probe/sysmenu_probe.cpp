@@ -1,0 +1,44 @@
+// Linked only into keystrum_probe.exe, a test build of the program: the texts of the
+// system menus, which another process cannot read under every platform, answered to the
+// e2e driver. The shipped keystrum.exe has no such query, so no stranger can make it
+// create anything.
+//
+// The query: message WM_APP + 100 to the bar; wParam 0 asks the application window's
+// menu, 1 the bar's; lParam the item's position. The answer is a global atom holding the
+// text, which the asker deletes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr UINT kQuerySysMenuText = WM_APP + 100;
+
+LRESULT CALLBACK BarProbe(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == kQuerySysMenuText) {
+    HWND w = wp ? h : GetWindow(h, GW_OWNER);
+    char text[256] = {};
+    GetMenuStringA(GetSystemMenu(w, FALSE), static_cast<UINT>(lp), text, sizeof text,
+                   MF_BYPOSITION);
+    return GlobalAddAtomA(text);
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+// Watches the main thread's windows being created and puts the probe on the bar.
+LRESULT CALLBACK WatchCreation(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    char cls[32] = {};
+    if (m->message == WM_CREATE && GetClassNameA(m->hwnd, cls, sizeof cls) &&
+        std::strcmp(cls, "TMainForm") == 0)
+      SetWindowSubclass(m->hwnd, &BarProbe, 1, 0);
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// Runs before WinMain, on the thread that creates the windows.
+const HHOOK g_watch = SetWindowsHookExA(WH_CALLWNDPROC, &WatchCreation, nullptr, GetCurrentThreadId());
+
+}  // namespace
