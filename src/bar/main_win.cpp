@@ -494,14 +494,15 @@ void TMainForm::BringToForeground(WindowId w) {
 void TMainForm::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
   // Keys sent to the target wait in its thread's queue until it gets round to them, and a
   // program started now (a console window comes to the front at once) or the list picker
-  // would take the foreground meanwhile. Nothing tells another thread's queue is empty
-  // (the process idle flag only serves start-up, here as under Wine), but a message sent
-  // to the target is handled each time its thread asks for the next message, and in
-  // between that thread handles at most one queued message. So each round trip after the
-  // first sees at least one more of the queued messages handled: one round trip for each
-  // key event and each character it made, and a few for the target's own messages, take
-  // the queue past the keys. A round trip on an empty queue costs a thread switch; a
-  // target that hangs or crawls is given up on after a bound.
+  // would take the foreground meanwhile. Nothing tells whether another thread's queue is
+  // empty (a process's idle state, which WaitForInputIdle waits for, marks only the end of
+  // its start-up, under Wine as well), but a message sent to the target is handled each
+  // time its thread asks for the next message, and in between that thread handles one
+  // queued message. So each round trip after the first sees at least one more queued
+  // message handled: one round trip for each key event and each character it made, and a
+  // few for the target's own messages, take the queue past the keys. A round trip on an
+  // empty queue costs two thread switches; a target that hangs or crawls is given up on
+  // after a bound.
   constexpr DWORD kBoundMs = 2000;
   HWND h = ToHwnd(w);
   if (!h || !IsWindow(h) || keyEvents == 0) return;
