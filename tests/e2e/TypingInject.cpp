@@ -131,9 +131,10 @@ class TypingInject : public ::testing::Test {
   }
 
   // Types `text` and waits until the target shows `expected`.
-  std::wstring TypeAndRead(const std::string& text, const std::wstring& expected) {
+  std::wstring TypeAndRead(const std::string& text, const std::wstring& expected,
+                           int ms = 15000) {
     typist_.SendString(text);
-    Eventually([&] { return WideTextOf(text_) == expected; });
+    Eventually([&] { return WideTextOf(text_) == expected; }, ms);
     return WideTextOf(text_);
   }
 
@@ -172,7 +173,10 @@ TEST_F(TypingInject, PlainTextArrivesExactly) {
 }
 
 TEST_F(TypingInject, LongTextArrivesWhole) {
-  // Back to back, without a pause: nothing may be lost or reordered on the way.
+  // Back to back, without a pause: nothing may be lost or reordered on the way. The target
+  // logs every key into a text it sets whole each time: on a machine busy with other work
+  // the 600 characters take 15 to 20 seconds to land, so the wait is long (it ends as
+  // soon as all is in).
   std::string text;
   std::wstring expected;
   for (int i = 0; i < 12; ++i) {
@@ -180,7 +184,7 @@ TEST_F(TypingInject, LongTextArrivesWhole) {
     text += line + "{ENTER}";
     expected += std::wstring(line.begin(), line.end()) + L"\r\n";
   }
-  EXPECT_EQ(TypeAndRead(text, expected), expected);
+  EXPECT_EQ(TypeAndRead(text, expected, 90000), expected);
 }
 
 TEST_F(TypingInject, TabAndArrowsArriveAsKeys) {
