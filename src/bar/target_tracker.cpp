@@ -1,5 +1,7 @@
 #include "bar/target_tracker.h"
 
+#include "bar/target_rule.h"
+
 namespace ks {
 
 bool TargetTracker::MayBeTarget(WindowId w) const {
@@ -8,8 +10,8 @@ bool TargetTracker::MayBeTarget(WindowId w) const {
   // Events arrive after the fact: a window that closed meanwhile would leave a target
   // that a press can only skip, while the one before it may still be there.
   if (!facts_.Exists(w)) return false;
-  // Typing into our own windows or the desktop helps nobody.
-  return !facts_.IsOwn(w) && !facts_.IsDesktop(w);
+  // Typing into our own windows, the desktop or the taskbar helps nobody.
+  return !facts_.IsOwn(w) && !facts_.IsDesktop(w) && !IsNeverTargetClass(facts_.ClassName(w));
 }
 
 }  // namespace ks

@@ -4,6 +4,8 @@
 // by the bar's own activation, instead of asking for the foreground window on a timer, so
 // the program sleeps while nothing happens. The Windows layer answers what it needs to
 // know of a window; the unit tests answer from a script.
+#include <string>
+
 #include "typing/ports.h"
 
 namespace ks {
@@ -20,6 +22,8 @@ class WindowFacts {
   // Whether `w` is the desktop or the shell's window, which hold the foreground when no
   // program does.
   virtual bool IsDesktop(WindowId w) const = 0;
+  // The window class of `w`; empty when it cannot be read.
+  virtual std::string ClassName(WindowId w) const = 0;
 };
 
 class TargetTracker {
@@ -39,7 +43,8 @@ class TargetTracker {
   void BarActivated(WindowId previous) { Consider(previous); }
 
   // Whether typing into `w` would reach the user's program: a window that exists and is
-  // neither the program's own nor the desktop.
+  // neither the program's own, nor the desktop, nor one of the shell's (the taskbar, the
+  // Start menu...).
   bool MayBeTarget(WindowId w) const;
 
   WindowId Target() const { return target_; }

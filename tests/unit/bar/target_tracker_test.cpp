@@ -3,21 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 namespace ks {
 namespace {
 
-// Windows 1..9 are the program's own, 90 and 91 the desktop and the shell's window,
-// everything else another program's. `closed` lists windows that no longer exist.
+// Windows 1..9 are the program's own, 90 and 91 the desktop and the shell's window, 95
+// the taskbar, everything else another program's. `closed` lists windows that no longer
+// exist.
 struct ScriptedWindows : WindowFacts {
   std::set<WindowId> closed;
   bool Exists(WindowId w) const override { return !closed.count(w); }
   bool IsOwn(WindowId w) const override { return w >= 1 && w <= 9; }
   bool IsDesktop(WindowId w) const override { return w == 90 || w == 91; }
+  std::string ClassName(WindowId w) const override {
+    return w == 95 ? "Shell_TrayWnd" : "Notepad";
+  }
 };
 
 constexpr WindowId kBar = 1, kEditor = 2, kList = 3, kMessageBox = 4, kAppWindow = 5;
-constexpr WindowId kDesktop = 90, kShell = 91;
+constexpr WindowId kDesktop = 90, kShell = 91, kTaskbar = 95;
 constexpr WindowId kNotepad = 100, kBrowser = 200;
 
 struct TargetTrackerTest : ::testing::Test {
@@ -44,10 +49,13 @@ TEST_F(TargetTrackerTest, FollowsOtherProgramsAndKeepsThemThroughOursTheDesktopA
   }
   tracker.ForegroundChanged(kBrowser);
   EXPECT_EQ(target, kBrowser);
-  // Minimising every program leaves the desktop in front; the browser stays the target.
+  // Minimising every program leaves the desktop in front, a click on the tray icon
+  // activates the taskbar; the browser stays the target.
   tracker.ForegroundChanged(kDesktop);
   tracker.ForegroundChanged(kShell);
   tracker.ForegroundChanged(0);
+  tracker.ForegroundChanged(kTaskbar);
+  tracker.BarActivated(kTaskbar);
   EXPECT_EQ(target, kBrowser);
   tracker.ForegroundChanged(kNotepad);
   EXPECT_EQ(target, kNotepad);
