@@ -7,7 +7,7 @@ WIN    := $(BUILD)/win
 JOBS  ?= $(shell nproc)
 XVFB  := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native win-configure win test test-native test-wine run bench clean prefix fuzz
+.PHONY: all deps native win-configure win test test-native test-wine run dist bench clean prefix fuzz
 
 all: native win
 
@@ -20,7 +20,7 @@ native: deps
 
 win-configure: deps
 	cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64.cmake
+	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64.cmake -DKS_DIST_DIR=$(BUILD)
 
 win: win-configure
 	cmake --build $(WIN) -j $(JOBS)
@@ -41,10 +41,14 @@ test-wine: win prefix
 test: test-native test-wine
 
 # Starts Keystrum under Wine on the current display, or on a fresh Xvfb display. Builds
-# only the program, its library and kspost, which the commands it prints use.
+# only the program, its library, its guide and kspost, which the commands it prints use.
 run: win-configure prefix
-	cmake --build $(WIN) -j $(JOBS) --target keystrum keyhook kspost
+	cmake --build $(WIN) -j $(JOBS) --target keystrum keyhook guide kspost
 	@bash scripts/run.sh $(WIN)
+
+# The package a user downloads: build/keystrum-<version>-win64.zip.
+dist: win-configure
+	cmake --build $(WIN) -j $(JOBS) --target dist
 
 bench: win prefix
 	@bash scripts/bench.sh $(WIN)

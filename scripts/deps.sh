@@ -3,7 +3,7 @@
 # arguments, only when some are missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest
-      g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick "$@")
+      g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick python3-markdown "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

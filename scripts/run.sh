@@ -13,7 +13,9 @@ run_dir="${KS_RUN_DIR:-$KS_BUILD/run}"
 mkdir -p "$run_dir"
 run_dir="$(cd "$run_dir" && pwd)"
 cp "$KS_BUILD/keystrum.exe" "$run_dir/"
-[ -f "$KS_BUILD/keystrum.dll" ] && cp "$KS_BUILD/keystrum.dll" "$run_dir/"
+for f in keystrum.dll keystrum.html; do
+  [ -f "$KS_BUILD/$f" ] && cp "$KS_BUILD/$f" "$run_dir/"
+done
 
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then

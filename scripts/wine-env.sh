@@ -18,3 +18,10 @@ if [ ! -f "$WINEPREFIX/.ks-booted" ]; then
   wineserver -w
   touch "$WINEPREFIX/.ks-booted"
 fi
+if [ ! -f "$WINEPREFIX/.ks-html" ]; then
+  # Windows opens .html files with a browser; a prefix made without mshtml lacks the link,
+  # and the tray menu's help would find no program for the guide.
+  wine reg add 'HKLM\Software\Classes\.html' /ve /d htmlfile /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Classes\.htm' /ve /d htmlfile /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.ks-html"
+fi

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "bar/main_win.h"
 #include "typing/ports_win.h"
+#include "version.h"
 #include "win/glyphs.h"
 
 namespace ks::app {
@@ -145,24 +146,32 @@ void TTrayForm::TrayIcon1Click() {
 }
 
 std::string TTrayForm::AboutText() {
-  return std::string("Keystrum Free V2.0 by ") + kAuthor + "\nEmail: " + kEmail + "\n" + kWebSite;
+  return std::string("Keystrum Free V" KS_VERSION_TEXT " by ") + kAuthor + "\nEmail: " + kEmail +
+         "\n" + kWebSite;
 }
 
-std::string TTrayForm::HelpFilePath(const std::string& exePath) {
+std::string TTrayForm::HelpFilePath(const std::string& exePath, const char* extension) {
   size_t slash = exePath.find_last_of("\\/");
   size_t dot = exePath.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return exePath + ".hlp";
-  return exePath.substr(0, dot) + ".hlp";
+    return exePath + extension;
+  return exePath.substr(0, dot) + extension;
 }
 
 void TTrayForm::MenuAboutClick() { Message(AboutText()); }
 
 void TTrayForm::MenuReadHelpClick() {
-  std::string help = HelpFilePath(App().exePath);
-  auto r = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(hwnd_, "open", help.c_str(), "", "c:\\", SW_SHOWNORMAL));
-  if (r < 33) Message("Unable to open the Keystrum help file.");
+  // The old help file where a user still keeps one beside the exe, else the guide that
+  // comes with the program; current Windows has no viewer for the old format, so a help
+  // file that does not open falls back to the guide as well.
+  for (const char* extension : {".hlp", ".html"}) {
+    std::string help = HelpFilePath(App().exePath, extension);
+    if (GetFileAttributesA(help.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    auto r = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(hwnd_, "open", help.c_str(), "", "c:\\", SW_SHOWNORMAL));
+    if (r >= 33) return;
+  }
+  Message("Unable to open the Keystrum help file.");
 }
 
 void TTrayForm::KeystrumWebSiteClick() {

@@ -64,7 +64,8 @@ class TTrayForm : public win::Window {
 
   // The texts the menu handlers show, for tests that cannot read another process's boxes.
   static std::string AboutText();
-  static std::string HelpFilePath(const std::string& exePath);
+  // The program's own path with `extension` for its own: the help files beside the exe.
+  static std::string HelpFilePath(const std::string& exePath, const char* extension = ".hlp");
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -47,30 +47,6 @@ bool WithinReach(HWND h) {
   return IntersectRect(&on, &caption, &desk) != FALSE;
 }
 
-// The program's visible message box, whichever process of `pids` shows it.
-HWND MessageBoxOf(DWORD pid, int ms = 10000) {
-  HWND box = nullptr;
-  WaitFor([&] { return (box = FindVisibleWindowOf(pid, "#32770")) != nullptr; }, ms);
-  return box;
-}
-
-// The first text of a Static child of a message box (its icon is a Static without text).
-std::string MessageText(HWND box) {
-  std::string text;
-  EnumChildWindows(
-      box,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* out = reinterpret_cast<std::string*>(lp);
-        if (ClassOf(h) == "Static" && !TextOf(h).empty()) {
-          *out = TextOf(h);
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&text));
-  return text;
-}
-
 LoadContext Context() {
   LoadContext c;
   c.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);

@@ -72,5 +72,36 @@ TEST(Shell, TheEndOfTheWindowsSessionSavesBeforeTheProcessIsEnded) {
   EXPECT_EQ(k.Dat(), "This is an example button{enter}\r\n");
 }
 
+TEST(Shell, ReadHelpFileOpensTheOldHelpFileBesideTheExeElseTheGuideElseSaysSo) {
+  DocumentViewer viewer({"html", "hlp"});
+  ASSERT_TRUE(viewer.registered());
+  Keystrum k;
+  ASSERT_TRUE(k.Start());
+  // With no message left open, "Read Help File" from the tray icon's menu.
+  auto readHelp = [&] {
+    return FindVisibleWindowOf(k.pid(), "#32770") == nullptr &&
+           k.TrayMenu(Keystrum::kTrayReadHelp);
+  };
+
+  ASSERT_TRUE(readHelp());
+  HWND box = MessageBoxOf(k.pid());
+  ASSERT_NE(box, nullptr) << "no message without a help file";
+  EXPECT_EQ(MessageText(box), "Unable to open the Keystrum help file.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+
+  ASSERT_TRUE(WriteFileBytes(k.dir() + "keystrum.html", "<p>The guide</p>"));
+  ASSERT_TRUE(readHelp());
+  EXPECT_NE(viewer.Showing(k.dir() + "keystrum.html"), nullptr);
+  viewer.CloseAll();
+
+  ASSERT_TRUE(WriteFileBytes(k.dir() + "keystrum.hlp", "old help"));
+  ASSERT_TRUE(readHelp());
+  EXPECT_NE(viewer.Showing(k.dir() + "keystrum.hlp"), nullptr);
+  viewer.CloseAll();
+  EXPECT_EQ(FindVisibleWindowOf(k.pid(), "#32770"), nullptr);
+  ASSERT_TRUE(k.Exit());
+}
+
 }  // namespace
 }  // namespace ks::e2e

@@ -217,16 +217,16 @@ void TypeText(const std::string& ascii) {
   }
 }
 
-bool SaveScreenBitmap(const std::string& path, const RECT& area) {
+std::string ScreenPixels(const RECT& area) {
   const int w = area.right - area.left, h = area.bottom - area.top;
-  if (w <= 0 || h <= 0) return false;
+  if (w <= 0 || h <= 0) return {};
   auto releaseScreen = [](HDC dc) { ReleaseDC(nullptr, dc); };
   std::unique_ptr<HDC__, decltype(releaseScreen)> screen(GetDC(nullptr), releaseScreen);
   std::unique_ptr<HDC__, decltype(&DeleteDC)> mem(CreateCompatibleDC(screen.get()), &DeleteDC);
   auto deleteBitmap = [](HBITMAP b) { DeleteObject(b); };
   std::unique_ptr<HBITMAP__, decltype(deleteBitmap)> bmp(
       CreateCompatibleBitmap(screen.get(), w, h), deleteBitmap);
-  if (!screen || !mem || !bmp) return false;
+  if (!screen || !mem || !bmp) return {};
   HGDIOBJ old = SelectObject(mem.get(), bmp.get());
   BitBlt(mem.get(), 0, 0, w, h, screen.get(), area.left, area.top, SRCCOPY);
   SelectObject(mem.get(), old);
@@ -241,7 +241,20 @@ bool SaveScreenBitmap(const std::string& path, const RECT& area) {
   std::string pixels(static_cast<size_t>(stride) * h, '\0');
   if (GetDIBits(mem.get(), bmp.get(), 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi),
                 DIB_RGB_COLORS) != h)
-    return false;
+    return {};
+  return pixels;
+}
+
+bool SaveScreenBitmap(const std::string& path, const RECT& area) {
+  const std::string pixels = ScreenPixels(area);
+  if (pixels.empty()) return false;
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = area.right - area.left;
+  bi.biHeight = area.bottom - area.top;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  bi.biCompression = BI_RGB;
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;  // "BM"
   fh.bfOffBits = sizeof fh + sizeof bi;
@@ -250,6 +263,102 @@ bool SaveScreenBitmap(const std::string& path, const RECT& area) {
   file.append(reinterpret_cast<const char*>(&bi), sizeof bi);
   file += pixels;
   return WriteFileBytes(path, file);
+}
+
+HWND MessageBoxOf(DWORD pid, int ms) {
+  HWND box = nullptr;
+  WaitFor([&] { return (box = FindVisibleWindowOf(pid, "#32770")) != nullptr; }, ms);
+  return box;
+}
+
+std::string MessageText(HWND box) {
+  std::string text;
+  EnumChildWindows(
+      box,
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* out = reinterpret_cast<std::string*>(lp);
+        if (ClassOf(h) == "Static" && !TextOf(h).empty()) {
+          *out = TextOf(h);
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// ---- DocumentViewer ----
+
+namespace {
+
+constexpr const char* kViewerProgId = "KsTest.Document";
+
+// The default value of a key of HKEY_CLASSES_ROOT; false when the key does not exist.
+bool ClassValue(const std::string& key, std::string* value) {
+  char buf[1024];
+  LONG size = sizeof buf;
+  if (RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), buf, &size) != ERROR_SUCCESS) return false;
+  *value = std::string(buf, size > 0 ? static_cast<size_t>(size - 1) : 0);
+  return true;
+}
+
+bool SetClassValue(const std::string& key, const std::string& value) {
+  return RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(),
+                      static_cast<DWORD>(value.size())) == ERROR_SUCCESS;
+}
+
+std::vector<HWND> Viewers() {
+  std::vector<HWND> found;
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        if (ClassOf(h) == "KsDocViewer") reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace
+
+// Under Wine the shell reads file types from the machine's classes only, not the user's,
+// so the machine's entries are changed and put back afterwards.
+DocumentViewer::DocumentViewer(std::vector<std::string> types) {
+  registered_ = SetClassValue(std::string(kViewerProgId) + "\\shell\\open\\command",
+                              "\"" + ExeDir() + "doc_viewer.exe\" \"%1\"");
+  for (const std::string& type : types) {
+    Type t{"." + type, false, {}};
+    t.existed = ClassValue(t.key, &t.before);
+    types_.push_back(t);
+    registered_ = SetClassValue(t.key, kViewerProgId) && registered_;
+  }
+}
+
+DocumentViewer::~DocumentViewer() {
+  CloseAll();
+  for (const Type& t : types_) {
+    if (t.existed)
+      SetClassValue(t.key, t.before);
+    else
+      RegDeleteTreeA(HKEY_CLASSES_ROOT, t.key.c_str());
+  }
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, kViewerProgId);
+}
+
+HWND DocumentViewer::Showing(const std::string& document, int ms) {
+  HWND showing = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND h : Viewers())
+          if (lstrcmpiA(TextOf(h).c_str(), document.c_str()) == 0) showing = h;
+        return showing != nullptr;
+      },
+      ms);
+  return showing;
+}
+
+void DocumentViewer::CloseAll() {
+  for (HWND h : Viewers()) PostMessageA(h, WM_CLOSE, 0, 0);
+  WaitFor([] { return Viewers().empty(); }, 10000);
 }
 
 // ---- TypingTarget ----
@@ -292,17 +401,36 @@ bool TypingTarget::Focus() {
 
 // ---- Keystrum ----
 
-Keystrum::Keystrum(const char* exe) {
+namespace {
+
+std::string FreshFolder() {
   static std::atomic<int> counter{0};
   char tmp[MAX_PATH];
   GetTempPathA(sizeof tmp, tmp);
-  dir_ = std::string(tmp) + "ks-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-         std::to_string(counter++) + "\\";
-  CreateDirectoryA(dir_.c_str(), nullptr);
+  std::string dir = std::string(tmp) + "ks-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(counter++) + "\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+}  // namespace
+
+Keystrum::Keystrum(const char* exe) : dir_(FreshFolder()) {
   std::string src = ExeDir();
   CopyFileA((src + exe).c_str(), (dir_ + "keystrum.exe").c_str(), FALSE);
   if (FileExists(src + "keystrum.dll"))
     CopyFileA((src + "keystrum.dll").c_str(), (dir_ + "keystrum.dll").c_str(), FALSE);
+}
+
+Keystrum::Keystrum(const FolderCopy& from) : dir_(FreshFolder()) {
+  WIN32_FIND_DATAA fd;
+  HANDLE f = FindFirstFileA((from.folder + "*").c_str(), &fd);
+  if (f == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      CopyFileA((from.folder + fd.cFileName).c_str(), (dir_ + fd.cFileName).c_str(), FALSE);
+  } while (FindNextFileA(f, &fd));
+  FindClose(f);
 }
 
 Keystrum::~Keystrum() {
@@ -373,6 +501,28 @@ bool Keystrum::MenuCloses(int ms) const {
 void Keystrum::TrayClick() {
   // Posted, as the shell does: the program handles it on its own thread.
   PostMessageA(TrayIconWindow(), WM_USER + 1, 0, WM_LBUTTONUP);
+}
+
+bool Keystrum::TrayMenu(TrayItem item) {
+  // A menu that is still closing would count as the new one.
+  if (!MenuCloses()) return false;
+  PostMessageA(TrayIconWindow(), WM_USER + 1, 0, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  if (!WaitFor([&] { return (menu = FindVisibleWindowOf(pid_, "#32768")) != nullptr; }, 3000))
+    return false;
+  Sleep(150);
+  // The item is clicked, not chosen by keyboard: the menu takes keys only while its program
+  // has the foreground, which Wine may refuse it when no window had the foreground before.
+  // Four items and two separators half an item high: About, -, Read Help File, Web Site,
+  // -, Exit, whose middles lie at 1, 4, 6 and 9 tenths of the menu's height.
+  static constexpr int kTenths[] = {1, 4, 6, 9};
+  RECT r{};
+  GetWindowRect(menu, &r);
+  const int x = (r.left + r.right) / 2;
+  const int y = r.top + (r.bottom - r.top) * kTenths[item] / 10;
+  RestAt(x, y);
+  Click(x, y);
+  return true;
 }
 
 bool Keystrum::Exit(int ms) {

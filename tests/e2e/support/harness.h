@@ -49,8 +49,40 @@ void ClickWindow(HWND h, bool right = false);
 void PressKey(WORD vk);
 void TypeText(const std::string& ascii);
 
+// The screen inside `area` as 24-bit rows, bottom row first (empty on failure).
+std::string ScreenPixels(const RECT& area);
 // Writes the screen inside `area` as a 24-bit BMP file: for pictures of the real program.
 bool SaveScreenBitmap(const std::string& path, const RECT& area);
+
+// The visible message box of process `pid`, or null after `ms`.
+HWND MessageBoxOf(DWORD pid, int ms = 10000);
+// The first text of a Static child of a message box (its icon is a Static without text).
+std::string MessageText(HWND box);
+
+// While it lives, documents of the given types ("html", "hlp") open in doc_viewer.exe
+// instead of the programs the system has for them; it closes the viewers it saw opened.
+class DocumentViewer {
+ public:
+  explicit DocumentViewer(std::vector<std::string> types);
+  ~DocumentViewer();
+  DocumentViewer(const DocumentViewer&) = delete;
+  DocumentViewer& operator=(const DocumentViewer&) = delete;
+  bool registered() const { return registered_; }
+  // The viewer window showing `document` (a full path, compared without case), or null
+  // after `ms`.
+  HWND Showing(const std::string& document, int ms = 10000);
+  // Closes every open viewer and waits for them to end.
+  void CloseAll();
+
+ private:
+  struct Type {
+    std::string key;  // ".html"
+    bool existed;
+    std::string before;
+  };
+  std::vector<Type> types_;
+  bool registered_ = false;
+};
 
 // The program the user types into: typing_target.exe, whose window holds one multi-line
 // Edit. WM_APP to its window empties it.
@@ -82,6 +114,12 @@ class Keystrum {
   // A fresh folder with a copy of keystrum.exe (and keystrum.dll when built); `exe` names
   // another build of the program to copy there under that name (keystrum_probe.exe).
   explicit Keystrum(const char* exe = "keystrum.exe");
+  // A folder whose every file is copied into the fresh folder (e.g. an unzipped package);
+  // it ends in a backslash.
+  struct FolderCopy {
+    std::string folder;
+  };
+  explicit Keystrum(const FolderCopy& from);
   ~Keystrum();
   Keystrum(const Keystrum&) = delete;
   Keystrum& operator=(const Keystrum&) = delete;
@@ -116,6 +154,11 @@ class Keystrum {
 
   // A left click on the tray icon: shows the bar.
   void TrayClick();
+  // The items of the tray icon's menu, in their order.
+  enum TrayItem { kTrayAbout, kTrayReadHelp, kTrayWebSite, kTrayExit };
+  // A right click on the tray icon, then a click on `item` of its menu. False when no
+  // menu opened.
+  bool TrayMenu(TrayItem item);
   // Ends the program through the tray form, as "Exit" does, and waits for it.
   bool Exit(int ms = 15000);
   // Ends the program without any of its own work, as a crash or a kill would.
