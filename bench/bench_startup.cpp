@@ -71,14 +71,14 @@ Start StartKeystrum(ks::e2e::Keystrum& k) {
   const LONGLONG t0 = Ticks();
   Child c = Launch("\"" + k.dir() + "keystrum.exe\"", k.dir());
   if (!c) return s;
-  s.icon = MsUntil(t0, [&] { return FindWindowOf(c.pid(), "TTrayIcon") != nullptr || !c.Running(); });
+  s.icon = MsUntil(t0, [&] { return FindWindowOf(c.pid(), ks::contract::kTrayIconClass) != nullptr || !c.Running(); });
   s.ready = MsUntil(t0, [&] {
-    HWND bar = FindWindowOf(c.pid(), "TMainForm");
+    HWND bar = FindWindowOf(c.pid(), ks::contract::kBarClass);
     HWND list = bar ? ks::e2e::FindChild(bar, "ComboBox") : nullptr;
     return (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0 && Answers(bar)) || !c.Running();
   });
   if (!c.Running()) s.icon = s.ready = -1;
-  if (HWND tray = FindWindowOf(c.pid(), "TTrayForm")) PostMessageA(tray, WM_CLOSE, 0, 0);
+  if (HWND tray = FindWindowOf(c.pid(), ks::contract::kTrayFormClass)) PostMessageA(tray, WM_CLOSE, 0, 0);
   if (!c.WaitExit(15000)) std::printf("keystrum.exe did not end through its tray form\n");
   return s;
 }

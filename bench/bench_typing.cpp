@@ -17,8 +17,8 @@
 
 #include "bench_util.h"
 #include "support/harness.h"
+#include "contract.h"
 #include "text/codepage_win.h"
-#include "typing/inject_tag.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 
@@ -92,7 +92,7 @@ class CollectingSink : public ks::KeySink {
     in.ki.wVk = vk;
     in.ki.wScan = scan;
     in.ki.dwFlags = (keyUp ? KEYEVENTF_KEYUP : 0u) | (extended ? KEYEVENTF_EXTENDEDKEY : 0u);
-    in.ki.dwExtraInfo = ks::kInjectTag;
+    in.ki.dwExtraInfo = ks::contract::kInjectTag;
     events.push_back(in);
   }
   void Unicode(char16_t ch) override {
@@ -100,7 +100,7 @@ class CollectingSink : public ks::KeySink {
     in.type = INPUT_KEYBOARD;
     in.ki.wScan = static_cast<WORD>(ch);
     in.ki.dwFlags = KEYEVENTF_UNICODE;
-    in.ki.dwExtraInfo = ks::kInjectTag;
+    in.ki.dwExtraInfo = ks::contract::kInjectTag;
     events.push_back(in);
     in.ki.dwFlags |= KEYEVENTF_KEYUP;
     events.push_back(in);

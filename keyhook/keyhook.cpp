@@ -6,9 +6,11 @@
 #include "keyhook.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 
-#include "editor/dead_keys.h"
+#include "contract.h"
+#include "editor/hook_keys.h"
 
 namespace {
 
@@ -30,14 +32,6 @@ DWORD g_threadId = 0;
 // reaches a window after Stop has begun.
 std::atomic<HWND> g_receiver{nullptr};
 
-// The keyboard as the hook has seen it, for the previous-state bit and for turning keys into
-// characters. Touched only by the hook thread, reset by it before the hook goes in.
-struct KeyboardSeen {
-  bool down[256];
-  bool capsLock;
-};
-KeyboardSeen g_seen;
-
 // The precomposed form of a letter and an accent's combining mark, as the system composes
 // them; 0 when there is none.
 char16_t Precomposed(char16_t base, char16_t mark) {
@@ -47,74 +41,30 @@ char16_t Precomposed(char16_t base, char16_t mark) {
   return static_cast<char16_t>(out[0]);
 }
 
-// The accent of a dead key pressed before, waiting for the next key. Hook thread only.
-ks::DeadKeys g_deadKeys(&Precomposed);
+// The keyboard as the hook has seen it, for the previous-state bit and for turning keys into
+// characters, with the accent of a dead key pressed before. Touched only by the hook thread,
+// reset by it before the hook goes in.
+ks::recording::SeenKeyboard g_seen(&Precomposed);
 
-// The hook reports left and right modifiers apart; the receiver expects the generic codes
-// (Shift is 16 to it, whichever Shift it was).
-WPARAM GenericKey(DWORD vk) {
-  switch (vk) {
-    case VK_LSHIFT:
-    case VK_RSHIFT:
-      return VK_SHIFT;
-    case VK_LCONTROL:
-    case VK_RCONTROL:
-      return VK_CONTROL;
-    case VK_LMENU:
-    case VK_RMENU:
-      return VK_MENU;
-    default:
-      return vk;
+// The layout of the window the user is typing into.
+class ForegroundLayout : public ks::recording::KeyTranslator {
+ public:
+  int Translate(std::uint32_t key, std::uint32_t scanCode, const ks::recording::KeyState& state,
+                char16_t* out, int capacity) override {
+    const HWND foreground = GetForegroundWindow();
+    const HKL layout =
+        GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
+    wchar_t chars[8] = {};
+    // Flag 4 keeps the layout's pending dead key untouched, so asking about a key here never
+    // eats the accent the user is about to type into the other program; the accent is
+    // followed by the caller instead.
+    const int n = ToUnicodeEx(key, scanCode, state.data(), chars, capacity < 8 ? capacity : 8, 4,
+                              layout);
+    // A dead key (n < 0) leaves its spacing accent in the first place.
+    for (int i = 0; i < (n < 0 ? 1 : n); ++i) out[i] = static_cast<char16_t>(chars[i]);
+    return n;
   }
-}
-
-bool AnyDown(DWORD generic, DWORD left, DWORD right) {
-  return g_seen.down[generic] || g_seen.down[left] || g_seen.down[right];
-}
-
-// The characters a key-down makes on the layout of the window the user is typing into,
-// with the Shift and Caps Lock state the hook has followed, and the accent of a dead key
-// before it: exactly what that window receives. A chord with Ctrl or Alt alone is a
-// shortcut, not text: it makes none. Control characters other than Backspace, Tab and
-// Enter make none either, so that a Ctrl+V typed elsewhere never reaches an edit control
-// as its paste character.
-std::u16string CharsFor(DWORD vk, DWORD scanCode) {
-  const bool ctrl = AnyDown(VK_CONTROL, VK_LCONTROL, VK_RCONTROL);
-  const bool alt = AnyDown(VK_MENU, VK_LMENU, VK_RMENU);
-  if (ctrl != alt) return {};
-  switch (vk) {
-    case VK_BACK:
-      return u"\b";
-    case VK_TAB:
-      return g_deadKeys.Press(ks::LayoutKey{u"\t", false});
-    case VK_RETURN:
-      return g_deadKeys.Press(ks::LayoutKey{u"\r", false});
-    default:
-      break;
-  }
-
-  BYTE state[256] = {};
-  for (int i = 0; i < 256; ++i) state[i] = g_seen.down[i] ? 0x80 : 0;
-  if (AnyDown(VK_SHIFT, VK_LSHIFT, VK_RSHIFT)) state[VK_SHIFT] = 0x80;
-  if (ctrl) state[VK_CONTROL] = 0x80;
-  if (alt) state[VK_MENU] = 0x80;
-  if (g_seen.capsLock) state[VK_CAPITAL] |= 1;
-
-  const HWND foreground = GetForegroundWindow();
-  const HKL layout =
-      GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
-  // Flag 4 keeps the layout's pending dead key untouched, so asking about a key here never
-  // eats the accent the user is about to type into the other program; the accent is
-  // followed here instead.
-  wchar_t out[8] = {};
-  const int n = ToUnicodeEx(vk, scanCode, state, out, 8, 4, layout);
-  ks::LayoutKey key;
-  key.Dead = n < 0;
-  for (int i = 0; i < (key.Dead ? 1 : n); ++i) {
-    if (out[i] >= 0x20 && out[i] != 0x7F) key.Chars += static_cast<char16_t>(out[i]);
-  }
-  return g_deadKeys.Press(key);
-}
+};
 
 // Sent, not posted: a posted WM_KEYDOWN goes through the receiver's TranslateMessage, which
 // would make a second WM_CHAR from it, and through IsDialogMessage, which would turn a Tab
@@ -127,9 +77,7 @@ void Deliver(HWND receiver, UINT msg, WPARAM wp, LPARAM lp) {
 void OnKey(const KBDLLHOOKSTRUCT& ev) {
   const DWORD vk = ev.vkCode & 0xFF;
   const bool up = (ev.flags & LLKHF_UP) != 0;
-  const bool wasDown = g_seen.down[vk];
-  g_seen.down[vk] = !up;
-  if (vk == VK_CAPITAL && !up && !wasDown) g_seen.capsLock = !g_seen.capsLock;
+  const bool wasDown = g_seen.Key(vk, up);
 
   const HWND receiver = g_receiver.load();
   if (!receiver || !IsWindow(receiver)) return;  // a receiver that has gone just drops keys
@@ -139,19 +87,20 @@ void OnKey(const KBDLLHOOKSTRUCT& ev) {
   if (up || wasDown) lp |= LPARAM{1} << 30;
   if (up) lp |= LPARAM{1} << 31;
 
-  const WPARAM key = GenericKey(vk);
+  const WPARAM key = ks::recording::GenericKey(vk);
   if (up) {
     Deliver(receiver, WM_KEYUP, key, lp);
     return;
   }
   Deliver(receiver, WM_KEYDOWN, key, lp);
-  for (char16_t c : CharsFor(vk, ev.scanCode)) Deliver(receiver, WM_CHAR, c, lp);
+  ForegroundLayout layout;
+  for (char16_t c : g_seen.CharsFor(vk, ev.scanCode, layout)) Deliver(receiver, WM_CHAR, c, lp);
 }
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
     const auto* ev = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-    if (ev->dwExtraInfo != ks::kKeystrumInputTag) OnKey(*ev);
+    if (ev->dwExtraInfo != ks::contract::kInjectTag) OnKey(*ev);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -170,9 +119,7 @@ DWORD WINAPI HookThreadMain(void* param) {
   // Gives the thread its queue before Start returns, so Stop's WM_QUIT always has a place.
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
-  g_seen = KeyboardSeen{};
-  g_deadKeys.Reset();
-  g_seen.capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
+  g_seen.Reset((GetKeyState(VK_CAPITAL) & 1) != 0);
   const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, g_self, 0);
   signal->installed = hook != nullptr;
   SetEvent(signal->ready);  // `signal` belongs to Start and is gone after this

@@ -6,7 +6,6 @@
 // exported by name, undecorated, with the standard calling convention.
 #include <windows.h>
 
-#include "inputtag.h"
 
 extern "C" {
 

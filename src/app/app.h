@@ -3,21 +3,25 @@
 // whole, owns every other window and keeps the program off the taskbar.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
+#include "contract.h"
 #include "win/window.h"
 
 namespace ks::app {
 
-inline constexpr const char* kTitle = "Keystrum";
 inline constexpr const char* kAuthor = "Avery Lindqvist";
 inline constexpr const char* kEmail = "avery@keystrum.example.org";
 inline constexpr const char* kWebSite = "https://keystrum.example.org/";
-inline constexpr UINT kRollUpCommand = 1000;
 
 class AppWindow : public win::Window {
  public:
   bool Create(HICON icon);
+
+  // Its system menu carries the bar's items; their commands go to this handler, which
+  // says whether it took them.
+  std::function<bool(WPARAM command)> OnSysCommand;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -42,12 +42,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ProcessWaitingMessages();
 
   // The running copy keeps its handle for its whole life; the system frees it at exit.
-  HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, "KsmSemaphore");
+  HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, ks::contract::kSingleInstanceName);
   if (sem && GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(sem);
     MessageBoxA(nullptr,
                 "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.",
-                app::kTitle, MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
+                contract::kTitle, MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
     return 0;
   }
 
@@ -56,19 +56,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app::TTrayForm tray;
     editor::TKsmForm ksm;
     typing::TListForm list;
-    TMainForm bar;
     editor::KeyHookLibrary hook(a.exeDir);
     editor::ButtonEditor buttonEditor(ksm, hook);
     tray.Create(a.window.hwnd(), a.iconSmall);
     ksm.Create(a.window.hwnd(), a.iconSmall);
     list.Create(a.window.hwnd(), a.iconSmall);
-    bar.ListForm = &list;
-    bar.EditorWindow = ksm.hwnd();
-    bar.ButtonEditor = &buttonEditor;
-    bar.GetEditorPlacement = [&ksm] { return ksm.GetPlacement(); };
-    bar.SetEditorPlacement = [&ksm](const win::Placement& p) { ksm.SetPlacement(p); };
+
+    TMainForm bar(BarSurroundings{a.window.hwnd(), a.exeDir, a.icon, a.iconSmall, &list,
+                                  ksm.hwnd(), &buttonEditor});
     buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
-    bar.Create(a.window.hwnd(), a.icon, a.iconSmall);
+    tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
+    tray.OnEndSession = [&bar] { bar.SaveSession(); };
+    a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
+    bar.Create();
 
     SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -80,9 +80,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     rc = static_cast<int>(m.wParam);
     // The icon goes first, so the user sees the program end at once; then the save.
-    tray.TrayIcon1.SetActive(false);
+    tray.RemoveIcon();
     if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
-    bar.FormDestroy();
+    bar.SaveSession();
+    // The wiring refers to the bar, which goes first at the end of this block.
+    a.window.OnSysCommand = nullptr;
+    tray.OnIconClick = nullptr;
+    tray.OnEndSession = nullptr;
+    buttonEditor.TemplateFont = nullptr;
   }
   return rc;
 }

@@ -10,9 +10,6 @@
 
 namespace ks::app {
 
-inline constexpr UINT kTrayCallback = WM_USER + 1;    // 1025
-inline constexpr UINT kTrayTipRefresh = WM_USER + 2;  // 1026
-
 // A reusable icon component. Its hidden IconWindow is a top-level window (not
 // message-only) so that it hears the "TaskbarCreated" broadcast after Explorer
 // restarts and can put the icon back.
@@ -27,14 +24,13 @@ class TTrayIcon : public win::Window, private TrayIconState::Shell {
   void SetIcon(HICON icon);
   const std::string& ToolTip() const { return state_.tip(); }
   void SetToolTip(const std::string& tip) { state_.SetToolTip(tip); }
-  // The menu a right click opens; empty runs OnRightClick instead.
+  // The menu a right click opens, and the window that owns it and receives its WM_COMMAND.
   HMENU PopupMenu = nullptr;
-  // Window that owns the popup menu and receives its WM_COMMAND.
   HWND MenuOwner = nullptr;
+  // Takes the foreground while the menu is open, so that a click elsewhere closes it.
+  HWND MenuForeground = nullptr;
 
   std::function<void()> OnClick;
-  std::function<void()> OnDblClick;
-  std::function<void()> OnRightClick;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -49,31 +45,32 @@ class TTrayIcon : public win::Window, private TrayIconState::Shell {
   UINT taskbarCreated_ = 0;
 };
 
+// The program's main form, never seen: it holds the icon and its menu (About, the help
+// file, the web site, Exit), and closing it ends the program.
 class TTrayForm : public win::Window {
  public:
   ~TTrayForm() override;
   bool Create(HWND owner, HICON iconSmall);
 
-  TTrayIcon TrayIcon1;
+  // A left click on the icon.
+  std::function<void()> OnIconClick;
+  // Windows is ending the session and ends the process after this call.
+  std::function<void()> OnEndSession;
 
-  void TrayIcon1Click();
-  void MenuAboutClick();
-  void MenuReadHelpClick();
-  void KeystrumWebSiteClick();
-  void ExitProgramClick();
-
-  // The texts the menu handlers show, for tests that cannot read another process's boxes.
-  static std::string AboutText();
-  // The program's own path with `extension` for its own: the help files beside the exe.
-  static std::string HelpFilePath(const std::string& exePath, const char* extension = ".hlp");
+  // Takes the icon out of the notification area.
+  void RemoveIcon() { icon_.SetActive(false); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  HMENU PopupMenu1 = nullptr;
-};
+  void MenuCommand(UINT id);
+  void ShowAbout();
+  void OpenHelpFile();
+  void OpenWebSite();
 
-TTrayForm* TrayForm();
+  TTrayIcon icon_;
+  HMENU menu_ = nullptr;
+};
 
 }  // namespace ks::app

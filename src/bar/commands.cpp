@@ -9,18 +9,14 @@ namespace ks {
 
 namespace {
 
-int Count(const Store& store, int group) {
-  return std::clamp(store.Groups[group].NumCommands, 0, kMaxButtons);
-}
-
 bool IsButtonOfActiveGroup(const Store& store, int k) {
-  return k >= 1 && k <= Count(store, store.ActiveGroup);
+  return k >= 1 && k <= store.ButtonsIn(store.ActiveGroup);
 }
 
 // Destination of a submenu entry, 0 when the entry stands for no group in use.
 int GroupOfEntry(const Store& store, int entry) {
   const int d = entry + 1;
-  return d >= 1 && d <= std::min(store.NumGroups, kMaxGroups) ? d : 0;
+  return d >= 1 && d <= store.GroupsInUse() ? d : 0;
 }
 
 EditorFields FieldsOf(const Button& b) {
@@ -30,7 +26,7 @@ EditorFields FieldsOf(const Button& b) {
 void FillControls(const Store& store, BarView& view) {
   const int a = store.ActiveGroup;
   const DataRec& d = store.Data[a];
-  for (int i = 1; i <= Count(store, a); ++i)
+  for (int i = 1; i <= store.ButtonsIn(a); ++i)
     view.CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
 }
 
@@ -38,7 +34,7 @@ void FillControls(const Store& store, BarView& view) {
 // the bar is refilled and laid out again.
 void RemoveButton(Store& store, BarView& view, int k) {
   const int a = store.ActiveGroup;
-  const int n = Count(store, a);
+  const int n = store.ButtonsIn(a);
   for (int i = k + 1; i <= n; ++i) store.SetButton(a, i - 1, store.GetButton(a, i));
   view.HideButtons(n);
   store.Groups[a].NumCommands = n - 1;
@@ -47,7 +43,7 @@ void RemoveButton(Store& store, BarView& view, int k) {
 }
 
 void AppendButton(Store& store, int group, const Button& b) {
-  const int n = Count(store, group) + 1;
+  const int n = store.ButtonsIn(group) + 1;
   store.Groups[group].NumCommands = n;
   store.SetButton(group, n, b);
 }
@@ -63,9 +59,9 @@ std::string CleanButtonText(std::string_view text) {
     const char c = text[i];
     if (c == '\r') {
       if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "{enter}";
+      out += kCodeEnter;
     } else if (c == '\t') {
-      out += "{tab}";
+      out += kCodeTab;
     } else {
       out += c;
     }
@@ -95,7 +91,7 @@ Button ButtonFromEditor(const EditorFields& f) {
 
 void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor) {
   const int a = store.ActiveGroup;
-  if (Count(store, a) >= kMaxButtons) {
+  if (store.ButtonsIn(a) >= kMaxButtons) {
     dialogs.Message(kMsgGroupFull);
     view.BringToTop();
     return;
@@ -105,7 +101,7 @@ void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor)
   if (editor.ShowModal(kCaptionCreate, f) && !f.Caption.empty()) {
     const Button b = ButtonFromEditor(f);
     AppendButton(store, a, b);
-    const int n = Count(store, a);
+    const int n = store.ButtonsIn(a);
     view.CreateButton(n, b.Description, b.Caption, b.String, b.Color);
   }
   view.Display();
@@ -127,7 +123,7 @@ void EditMenuClick(Store& store, BarView& view, Editor& editor, int k) {
 
 void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k) {
   if (!IsButtonOfActiveGroup(store, k)) return;
-  if (Count(store, store.ActiveGroup) <= 1) {
+  if (store.ButtonsIn(store.ActiveGroup) <= 1) {
     dialogs.Message(kMsgDeleteLast);
     return;
   }
@@ -146,7 +142,7 @@ void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
     dialogs.Message(kMsgCopySameGroup);
     return;
   }
-  if (Count(store, d) >= kMaxButtons) {
+  if (store.ButtonsIn(d) >= kMaxButtons) {
     dialogs.Message(kMsgDestinationFull);
     return;
   }
@@ -166,11 +162,11 @@ void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, 
     dialogs.Message(kMsgMoveSameGroup);
     return;
   }
-  if (Count(store, d) >= kMaxButtons) {
+  if (store.ButtonsIn(d) >= kMaxButtons) {
     dialogs.Message(kMsgDestinationFull);
     return;
   }
-  if (Count(store, store.ActiveGroup) <= 1) {
+  if (store.ButtonsIn(store.ActiveGroup) <= 1) {
     dialogs.Message(kMsgMoveLast);
     return;
   }

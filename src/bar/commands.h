@@ -30,6 +30,10 @@ inline constexpr const char* kMsgButtonWidth =
 inline constexpr const char* kCaptionEdit = "Edit button";
 inline constexpr const char* kCaptionCreate = "Create new button";
 
+// The codes a line break and a tab become, always in lower case.
+inline constexpr std::string_view kCodeTab = "{tab}";
+inline constexpr std::string_view kCodeEnter = "{enter}";
+
 // A button's text to type as it may enter the store. The button text file ends a line
 // at the first CR, so no CR may reach it: each CR LF pair and each lone CR becomes
 // "{enter}" and each tab "{tab}", the same keys the user typed. A lone LF ends no line

@@ -1,6 +1,5 @@
 #include "bar/drag.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace ks {
@@ -26,7 +25,7 @@ void ButtonDragDrop(Store& store, BarView& view, int s, int t) {
   const int a = store.ActiveGroup;
   MoveButtonWithinGroup(store, a, s, t);
   const DataRec& d = store.Data[a];
-  const int n = std::min(store.Groups[a].NumCommands, kMaxButtons);
+  const int n = store.ButtonsIn(a);
   for (int i = 1; i <= n; ++i) view.SetFace(i, d.Caption[i], d.Description[i], d.Color[i]);
 }
 

@@ -1,15 +1,21 @@
 #pragma once
 // The button bar: a narrow topmost tool window with the active group's buttons in a
-// grid, the group list and the Undo button in cell 0.
+// grid, the group list and the Undo button in cell 0. One class, written by concern:
+//   main_win.cpp     the window, its controls, its message switch, showing the store
+//   typing_win.cpp   typing a button into the target window; following the foreground
+//   session_win.cpp  loading at start and saving at exit, with every window's place
+//   menus_win.cpp    the button menu, the group menu and the font dialog
+//   drag_win.cpp     the right button on a button: its menu, or a drag that reorders
+//   sysmenu_win.cpp  the RollUp and Hide items of the bar's and the application's system menu
 #include <windows.h>
 
 #include <array>
-#include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bar/ports.h"
+#include "contract.h"
 #include "store/store.h"
 #include "typing/ports.h"
 #include "win/controls.h"
@@ -22,50 +28,38 @@ namespace typing {
 class TListForm;
 }
 
-class TMainForm : public win::Window, public BarView, public TypingHost, public Dialogs {
- public:
-  TMainForm();
-  ~TMainForm() override;
-
-  // The windows created before the bar, which it uses and never takes as the target.
+// What the bar works with that others own, all made before the bar.
+struct BarSurroundings {
+  // Owns the bar; its system menu carries RollUp and Hide as the bar's does.
+  HWND AppWindow = nullptr;
+  // The folder of the program, where its two files are; with a trailing separator.
+  std::string ExeDir;
+  HICON Icon = nullptr;       // 32x32
+  HICON IconSmall = nullptr;  // 16x16
+  // Windows the bar places and never takes as the target.
   typing::TListForm* ListForm = nullptr;
   HWND EditorWindow = nullptr;
   Editor* ButtonEditor = nullptr;
-  // Placement of the editor window, read at start and written at exit.
-  std::function<win::Placement()> GetEditorPlacement;
-  std::function<void(const win::Placement&)> SetEditorPlacement;
-  // The button-font template as a whole font.
-  LOGFONTA TemplateFont() const;
+};
+
+class TMainForm : public win::Window, public BarView, public TypingHost, public Dialogs {
+ public:
+  explicit TMainForm(BarSurroundings surroundings);
+  ~TMainForm() override;
 
   // Creates the window and its controls, loads the store and lays the bar out (hidden).
-  bool Create(HWND owner, HICON icon, HICON iconSmall);
-  // Saves the settings and the store; called once at the end of a normal run.
-  void FormDestroy();
+  bool Create();
+  // Saves the settings and the store with every window's place; the end of a normal run
+  // and the end of the Windows session call it, and only the first call saves.
+  void SaveSession();
 
-  void Show();
-  void Hide();
-  void RollUp();
-  void GroupListChange();
-  void MenuUndoTypingClick();
-  void ButtonMouseDown(int index, int mouseButton);
-  void Timer1Timer();
-  // Takes `fg` as the target unless it is one of ours or the desktop.
-  void ConsiderTarget(HWND fg);
-  // The font dialog's Apply button, reached from its hook.
-  void ButtonFontApplyPublic(const LOGFONTA& lf);
-
-  bool RolledUp = false;
-  bool InDisplay = false;
-  bool Unlocked = true;
-  int32_t ButtonWidth = 100;
-  int CurrentIndex = 0;
-  std::unique_ptr<Store> store;
-  std::unique_ptr<Typist> typist;
-
-  std::array<HWND, kMaxButtons + 1> Buttons{};
-  HWND GroupList = nullptr;
-  HWND UndoButton = nullptr;
-  HWND Dummy = nullptr;
+  // A click on the tray icon: the bar comes up, unrolled.
+  void ShowFromTray();
+  // The system commands of the RollUp and Hide items, from either system menu; true when
+  // `command` was one of them.
+  bool HandleSysCommand(WPARAM command);
+  // The button-font template as a whole font.
+  LOGFONTA TemplateFont() const;
 
   // ---- BarView ----
   void HideButtons(int count) override;
@@ -104,72 +98,122 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  enum class MouseButton { Left, Right, Middle };
+  static constexpr UINT_PTR kForegroundTimerId = 1;
+
+  // ---- the window (main_win.cpp) ----
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR self);
   static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self);
+  LRESULT ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
+  void CreateGroupList(HINSTANCE inst);
+  void CreateButtons(HINSTANCE inst);
+  LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnActivate(UINT msg, WPARAM wp, LPARAM lp);
+  void LimitMinimumSize(MINMAXINFO& mmi);
+  void Show();
+  void Hide();
+  void RollUp();
+  void GroupListChange();
+  void GroupListRefill();
   // Whether one of the bar's controls holds the mouse between a press and its release.
   bool ClickInProgress() const;
   void ApplyButtonFont();
   void DrawButton(const DRAWITEMSTRUCT& d);
   void FormResize();
   void SetClient(int w, int h);
-  void StartTimer();
-  void StopTimer();
-  void ShowGroupMenu();
-  void LoadStore();
-  void GroupListRefill();
+  // Sets the client size to `w` x `h` without the resize being taken as the user's.
+  void SetClientQuietly(int w, int h);
 
-  HICON icon_ = nullptr;
-  HICON iconSmall_ = nullptr;
-  win::UniqueFont buttonFont_;
-  win::UniqueFont listFont_;
-  win::UniqueFont uiFont_;
-  win::Tooltips tips_;
-  std::string fontName_ = "MS Sans Serif";
-  int32_t fontSize_ = 8;
-  int32_t templateColor_ = 0;
-  std::array<int32_t, kMaxButtons + 1> faceColor_{};
-  std::array<std::string, kMaxButtons + 1> hint_{};
-  int shown_ = 0;  // controls 1..shown_ are the visible ones
-  bool timerRunning_ = false;
-  int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
-  std::unique_ptr<KeySink> sink_;
-  std::unique_ptr<KeyboardLayout> layout_;
-  std::unique_ptr<Clock> clock_;
+  // ---- typing (typing_win.cpp) ----
+  void ButtonMouseDown(int index, MouseButton button);
+  void TypeButton(int index);
+  void UndoTyping();
+  void StartForegroundTracker();
+  void StopForegroundTracker();
+  // Every tick: the foreground window may become the target.
+  void FollowForeground();
+  // Takes `fg` as the target unless it is one of ours or the desktop.
+  void ConsiderTarget(HWND fg);
 
-  // Menus: SetupMenu on a button, GroupMenu on the group list, and the two submenus.
+  // ---- the session (session_win.cpp) ----
+  void LoadSession();
+
+  // ---- menus and the font dialog (menus_win.cpp) ----
+  static UINT_PTR CALLBACK FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
+  static UINT_PTR FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
   void CreateMenus();
-  void OpenSetupMenu(POINT screen);
-  void SetupCommand(UINT id);
-  void GroupCommand(UINT id);
-  void SetButtonFontClick();
-  void ButtonFontApply(const LOGFONTA& lf);
-  HMENU SetupMenu = nullptr;
-  HMENU GroupMenu = nullptr;
-  // GroupMenu with "New Button" first, for a group without buttons: no button menu can
-  // open there to give it its first one.
-  HMENU EmptyGroupMenu = nullptr;
-  HMENU CopyMenu = nullptr;
-  HMENU MoveMenu = nullptr;
+  void OpenButtonMenu(POINT screen);
+  void OpenGroupMenu();
+  void ButtonMenuCommand(UINT id);
+  void GroupMenuCommand(UINT id);
+  void ChooseButtonFont();
+  // Takes the face and size of the font dialog's choice; every button keeps its colour.
+  void TakeButtonFont(const LOGFONTA& lf);
 
+  // ---- the right-button drag (drag_win.cpp) ----
   // A right press: a click opens the button menu, a drag onto a button reorders.
   struct RightDrag {
     bool pressed = false;
     bool dragging = false;
     int source = 0;
     POINT start{};
-  } drag_;
+  };
+  // Whether the drag takes `msg` from the control of button `index`; sets `result` if so.
+  bool DragMessage(HWND button, int index, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  void DragBegin(int index);
   void DragMove(POINT screen);
   void DragEnd(POINT screen, bool cancelled);
   int ButtonAt(POINT screen) const;
   int ButtonIndexOf(HWND h) const;
 
-  std::optional<std::string> unreadable_;
-  bool saved_ = false;  // the end of a session and the exit after it save once
-};
+  // ---- the system menus (sysmenu_win.cpp) ----
+  void PrepareSysMenus();
+  // Relabels the item at `pos` in both system menus, keeping its command.
+  void RelabelSysMenuItem(int pos, const char* text);
 
-TMainForm* MainForm();
+  const BarSurroundings around_;
+  bool rolledUp_ = false;
+  bool inDisplay_ = false;  // the size changes are the layout's own, not the user's
+  bool unlocked_ = true;
+  int32_t buttonWidth_ = 100;
+  int currentIndex_ = 0;  // the button the button menu was opened on
+  std::unique_ptr<Store> store_;
+  std::unique_ptr<Typist> typist_;
+
+  std::array<HWND, kMaxButtons + 1> buttons_{};
+  HWND groupList_ = nullptr;
+  HWND undoButton_ = nullptr;
+  HWND dummy_ = nullptr;  // a hidden button that holds the focus, so no button looks pressed
+
+  win::UniqueFont buttonFont_;
+  win::UniqueFont listFont_;
+  win::UniqueFont uiFont_;
+  win::Tooltips tips_;
+  std::string fontName_;
+  int32_t fontSize_;
+  int32_t templateColor_ = 0;
+  std::array<int32_t, kMaxButtons + 1> faceColor_{};
+  bool trackerRunning_ = false;
+  int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
+  std::unique_ptr<KeySink> sink_;
+  std::unique_ptr<KeyboardLayout> layout_;
+  std::unique_ptr<Clock> clock_;
+
+  HMENU buttonMenu_ = nullptr;
+  HMENU groupMenu_ = nullptr;
+  // The group menu with "New Button" first, for a group without buttons: no button menu
+  // can open there to give it its first one.
+  HMENU emptyGroupMenu_ = nullptr;
+  HMENU copyMenu_ = nullptr;
+  HMENU moveMenu_ = nullptr;
+
+  RightDrag drag_;
+
+  std::optional<std::string> unreadable_;
+  bool saved_ = false;
+};
 
 }  // namespace ks

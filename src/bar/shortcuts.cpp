@@ -1,8 +1,6 @@
 #include "bar/shortcuts.h"
 
-#include <algorithm>
-
-#include "editor/groups.h"
+#include "bar/groups.h"
 
 namespace ks {
 
@@ -12,10 +10,6 @@ namespace {
 // file can give hundreds of buttons one key, and the box must still fit the screen.
 constexpr int kMaxListedButtons = 20;
 
-int GroupsInUse(const Store& store) { return std::clamp(store.NumGroups, 0, kMaxGroups); }
-int ButtonsOf(const Store& store, int group) {
-  return std::clamp(store.Groups[group].NumCommands, 0, kMaxButtons);
-}
 
 std::string Describe(const Store& store, ButtonRef b) {
   return "the " + store.Data[b.Group].Caption[b.Button] + " button in the " +
@@ -25,8 +19,8 @@ std::string Describe(const Store& store, ButtonRef b) {
 // Calls f(ref, shortcut) for every button that carries a key, in store order.
 template <class F>
 void ForEachShortcut(const Store& store, F f) {
-  for (int g = 1; g <= GroupsInUse(store); ++g)
-    for (int i = 1; i <= ButtonsOf(store, g); ++i)
+  for (int g = 1; g <= store.GroupsInUse(); ++g)
+    for (int i = 1; i <= store.ButtonsIn(g); ++i)
       if (IsShortcut(store.Data[g].Shortcut[i])) f(ButtonRef{g, i}, store.Data[g].Shortcut[i]);
 }
 
@@ -51,8 +45,8 @@ ButtonRef ShortcutOwner(const Store& store, int shortcut) {
 
 ButtonRef OtherButtonWith(const Store& store, int shortcut, ButtonRef self) {
   if (!IsShortcut(shortcut)) return {};
-  for (int g = 1; g <= GroupsInUse(store); ++g)
-    for (int i = 1; i <= ButtonsOf(store, g); ++i)
+  for (int g = 1; g <= store.GroupsInUse(); ++g)
+    for (int i = 1; i <= store.ButtonsIn(g); ++i)
       if (store.Data[g].Shortcut[i] == shortcut && !(ButtonRef{g, i} == self))
         return ButtonRef{g, i};
   return {};

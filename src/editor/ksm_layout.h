@@ -39,8 +39,8 @@ struct KsmLayout {
 };
 
 // The labels never move.
-inline constexpr Box kLabel1Box{0, 5, 113, 17};
-inline constexpr Box kLabel2Box{0, 29, 113, 16};
+inline constexpr Box kNameLabelBox{0, 5, 113, 17};
+inline constexpr Box kHintLabelBox{0, 29, 113, 16};
 
 // Smallest client size at which every control keeps a usable size: both edits at
 // least 40 pixels (at 96 DPI) wide and the memo at least as tall as the focus sink it hides.

@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 
-#include <exception>
 #include <vector>
 
 #include "text/codepage_win.h"
@@ -97,7 +96,7 @@ bool TKsmForm::Create(HWND owner, HICON icon) {
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
                  kDefaultWidth, kDefaultHeight, owner, icon))
     return false;
-  font_ = MakeFont("MS Sans Serif", -13);
+  font_ = MakeFormFont();
   CreateControls();
   if (!ksmText_ || !keyList_) return false;
   RECT rc = ClientRectOf(hwnd_);
@@ -109,12 +108,12 @@ bool TKsmForm::Create(HWND owner, HICON icon) {
 void TKsmForm::CreateControls() {
   HFONT f = font_.get();
   // Creation order and design places; the resize rule moves most of them at once.
-  label1_ = CreateControl(hwnd_, "Static", "Button Name:", SS_LEFT | SS_NOPREFIX, 0,
-                          kLabel1Box.Left, kLabel1Box.Top, kLabel1Box.Width, kLabel1Box.Height,
-                          kLabel1Id, f);
-  label2_ = CreateControl(hwnd_, "Static", "Button Hint:", SS_LEFT | SS_NOPREFIX, 0,
-                          kLabel2Box.Left, kLabel2Box.Top, kLabel2Box.Width, kLabel2Box.Height,
-                          kLabel2Id, f);
+  nameLabel_ = CreateControl(hwnd_, "Static", "Button Name:", SS_LEFT | SS_NOPREFIX, 0,
+                             kNameLabelBox.Left, kNameLabelBox.Top, kNameLabelBox.Width,
+                             kNameLabelBox.Height, kNameLabelId, f);
+  hintLabel_ = CreateControl(hwnd_, "Static", "Button Hint:", SS_LEFT | SS_NOPREFIX, 0,
+                             kHintLabelBox.Left, kHintLabelBox.Top, kHintLabelBox.Width,
+                             kHintLabelBox.Height, kHintLabelId, f);
   dummy_ = CreateControl(hwnd_, "Button", "Dummy", BS_PUSHBUTTON | WS_TABSTOP, 0, 256, 168, 75,
                          25, kDummyId, f);
   doneButton_ = CreateControl(hwnd_, "Button", "Done", BS_PUSHBUTTON | WS_TABSTOP, 0, 168, 168,
@@ -146,7 +145,7 @@ void TKsmForm::CreateControls() {
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.
   StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
-                colorButton_, keyList_, label1_, label2_});
+                colorButton_, keyList_, nameLabel_, hintLabel_});
 
   // Subclassed through the ANSI entry so the key handlers see the code page's bytes;
   // the common-controls subclass helper would make the memo a Unicode window.
@@ -279,15 +278,6 @@ void TKsmForm::DrawColorButton(const DRAWITEMSTRUCT& d) {
 }
 
 LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    return OnMessage(msg, wp, lp);
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-    return Default(msg, wp, lp);
-  }
-}
-
-LRESULT TKsmForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
       FormResize(LOWORD(lp), HIWORD(lp));
@@ -357,12 +347,9 @@ LRESULT TKsmForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<TKsmForm*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (!self || !self->memoProc_) return DefWindowProcA(h, msg, wp, lp);
-  try {
-    return self->OnMemoMessage(h, msg, wp, lp);
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-    return CallWindowProcA(self->memoProc_, h, msg, wp, lp);
-  }
+  WNDPROC original = self->memoProc_;
+  return Guarded([&] { return self->OnMemoMessage(h, msg, wp, lp); },
+                 [&] { return CallWindowProcA(original, h, msg, wp, lp); });
 }
 
 LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <string>
 
+#include "contract.h"
 #include "editor/ksm_layout.h"
 #include "win/controls.h"
 #include "win/window.h"
@@ -17,7 +18,7 @@ namespace ks::editor {
 
 class TKsmForm : public ks::win::Window {
  public:
-  static constexpr const char* kClassName = "TKsmForm";
+  static constexpr const char* kClassName = contract::kEditorClass;
   static constexpr const char* kInitialCaption = "Keystrum Information";
   static constexpr const char* kEditCaption = "Edit button";
   static constexpr const char* kNewCaption = "Create new button";
@@ -37,8 +38,8 @@ class TKsmForm : public ks::win::Window {
     kDummyId = 106,
     kColorButtonId = 107,
     kKeyListId = 108,
-    kLabel1Id = 109,
-    kLabel2Id = 110,
+    kNameLabelId = 109,
+    kHintLabelId = 110,
   };
 
   struct Fields {
@@ -107,7 +108,6 @@ class TKsmForm : public ks::win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
@@ -117,7 +117,7 @@ class TKsmForm : public ks::win::Window {
   void DrawColorButton(const DRAWITEMSTRUCT& d);
   void RunChange();
 
-  HWND label1_ = nullptr, label2_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
+  HWND nameLabel_ = nullptr, hintLabel_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
        buttonName_ = nullptr, buttonHint_ = nullptr, recordButton_ = nullptr,
        ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr;
   HWND lastFocus_ = nullptr;

@@ -55,25 +55,10 @@ std::optional<MemoText> BackspaceOverCode(const MemoText& memo) {
 
 std::string NormalizeMemoText(std::string_view text) {
   if (text.empty()) return std::string();
-  std::string out;
-  out.reserve(text.size());
-  const size_t last = text.size() - 1;
-  size_t i = 0;
-  while (i < last) {
-    const char c = text[i];
-    if (c == '\r') {
-      out += kCodeEnter;
-      i += text[i + 1] == '\n' ? 2 : 1;
-    } else if (c == '\t') {
-      out += kCodeTab;
-      ++i;
-    } else {
-      out += c;
-      ++i;
-    }
-  }
-  if (i == last) out += text[last];
-  return out;
+  // The last character waits for the user's next key, unless it ends a CR LF.
+  size_t rewritten = text.size() - 1;
+  if (text.size() >= 2 && text[rewritten - 1] == '\r' && text[rewritten] == '\n') ++rewritten;
+  return CleanButtonText(text.substr(0, rewritten)) + std::string(text.substr(rewritten));
 }
 
 MemoText NormalizeMemo(const MemoText& memo) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "bar/commands.h"
+
 namespace ks {
 
 struct MemoText {
@@ -18,10 +20,6 @@ struct MemoText {
   size_t Caret() const { return SelEnd; }
   bool operator==(const MemoText&) const = default;
 };
-
-// The codes the memo writes, always in lower case.
-inline constexpr std::string_view kCodeTab = "{tab}";
-inline constexpr std::string_view kCodeEnter = "{enter}";
 
 // Replaces the selection (if any) with `code` and puts the caret just after it.
 MemoText InsertCode(const MemoText& memo, std::string_view code);

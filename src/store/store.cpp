@@ -1,5 +1,7 @@
 #include "store/store.h"
 
+#include <algorithm>
+
 namespace ks {
 
 std::unique_ptr<Store> Store::MakeDefault() {
@@ -15,6 +17,12 @@ int Store::FindGroup(std::string_view name) const {
   for (int g = 1; g <= NumGroups && g <= kMaxGroups; ++g)
     if (Groups[g].GroupName == name) return g;
   return 0;
+}
+
+int Store::GroupsInUse() const { return std::clamp(NumGroups, 0, kMaxGroups); }
+
+int Store::ButtonsIn(int group) const {
+  return std::clamp(Groups[group].NumCommands, 0, kMaxButtons);
 }
 
 Button Store::GetButton(int group, int index) const {

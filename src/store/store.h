@@ -55,6 +55,11 @@ struct Store {
   // Index of the first group in use named exactly `name` (byte-wise, with case), or 0.
   int FindGroup(std::string_view name) const;
 
+  // The counts in use, within the tables whatever a file said: 0..kMaxGroups groups,
+  // 0..kMaxButtons buttons in `group`.
+  int GroupsInUse() const;
+  int ButtonsIn(int group) const;
+
   GroupRec& Active() { return Groups[ActiveGroup]; }
   const GroupRec& Active() const { return Groups[ActiveGroup]; }
   DataRec& ActiveData() { return Data[ActiveGroup]; }

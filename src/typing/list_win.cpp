@@ -1,7 +1,6 @@
 #include "typing/list_win.h"
 
-#include <exception>
-
+#include "contract.h"
 #include "text/codepage_win.h"
 #include "win/modal.h"
 
@@ -16,7 +15,7 @@ bool TListForm::Create(HWND owner, HICON icon) {
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
                  kDefaultWidth, kDefaultHeight, owner, icon))
     return false;
-  font_ = MakeFont("MS Sans Serif", -13);
+  font_ = MakeFormFont();
   RECT rc = ClientRectOf(hwnd_);
   list_ = CreateControl(hwnd_, "ListBox", "",
                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
@@ -57,15 +56,6 @@ void TListForm::FormActivate() {
 }
 
 LRESULT TListForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    return OnMessage(msg, wp, lp);
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-    return Default(msg, wp, lp);
-  }
-}
-
-LRESULT TListForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
       if (list_) MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "contract.h"
 #include "win/controls.h"
 #include "win/window.h"
 
@@ -14,7 +15,7 @@ namespace ks::typing {
 
 class TListForm : public ks::win::Window {
  public:
-  static constexpr const char* kClassName = "TListForm";
+  static constexpr const char* kClassName = contract::kListClass;
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
   static constexpr int kItemHeight = 16;
@@ -36,7 +37,6 @@ class TListForm : public ks::win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   void ListDblClick();
   void FormActivate();
 

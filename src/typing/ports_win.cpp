@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
+#include "contract.h"
 #include "text/codepage_win.h"
-#include "typing/inject_tag.h"
 
 namespace ks {
 
@@ -19,7 +19,7 @@ void SendInputSink::Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool ex
   // Virtual key plus scan code, not KEYEVENTF_SCANCODE: the receiver then gets the
   // key we mean even where its own layout differs from ours.
   in.ki.dwFlags = (keyUp ? KEYEVENTF_KEYUP : 0u) | (extended ? KEYEVENTF_EXTENDEDKEY : 0u);
-  in.ki.dwExtraInfo = kInjectTag;
+  in.ki.dwExtraInfo = contract::kInjectTag;
   pending_.push_back(in);
 }
 
@@ -29,7 +29,7 @@ void SendInputSink::Unicode(char16_t ch) {
   in.ki.wVk = 0;
   in.ki.wScan = static_cast<WORD>(ch);
   in.ki.dwFlags = KEYEVENTF_UNICODE;
-  in.ki.dwExtraInfo = kInjectTag;
+  in.ki.dwExtraInfo = contract::kInjectTag;
   pending_.push_back(in);
   in.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
   pending_.push_back(in);

@@ -20,7 +20,7 @@ bool WindowExists(WindowId w);
 
 // Collects key events and hands them to SendInput in one call per Flush, so that no
 // key of the user's can land between a modifier and its key. Every event is tagged
-// with kInjectTag.
+// with contract::kInjectTag.
 class SendInputSink : public KeySink {
  public:
   SendInputSink() = default;

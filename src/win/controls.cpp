@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "store/settings.h"
+
 namespace ks::win {
 
 HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
@@ -21,6 +23,23 @@ UniqueFont MakeFont(const char* face, int height) {
   lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
   return UniqueFont(CreateFontIndirectA(&lf));
 }
+
+UniqueFont MakeFormFont(int height) { return MakeFont(kDesignFontName, height); }
+
+namespace {
+
+int ScreenDotsPerInch() {
+  HDC dc = GetDC(nullptr);
+  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return dpi;
+}
+
+}  // namespace
+
+int PointsToHeight(int points) { return -MulDiv(points, ScreenDotsPerInch(), 72); }
+
+int HeightToPoints(int height) { return MulDiv(height < 0 ? -height : height, 72, ScreenDotsPerInch()); }
 
 void StackInOrder(std::initializer_list<HWND> controls) {
   HWND after = HWND_TOP;

@@ -16,6 +16,13 @@ HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, 
 
 // A font by face and height in logical units (negative: character height, as LOGFONT).
 UniqueFont MakeFont(const char* face, int height);
+// The forms' own font: the design face (the settings' default button font) at a height.
+inline constexpr int kFormFontHeight = -13;   // lists, edits, labels
+inline constexpr int kSmallFontHeight = -11;  // the bar's Undo button
+UniqueFont MakeFormFont(int height = kFormFontHeight);
+// A point size as a font height on the screen (negative: character height), and back.
+int PointsToHeight(int points);
+int HeightToPoints(int height);
 
 // Places the controls in the given order at the top of their siblings' z-order, which
 // is also the order the Tab key walks.

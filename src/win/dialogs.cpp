@@ -7,6 +7,7 @@
 
 #include "text/codepage_win.h"
 #include "win/modal.h"
+#include "win/window.h"
 
 namespace ks::win {
 
@@ -150,7 +151,7 @@ void CenterOnScreen(HWND dlg) {
   SetWindowPos(dlg, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
 }
 
-INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG: {
       auto* s = reinterpret_cast<InputState*>(lp);
@@ -188,9 +189,13 @@ INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
+INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  return Guarded([&] { return InputMessage(dlg, msg, wp, lp); }, [] { return INT_PTR{FALSE}; });
+}
+
 }  // namespace
 
-void ShowMessage(HWND owner, const std::string& text) { Box(owner, text, kAppTitle, MB_OK); }
+void ShowMessage(HWND owner, const std::string& text) { Box(owner, text, contract::kTitle, MB_OK); }
 
 bool Confirm(HWND owner, const std::string& text, const std::string& title) {
   return Box(owner, text, title, MB_YESNO | MB_ICONQUESTION) == IDYES;

@@ -5,15 +5,15 @@
 #include <optional>
 #include <string>
 
-namespace ks::win {
+#include "contract.h"
 
-inline constexpr const char* kAppTitle = "Keystrum";
+namespace ks::win {
 
 // A message with an OK button, titled "Keystrum". Modal for the whole program.
 void ShowMessage(HWND owner, const std::string& text);
 
 // A Yes/No question with the question icon; true only when the answer is Yes.
-bool Confirm(HWND owner, const std::string& text, const std::string& title = kAppTitle);
+bool Confirm(HWND owner, const std::string& text, const std::string& title = contract::kTitle);
 
 // Input box limits, as the user sees them.
 inline constexpr int kInputMaxChars = 255;

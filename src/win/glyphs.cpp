@@ -132,12 +132,6 @@ void Draw(Glyph g, Canvas& c) {
       c.Rect(7, 9, 9, 13, kGrey);
       if (g == Glyph::Unlock) c.Line(11, 3, 15, 7, kRed), c.Line(15, 3, 11, 7, kRed);
       break;
-    case Glyph::Record:
-      c.Disc(8, 8, 6, kRed);
-      break;
-    case Glyph::Done:
-      for (int d = 0; d < 3; ++d) c.Line(2, 8 + d, 6, 12 + d, kGreen), c.Line(6, 12 + d, 14, 3 + d, kGreen);
-      break;
   }
 }
 

@@ -8,7 +8,7 @@ namespace ks::win {
 
 enum class Glyph {
   About, Help, Web, Exit, Undo, New, Edit, Delete, Copy, Move, Font, Width, Cancel,
-  NewGroup, EditGroup, DeleteGroup, Lock, Unlock, Record, Done
+  NewGroup, EditGroup, DeleteGroup, Lock, Unlock
 };
 
 // A 16x16 32-bit premultiplied bitmap for MIIM_BITMAP items; owned by a process-wide cache.

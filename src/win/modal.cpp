@@ -2,10 +2,6 @@
 
 namespace ks::win {
 
-namespace {
-MessageFilter g_filter = nullptr;
-}
-
 ThreadWindowsDisabled::ThreadWindowsDisabled(HWND keep) : keep_(keep) {
   EnumThreadWindows(GetCurrentThreadId(), &ThreadWindowsDisabled::Collect,
                     reinterpret_cast<LPARAM>(this));
@@ -31,10 +27,6 @@ BOOL CALLBACK ThreadWindowsDisabled::Collect(HWND h, LPARAM lp) {
   return TRUE;
 }
 
-void SetModalMessageFilter(MessageFilter filter) { g_filter = filter; }
-
-bool RunModalMessageFilter(MSG& msg) { return g_filter && g_filter(msg); }
-
 int RunModal(HWND wnd, const int& modalResult) {
   if (!IsWindow(wnd)) return kModalCancel;
   HWND previous = GetActiveWindow();
@@ -52,7 +44,6 @@ int RunModal(HWND wnd, const int& modalResult) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         break;
       }
-      if (RunModalMessageFilter(msg)) continue;
       // Tab and arrow navigation between the form's controls, as in a dialog.
       if (IsDialogMessageA(wnd, &msg)) continue;
       TranslateMessage(&msg);

@@ -28,12 +28,6 @@ class ThreadWindowsDisabled {
   std::vector<HWND> disabled_;
 };
 
-// Seen by the modal loops before a message is dispatched; returning true consumes it.
-// Lets an application-wide hook keep working while a form or dialog is modal.
-using MessageFilter = bool (*)(MSG& msg);
-void SetModalMessageFilter(MessageFilter filter);
-bool RunModalMessageFilter(MSG& msg);
-
 // Shows `wnd`, brings it to the foreground and pumps messages until `modalResult`
 // becomes non-zero (the form's own handlers set it), the window dies or WM_QUIT
 // arrives (which is posted again for the outer loop). Hides the window afterwards and

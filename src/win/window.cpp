@@ -1,6 +1,10 @@
 #include "win/window.h"
 
+#include <cstdio>
+#include <exception>
 #include <vector>
+
+#include "contract.h"
 
 namespace ks::win {
 
@@ -32,6 +36,25 @@ bool Window::CreateWin(const char* className, DWORD exStyle, const char* title, 
                          this) != nullptr;
 }
 
+void ReportEscapedException() noexcept {
+  const char* what = "unknown exception";
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+  }
+  // Without allocating: the exception may be the lack of memory.
+  char text[512];
+  snprintf(text, sizeof text, "Keystrum met an unexpected error and carries on: %s\n", what);
+  OutputDebugStringA(text);
+  // One box: the same fault in a message that comes again would otherwise bury the user.
+  static bool shown = false;
+  if (shown) return;
+  shown = true;
+  MessageBoxA(nullptr, text, contract::kTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
+}
+
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
 
 LRESULT CALLBACK Window::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -44,7 +67,8 @@ LRESULT CALLBACK Window::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     self = reinterpret_cast<Window*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   }
   if (!self) return DefWindowProcA(h, msg, wp, lp);
-  LRESULT r = self->HandleMessage(msg, wp, lp);
+  LRESULT r = Guarded([&] { return self->HandleMessage(msg, wp, lp); },
+                      [&] { return DefWindowProcA(h, msg, wp, lp); });
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(h, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

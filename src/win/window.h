@@ -1,12 +1,30 @@
 #pragma once
 // The smallest window binding: a base with a static WndProc that stores `this` at
-// WM_NCCREATE and hands every message to one virtual member.
+// WM_NCCREATE and hands every message to one virtual member, behind the one barrier that
+// keeps C++ exceptions from crossing into the system.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
 namespace ks::win {
+
+// Reports the exception being handled: the first one in a message box, every one to the
+// debugger. Only inside a catch block.
+void ReportEscapedException() noexcept;
+
+// Runs `handle` (a window, subclass, dialog or hook procedure's work) and returns its
+// answer. An exception never leaves: it is reported and `fallback` answers instead,
+// normally the system's default handling of the message.
+template <class Handle, class Fallback>
+auto Guarded(Handle&& handle, Fallback&& fallback) noexcept -> decltype(handle()) {
+  try {
+    return handle();
+  } catch (...) {
+    ReportEscapedException();
+  }
+  return fallback();
+}
 
 class Window {
  public:

@@ -2,13 +2,10 @@
 // and what reaches the files at exit or not at all.
 #include <gtest/gtest.h>
 
-#include "support/harness.h"
+#include "support/fixture.h"
 
 namespace ks::e2e {
 namespace {
-
-// Answered only by the test build keystrum_probe.exe (see probe/sysmenu_probe.cpp).
-constexpr UINT kQuerySysMenuText = WM_APP + 100;
 
 // One group "Work" of five buttons in one column, and a second small group.
 const char* kIni =
@@ -21,7 +18,7 @@ const char* kIni =
 const char* kDat = "Hello{enter}\r\nKind regards\r\n{DATE}\r\n{TAB}\r\nMain Street 1\r\nhome\r\n";
 
 std::string SysMenuText(HWND bar, bool barMenu, int pos) {
-  auto atom = static_cast<ATOM>(SendMessageA(bar, kQuerySysMenuText, barMenu ? 1 : 0, pos));
+  auto atom = static_cast<ATOM>(SendMessageA(bar, contract::kQuerySysMenuText, barMenu ? 1 : 0, pos));
   char buf[256] = {};
   GlobalGetAtomNameA(atom, buf, sizeof buf);
   GlobalDeleteAtom(atom);
@@ -36,16 +33,10 @@ void EndSizingDrag(int x, int y) {
   MouseUp(x, y);
 }
 
-class BarTest : public ::testing::Test {
+class BarTest : public BarFixture {
  protected:
-  void SetUp() override {
-    k.WriteIni(kIni);
-    k.WriteDat(kDat);
-    ASSERT_TRUE(k.Start());
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
-  }
-  Keystrum k{"keystrum_probe.exe"};
+  BarTest() : BarFixture("keystrum_probe.exe") {}
+  void SetUp() override { StartWith(kIni, kDat); }
 };
 
 TEST_F(BarTest, ShowsTheGridOfTheStoredGroupAndTakesColumnsFromAWidthDrag) {
@@ -84,7 +75,7 @@ TEST_F(BarTest, ShowsTheGridOfTheStoredGroupAndTakesColumnsFromAWidthDrag) {
 
 TEST_F(BarTest, RollsUpToItsCaptionAndBackFromEitherSystemMenu) {
   HWND bar = k.Bar();
-  HWND app = FindWindowOf(k.pid(), "TApplication");
+  HWND app = FindWindowOf(k.pid(), contract::kApplicationClass);
   ASSERT_NE(app, nullptr);
   for (bool barMenu : {false, true}) {
     EXPECT_EQ(SysMenuText(bar, barMenu, 0), "RollUp");
@@ -132,7 +123,7 @@ TEST_F(BarTest, AKilledRunLeavesBothFilesAsTheyWere) {
   // Switch the group: a change that a normal exit would save.
   HWND list = k.GroupList();
   SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Home" sorts first
-  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   ASSERT_TRUE(WaitFor([&] { return TextOf(k.Button(1)) == "Home1"; }));
   k.Kill();
   EXPECT_EQ(k.Ini(), kIni);
@@ -142,10 +133,10 @@ TEST_F(BarTest, AKilledRunLeavesBothFilesAsTheyWere) {
 TEST_F(BarTest, ExitFromTheTrayMenuRemovesTheIconAndWritesBothFiles) {
   HWND list = k.GroupList();
   SendMessageA(list, CB_SETCURSEL, 0, 0);
-  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   ASSERT_TRUE(WaitFor([&] { return TextOf(k.Button(1)) == "Home1"; }));
   // A right click on the icon opens the menu; its "E&xit" answers to x.
-  PostMessageA(k.TrayIconWindow(), WM_USER + 1, 0, WM_RBUTTONUP);
+  PostMessageA(k.TrayIconWindow(), contract::kTrayCallback, 0, WM_RBUTTONUP);
   Sleep(500);
   PressKey('X');
   ASSERT_TRUE(k.WaitExit());
@@ -160,7 +151,7 @@ TEST(BarShipped, TheProgramAnswersNoTestQueries) {
   HWND bar = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (bar = k.Bar()) != nullptr; }));
   DWORD_PTR answer = 1;
-  ASSERT_TRUE(SendMessageTimeoutA(bar, kQuerySysMenuText, 1, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutA(bar, contract::kQuerySysMenuText, 1, 0, SMTO_ABORTIFHUNG, 5000, &answer));
   EXPECT_EQ(answer, 0u);  // no atom made for a stranger
   EXPECT_TRUE(k.Exit());
 }

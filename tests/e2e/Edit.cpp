@@ -3,7 +3,7 @@
 // of it all comes back after a restart.
 #include <gtest/gtest.h>
 
-#include "support/harness.h"
+#include "support/fixture.h"
 
 namespace ks::e2e {
 namespace {
@@ -59,25 +59,9 @@ void Picture(const char* name, std::initializer_list<HWND> windows, int margin) 
   EXPECT_TRUE(SaveScreenBitmap(std::string(dir) + "\\" + name + ".bmp", all)) << name;
 }
 
-class EditTest : public ::testing::Test {
+class EditTest : public BarFixture {
  protected:
   void SetUp() override { StartWith(kIni, kDat); }
-  void TearDown() override {
-    if (k.Running()) {
-      EXPECT_TRUE(k.Exit());
-    }
-  }
-
-  void StartWith(const std::string& ini, const std::string& dat) {
-    k.WriteIni(ini);
-    k.WriteDat(dat);
-    ShowBar();
-  }
-  void ShowBar() {
-    ASSERT_TRUE(k.Start());
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
-  }
   // Ends the program normally and starts it on other files.
   void StartOver(const std::string& ini, const std::string& dat) {
     ASSERT_TRUE(k.Exit());
@@ -86,6 +70,7 @@ class EditTest : public ::testing::Test {
   // Ends the program normally and starts it again on the files it wrote.
   void Restart() {
     ASSERT_TRUE(k.Exit());
+    ASSERT_TRUE(k.Start());
     ShowBar();
   }
 
@@ -129,7 +114,7 @@ class EditTest : public ::testing::Test {
   }
   // A message box saying `text` is up; its OK button closes it.
   ::testing::AssertionResult MessageSaid(const char* text) {
-    HWND box = Dialog("Keystrum");
+    HWND box = Dialog(contract::kTitle);
     if (!box) return ::testing::AssertionFailure() << "no message; " << DescribeWindows(k.pid());
     HWND line = FindChild(box, "Static", text);
     std::string said = TextOf(FindChild(box, "Static"));
@@ -143,7 +128,7 @@ class EditTest : public ::testing::Test {
   void SwitchGroup(int sorted) {
     HWND list = k.GroupList();
     SendMessageA(list, CB_SETCURSEL, sorted, 0);
-    SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   }
   // A right-button drag from the centre of button `from` to `to`, in steps a user's hand
   // would make, released there.
@@ -168,77 +153,42 @@ class EditTest : public ::testing::Test {
 
   HWND Editor() const {
     HWND ed = nullptr;
-    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), "TKsmForm")) != nullptr; });
+    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; });
     return ed;
   }
   bool EditorCloses() const {
-    return WaitFor([&] { return FindVisibleWindowOf(k.pid(), "TKsmForm") == nullptr; });
+    return WaitFor([&] { return FindVisibleWindowOf(k.pid(), contract::kEditorClass) == nullptr; });
   }
   static std::string Field(HWND editor, int id) { return TextOf(GetDlgItem(editor, id)); }
   static void SetField(HWND editor, int id, const std::string& text) {
     SendMessageA(GetDlgItem(editor, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
-  // The program's visible dialog titled `title`.
-  HWND Dialog(const char* title) const {
-    HWND found = nullptr;
-    WaitFor([&] {
-      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
-        if (IsWindowVisible(box) && TextOf(box) == title) found = box;
-      return found != nullptr;
-    });
-    return found;
-  }
-
-  // Starts the target program.
-  void StartTarget() {
-    ASSERT_TRUE(target.Start());
-    main_ = target.main();
-    edit_ = target.edit();
-  }
-  // Clicks the target's caption, as a user switching back to it: the caret stays put.
-  void FocusTarget() {
-    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
-                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
-    Sleep(150);  // a few ticks of the bar's timer: the target is known
-  }
   // A left press on button `i` with the target in front, into an emptied target.
   void TypeFrom(int i) {
-    SendMessageA(main_, WM_APP, 0, 0);
+    target.Clear();
     FocusTarget();
-    POINT c = CentreOf(k.Button(i));
-    MouseDown(c.x, c.y);
-    Sleep(30);
-    MouseUp(c.x, c.y);
+    Press(i);
   }
-  ::testing::AssertionResult TargetHolds(const std::string& want, int ms = 8000) {
-    if (WaitFor([&] { return TextOf(edit_) == want; }, ms)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the target holds [" << TextOf(edit_) << "]";
-  }
-
-  Keystrum k;
-  TypingTarget target;
-  HWND main_ = nullptr;
-  HWND edit_ = nullptr;
 };
 
 TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText) {
-  StartTarget();
+  LaunchTarget();
   RightDrag(1, CentreOf(k.Button(3)));
   ASSERT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
   Sleep(400);
   EXPECT_EQ(OpenMenu(), nullptr) << "a drop on another button opens no menu";
 
   TypeFrom(1);
-  EXPECT_TRUE(TargetHolds("Kind regards,\r\nBea"));
+  EXPECT_TRUE(TextBecomes("Kind regards,\r\nBea"));
   TypeFrom(2);
-  EXPECT_TRUE(TargetHolds("ccc"));
+  EXPECT_TRUE(TextBecomes("ccc"));
   TypeFrom(3);
-  EXPECT_TRUE(TargetHolds("aaa"));
+  EXPECT_TRUE(TextBecomes("aaa"));
   // The menu's first item takes the typing back, in the window it went to.
   RightClick(2);
   Choose(kUndoTyping);
-  EXPECT_TRUE(TargetHolds(""));
+  EXPECT_TRUE(TextBecomes(""));
 
   // With the user's window in front, Esc still reaches the drag and cancels it.
   FocusTarget();
@@ -248,9 +198,9 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   ASSERT_TRUE(MenuCloses());
   EXPECT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
   // The menu left the bar in front; a press types into the user's window all the same.
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   ClickWindow(k.Button(2));
-  EXPECT_TRUE(TargetHolds("ccc"));
+  EXPECT_TRUE(TextBecomes("ccc"));
 
   // Dragging back the other way: the last button onto the first.
   RightDrag(3, CentreOf(k.Button(1)));
@@ -268,7 +218,7 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut1"), "2");
   EXPECT_EQ(k.Dat(), "Kind regards,{enter}Bea\r\nccc\r\naaa\r\nspare\r\n");
   TypeFrom(3);
-  EXPECT_TRUE(TargetHolds("aaa"));
+  EXPECT_TRUE(TextBecomes("aaa"));
 }
 
 TEST_F(EditTest, DropsThatEndOffAnotherButtonReorderNothingAndOpenTheMenu) {
@@ -483,9 +433,9 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color2"), "32768");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut2"), "2");
   EXPECT_EQ(k.Dat(), "aaa\r\nKind regards,{enter}Beax{enter}\r\nccc\r\nspare\r\n");
-  StartTarget();
+  LaunchTarget();
   TypeFrom(2);
-  EXPECT_TRUE(TargetHolds("Kind regards,\r\nBeax\r\n"));
+  EXPECT_TRUE(TextBecomes("Kind regards,\r\nBeax\r\n"));
 }
 
 TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
@@ -607,7 +557,7 @@ TEST_F(EditTest, ALastButtonStaysAndFullGroupsTakeNoMore) {
   RightClick(50);
   Choose(kNewButton);
   EXPECT_TRUE(MessageSaid("You have reached the 50 button limit for this group."));
-  EXPECT_EQ(FindVisibleWindowOf(k.pid(), "TKsmForm"), nullptr) << "no editor at the limit";
+  EXPECT_EQ(FindVisibleWindowOf(k.pid(), contract::kEditorClass), nullptr) << "no editor at the limit";
   EXPECT_TRUE(IsWindowVisible(k.Bar()));
   EXPECT_TRUE(GetWindowLongA(k.Bar(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <sstream>
 
-#include "support/harness.h"
+#include "support/fixture.h"
 
 namespace ks::e2e {
 namespace {
@@ -55,24 +55,9 @@ std::string StaticTexts(HWND box) {
   return all;
 }
 
-class GroupsTest : public ::testing::Test {
+class GroupsTest : public BarFixture {
  protected:
-  void SetUp() override {
-    k.WriteIni(kIni);
-    k.WriteDat(kDat);
-    ASSERT_TRUE(k.Start());
-    ShowBar();
-  }
-  void TearDown() override {
-    if (k.Running()) {
-      EXPECT_TRUE(k.Exit());
-    }
-  }
-
-  void ShowBar() {
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
-  }
+  void SetUp() override { StartWith(kIni, kDat); }
 
   // A right click on the group list, then the item `item` of GroupMenu by keyboard.
   void GroupMenu(GroupMenuItem item) {
@@ -84,19 +69,6 @@ class GroupsTest : public ::testing::Test {
     Sleep(150);
     for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
-  }
-
-  // The program's visible dialog titled `title`, or null after a while.
-  HWND Dialog(const char* title, int ms = 8000) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND box : FindWindowsOf(k.pid(), "#32770"))
-            if (IsWindowVisible(box) && TextOf(box) == title) found = box;
-          return found != nullptr;
-        },
-        ms);
-    return found;
   }
 
   // Answers the input box `caption` (which must ask `prompt`) by typing `answer` over its
@@ -140,7 +112,7 @@ class GroupsTest : public ::testing::Test {
       return box != nullptr;
     });
     ASSERT_TRUE(found) << "no box saying '" << text << "': " << DescribeWindows(k.pid());
-    EXPECT_EQ(TextOf(box), "Keystrum");
+    EXPECT_EQ(TextOf(box), contract::kTitle);
     HWND b = GetDlgItem(box, button);
     ASSERT_NE(b, nullptr);
     ClickWindow(b);
@@ -190,31 +162,6 @@ class GroupsTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(drop); }));
   }
 
-  // Starts the target program and makes it the window the user works in.
-  void StartTarget() {
-    ASSERT_TRUE(target.Start());
-    main_ = target.main();
-    edit_ = target.edit();
-    FocusTarget();
-  }
-  // Clicks the target's caption, as a user switching back to it: the caret stays put.
-  void FocusTarget() {
-    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
-                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
-    Sleep(150);  // a few ticks of the bar's timer: the target is known
-  }
-  void Press(int button) {
-    POINT c = CentreOf(k.Button(button));
-    int x = c.x, y = c.y;
-    RestAt(x, y);
-    MouseDown(x, y);
-    Sleep(30);
-    MouseUp(x, y);
-  }
-  ::testing::AssertionResult TextBecomes(const std::string& want, int ms = 8000) {
-    if (WaitFor([&] { return TextOf(edit_) == want; }, ms)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the target holds [" << TextOf(edit_) << "]";
-  }
   ::testing::AssertionResult ButtonsAre(const std::vector<std::string>& captions) {
     bool ok = WaitFor([&] {
       for (size_t i = 0; i < captions.size(); ++i) {
@@ -233,11 +180,6 @@ class GroupsTest : public ::testing::Test {
   bool NoDialogFor(int ms) {
     return !WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32770") != nullptr; }, ms);
   }
-
-  Keystrum k;
-  TypingTarget target;
-  HWND main_ = nullptr;
-  HWND edit_ = nullptr;
 };
 
 TEST_F(GroupsTest, NewRenameAndDeleteFollowTheAnswersAndTheFileKeepsTheRest) {
@@ -321,7 +263,7 @@ TEST_F(GroupsTest, APasswordLocksFromTheNextSwitchAndIsSavedUnderItsGroupsSectio
 
   // The group stays open until it is chosen again.
   FocusTarget();
-  Press(1);
+  RestAndPress(1);
   ASSERT_TRUE(TextBecomes("hello"));
   EXPECT_EQ(Dialog("Group Password", 300), nullptr);
 
@@ -332,17 +274,17 @@ TEST_F(GroupsTest, APasswordLocksFromTheNextSwitchAndIsSavedUnderItsGroupsSectio
 
   // Now the press asks; a wrong answer types nothing, the right one types at once.
   FocusTarget();
-  Press(1);
+  RestAndPress(1);
   Answer("Group Password", "Please type the password for this group:", "pw1");
   Reply("Invalid Password.");
   Sleep(300);
   EXPECT_EQ(TextOf(edit_), "hello");
   FocusTarget();
-  Press(1);
+  RestAndPress(1);
   Answer("Group Password", "Please type the password for this group:", "Pw1");
   EXPECT_TRUE(TextBecomes("hellohello"));
   FocusTarget();
-  Press(2);  // unlocked: no further question
+  RestAndPress(2);  // unlocked: no further question
   EXPECT_TRUE(TextBecomes("hellohellobye"));
   EXPECT_EQ(Dialog("Group Password", 300), nullptr);
 
@@ -434,7 +376,7 @@ TEST_F(GroupsTest, AButtonCopiedIntoANewGroupIsThereAfterARestart) {
 
   // The copy types the text it was copied with.
   StartTarget();
-  Press(2);
+  RestAndPress(2);
   EXPECT_TRUE(TextBecomes("bye"));
   PickGroup(1, "Work");
   EXPECT_TRUE(ButtonsAre({"Hello", "Bye"}));

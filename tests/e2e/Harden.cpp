@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "store/settings.h"
-#include "support/harness.h"
+#include "support/fixture.h"
 #include "text/codepage_win.h"
 #include "typing/ports_win.h"
 
@@ -274,8 +274,8 @@ TEST(HardenRace, EightCopiesStartedAtOnceLeaveOneRunning) {
         HWND box = FindVisibleWindowOf(copies[i].pid, "#32770");
         if (box && MessageText(box) == kSecondCopyText) boxes[i] = box;
       }
-      runs[i] = FindWindowOf(copies[i].pid, "TTrayIcon") != nullptr &&
-                FindWindowOf(copies[i].pid, "TMainForm") != nullptr;
+      runs[i] = FindWindowOf(copies[i].pid, contract::kTrayIconClass) != nullptr &&
+                FindWindowOf(copies[i].pid, contract::kBarClass) != nullptr;
       done += boxes[i] || runs[i];
     }
     return done == static_cast<int>(copies.size());
@@ -286,8 +286,8 @@ TEST(HardenRace, EightCopiesStartedAtOnceLeaveOneRunning) {
     running += runs[i] ? 1 : 0;
     if (!boxes[i]) continue;
     ++told;
-    EXPECT_EQ(TextOf(boxes[i]), "Keystrum");
-    EXPECT_EQ(FindWindowOf(copies[i].pid, "TTrayIcon"), nullptr);
+    EXPECT_EQ(TextOf(boxes[i]), contract::kTitle);
+    EXPECT_EQ(FindWindowOf(copies[i].pid, contract::kTrayIconClass), nullptr);
     PostMessageA(boxes[i], WM_COMMAND, IDOK, 0);
   }
   EXPECT_EQ(running, 1);
@@ -300,7 +300,7 @@ TEST(HardenRace, EightCopiesStartedAtOnceLeaveOneRunning) {
   for (size_t i = 0; i < copies.size(); ++i) {
     if (runs[i]) {
       EXPECT_EQ(WaitForSingleObject(copies[i].process, 0), WAIT_TIMEOUT) << "the survivor ended";
-      PostMessageA(FindWindowOf(copies[i].pid, "TTrayForm"), WM_CLOSE, 0, 0);
+      PostMessageA(FindWindowOf(copies[i].pid, contract::kTrayFormClass), WM_CLOSE, 0, 0);
     }
   }
   for (Copy& c : copies) {
@@ -316,41 +316,17 @@ TEST(HardenRace, EightCopiesStartedAtOnceLeaveOneRunning) {
 
 // ---- long runs of typing ----
 
-class HardenLoad : public ::testing::Test {
+class HardenLoad : public BarFixture {
  protected:
-  void TearDown() override {
-    if (k.Running()) {
-      EXPECT_TRUE(k.Exit());
-    }
-  }
   void StartWith(const std::string& dat) {
-    k.WriteIni(
+    BarFixture::StartWith(
         "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
-        "[Commands]\r\nNumCommands=1\r\nCaption1=Load\r\n");
-    k.WriteDat(dat + "\r\n");
-    ASSERT_TRUE(k.Start());
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+        "[Commands]\r\nNumCommands=1\r\nCaption1=Load\r\n",
+        dat + "\r\n");
     // Without its key log: these runs read only the text.
-    ASSERT_TRUE(target.Start("--no-log"));
-    main_ = target.main();
-    edit_ = target.edit();
-    ASSERT_TRUE(target.Focus());
-    Sleep(150);  // a few ticks of the bar's timer: the target is known
+    StartTarget("--no-log");
   }
-  void Press() {
-    RECT r{};
-    GetWindowRect(k.Button(1), &r);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    MouseDown(x, y);
-    Sleep(10);
-    MouseUp(x, y);
-  }
-
-  Keystrum k;
-  TypingTarget target;
-  HWND main_ = nullptr;
-  HWND edit_ = nullptr;
+  void Press() { BarFixture::Press(1, 10); }
 };
 
 // Every press types the whole text, every Undo takes all of it back: nothing is dropped,

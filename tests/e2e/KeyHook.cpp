@@ -14,12 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "../../keyhook/inputtag.h"
+#include "contract.h"
 #include "editor/keyhook_win.h"
-#include "typing/inject_tag.h"
-
-// The typing engine marks its keys with its own copy of the value; the hook must skip exactly those.
-static_assert(ks::kInjectTag == ks::kKeystrumInputTag);
 
 namespace {
 
@@ -312,9 +308,9 @@ TEST(KeyHookCapture, KeysKeystrumInjectsItselfAreLeftOut) {
   KeyHookLibrary lib;
   ASSERT_TRUE(lib.Start(receiver.hwnd()));
 
-  Tap('A', ks::kKeystrumInputTag);
+  Tap('A', ks::contract::kInjectTag);
   Tap('B');
-  Tap('C', ks::kKeystrumInputTag);
+  Tap('C', ks::contract::kInjectTag);
 
   const std::vector<KeyMessage> expected = {Down('B'), Char('b'), Up('B')};
   const std::vector<KeyMessage> got = Collect(receiver, expected.size());

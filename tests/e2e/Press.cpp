@@ -2,7 +2,7 @@
 // into the window the user was working in.
 #include <gtest/gtest.h>
 
-#include "support/harness.h"
+#include "support/fixture.h"
 
 namespace ks::e2e {
 namespace {
@@ -26,70 +26,15 @@ const char* kDat =
     "\r\n"
     "locked text\r\n";
 
-class PressTest : public ::testing::Test {
+class PressTest : public BarFixture {
  protected:
-  void SetUp() override {
-    k.WriteIni(kIni);
-    k.WriteDat(kDat);
-    ASSERT_TRUE(k.Start());
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
-  }
-  void TearDown() override {
-    if (k.Running()) {
-      EXPECT_TRUE(k.Exit());
-    }
-  }
+  void SetUp() override { StartWith(kIni, kDat); }
 
   // Ends the program and starts it again on the same settings and the texts `dat`.
   void StartOver(const std::string& dat) {
     ASSERT_TRUE(k.Exit());
-    k.WriteIni(kIni);
-    k.WriteDat(dat);
-    ASSERT_TRUE(k.Start());
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+    StartWith(kIni, dat);
   }
-  // Starts the target program and makes it the window the user works in.
-  void StartTarget(const std::string& args = {}) {
-    ASSERT_TRUE(target.Start(args));
-    main_ = target.main();
-    edit_ = target.edit();
-    FocusTarget();
-  }
-  // Clicks the target's caption, as a user switching back to it: the caret stays put.
-  void FocusTarget() {
-    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
-                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
-    Sleep(150);  // a few ticks of the bar's timer: the target is known
-  }
-  void Press(int button) {
-    RECT r{};
-    GetWindowRect(k.Button(button), &r);
-    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    MouseDown(x, y);
-    Sleep(30);
-    MouseUp(x, y);
-  }
-  ::testing::AssertionResult TextBecomes(const std::string& want, int ms = 8000) {
-    if (WaitFor([&] { return TextOf(edit_) == want; }, ms)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the target holds [" << TextOf(edit_) << "]";
-  }
-  // The program's visible dialog titled `title`.
-  HWND Dialog(const char* title) {
-    HWND found = nullptr;
-    WaitFor([&] {
-      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
-        if (IsWindowVisible(box) && TextOf(box) == title) found = box;
-      return found != nullptr;
-    });
-    return found;
-  }
-
-  Keystrum k;
-  TypingTarget target;
-  HWND main_ = nullptr;
-  HWND edit_ = nullptr;
 };
 
 TEST_F(PressTest, TypesTextsExactlyWithCodesKeysAndCharactersTheLayoutLacks) {
@@ -98,17 +43,17 @@ TEST_F(PressTest, TypesTextsExactlyWithCodesKeysAndCharactersTheLayoutLacks) {
   EXPECT_TRUE(TextBecomes("Hello, World! @#\r\n"));
   EXPECT_EQ(GetForegroundWindow(), main_);
 
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   Press(2);
   EXPECT_TRUE(TextBecomes("1}23a{b"));
 
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   Press(3);  // Tab types a tab, the arrows move the caret back over it
   EXPECT_TRUE(TextBecomes("aX\tb"));
 
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   Press(7);
   EXPECT_TRUE(TextBecomes("caf\xE9"));
@@ -150,7 +95,7 @@ TEST_F(PressTest, ListPickerTypesTheDoubleClickedEntryAndCloseTypesNothing) {
   StartTarget();
   Press(5);
   HWND list = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), "TListForm")); }));
+  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), contract::kListClass)); }));
   EXPECT_EQ(TextOf(list), "Select");
   HWND box = FindChild(list, "ListBox");
   ASSERT_NE(box, nullptr);
@@ -163,10 +108,10 @@ TEST_F(PressTest, ListPickerTypesTheDoubleClickedEntryAndCloseTypesNothing) {
   Click(x, y);
   EXPECT_TRUE(TextBecomes("Tuesday!"));
 
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   Press(5);
-  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), "TListForm")); }));
+  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), contract::kListClass)); }));
   PostMessageA(list, WM_CLOSE, 0, 0);
   EXPECT_TRUE(TextBecomes("!"));
 }
@@ -174,7 +119,7 @@ TEST_F(PressTest, ListPickerTypesTheDoubleClickedEntryAndCloseTypesNothing) {
 TEST_F(PressTest, AMissingProgramIsReportedAndTypingGoesOn) {
   StartTarget();
   Press(6);
-  HWND box = Dialog("Keystrum");
+  HWND box = Dialog(contract::kTitle);
   ASSERT_NE(box, nullptr) << DescribeWindows(k.pid()) << " target: [" << TextOf(edit_) << "]";
   EXPECT_NE(FindChild(box, "Static", "Unable to start NOSUCHPROGRAM.EXE"), nullptr);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -201,7 +146,7 @@ TEST_F(PressTest, ALockedGroupAsksOnceAndTypesOnlyWithTheRightPassword) {
   StartTarget();
   HWND list = k.GroupList();
   SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Locked" sorts first
-  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(900, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   ASSERT_TRUE(WaitFor([&] { return TextOf(k.Button(1)) == "Locked"; }));
   FocusTarget();
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <new>
 
+#include "contract.h"
 #include "editor/editor_win.h"
-#include "support/harness.h"
-#include "typing/inject_tag.h"
+#include "support/fixture.h"
 
 namespace ks::e2e {
 namespace {
@@ -43,20 +43,11 @@ void ShiftTap(WORD vk) {
   Key(VK_SHIFT, true);
 }
 
-class RecordTest : public ::testing::Test {
+class RecordTest : public BarFixture {
  protected:
   void SetUp() override {
-    k.WriteIni(kIni);
-    k.WriteDat(kDat);
-    ASSERT_TRUE(k.Start());
-    k.TrayClick();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+    StartWith(kIni, kDat);
     StartTarget();
-  }
-  void TearDown() override {
-    if (k.Running()) {
-      EXPECT_TRUE(k.Exit());
-    }
   }
 
   static void ClickAt(HWND h, bool right = false) {
@@ -67,24 +58,6 @@ class RecordTest : public ::testing::Test {
     Click(x, y, right);
   }
 
-  // Starts the target program and makes it the window the user works in.
-  void StartTarget() {
-    ASSERT_TRUE(target.Start());
-    main_ = target.main();
-    edit_ = target.edit();
-    FocusTarget();
-  }
-  // Clicks the target's caption, as a user switching back to it: the caret stays put.
-  void FocusTarget() {
-    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
-                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
-    Sleep(150);  // a few ticks of the bar's timer: the target is known
-  }
-  ::testing::AssertionResult TextBecomes(HWND h, const std::string& want, int ms = 8000) {
-    if (WaitFor([&] { return TextOf(h) == want; }, ms)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the window holds [" << TextOf(h) << "]";
-  }
-
   // Right click on bar button `i`, then "Edit Button" from the menu by keyboard.
   HWND OpenEditor(int i) {
     ClickAt(k.Button(i), true);
@@ -93,15 +66,10 @@ class RecordTest : public ::testing::Test {
     for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
     PressKey(VK_RETURN);
     HWND ed = nullptr;
-    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), "TKsmForm")) != nullptr; });
+    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; });
     if (ed) WaitFor([&] { return GetForegroundWindow() == ed; });
     return ed;
   }
-
-  Keystrum k;
-  TypingTarget target;
-  HWND main_ = nullptr;
-  HWND edit_ = nullptr;
 };
 
 TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {
@@ -138,7 +106,7 @@ TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {
   EXPECT_EQ(TextOf(memo), "Go Hi!{tab}");
 
   // Stopped: keys typed elsewhere are no longer written down.
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   Tap('Q');
   ASSERT_TRUE(TextBecomes(edit_, "q"));
@@ -150,7 +118,7 @@ TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
 
   // The button types what was recorded.
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   ClickAt(k.Button(1));
   EXPECT_TRUE(TextBecomes(edit_, "Go Hi!\t"));
@@ -175,7 +143,7 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
   FocusTarget();
 
   // Keys that carry Keystrum's own mark are typed but never recorded.
-  Tap('Z', ks::kInjectTag);
+  Tap('Z', contract::kInjectTag);
   Tap('X');
   ASSERT_TRUE(TextBecomes(edit_, "zx"));
   EXPECT_TRUE(TextBecomes(memo, "other.x"));
@@ -201,7 +169,7 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
   Sleep(200);
   EXPECT_EQ(TextOf(memo), "other.x{enter}");
 
-  SendMessageA(main_, WM_APP, 0, 0);
+  target.Clear();
   FocusTarget();
   ClickAt(k.Button(2));
   EXPECT_TRUE(TextBecomes(edit_, "other.x\r\n"));

@@ -14,9 +14,9 @@ TEST(Shell, StartsHiddenWithOnlyTheTrayIconAndShowsTheBarOnClick) {
   Sleep(300);
   EXPECT_FALSE(IsWindowVisible(bar));
   EXPECT_FALSE(IsWindowVisible(k.TrayForm()));
-  EXPECT_EQ(TextOf(bar), "Keystrum");
+  EXPECT_EQ(TextOf(bar), contract::kTitle);
   // Off the taskbar: every top-level window of the program is a tool window or owned.
-  for (const char* cls : {"TApplication", "TMainForm"}) {
+  for (const char* cls : {contract::kApplicationClass, contract::kBarClass}) {
     HWND w = FindWindowOf(k.pid(), cls);
     ASSERT_NE(w, nullptr) << cls;
     EXPECT_TRUE(GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << cls;
@@ -46,11 +46,11 @@ TEST(Shell, SecondCopyShowsTheMessageAndLeavesTheFirstAlone) {
   DWORD secondPid = GetProcessId(second);
   HWND box = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (box = FindVisibleWindowOf(secondPid, "#32770")) != nullptr; }));
-  EXPECT_EQ(TextOf(box), "Keystrum");
+  EXPECT_EQ(TextOf(box), contract::kTitle);
   HWND text = FindChild(box, "Static", "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.");
   EXPECT_NE(text, nullptr);
-  EXPECT_EQ(FindWindowOf(secondPid, "TTrayIcon"), nullptr);
-  EXPECT_EQ(FindWindowOf(secondPid, "TMainForm"), nullptr);
+  EXPECT_EQ(FindWindowOf(secondPid, contract::kTrayIconClass), nullptr);
+  EXPECT_EQ(FindWindowOf(secondPid, contract::kBarClass), nullptr);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(WaitForSingleObject(second, 15000), WAIT_OBJECT_0);
   CloseHandle(second);

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "typing/inject_tag.h"
+#include "contract.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 
@@ -239,7 +239,7 @@ TEST_F(TypingInject, EveryInjectedKeyCarriesTheTag) {
         [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
           if (code == HC_ACTION) {
             const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-            (k->dwExtraInfo == kInjectTag ? tagged : untagged)++;
+            (k->dwExtraInfo == contract::kInjectTag ? tagged : untagged)++;
           }
           return CallNextHookEx(nullptr, code, wp, lp);
         },

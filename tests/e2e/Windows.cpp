@@ -524,7 +524,7 @@ TEST(WindowsInputBox, MessageIsTitledWithTheProgramName) {
   ASSERT_TRUE(d.started());
   HWND box = d.WaitWindow("#32770");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(TextOf(box), "Keystrum");
+  EXPECT_EQ(TextOf(box), ks::contract::kTitle);
   ClickAt(CentreOf(GetDlgItem(box, IDOK)));
   EXPECT_EQ(d.Result(), "OK\n");
 }

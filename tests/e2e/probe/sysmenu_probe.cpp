@@ -2,18 +2,17 @@
 // system menus, which another process cannot read under every platform, answered to the
 // e2e driver. The shipped keystrum.exe has no such query, so no stranger can make it
 // create anything.
-//
-// The query: message WM_APP + 100 to the bar; wParam 0 asks the application window's
-// menu, 1 the bar's; lParam the item's position. The answer is a global atom holding the
-// text, which the asker deletes.
+// The query is contract::kQuerySysMenuText.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstring>
 
+#include "contract.h"
+
 namespace {
 
-constexpr UINT kQuerySysMenuText = WM_APP + 100;
+using ks::contract::kQuerySysMenuText;
 
 LRESULT CALLBACK BarProbe(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
   if (msg == kQuerySysMenuText) {
@@ -32,7 +31,7 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wp, LPARAM lp) {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
     char cls[32] = {};
     if (m->message == WM_CREATE && GetClassNameA(m->hwnd, cls, sizeof cls) &&
-        std::strcmp(cls, "TMainForm") == 0)
+        std::strcmp(cls, ks::contract::kBarClass) == 0)
       SetWindowSubclass(m->hwnd, &BarProbe, 1, 0);
   }
   return CallNextHookEx(nullptr, code, wp, lp);

@@ -97,7 +97,7 @@ HWND FindVisibleWindowOf(DWORD pid, const char* cls) {
 
 std::string DescribeWindows(DWORD pid) {
   std::string out;
-  for (const char* cls : {"#32770", "TMainForm", "TListForm", "TKsmForm", "TApplication"}) {
+  for (const char* cls : {"#32770", contract::kBarClass, contract::kListClass, contract::kEditorClass, contract::kApplicationClass}) {
     for (HWND h : FindWindowsOf(pid, cls)) {
       out += std::string(cls) + " '" + TextOf(h) + "'" + (IsWindowVisible(h) ? " visible" : "") +
              (GetForegroundWindow() == h ? " foreground" : "") + "; ";
@@ -479,7 +479,7 @@ bool Keystrum::Running() const {
 
 HWND Keystrum::Button(int i) const {
   HWND bar = Bar();
-  return bar ? GetDlgItem(bar, 1000 + i) : nullptr;
+  return bar ? GetDlgItem(bar, contract::kBarButtonIdBase + i) : nullptr;
 }
 
 HWND Keystrum::GroupList() const { return FindChild(Bar(), "ComboBox"); }
@@ -500,7 +500,7 @@ bool Keystrum::MenuCloses(int ms) const {
 
 void Keystrum::TrayClick() {
   // Posted, as the shell does: the program handles it on its own thread.
-  PostMessageA(TrayIconWindow(), WM_USER + 1, 0, WM_LBUTTONUP);
+  PostMessageA(TrayIconWindow(), contract::kTrayCallback, 0, WM_LBUTTONUP);
 }
 
 bool Keystrum::TrayMenu(TrayItem item) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "contract.h"
+
 namespace ks::e2e {
 
 // Folder of the running test executable, with a trailing backslash.
@@ -140,9 +142,9 @@ class Keystrum {
   HANDLE process() const { return process_; }
   bool Running() const;
 
-  HWND Bar() const { return FindWindowOf(pid_, "TMainForm"); }
-  HWND TrayIconWindow() const { return FindWindowOf(pid_, "TTrayIcon"); }
-  HWND TrayForm() const { return FindWindowOf(pid_, "TTrayForm"); }
+  HWND Bar() const { return FindWindowOf(pid_, contract::kBarClass); }
+  HWND TrayIconWindow() const { return FindWindowOf(pid_, contract::kTrayIconClass); }
+  HWND TrayForm() const { return FindWindowOf(pid_, contract::kTrayFormClass); }
   HWND Button(int i) const;
   HWND GroupList() const;
 

@@ -2,10 +2,10 @@
 
 #include "bar/commands.h"
 #include "bar/fakes.h"
+#include "bar/groups.h"
 #include "bar/shortcut_fakes.h"
 #include "bar/shortcut_wait.h"
 #include "bar/shortcuts.h"
-#include "editor/groups.h"
 
 namespace ks {
 namespace {

@@ -124,7 +124,7 @@ TEST(KsmLayoutDpi, TheRuleKeepsItsShapeAtEveryDpi) {
   EXPECT_EQ(KsmMinClientWidth(KsmSizesAt(96)), KsmMinClientWidth());
   // The 150 % memo starts at 36 + 2 + 36 + 2 and the labels move with the edits.
   EXPECT_EQ(LayoutKsm(600, 300, KsmSizesAt(144)).KsmText.Top, 76);
-  EXPECT_EQ(ScaleBox(kLabel2Box, 144), (Box{0, 44, 170, 24}));
+  EXPECT_EQ(ScaleBox(kHintLabelBox, 144), (Box{0, 44, 170, 24}));
 }
 
 }  // namespace

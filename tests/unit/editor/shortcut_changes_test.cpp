@@ -5,9 +5,9 @@
 #include "bar/commands.h"
 #include "bar/drag.h"
 #include "bar/fakes.h"
+#include "bar/groups.h"
 #include "bar/shortcut_fakes.h"
 #include "bar/shortcuts.h"
-#include "editor/groups.h"
 
 namespace ks {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "bar/commands.h"
 #include "bar/fakes.h"
-#include "editor/groups.h"
+#include "bar/groups.h"
 
 namespace ks {
 namespace {

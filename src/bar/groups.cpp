@@ -1,19 +1,14 @@
-#include "editor/groups.h"
+#include "bar/groups.h"
 
-#include <algorithm>
 #include <optional>
+
+#include "contract.h"
 
 namespace ks {
 
 namespace {
 
-int GroupsInUse(const Store& store) { return std::clamp(store.NumGroups, 0, kMaxGroups); }
-
-int Count(const Store& store, int group) {
-  return std::clamp(store.Groups[group].NumCommands, 0, kMaxButtons);
-}
-
-bool ValidGroup(const Store& store, int g) { return g >= 1 && g <= GroupsInUse(store); }
+bool ValidGroup(const Store& store, int g) { return g >= 1 && g <= store.GroupsInUse(); }
 
 // An input box answer; Cancel counts as the empty answer, as the password rules say.
 std::string AnswerOrEmpty(const std::optional<std::string>& answer) {
@@ -36,18 +31,18 @@ std::string ProtectionRemoved(const std::string& name) {
 
 std::vector<std::string> GroupNames(const Store& store) {
   std::vector<std::string> names;
-  for (int g = 1; g <= GroupsInUse(store); ++g) names.push_back(store.Groups[g].GroupName);
+  for (int g = 1; g <= store.GroupsInUse(); ++g) names.push_back(store.Groups[g].GroupName);
   return names;
 }
 
 void GroupListChange(Store& store, BarView& view, bool& unlocked) {
-  if (ValidGroup(store, store.ActiveGroup)) view.HideButtons(Count(store, store.ActiveGroup));
+  if (ValidGroup(store, store.ActiveGroup)) view.HideButtons(store.ButtonsIn(store.ActiveGroup));
   const int g = store.FindGroup(view.SelectedGroupName());
   if (g != 0) store.ActiveGroup = g;
   if (!ValidGroup(store, store.ActiveGroup)) store.ActiveGroup = 1;
   const int a = store.ActiveGroup;
   const DataRec& d = store.Data[a];
-  for (int i = 1; i <= Count(store, a); ++i)
+  for (int i = 1; i <= store.ButtonsIn(a); ++i)
     view.CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
   unlocked = store.Groups[a].Password.empty();
   view.Display();
@@ -59,7 +54,7 @@ void FillGroupList(Store& store, BarView& view) {
   if (const int same = store.FindGroup(store.Active().GroupName); same != 0)
     store.ActiveGroup = same;
   int selected = -1;
-  for (int g = 1; g <= GroupsInUse(store); ++g) {
+  for (int g = 1; g <= store.GroupsInUse(); ++g) {
     const int pos = view.AddGroupName(store.Groups[g].GroupName);
     if (g == store.ActiveGroup)
       selected = pos;
@@ -81,7 +76,7 @@ void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlo
     dialogs.Message(AlreadyExists(name));
     return;
   }
-  const int g = GroupsInUse(store) + 1;
+  const int g = store.GroupsInUse() + 1;
   store.NumGroups = g;
   store.Groups[g] = GroupRec{name, 1, 1, ""};
   store.Data[g] = DataRec{};
@@ -119,14 +114,14 @@ void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& u
   const std::string name = view.SelectedGroupName();
   const int g = store.FindGroup(name);
   if (g == 0) return;
-  if (GroupsInUse(store) <= 1) {
+  if (store.GroupsInUse() <= 1) {
     dialogs.Message(kMsgDeleteOnlyGroup);
     return;
   }
-  if (!dialogs.Confirm("Are you sure you want to delete the " + name + " group?", "Keystrum"))
+  if (!dialogs.Confirm("Are you sure you want to delete the " + name + " group?", contract::kTitle))
     return;
-  view.HideButtons(Count(store, g));
-  const int n = GroupsInUse(store);
+  view.HideButtons(store.ButtonsIn(g));
+  const int n = store.GroupsInUse();
   for (int k = g; k < n; ++k) {
     store.Groups[k] = store.Groups[k + 1];
     store.Data[k] = store.Data[k + 1];
@@ -176,7 +171,7 @@ void MenuRemovePasswordClick(Store& store, Dialogs& dialogs) {
   }
   if (!dialogs.Confirm("Are you sure you want to remove the password protection for the " +
                            group.GroupName + " group?",
-                       "Keystrum"))
+                       contract::kTitle))
     return;
   group.Password.clear();
   dialogs.Message(ProtectionRemoved(group.GroupName));

@@ -1,0 +1,203 @@
+// The bar's two menus: the button menu (a right click on a button) with its Copy to Group
+// and Move to Group submenus, and the group menu (a right click on the group list); and
+// the font dialog the button menu opens.
+#include "bar/main_win.h"
+
+#include <commdlg.h>
+
+#include "bar/commands.h"
+#include "bar/groups.h"
+#include "text/codepage_win.h"
+#include "win/common_dialogs.h"
+#include "win/glyphs.h"
+#include "win/paint.h"
+
+namespace ks {
+namespace {
+
+enum : UINT {
+  kUndoTypingItem = 2001, kNewButtonItem, kEditButtonItem, kDeleteButtonItem, kButtonFontItem,
+  kButtonWidthItem, kButtonCancelItem, kNewGroupItem, kEditGroupItem, kDeleteGroupItem,
+  kSetPasswordItem, kRemovePasswordItem, kGroupCancelItem,
+  kCopyItemBase = 3000,  // + group index - 1
+  kMoveItemBase = 3100,
+};
+
+constexpr WORD kFontApplyButtonId = 0x0402;  // psh3: the font dialog's Apply button
+
+}  // namespace
+
+void TMainForm::CreateMenus() {
+  using win::Glyph;
+  using win::kSeparator;
+  copyMenu_ = CreatePopupMenu();
+  moveMenu_ = CreatePopupMenu();
+  buttonMenu_ = win::BuildPopupMenu({
+      {kUndoTypingItem, "Undo Typing", Glyph::Undo},
+      kSeparator,
+      {kNewButtonItem, "New Button", Glyph::New},
+      {kEditButtonItem, "Edit Button", Glyph::Edit},
+      {kDeleteButtonItem, "Delete Button", Glyph::Delete},
+      kSeparator,
+      {0, "Copy to Group", Glyph::Copy, copyMenu_},
+      {0, "Move to Group", Glyph::Move, moveMenu_},
+      kSeparator,
+      {kButtonFontItem, "Button Font", Glyph::Font},
+      {kButtonWidthItem, "Button Width", Glyph::Width},
+      kSeparator,
+      {kButtonCancelItem, "Cancel", Glyph::Cancel},
+  });
+  groupMenu_ = win::BuildPopupMenu({
+      {kNewGroupItem, "New Group", Glyph::NewGroup},
+      {kEditGroupItem, "Edit Group", Glyph::EditGroup},
+      {kDeleteGroupItem, "Delete Group", Glyph::DeleteGroup},
+      kSeparator,
+      {kSetPasswordItem, "Password Protect", Glyph::Lock},
+      {kRemovePasswordItem, "Remove Password", Glyph::Unlock},
+      kSeparator,
+      {kGroupCancelItem, "Cancel", Glyph::Cancel},
+  });
+  emptyGroupMenu_ = win::BuildPopupMenu({
+      {kNewButtonItem, "New Button", Glyph::New},
+      kSeparator,
+      {kNewGroupItem, "New Group", Glyph::NewGroup},
+      {kEditGroupItem, "Edit Group", Glyph::EditGroup},
+      {kDeleteGroupItem, "Delete Group", Glyph::DeleteGroup},
+      kSeparator,
+      {kSetPasswordItem, "Password Protect", Glyph::Lock},
+      {kRemovePasswordItem, "Remove Password", Glyph::Unlock},
+      kSeparator,
+      {kGroupCancelItem, "Cancel", Glyph::Cancel},
+  });
+}
+
+void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
+  for (HMENU m : {copyMenu_, moveMenu_})
+    while (GetMenuItemCount(m) > 0) DeleteMenu(m, 0, MF_BYPOSITION);
+  for (size_t k = 0; k < groupNames.size(); ++k) {
+    const std::string name = AnsiFromUtf8(groupNames[k]);
+    AppendMenuA(copyMenu_, MF_STRING, kCopyItemBase + k, name.c_str());
+    AppendMenuA(moveMenu_, MF_STRING, kMoveItemBase + k, name.c_str());
+  }
+}
+
+void TMainForm::OpenButtonMenu(POINT screen) {
+  if (UINT id = win::TrackMenu(buttonMenu_, hwnd_, screen)) ButtonMenuCommand(id);
+}
+
+void TMainForm::OpenGroupMenu() {
+  POINT p{};
+  GetCursorPos(&p);
+  const bool empty = store_->Active().NumCommands <= 0;
+  if (UINT id = win::TrackMenu(empty ? emptyGroupMenu_ : groupMenu_, hwnd_, p))
+    GroupMenuCommand(id);
+}
+
+void TMainForm::ButtonMenuCommand(UINT id) {
+  const int k = currentIndex_;
+  if (id >= kCopyItemBase && id < kCopyItemBase + kMaxGroups) {
+    MenuCopyToGroupClick(*store_, *this, k, static_cast<int>(id - kCopyItemBase));
+    return;
+  }
+  if (id >= kMoveItemBase && id < kMoveItemBase + kMaxGroups) {
+    MenuMoveToGroupClick(*store_, *this, *this, k, static_cast<int>(id - kMoveItemBase));
+    return;
+  }
+  Editor* editor = around_.ButtonEditor;
+  switch (id) {
+    case kUndoTypingItem:
+      UndoTyping();
+      break;
+    case kNewButtonItem:
+      if (editor) NewMenuClick(*store_, *this, *this, *editor);
+      break;
+    case kEditButtonItem:
+      if (editor) EditMenuClick(*store_, *this, *editor, k);
+      break;
+    case kDeleteButtonItem:
+      DeleteMenuClick(*store_, *this, *this, k);
+      break;
+    case kButtonFontItem:
+      ChooseButtonFont();
+      break;
+    case kButtonWidthItem:
+      SetButtonWidthClick(buttonWidth_, *this, *this);
+      BringToTop();
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::GroupMenuCommand(UINT id) {
+  switch (id) {
+    case kNewButtonItem:
+      if (around_.ButtonEditor) NewMenuClick(*store_, *this, *this, *around_.ButtonEditor);
+      break;
+    case kNewGroupItem:
+      NewGroupMenuClick(*store_, *this, *this, unlocked_);
+      break;
+    case kEditGroupItem:
+      EditGroupMenuClick(*store_, *this, *this, unlocked_);
+      break;
+    case kDeleteGroupItem:
+      DeleteGroupMenuClick(*store_, *this, *this, unlocked_);
+      break;
+    case kSetPasswordItem:
+      SetPasswordClick(*store_, *this);
+      break;
+    case kRemovePasswordItem:
+      MenuRemovePasswordClick(*store_, *this);
+      break;
+    default:
+      break;
+  }
+  BringToTop();
+}
+
+// ---- the font dialog ----
+
+UINT_PTR CALLBACK TMainForm::FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  return win::Guarded([&] { return FontDialogMessage(dlg, msg, wp, lp); },
+                      [] { return UINT_PTR{FALSE}; });
+}
+
+UINT_PTR TMainForm::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(dlg, GWLP_USERDATA, reinterpret_cast<CHOOSEFONTA*>(lp)->lCustData);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wp) == kFontApplyButtonId) {
+    LOGFONTA lf{};
+    SendMessageA(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
+    if (auto* form = reinterpret_cast<TMainForm*>(GetWindowLongPtrA(dlg, GWLP_USERDATA)))
+      form->TakeButtonFont(lf);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void TMainForm::ChooseButtonFont() {
+  LOGFONTA lf = TemplateFont();
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = hwnd_;
+  cf.lpLogFont = &lf;
+  cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE | CF_APPLY | CF_ENABLEHOOK;
+  cf.nSizeMin = kMinFontSize;
+  cf.nSizeMax = kMaxFontSize;
+  cf.rgbColors = win::ColorToRgb(templateColor_);
+  cf.lpfnHook = &TMainForm::FontDialogHook;
+  cf.lCustData = reinterpret_cast<LPARAM>(this);
+  if (win::PickFont(cf)) TakeButtonFont(lf);
+  BringToTop();
+}
+
+void TMainForm::TakeButtonFont(const LOGFONTA& lf) {
+  int points = win::HeightToPoints(lf.lfHeight);
+  fontName_ = lf.lfFaceName;
+  if (points > 0) fontSize_ = points;
+  ApplyButtonFont();
+}
+
+}  // namespace ks

@@ -1,0 +1,45 @@
+#pragma once
+// What other processes and the tests know of a running Keystrum: its window classes, the
+// messages it answers, the mark on the input it injects and its title. Written once here;
+// the program, keystrum.dll, the end-to-end tests, the test helpers and the benchmarks
+// include it. Free of <windows.h> so that the core may use it too: the message numbers
+// are spelled out (WM_USER is 0x0400, WM_APP 0x8000).
+#include <cstdint>
+
+namespace ks::contract {
+
+// The title of every window and message box of the program.
+inline constexpr const char* kTitle = "Keystrum";
+
+// Window classes, as a form designer named them; tools and tests find the windows by them.
+inline constexpr const char* kApplicationClass = "TApplication";
+inline constexpr const char* kBarClass = "TMainForm";
+inline constexpr const char* kEditorClass = "TKsmForm";
+inline constexpr const char* kListClass = "TListForm";
+inline constexpr const char* kTrayFormClass = "TTrayForm";
+inline constexpr const char* kTrayIconClass = "TTrayIcon";
+
+// Child control ids of the bar: button i (1-based) has the base plus i.
+inline constexpr int kBarButtonIdBase = 1000;
+inline constexpr int kBarGroupListId = 900;
+
+// The notification-area icon tells its window of a click with this message; the mouse
+// message (WM_LBUTTONUP, WM_RBUTTONUP...) is in lParam. WM_USER + 1.
+inline constexpr unsigned kTrayCallback = 0x0401;
+// Posted by the icon's window to itself to put the tooltip back. WM_USER + 2.
+inline constexpr unsigned kTrayTipRefresh = 0x0402;
+
+// Asks the bar of the test build keystrum_probe.exe (tests/e2e/probe; the shipped program
+// answers no such query) for the text of a system-menu item: wParam 0 the application
+// window's menu, 1 the bar's; lParam the position. The answer is a global atom holding the
+// text, which the asker deletes. WM_APP + 100.
+inline constexpr unsigned kQuerySysMenuText = 0x8064;
+
+// The mark in dwExtraInfo of every input event the program injects ("KSTM"). The recorder
+// leaves such events out, so typing a button never records itself.
+inline constexpr std::uintptr_t kInjectTag = 0x4B53544D;
+
+// The name of the semaphore the running copy holds, so that a second start only says so.
+inline constexpr const char* kSingleInstanceName = "KsmSemaphore";
+
+}  // namespace ks::contract

@@ -1,0 +1,98 @@
+#pragma once
+// The fixture of the suites that drive the bar: a Keystrum started on prepared files with
+// its bar shown, the typing target beside it, and the presses, waits and finders they share.
+// Header only, since the benchmarks build the driver without GoogleTest.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/harness.h"
+
+namespace ks::e2e {
+
+class BarFixture : public ::testing::Test {
+ protected:
+  // `exe` names another build of the program to run (keystrum_probe.exe).
+  explicit BarFixture(const char* exe = "keystrum.exe") : k(exe) {}
+
+  // Ends the program normally when it still runs: what it saves is part of what is tested.
+  void TearDown() override {
+    if (k.Running()) {
+      EXPECT_TRUE(k.Exit());
+    }
+  }
+
+  // Writes both files, starts the program and shows its bar.
+  void StartWith(const std::string& ini, const std::string& dat) {
+    k.WriteIni(ini);
+    k.WriteDat(dat);
+    ASSERT_TRUE(k.Start());
+    ShowBar();
+  }
+  // A click on the tray icon, and the bar is up.
+  void ShowBar() {
+    k.TrayClick();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  }
+
+  // Starts the typing target (with `args`, e.g. "--no-log").
+  void LaunchTarget(const std::string& args = {}) {
+    ASSERT_TRUE(target.Start(args));
+    main_ = target.main();
+    edit_ = target.edit();
+  }
+  // Starts the typing target and makes it the window the user works in.
+  void StartTarget(const std::string& args = {}) {
+    LaunchTarget(args);
+    FocusTarget();
+  }
+  // Clicks the target's caption, as a user switching back to it: the caret stays put.
+  void FocusTarget() {
+    ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+                                << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
+    Sleep(150);  // a few ticks of the bar's foreground tracker: the target is known
+  }
+
+  // A left press on bar button `i`, held for `holdMs`.
+  void Press(int i, int holdMs = 30) {
+    POINT c = CentreOf(k.Button(i));
+    MouseDown(c.x, c.y);
+    Sleep(holdMs);
+    MouseUp(c.x, c.y);
+  }
+  // The same after the pointer has rested on the button.
+  void RestAndPress(int i) {
+    POINT c = CentreOf(k.Button(i));
+    RestAt(c.x, c.y);
+    Press(i);
+  }
+
+  // The text of `h` (the target's Edit when not given) becomes `want` within `ms`.
+  ::testing::AssertionResult TextBecomes(const std::string& want, int ms = 8000) const {
+    return TextBecomes(edit_, want, ms);
+  }
+  static ::testing::AssertionResult TextBecomes(HWND h, const std::string& want, int ms = 8000) {
+    if (WaitFor([&] { return TextOf(h) == want; }, ms)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the window holds [" << TextOf(h) << "]";
+  }
+
+  // The program's visible dialog titled `title`, or null after `ms`.
+  HWND Dialog(const char* title, int ms = 8000) const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND box : FindWindowsOf(k.pid(), "#32770"))
+            if (IsWindowVisible(box) && TextOf(box) == title) found = box;
+          return found != nullptr;
+        },
+        ms);
+    return found;
+  }
+
+  Keystrum k;
+  TypingTarget target;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+}  // namespace ks::e2e
