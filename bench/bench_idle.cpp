@@ -169,7 +169,7 @@ int main() {
 
   k.TrayClick();
   HWND bar = nullptr;
-  if (!ks::e2e::WaitFor([&] { return (bar = ks::e2e::FindVisibleWindowOf(k.pid(), "TMainForm")); })) {
+  if (!ks::e2e::WaitFor([&] { return (bar = ks::e2e::FindVisibleWindowOf(k.pid(), ks::contract::kBarClass)); })) {
     std::printf("FAIL: the bar did not show\n");
     return 1;
   }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "helpers/target_window.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 
@@ -96,7 +97,7 @@ int main() {
   std::unique_ptr<void, ProcessCloser> process(pi.hProcess);
   WaitForInputIdle(pi.hProcess, 20000);
   HWND target = nullptr;
-  if (!Eventually([&] { return (target = FindWindowA("KsTypingTarget", nullptr)) != nullptr; },
+  if (!Eventually([&] { return (target = FindWindowA(ks::helpers::kTypingTargetClass, nullptr)) != nullptr; },
                   30000)) {
     std::fprintf(stderr, "typing_target.exe showed no window\n");
     TerminateProcess(process.get(), 1);
@@ -123,7 +124,7 @@ int main() {
   int status = 0;
   for (const Mode& m : modes) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(target, WM_APP, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutA(target, ks::helpers::kTargetClear, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     SetForegroundWindow(target);
     if (!Eventually([&] { return GetForegroundWindow() == target; }, 5000)) {
       std::fprintf(stderr, "the target window did not come to the foreground\n");

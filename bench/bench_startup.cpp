@@ -39,20 +39,7 @@ bool Answers(HWND h) {
 }
 
 ks::SavedFiles FullStore() {
-  auto s = std::make_unique<ks::Store>();
-  s->NumGroups = ks::kMaxGroups;
-  s->ActiveGroup = 1;
-  for (int g = 1; g <= ks::kMaxGroups; ++g) {
-    s->Groups[g].GroupName = "Group number " + std::to_string(g);
-    s->Groups[g].NumCommands = ks::kMaxButtons;
-    s->Groups[g].Columns = 5;
-    for (int i = 1; i <= ks::kMaxButtons; ++i)
-      s->SetButton(g, i,
-                   ks::Button{"Btn " + std::to_string(g) + "." + std::to_string(i),
-                              "A hint for button " + std::to_string(i),
-                              std::string(1017, static_cast<char>('a' + (g + i) % 26)) + "{enter}",
-                              0, 0});
-  }
+  auto s = MaximalStore(false);
   ks::Settings settings;
   settings.BarX = 620;
   settings.BarY = 100;

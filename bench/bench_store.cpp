@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "store/files_win.h"
 #include "store/ini.h"
 #include "store/textfile.h"
@@ -30,27 +31,6 @@ double BestOf(int runs, const std::function<void()>& f) {
   double best = 1e300;
   for (int i = 0; i < runs; ++i) best = std::min(best, Ms(f));
   return best;
-}
-
-std::unique_ptr<ks::Store> MaximalStore() {
-  auto s = std::make_unique<ks::Store>();
-  s->NumGroups = ks::kMaxGroups;
-  s->ActiveGroup = 1;
-  for (int g = 1; g <= ks::kMaxGroups; ++g) {
-    s->Groups[g].GroupName = "Group number " + std::to_string(g);
-    s->Groups[g].NumCommands = ks::kMaxButtons;
-    s->Groups[g].Columns = 5;
-    s->Groups[g].Password = g % 7 == 0 ? "secret" : "";
-    for (int i = 1; i <= ks::kMaxButtons; ++i) {
-      std::string text(1024 - 7, static_cast<char>('a' + (g + i) % 26));
-      text += "{enter}";
-      s->SetButton(g, i,
-                   ks::Button{"Btn " + std::to_string(g) + "." + std::to_string(i),
-                              "A hint for button " + std::to_string(i), text, -2147483640 + i,
-                              i % 27});
-    }
-  }
-  return s;
 }
 
 // One key write or read of the settings, in the order the file is written.
@@ -98,7 +78,7 @@ int main() {
   const std::string platformIni = dir + "\\platform.ini";
   const std::string platformDat = dir + "\\platform.dat";
 
-  auto store = MaximalStore();
+  auto store = ks::bench::MaximalStore(true);
   ks::Settings settings;
   ks::SavedFiles files = ks::SaveSettings(*store, settings, std::nullopt, ks::WinAnsiCodePage());
   const std::vector<Key> keys = KeysOf(files.ini);

@@ -19,6 +19,7 @@
 #include "support/harness.h"
 #include "contract.h"
 #include "text/codepage_win.h"
+#include "helpers/target_window.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 
@@ -31,10 +32,10 @@ constexpr int kChars = 1000;
 constexpr int kRuns = 7;
 constexpr double kGoal = 1.10;
 
-constexpr UINT kClear = WM_APP;
-constexpr UINT kCount = WM_APP + 1;
-constexpr UINT kFirstTime = WM_APP + 2;
-constexpr UINT kLastTime = WM_APP + 3;
+using ks::helpers::kTargetClear;
+using ks::helpers::kTargetCount;
+using ks::helpers::kTargetFirstTime;
+using ks::helpers::kTargetLastTime;
 
 // Plain text as people type it: letters, capitals, digits, punctuation and blanks, so
 // that a character takes two key events or, with Shift, four.
@@ -157,7 +158,7 @@ class Target {
     if (!child_) return;
     target_ = CpuClock{child_.process(),
                        UnderWine() ? UnixPidOf("bench_target.exe") : ""};
-    WaitFor([&] { return (main_ = ks::e2e::FindWindowOf(child_.pid(), "KsBenchTarget")); },
+    WaitFor([&] { return (main_ = ks::e2e::FindWindowOf(child_.pid(), ks::helpers::kBenchTargetClass)); },
             30000);
     if (main_ && !countOnly_) edit_ = GetDlgItem(main_, 100);
   }
@@ -186,7 +187,7 @@ class Target {
   Landing Run(const std::wstring& want,
               const std::function<std::pair<LONGLONG, LONGLONG>()>& fire) {
     Landing l;
-    Ask(kClear);
+    Ask(kTargetClear);
     if (!Focus()) {
       l.problem = "the target did not come to the foreground";
       return l;
@@ -198,8 +199,8 @@ class Target {
     LRESULT seen = -1;
     LONGLONG changed = Ticks();
     bool complete = false;
-    while (!(complete = Ask(kCount) >= n)) {
-      const LRESULT now = Ask(kCount);
+    while (!(complete = Ask(kTargetCount) >= n)) {
+      const LRESULT now = Ask(kTargetCount);
       if (now != seen) {
         seen = now;
         changed = Ticks();
@@ -215,12 +216,12 @@ class Target {
     Sleep(200);  // anything extra would arrive now
     const std::wstring got = WideTextOf(countOnly_ ? main_ : edit_);
     l.injectMs = injected ? TicksToMs(injected - t0) : 0;
-    l.firstMs = TicksToMs(Ask(kFirstTime) - t0);
-    l.lastMs = TicksToMs(Ask(kLastTime) - t0);
+    l.firstMs = TicksToMs(Ask(kTargetFirstTime) - t0);
+    l.lastMs = TicksToMs(Ask(kTargetLastTime) - t0);
     if (!complete) {
       const HWND fg = GetForegroundWindow();
       l.problem = Format("only %ld of %ld characters arrived; the foreground is a %s; ",
-                         static_cast<long>(Ask(kCount)), static_cast<long>(n),
+                         static_cast<long>(Ask(kTargetCount)), static_cast<long>(n),
                          ks::e2e::ClassOf(fg).c_str()) +
                   describe();
     } else if (got != want) {
@@ -249,14 +250,7 @@ class Target {
 };
 
 // A left press where the pointer already is: the moment it is sent is the start.
-void LeftDownAt(int x, int y) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &in, sizeof in);
-}
+void LeftDownAt(int x, int y) { ks::e2e::SendMouseAt(x, y, MOUSEEVENTF_LEFTDOWN); }
 
 struct Series {
   const char* name;
@@ -354,22 +348,19 @@ int main() {
     };
     for (int run = 0; run < kRuns; ++run) {
       bar.runs.push_back(target.Run(wideText, [&] { return pressButton(1); }));
-      engine.runs.push_back(target.Run(wideText, [&] {
-        ks::SendInputSink sink;
-        ks::Typist typist(sink, layout, clock, host);
-        typist.TargetWindow = ks::ToWindowId(target.main());
-        const LONGLONG t0 = Ticks();
-        typist.SendString(text);
-        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
-      }));
-      unpumped.runs.push_back(target.Run(wideText, [&] {
-        ks::SendInputSink sink;
-        ks::Typist typist(sink, layout, clock, noPump);
-        typist.TargetWindow = ks::ToWindowId(target.main());
-        const LONGLONG t0 = Ticks();
-        typist.SendString(text);
-        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
-      }));
+      // The typing engine in this process, with `typingHost`.
+      auto engineRun = [&](ks::TypingHost& typingHost) {
+        return target.Run(wideText, [&] {
+          ks::SendInputSink sink;
+          ks::Typist typist(sink, layout, clock, typingHost);
+          typist.TargetWindow = ks::ToWindowId(target.main());
+          const LONGLONG t0 = Ticks();
+          typist.SendString(text);
+          return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
+        });
+      };
+      engine.runs.push_back(engineRun(host));
+      unpumped.runs.push_back(engineRun(noPump));
       batch.runs.push_back(target.Run(wideText, [&] {
         const LONGLONG t0 = Ticks();
         SendInput(static_cast<UINT>(collected.events.size()), collected.events.data(),

@@ -11,35 +11,39 @@ namespace ks::contract {
 // The title of every window and message box of the program.
 inline constexpr const char* kTitle = "Keystrum";
 
-// Window classes, as a form designer named them; tools and tests find the windows by them.
-inline constexpr const char* kApplicationClass = "TApplication";
-inline constexpr const char* kBarClass = "TMainForm";
-inline constexpr const char* kEditorClass = "TKsmForm";
-inline constexpr const char* kListClass = "TListForm";
-inline constexpr const char* kTrayFormClass = "TTrayForm";
-inline constexpr const char* kTrayIconClass = "TTrayIcon";
+// The window classes keep the names a form designer gave them; tools and tests find the
+// windows by them.
 
-// Child control ids of the bar: button i (1-based) has the base plus i.
+// The hidden application window, which owns every other one.
+inline constexpr const char* kApplicationClass = "TApplication";
+// The semaphore the running copy holds, so that a second start only says so.
+inline constexpr const char* kSingleInstanceName = "KsmSemaphore";
+
+// The bar. Its button i (1-based) is the child control with the base id plus i.
+inline constexpr const char* kBarClass = "TMainForm";
 inline constexpr int kBarButtonIdBase = 1000;
 inline constexpr int kBarGroupListId = 900;
-
-// The notification-area icon tells its window of a click with this message; the mouse
-// message (WM_LBUTTONUP, WM_RBUTTONUP...) is in lParam. WM_USER + 1.
-inline constexpr unsigned kTrayCallback = 0x0401;
-// Posted by the icon's window to itself to put the tooltip back. WM_USER + 2.
-inline constexpr unsigned kTrayTipRefresh = 0x0402;
-
 // Asks the bar of the test build keystrum_probe.exe (tests/e2e/probe; the shipped program
 // answers no such query) for the text of a system-menu item: wParam 0 the application
 // window's menu, 1 the bar's; lParam the position. The answer is a global atom holding the
 // text, which the asker deletes. WM_APP + 100.
 inline constexpr unsigned kQuerySysMenuText = 0x8064;
 
+// The button editor and the list picker.
+inline constexpr const char* kEditorClass = "TKsmForm";
+inline constexpr const char* kListClass = "TListForm";
+
+// The notification-area icon's window, and the hidden form that holds it and its menu.
+// The icon tells its window of a click with kTrayCallback, the mouse message (WM_LBUTTONUP,
+// WM_RBUTTONUP...) in lParam (WM_USER + 1); the window posts itself kTrayTipRefresh to put
+// the tooltip back (WM_USER + 2).
+inline constexpr const char* kTrayIconClass = "TTrayIcon";
+inline constexpr const char* kTrayFormClass = "TTrayForm";
+inline constexpr unsigned kTrayCallback = 0x0401;
+inline constexpr unsigned kTrayTipRefresh = 0x0402;
+
 // The mark in dwExtraInfo of every input event the program injects ("KSTM"). The recorder
 // leaves such events out, so typing a button never records itself.
 inline constexpr std::uintptr_t kInjectTag = 0x4B53544D;
-
-// The name of the semaphore the running copy holds, so that a second start only says so.
-inline constexpr const char* kSingleInstanceName = "KsmSemaphore";
 
 }  // namespace ks::contract

@@ -47,20 +47,6 @@ inline bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// What a stored text reads back as: a file line holds no line break, so each one (CR LF,
-// CR or LF) is a blank.
-inline std::string WithoutLineBreaks(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' || s[i] == '\n') {
-      if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-      out += ' ';
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
 
 inline std::string Show(const std::optional<std::string>& v) {
   return v ? Quote(*v) : std::string("(missing)");
@@ -153,7 +139,7 @@ inline std::string IniEntry(Input in) {
       const bool written = same && !detail::TrimBlanks(w.section).empty() &&
                            !detail::TrimBlanks(w.key).empty();
       const std::optional<std::string> want =
-          written ? std::optional<std::string>(detail::WithoutLineBreaks(w.value)) : before[p];
+          written ? std::optional<std::string>(OneLine(w.value)) : before[p];
       if (now != want)
         return "[" + s + "] " + k + " reads " + detail::Show(now) + " after writing [" +
                w.section + "] " + w.key + ", wanted " + detail::Show(want);

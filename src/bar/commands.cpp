@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bar/layout.h"
+#include "store/ini.h"
 #include "bar/shortcuts.h"
 
 namespace ks {
@@ -17,10 +18,6 @@ bool IsButtonOfActiveGroup(const Store& store, int k) {
 int GroupOfEntry(const Store& store, int entry) {
   const int d = entry + 1;
   return d >= 1 && d <= store.GroupsInUse() ? d : 0;
-}
-
-EditorFields FieldsOf(const Button& b) {
-  return EditorFields{b.Caption, b.Description, b.String, b.Color, b.Shortcut};
 }
 
 void FillControls(const Store& store, BarView& view) {
@@ -40,6 +37,24 @@ void RemoveButton(Store& store, BarView& view, int k) {
   store.Groups[a].NumCommands = n - 1;
   FillControls(store, view);
   view.Display();
+}
+
+// The group entry `entry` of the copy or move submenu stands for, for button k; 0 when
+// there is none or it cannot take the button: the active group itself (`sameGroupMessage`
+// is shown) or a full one.
+int DestinationOf(const Store& store, Dialogs& dialogs, int k, int entry,
+                  const char* sameGroupMessage) {
+  const int d = GroupOfEntry(store, entry);
+  if (d == 0 || !IsButtonOfActiveGroup(store, k)) return 0;
+  if (d == store.ActiveGroup) {
+    dialogs.Message(sameGroupMessage);
+    return 0;
+  }
+  if (store.ButtonsIn(d) >= kMaxButtons) {
+    dialogs.Message(kMsgDestinationFull);
+    return 0;
+  }
+  return d;
 }
 
 void AppendButton(Store& store, int group, const Button& b) {
@@ -69,20 +84,7 @@ std::string CleanButtonText(std::string_view text) {
   return out;
 }
 
-std::string CleanLineText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += ' ';
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+std::string CleanLineText(std::string_view text) { return OneLine(text); }
 
 Button ButtonFromEditor(const EditorFields& f) {
   return Button{CleanLineText(f.Caption), CleanLineText(f.Description), CleanButtonText(f.String),
@@ -112,7 +114,7 @@ void EditMenuClick(Store& store, BarView& view, Editor& editor, int k) {
   view.FocusDummy();
   if (!IsButtonOfActiveGroup(store, k)) return;
   const int a = store.ActiveGroup;
-  EditorFields f = FieldsOf(store.GetButton(a, k));
+  EditorFields f = store.GetButton(a, k);
   if (editor.ShowModal(kCaptionEdit, f)) {
     const Button b = ButtonFromEditor(f);
     store.SetButton(a, k, b);
@@ -136,16 +138,8 @@ void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k) {
 }
 
 void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
-  const int d = GroupOfEntry(store, entry);
-  if (d == 0 || !IsButtonOfActiveGroup(store, k)) return;
-  if (d == store.ActiveGroup) {
-    dialogs.Message(kMsgCopySameGroup);
-    return;
-  }
-  if (store.ButtonsIn(d) >= kMaxButtons) {
-    dialogs.Message(kMsgDestinationFull);
-    return;
-  }
+  const int d = DestinationOf(store, dialogs, k, entry, kMsgCopySameGroup);
+  if (d == 0) return;
   Button copy = store.GetButton(store.ActiveGroup, k);
   // One key can type only one button: the original keeps it.
   const int32_t shortcut = copy.Shortcut;
@@ -156,16 +150,8 @@ void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
 }
 
 void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry) {
-  const int d = GroupOfEntry(store, entry);
-  if (d == 0 || !IsButtonOfActiveGroup(store, k)) return;
-  if (d == store.ActiveGroup) {
-    dialogs.Message(kMsgMoveSameGroup);
-    return;
-  }
-  if (store.ButtonsIn(d) >= kMaxButtons) {
-    dialogs.Message(kMsgDestinationFull);
-    return;
-  }
+  const int d = DestinationOf(store, dialogs, k, entry, kMsgMoveSameGroup);
+  if (d == 0) return;
   if (store.ButtonsIn(store.ActiveGroup) <= 1) {
     dialogs.Message(kMsgMoveLast);
     return;

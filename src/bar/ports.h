@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "store/store.h"
+
 namespace ks {
 
 // How many characters the input box's field takes.
@@ -26,15 +28,8 @@ class Dialogs {
                                            const std::string& defaultText, bool preselect) = 0;
 };
 
-// The five values the button editor shows and hands back.
-struct EditorFields {
-  std::string Caption;
-  std::string Description;
-  std::string String;
-  int32_t Color = 0;
-  int32_t Shortcut = 0;
-  bool operator==(const EditorFields&) const = default;
-};
+// The five values the button editor shows and hands back: a button's.
+using EditorFields = Button;
 
 // The button editor window, shown modally.
 class Editor {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "contract.h"
 #include "text/codepage_win.h"
 #include "win/common_dialogs.h"
 #include "win/modal.h"
@@ -92,7 +93,7 @@ TKsmForm::~TKsmForm() {
 bool TKsmForm::Create(HWND owner, HICON icon) {
   int x = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
-  if (!CreateWin(kClassName, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kInitialCaption,
+  if (!CreateWin(contract::kEditorClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kInitialCaption,
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
                  kDefaultWidth, kDefaultHeight, owner, icon))
     return false;

@@ -9,7 +9,6 @@
 #include <type_traits>
 #include <string>
 
-#include "contract.h"
 #include "editor/ksm_layout.h"
 #include "win/controls.h"
 #include "win/window.h"
@@ -18,7 +17,6 @@ namespace ks::editor {
 
 class TKsmForm : public ks::win::Window {
  public:
-  static constexpr const char* kClassName = contract::kEditorClass;
   static constexpr const char* kInitialCaption = "Keystrum Information";
   static constexpr const char* kEditCaption = "Edit button";
   static constexpr const char* kNewCaption = "Create new button";

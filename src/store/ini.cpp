@@ -18,7 +18,15 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-// A file line cannot hold a line break; the platform would write it raw and split the line.
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
 std::string OneLine(std::string_view s) {
   std::string out;
   out.reserve(s.size());
@@ -32,15 +40,6 @@ std::string OneLine(std::string_view s) {
   }
   return out;
 }
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 bool IsIniBlank(char c) { return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' '; }
 

@@ -28,6 +28,10 @@
 
 namespace ks {
 
+// `s` as a file line can hold it: each line break (CR LF, a lone CR or LF) becomes a blank.
+// The platform would write a break raw and split the line.
+std::string OneLine(std::string_view s);
+
 class IniFile {
  public:
   // What one read of the platform returns at most (its buffer of 2048 less the terminator),

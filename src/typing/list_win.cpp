@@ -11,7 +11,7 @@ using namespace ks::win;
 bool TListForm::Create(HWND owner, HICON icon) {
   int x = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
-  if (!CreateWin(kClassName, WS_EX_TOOLWINDOW, kCaption,
+  if (!CreateWin(contract::kListClass, WS_EX_TOOLWINDOW, kCaption,
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
                  kDefaultWidth, kDefaultHeight, owner, icon))
     return false;

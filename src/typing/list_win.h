@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "contract.h"
 #include "win/controls.h"
 #include "win/window.h"
 
@@ -15,7 +14,6 @@ namespace ks::typing {
 
 class TListForm : public ks::win::Window {
  public:
-  static constexpr const char* kClassName = contract::kListClass;
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
   static constexpr int kItemHeight = 16;

@@ -1,5 +1,6 @@
 #include "typing/typist.h"
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -144,20 +145,20 @@ void Typist::SendString(std::string text) {
 }
 
 void Typist::RunCode(const std::string& code) {
+  // The codes that press one key.
+  static constexpr struct {
+    std::string_view name;
+    std::uint8_t key;
+  } kKeyCodes[] = {{"ENTER", vk::Return}, {"TAB", vk::Tab},   {"UP", vk::Up},
+                   {"DOWN", vk::Down},    {"LEFT", vk::Left}, {"RIGHT", vk::Right}};
   const std::string upper = UpperAscii(code);
-  if (upper == "ENTER") {
-    SimulateKeystroke(vk::Return, 0);
-  } else if (upper == "TAB") {
-    SimulateKeystroke(vk::Tab, 0);
-  } else if (upper == "UP") {
-    SimulateKeystroke(vk::Up, 0);
-  } else if (upper == "DOWN") {
-    SimulateKeystroke(vk::Down, 0);
-  } else if (upper == "LEFT") {
-    SimulateKeystroke(vk::Left, 0);
-  } else if (upper == "RIGHT") {
-    SimulateKeystroke(vk::Right, 0);
-  } else if (upper == "DATE") {
+  for (const auto& k : kKeyCodes) {
+    if (upper == k.name) {
+      SimulateKeystroke(k.key, 0);
+      return;
+    }
+  }
+  if (upper == "DATE") {
     SendSpecial(clock_.ShortDate());
   } else if (upper == "DAY") {
     SendSpecial(clock_.LongDayName());

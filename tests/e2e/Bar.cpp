@@ -61,9 +61,7 @@ TEST_F(BarTest, ShowsTheGridOfTheStoredGroupAndTakesColumnsFromAWidthDrag) {
   ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 300; })) << k.BarClient().cx;
   EXPECT_EQ(k.BarClient().cy, 48);
   // Button 3 heads the second column, button 5 the third.
-  RECT b3{}, b5{};
-  GetWindowRect(k.Button(3), &b3);
-  GetWindowRect(k.Button(5), &b5);
+  const RECT b3 = k.ButtonRect(3), b5 = k.ButtonRect(5);
   EXPECT_EQ(b5.left - b3.left, 100);
   EXPECT_EQ(b3.top, b5.top);
 

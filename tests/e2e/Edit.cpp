@@ -164,12 +164,6 @@ class EditTest : public BarFixture {
     SendMessageA(GetDlgItem(editor, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
-  // A left press on button `i` with the target in front, into an emptied target.
-  void TypeFrom(int i) {
-    target.Clear();
-    FocusTarget();
-    Press(i);
-  }
 };
 
 TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText) {
@@ -592,34 +586,21 @@ TEST_F(EditTest, ALastButtonStaysAndFullGroupsTakeNoMore) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands2", "Caption2"), "Only");
 }
 
-TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
-  Keystrum k;
-  k.WriteIni(
+using EditWidth = BarFixture;
+
+TEST_F(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
+  StartWith(
       "[Window]\r\nButtonWidth=100\r\nXPosition=400\r\nYPosition=100\r\n"
       "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Five\r\n"
       "[Commands]\r\nNumCommands=5\r\nColumns=2\r\n"
-      "Caption1=One\r\nCaption2=Two\r\nCaption3=Three\r\nCaption4=Four\r\nCaption5=Five\r\n");
-  k.WriteDat("1\r\n2\r\n3\r\n4\r\n5\r\n");
-  ASSERT_TRUE(k.Start());
-  k.TrayClick();
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+      "Caption1=One\r\nCaption2=Two\r\nCaption3=Three\r\nCaption4=Four\r\nCaption5=Five\r\n",
+      "1\r\n2\r\n3\r\n4\r\n5\r\n");
   ASSERT_EQ(k.BarClient().cx, 200);
   ASSERT_EQ(k.BarClient().cy, 72);
 
   // Answers the width prompt, which shows the width in use, `shown`.
   auto askWidth = [&](const std::string& answer, const char* shown = "100") -> HWND {
-    POINT c = CentreOf(k.Button(1));
-    Click(c.x, c.y, true);
-    if (!WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32768") != nullptr; })) return nullptr;
-    Sleep(150);
-    for (int n = 0; n < kButtonWidth; ++n) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
-    HWND ask = nullptr;
-    WaitFor([&] {
-      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
-        if (IsWindowVisible(box) && TextOf(box) == "Button Width") ask = box;
-      return ask != nullptr;
-    });
+    HWND ask = OpenFromButtonMenu(1, kButtonWidth, "Button Width");
     if (!ask) return nullptr;
     EXPECT_NE(FindChild(ask, "Static", "How wide would you like the buttons to be?"), nullptr);
     EXPECT_EQ(TextOf(FindChild(ask, "Edit")), shown);
@@ -650,9 +631,7 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
   ASSERT_NE(askWidth("150", "200"), nullptr) << DescribeWindows(k.pid());
   ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 300; })) << k.BarClient().cx;
   EXPECT_EQ(k.BarClient().cy, 72);
-  RECT b1{}, b4{};
-  GetWindowRect(k.Button(1), &b1);
-  GetWindowRect(k.Button(4), &b4);
+  const RECT b1 = k.ButtonRect(1), b4 = k.ButtonRect(4);
   EXPECT_EQ(b1.right - b1.left, 150);
   EXPECT_EQ(b4.left - b1.left, 150);  // button 4 heads the second column
 
@@ -660,8 +639,7 @@ TEST(EditWidth, ButtonWidthRefusesOutOfRangeAndWidensEveryCell) {
   EXPECT_EQ(IniValue(k.IniPath(), "Window", "ButtonWidth"), "150");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Columns"), "2");
   ASSERT_TRUE(k.Start());
-  k.TrayClick();
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  ShowBar();
   EXPECT_EQ(k.BarClient().cx, 300);
   EXPECT_EQ(k.BarClient().cy, 72);
   EXPECT_TRUE(k.Exit());
@@ -691,33 +669,15 @@ std::string InstalledFace() {
   return found.faces.empty() ? std::string() : found.faces.front();
 }
 
-TEST(EditFont, TheFontDialogStartsFromTheButtonFontAndApplyOrOkSetTheSize) {
+using EditFont = BarFixture;
+
+TEST_F(EditFont, TheFontDialogStartsFromTheButtonFontAndApplyOrOkSetTheSize) {
   const std::string face = InstalledFace();
   ASSERT_FALSE(face.empty()) << "no TrueType font on this system";
-  Keystrum k;
-  std::string ini = kIni;
-  k.WriteIni(ini + "[Font]\r\nName=" + face + "\r\nSize=10\r\n");
-  k.WriteDat(kDat);
-  ASSERT_TRUE(k.Start());
-  k.TrayClick();
-  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  StartWith(std::string(kIni) + "[Font]\r\nName=" + face + "\r\nSize=10\r\n", kDat);
 
   constexpr int kFaceList = 0x470, kSizeList = 0x472, kApply = 0x402;
-  auto openDialog = [&]() -> HWND {
-    POINT c = CentreOf(k.Button(2));
-    Click(c.x, c.y, true);
-    if (!WaitFor([&] { return FindVisibleWindowOf(k.pid(), "#32768") != nullptr; })) return nullptr;
-    Sleep(150);
-    for (int n = 0; n < kButtonFont; ++n) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
-    HWND dlg = nullptr;
-    WaitFor([&] {
-      for (HWND box : FindWindowsOf(k.pid(), "#32770"))
-        if (IsWindowVisible(box) && TextOf(box) == "Font") dlg = box;
-      return dlg != nullptr;
-    });
-    return dlg;
-  };
+  auto openDialog = [&] { return OpenFromButtonMenu(2, kButtonFont, "Font"); };
   auto sizeOf = [](HWND dlg) { return TextOf(FindChild(GetDlgItem(dlg, kSizeList), "Edit")); };
   // Types a size into the size box, as a user replacing what it holds.
   auto typeSize = [&](HWND dlg, const std::string& size) {

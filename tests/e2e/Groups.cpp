@@ -42,19 +42,6 @@ Sections ParseIni(const std::string& text) {
   return out;
 }
 
-// Texts of every Static child: a message box's text sits beside its icon.
-std::string StaticTexts(HWND box) {
-  std::string all;
-  EnumChildWindows(
-      box,
-      [](HWND h, LPARAM lp) -> BOOL {
-        if (ClassOf(h) == "Static") *reinterpret_cast<std::string*>(lp) += TextOf(h) + "|";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  return all;
-}
-
 class GroupsTest : public BarFixture {
  protected:
   void SetUp() override { StartWith(kIni, kDat); }

@@ -118,9 +118,7 @@ TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
 
   // The button types what was recorded.
-  target.Clear();
-  FocusTarget();
-  ClickAt(k.Button(1));
+  TypeFrom(1);
   EXPECT_TRUE(TextBecomes(edit_, "Go Hi!\t"));
 
   ASSERT_TRUE(k.Exit());
@@ -169,9 +167,7 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
   Sleep(200);
   EXPECT_EQ(TextOf(memo), "other.x{enter}");
 
-  target.Clear();
-  FocusTarget();
-  ClickAt(k.Button(2));
+  TypeFrom(2);
   EXPECT_TRUE(TextBecomes(edit_, "other.x\r\n"));
 
   ASSERT_TRUE(k.Exit());

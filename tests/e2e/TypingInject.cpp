@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "contract.h"
+#include "helpers/target_window.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 
@@ -101,8 +102,9 @@ class TypingInject : public ::testing::Test {
     if (!Eventually(
             [] {
               // Found once its controls exist too: the window is there before them.
-              target_ = FindWindowA("KsTypingTarget", nullptr);
-              return target_ && GetDlgItem(target_, 100) && GetDlgItem(target_, 101);
+              target_ = FindWindowA(helpers::kTypingTargetClass, nullptr);
+              return target_ && GetDlgItem(target_, helpers::kTargetTextId) &&
+                     GetDlgItem(target_, helpers::kTargetLogId);
             },
             30000))
       startError_ = "typing_target.exe showed no window";
@@ -118,12 +120,12 @@ class TypingInject : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_NE(target_, nullptr) << startError_;
-    text_ = GetDlgItem(target_, 100);
-    log_ = GetDlgItem(target_, 101);
+    text_ = GetDlgItem(target_, helpers::kTargetTextId);
+    log_ = GetDlgItem(target_, helpers::kTargetLogId);
     ASSERT_NE(text_, nullptr);
     ASSERT_NE(log_, nullptr);
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(target_, WM_APP, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutA(target_, helpers::kTargetClear, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     SetForegroundWindow(target_);
     ASSERT_TRUE(Eventually([] { return GetForegroundWindow() == target_; }))
         << "the target window did not come to the foreground";

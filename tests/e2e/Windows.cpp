@@ -180,7 +180,9 @@ class Demo {
     return s.found;
   }
 
+  // Null when the demo did not start.
   HWND WaitWindow(const char* cls) const {
+    if (!started_) return nullptr;
     HWND h = nullptr;
     WaitUntil([&] { return (h = Window(cls)) != nullptr; });
     // Typing only reaches it once it is the foreground window.
@@ -228,8 +230,7 @@ RECT RectInParent(HWND child) {
 
 TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
   Demo d({"editor", "Edit button", "Hello", "A hint", "abc{enter}", "255", "3"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(TextOf(form), "Edit button");
   EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
@@ -266,8 +267,7 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
 
 TEST(WindowsEditor, CloseBoxAfterChangesReturnsNothing) {
   Demo d({"editor", "Create new button", "", "", "", "0", "0"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
   HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
   // A new button starts in its name.
@@ -286,8 +286,7 @@ TEST(WindowsEditor, CloseBoxAfterChangesReturnsNothing) {
 
 TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   Demo d({"editor", "Edit button"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
   HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
   HWND hint = GetDlgItem(form, TKsmForm::kButtonHintId);
@@ -328,8 +327,7 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
 
 TEST(WindowsEditor, MemoHandlersSeeAnsiCharactersAndMayChangeOrSwallowThem) {
   Demo d({"editor-keys", "Edit button", "n", "h", "x", "0", "0"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
   HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
@@ -353,8 +351,7 @@ TEST(WindowsEditor, MemoHandlersSeeAnsiCharactersAndMayChangeOrSwallowThem) {
 
 TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {
   Demo d({"editor", "Edit button", "n", "h", "t", "255", "0"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(TKsmForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
   HWND colorButton = GetDlgItem(form, TKsmForm::kColorButtonId);
 
@@ -396,8 +393,7 @@ POINT EntryCentre(HWND list, int index) {
 
 TEST(WindowsListPicker, DoubleClickOnTheSecondEntryPicksIt) {
   Demo d({"list", "Monday,Tuesday,Friday"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kListClass);
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(TextOf(form), "Select");
   // Activation puts it into the topmost band, above the topmost bar.
@@ -419,8 +415,7 @@ TEST(WindowsListPicker, DoubleClickOnTheSecondEntryPicksIt) {
 
 TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing) {
   Demo d({"list", "a,,b"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kListClass);
   ASSERT_NE(form, nullptr);
   HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
   ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
@@ -446,8 +441,7 @@ TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing
 
 TEST(WindowsListPicker, EmptyEntryCanBePicked) {
   Demo d({"list", "a,,b"});
-  ASSERT_TRUE(d.started());
-  HWND form = d.WaitWindow(ks::typing::TListForm::kClassName);
+  HWND form = d.WaitWindow(ks::contract::kListClass);
   ASSERT_NE(form, nullptr);
   HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
   DoubleClickAt(EntryCentre(list, 1));

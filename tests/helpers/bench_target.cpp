@@ -4,11 +4,8 @@
 // Either way the window notes the performance-counter time of the first and the last
 // character it handled, so the benchmark can time the landing without polling the
 // target while it works (every poll would cost the target time of its own).
-// Messages (to the top-level window, class "KsBenchTarget"):
-//   WM_APP      forget everything typed so far
-//   WM_APP + 1  number of characters handled
-//   WM_APP + 2  counter time of the first, WM_APP + 3 of the last character handled
-//   WM_GETTEXT  in "count" mode: the characters handled (in "edit" mode ask the EDIT, id 100)
+// It answers the messages of target_window.h, and WM_GETTEXT in "count" mode with the
+// characters handled (in "edit" mode ask the EDIT).
 // The window and its EDIT are wide, so a character of any script arrives as itself; a
 // character is one UTF-16 unit.
 #include <windows.h>
@@ -17,13 +14,11 @@
 #include <cstring>
 #include <string>
 
+#include "target_window.h"
+
 namespace {
 
-constexpr int kTextId = 100;
-constexpr UINT kClear = WM_APP;
-constexpr UINT kCount = WM_APP + 1;
-constexpr UINT kFirstTime = WM_APP + 2;
-constexpr UINT kLastTime = WM_APP + 3;
+using namespace ks::helpers;
 
 bool g_countOnly = false;
 HWND g_text = nullptr;
@@ -54,7 +49,7 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       HINSTANCE inst = reinterpret_cast<CREATESTRUCTW*>(lp)->hInstance;
       g_text = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
-                               250, h, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
+                               250, h, reinterpret_cast<HMENU>(kTargetTextId), inst, nullptr);
       if (!g_text) return -1;
       g_textProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
@@ -78,16 +73,16 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETTEXTLENGTH:
       if (!g_countOnly) break;
       return static_cast<LRESULT>(g_received.size());
-    case kClear:
+    case kTargetClear:
       g_received.clear();
       g_first = g_last = 0;
       if (g_text) SetWindowTextW(g_text, L"");
       return 0;
-    case kCount:
+    case kTargetCount:
       return static_cast<LRESULT>(g_received.size());
-    case kFirstTime:
+    case kTargetFirstTime:
       return static_cast<LRESULT>(g_first);
-    case kLastTime:
+    case kTargetLastTime:
       return static_cast<LRESULT>(g_last);
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -103,24 +98,6 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 int main(int argc, char** argv) {
   g_countOnly = argc > 1 && std::strcmp(argv[1], "count") == 0;
   g_received.reserve(1 << 16);
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = &MainProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = L"KsBenchTarget";
-  if (!RegisterClassW(&wc)) return 1;
-  HWND main = CreateWindowExW(0, wc.lpszClassName, g_countOnly ? L"Counter" : L"Editor",
-                              WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr, inst,
-                              nullptr);
-  if (!main) return 1;
-  ShowWindow(main, SW_SHOWNORMAL);
-  SetForegroundWindow(main);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  return ks::helpers::RunTargetWindow(ks::helpers::kBenchTargetClass,
+                                      g_countOnly ? "Counter" : "Editor", &MainProc);
 }

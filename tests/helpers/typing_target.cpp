@@ -1,7 +1,7 @@
 // A window to type into: one multi-line EDIT that takes every key, and a hidden
 // EDIT that logs the key messages the first one received as "+VK:SCAN:EXT " (press)
 // and "-VK:SCAN:EXT " (release), in hex, so a test in another process can read both
-// with WM_GETTEXT. WM_APP clears both. Started with "--no-log" it keeps no log: a long
+// with WM_GETTEXT. kTargetClear (target_window.h) clears both. Started with "--no-log" it keeps no log: a long
 // run of typing then costs no more per key at its end than at its start; with "--rich"
 // the first control is a RichEdit instead. Both are wide controls with a wide message
 // loop, so a character of any script arrives as itself. With "--slow-keys" it takes
@@ -13,11 +13,13 @@
 #include <cstring>
 #include <string>
 
+#include "target_window.h"
+
 namespace {
 
-constexpr int kTextId = 100;
-constexpr int kLogId = 101;
-constexpr UINT kClear = WM_APP;
+using ks::helpers::kTargetClear;
+using ks::helpers::kTargetLogId;
+using ks::helpers::kTargetTextId;
 
 HWND g_text = nullptr;
 HWND g_log = nullptr;
@@ -49,9 +51,9 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (g_rich) LoadLibraryW(L"riched20.dll");
       g_text = CreateWindowExW(WS_EX_CLIENTEDGE, g_rich ? L"RichEdit20W" : L"Edit", L"",
                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
-                               250, h, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
+                               250, h, reinterpret_cast<HMENU>(kTargetTextId), inst, nullptr);
       g_log = CreateWindowExA(0, "Edit", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10, h,
-                              reinterpret_cast<HMENU>(kLogId), inst, nullptr);
+                              reinterpret_cast<HMENU>(kTargetLogId), inst, nullptr);
       if (!g_text || !g_log) return -1;
       g_textProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(g_text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProc)));
@@ -60,7 +62,7 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       SetFocus(g_text);
       return 0;
-    case kClear:
+    case kTargetClear:
       g_logText.clear();
       SetWindowTextA(g_log, "");
       SetWindowTextW(g_text, L"");
@@ -83,24 +85,6 @@ int main(int argc, char** argv) {
       g_rich = true;
     else if (std::strcmp(argv[i], "--slow-keys") == 0)
       g_slowKeys = true;
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = &MainProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = L"KsTypingTarget";
-  if (!RegisterClassW(&wc)) return 1;
-  HWND main = CreateWindowExW(0, wc.lpszClassName, L"Typing target", WS_OVERLAPPEDWINDOW, 100,
-                              100, 400, 300, nullptr, nullptr, inst, nullptr);
-  if (!main) return 1;
-  ShowWindow(main, SW_SHOWNORMAL);
-  SetForegroundWindow(main);
-  SetFocus(g_text);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  return ks::helpers::RunTargetWindow(ks::helpers::kTypingTargetClass, "Typing target",
+                                      &MainProc, &g_text);
 }

@@ -67,6 +67,13 @@ class BarFixture : public ::testing::Test {
     Press(i);
   }
 
+  // A press on bar button `i` with the target in front, into an emptied target.
+  void TypeFrom(int i) {
+    target.Clear();
+    FocusTarget();
+    RestAndPress(i);
+  }
+
   // The text of `h` (the target's Edit when not given) becomes `want` within `ms`.
   ::testing::AssertionResult TextBecomes(const std::string& want, int ms = 8000) const {
     return TextBecomes(edit_, want, ms);
@@ -74,6 +81,18 @@ class BarFixture : public ::testing::Test {
   static ::testing::AssertionResult TextBecomes(HWND h, const std::string& want, int ms = 8000) {
     if (WaitFor([&] { return TextOf(h) == want; }, ms)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the window holds [" << TextOf(h) << "]";
+  }
+
+  // A right click on bar button `i`, item `item` (counted from 0) of the button menu by
+  // keyboard, and the dialog titled `title` the item opens; null when either does not come.
+  HWND OpenFromButtonMenu(int i, int item, const char* title) {
+    POINT c = CentreOf(k.Button(i));
+    Click(c.x, c.y, true);
+    if (!k.MenuOpens(10000)) return nullptr;
+    Sleep(150);
+    for (int n = 0; n < item; ++n) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    return Dialog(title, 10000);
   }
 
   // The program's visible dialog titled `title`, or null after `ms`.

@@ -65,17 +65,6 @@ BOOL CALLBACK Collect(HWND h, LPARAM lp) {
   return TRUE;
 }
 
-// Every event carries its own position: under Wine an event sent right after
-// SetCursorPos may otherwise land where the pointer was before.
-void SendMouseAt(int x, int y, DWORD buttonFlags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
-  SendInput(1, &in, sizeof in);
-}
-
 }  // namespace
 
 std::vector<HWND> FindWindowsOf(DWORD pid, const char* cls) {
@@ -146,10 +135,48 @@ HWND FindChild(HWND parent, const char* cls, const char* text) {
   return s.found;
 }
 
+namespace {
+
+std::vector<std::string> TextsOfStatics(HWND box) {
+  std::vector<std::string> texts;
+  EnumChildWindows(
+      box,
+      [](HWND h, LPARAM lp) -> BOOL {
+        std::string text = TextOf(h);
+        if (ClassOf(h) == "Static" && !text.empty())
+          reinterpret_cast<std::vector<std::string>*>(lp)->push_back(text);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+}  // namespace
+
+std::string StaticTexts(HWND box) {
+  std::string all;
+  for (const std::string& t : TextsOfStatics(box)) all += t + "|";
+  return all;
+}
+
+std::string MessageText(HWND box) {
+  std::vector<std::string> texts = TextsOfStatics(box);
+  return texts.empty() ? std::string() : texts.front();
+}
+
 POINT CentreOf(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void SendMouseAt(int x, int y, DWORD buttonFlags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+  SendInput(1, &in, sizeof in);
 }
 
 void RestAt(int x, int y) {
@@ -271,22 +298,6 @@ HWND MessageBoxOf(DWORD pid, int ms) {
   return box;
 }
 
-std::string MessageText(HWND box) {
-  std::string text;
-  EnumChildWindows(
-      box,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* out = reinterpret_cast<std::string*>(lp);
-        if (ClassOf(h) == "Static" && !TextOf(h).empty()) {
-          *out = TextOf(h);
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&text));
-  return text;
-}
-
 // ---- DocumentViewer ----
 
 namespace {
@@ -381,7 +392,7 @@ bool TypingTarget::Start(const std::string& args) {
   process_ = pi.hProcess;
   // The window is found as soon as it exists, which is before its Edit is made.
   return WaitFor([&] {
-    main_ = FindWindowOf(pi.dwProcessId, "KsTypingTarget");
+    main_ = FindWindowOf(pi.dwProcessId, helpers::kTypingTargetClass);
     edit_ = main_ ? FindChild(main_, "Edit") : nullptr;
     return edit_ != nullptr;
   });
@@ -480,6 +491,12 @@ bool Keystrum::Running() const {
 HWND Keystrum::Button(int i) const {
   HWND bar = Bar();
   return bar ? GetDlgItem(bar, contract::kBarButtonIdBase + i) : nullptr;
+}
+
+RECT Keystrum::ButtonRect(int i) const {
+  RECT r{};
+  GetWindowRect(Button(i), &r);
+  return r;
 }
 
 HWND Keystrum::GroupList() const { return FindChild(Bar(), "ComboBox"); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contract.h"
+#include "helpers/target_window.h"
 
 namespace ks::e2e {
 
@@ -34,6 +35,9 @@ std::string TextOf(HWND h);
 std::string Utf8TextOf(HWND h);
 // The child of `parent` with class `cls` and, when given, text `text`.
 HWND FindChild(HWND parent, const char* cls, const char* text = nullptr);
+// The texts of a box's Static children that have one, each followed by "|": a message box's
+// text sits beside its icon, a Static without text.
+std::string StaticTexts(HWND box);
 
 // The centre of a window, in screen coordinates.
 POINT CentreOf(HWND h);
@@ -42,6 +46,10 @@ POINT CentreOf(HWND h);
 void RestAt(int x, int y);
 
 // Real input, as a user gives it.
+// One mouse event at (x, y) with `buttonFlags` (MOUSEEVENTF_LEFTDOWN...). Every event carries
+// its own position: under Wine an event sent right after SetCursorPos may otherwise land
+// where the pointer was before.
+void SendMouseAt(int x, int y, DWORD buttonFlags);
 void MoveMouse(int x, int y);
 void Click(int x, int y, bool right = false);
 void MouseDown(int x, int y, bool right = false);
@@ -58,7 +66,7 @@ bool SaveScreenBitmap(const std::string& path, const RECT& area);
 
 // The visible message box of process `pid`, or null after `ms`.
 HWND MessageBoxOf(DWORD pid, int ms = 10000);
-// The first text of a Static child of a message box (its icon is a Static without text).
+// The first of StaticTexts: what a message box says.
 std::string MessageText(HWND box);
 
 // While it lives, documents of the given types ("html", "hlp") open in doc_viewer.exe
@@ -87,7 +95,7 @@ class DocumentViewer {
 };
 
 // The program the user types into: typing_target.exe, whose window holds one multi-line
-// Edit. WM_APP to its window empties it.
+// Edit.
 class TypingTarget {
  public:
   TypingTarget() = default;
@@ -100,7 +108,7 @@ class TypingTarget {
   HWND main() const { return main_; }
   HWND edit() const { return edit_; }
   std::string Text() const { return TextOf(edit_); }
-  void Clear() const { SendMessageA(main_, WM_APP, 0, 0); }
+  void Clear() const { SendMessageA(main_, helpers::kTargetClear, 0, 0); }
   // Clicks its caption, as a user switching back to it (the caret stays where it was);
   // true once it has the foreground.
   bool Focus();
@@ -146,6 +154,8 @@ class Keystrum {
   HWND TrayIconWindow() const { return FindWindowOf(pid_, contract::kTrayIconClass); }
   HWND TrayForm() const { return FindWindowOf(pid_, contract::kTrayFormClass); }
   HWND Button(int i) const;
+  // Where button `i` is on the screen.
+  RECT ButtonRect(int i) const;
   HWND GroupList() const;
 
   // A popup menu of the program is open.

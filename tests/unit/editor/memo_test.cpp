@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "bar/commands.h"
 #include "editor/memo.h"
 
@@ -8,18 +11,22 @@ namespace {
 
 MemoText At(std::string text, size_t caret) { return MemoText{std::move(text), caret, caret}; }
 
+// The key was taken: no character goes on, and the memo becomes `want`.
+::testing::AssertionResult Took(const MemoChar& key, const MemoText& want) {
+  if (key.Char != 0) return ::testing::AssertionFailure() << "the character goes on";
+  if (!key.Replace) return ::testing::AssertionFailure() << "the memo stays";
+  if (!(*key.Replace == want))
+    return ::testing::AssertionFailure() << "the memo becomes [" << key.Replace->Text << "] at "
+                                         << key.Replace->SelEnd;
+  return ::testing::AssertionSuccess();
+}
+
 // ---- Tab, Enter and the arrow keys ----
 
 TEST(MemoKeysCodes, TabAndEnterWriteCodesAtTheCaretAndCancelTheKey) {
   MemoKeys keys;
-  MemoChar tab = keys.Char(At("ab", 1), '\t', false);
-  EXPECT_EQ(tab.Char, 0);
-  ASSERT_TRUE(tab.Replace);
-  EXPECT_EQ(*tab.Replace, At("a{tab}b", 6));
-  MemoChar enter = keys.Char(*tab.Replace, '\r', false);
-  EXPECT_EQ(enter.Char, 0);
-  ASSERT_TRUE(enter.Replace);
-  EXPECT_EQ(*enter.Replace, At("a{tab}{enter}b", 13));
+  EXPECT_TRUE(Took(keys.Char(At("ab", 1), '\t', false), At("a{tab}b", 6)));
+  EXPECT_TRUE(Took(keys.Char(At("a{tab}b", 6), '\r', false), At("a{tab}{enter}b", 13)));
 }
 
 TEST(MemoKeysCodes, ArrowOverASelectionReplacesIt) {
@@ -45,10 +52,7 @@ TEST(MemoKeysCodes, PlainCharactersPassUnchanged) {
 
 TEST(MemoBackspace, RemovesAWholeCodeInAnyCase) {
   MemoKeys keys;
-  MemoChar bs = keys.Char(At("abc{tab}", 8), '\b', false);
-  EXPECT_EQ(bs.Char, 0);
-  ASSERT_TRUE(bs.Replace);
-  EXPECT_EQ(*bs.Replace, At("abc", 3));
+  EXPECT_TRUE(Took(keys.Char(At("abc{tab}", 8), '\b', false), At("abc", 3)));
   EXPECT_EQ(BackspaceOverCode(At("x{Date}y", 7)), At("xy", 1));
   EXPECT_EQ(BackspaceOverCode(At("{ENTER}", 7)), At("", 0));
   for (const char* code : {"{up}", "{down}", "{left}", "{right}", "{day}", "{month}", "{time}"}) {
@@ -75,11 +79,16 @@ TEST(MemoBackspace, OrdinaryBackspaceElsewhere) {
 
 // ---- the change rule ----
 
+// Each text pasted or typed into the memo, and what the change rule makes of it.
+void ExpectChanges(std::initializer_list<std::pair<const char*, const char*>> cases) {
+  for (const auto& [text, want] : cases) EXPECT_EQ(NormalizeMemoText(text), want) << text;
+}
+
 TEST(MemoChange, PastedLineBreaksAndTabsBecomeCodes) {
-  EXPECT_EQ(NormalizeMemoText("first\r\nsecond"), "first{enter}second");
-  EXPECT_EQ(NormalizeMemoText("a\tb"), "a{tab}b");
-  EXPECT_EQ(NormalizeMemoText("a\r\n\r\nb"), "a{enter}{enter}b");
-  EXPECT_EQ(NormalizeMemoText("line\r\n"), "line{enter}");
+  ExpectChanges({{"first\r\nsecond", "first{enter}second"},
+                 {"a\tb", "a{tab}b"},
+                 {"a\r\n\r\nb", "a{enter}{enter}b"},
+                 {"line\r\n", "line{enter}"}});
 }
 
 TEST(MemoChange, ALoneLineFeedIsKeptThroughAnEdit) {
@@ -91,14 +100,11 @@ TEST(MemoChange, ALoneLineFeedIsKeptThroughAnEdit) {
 }
 
 TEST(MemoChange, TheLastCharacterIsLeftAlone) {
-  EXPECT_EQ(NormalizeMemoText("abc\t"), "abc\t");
-  EXPECT_EQ(NormalizeMemoText("\t"), "\t");
-  EXPECT_EQ(NormalizeMemoText("abc\r"), "abc\r");
-  EXPECT_EQ(NormalizeMemoText(""), "");
+  ExpectChanges({{"abc\t", "abc\t"}, {"\t", "\t"}, {"abc\r", "abc\r"}, {"", ""}});
 }
 
 TEST(MemoChange, ALoneCarriageReturnKeepsTheNextCharacter) {
-  EXPECT_EQ(NormalizeMemoText("a\rbc"), "a{enter}bc");
+  ExpectChanges({{"a\rbc", "a{enter}bc"}});
 }
 
 TEST(MemoChange, ASecondPassFindsNothing) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "entries/store_entries.h"
 #include "store/ini.h"
 #include "store/settings.h"
 #include "text/codepages.h"
@@ -9,19 +10,7 @@ namespace {
 
 const test::FakeCp1252 kAnsi;
 
-LoadContext Ctx() {
-  LoadContext c;
-  c.ScreenWidth = 1280;
-  c.ScreenHeight = 1024;
-  c.BarClientWidth = 177;
-  c.BarClientHeight = 51;
-  c.EditorClientWidth = 392;
-  c.EditorClientHeight = 203;
-  c.ListClientWidth = 112;
-  c.ListClientHeight = 113;
-  c.FontColor = 0x123456;
-  return c;
-}
+LoadContext Ctx() { return fuzz::detail::FuzzContext(); }
 
 Loaded LoadIni(const std::string& ini, std::optional<std::string> dat = std::nullopt) {
   return LoadSettings(ini, dat, Ctx(), kAnsi);
