@@ -14,17 +14,17 @@
 
 namespace {
 
+using namespace ks;
+
 std::string ModulePath() {
   char buf[MAX_PATH * 4];
   DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
   return std::string(buf, n);
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  using namespace ks;
-  app::Application& a = app::App();
+// The program's paths and icons, and the application window, which exists from the start
+// but is never seen.
+void PrepareApplication(app::Application& a, HINSTANCE instance) {
   a.instance = instance;
   a.exePath = ModulePath();
   a.exeDir = a.exePath.substr(0, a.exePath.find_last_of("\\/") + 1);
@@ -36,58 +36,68 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
 
-  // The application window exists from the start but is never seen.
   a.window.Create(a.icon);
   ShowWindow(a.window.hwnd(), SW_HIDE);
   ProcessWaitingMessages();
+}
 
-  // The running copy keeps its handle for its whole life; the system frees it at exit.
-  HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, ks::contract::kSingleInstanceName);
-  if (sem && GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(sem);
-    MessageBoxA(nullptr,
-                "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.",
-                contract::kTitle, MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
-    return 0;
+// True when another copy runs, which the user is told. The running copy keeps its handle
+// for its whole life; the system frees it at exit.
+bool AnotherCopyRuns() {
+  HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, contract::kSingleInstanceName);
+  if (!sem || GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  CloseHandle(sem);
+  MessageBoxA(nullptr,
+              "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.",
+              contract::kTitle, MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
+  return true;
+}
+
+// Makes the windows in their fixed order and wires them together, runs the message loop,
+// and saves at the end of a normal run. Returns the exit code.
+int RunWindows(app::Application& a) {
+  app::TTrayForm tray;
+  editor::TKsmForm ksm;
+  typing::TListForm list;
+  editor::KeyHookLibrary hook(a.exeDir);
+  editor::ButtonEditor buttonEditor(ksm, hook);
+  tray.Create(a.window.hwnd(), a.iconSmall);
+  ksm.Create(a.window.hwnd(), a.iconSmall);
+  list.Create(a.window.hwnd(), a.iconSmall);
+
+  TMainForm bar(BarSurroundings{a.window.hwnd(), a.exeDir, a.icon, a.iconSmall, &list,
+                                ksm.hwnd(), &buttonEditor});
+  buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
+  tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
+  tray.OnEndSession = [&bar] { bar.SaveSession(); };
+  a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
+  bar.Create();
+
+  SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
   }
+  // The icon goes first, so the user sees the program end at once; then the save.
+  tray.RemoveIcon();
+  if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
+  bar.SaveSession();
+  // The wiring refers to the bar, which goes first when this function returns.
+  a.window.OnSysCommand = nullptr;
+  tray.OnIconClick = nullptr;
+  tray.OnEndSession = nullptr;
+  buttonEditor.TemplateFont = nullptr;
+  return static_cast<int>(m.wParam);
+}
 
-  int rc = 0;
-  {
-    app::TTrayForm tray;
-    editor::TKsmForm ksm;
-    typing::TListForm list;
-    editor::KeyHookLibrary hook(a.exeDir);
-    editor::ButtonEditor buttonEditor(ksm, hook);
-    tray.Create(a.window.hwnd(), a.iconSmall);
-    ksm.Create(a.window.hwnd(), a.iconSmall);
-    list.Create(a.window.hwnd(), a.iconSmall);
+}  // namespace
 
-    TMainForm bar(BarSurroundings{a.window.hwnd(), a.exeDir, a.icon, a.iconSmall, &list,
-                                  ksm.hwnd(), &buttonEditor});
-    buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
-    tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
-    tray.OnEndSession = [&bar] { bar.SaveSession(); };
-    a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
-    bar.Create();
-
-    SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-
-    MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-    rc = static_cast<int>(m.wParam);
-    // The icon goes first, so the user sees the program end at once; then the save.
-    tray.RemoveIcon();
-    if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
-    bar.SaveSession();
-    // The wiring refers to the bar, which goes first at the end of this block.
-    a.window.OnSysCommand = nullptr;
-    tray.OnIconClick = nullptr;
-    tray.OnEndSession = nullptr;
-    buttonEditor.TemplateFont = nullptr;
-  }
-  return rc;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  app::Application& a = app::App();
+  PrepareApplication(a, instance);
+  if (AnotherCopyRuns()) return 0;
+  return RunWindows(a);
 }

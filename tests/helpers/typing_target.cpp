@@ -1,12 +1,12 @@
 // A window to type into: one multi-line EDIT that takes every key, and a hidden
 // EDIT that logs the key messages the first one received as "+VK:SCAN:EXT " (press)
 // and "-VK:SCAN:EXT " (release), in hex, so a test in another process can read both
-// with WM_GETTEXT. kTargetClear (target_window.h) clears both. Started with "--no-log" it keeps no log: a long
-// run of typing then costs no more per key at its end than at its start; with "--rich"
-// the first control is a RichEdit instead. Both are wide controls with a wide message
-// loop, so a character of any script arrives as itself. With "--slow-keys" it takes
-// 150 ms over every key press, as a program on a busy machine may, so keys wait in its
-// queue for a while.
+// with WM_GETTEXT. kTargetClear (target_window.h) clears both. Started with "--no-log" it
+// keeps no log: a long run of typing then costs no more per key at its end than at its
+// start; with "--rich" the first control is a RichEdit instead. Both are wide controls
+// with a wide message loop, so a character of any script arrives as itself. With
+// "--slow-keys" it takes 150 ms over every key press, as a program on a busy machine may,
+// so keys wait in its queue for a while.
 #include <windows.h>
 
 #include <cstdio>
