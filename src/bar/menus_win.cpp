@@ -5,6 +5,8 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 #include "bar/commands.h"
 #include "bar/groups.h"
 #include "text/codepage_win.h"
@@ -24,6 +26,26 @@ enum : UINT {
 };
 
 constexpr WORD kFontApplyButtonId = 0x0402;  // psh3: the font dialog's Apply button
+
+// The group menu; for a group without buttons "New Button" comes first, since no button
+// menu can open there to give it its first one.
+std::vector<win::MenuLine> GroupMenuLines(bool newButtonFirst) {
+  using win::Glyph;
+  using win::kSeparator;
+  std::vector<win::MenuLine> lines;
+  if (newButtonFirst) lines = {{kNewButtonItem, "New Button", Glyph::New}, kSeparator};
+  lines.insert(lines.end(), {
+                                {kNewGroupItem, "New Group", Glyph::NewGroup},
+                                {kEditGroupItem, "Edit Group", Glyph::EditGroup},
+                                {kDeleteGroupItem, "Delete Group", Glyph::DeleteGroup},
+                                kSeparator,
+                                {kSetPasswordItem, "Password Protect", Glyph::Lock},
+                                {kRemovePasswordItem, "Remove Password", Glyph::Unlock},
+                                kSeparator,
+                                {kGroupCancelItem, "Cancel", Glyph::Cancel},
+                            });
+  return lines;
+}
 
 }  // namespace
 
@@ -47,28 +69,8 @@ void TMainForm::CreateMenus() {
       kSeparator,
       {kButtonCancelItem, "Cancel", Glyph::Cancel},
   });
-  groupMenu_ = win::BuildPopupMenu({
-      {kNewGroupItem, "New Group", Glyph::NewGroup},
-      {kEditGroupItem, "Edit Group", Glyph::EditGroup},
-      {kDeleteGroupItem, "Delete Group", Glyph::DeleteGroup},
-      kSeparator,
-      {kSetPasswordItem, "Password Protect", Glyph::Lock},
-      {kRemovePasswordItem, "Remove Password", Glyph::Unlock},
-      kSeparator,
-      {kGroupCancelItem, "Cancel", Glyph::Cancel},
-  });
-  emptyGroupMenu_ = win::BuildPopupMenu({
-      {kNewButtonItem, "New Button", Glyph::New},
-      kSeparator,
-      {kNewGroupItem, "New Group", Glyph::NewGroup},
-      {kEditGroupItem, "Edit Group", Glyph::EditGroup},
-      {kDeleteGroupItem, "Delete Group", Glyph::DeleteGroup},
-      kSeparator,
-      {kSetPasswordItem, "Password Protect", Glyph::Lock},
-      {kRemovePasswordItem, "Remove Password", Glyph::Unlock},
-      kSeparator,
-      {kGroupCancelItem, "Cancel", Glyph::Cancel},
-  });
+  groupMenu_ = win::BuildPopupMenu(GroupMenuLines(false));
+  emptyGroupMenu_ = win::BuildPopupMenu(GroupMenuLines(true));
 }
 
 void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {

@@ -183,6 +183,10 @@ HICON GlyphIcon(Glyph g) {
 namespace ks::win {
 
 HMENU BuildPopupMenu(std::initializer_list<MenuLine> lines) {
+  return BuildPopupMenu(std::vector<MenuLine>(lines));
+}
+
+HMENU BuildPopupMenu(const std::vector<MenuLine>& lines) {
   HMENU menu = CreatePopupMenu();
   UINT pos = 0;
   for (const MenuLine& l : lines) {

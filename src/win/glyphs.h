@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <vector>
 
 namespace ks::win {
 
@@ -28,6 +29,7 @@ inline constexpr MenuLine kSeparator{};
 
 // A popup menu of `lines`, each item with its glyph.
 HMENU BuildPopupMenu(std::initializer_list<MenuLine> lines);
+HMENU BuildPopupMenu(const std::vector<MenuLine>& lines);
 
 // Opens `menu` at `screen` for `owner` and returns the chosen id, 0 for none. The owner
 // takes the foreground first, or the menu would not close on a click elsewhere.

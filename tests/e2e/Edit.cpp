@@ -383,7 +383,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   ClickWindow(GetDlgItem(ed, kNameId));
   PressKey(VK_ESCAPE);
   Sleep(500);
-  ASSERT_EQ(FindVisibleWindowOf(k.pid(), "TKsmForm"), ed) << DescribeWindows(k.pid());
+  ASSERT_EQ(FindVisibleWindowOf(k.pid(), contract::kEditorClass), ed) << DescribeWindows(k.pid());
   EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax{enter}");
   SetField(ed, kNameId, "Bravo");
   SetField(ed, kHintId, "changed");

@@ -315,7 +315,7 @@ TEST_F(GroupsTest, AnEmptyGroupGetsItsFirstButtonFromTheGroupMenu) {
   EXPECT_EQ(k.BarClient().cy, 24);
   GroupMenu(static_cast<GroupMenuItem>(1));  // "New Button", first for an empty group
   HWND ed = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), "TKsmForm")) != nullptr; }))
+  ASSERT_TRUE(WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; }))
       << DescribeWindows(k.pid());
   EXPECT_EQ(TextOf(ed), "Create new button");
   SendMessageA(GetDlgItem(ed, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("First"));

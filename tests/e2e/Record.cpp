@@ -58,6 +58,15 @@ class RecordTest : public BarFixture {
     Click(x, y, right);
   }
 
+  // Button `i` types `typed` into the emptied target, and at exit the button text file
+  // holds `dat`.
+  void TypesAndStores(int i, const std::string& typed, const std::string& dat) {
+    TypeFrom(i);
+    EXPECT_TRUE(TextBecomes(edit_, typed));
+    ASSERT_TRUE(k.Exit());
+    EXPECT_EQ(k.Dat(), dat);
+  }
+
   // Right click on bar button `i`, then "Edit Button" from the menu by keyboard.
   HWND OpenEditor(int i) {
     ClickAt(k.Button(i), true);
@@ -118,11 +127,7 @@ TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
 
   // The button types what was recorded.
-  TypeFrom(1);
-  EXPECT_TRUE(TextBecomes(edit_, "Go Hi!\t"));
-
-  ASSERT_TRUE(k.Exit());
-  EXPECT_EQ(k.Dat(), "Go Hi!{tab}\r\nother\r\n");
+  TypesAndStores(1, "Go Hi!\t", "Go Hi!{tab}\r\nother\r\n");
 }
 
 TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEditorOpen) {
@@ -167,11 +172,7 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
   Sleep(200);
   EXPECT_EQ(TextOf(memo), "other.x{enter}");
 
-  TypeFrom(2);
-  EXPECT_TRUE(TextBecomes(edit_, "other.x\r\n"));
-
-  ASSERT_TRUE(k.Exit());
-  EXPECT_EQ(k.Dat(), "\r\nother.x{enter}\r\n");
+  TypesAndStores(2, "other.x\r\n", "\r\nother.x{enter}\r\n");
 }
 
 TEST_F(RecordTest, WhatIsRecordedIsExactlyWhatTheOtherProgramReceived) {

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "target_window.h"
+
 int main() {
-  if (HWND target = FindWindowA("KsTypingTarget", nullptr)) {
+  if (HWND target = FindWindowA(ks::helpers::kTypingTargetClass, nullptr)) {
     char text[256] = {};
-    SendMessageA(GetDlgItem(target, 100), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    SendMessageA(GetDlgItem(target, ks::helpers::kTargetTextId), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     const std::string title = std::string("started after: ") + text;
     SendMessageA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
   }
