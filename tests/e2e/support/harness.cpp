@@ -523,7 +523,7 @@ void Keystrum::TrayClick() {
 bool Keystrum::TrayMenu(TrayItem item) {
   // A menu that is still closing would count as the new one.
   if (!MenuCloses()) return false;
-  PostMessageA(TrayIconWindow(), WM_USER + 1, 0, WM_RBUTTONUP);
+  PostMessageA(TrayIconWindow(), contract::kTrayCallback, 0, WM_RBUTTONUP);
   HWND menu = nullptr;
   if (!WaitFor([&] { return (menu = FindVisibleWindowOf(pid_, "#32768")) != nullptr; }, 3000))
     return false;
