@@ -134,15 +134,7 @@ void TKsmForm::CreateControls() {
   keyList_ = CreateControl(hwnd_, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
                            232, 24, 105, kKeyListDropHeight, kKeyListId, f);
   if (!keyList_ || !ksmText_) return;
-  ShowWindow(keyList_, SW_HIDE);  // the shortcut only passes through it
-  SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("None"));
-  char item[] = "<ctrl><alt>A";
-  for (char c = 'A'; c <= 'Z'; ++c) {
-    item[sizeof item - 2] = c;
-    SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  }
-  SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, 16);
-  SendMessageA(keyList_, CB_SETCURSEL, 0, 0);
+  FillShortcutList();
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.
   StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
@@ -154,6 +146,23 @@ void TKsmForm::CreateControls() {
   memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
       ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TKsmForm::MemoProc)));
 
+  DecorateButtons();
+}
+
+void TKsmForm::FillShortcutList() {
+  ShowWindow(keyList_, SW_HIDE);  // the shortcut only passes through it
+  SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("None"));
+  char item[] = "<ctrl><alt>A";
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    item[sizeof item - 2] = c;
+    SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, 16);
+  SendMessageA(keyList_, CB_SETCURSEL, 0, 0);
+}
+
+// The pictures beside Done and Record, and the hints.
+void TKsmForm::DecorateButtons() {
   doneGlyph_.reset(MakeGlyph(true));
   recordGlyph_.reset(MakeGlyph(false));
   SendMessageA(doneButton_, BM_SETIMAGE, IMAGE_ICON,
@@ -278,6 +287,42 @@ void TKsmForm::DrawColorButton(const DRAWITEMSTRUCT& d) {
                          "Color");
 }
 
+void TKsmForm::OnActivate(WPARAM wp, LPARAM lp) {
+  if (LOWORD(wp) != WA_INACTIVE) {
+    activeInApp_ = true;
+    HWND f = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                     IsWindowVisible(lastFocus_)
+                 ? lastFocus_
+                 : dummy_;
+    SetFocus(f);
+    FormActivate();
+    return;
+  }
+  HWND f = GetFocus();
+  if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+  // Switching to another application does not count; another window of this program
+  // taking over does.
+  if (IsOwnProcessWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) FormDeactivate();
+}
+
+void TKsmForm::OnCommand(WPARAM wp) {
+  const int id = LOWORD(wp);
+  const int code = HIWORD(wp);
+  if (id == kKsmTextId && code == EN_CHANGE) {
+    RunChange();
+  } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+    if (id == kDoneButtonId) {
+      modalResult_ = kModalOk;  // the only way that confirms
+    } else if (id == kRecordButtonId) {
+      if (OnRecordClick) OnRecordClick(*this);
+    } else if (id == kColorButtonId) {
+      ColorButtonClick();
+    }
+  }
+  // Enter and Escape arrive as IDOK / IDCANCEL from the dialog navigation; neither closes
+  // the editor.
+}
+
 LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
@@ -291,49 +336,16 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) {
-        activeInApp_ = true;
-        HWND f = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
-                         IsWindowVisible(lastFocus_)
-                     ? lastFocus_
-                     : dummy_;
-        SetFocus(f);
-        FormActivate();
-        return 0;
-      }
-      {
-        HWND f = GetFocus();
-        if (f && IsChild(hwnd_, f)) lastFocus_ = f;
-      }
-      // Switching to another application does not count; another window of this
-      // program taking over does.
-      if (IsOwnProcessWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) FormDeactivate();
+      OnActivate(wp, lp);
       return 0;
-    case WM_COMMAND: {
-      const int id = LOWORD(wp);
-      const int code = HIWORD(wp);
-      if (id == kKsmTextId && code == EN_CHANGE) {
-        RunChange();
-      } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
-        if (id == kDoneButtonId) {
-          modalResult_ = kModalOk;  // the only way that confirms
-        } else if (id == kRecordButtonId) {
-          if (OnRecordClick) OnRecordClick(*this);
-        } else if (id == kColorButtonId) {
-          ColorButtonClick();
-        }
-      }
-      // Enter and Escape arrive as IDOK / IDCANCEL from the dialog navigation; neither
-      // closes the editor.
+    case WM_COMMAND:
+      OnCommand(wp);
       return 0;
-    }
     case WM_DRAWITEM: {
       const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (d->CtlID == kColorButtonId) {
-        DrawColorButton(*d);
-        return TRUE;
-      }
-      break;
+      if (d->CtlID != kColorButtonId) break;
+      DrawColorButton(*d);
+      return TRUE;
     }
     case WM_CLOSE:
       modalResult_ = kModalCancel;

@@ -106,6 +106,10 @@ class TKsmForm : public ks::win::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  void FillShortcutList();
+  void DecorateButtons();
+  void OnActivate(WPARAM wp, LPARAM lp);
+  void OnCommand(WPARAM wp);
   static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();

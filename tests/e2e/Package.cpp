@@ -24,18 +24,6 @@ std::string PackageDir() {
   return dir;
 }
 
-std::set<std::string> FilesIn(const std::string& dir) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE f = FindFirstFileA((dir + "*").c_str(), &fd);
-  if (f == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
-  } while (FindNextFileA(f, &fd));
-  FindClose(f);
-  return names;
-}
-
 // The size of the COFF symbol table of a PE file: 0 once it is stripped, -1 when the file
 // is no PE file.
 long long SymbolTableOf(const std::string& path) {

@@ -38,17 +38,7 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& path() const { return path_; }
-  std::set<std::string> Files() const {
-    std::set<std::string> out;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.insert(fd.cFileName);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return out;
-  }
+  std::set<std::string> Files() const { return e2e::FilesIn(path_ + "\\"); }
 
  private:
   std::string path_;

@@ -55,6 +55,109 @@ int Usage() {
   return 2;
 }
 
+// The editor-keys handlers: each logs what it is given, "#" is swallowed and "a" made "A".
+void LogMemoKeys(ks::editor::TKsmForm& editor, std::string& keys) {
+  ks::editor::TKsmForm::MemoEvents ev;
+  ev.KeyDown = [&keys](ks::editor::TKsmForm&, WPARAM& vk) {
+    keys.append("D").append(std::to_string(vk)).append(" ");
+    return false;
+  };
+  ev.KeyUp = [&keys](ks::editor::TKsmForm&, WPARAM vk) {
+    keys.append("U").append(std::to_string(vk)).append(" ");
+  };
+  ev.KeyPress = [&keys](ks::editor::TKsmForm&, WPARAM& ch) {
+    keys.append("P").append(std::to_string(ch)).append(" ");
+    if (ch == 'a') ch = 'A';
+    return ch == '#';
+  };
+  ev.Change = [&keys](ks::editor::TKsmForm&) { keys += "C "; };
+  editor.SetMemoEvents(std::move(ev));
+  editor.OnRecordClick = [&keys](ks::editor::TKsmForm& form) {
+    keys += "R ";
+    ks::win::SetText(form.recordButton(), "Stop");
+    form.SetHint(form.recordButton(), "Stop Recording");
+  };
+  editor.OnDeactivate = [&keys](ks::editor::TKsmForm&) { keys += "X "; };
+}
+
+// What the user did: confirmed or not, and the values as KEY=VALUE lines.
+struct Outcome {
+  bool ok = false;
+  std::string values;
+};
+
+// The editor (or editor-keys) with the fields in args[2..6] when given; nullopt when it
+// could not be made.
+std::optional<Outcome> RunEditor(HWND owner, HICON icon, const std::vector<std::string>& args) {
+  const bool logKeys = args[0] == "editor-keys";
+  ks::editor::TKsmForm editor;
+  if (!editor.Create(owner, icon)) return std::nullopt;
+  std::string keys;
+  if (logKeys) LogMemoKeys(editor, keys);
+  ks::editor::TKsmForm::Fields f;
+  if (args.size() == 7) {
+    f.Caption = ks::Utf8FromAnsi(args[2]);
+    f.Description = ks::Utf8FromAnsi(args[3]);
+    f.String = ks::Utf8FromAnsi(args[4]);
+    f.Color = static_cast<int32_t>(std::strtol(args[5].c_str(), nullptr, 0));
+    f.Shortcut = static_cast<int32_t>(std::strtol(args[6].c_str(), nullptr, 0));
+  }
+  Outcome o;
+  o.ok = editor.ShowModal(args[1], f);
+  if (o.ok)
+    o.values = "Caption=" + f.Caption + "\nDescription=" + f.Description + "\nString=" +
+               f.String + "\nColor=" + std::to_string(f.Color) +
+               "\nShortcut=" + std::to_string(f.Shortcut) + "\n";
+  if (logKeys) o.values.append("Keys=").append(keys).append("\n");
+  return o;
+}
+
+// Runs what `args` ask for; nullopt for a usage error, an Outcome with `made` false when
+// a window could not be made.
+std::optional<Outcome> Run(HWND owner, HICON icon, const std::vector<std::string>& args,
+                           bool& made) {
+  const std::string& what = args[0];
+  Outcome o;
+  if (what == "list" && args.size() == 2) {
+    ks::typing::TListForm list;
+    if (!(made = list.Create(owner, icon))) return o;
+    std::optional<std::string> pick = list.Pick(SplitCommas(args[1]));
+    o.ok = pick.has_value();
+    if (o.ok) o.values = "Selection=" + *pick + "\n";
+  } else if (what == "input" && args.size() >= 3) {
+    std::optional<std::string> answer =
+        ks::win::InputQuery(owner, args[1], args[2], args.size() > 3 ? args[3] : "",
+                            args.size() > 4 && args[4] == "preselect");
+    o.ok = answer.has_value();
+    if (o.ok) o.values = "Answer=" + *answer + "\n";
+  } else if (what == "message" && args.size() == 2) {
+    ks::win::ShowMessage(owner, args[1]);
+    o.ok = true;
+  } else if (what == "confirm" && args.size() >= 2) {
+    o.ok = args.size() > 2 ? ks::win::Confirm(owner, args[1], args[2])
+                           : ks::win::Confirm(owner, args[1]);
+  } else if ((what == "editor" && (args.size() == 2 || args.size() == 7)) ||
+             (what == "editor-keys" && args.size() == 7)) {
+    std::optional<Outcome> edited = RunEditor(owner, icon, args);
+    if (!(made = edited.has_value())) return o;
+    return edited;
+  } else {
+    return std::nullopt;
+  }
+  return o;
+}
+
+// Written whole under a temporary name and renamed, so a reader never sees half a file.
+int WriteOut(const std::string& outPath, const std::string& out) {
+  std::string tmp = outPath + ".tmp";
+  FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) return 4;
+  bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  if (std::fclose(f) != 0 || !written) return 4;
+  if (!MoveFileExA(tmp.c_str(), outPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return 4;
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,85 +172,15 @@ int main(int argc, char** argv) {
   Owner owner;
   if (!owner.Create()) return 3;
   HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  bool made = true;
+  std::optional<Outcome> o = Run(owner.hwnd(), icon, args, made);
+  if (!made) return 3;
+  if (!o) return Usage();
 
-  bool ok = false;
-  std::string values;
-  const std::string& what = args[0];
-  if (what == "list" && args.size() == 2) {
-    ks::typing::TListForm list;
-    if (!list.Create(owner.hwnd(), icon)) return 3;
-    std::optional<std::string> pick = list.Pick(SplitCommas(args[1]));
-    ok = pick.has_value();
-    if (ok) values = "Selection=" + *pick + "\n";
-  } else if (what == "input" && args.size() >= 3) {
-    std::optional<std::string> answer =
-        ks::win::InputQuery(owner.hwnd(), args[1], args[2], args.size() > 3 ? args[3] : "",
-                            args.size() > 4 && args[4] == "preselect");
-    ok = answer.has_value();
-    if (ok) values = "Answer=" + *answer + "\n";
-  } else if (what == "message" && args.size() == 2) {
-    ks::win::ShowMessage(owner.hwnd(), args[1]);
-    ok = true;
-  } else if (what == "confirm" && args.size() >= 2) {
-    ok = args.size() > 2 ? ks::win::Confirm(owner.hwnd(), args[1], args[2])
-                         : ks::win::Confirm(owner.hwnd(), args[1]);
-  } else if ((what == "editor" && (args.size() == 2 || args.size() == 7)) ||
-             (what == "editor-keys" && args.size() == 7)) {
-    ks::editor::TKsmForm editor;
-    if (!editor.Create(owner.hwnd(), icon)) return 3;
-    std::string keys;
-    if (what == "editor-keys") {
-      ks::editor::TKsmForm::MemoEvents ev;
-      ev.KeyDown = [&keys](ks::editor::TKsmForm&, WPARAM& vk) {
-        keys.append("D").append(std::to_string(vk)).append(" ");
-        return false;
-      };
-      ev.KeyUp = [&keys](ks::editor::TKsmForm&, WPARAM vk) {
-        keys.append("U").append(std::to_string(vk)).append(" ");
-      };
-      ev.KeyPress = [&keys](ks::editor::TKsmForm&, WPARAM& ch) {
-        keys.append("P").append(std::to_string(ch)).append(" ");
-        if (ch == 'a') ch = 'A';
-        return ch == '#';
-      };
-      ev.Change = [&keys](ks::editor::TKsmForm&) { keys += "C "; };
-      editor.SetMemoEvents(std::move(ev));
-      editor.OnRecordClick = [&keys](ks::editor::TKsmForm& form) {
-        keys += "R ";
-        ks::win::SetText(form.recordButton(), "Stop");
-        form.SetHint(form.recordButton(), "Stop Recording");
-      };
-      editor.OnDeactivate = [&keys](ks::editor::TKsmForm&) { keys += "X "; };
-    }
-    ks::editor::TKsmForm::Fields f;
-    if (args.size() == 7) {
-      f.Caption = ks::Utf8FromAnsi(args[2]);
-      f.Description = ks::Utf8FromAnsi(args[3]);
-      f.String = ks::Utf8FromAnsi(args[4]);
-      f.Color = static_cast<int32_t>(std::strtol(args[5].c_str(), nullptr, 0));
-      f.Shortcut = static_cast<int32_t>(std::strtol(args[6].c_str(), nullptr, 0));
-    }
-    ok = editor.ShowModal(args[1], f);
-    if (ok)
-      values = "Caption=" + f.Caption + "\nDescription=" + f.Description + "\nString=" +
-               f.String + "\nColor=" + std::to_string(f.Color) +
-               "\nShortcut=" + std::to_string(f.Shortcut) + "\n";
-    if (what == "editor-keys") values.append("Keys=").append(keys).append("\n");
-  } else {
-    return Usage();
-  }
-
-  std::string out = std::string(ok ? "OK" : "NONE") + "\n" + values;
+  std::string out = std::string(o->ok ? "OK" : "NONE") + "\n" + o->values;
   if (outPath.empty()) {
     std::fputs(out.c_str(), stdout);
     return 0;
   }
-  // Written whole under a temporary name and renamed, so a reader never sees half a file.
-  std::string tmp = outPath + ".tmp";
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) return 4;
-  bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  if (std::fclose(f) != 0 || !written) return 4;
-  if (!MoveFileExA(tmp.c_str(), outPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return 4;
-  return 0;
+  return WriteOut(outPath, out);
 }

@@ -35,6 +35,18 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::set<std::string> FilesIn(const std::string& dir) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE f = FindFirstFileA((dir + "*").c_str(), &fd);
+  if (f == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
+  } while (FindNextFileA(f, &fd));
+  FindClose(f);
+  return names;
+}
+
 bool WaitFor(const std::function<bool()>& cond, int ms) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (std::chrono::steady_clock::now() < end) {

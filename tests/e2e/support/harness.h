@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ std::string ExeDir();
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names of the files (not folders) in the folder `dir`, given with a trailing backslash.
+std::set<std::string> FilesIn(const std::string& dir);
 
 // Polls `cond` every 20 ms until it holds or `ms` pass.
 bool WaitFor(const std::function<bool()>& cond, int ms = 10000);
