@@ -28,10 +28,13 @@ void PrepareApplication(app::Application& a, HINSTANCE instance) {
   a.instance = instance;
   a.exePath = ModulePath();
   a.exeDir = a.exePath.substr(0, a.exePath.find_last_of("\\/") + 1);
-  a.icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM), IMAGE_ICON, 32,
-                                         32, LR_DEFAULTCOLOR));
+  // At the sizes of the system DPI, which the tray and the captions show them at.
+  a.icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXICON),
+                                         GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
   a.iconSmall = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM),
-                                              IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);

@@ -8,6 +8,7 @@
 #include "text/codepage_win.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
+#include "win/dpi.h"
 #include "win/glyphs.h"
 #include "win/paint.h"
 
@@ -16,9 +17,9 @@ namespace {
 
 constexpr int kUndoId = 901;
 constexpr int kDummyId = 902;
-// The Undo button takes the right end of cell 0 and the group list the rest, so both
-// are visible and usable at once.
-constexpr int kUndoWidth = 24;
+// The group list's height when dropped down and of its lines, at 96 DPI.
+constexpr int kGroupListDropHeight = 300;
+constexpr int kGroupListLineHeight = 16;
 
 }  // namespace
 
@@ -56,48 +57,72 @@ bool TMainForm::Create() {
 
 void TMainForm::CreateControls() {
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  uiFont_ = win::MakeFormFont(win::kSmallFontHeight);
-  listFont_ = win::MakeFormFont(win::kFormFontHeight);
   tips_.Create(hwnd_);
+  // Places and sizes here are only the first ones: Display lays the grid out at the bar's DPI.
+  const BarLayout l = ComputeLayout(0, 1, buttonWidth_, Dpi());
 
+  // Out of sight left of the client area at every DPI, so it keeps its size at 96 DPI.
   dummy_ = CreateWindowExA(0, "Button", "Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
                            75, 24, hwnd_, reinterpret_cast<HMENU>(kDummyId), inst, nullptr);
-  CreateGroupList(inst);
+  CreateGroupList(inst, l);
 
   undoButton_ = CreateWindowExA(0, "Button", "Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
-                                buttonWidth_ - kUndoWidth, 0, kUndoWidth, kCellHeight, hwnd_,
+                                l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
                                 reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
-  SendMessageA(undoButton_, BM_SETIMAGE, IMAGE_ICON,
-               reinterpret_cast<LPARAM>(win::GlyphIcon(win::Glyph::Undo)));
-  SendMessageA(undoButton_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
   tips_.Add(undoButton_, "Undo last Typing");
 
-  CreateButtons(inst);
-  ApplyButtonFont();
+  CreateButtons(inst, l);
+  ApplyDpi();
   SetFocus(dummy_);
 }
 
-void TMainForm::CreateGroupList(HINSTANCE inst) {
+int TMainForm::Dpi() const { return win::DpiOf(hwnd_); }
+
+void TMainForm::ApplyDpi() {
+  const int dpi = Dpi();
+  // A control lets go of its old font only when it has the new one.
+  win::UniqueFont ui = win::MakeFormFont(dpi, win::kSmallFontHeight);
+  win::UniqueFont list = win::MakeFormFont(dpi, win::kFormFontHeight);
+  SendMessageA(groupList_, WM_SETFONT, reinterpret_cast<WPARAM>(list.get()), TRUE);
+  SendMessageA(undoButton_, WM_SETFONT, reinterpret_cast<WPARAM>(ui.get()), TRUE);
+  uiFont_ = std::move(ui);
+  listFont_ = std::move(list);
+  FitGroupList();
+  SendMessageA(groupList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kGroupListLineHeight, dpi));
+  SendMessageA(undoButton_, BM_SETIMAGE, IMAGE_ICON,
+               reinterpret_cast<LPARAM>(win::GlyphIcon(win::Glyph::Undo, dpi)));
+  ApplyButtonFont();
+}
+
+void TMainForm::FitGroupList() {
+  // The closed list fills exactly one cell. Its frame is what the closed list has beyond
+  // its field, known only once the list has its font; and a list may give its field a little
+  // more than asked. So the height asked for follows what comes out, until the list fits.
+  const int cellHeight = CellAt(buttonWidth_, Dpi()).Height;
+  int field = static_cast<int>(SendMessageA(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  for (int i = 0; i < 3; ++i) {
+    RECT wr{};
+    GetWindowRect(groupList_, &wr);
+    const int off = cellHeight - (wr.bottom - wr.top);
+    if (off == 0) break;
+    field += off;
+    SendMessageA(groupList_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  }
+}
+
+void TMainForm::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
   groupList_ = CreateWindowExA(
       0, "ComboBox", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT, 0, 0,
-      buttonWidth_ - kUndoWidth, 300, hwnd_, reinterpret_cast<HMENU>(contract::kBarGroupListId),
-      inst, nullptr);
-  SendMessageA(groupList_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-  // The closed list fills exactly one 24-pixel cell; its lines are 16 pixels.
-  RECT wr{};
-  GetWindowRect(groupList_, &wr);
-  int field = static_cast<int>(SendMessageA(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-  int frame = (wr.bottom - wr.top) - field;
-  SendMessageA(groupList_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kCellHeight - frame);
-  SendMessageA(groupList_, CB_SETITEMHEIGHT, 0, 16);
+      l.GroupListWidth, ScaleToDpi(kGroupListDropHeight, Dpi()), hwnd_,
+      reinterpret_cast<HMENU>(contract::kBarGroupListId), inst, nullptr);
   SetWindowSubclass(groupList_, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
   tips_.Add(groupList_, "Right Click for Group Options");
 }
 
-void TMainForm::CreateButtons(HINSTANCE inst) {
+void TMainForm::CreateButtons(HINSTANCE inst, const BarLayout& l) {
   for (int i = 1; i <= kMaxButtons; ++i) {
     buttons_[i] = CreateWindowExA(
-        0, "Button", "", WS_CHILD | BS_OWNERDRAW, 0, 0, buttonWidth_, kCellHeight, hwnd_,
+        0, "Button", "", WS_CHILD | BS_OWNERDRAW, 0, 0, l.Cell.Width, l.Cell.Height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(contract::kBarButtonIdBase + i)), inst,
         nullptr);
     SetWindowSubclass(buttons_[i], &TMainForm::ButtonProc, static_cast<UINT_PTR>(i),
@@ -107,15 +132,18 @@ void TMainForm::CreateButtons(HINSTANCE inst) {
 }
 
 void TMainForm::ApplyButtonFont() {
-  buttonFont_ = win::MakeFont(fontName_.c_str(), win::PointsToHeight(fontSize_));
-  SendMessageA(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+  win::UniqueFont font = win::MakePointFontAt(fontName_.c_str(), fontSize_, Dpi());
+  SendMessageA(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   for (int i = 1; i <= kMaxButtons; ++i)
-    SendMessageA(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), TRUE);
+    SendMessageA(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  buttonFont_ = std::move(font);
 }
 
 LOGFONTA TMainForm::TemplateFont() const {
   LOGFONTA lf{};
   GetObjectA(buttonFont_.get(), sizeof lf, &lf);
+  // The font dialog reckons in points at the system DPI, whatever display the bar is on.
+  lf.lfHeight = win::PointsToHeight(fontSize_);
   return lf;
 }
 
@@ -130,7 +158,8 @@ void TMainForm::CreateButton(int i, const std::string& hint, const std::string& 
   if (i < 1 || i > kMaxButtons) return;
   HWND b = buttons_[i];
   ShowWindow(b, SW_SHOWNA);
-  SetWindowPos(b, nullptr, 0, 0, buttonWidth_, kCellHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const CellSize cell = CellAt(buttonWidth_, Dpi());
+  SetWindowPos(b, nullptr, 0, 0, cell.Width, cell.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
   SetFace(i, caption, hint, color);
 }
@@ -147,8 +176,9 @@ void TMainForm::SetFace(int i, const std::string& caption, const std::string& hi
 
 void TMainForm::SetButtonWidth(int width) {
   buttonWidth_ = width;
+  const CellSize cell = CellAt(width, Dpi());
   for (int i = 1; i <= kMaxButtons; ++i)
-    SetWindowPos(buttons_[i], nullptr, 0, 0, width, kCellHeight,
+    SetWindowPos(buttons_[i], nullptr, 0, 0, cell.Width, cell.Height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -162,12 +192,13 @@ void TMainForm::SetClientQuietly(int w, int h) {
 
 void TMainForm::Display() {
   inDisplay_ = true;
-  SetWindowPos(groupList_, nullptr, 0, 0, buttonWidth_ - kUndoWidth, 300,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(undoButton_, nullptr, buttonWidth_ - kUndoWidth, 0, kUndoWidth, kCellHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
   const GroupRec& g = store_->Active();
-  BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, kBaseDpi);
+  BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
+  SetWindowPos(groupList_, nullptr, 0, 0, l.GroupListWidth,
+               ScaleToDpi(kGroupListDropHeight, Dpi()), SWP_NOZORDER | SWP_NOACTIVATE);
+  FitGroupList();
+  SetWindowPos(undoButton_, nullptr, l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   for (int j = 1; j < static_cast<int>(l.Buttons.size()) && j <= kMaxButtons; ++j)
     SetWindowPos(buttons_[j], nullptr, l.Buttons[j].Left, l.Buttons[j].Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -178,10 +209,11 @@ void TMainForm::Display() {
 void TMainForm::FormResize() {
   RECT c = win::ClientRectOf(hwnd_);
   int32_t columns = store_->Active().Columns;
-  switch (FormResizeRule(rolledUp_, inDisplay_, c.right, buttonWidth_, kBaseDpi, columns)) {
+  switch (FormResizeRule(rolledUp_, inDisplay_, c.right, buttonWidth_, Dpi(), columns)) {
     case ResizeAction::KeepRolledUp: {
       RECT c2 = win::ClientRectOf(hwnd_);
-      if (c2.right != buttonWidth_ || c2.bottom != 0) SetClientQuietly(buttonWidth_, 0);
+      const int cellWidth = CellAt(buttonWidth_, Dpi()).Width;
+      if (c2.right != cellWidth || c2.bottom != 0) SetClientQuietly(cellWidth, 0);
       break;
     }
     case ResizeAction::Ignore:
@@ -276,7 +308,7 @@ void TMainForm::RollUp() {
   rolledUp_ = !rolledUp_;
   RelabelSysMenuItem(0, rolledUp_ ? "UnRoll" : "RollUp");
   if (rolledUp_)
-    SetClientQuietly(buttonWidth_, 0);
+    SetClientQuietly(CellAt(buttonWidth_, Dpi()).Width, 0);
   else
     GroupListChange();
 }
@@ -370,6 +402,22 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       FormResize();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a display of another DPI: everything is sized again for it, in the place
+      // the system suggests; the grid then gives the size.
+      ApplyDpi();
+      SetButtonWidth(buttonWidth_);
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      inDisplay_ = true;
+      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      inDisplay_ = false;
+      if (rolledUp_)
+        FormResize();
+      else
+        Display();
+      return 0;
+    }
     case WM_GETMINMAXINFO:
       LimitMinimumSize(*reinterpret_cast<MINMAXINFO*>(lp));
       return 0;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "bar/layout.h"
 #include "bar/ports.h"
 #include "contract.h"
 #include "store/store.h"
@@ -58,7 +59,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // The system commands of the RollUp and Hide items, from either system menu; true when
   // `command` was one of them.
   bool HandleSysCommand(WPARAM command);
-  // The button-font template as a whole font.
+  // The button-font template as a whole font, its height at the system DPI.
   LOGFONTA TemplateFont() const;
 
   // ---- BarView ----
@@ -108,8 +109,8 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
                                         DWORD_PTR self);
   LRESULT ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
-  void CreateGroupList(HINSTANCE inst);
-  void CreateButtons(HINSTANCE inst);
+  void CreateGroupList(HINSTANCE inst, const BarLayout& first);
+  void CreateButtons(HINSTANCE inst, const BarLayout& first);
   LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnActivate(UINT msg, WPARAM wp, LPARAM lp);
   void LimitMinimumSize(MINMAXINFO& mmi);
@@ -120,6 +121,11 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void GroupListRefill();
   // Whether one of the bar's controls holds the mouse between a press and its release.
   bool ClickInProgress() const;
+  // The DPI of the display the bar is on; fonts, the group list's heights and the Undo
+  // picture made for it (at start and after a move to a display of another DPI).
+  int Dpi() const;
+  void ApplyDpi();
+  void FitGroupList();
   void ApplyButtonFont();
   void DrawButton(const DRAWITEMSTRUCT& d);
   void FormResize();

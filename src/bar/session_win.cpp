@@ -54,7 +54,7 @@ void TMainForm::LoadSession() {
   auto clientOf = [](HWND h) { return h ? win::ClientRectOf(h) : RECT{}; };
   RECT ed = clientOf(around_.EditorWindow);
   RECT li = clientOf(around_.ListForm ? around_.ListForm->hwnd() : nullptr);
-  BarLayout design = ComputeLayout(1, 1, buttonWidth_, kBaseDpi);
+  BarLayout design = ComputeLayout(1, 1, buttonWidth_, Dpi());
   LoadContext ctx;
   ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ctx.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);

@@ -7,6 +7,7 @@
 #include "contract.h"
 #include "text/codepage_win.h"
 #include "win/common_dialogs.h"
+#include "win/dpi.h"
 #include "win/modal.h"
 #include "win/paint.h"
 
@@ -16,7 +17,9 @@ using namespace ks::win;
 
 namespace {
 
-constexpr int kKeyListDropHeight = 24 + 8 * 16;
+// At 96 DPI, as every size here.
+constexpr int kKeyListLineHeight = 16;
+constexpr int kKeyListDropHeight = 24 + 8 * kKeyListLineHeight;
 
 // Colours are stored as the bar keeps them: negative values name a system colour.
 // The colour dialog remembers the user's custom colours for the whole run.
@@ -26,10 +29,12 @@ void Place(HWND h, const Box& b) {
   SetWindowPos(h, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The 16 x 16 pictures beside "Done" (a green tick) and "Record" (a red dot), drawn
-// here so that the program carries no image files; the button greys them when disabled.
-HICON MakeGlyph(bool tick) {
-  constexpr int kSize = 16;
+// The pictures beside "Done" (a green tick) and "Record" (a red dot), 16 x 16 at 96 DPI,
+// drawn here at the size they are shown so that the program carries no image files; the
+// button greys them when disabled.
+HICON MakeGlyph(bool tick, int dpi) {
+  const int kSize = ScaleToDpi(16, dpi);
+  auto px = [&](int v) { return MulDiv(v, kSize, 16); };
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP color = CreateCompatibleBitmap(screen, kSize, kSize);
@@ -40,27 +45,27 @@ HICON MakeGlyph(bool tick) {
   // Mask: white is transparent, black is painted.
   HGDIOBJ oldBmp = SelectObject(dc, mask);
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  HPEN maskPen = CreatePen(PS_SOLID, 3, RGB(0, 0, 0));
+  HPEN maskPen = CreatePen(PS_SOLID, px(3), RGB(0, 0, 0));
   HGDIOBJ oldPen = SelectObject(dc, maskPen);
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-  const POINT tickPts[] = {{3, 8}, {6, 11}, {12, 4}};
+  const POINT tickPts[] = {{px(3), px(8)}, {px(6), px(11)}, {px(12), px(4)}};
   if (tick)
     Polyline(dc, tickPts, 3);
   else
-    Ellipse(dc, 3, 3, 13, 13);
+    Ellipse(dc, px(3), px(3), px(13), px(13));
 
   // Colour: the picture on black, so the mask's transparent part stays untouched.
   SelectObject(dc, color);
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   const COLORREF ink = tick ? RGB(0, 128, 0) : RGB(200, 0, 0);
-  HPEN pen = CreatePen(PS_SOLID, 3, ink);
+  HPEN pen = CreatePen(PS_SOLID, px(3), ink);
   HBRUSH brush = CreateSolidBrush(ink);
   SelectObject(dc, pen);
   SelectObject(dc, brush);
   if (tick)
     Polyline(dc, tickPts, 3);
   else
-    Ellipse(dc, 3, 3, 13, 13);
+    Ellipse(dc, px(3), px(3), px(13), px(13));
 
   SelectObject(dc, oldPen);
   SelectObject(dc, oldBrush);
@@ -91,13 +96,13 @@ TKsmForm::~TKsmForm() {
 }
 
 bool TKsmForm::Create(HWND owner, HICON icon) {
-  int x = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
-  int y = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
+  const int w = ScaleToDpi(kDefaultWidth, SystemDpi()), h = ScaleToDpi(kDefaultHeight, SystemDpi());
+  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
   if (!CreateWin(contract::kEditorClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kInitialCaption,
-                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
-                 kDefaultWidth, kDefaultHeight, owner, icon))
+                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
+                 h, owner, icon))
     return false;
-  font_ = MakeFormFont();
   CreateControls();
   if (!ksmText_ || !keyList_) return false;
   RECT rc = ClientRectOf(hwnd_);
@@ -107,6 +112,7 @@ bool TKsmForm::Create(HWND owner, HICON icon) {
 }
 
 void TKsmForm::CreateControls() {
+  font_ = MakeFormFont(Dpi());
   HFONT f = font_.get();
   // Creation order and design places; the resize rule moves most of them at once.
   nameLabel_ = CreateControl(hwnd_, "Static", "Button Name:", SS_LEFT | SS_NOPREFIX, 0,
@@ -157,18 +163,12 @@ void TKsmForm::FillShortcutList() {
     item[sizeof item - 2] = c;
     SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
   }
-  SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, 16);
   SendMessageA(keyList_, CB_SETCURSEL, 0, 0);
 }
 
-// The pictures beside Done and Record, and the hints.
+// The fonts, places and pictures for the editor's DPI, and the hints.
 void TKsmForm::DecorateButtons() {
-  doneGlyph_.reset(MakeGlyph(true));
-  recordGlyph_.reset(MakeGlyph(false));
-  SendMessageA(doneButton_, BM_SETIMAGE, IMAGE_ICON,
-               reinterpret_cast<LPARAM>(doneGlyph_.get()));
-  SendMessageA(recordButton_, BM_SETIMAGE, IMAGE_ICON,
-               reinterpret_cast<LPARAM>(recordGlyph_.get()));
+  ApplyDpi();
 
   if (tips_.Create(hwnd_)) {
     tips_.Add(doneButton_, kDoneHint);
@@ -177,13 +177,42 @@ void TKsmForm::DecorateButtons() {
   }
 }
 
+int TKsmForm::Dpi() const { return DpiOf(hwnd_); }
+
+void TKsmForm::ApplyDpi() {
+  const int dpi = Dpi();
+  // Every control lets go of the old font only once it has the new one.
+  UniqueFont font = MakeFormFont(dpi);
+  for (HWND c : {nameLabel_, hintLabel_, dummy_, doneButton_, buttonName_, buttonHint_, recordButton_,
+                 ksmText_, colorButton_, keyList_})
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);
+  if (colorFont_) {
+    LOGFONTA lf{};
+    GetObjectA(colorFont_.get(), sizeof lf, &lf);
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, colorFontDpi_);
+    colorFont_.reset(CreateFontIndirectA(&lf));
+    colorFontDpi_ = dpi;
+  }
+  Place(nameLabel_, ScaleBox(kNameLabelBox, dpi));
+  Place(hintLabel_, ScaleBox(kHintLabelBox, dpi));
+  SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kKeyListLineHeight, dpi));
+
+  decltype(doneGlyph_) done(MakeGlyph(true, dpi)), record(MakeGlyph(false, dpi));
+  SendMessageA(doneButton_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(done.get()));
+  SendMessageA(recordButton_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(record.get()));
+  doneGlyph_ = std::move(done);
+  recordGlyph_ = std::move(record);
+}
+
 void TKsmForm::FormResize(int cw, int ch) {
   if (!ksmText_) return;
-  KsmLayout l = LayoutKsm(cw, ch);
+  const int dpi = Dpi();
+  KsmLayout l = LayoutKsm(cw, ch, KsmSizesAt(dpi));
   Place(buttonName_, l.ButtonName);
   Place(colorButton_, l.ColorButton);
   Box keys = l.KeyList;
-  keys.Height = kKeyListDropHeight;
+  keys.Height = ScaleToDpi(kKeyListDropHeight, dpi);
   Place(keyList_, keys);
   Place(buttonHint_, l.ButtonHint);
   Place(ksmText_, l.KsmText);
@@ -235,7 +264,11 @@ void TKsmForm::FormDeactivate() {
 }
 
 void TKsmForm::SetColorButtonFont(const LOGFONTA& font) {
-  colorFont_.reset(CreateFontIndirectA(&font));
+  // The template comes at the system DPI; the editor may be on a display of another.
+  LOGFONTA lf = font;
+  colorFontDpi_ = Dpi();
+  lf.lfHeight = MulDiv(lf.lfHeight, colorFontDpi_, SystemDpi());
+  colorFont_.reset(CreateFontIndirectA(&lf));
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 
@@ -328,9 +361,21 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       FormResize(LOWORD(lp), HIWORD(lp));
       return 0;
+    case WM_DPICHANGED: {
+      // On a display of another DPI: fonts and pictures for it, the place the system
+      // suggests, and the layout rule at the new DPI through the resize.
+      ApplyDpi();
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      RECT c = ClientRectOf(hwnd_);
+      FormResize(c.right, c.bottom);
+      return 0;
+    }
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      SIZE min = OuterSizeForClient(hwnd_, KsmMinClientWidth(), KsmMinClientHeight());
+      const KsmDesignSizes sizes = KsmSizesAt(Dpi());
+      SIZE min = OuterSizeForClient(hwnd_, KsmMinClientWidth(sizes), KsmMinClientHeight(sizes));
       mm->ptMinTrackSize.x = min.cx;
       mm->ptMinTrackSize.y = min.cy;
       return 0;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "editor/ksm_layout.h"
+#include "store/dpi.h"
 #include "win/controls.h"
 #include "win/window.h"
 
@@ -113,6 +114,9 @@ class TKsmForm : public ks::win::Window {
   static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
+  // The DPI of the display the editor is on; fonts, labels and pictures made for it.
+  int Dpi() const;
+  void ApplyDpi();
   void FormResize(int cw, int ch);
   void FormActivate();
   void FormDeactivate();
@@ -126,6 +130,7 @@ class TKsmForm : public ks::win::Window {
   WNDPROC memoProc_ = nullptr;
   ks::win::UniqueFont font_;
   ks::win::UniqueFont colorFont_;
+  int colorFontDpi_ = ks::kBaseDpi;  // the DPI colorFont_ was made for
   struct IconDestroyer {
     void operator()(HICON i) const {
       if (i) DestroyIcon(i);

@@ -2,6 +2,7 @@
 
 #include "contract.h"
 #include "text/codepage_win.h"
+#include "win/dpi.h"
 #include "win/modal.h"
 
 namespace ks::typing {
@@ -9,20 +10,28 @@ namespace ks::typing {
 using namespace ks::win;
 
 bool TListForm::Create(HWND owner, HICON icon) {
-  int x = (GetSystemMetrics(SM_CXSCREEN) - kDefaultWidth) / 2;
-  int y = (GetSystemMetrics(SM_CYSCREEN) - kDefaultHeight) / 2;
+  const int w = ScaleToDpi(kDefaultWidth, SystemDpi()), h = ScaleToDpi(kDefaultHeight, SystemDpi());
+  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
   if (!CreateWin(contract::kListClass, WS_EX_TOOLWINDOW, kCaption,
-                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y,
-                 kDefaultWidth, kDefaultHeight, owner, icon))
+                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
+                 h, owner, icon))
     return false;
-  font_ = MakeFormFont();
   RECT rc = ClientRectOf(hwnd_);
   list_ = CreateControl(hwnd_, "ListBox", "",
                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
-                        WS_EX_CLIENTEDGE, 0, 0, rc.right, rc.bottom, kListId, font_.get());
+                        WS_EX_CLIENTEDGE, 0, 0, rc.right, rc.bottom, kListId, nullptr);
   if (!list_) return false;
-  SendMessageA(list_, LB_SETITEMHEIGHT, 0, kItemHeight);
+  ApplyDpi();
   return true;
+}
+
+void TListForm::ApplyDpi() {
+  const int dpi = DpiOf(hwnd_);
+  UniqueFont font = MakeFormFont(dpi);
+  SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);
+  SendMessageA(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(kItemHeight, dpi));
 }
 
 std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entries) {
@@ -60,6 +69,13 @@ LRESULT TListForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       if (list_) MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
       return 0;
+    case WM_DPICHANGED: {
+      if (list_) ApplyDpi();
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) {
         FormActivate();

@@ -16,6 +16,7 @@ class TListForm : public ks::win::Window {
  public:
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
+  // Sizes at 96 DPI.
   static constexpr int kItemHeight = 16;
   static constexpr int kDefaultWidth = 120;
   static constexpr int kDefaultHeight = 140;
@@ -37,6 +38,8 @@ class TListForm : public ks::win::Window {
  private:
   void ListDblClick();
   void FormActivate();
+  // The font and the line height for the DPI of the display the picker is on.
+  void ApplyDpi();
 
   HWND list_ = nullptr;
   ks::win::UniqueFont font_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "store/settings.h"
+#include "win/dpi.h"
 
 namespace ks::win {
 
@@ -24,7 +25,9 @@ UniqueFont MakeFont(const char* face, int height) {
   return UniqueFont(CreateFontIndirectA(&lf));
 }
 
-UniqueFont MakeFormFont(int height) { return MakeFont(kDesignFontName, height); }
+UniqueFont MakeFormFont(int dpi, int height) {
+  return MakeFont(kDesignFontName, ScaleToDpi(height, dpi));
+}
 
 namespace {
 
@@ -52,11 +55,18 @@ void StackInOrder(std::initializer_list<HWND> controls) {
 Placement GetPlacement(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);
-  return Placement{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const int dpi = DpiOf(h);
+  return Placement{r.left, r.top, UnscaleFromDpi(r.right - r.left, dpi),
+                   UnscaleFromDpi(r.bottom - r.top, dpi)};
 }
 
 void SetPlacement(HWND h, const Placement& p) {
-  SetWindowPos(h, nullptr, p.X, p.Y, p.Width, p.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // First the place: arriving on a display of another DPI gives the window that DPI, and
+  // the size is then taken at it.
+  SetWindowPos(h, nullptr, p.X, p.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int dpi = DpiOf(h);
+  SetWindowPos(h, nullptr, 0, 0, ScaleToDpi(p.Width, dpi), ScaleToDpi(p.Height, dpi),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Tooltips::~Tooltips() {

@@ -16,11 +16,13 @@ HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, 
 
 // A font by face and height in logical units (negative: character height, as LOGFONT).
 UniqueFont MakeFont(const char* face, int height);
-// The forms' own font: the design face (the settings' default button font) at a height.
+// The forms' own font: the design face (the settings' default button font) at a height
+// in pixels at 96 DPI, made for a window at `dpi`.
 inline constexpr int kFormFontHeight = -13;   // lists, edits, labels
 inline constexpr int kSmallFontHeight = -11;  // the bar's Undo button
-UniqueFont MakeFormFont(int height = kFormFontHeight);
-// A point size as a font height on the screen (negative: character height), and back.
+UniqueFont MakeFormFont(int dpi, int height = kFormFontHeight);
+// A point size as a font height at the system DPI (negative: character height), and back:
+// the font dialog's measures.
 int PointsToHeight(int points);
 int HeightToPoints(int height);
 
@@ -28,7 +30,8 @@ int HeightToPoints(int height);
 // is also the order the Tab key walks.
 void StackInOrder(std::initializer_list<HWND> controls);
 
-// Screen position and outer size of a top-level window, as the settings file keeps them.
+// Screen position and outer size of a top-level window, as the settings file keeps them:
+// the position in screen pixels, the size in pixels at 96 DPI.
 struct Placement {
   int X = 0, Y = 0, Width = 0, Height = 0;
   bool operator==(const Placement&) const = default;

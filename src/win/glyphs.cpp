@@ -1,46 +1,98 @@
 #include "win/glyphs.h"
 
-#include <array>
+#include "win/dpi.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace ks::win {
 namespace {
 
-constexpr int kSize = 16;
+// The pictures are designed on a grid of 16 x 16 units. At 16 pixels every unit is one
+// pixel and a shape covers the pixels whose centres it holds, exactly as designed; at any
+// other size each pixel takes the share of a shape that covers it, so the picture is drawn
+// at the size it is shown instead of being stretched.
+constexpr int kDesign = 16;
+constexpr int kSamples = 4;  // per pixel and axis, where pixels are not design units
 
 struct Canvas {
-  std::array<uint32_t, kSize * kSize> px{};
-  void Put(int x, int y, COLORREF c, uint8_t a = 255) {
-    if (x < 0 || y < 0 || x >= kSize || y >= kSize) return;
-    // premultiplied BGRA, top-down rows
-    uint32_t r = GetRValue(c) * a / 255, g = GetGValue(c) * a / 255, b = GetBValue(c) * a / 255;
-    px[static_cast<size_t>(y * kSize + x)] = (uint32_t(a) << 24) | (r << 16) | (g << 8) | b;
+  explicit Canvas(int size) : size(size), px(static_cast<size_t>(size * size)) {}
+  int size;
+  std::vector<uint32_t> px;  // premultiplied BGRA, top-down rows
+
+  bool Exact() const { return size == kDesign; }
+
+  // Paints `c` over every part of the picture for which `inside(x, y)` holds, x and y in
+  // design units.
+  template <typename Inside>
+  void Fill(COLORREF c, Inside inside) {
+    const int n = Exact() ? 1 : kSamples;
+    const double unit = double(kDesign) / size;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        int hits = 0;
+        for (int sy = 0; sy < n; ++sy)
+          for (int sx = 0; sx < n; ++sx)
+            hits += inside((x + (sx + 0.5) / n) * unit, (y + (sy + 0.5) / n) * unit) ? 1 : 0;
+        if (hits) Blend(x, y, c, hits * 255 / (n * n));
+      }
   }
+  void Blend(int x, int y, COLORREF c, int a) {
+    uint32_t& d = px[static_cast<size_t>(y * size + x)];
+    auto mix = [&](uint32_t src, int shift) {
+      uint32_t old = (d >> shift) & 0xFF;
+      return (src * a + old * (255 - a)) / 255;
+    };
+    uint32_t na = mix(255, 24), r = mix(GetRValue(c), 16), g = mix(GetGValue(c), 8),
+             b = mix(GetBValue(c), 0);
+    d = (na << 24) | (r << 16) | (g << 8) | b;
+  }
+
+  void Put(int x, int y, COLORREF c) { Rect(x, y, x + 1, y + 1, c); }
   void Rect(int x0, int y0, int x1, int y1, COLORREF c) {
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) Put(x, y, c);
+    Fill(c, [=](double x, double y) { return x >= x0 && x < x1 && y >= y0 && y < y1; });
   }
   void Frame(int x0, int y0, int x1, int y1, COLORREF c) {
-    for (int x = x0; x < x1; ++x) Put(x, y0, c), Put(x, y1 - 1, c);
-    for (int y = y0; y < y1; ++y) Put(x0, y, c), Put(x1 - 1, y, c);
+    Rect(x0, y0, x1, y0 + 1, c), Rect(x0, y1 - 1, x1, y1, c);
+    Rect(x0, y0, x0 + 1, y1, c), Rect(x1 - 1, y0, x1, y1, c);
   }
   void Line(int x0, int y0, int x1, int y1, COLORREF c) {
-    int n = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-    for (int i = 0; i <= n; ++i)
-      Put(x0 + (n ? (x1 - x0) * i / n : 0), y0 + (n ? (y1 - y0) * i / n : 0), c);
+    if (Exact()) {
+      int n = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+      for (int i = 0; i <= n; ++i)
+        Put(x0 + (n ? (x1 - x0) * i / n : 0), y0 + (n ? (y1 - y0) * i / n : 0), c);
+      return;
+    }
+    // A stroke one unit wide through the centres of the end units.
+    const double ax = x0 + 0.5, ay = y0 + 0.5, dx = x1 - x0, dy = y1 - y0;
+    const double len2 = dx * dx + dy * dy;
+    Fill(c, [=](double x, double y) {
+      double t = len2 > 0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / len2, 0.0, 1.0) : 0.0;
+      double ex = x - (ax + t * dx), ey = y - (ay + t * dy);
+      return ex * ex + ey * ey <= 0.55 * 0.55;
+    });
   }
+  // Around the centre of unit (cx, cy); the outline drawn smoothly reaches a little beyond
+  // r, as the units whose centres lie within r do.
   void Disc(int cx, int cy, int r, COLORREF c) {
-    for (int y = -r; y <= r; ++y)
-      for (int x = -r; x <= r; ++x)
-        if (x * x + y * y <= r * r) Put(cx + x, cy + y, c);
+    const double out = r + (Exact() ? 0.0 : 0.4);
+    Fill(c, [=](double x, double y) { return Dist2(x, y, cx, cy) <= out * out; });
   }
   void Ring(int cx, int cy, int r, COLORREF c) {
-    for (int y = -r; y <= r; ++y)
-      for (int x = -r; x <= r; ++x) {
-        int d = x * x + y * y;
-        if (d <= r * r && d > (r - 1) * (r - 1)) Put(cx + x, cy + y, c);
-      }
+    const double out = r + (Exact() ? 0.0 : 0.4), in = out - 1;
+    Fill(c, [=](double x, double y) {
+      double d = Dist2(x, y, cx, cy);
+      return d <= out * out && d > in * in;
+    });
+  }
+  static double Dist2(double x, double y, int cx, int cy) {
+    double ex = x - (cx + 0.5), ey = y - (cy + 0.5);
+    return ex * ex + ey * ey;
   }
 };
 
@@ -135,40 +187,46 @@ void Draw(Glyph g, Canvas& c) {
   }
 }
 
-HBITMAP Build(Glyph g) {
-  Canvas c;
+HBITMAP Build(Glyph g, int size) {
+  Canvas c(size);
   Draw(g, c);
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = kSize;
-  bi.bmiHeader.biHeight = -kSize;
+  bi.bmiHeader.biWidth = size;
+  bi.bmiHeader.biHeight = -size;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bmp && bits) memcpy(bits, c.px.data(), sizeof c.px);
+  if (bmp && bits) memcpy(bits, c.px.data(), c.px.size() * sizeof c.px[0]);
   return bmp;
 }
 
+using GlyphKey = std::pair<Glyph, int>;
+
+int SizeFor(int dpi) { return std::max(ScaleToDpi(kDesign, dpi), 1); }
+
 }  // namespace
 
-HBITMAP GlyphBitmap(Glyph g) {
-  // Built once per glyph and kept for the process: menus reference them until the end.
-  static std::array<HBITMAP, 32> cache{};
-  auto& slot = cache[static_cast<size_t>(g)];
-  if (!slot) slot = Build(g);
+HBITMAP GlyphBitmap(Glyph g, int dpi) {
+  // Built once per glyph and size and kept for the process: menus reference them until
+  // the end, also after a move to another display has given them a second size.
+  static std::map<GlyphKey, HBITMAP> cache;
+  HBITMAP& slot = cache[{g, SizeFor(dpi)}];
+  if (!slot) slot = Build(g, SizeFor(dpi));
   return slot;
 }
 
-HICON GlyphIcon(Glyph g) {
-  static std::array<HICON, 32> cache{};
-  auto& slot = cache[static_cast<size_t>(g)];
+HICON GlyphIcon(Glyph g, int dpi) {
+  static std::map<GlyphKey, HICON> cache;
+  const int size = SizeFor(dpi);
+  HICON& slot = cache[{g, size}];
   if (!slot) {
-    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
     ICONINFO ii{};
     ii.fIcon = TRUE;
-    ii.hbmColor = Build(g);
+    ii.hbmColor = Build(g, size);
     ii.hbmMask = mask;
     slot = CreateIconIndirect(&ii);
     DeleteObject(ii.hbmColor);
@@ -177,10 +235,34 @@ HICON GlyphIcon(Glyph g) {
   return slot;
 }
 
+namespace {
 
-}  // namespace ks::win
+// An item's glyph rides in its item data (glyph + 1; 0 for none), so the pictures can be
+// redrawn for the display a menu opens on.
+void SetItemGlyph(HMENU menu, UINT pos, HBITMAP bmp) {
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_BITMAP;
+  mi.hbmpItem = bmp;
+  SetMenuItemInfoA(menu, pos, TRUE, &mi);
+}
 
-namespace ks::win {
+void FitGlyphs(HMENU menu, int dpi) {
+  const int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_DATA | MIIM_SUBMENU | MIIM_BITMAP;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
+    if (mi.dwItemData) {
+      HBITMAP want = GlyphBitmap(static_cast<Glyph>(mi.dwItemData - 1), dpi);
+      if (mi.hbmpItem != want) SetItemGlyph(menu, static_cast<UINT>(i), want);
+    }
+    if (mi.hSubMenu) FitGlyphs(mi.hSubMenu, dpi);
+  }
+}
+
+}  // namespace
 
 HMENU BuildPopupMenu(std::initializer_list<MenuLine> lines) {
   return BuildPopupMenu(std::vector<MenuLine>(lines));
@@ -197,8 +279,9 @@ HMENU BuildPopupMenu(const std::vector<MenuLine>& lines) {
                   l.sub ? reinterpret_cast<UINT_PTR>(l.sub) : l.id, l.text);
       MENUITEMINFOA mi{};
       mi.cbSize = sizeof mi;
-      mi.fMask = MIIM_BITMAP;
-      mi.hbmpItem = GlyphBitmap(l.glyph);
+      mi.fMask = MIIM_BITMAP | MIIM_DATA;
+      mi.hbmpItem = GlyphBitmap(l.glyph, SystemDpi());
+      mi.dwItemData = static_cast<ULONG_PTR>(l.glyph) + 1;
       SetMenuItemInfoA(menu, pos, TRUE, &mi);
     }
     ++pos;
@@ -207,6 +290,7 @@ HMENU BuildPopupMenu(const std::vector<MenuLine>& lines) {
 }
 
 UINT TrackMenu(HMENU menu, HWND owner, POINT screen) {
+  FitGlyphs(menu, DpiAt(screen));
   SetForegroundWindow(owner);
   UINT id = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x,
                                              screen.y, 0, owner, nullptr));

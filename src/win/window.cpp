@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "contract.h"
+#include "win/dpi.h"
 
 namespace ks::win {
 
@@ -87,10 +88,7 @@ std::string GetText(HWND h) {
 void SetText(HWND h, const std::string& s) { SetWindowTextA(h, s.c_str()); }
 
 SIZE OuterSizeForClient(HWND h, int clientW, int clientH) {
-  RECT r{0, 0, clientW, clientH};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(h, GWL_EXSTYLE)));
-  return SIZE{r.right - r.left, r.bottom - r.top};
+  return OuterSizeAt(h, clientW, clientH, DpiOf(h));
 }
 
 void SetClientSize(HWND h, int clientW, int clientH) {

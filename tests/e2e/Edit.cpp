@@ -42,22 +42,8 @@ std::string IniValue(const std::string& path, const char* section, const char* k
   return buf;
 }
 
-// With KS_E2E_SHOTS naming a folder, the moments worth a picture are saved there as
-// bitmaps of the screen around `windows` (docs/menu.png and docs/editor.png come from
-// KS_E2E_SHOTS='Z:\tmp\shots' and --gtest_filter=EditTest.EditButton*, then `convert`).
-void Picture(const char* name, std::initializer_list<HWND> windows, int margin) {
-  char dir[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("KS_E2E_SHOTS", dir, sizeof dir)) return;
-  RECT all{};
-  for (HWND h : windows) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    UnionRect(&all, &all, &r);
-  }
-  InflateRect(&all, margin, margin);
-  Sleep(1000);  // a menu just opened is still being drawn
-  EXPECT_TRUE(SaveScreenBitmap(std::string(dir) + "\\" + name + ".bmp", all)) << name;
-}
+// docs/menu.png and docs/editor.png: KS_E2E_SHOTS='Z:\tmp\shots' and
+// --gtest_filter=EditTest.EditButton*, then `convert` (see Picture).
 
 class EditTest : public BarFixture {
  protected:
@@ -360,7 +346,7 @@ TEST_F(EditTest, ButtonsOfOneCaptionReorderAndOpenTheMenuAndTheBackgroundTakesNo
 
 TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   RightClick(2);
-  Picture("menu", {k.Bar(), OpenMenu()}, 6);
+  EXPECT_TRUE(Picture("menu", {k.Bar(), OpenMenu()}, 6));
   Choose(kEditButton);
   HWND ed = Editor();
   ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
@@ -370,7 +356,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Bea");
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
   Sleep(200);
-  Picture("editor", {ed}, 0);
+  EXPECT_TRUE(Picture("editor", {ed}, 0));
 
   // The caret is in the memo: keys typed now extend the text.
   PressKey(VK_END);

@@ -577,4 +577,18 @@ SIZE Keystrum::BarClient() const {
   return SIZE{r.right, r.bottom};
 }
 
+bool Picture(const char* name, std::initializer_list<HWND> windows, int margin) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("KS_E2E_SHOTS", dir, sizeof dir)) return true;
+  RECT all{};
+  for (HWND h : windows) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    UnionRect(&all, &all, &r);
+  }
+  InflateRect(&all, margin, margin);
+  Sleep(1000);  // a menu just opened is still being drawn
+  return SaveScreenBitmap(std::string(dir) + "\\" + name + ".bmp", all);
+}
+
 }  // namespace ks::e2e

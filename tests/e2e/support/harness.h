@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <set>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,10 @@ class DocumentViewer {
   std::vector<Type> types_;
   bool registered_ = false;
 };
+// With KS_E2E_SHOTS naming a folder, the moments worth a picture are saved there as NAME.bmp,
+// the screen around `windows` widened by `margin`; without it nothing is saved. False when
+// a picture could not be saved.
+bool Picture(const char* name, std::initializer_list<HWND> windows, int margin);
 
 // The program the user types into: typing_target.exe, whose window holds one multi-line
 // Edit.
