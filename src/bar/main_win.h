@@ -35,8 +35,8 @@ struct BarSurroundings {
   HWND AppWindow = nullptr;
   // The folder of the program, where its two files are; with a trailing separator.
   std::string ExeDir;
-  HICON Icon = nullptr;       // 32x32
-  HICON IconSmall = nullptr;  // 16x16
+  HICON Icon = nullptr;       // at the system DPI's icon sizes
+  HICON IconSmall = nullptr;
   // Windows the bar places and never takes as the target.
   typing::TListForm* ListForm = nullptr;
   HWND EditorWindow = nullptr;
