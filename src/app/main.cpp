@@ -71,6 +71,8 @@ int RunWindows(app::Application& a) {
   TMainForm bar(BarSurroundings{a.window.hwnd(), a.exeDir, a.icon, a.iconSmall, &list,
                                 ksm.hwnd(), &buttonEditor});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
+  ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
+  ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
   tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
   tray.OnEndSession = [&bar] { bar.SaveSession(); };
   a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
@@ -93,6 +95,8 @@ int RunWindows(app::Application& a) {
   tray.OnIconClick = nullptr;
   tray.OnEndSession = nullptr;
   buttonEditor.TemplateFont = nullptr;
+  ksm.OnShortcutChosen = nullptr;
+  ksm.OnDoneRefusal = nullptr;
   return static_cast<int>(m.wParam);
 }
 

@@ -91,7 +91,10 @@ void TMainForm::DragEnd(POINT p, bool cancelled) {
     return;
   }
   int target = cancelled ? 0 : ButtonAt(p);
-  if (target) ButtonDragDrop(*store_, *this, d.source, target);
+  if (target) {
+    ButtonDragDrop(*store_, *this, d.source, target);
+    UpdateShortcuts();
+  }
   std::string dragged = win::GetText(buttons_[d.source]);
   std::string onto = target ? win::GetText(buttons_[target]) : std::string();
   if (OpensSetupMenu(dragged, onto)) OpenButtonMenu(p);

@@ -48,6 +48,7 @@ bool TMainForm::Create() {
   typist_ = std::make_unique<Typist>(*sink_, *layout_, *clock_, *this);
 
   LoadSession();
+  StartShortcuts();
 
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
   Display();
@@ -396,6 +397,17 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnCommand(msg, wp, lp);
     case WM_TIMER:
       if (wp == kForegroundTimerId) FollowForeground();
+      if (wp == kShortcutTimerId) PollShortcuts();
+      return 0;
+    case WM_HOTKEY:
+      ShortcutFired(static_cast<int>(wp));
+      return 0;
+    case kShowShortcutMessage:
+      if (!shortcutMessage_.empty()) {
+        ++questions_;
+        Message(shortcutMessage_);
+        --questions_;
+      }
       return 0;
     case WM_ACTIVATE:
       return OnActivate(msg, wp, lp);

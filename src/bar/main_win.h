@@ -7,6 +7,7 @@
 //   menus_win.cpp    the button menu, the group menu and the font dialog
 //   drag_win.cpp     the right button on a button: its menu, or a drag that reorders
 //   sysmenu_win.cpp  the RollUp and Hide items of the bar's and the application's system menu
+//   hotkeys_win.cpp  the shortcut keys: Ctrl+Alt+letter types a button from anywhere
 #include <windows.h>
 
 #include <array>
@@ -16,6 +17,8 @@
 
 #include "bar/layout.h"
 #include "bar/ports.h"
+#include "bar/shortcut_wait.h"
+#include "bar/shortcuts.h"
 #include "contract.h"
 #include "store/store.h"
 #include "typing/ports.h"
@@ -62,6 +65,11 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // The button-font template as a whole font, its height at the system DPI.
   LOGFONTA TemplateFont() const;
 
+  // The editor's shortcut list: a key picked in it, and Done with the key it shows, for
+  // the button the editor was opened on.
+  ShortcutChoice ShortcutChosen(int32_t shortcut);
+  std::optional<std::string> RefuseShortcutDone(int32_t shortcut) const;
+
   // ---- BarView ----
   void HideButtons(int count) override;
   void CreateButton(int i, const std::string& hint, const std::string& caption,
@@ -101,6 +109,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
  private:
   enum class MouseButton { Left, Right, Middle };
   static constexpr UINT_PTR kForegroundTimerId = 1;
+  static constexpr UINT_PTR kShortcutTimerId = 2;
+  // Shows the start message about shortcut keys once the message loop runs.
+  static constexpr UINT kShowShortcutMessage = WM_APP + 110;
 
   // ---- the window (main_win.cpp) ----
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -136,6 +147,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // ---- typing (typing_win.cpp) ----
   void ButtonMouseDown(int index, MouseButton button);
   void TypeButton(int index);
+  // The way every press types: the bar lets go of the focus, the target comes forward
+  // and gets the text.
+  void TypeIntoTarget(const std::string& text);
   void UndoTyping();
   void StartForegroundTracker();
   void StopForegroundTracker();
@@ -174,6 +188,18 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void DragEnd(POINT screen, bool cancelled);
   int ButtonAt(POINT screen) const;
   int ButtonIndexOf(HWND h) const;
+
+  // ---- the shortcut keys (hotkeys_win.cpp) ----
+  void StartShortcuts();
+  // After every command that may change the store.
+  void UpdateShortcuts();
+  void StopShortcuts();
+  void ShortcutFired(int shortcut);
+  void PollShortcuts();
+  void TypeShortcut(int shortcut);
+  // Whether a window of ours other than the bar is in the user's way: the editor, a
+  // question, a menu or the list picker.
+  bool OwnWindowOpen() const;
 
   // ---- the system menus (sysmenu_win.cpp) ----
   void PrepareSysMenus();
@@ -217,6 +243,14 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   HMENU moveMenu_ = nullptr;
 
   RightDrag drag_;
+
+  std::unique_ptr<HotKeyRegistry> hotKeys_;
+  std::unique_ptr<ShortcutLayout> shortcutLayout_;
+  std::unique_ptr<ShortcutKeys> shortcuts_;
+  ShortcutQueue shortcutQueue_;
+  std::string shortcutMessage_;  // told once at start
+  ButtonRef editing_;            // the button the editor is open on (Button 0: a new one)
+  int questions_ = 0;            // questions of a shortcut open: the waiting ones wait on
 
   std::optional<std::string> unreadable_;
   bool saved_ = false;

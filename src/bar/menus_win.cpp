@@ -99,10 +99,12 @@ void TMainForm::ButtonMenuCommand(UINT id) {
   const int k = currentIndex_;
   if (id >= kCopyItemBase && id < kCopyItemBase + kMaxGroups) {
     MenuCopyToGroupClick(*store_, *this, k, static_cast<int>(id - kCopyItemBase));
+    UpdateShortcuts();
     return;
   }
   if (id >= kMoveItemBase && id < kMoveItemBase + kMaxGroups) {
     MenuMoveToGroupClick(*store_, *this, *this, k, static_cast<int>(id - kMoveItemBase));
+    UpdateShortcuts();
     return;
   }
   Editor* editor = around_.ButtonEditor;
@@ -111,9 +113,11 @@ void TMainForm::ButtonMenuCommand(UINT id) {
       UndoTyping();
       break;
     case kNewButtonItem:
+      editing_ = ButtonRef{store_->ActiveGroup, 0};
       if (editor) NewMenuClick(*store_, *this, *this, *editor);
       break;
     case kEditButtonItem:
+      editing_ = ButtonRef{store_->ActiveGroup, k};
       if (editor) EditMenuClick(*store_, *this, *editor, k);
       break;
     case kDeleteButtonItem:
@@ -129,6 +133,7 @@ void TMainForm::ButtonMenuCommand(UINT id) {
     default:
       break;
   }
+  UpdateShortcuts();
 }
 
 void TMainForm::GroupMenuCommand(UINT id) {
@@ -154,6 +159,7 @@ void TMainForm::GroupMenuCommand(UINT id) {
     default:
       break;
   }
+  UpdateShortcuts();
   BringToTop();
 }
 

@@ -93,6 +93,7 @@ void TMainForm::LoadSession() {
 
 void TMainForm::SaveSession() {
   StopForegroundTracker();
+  StopShortcuts();
   if (saved_ || unreadable_) return;
   saved_ = true;
   Settings st;

@@ -60,10 +60,14 @@ void TMainForm::TypeButton(int index) {
     StartForegroundTracker();
   }
   if (!unlocked_) return;
+  TypeIntoTarget(store_->ActiveData().String[index]);
+}
+
+void TMainForm::TypeIntoTarget(const std::string& text) {
   FocusDummy();
   BringToForeground(typist_->TargetWindow);
   ++typingRuns_;
-  typist_->SendString(store_->ActiveData().String[index]);
+  typist_->SendString(text);
   --typingRuns_;
 }
 

@@ -17,6 +17,8 @@ KsmDesignSizes KsmSizesAt(int dpi) {
   s.DummyWidth = px(d.DummyWidth);
   s.KeyListHeight = px(d.KeyListHeight);
   s.EditLeft = px(d.EditLeft);
+  s.ShortcutLabelWidth = px(d.ShortcutLabelWidth);
+  s.LabelHeight = px(d.LabelHeight);
   s.Gap = px(d.Gap);
   s.ColorGap = px(d.ColorGap);
   s.MinEditWidth = px(d.MinEditWidth);
@@ -29,7 +31,7 @@ Box ScaleBox(const Box& b, int dpi) {
 }
 
 int KsmMinClientWidth(const KsmDesignSizes& s) {
-  return s.EditLeft + s.MinEditWidth + s.ColorGap + s.ColorWidth;
+  return s.EditLeft + s.MinEditWidth + s.ShortcutLabelWidth + s.ColorGap + s.ColorWidth;
 }
 
 int KsmMinClientHeight(const KsmDesignSizes& s) {
@@ -44,7 +46,13 @@ KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
   l.ButtonName = {s.EditLeft, 0, editWidth, s.EditHeight};
   l.ColorButton = {l.ButtonName.Right() + s.ColorGap, 0, s.ColorWidth, s.ButtonHeight};
   l.KeyList = {l.ColorButton.Left, l.ColorButton.Height, s.ColorWidth, s.KeyListHeight};
-  l.ButtonHint = {s.EditLeft, l.ButtonName.Height + s.Gap, editWidth, s.EditHeight};
+  l.ButtonHint = {s.EditLeft, l.ButtonName.Height + s.Gap,
+                  std::max(0, editWidth - s.ShortcutLabelWidth), s.EditHeight};
+  // The label fills the gap up to the list, its text on the hint's line.
+  l.ShortcutLabel = {l.ButtonHint.Right() + s.ColorGap,
+                     l.ButtonHint.Top + std::max(0, (s.EditHeight - s.LabelHeight) / 2),
+                     std::max(0, l.KeyList.Left - s.ColorGap - l.ButtonHint.Right() - s.ColorGap),
+                     s.LabelHeight};
 
   const int memoTop = l.ButtonHint.Bottom() + s.Gap;
   const int memoHeight = std::max(0, ch - s.ButtonHeight - 2 * s.EditHeight - 3 * s.Gap);

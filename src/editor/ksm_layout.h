@@ -22,6 +22,9 @@ struct KsmDesignSizes {
   int DummyWidth = 75;
   int KeyListHeight = 24;
   int EditLeft = 100;
+  // The "Shortcut:" label between the hint and the shortcut list, and its line height.
+  int ShortcutLabelWidth = 52;
+  int LabelHeight = 16;
   // The gaps: one line between the rows, two beside the Color button.
   int Gap = 1;
   int ColorGap = 2;
@@ -35,6 +38,7 @@ Box ScaleBox(const Box& b, int dpi);
 
 struct KsmLayout {
   Box ButtonName, ButtonHint, ColorButton, KeyList, KsmText, Dummy, RecordButton, DoneButton;
+  Box ShortcutLabel;
   bool operator==(const KsmLayout&) const = default;
 };
 
@@ -43,7 +47,8 @@ inline constexpr Box kNameLabelBox{0, 5, 113, 17};
 inline constexpr Box kHintLabelBox{0, 29, 113, 16};
 
 // Smallest client size at which every control keeps a usable size: both edits at
-// least 40 pixels (at 96 DPI) wide and the memo at least as tall as the focus sink it hides.
+// least 40 pixels (at 96 DPI) wide (the hint, which shares its row with the shortcut's
+// label, sets the width) and the memo at least as tall as the focus sink it hides.
 inline constexpr int kMinEditWidth = 40;
 int KsmMinClientWidth(const KsmDesignSizes& s = {});
 int KsmMinClientHeight(const KsmDesignSizes& s = {});

@@ -7,6 +7,7 @@
 #include "contract.h"
 #include "text/codepage_win.h"
 #include "win/common_dialogs.h"
+#include "win/dialogs.h"
 #include "win/dpi.h"
 #include "win/modal.h"
 #include "win/paint.h"
@@ -121,6 +122,8 @@ void TKsmForm::CreateControls() {
   hintLabel_ = CreateControl(hwnd_, "Static", "Button Hint:", SS_LEFT | SS_NOPREFIX, 0,
                              kHintLabelBox.Left, kHintLabelBox.Top, kHintLabelBox.Width,
                              kHintLabelBox.Height, kHintLabelId, f);
+  shortcutLabel_ = CreateControl(hwnd_, "Static", "Shortcut:", SS_RIGHT | SS_NOPREFIX, 0, 0, 0,
+                                 0, 0, kShortcutLabelId, f);
   dummy_ = CreateControl(hwnd_, "Button", "Dummy", BS_PUSHBUTTON | WS_TABSTOP, 0, 256, 168, 75,
                          25, kDummyId, f);
   doneButton_ = CreateControl(hwnd_, "Button", "Done", BS_PUSHBUTTON | WS_TABSTOP, 0, 168, 168,
@@ -144,7 +147,7 @@ void TKsmForm::CreateControls() {
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.
   StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
-                colorButton_, keyList_, nameLabel_, hintLabel_});
+                colorButton_, keyList_, nameLabel_, hintLabel_, shortcutLabel_});
 
   // Subclassed through the ANSI entry so the key handlers see the code page's bytes;
   // the common-controls subclass helper would make the memo a Unicode window.
@@ -156,12 +159,9 @@ void TKsmForm::CreateControls() {
 }
 
 void TKsmForm::FillShortcutList() {
-  ShowWindow(keyList_, SW_HIDE);  // the shortcut only passes through it
-  SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("None"));
-  char item[] = "<ctrl><alt>A";
-  for (char c = 'A'; c <= 'Z'; ++c) {
-    item[sizeof item - 2] = c;
-    SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  for (int32_t k = 0; k < kShortcutCount; ++k) {
+    const std::string item = ks::ShortcutItemText(k);
+    SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
   SendMessageA(keyList_, CB_SETCURSEL, 0, 0);
 }
@@ -183,8 +183,8 @@ void TKsmForm::ApplyDpi() {
   const int dpi = Dpi();
   // Every control lets go of the old font only once it has the new one.
   UniqueFont font = MakeFormFont(dpi);
-  for (HWND c : {nameLabel_, hintLabel_, dummy_, doneButton_, buttonName_, buttonHint_, recordButton_,
-                 ksmText_, colorButton_, keyList_})
+  for (HWND c : {nameLabel_, hintLabel_, shortcutLabel_, dummy_, doneButton_, buttonName_,
+                 buttonHint_, recordButton_, ksmText_, colorButton_, keyList_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
   if (colorFont_) {
@@ -215,6 +215,7 @@ void TKsmForm::FormResize(int cw, int ch) {
   keys.Height = ScaleToDpi(kKeyListDropHeight, dpi);
   Place(keyList_, keys);
   Place(buttonHint_, l.ButtonHint);
+  Place(shortcutLabel_, l.ShortcutLabel);
   Place(ksmText_, l.KsmText);
   Place(dummy_, l.Dummy);
   Place(recordButton_, l.RecordButton);
@@ -299,9 +300,36 @@ int32_t TKsmForm::shortcut() const {
 
 void TKsmForm::SetShortcut(int32_t index) {
   shortcutIn_ = index;
+  shortcutShown_ = index;
+  SelectShortcut(index);
+}
+
+void TKsmForm::SelectShortcut(int32_t index) {
   bool shown = index >= 0 && index < kShortcutCount;
   SendMessageA(keyList_, CB_SETCURSEL, shown ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1),
                0);
+}
+
+void TKsmForm::ShortcutListChange() {
+  const int32_t picked = shortcut();
+  ks::ShortcutChoice choice = OnShortcutChosen ? OnShortcutChosen(picked) : ks::ShortcutChoice{};
+  if (choice.Refused)
+    SelectShortcut(shortcutShown_);
+  else
+    shortcutShown_ = picked;
+  if (!choice.Message.empty()) ShowMessage(hwnd_, choice.Message);
+}
+
+void TKsmForm::DoneClick() {
+  // A key another button carries stays with that button: the user picks another one.
+  if (OnDoneRefusal) {
+    if (std::optional<std::string> refusal = OnDoneRefusal(shortcut())) {
+      ShowMessage(hwnd_, *refusal);
+      if (keyList_) SetFocus(keyList_);
+      return;
+    }
+  }
+  modalResult_ = kModalOk;  // the only way that confirms
 }
 
 void TKsmForm::ColorButtonClick() {
@@ -343,9 +371,11 @@ void TKsmForm::OnCommand(WPARAM wp) {
   const int code = HIWORD(wp);
   if (id == kKsmTextId && code == EN_CHANGE) {
     RunChange();
+  } else if (id == kKeyListId && code == CBN_SELCHANGE) {
+    ShortcutListChange();
   } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
     if (id == kDoneButtonId) {
-      modalResult_ = kModalOk;  // the only way that confirms
+      DoneClick();
     } else if (id == kRecordButtonId) {
       if (OnRecordClick) OnRecordClick(*this);
     } else if (id == kColorButtonId) {

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <string>
 
+#include "bar/shortcuts.h"
 #include "editor/ksm_layout.h"
 #include "store/dpi.h"
 #include "win/controls.h"
@@ -39,6 +41,7 @@ class TKsmForm : public ks::win::Window {
     kKeyListId = 108,
     kNameLabelId = 109,
     kHintLabelId = 110,
+    kShortcutLabelId = 111,
   };
 
   struct Fields {
@@ -99,6 +102,10 @@ class TKsmForm : public ks::win::Window {
   // end of every modal showing, and when it is destroyed.
   std::function<void(TKsmForm&)> OnDeactivate;
   std::function<void(TKsmForm&)> OnDestroy;
+  // A key picked in the shortcut list: what to tell, and whether the list goes back.
+  std::function<ks::ShortcutChoice(int32_t shortcut)> OnShortcutChosen;
+  // Done with the key the list shows: the reason it may not close, or nothing.
+  std::function<std::optional<std::string>(int32_t shortcut)> OnDoneRefusal;
 
   // The colour dialog; separate so that a caller can preset and run it the same way.
   void ColorButtonClick();
@@ -122,8 +129,11 @@ class TKsmForm : public ks::win::Window {
   void FormDeactivate();
   void DrawColorButton(const DRAWITEMSTRUCT& d);
   void RunChange();
+  void ShortcutListChange();
+  void DoneClick();
+  void SelectShortcut(int32_t index);
 
-  HWND nameLabel_ = nullptr, hintLabel_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
+  HWND nameLabel_ = nullptr, hintLabel_ = nullptr, shortcutLabel_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
        buttonName_ = nullptr, buttonHint_ = nullptr, recordButton_ = nullptr,
        ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr;
   HWND lastFocus_ = nullptr;
@@ -140,6 +150,7 @@ class TKsmForm : public ks::win::Window {
   ks::win::Tooltips tips_;
   int32_t color_ = 0;
   int32_t shortcutIn_ = 0;
+  int32_t shortcutShown_ = 0;  // the key the list showed before the user's pick
   int modalResult_ = 0;
   bool activeInApp_ = false;
   bool changeSeen_ = false;

@@ -21,9 +21,10 @@ TEST(KsmLayout, DesignSizePutsMemoAt50AndBottomRowOnTheEdge) {
   // Record keeps its width and Done fills the rest of the row.
   EXPECT_EQ(l.RecordButton, (Box{0, kDesignH - 25, 83, 25}));
   EXPECT_EQ(l.DoneButton, (Box{83, kDesignH - 25, kDesignW - 83, 25}));
-  // The hint sits one pixel below the name, the memo one pixel below the hint.
+  // The hint sits one pixel below the name, the memo one pixel below the hint; the
+  // shortcut's label takes the end of the hint's row.
   EXPECT_EQ(l.ButtonName, (Box{100, 0, kDesignW - 207, 24}));
-  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 207, 24}));
+  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 207 - 52, 24}));
   EXPECT_EQ(l.KsmText.Bottom() + 1, l.RecordButton.Top);
 }
 
@@ -35,6 +36,22 @@ TEST(KsmLayout, ColorAndHiddenShortcutListStayFlushRight) {
     EXPECT_EQ(l.KeyList.Left, l.ColorButton.Left) << cw;
     EXPECT_EQ(l.KeyList.Width, l.ColorButton.Width) << cw;
     EXPECT_EQ(l.KeyList.Top, l.ColorButton.Height) << cw;
+  }
+}
+
+// The shortcut's label stays between the hint and the list, on the hint's row, with room
+// for "Shortcut:" at every width from the minimum up and at every DPI.
+TEST(KsmLayout, ShortcutLabelKeepsItsPlaceBetweenHintAndList) {
+  for (int dpi : {96, 144}) {
+    const KsmDesignSizes s = KsmSizesAt(dpi);
+    for (int cw : {KsmMinClientWidth(s), ScaleToDpi(kDesignW, dpi), ScaleToDpi(800, dpi)}) {
+      KsmLayout l = LayoutKsm(cw, ScaleToDpi(kDesignH, dpi), s);
+      EXPECT_GT(l.ShortcutLabel.Left, l.ButtonHint.Right()) << dpi << " " << cw;
+      EXPECT_LT(l.ShortcutLabel.Right(), l.KeyList.Left) << dpi << " " << cw;
+      EXPECT_GE(l.ShortcutLabel.Width, ScaleToDpi(46, dpi)) << dpi << " " << cw;
+      EXPECT_GE(l.ShortcutLabel.Top, l.ButtonHint.Top) << dpi << " " << cw;
+      EXPECT_LE(l.ShortcutLabel.Bottom(), l.ButtonHint.Bottom()) << dpi << " " << cw;
+    }
   }
 }
 
@@ -77,7 +94,7 @@ TEST(KsmLayout, MemoCoversTheFocusSinkDownToTheMinimumSize) {
 
 TEST(KsmLayout, MinimumSizeKeepsEveryControlUsable) {
   KsmLayout l = LayoutKsm(KsmMinClientWidth(), KsmMinClientHeight());
-  EXPECT_EQ(l.ButtonName.Width, kMinEditWidth);
+  EXPECT_GE(l.ButtonName.Width, kMinEditWidth);
   EXPECT_EQ(l.ButtonHint.Width, kMinEditWidth);
   EXPECT_GT(l.DoneButton.Width, 0);
   EXPECT_GT(l.KsmText.Height, 0);
@@ -90,7 +107,7 @@ TEST(KsmLayout, BelowTheMinimumNoSizeGoesNegative) {
   for (auto [cw, ch] : std::vector<std::pair<int, int>>{{0, 0}, {50, 40}, {150, 70}, {-5, -5}}) {
     KsmLayout l = LayoutKsm(cw, ch);
     for (const Box& b : {l.ButtonName, l.ButtonHint, l.ColorButton, l.KeyList, l.KsmText,
-                         l.Dummy, l.RecordButton, l.DoneButton}) {
+                         l.Dummy, l.RecordButton, l.DoneButton, l.ShortcutLabel}) {
       EXPECT_GE(b.Width, 0) << cw << "x" << ch;
       EXPECT_GE(b.Height, 0) << cw << "x" << ch;
     }
@@ -115,7 +132,7 @@ TEST(KsmLayoutDpi, TheRuleKeepsItsShapeAtEveryDpi) {
     EXPECT_EQ(l.DoneButton.Bottom(), ch) << dpi;
     EXPECT_EQ(l.DoneButton.Right(), cw) << dpi;
     // The minimum keeps both edits at 40 design pixels.
-    EXPECT_EQ(LayoutKsm(KsmMinClientWidth(s), ch, s).ButtonName.Width, ScaleToDpi(40, dpi))
+    EXPECT_EQ(LayoutKsm(KsmMinClientWidth(s), ch, s).ButtonHint.Width, ScaleToDpi(40, dpi))
         << dpi;
     EXPECT_EQ(LayoutKsm(cw, KsmMinClientHeight(s), s).KsmText.Height, s.ButtonHeight) << dpi;
   }

@@ -1,0 +1,87 @@
+// The shortcut keys: Ctrl+Alt+letter types a button's text into the window the user
+// works in, from anywhere, for a button of any group, as a left press on it would.
+#include "bar/main_win.h"
+#include "bar/shortcuts_win.h"
+#include "typing/typist.h"
+
+namespace ks {
+namespace {
+
+std::int64_t Now() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+}  // namespace
+
+void TMainForm::StartShortcuts() {
+  hotKeys_ = std::make_unique<WinHotKeys>(hwnd_);
+  shortcutLayout_ = std::make_unique<WinShortcutLayout>();
+  shortcuts_ = std::make_unique<ShortcutKeys>(*hotKeys_, *shortcutLayout_);
+  shortcutMessage_ = shortcuts_->Start(*store_);
+  // Shown once the message loop runs, so that the start is not held up by it.
+  if (!shortcutMessage_.empty()) PostMessageA(hwnd_, kShowShortcutMessage, 0, 0);
+}
+
+void TMainForm::UpdateShortcuts() {
+  if (shortcuts_) shortcuts_->Update(*store_);
+}
+
+void TMainForm::StopShortcuts() {
+  KillTimer(hwnd_, kShortcutTimerId);
+  if (shortcuts_) shortcuts_->Stop();
+}
+
+ShortcutChoice TMainForm::ShortcutChosen(int32_t shortcut) {
+  return shortcuts_ ? shortcuts_->Chosen(shortcut) : ShortcutChoice{};
+}
+
+std::optional<std::string> TMainForm::RefuseShortcutDone(int32_t shortcut) const {
+  if (!shortcuts_ || !store_) return std::nullopt;
+  return shortcuts_->RefuseDone(*store_, editing_, shortcut);
+}
+
+bool TMainForm::OwnWindowOpen() const {
+  // A modal window of ours (a message, a question, the editor) disables the bar.
+  if (!IsWindowEnabled(hwnd_)) return true;
+  if (around_.EditorWindow && IsWindowVisible(around_.EditorWindow)) return true;
+  HWND fg = GetForegroundWindow();
+  DWORD pid = 0;
+  return fg && fg != hwnd_ && GetWindowThreadProcessId(fg, &pid) && pid == GetCurrentProcessId();
+}
+
+void TMainForm::ShortcutFired(int shortcut) {
+  // While the user works in a window of ours the keys are meant for it, not for a
+  // target behind it. A typing run or a question of a shortcut only makes them wait.
+  if (typingRuns_ == 0 && questions_ == 0 && OwnWindowOpen()) return;
+  // The window the user pressed the keys in is the target, even when the tracker has
+  // not seen it yet.
+  ConsiderTarget(GetForegroundWindow());
+  shortcutQueue_.Fired(shortcut, Now());
+  // Polled only while a shortcut waits, so the program stays idle otherwise.
+  if (shortcutQueue_.Waiting()) SetTimer(hwnd_, kShortcutTimerId, kShortcutPollMs, nullptr);
+}
+
+void TMainForm::PollShortcuts() {
+  const bool busy = typingRuns_ > 0 || questions_ > 0;
+  const ShortcutQueue::Step step = shortcutQueue_.Poll(WinHeldKeys{}, busy, Now());
+  if (!shortcutQueue_.Waiting()) KillTimer(hwnd_, kShortcutTimerId);
+  if (!step.Dropped.empty()) {
+    ++questions_;
+    Message(ShortcutsDroppedMessage(step.Dropped));
+    --questions_;
+  }
+  for (int shortcut : step.Type) TypeShortcut(shortcut);
+}
+
+void TMainForm::TypeShortcut(int shortcut) {
+  if (!typist_ || !typist_->HasTarget()) return;
+  // The password question must not become the target, as at a press.
+  const bool tracking = trackerRunning_;
+  StopForegroundTracker();
+  ++questions_;
+  std::optional<ButtonRef> b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
+  --questions_;
+  if (tracking) StartForegroundTracker();
+  if (!b) return;
+  TypeIntoTarget(store_->Data[b->Group].String[b->Button]);
+}
+
+}  // namespace ks

@@ -1,0 +1,147 @@
+// Shortcut keys end to end: Ctrl+Alt+letter types a button's text into the window the
+// user works in, with the bar hidden, for buttons of any group, a locked one after its
+// password; the key chosen in the editor is kept across a restart.
+#include <gtest/gtest.h>
+
+#include "support/fixture.h"
+
+namespace ks::e2e {
+namespace {
+
+// Work (active): Plain without a key, Third on Ctrl+Alt+C. Home: Home1 on Ctrl+Alt+H.
+// Vault (locked with "Secret"): Hidden on Ctrl+Alt+L.
+const char* kIni =
+    "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+    "[Groups]\r\nNumGroups=3\r\nActiveGroup=1\r\n"
+    "GroupName1=Work\r\nGroupName2=Home\r\nGroupName3=Vault\r\n"
+    "[Commands]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Plain\r\nCaption2=Third\r\n"
+    "Shortcut1=0\r\nShortcut2=3\r\n"
+    "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Home1\r\nShortcut1=8\r\n"
+    "[Commands2]\r\nNumCommands=1\r\nColumns=1\r\nPassword=Secret\r\nCaption1=Hidden\r\n"
+    "Shortcut1=12\r\n";
+const char* kDat = "plain\r\nthird{ENTER}\r\nhome\r\nsecret\r\n";
+
+class ShortcutsTest : public BarFixture {
+ protected:
+  // Ctrl+Alt+`letter` as a hand presses them: down in order, up in reverse, a moment apart.
+  static void Chord(char letter) {
+    const WORD keys[] = {VK_CONTROL, VK_MENU, static_cast<WORD>(letter)};
+    for (WORD vk : keys) Key(vk, 0);
+    Sleep(60);
+    for (int i = 2; i >= 0; --i) Key(keys[i], KEYEVENTF_KEYUP);
+  }
+  static void Key(WORD vk, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+    Sleep(20);
+  }
+  // The box of the program that says `text`, or null.
+  HWND BoxSaying(const std::string& text, int ms = 8000) const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND b : FindWindowsOf(k.pid(), "#32770"))
+            if (IsWindowVisible(b) && StaticTexts(b).find(text) != std::string::npos) found = b;
+          return found != nullptr;
+        },
+        ms);
+    return found;
+  }
+};
+
+TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneAsksFirst) {
+  k.WriteIni(kIni);
+  k.WriteDat(kDat);
+  ASSERT_TRUE(k.Start());
+  StartTarget();
+  ASSERT_FALSE(IsWindowVisible(k.Bar()));
+
+  Chord('C');
+  EXPECT_TRUE(TextBecomes("third\r\n"));
+  Chord('H');  // a button of a group the bar does not show
+  EXPECT_TRUE(TextBecomes("third\r\nhome"));
+  EXPECT_EQ(GetForegroundWindow(), main_);
+  EXPECT_FALSE(IsWindowVisible(k.Bar()));
+
+  // The locked group's password first; a wrong one types nothing.
+  Chord('L');
+  HWND box = Dialog("Group Password");
+  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
+  EXPECT_NE(StaticTexts(box).find("Vault"), std::string::npos) << StaticTexts(box);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
+  TypeText("wrong");
+  PressKey(VK_RETURN);
+  HWND invalid = BoxSaying("Invalid Password.");
+  ASSERT_NE(invalid, nullptr);
+  ClickWindow(GetDlgItem(invalid, IDOK));
+  Sleep(300);
+  EXPECT_EQ(TextOf(edit_), "third\r\nhome");
+
+  FocusTarget();
+  Chord('L');
+  box = Dialog("Group Password");
+  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
+  TypeText("Secret");
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(TextBecomes("third\r\nhomesecret"));
+
+  // The last run is the one Undo takes back, as after a press.
+  ShowBar();
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  EXPECT_TRUE(TextBecomes("third\r\nhome"));
+}
+
+TEST_F(ShortcutsTest, TheEditorRefusesAKeyOfAnotherButtonAndKeepsTheChosenOneAcrossARestart) {
+  StartWith(kIni, kDat);
+  POINT c = CentreOf(k.Button(1));
+  Click(c.x, c.y, true);
+  ASSERT_TRUE(k.MenuOpens());
+  Sleep(150);
+  for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Edit Button
+  PressKey(VK_RETURN);
+  HWND ed = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr;
+  })) << DescribeWindows(k.pid());
+  HWND list = GetDlgItem(ed, 108);
+  ASSERT_TRUE(IsWindowVisible(list));
+  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 27);
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_NE(FindChild(ed, "Static", "Shortcut:"), nullptr);
+  auto pick = [&](int shortcut) {
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(shortcut), 0);
+    SendMessageA(ed, WM_COMMAND, MAKEWPARAM(108, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  };
+
+  // Third's key: Done names Third and its group, and the editor stays.
+  pick(3);
+  ClickWindow(GetDlgItem(ed, 104));
+  HWND refusal = BoxSaying("Ctrl+Alt+C is already the shortcut key of");
+  ASSERT_NE(refusal, nullptr) << DescribeWindows(k.pid());
+  const std::string said = StaticTexts(refusal);
+  EXPECT_NE(said.find("Third"), std::string::npos) << said;
+  EXPECT_NE(said.find("Work"), std::string::npos) << said;
+  ClickWindow(GetDlgItem(refusal, IDOK));
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(ed));
+
+  pick(11);  // K
+  ClickWindow(GetDlgItem(ed, 104));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
+  ASSERT_TRUE(k.Exit());
+  EXPECT_NE(k.Ini().find("Shortcut1=11"), std::string::npos) << k.Ini();
+
+  ASSERT_TRUE(k.Start());
+  StartTarget();
+  Chord('K');
+  EXPECT_TRUE(TextBecomes("plain"));
+  Chord('C');
+  EXPECT_TRUE(TextBecomes("plainthird\r\n"));
+}
+
+}  // namespace
+}  // namespace ks::e2e
