@@ -18,6 +18,7 @@ KsmDesignSizes KsmSizesAt(int dpi) {
   s.KeyListHeight = px(d.KeyListHeight);
   s.EditLeft = px(d.EditLeft);
   s.ShortcutLabelWidth = px(d.ShortcutLabelWidth);
+  s.KeyListWidth = px(d.KeyListWidth);
   s.LabelHeight = px(d.LabelHeight);
   s.Gap = px(d.Gap);
   s.ColorGap = px(d.ColorGap);
@@ -31,7 +32,7 @@ Box ScaleBox(const Box& b, int dpi) {
 }
 
 int KsmMinClientWidth(const KsmDesignSizes& s) {
-  return s.EditLeft + s.MinEditWidth + s.ShortcutLabelWidth + s.ColorGap + s.ColorWidth;
+  return s.EditLeft + s.MinEditWidth + s.ColorGap + s.ShortcutLabelWidth + s.KeyListWidth;
 }
 
 int KsmMinClientHeight(const KsmDesignSizes& s) {
@@ -45,9 +46,12 @@ KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
 
   l.ButtonName = {s.EditLeft, 0, editWidth, s.EditHeight};
   l.ColorButton = {l.ButtonName.Right() + s.ColorGap, 0, s.ColorWidth, s.ButtonHeight};
-  l.KeyList = {l.ColorButton.Left, l.ColorButton.Height, s.ColorWidth, s.KeyListHeight};
+  // The list ends where the Color button ends; what it is wider takes from the hint.
+  l.KeyList = {l.ColorButton.Right() - s.KeyListWidth, l.ColorButton.Height, s.KeyListWidth,
+               s.KeyListHeight};
   l.ButtonHint = {s.EditLeft, l.ButtonName.Height + s.Gap,
-                  std::max(0, editWidth - s.ShortcutLabelWidth), s.EditHeight};
+                  std::max(0, editWidth - s.ShortcutLabelWidth - (s.KeyListWidth - s.ColorWidth)),
+                  s.EditHeight};
   // The label fills the gap up to the list, its text on the hint's line.
   l.ShortcutLabel = {l.ButtonHint.Right() + s.ColorGap,
                      l.ButtonHint.Top + std::max(0, (s.EditHeight - s.LabelHeight) / 2),

@@ -22,8 +22,10 @@ struct KsmDesignSizes {
   int DummyWidth = 75;
   int KeyListHeight = 24;
   int EditLeft = 100;
-  // The "Shortcut:" label between the hint and the shortcut list, and its line height.
-  int ShortcutLabelWidth = 52;
+  // The "Shortcut:" label between the hint and the shortcut list, and its line height;
+  // the list is wider than the Color button above it, so "<ctrl><alt>W" shows whole.
+  int ShortcutLabelWidth = 64;
+  int KeyListWidth = 128;
   int LabelHeight = 16;
   // The gaps: one line between the rows, two beside the Color button.
   int Gap = 1;

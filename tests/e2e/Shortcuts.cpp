@@ -130,6 +130,15 @@ TEST_F(ShortcutsTest, TheEditorRefusesAKeyOfAnotherButtonAndKeepsTheChosenOneAcr
   EXPECT_TRUE(IsWindowVisible(ed));
 
   pick(11);  // K
+  // Opened by a click as a user opens it, for the picture; Esc closes it unchanged.
+  ClickWindow(list);
+  HWND dropped = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (dropped = FindVisibleWindowOf(k.pid(), "ComboLBox")) != nullptr; }))
+      << DescribeWindows(k.pid());
+  EXPECT_TRUE(Picture("shortcuts", {ed, dropped}, 6));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dropped); }));
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 11);
   ClickWindow(GetDlgItem(ed, 104));
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
   ASSERT_TRUE(k.Exit());

@@ -248,7 +248,8 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
   EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kDoneButtonId)), "Done");
   EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kRecordButtonId)), "Record");
   EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kColorButtonId)), "Color");
-  EXPECT_FALSE(IsWindowVisible(keys));
+  EXPECT_TRUE(IsWindowVisible(keys));
+  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kShortcutLabelId)), "Shortcut:");
   EXPECT_EQ(SendMessageA(keys, CB_GETCOUNT, 0, 0), TKsmForm::kShortcutCount);
   EXPECT_EQ(SendMessageA(keys, CB_GETCURSEL, 0, 0), 3);
   // Editing an existing button starts in its text.
@@ -306,7 +307,10 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   RECT m = RectInParent(memo), dn = RectInParent(done);
   EXPECT_EQ(c.right, client.right);
   EXPECT_EQ(n.right - n.left, nameBefore - 50);
-  EXPECT_EQ(h.right - h.left, nameBefore - 50);
+  // The hint leaves room for the shortcut's label.
+  EXPECT_EQ(h.right - h.left, nameBefore - 50 - ks::editor::KsmDesignSizes{}.ShortcutLabelWidth -
+                                  (ks::editor::KsmDesignSizes{}.KeyListWidth -
+                                   ks::editor::KsmDesignSizes{}.ColorWidth));
   EXPECT_EQ(m.top, memoBefore.top);
   EXPECT_EQ(m.bottom - m.top, memoBefore.bottom - memoBefore.top + 40);
   EXPECT_EQ(dn.bottom, client.bottom);
@@ -319,6 +323,8 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   EXPECT_GE(client.bottom, ks::editor::KsmMinClientHeight());
   n = RectInParent(name);
   EXPECT_GT(n.right - n.left, 0);
+  h = RectInParent(hint);
+  EXPECT_GT(h.right - h.left, 0);
   m = RectInParent(memo);
   EXPECT_GT(m.bottom - m.top, 0);
   CloseBox(form);

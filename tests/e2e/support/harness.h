@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <set>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 

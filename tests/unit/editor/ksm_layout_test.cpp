@@ -24,17 +24,17 @@ TEST(KsmLayout, DesignSizePutsMemoAt50AndBottomRowOnTheEdge) {
   // The hint sits one pixel below the name, the memo one pixel below the hint; the
   // shortcut's label takes the end of the hint's row.
   EXPECT_EQ(l.ButtonName, (Box{100, 0, kDesignW - 207, 24}));
-  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 207 - 52, 24}));
+  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 207 - 64 - (128 - 105), 24}));
   EXPECT_EQ(l.KsmText.Bottom() + 1, l.RecordButton.Top);
 }
 
-TEST(KsmLayout, ColorAndHiddenShortcutListStayFlushRight) {
+TEST(KsmLayout, ColorAndShortcutListStayFlushRight) {
   for (int cw : {389, 300, KsmMinClientWidth(), 800}) {
     KsmLayout l = LayoutKsm(cw, kDesignH);
     EXPECT_EQ(l.ColorButton.Right(), cw) << cw;
     EXPECT_EQ(l.ColorButton.Left, l.ButtonName.Right() + 2) << cw;
-    EXPECT_EQ(l.KeyList.Left, l.ColorButton.Left) << cw;
-    EXPECT_EQ(l.KeyList.Width, l.ColorButton.Width) << cw;
+    EXPECT_EQ(l.KeyList.Right(), cw) << cw;
+    EXPECT_EQ(l.KeyList.Width, 128) << cw;
     EXPECT_EQ(l.KeyList.Top, l.ColorButton.Height) << cw;
   }
 }
