@@ -130,7 +130,8 @@ TEST_F(ShortcutsTest, TheEditorRefusesAKeyOfAnotherButtonAndKeepsTheChosenOneAcr
   EXPECT_TRUE(IsWindowVisible(ed));
 
   pick(11);  // K
-  // Opened by a click as a user opens it, for the picture; Esc closes it unchanged.
+  // Opened by a click as a user opens it, for the picture (docs/shortcuts.png: as
+  // docs/editor.png, with --gtest_filter=ShortcutsTest.TheEditor*); Esc closes it unchanged.
   ClickWindow(list);
   HWND dropped = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (dropped = FindVisibleWindowOf(k.pid(), "ComboLBox")) != nullptr; }))
