@@ -28,12 +28,6 @@ const char* kIni =
     "Color3=16711680\r\nCaption4=Tab\r\nColor4=0\r\nCaption5=Addr\r\nColor5=8421376\r\n";
 const char* kDat = "Hello\r\nKind regards\r\n{DATE}\r\n{TAB}\r\nMain Street 1\r\n";
 
-std::string IniValue(const std::string& path, const char* section, const char* key) {
-  char buf[256] = {};
-  GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, path.c_str());
-  return buf;
-}
-
 // A window's place in its parent's client area.
 RECT PlaceIn(HWND parent, HWND child) {
   RECT r{};

@@ -36,12 +36,6 @@ const char* kIni =
     "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Spare1\r\n";
 const char* kDat = "aaa\r\nKind regards,{enter}Bea\r\nccc\r\nspare\r\n";
 
-std::string IniValue(const std::string& path, const char* section, const char* key) {
-  char buf[512] = {};
-  GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, path.c_str());
-  return buf;
-}
-
 // docs/menu.png and docs/editor.png: KS_E2E_SHOTS='Z:\tmp\shots' and
 // --gtest_filter=EditTest.EditButton*, then `convert` (see Picture).
 

@@ -10,6 +10,13 @@
 
 namespace ks::e2e {
 
+// A value of a settings file as the platform's own reader sees it, "<none>" when absent.
+inline std::string IniValue(const std::string& path, const char* section, const char* key) {
+  char buf[512] = {};
+  GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, path.c_str());
+  return buf;
+}
+
 class BarFixture : public ::testing::Test {
  protected:
   // `exe` names another build of the program to run (keystrum_probe.exe).
