@@ -82,9 +82,9 @@ int RunWindows(app::Application& a) {
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
 
   MSG m;
-  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
     TranslateMessage(&m);
-    DispatchMessageA(&m);
+    DispatchMessageW(&m);
   }
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();

@@ -57,17 +57,17 @@ bool TMainForm::Create() {
 }
 
 void TMainForm::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
+  HINSTANCE inst = GetModuleHandleW(nullptr);
   tips_.Create(hwnd_);
   // Places and sizes here are only the first ones: Display lays the grid out at the bar's DPI.
   const BarLayout l = ComputeLayout(0, 1, buttonWidth_, Dpi());
 
   // Out of sight left of the client area at every DPI, so it keeps its size at 96 DPI.
-  dummy_ = CreateWindowExA(0, "Button", "Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
+  dummy_ = CreateWindowExW(0, L"Button", L"Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
                            75, 24, hwnd_, reinterpret_cast<HMENU>(kDummyId), inst, nullptr);
   CreateGroupList(inst, l);
 
-  undoButton_ = CreateWindowExA(0, "Button", "Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
+  undoButton_ = CreateWindowExW(0, L"Button", L"Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
                                 l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
                                 reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
   tips_.Add(undoButton_, "Undo last Typing");
@@ -112,8 +112,8 @@ void TMainForm::FitGroupList() {
 }
 
 void TMainForm::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
-  groupList_ = CreateWindowExA(
-      0, "ComboBox", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT, 0, 0,
+  groupList_ = CreateWindowExW(
+      0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT, 0, 0,
       l.GroupListWidth, ScaleToDpi(kGroupListDropHeight, Dpi()), hwnd_,
       reinterpret_cast<HMENU>(contract::kBarGroupListId), inst, nullptr);
   SetWindowSubclass(groupList_, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -122,8 +122,8 @@ void TMainForm::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
 
 void TMainForm::CreateButtons(HINSTANCE inst, const BarLayout& l) {
   for (int i = 1; i <= kMaxButtons; ++i) {
-    buttons_[i] = CreateWindowExA(
-        0, "Button", "", WS_CHILD | BS_OWNERDRAW, 0, 0, l.Cell.Width, l.Cell.Height, hwnd_,
+    buttons_[i] = CreateWindowExW(
+        0, L"Button", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, l.Cell.Width, l.Cell.Height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(contract::kBarButtonIdBase + i)), inst,
         nullptr);
     SetWindowSubclass(buttons_[i], &TMainForm::ButtonProc, static_cast<UINT_PTR>(i),
@@ -169,8 +169,7 @@ void TMainForm::SetFace(int i, const std::string& caption, const std::string& hi
                         int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
   faceColor_[i] = color;
-  // The store's texts are UTF-8; these controls still take the ANSI code page's.
-  win::SetText(buttons_[i], AnsiFromUtf8(caption));
+  win::SetText(buttons_[i], caption);
   tips_.Update(buttons_[i], AnsiFromUtf8(hint));
   InvalidateRect(buttons_[i], nullptr, TRUE);
 }

@@ -231,14 +231,12 @@ void TKsmForm::FormActivate() {
 }
 
 bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
-  // The fields are UTF-8; the editor's controls still take the ANSI code page's texts. A
-  // field left as it was keeps its own text, also where the code page could not show it.
-  const Fields shown{AnsiFromUtf8(f.Caption), AnsiFromUtf8(f.Description),
-                     AnsiFromUtf8(f.String), f.Color, f.Shortcut};
-  SetText(hwnd_, AnsiFromUtf8(caption));
-  SetText(buttonName_, shown.Caption);
-  SetText(buttonHint_, shown.Description);
-  SetMemoText(shown.String);
+  // A field left as it was keeps its own text, also where a control could not show all of it.
+  SetText(hwnd_, caption);
+  SetText(buttonName_, f.Caption);
+  SetText(buttonHint_, f.Description);
+  SetMemoText(f.String);
+  const Fields shown{GetText(buttonName_), GetText(buttonHint_), MemoText(), f.Color, f.Shortcut};
   SetColor(f.Color);
   SetShortcut(f.Shortcut);
   modalResult_ = kModalNone;
@@ -248,8 +246,8 @@ bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
   // switched to another application and no window of ours took over.
   if (activeInApp_) FormDeactivate();
   if (result != kModalOk) return false;
-  auto back = [](const std::string& now, const std::string& ansi, const std::string& utf8) {
-    return now == ansi ? utf8 : Utf8FromAnsi(now);
+  auto back = [](const std::string& now, const std::string& was, const std::string& original) {
+    return now == was ? original : now;
   };
   f.Caption = back(GetText(buttonName_), shown.Caption, f.Caption);
   f.Description = back(GetText(buttonHint_), shown.Description, f.Description);

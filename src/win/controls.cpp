@@ -3,16 +3,18 @@
 #include <commctrl.h>
 
 #include "store/settings.h"
+#include "text/codepage_win.h"
 #include "win/dpi.h"
 
 namespace ks::win {
 
 HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
                    int x, int y, int w, int h, int id, HFONT font) {
-  HWND c = CreateWindowExA(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x,
-                           y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-  if (c && font) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  HWND c = CreateWindowExW(exStyle, Wide(cls).c_str(), Wide(text ? text : "").c_str(),
+                           style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+  if (c && font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return c;
 }
 

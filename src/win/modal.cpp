@@ -38,16 +38,16 @@ int RunModal(HWND wnd, const int& modalResult) {
     SetForegroundWindow(wnd);
     MSG msg;
     while (modalResult == kModalNone && IsWindow(wnd) && IsWindowVisible(wnd)) {
-      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      BOOL got = GetMessageW(&msg, nullptr, 0, 0);
       if (got == -1) break;
       if (got == 0) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         break;
       }
       // Tab and arrow navigation between the form's controls, as in a dialog.
-      if (IsDialogMessageA(wnd, &msg)) continue;
+      if (IsDialogMessageW(wnd, &msg)) continue;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     if (modalResult != kModalNone) result = modalResult;
     // The others are enabled again before the form hides, so that the system does not

@@ -3,6 +3,8 @@
 #include <uxtheme.h>
 #include <vsstyle.h>
 
+#include "text/codepage_win.h"
+
 namespace ks::win {
 
 COLORREF ColorToRgb(int32_t color) {
@@ -31,7 +33,8 @@ void DrawCaptionButton(const DRAWITEMSTRUCT& d, HFONT font, COLORREF color,
   HGDIOBJ old = SelectObject(d.hDC, font);
   SetBkMode(d.hDC, TRANSPARENT);
   SetTextColor(d.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : color);
-  DrawTextA(d.hDC, text.c_str(), static_cast<int>(text.size()), &tr,
+  const std::wstring wide = Wide(text);
+  DrawTextW(d.hDC, wide.c_str(), static_cast<int>(wide.size()), &tr,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   SelectObject(d.hDC, old);
   if (d.itemState & ODS_FOCUS) {

@@ -5,36 +5,38 @@
 #include <vector>
 
 #include "contract.h"
+#include "text/codepage_win.h"
 #include "win/dpi.h"
 
 namespace ks::win {
 
 Window::~Window() {
   if (hwnd_ && IsWindow(hwnd_)) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
 }
 
 bool Window::CreateWin(const char* className, DWORD exStyle, const char* title, DWORD style, int x,
                        int y, int w, int h, HWND owner, HICON icon, UINT classStyle) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  if (!GetClassInfoExA(inst, className, &wc)) {
-    wc = WNDCLASSEXA{};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  const std::wstring wideClass = Wide(className);
+  WNDCLASSEXW wc{};
+  if (!GetClassInfoExW(inst, wideClass.c_str(), &wc)) {
+    wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
     wc.style = classStyle;
     wc.lpfnWndProc = &Window::StaticProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
+    wc.lpszClassName = wideClass.c_str();
     wc.hIcon = icon;
     wc.hIconSm = icon;
-    if (!RegisterClassExA(&wc)) return false;
+    if (!RegisterClassExW(&wc)) return false;
   }
-  return CreateWindowExA(exStyle, className, title, style, x, y, w, h, owner, nullptr, inst,
-                         this) != nullptr;
+  return CreateWindowExW(exStyle, wideClass.c_str(), Wide(title ? title : "").c_str(), style, x,
+                         y, w, h, owner, nullptr, inst, this) != nullptr;
 }
 
 void ReportEscapedException() noexcept {
@@ -61,31 +63,31 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(m
 LRESULT CALLBACK Window::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   Window* self = nullptr;
   if (msg == WM_NCCREATE) {
-    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     self->hwnd_ = h;
-    SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   } else {
-    self = reinterpret_cast<Window*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    self = reinterpret_cast<Window*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   }
-  if (!self) return DefWindowProcA(h, msg, wp, lp);
+  if (!self) return DefWindowProcW(h, msg, wp, lp);
   LRESULT r = Guarded([&] { return self->HandleMessage(msg, wp, lp); },
-                      [&] { return DefWindowProcA(h, msg, wp, lp); });
+                      [&] { return DefWindowProcW(h, msg, wp, lp); });
   if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
   }
   return r;
 }
 
 std::string GetText(HWND h) {
-  int n = GetWindowTextLengthA(h);
+  int n = GetWindowTextLengthW(h);
   if (n <= 0) return {};
-  std::vector<char> buf(static_cast<size_t>(n) + 1);
-  int got = GetWindowTextA(h, buf.data(), n + 1);
-  return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
+  std::vector<wchar_t> buf(static_cast<size_t>(n) + 1);
+  int got = GetWindowTextW(h, buf.data(), n + 1);
+  return Utf8(std::wstring_view(buf.data(), static_cast<size_t>(got > 0 ? got : 0)));
 }
 
-void SetText(HWND h, const std::string& s) { SetWindowTextA(h, s.c_str()); }
+void SetText(HWND h, const std::string& s) { SetWindowTextW(h, Wide(s).c_str()); }
 
 SIZE OuterSizeForClient(HWND h, int clientW, int clientH) {
   return OuterSizeAt(h, clientW, clientH, DpiOf(h));

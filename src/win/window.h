@@ -37,11 +37,12 @@ class Window {
 
  protected:
   // Registers the class once (by name) and creates the window with `this` bound to it.
+  // Names and title are UTF-8; the class is a wide one, so its window takes any text.
   bool CreateWin(const char* className, DWORD exStyle, const char* title, DWORD style, int x,
                  int y, int w, int h, HWND owner, HICON icon = nullptr,
                  UINT classStyle = CS_DBLCLKS);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
 
   HWND hwnd_ = nullptr;
 
@@ -49,7 +50,7 @@ class Window {
   static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 };
 
-// Text of a window as bytes of the ANSI code page.
+// Text of a window, UTF-8.
 std::string GetText(HWND h);
 void SetText(HWND h, const std::string& s);
 
