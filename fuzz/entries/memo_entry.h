@@ -9,16 +9,31 @@
 
 #include "editor/memo.h"
 #include "entries/input.h"
+#include "text/utf.h"
 
 namespace ks::fuzz {
 
 namespace detail {
 
+// The selection is in order, inside the text and on whole characters: the edit control,
+// which counts UTF-16 units, gives it back unchanged.
 inline std::string CheckSelection(const MemoText& m, const char* what) {
   if (m.SelStart > m.SelEnd || m.SelEnd > m.Text.size())
     return std::string(what) + " left the selection " + std::to_string(m.SelStart) + ".." +
            std::to_string(m.SelEnd) + " in a text of " + std::to_string(m.Text.size());
+  const Utf16Selection units = SelectionInUtf16(m);
+  if (!(MemoFromUtf16(Utf8ToUtf16(m.Text), units.Start, units.End) == m))
+    return std::string(what) + " left the selection " + std::to_string(m.SelStart) + ".." +
+           std::to_string(m.SelEnd) + " inside a character of " + Quote(m.Text);
   return {};
+}
+
+// What a fuzz byte types: ASCII as it is, the rest characters of other scripts, an emoji
+// and a character beyond the emoji planes among them.
+inline char32_t CharOf(uint8_t b) {
+  static constexpr char32_t kOthers[8] = {0x3B1, 0xE9, 0x2713, 0x1F600, 0x416, 0x20AC, 0x161,
+                                          0x10348};
+  return b < 0x80 ? char32_t{b} : kOthers[b & 7];
 }
 
 inline std::string UpperAscii(std::string s) {
@@ -29,24 +44,29 @@ inline std::string UpperAscii(std::string s) {
 
 // The edit control's own handling of a character it is given: Backspace removes the
 // selection or the character before the caret, any other character replaces the selection.
-inline MemoText EditControlChar(const MemoText& m, char ch) {
+inline MemoText EditControlChar(const MemoText& m, char32_t ch) {
   MemoText out = m;
-  if (ch == '\b') {
+  if (ch == U'\b') {
     size_t from = m.SelStart, to = m.SelEnd;
-    if (from == to && from > 0) --from;
+    if (from == to && from > 0) {
+      --from;
+      while (from > 0 && (static_cast<unsigned char>(m.Text[from]) & 0xC0) == 0x80) --from;
+    }
     out.Text.erase(from, to - from);
     out.SelStart = out.SelEnd = from;
     return out;
   }
-  out.Text.replace(m.SelStart, m.SelEnd - m.SelStart, 1, ch);
-  out.SelStart = out.SelEnd = m.SelStart + 1;
+  std::string typed;
+  AppendUtf8(typed, ch);
+  out.Text.replace(m.SelStart, m.SelEnd - m.SelStart, typed);
+  out.SelStart = out.SelEnd = m.SelStart + typed.size();
   return out;
 }
 
 }  // namespace detail
 
 // Input: a list of operations: 0 key down, 1 key up, 2 character (recording or not),
-// 3 selection, 4 paste, each with its bytes.
+// 3 selection (in the edit control's UTF-16 units), 4 paste, each with its bytes.
 // Rules: every edit leaves a valid selection; an arrow writes its code at the caret; a
 // Backspace that removes more than one character removes exactly one listed code; while
 // recording with Shift held a character comes out shifted when the recorder sends base
@@ -94,7 +114,7 @@ inline std::string MemoEntry(Input in) {
         keys.KeyUp(in.Byte());
         break;
       case 2: {
-        const char ch = static_cast<char>(in.Byte());
+        const char32_t ch = detail::CharOf(in.Byte());
         const int mode = in.Byte();
         const bool recording = (mode & 1) != 0;
         const bool unshifted = (mode & 2) != 0;
@@ -102,7 +122,7 @@ inline std::string MemoEntry(Input in) {
         const MemoChar r = keys.Char(memo, ch, recording);
         if (r.Replace) {
           if (auto e = detail::CheckSelection(*r.Replace, "a character"); !e.empty()) return e;
-          if (ch == '\b' && r.Replace->Text.size() < memo.Text.size()) {
+          if (ch == U'\b' && r.Replace->Text.size() < memo.Text.size()) {
             const size_t gone = memo.Text.size() - r.Replace->Text.size();
             const std::string removed =
                 detail::UpperAscii(memo.Text.substr(r.Replace->Caret(), gone));
@@ -113,21 +133,25 @@ inline std::string MemoEntry(Input in) {
           memo = *r.Replace;
         }
         if (r.Char != 0) {
-          if (recording && keys.ShiftDown() && r.Char != (unshifted ? ShiftTranslate(ch) : ch))
+          const char32_t shifted =
+              unshifted && ch < 0x80 ? static_cast<unsigned char>(ShiftTranslate(static_cast<char>(ch))) : ch;
+          if (recording && keys.ShiftDown() && r.Char != shifted)
             return "a recorded character with Shift held came out other than it should";
           if (auto e = change(detail::EditControlChar(memo, r.Char)); !e.empty()) return e;
         }
         break;
       }
       case 3: {
-        size_t a = std::min<size_t>(in.Word(), memo.Text.size());
-        size_t b = std::min<size_t>(in.Word(), memo.Text.size());
-        memo.SelStart = std::min(a, b);
-        memo.SelEnd = std::max(a, b);
+        const std::u16string wide = Utf8ToUtf16(memo.Text);
+        const size_t a = in.Word(), b = in.Word();
+        const MemoText chosen = MemoFromUtf16(wide, std::min(a, b), std::max(a, b));
+        if (chosen.Text != memo.Text) return "the memo did not read back as it was: " + Quote(memo.Text);
+        memo = chosen;
+        if (auto e = detail::CheckSelection(memo, "a selection"); !e.empty()) return e;
         break;
       }
       case 4: {
-        const std::string pasted = in.Short();
+        const std::string pasted = ValidUtf8(in.Short());
         MemoText m = memo;
         m.Text.replace(m.SelStart, m.SelEnd - m.SelStart, pasted);
         m.SelStart = m.SelEnd = memo.SelStart + pasted.size();

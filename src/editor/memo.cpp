@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "text/utf.h"
+
 namespace ks {
 
 namespace {
@@ -24,6 +26,58 @@ std::string Upper(std::string_view s) {
 }
 
 }  // namespace
+
+MemoText MemoFromUtf16(std::u16string_view text, size_t selStart, size_t selEnd) {
+  MemoText out;
+  out.Text.reserve(text.size());
+  // Each position lands on the start of the character that holds it.
+  bool startSet = false, endSet = false;
+  size_t i = 0;
+  while (i < text.size()) {
+    char32_t cp = text[i];
+    size_t units = 1;
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      units = 2;
+    }
+    if (!startSet && selStart < i + units) out.SelStart = out.Text.size(), startSet = true;
+    if (!endSet && selEnd < i + units) out.SelEnd = out.Text.size(), endSet = true;
+    AppendUtf8(out.Text, cp);  // a lone surrogate comes out as U+FFFD
+    i += units;
+  }
+  if (!startSet) out.SelStart = out.Text.size();
+  if (!endSet) out.SelEnd = out.Text.size();
+  return out;
+}
+
+Utf16Selection SelectionInUtf16(const MemoText& memo) {
+  const std::string_view text = memo.Text;
+  Utf16Selection out;
+  bool startSet = false, endSet = false;
+  size_t units = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    const char32_t cp = NextCodePoint(text, pos);
+    if (!startSet && memo.SelStart < pos) out.Start = units, startSet = true;
+    if (!endSet && memo.SelEnd < pos) out.End = units, endSet = true;
+    units += cp >= 0x10000 ? 2 : 1;
+  }
+  if (!startSet) out.Start = units;
+  if (!endSet) out.End = units;
+  return out;
+}
+
+char32_t Utf16Joiner::Take(char16_t unit) {
+  const char16_t high = high_;
+  high_ = 0;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    high_ = unit;
+    return 0;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF)
+    return high ? 0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00) : 0;
+  return unit;
+}
 
 MemoText InsertCode(const MemoText& memo, std::string_view code) {
   const size_t size = memo.Text.size();
@@ -89,8 +143,9 @@ void MemoKeys::KeyUp(int vk) {
   if (IsShift(vk)) shiftDown_ = false;
 }
 
-MemoChar MemoKeys::Char(const MemoText& memo, char ch, bool recording) const {
-  if (recording && unshiftedRecording_ && shiftDown_) ch = ShiftTranslate(ch);
+MemoChar MemoKeys::Char(const MemoText& memo, char32_t ch, bool recording) const {
+  if (recording && unshiftedRecording_ && shiftDown_ && ch < 0x80)
+    ch = static_cast<unsigned char>(ShiftTranslate(static_cast<char>(ch)));
   if (ch == '\t') return MemoChar{0, InsertCode(memo, kCodeTab)};
   if (ch == '\r') return MemoChar{0, InsertCode(memo, kCodeEnter)};
   if (ch == '\b') {

@@ -2,8 +2,11 @@
 // The editor memo's key handling as text edits: keys that cannot stand in a button's
 // text as characters become type codes, one Backspace removes a whole code, pasted line
 // breaks and tabs become codes, and recorded keys typed with Shift get their shifted
-// character when the recorder delivers only the keys' base characters. The window applies a returned MemoText by replacing the memo's text and
-// putting the caret at Caret(); positions count bytes (8-bit ANSI text).
+// character when the recorder delivers only the keys' base characters. The window applies
+// a returned MemoText by replacing the memo's text and putting the caret at Caret().
+// Texts are UTF-8 and positions count bytes, always at the start of a character; the
+// edit control counts UTF-16 units, and MemoFromUtf16 / SelectionInUtf16 are the one
+// place where the two meet.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -19,6 +22,33 @@ struct MemoText {
   size_t SelEnd = 0;
   size_t Caret() const { return SelEnd; }
   bool operator==(const MemoText&) const = default;
+};
+
+// The memo as the edit control holds it (UTF-16, a selection in UTF-16 units), in the
+// core's form. A position inside a surrogate pair counts as the pair's start; one past
+// the end as the end. A surrogate on its own becomes U+FFFD, as everywhere else.
+MemoText MemoFromUtf16(std::u16string_view text, size_t selStart, size_t selEnd);
+
+// The selection of `memo` in UTF-16 units, for the edit control. A byte position inside a
+// character counts as that character's start.
+struct Utf16Selection {
+  size_t Start = 0, End = 0;
+  bool operator==(const Utf16Selection&) const = default;
+};
+Utf16Selection SelectionInUtf16(const MemoText& memo);
+
+// Characters come to the memo one UTF-16 unit at a time (WM_CHAR), so a character beyond
+// the Basic Multilingual Plane comes in two halves. This joins them: a high surrogate
+// waits for its low one; a half that is not followed by, or does not follow, its partner
+// is no character and is dropped (it would only show as U+FFFD).
+class Utf16Joiner {
+ public:
+  // The character complete with `unit`, or 0 when there is none yet (or it was dropped).
+  char32_t Take(char16_t unit);
+  void Reset() { high_ = 0; }
+
+ private:
+  char16_t high_ = 0;
 };
 
 // Replaces the selection (if any) with `code` and puts the caret just after it.
@@ -52,7 +82,7 @@ inline constexpr int kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40;
 
 // What the memo's character handler does with one character.
 struct MemoChar {
-  char Char = 0;                   // the character to let through; 0 = the key is cancelled
+  char32_t Char = 0;               // the character to let through; 0 = the key is cancelled
   std::optional<MemoText> Replace;  // set: replace the memo's text and caret with this
 };
 
@@ -64,10 +94,10 @@ class MemoKeys {
   std::optional<MemoText> KeyDown(const MemoText& memo, int vk);
   // Key up: only Shift's release is noted.
   void KeyUp(int vk);
-  // A character. Shift translation applies only while recording with Shift held, and
-  // only from a recorder that delivers unshifted characters; Tab and Enter write their
-  // codes; Backspace removes a whole code.
-  MemoChar Char(const MemoText& memo, char ch, bool recording) const;
+  // A character (a code point). Shift translation applies only while recording with
+  // Shift held, and only from a recorder that delivers unshifted characters; Tab and
+  // Enter write their codes; Backspace removes a whole code.
+  MemoChar Char(const MemoText& memo, char32_t ch, bool recording) const;
 
   // Whether recorded characters arrive as the keys' unshifted base characters. Our own
   // hook library makes each character with the layout, Shift and Caps Lock of the

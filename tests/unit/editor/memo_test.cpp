@@ -156,8 +156,8 @@ TEST(MemoShift, CharactersFromTheHookLibraryAreKeptAsReceived) {
   MemoText memo = At("", 0);
   auto type = [&](char ch) {
     MemoChar r = keys.Char(memo, ch, true);
-    ASSERT_NE(r.Char, 0);
-    memo = At(memo.Text + r.Char, memo.Text.size() + 1);
+    ASSERT_NE(r.Char, 0u);
+    memo = At(memo.Text + static_cast<char>(r.Char), memo.Text.size() + 1);
   };
   type('a');
   keys.KeyDown(memo, 20);  // Caps Lock
@@ -195,6 +195,89 @@ TEST(MemoChange, TheCaretStaysAfterWhatWasPasted) {
   EXPECT_EQ(after.SelEnd, 10u);
   MemoText plain{"abc", 1, 2};
   EXPECT_EQ(NormalizeMemo(plain), plain);  // nothing to rewrite: the selection stays
+}
+
+}  // namespace
+}  // namespace ks
+
+namespace ks {
+namespace {
+
+// ---- The edit control counts UTF-16 units, the memo's rules bytes of UTF-8 ----
+
+TEST(MemoUtf16, PositionsMapBothWaysAndNeverFallInsideACharacter) {
+  // a, alpha (2 bytes, 1 unit), a grinning face (4 bytes, 2 units), CR LF, b.
+  const std::u16string wide = u"a\u03B1\U0001F600\r\nb";
+  const std::string utf8 = "a\xCE\xB1\xF0\x9F\x98\x80\r\nb";
+  const size_t bytesAt[] = {0, 1, 3, 3, 7, 8, 9, 10, 10};  // for units 0..8
+  for (size_t u = 0; u < std::size(bytesAt); ++u) {
+    const MemoText m = MemoFromUtf16(wide, u, u);
+    EXPECT_EQ(m.Text, utf8);
+    EXPECT_EQ(m.SelStart, bytesAt[u]) << "unit " << u;
+    EXPECT_EQ(m.SelEnd, bytesAt[u]) << "unit " << u;
+  }
+  // Back: a byte inside a character counts as its start.
+  const size_t unitsAt[] = {0, 1, 1, 2, 2, 2, 2, 4, 5, 6, 7, 7};  // for bytes 0..11
+  for (size_t b = 0; b < std::size(unitsAt); ++b)
+    EXPECT_EQ(SelectionInUtf16(MemoText{utf8, b, b}), (Utf16Selection{unitsAt[b], unitsAt[b]}))
+        << "byte " << b;
+  // A selection over the face keeps both ends, backwards too.
+  EXPECT_EQ(MemoFromUtf16(wide, 4, 2), (MemoText{utf8, 7, 3}));
+  EXPECT_EQ(SelectionInUtf16(MemoText{utf8, 7, 3}), (Utf16Selection{4, 2}));
+  // A lone surrogate reads as U+FFFD, which the control gets back as one unit.
+  const MemoText lone = MemoFromUtf16(u"x\xD83Dy", 2, 3);
+  EXPECT_EQ(lone, (MemoText{"x\xEF\xBF\xBDy", 4, 5}));
+  EXPECT_EQ(SelectionInUtf16(lone), (Utf16Selection{2, 3}));
+}
+
+TEST(MemoUtf16, CodesBackspaceAndTheChangeRuleKeepTheCaretOnCharactersOfAnyScript) {
+  MemoKeys keys;
+  // Greek with the caret at its end: an arrow writes its code there.
+  std::optional<MemoText> left = keys.KeyDown(MemoFromUtf16(u"\u039A\u03B1\u03BB\u03AE", 4, 4), kVkLeft);
+  ASSERT_TRUE(left);
+  EXPECT_EQ(left->Text, "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xAE{left}");
+  EXPECT_EQ(SelectionInUtf16(*left), (Utf16Selection{10, 10}));
+  // One Backspace takes the whole code back after an emoji.
+  const MemoText face = MemoFromUtf16(u"\U0001F600{tab}", 7, 7);
+  EXPECT_TRUE(Took(keys.Char(face, U'\b', false), MemoText{"\xF0\x9F\x98\x80", 4, 4}));
+  // Tab over a selected emoji replaces all of it.
+  EXPECT_TRUE(Took(keys.Char(MemoFromUtf16(u"a\U0001F600b", 1, 3), U'\t', false),
+                   MemoText{"a{tab}b", 6, 6}));
+  // A pasted line break between sigma and an emoji: the caret stays after the emoji.
+  const MemoText pasted = NormalizeMemo(MemoFromUtf16(u"\u03A3\r\n\U0001F600x", 5, 5));
+  EXPECT_EQ(pasted.Text, "\xCE\xA3{enter}\xF0\x9F\x98\x80x");
+  EXPECT_EQ(SelectionInUtf16(pasted), (Utf16Selection{10, 10}));
+}
+
+TEST(MemoUtf16, CharactersOfAnyScriptPassAndShiftTouchesOnlyTheUsKeys) {
+  MemoKeys keys;
+  keys.SetUnshiftedRecording(true);
+  keys.KeyDown(At("", 0), kVkShift);
+  for (char32_t c : {U'\u03B1', U'\u00E9', U'\u2713', U'\U0001F600', U'\u0416'}) {
+    const MemoChar r = keys.Char(At("", 0), c, true);
+    EXPECT_EQ(r.Char, c);
+    EXPECT_FALSE(r.Replace);
+  }
+  EXPECT_EQ(keys.Char(At("", 0), U'q', true).Char, U'Q');
+  // A character whose low byte is a US key is no US key.
+  EXPECT_EQ(keys.Char(At("", 0), char32_t{0x161}, true).Char, char32_t{0x161});  // s caron, low byte 'a'
+}
+
+TEST(MemoUtf16, TheHalvesOfASurrogatePairJoinAndAHalfAloneIsDropped) {
+  Utf16Joiner join;
+  EXPECT_EQ(join.Take(u'\u03B1'), U'\u03B1');
+  EXPECT_EQ(join.Take(0xD83D), 0u);
+  EXPECT_EQ(join.Take(0xDE00), U'\U0001F600');
+  EXPECT_EQ(join.Take(0xDE00), 0u);  // a low half with no high one before it
+  EXPECT_EQ(join.Take(0xD83D), 0u);
+  EXPECT_EQ(join.Take(u'x'), U'x');   // the waiting high half goes, the character stays
+  EXPECT_EQ(join.Take(0xDE00), 0u);
+  EXPECT_EQ(join.Take(0xD83D), 0u);
+  EXPECT_EQ(join.Take(0xD83C), 0u);  // a second high half replaces the first
+  EXPECT_EQ(join.Take(0xDF89), U'\U0001F389');
+  join.Take(0xD83D);
+  join.Reset();
+  EXPECT_EQ(join.Take(0xDE00), 0u);
 }
 
 }  // namespace
