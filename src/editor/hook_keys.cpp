@@ -4,6 +4,13 @@
 
 namespace ks::recording {
 
+namespace {
+
+// Characters that stand in a text, and the three control keys the memo writes as codes.
+bool Typeable(char16_t c) { return (c >= 0x20 && c != 0x7F) || c == u'\b' || c == u'\t' || c == u'\r'; }
+
+}  // namespace
+
 std::uint32_t GenericKey(std::uint32_t key) {
   switch (key) {
     case vk::LShift:
@@ -50,6 +57,10 @@ KeyState SeenKeyboard::StateForLayout(bool ctrl, bool alt) const {
 
 std::u16string SeenKeyboard::CharsFor(std::uint32_t key, std::uint32_t scanCode,
                                       KeyTranslator& layout) {
+  if (key == vk::Packet) {
+    const auto unit = static_cast<char16_t>(scanCode);
+    return Typeable(unit) ? std::u16string(1, unit) : std::u16string();
+  }
   const bool ctrl = AnyDown(vk::Control, vk::LControl, vk::RControl);
   const bool alt = AnyDown(vk::Menu, vk::LMenu, vk::RMenu);
   if (ctrl != alt) return {};

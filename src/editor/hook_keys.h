@@ -14,6 +14,9 @@ namespace ks::recording {
 namespace vk {
 inline constexpr std::uint32_t Back = 0x08, Tab = 0x09, Return = 0x0D;
 inline constexpr std::uint32_t Shift = 0x10, Control = 0x11, Menu = 0x12, Capital = 0x14;
+// The key of a character sent as Unicode input (an on-screen keyboard, an input method, a
+// typing tool): the character itself, one UTF-16 unit, comes as the key's scan code.
+inline constexpr std::uint32_t Packet = 0xE7;
 inline constexpr std::uint32_t LShift = 0xA0, RShift = 0xA1, LControl = 0xA2, RControl = 0xA3,
                                LMenu = 0xA4, RMenu = 0xA5;
 }  // namespace vk
@@ -50,7 +53,10 @@ class SeenKeyboard {
   // accent of a dead key before it: exactly what the window typed into receives. A chord
   // with Ctrl or Alt alone is a shortcut, not text: it makes none. Control characters
   // other than Backspace, Tab and Enter make none either, so that a Ctrl+V typed elsewhere
-  // never reaches an edit control as its paste character.
+  // never reaches an edit control as its paste character. A character sent as Unicode
+  // input (Packet) is the UTF-16 unit in `scanCode`, whatever the layout, Shift or Ctrl; a
+  // character beyond the Basic Multilingual Plane comes as two such keys, one unit each.
+  // It leaves a waiting accent waiting, as the system's translation does.
   std::u16string CharsFor(std::uint32_t key, std::uint32_t scanCode, KeyTranslator& layout);
 
  private:

@@ -21,6 +21,15 @@ class FakeLayout : public KeyTranslator {
       out[0] = u'^';
       return -1;
     }
+    if (greek && key == 'Q') {  // a character beyond the Basic Multilingual Plane: 2 units
+      out[0] = 0xD834;
+      out[1] = 0xDD1E;
+      return 2;
+    }
+    if (greek && key >= 'A' && key <= 'Z') {  // alpha and on, capital with Shift
+      out[0] = static_cast<char16_t>((shift != caps ? 0x391 : 0x3B1) + (key - 'A'));
+      return 1;
+    }
     if (key >= 'A' && key <= 'Z') {
       if (state[vk::Control] & 0x80 && !(state[vk::Menu] & 0x80)) {
         out[0] = static_cast<char16_t>(key - 'A' + 1);
@@ -40,6 +49,7 @@ class FakeLayout : public KeyTranslator {
     return 0;
   }
   std::vector<KeyState> asked;
+  bool greek = false;  // letters of a Greek layout instead
 };
 
 class SeenKeyboardTest : public ::testing::Test {
@@ -50,6 +60,15 @@ class SeenKeyboardTest : public ::testing::Test {
     seen.Key(key, false);
     std::u16string chars = seen.CharsFor(key, 0, layout);
     seen.Key(key, true);
+    for (std::uint32_t h : held) seen.Key(h, true);
+    return chars;
+  }
+  // The characters of a character sent as Unicode input, one UTF-16 unit.
+  std::u16string Packet(char16_t unit, std::initializer_list<std::uint32_t> held = {}) {
+    for (std::uint32_t h : held) seen.Key(h, false);
+    seen.Key(vk::Packet, false);
+    std::u16string chars = seen.CharsFor(vk::Packet, unit, layout);
+    seen.Key(vk::Packet, true);
     for (std::uint32_t h : held) seen.Key(h, true);
     return chars;
   }
@@ -128,6 +147,29 @@ TEST_F(SeenKeyboardTest, ADeadKeyWaitsForTheNextCharacterAndResetForgetsIt) {
   EXPECT_EQ(Press(0xDE), u"");
   seen.Reset(false);
   EXPECT_EQ(Press('E'), u"e");
+}
+
+TEST_F(SeenKeyboardTest, CharactersOfAnyLayoutArriveAsTheLayoutMakesThem) {
+  layout.greek = true;
+  EXPECT_EQ(Press('A'), u"\u03B1");
+  EXPECT_EQ(Press('B', {vk::RShift}), u"\u0392");
+  EXPECT_EQ(Press('Q'), u"\U0001D11E");  // both halves of the pair, in order
+}
+
+TEST_F(SeenKeyboardTest, UnicodeInputArrivesAsSentWithoutAskingTheLayout) {
+  // Greek, an e acute, a check mark, and an emoji as its two halves.
+  std::u16string got;
+  for (char16_t unit : std::u16string(u"\u03A3\u00E9\u2713\U0001F600")) got += Packet(unit);
+  EXPECT_EQ(got, u"\u03A3\u00E9\u2713\U0001F600");
+  // Held modifiers change nothing: the character was chosen by whoever sent it.
+  EXPECT_EQ(Packet(u'x', {vk::LControl}), u"x");
+  EXPECT_EQ(Packet(u'\t'), u"\t");
+  EXPECT_EQ(Packet(0x16), u"");  // the paste character, as from a key
+  EXPECT_TRUE(layout.asked.empty());
+  // A waiting accent keeps waiting for the next key of the layout.
+  EXPECT_EQ(Press(0xDE), u"");
+  EXPECT_EQ(Packet(u'\u03C9'), u"\u03C9");
+  EXPECT_EQ(Press('E'), u"\u00EA");
 }
 
 }  // namespace
