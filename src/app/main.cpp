@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/tray.h"
 #include "bar/main_win.h"
+#include "text/codepage_win.h"
 #include "editor/editor_win.h"
 #include "typing/list_win.h"
 #include "typing/ports_win.h"
@@ -16,10 +17,17 @@ namespace {
 
 using namespace ks;
 
+// UTF-8, as every path the program hands around.
 std::string ModulePath() {
-  char buf[MAX_PATH * 4];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  return std::string(buf, n);
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return Utf8(path);
+    }
+    path.resize(path.size() * 2);  // cut: a long path, more room
+  }
 }
 
 // The program's paths and icons, and the application window, which exists from the start
@@ -29,10 +37,10 @@ void PrepareApplication(app::Application& a, HINSTANCE instance) {
   a.exePath = ModulePath();
   a.exeDir = a.exePath.substr(0, a.exePath.find_last_of("\\/") + 1);
   // At the sizes of the system DPI, which the tray and the captions show them at.
-  a.icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM), IMAGE_ICON,
+  a.icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KEYSTRUM), IMAGE_ICON,
                                          GetSystemMetrics(SM_CXICON),
                                          GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-  a.iconSmall = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KEYSTRUM),
+  a.iconSmall = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KEYSTRUM),
                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 
@@ -47,12 +55,12 @@ void PrepareApplication(app::Application& a, HINSTANCE instance) {
 // True when another copy runs, which the user is told. The running copy keeps its handle
 // for its whole life; the system frees it at exit.
 bool AnotherCopyRuns() {
-  HANDLE sem = CreateSemaphoreA(nullptr, 0, 1, contract::kSingleInstanceName);
+  HANDLE sem = CreateSemaphoreW(nullptr, 0, 1, Wide(contract::kSingleInstanceName).c_str());
   if (!sem || GetLastError() != ERROR_ALREADY_EXISTS) return false;
   CloseHandle(sem);
-  MessageBoxA(nullptr,
-              "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.",
-              contract::kTitle, MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
+  MessageBoxW(nullptr,
+              L"Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.",
+              Wide(contract::kTitle).c_str(), MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
   return true;
 }
 

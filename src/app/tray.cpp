@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "text/codepage_win.h"
+#include "text/utf.h"
 #include "typing/ports_win.h"
 #include "version.h"
 #include "win/glyphs.h"
@@ -38,7 +40,7 @@ TTrayIcon::~TTrayIcon() {
 }
 
 bool TTrayIcon::Create() {
-  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   return CreateWin(contract::kTrayIconClass, WS_EX_TOOLWINDOW, "", WS_POPUP, 0, 0, 0, 0, nullptr);
 }
 
@@ -50,22 +52,25 @@ void TTrayIcon::SetIcon(HICON icon) {
 }
 
 bool TTrayIcon::Notify(TrayIconState::Op op, const TrayIconState::Record& r) {
-  NOTIFYICONDATAA nid{};
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  // The second form of the record: its tip field takes 128 UTF-16 units, not 64 bytes.
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = NOTIFYICONDATAW_V2_SIZE;
   nid.hWnd = hwnd_;
   nid.uID = 0;
   nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   nid.uCallbackMessage = contract::kTrayCallback;
   nid.hIcon = reinterpret_cast<HICON>(r.icon);
-  lstrcpynA(nid.szTip, r.tip.c_str(), 64);
+  static_assert(sizeof nid.szTip / sizeof nid.szTip[0] == kTrayTipField);
+  const std::wstring tip = Wide(Utf8Prefix(r.tip, kTrayTipField - 1));
+  lstrcpynW(nid.szTip, tip.c_str(), static_cast<int>(kTrayTipField));
   DWORD msg = op == TrayIconState::Op::Add      ? NIM_ADD
               : op == TrayIconState::Op::Modify ? NIM_MODIFY
                                                 : NIM_DELETE;
-  return Shell_NotifyIconA(msg, &nid) != FALSE;
+  return Shell_NotifyIconW(msg, &nid) != FALSE;
 }
 
 void TTrayIcon::PostTipRefresh() {
-  if (hwnd_) PostMessageA(hwnd_, contract::kTrayTipRefresh, 0, 0);
+  if (hwnd_) PostMessageW(hwnd_, contract::kTrayTipRefresh, 0, 0);
 }
 
 void TTrayIcon::RightClick() {
@@ -77,7 +82,7 @@ void TTrayIcon::RightClick() {
   SetForegroundWindow(MenuForeground ? MenuForeground : owner);
   ProcessWaitingMessages();
   TrackPopupMenu(PopupMenu, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 LRESULT TTrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -142,9 +147,10 @@ void TTrayForm::OpenHelpFile() {
   // file that does not open falls back to the guide as well.
   for (const char* extension : {".hlp", ".html"}) {
     std::string help = HelpFilePath(App().exePath, extension);
-    if (GetFileAttributesA(help.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    const std::wstring path = Wide(help);
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     auto r = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(hwnd_, "open", help.c_str(), "", "c:\\", SW_SHOWNORMAL));
+        ShellExecuteW(hwnd_, L"open", path.c_str(), L"", L"c:\\", SW_SHOWNORMAL));
     if (r >= 33) return;
   }
   Message("Unable to open the Keystrum help file.");
@@ -152,7 +158,7 @@ void TTrayForm::OpenHelpFile() {
 
 void TTrayForm::OpenWebSite() {
   auto r = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(hwnd_, "open", kWebSite, "", "c:\\", SW_SHOWNORMAL));
+      ShellExecuteW(hwnd_, L"open", Wide(kWebSite).c_str(), L"", L"c:\\", SW_SHOWNORMAL));
   if (r < 33)
     Message(std::string("Unable to start browser. Please visit\n") + kWebSite +
             "\nfor more information.");
@@ -163,7 +169,7 @@ void TTrayForm::MenuCommand(UINT id) {
     case kAboutItem: ShowAbout(); break;
     case kReadHelpItem: OpenHelpFile(); break;
     case kWebSiteItem: OpenWebSite(); break;
-    case kExitItem: PostMessageA(hwnd_, WM_CLOSE, 0, 0); break;
+    case kExitItem: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
     default: break;
   }
 }

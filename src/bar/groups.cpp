@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "contract.h"
+#include "text/utf.h"
 
 namespace ks {
 
@@ -91,11 +92,11 @@ void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unl
   const std::optional<std::string> answer =
       dialogs.Input("Rename Group", "What would you like to rename the Group to?", current, true);
   const std::string name = answer ? *answer : current;
-  // The box shows a name longer than it takes cut; OK on that unchanged cut text is no
-  // new name.
-  const bool shownCut = current.size() > static_cast<size_t>(kInputBoxMaxChars) &&
-                        name.size() >= static_cast<size_t>(kInputBoxMaxChars) &&
-                        current.compare(0, name.size(), name) == 0;
+  // The box shows a name longer than it takes cut (its length counts UTF-16 units, and it
+  // never gives back half a character); OK on that unchanged cut text is no new name.
+  const auto boxLength = static_cast<size_t>(kInputBoxMaxChars);
+  const bool shownCut =
+      Utf16Length(current) > boxLength && name == Utf8Prefix(current, boxLength);
   if (name.empty() || name == current || shownCut) return;
   if (store.FindGroup(name) != 0) {
     dialogs.Message(AlreadyExists(name));

@@ -17,7 +17,7 @@ void TMainForm::StartShortcuts() {
   shortcuts_ = std::make_unique<ShortcutKeys>(*hotKeys_, *shortcutLayout_);
   shortcutMessage_ = shortcuts_->Start(*store_);
   // Shown once the message loop runs, so that the start is not held up by it.
-  if (!shortcutMessage_.empty()) PostMessageA(hwnd_, kShowShortcutMessage, 0, 0);
+  if (!shortcutMessage_.empty()) PostMessageW(hwnd_, kShowShortcutMessage, 0, 0);
 }
 
 void TMainForm::UpdateShortcuts() {

@@ -34,10 +34,10 @@ bool TMainForm::Create() {
                  WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 200, 200, 120, 80,
                  around_.AppWindow, around_.Icon))
     return false;
-  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(around_.IconSmall));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(around_.IconSmall));
 
   // The application window's button would otherwise sit on the taskbar.
-  SetWindowLongA(around_.AppWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  SetWindowLongPtrW(around_.AppWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   PrepareSysMenus();
 
   CreateControls();
@@ -84,13 +84,13 @@ void TMainForm::ApplyDpi() {
   // A control lets go of its old font only when it has the new one.
   win::UniqueFont ui = win::MakeFormFont(dpi, win::kSmallFontHeight);
   win::UniqueFont list = win::MakeFormFont(dpi, win::kFormFontHeight);
-  SendMessageA(groupList_, WM_SETFONT, reinterpret_cast<WPARAM>(list.get()), TRUE);
-  SendMessageA(undoButton_, WM_SETFONT, reinterpret_cast<WPARAM>(ui.get()), TRUE);
+  SendMessageW(groupList_, WM_SETFONT, reinterpret_cast<WPARAM>(list.get()), TRUE);
+  SendMessageW(undoButton_, WM_SETFONT, reinterpret_cast<WPARAM>(ui.get()), TRUE);
   uiFont_ = std::move(ui);
   listFont_ = std::move(list);
   FitGroupList();
-  SendMessageA(groupList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kGroupListLineHeight, dpi));
-  SendMessageA(undoButton_, BM_SETIMAGE, IMAGE_ICON,
+  SendMessageW(groupList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kGroupListLineHeight, dpi));
+  SendMessageW(undoButton_, BM_SETIMAGE, IMAGE_ICON,
                reinterpret_cast<LPARAM>(win::GlyphIcon(win::Glyph::Undo, dpi)));
   ApplyButtonFont();
 }
@@ -100,14 +100,14 @@ void TMainForm::FitGroupList() {
   // its field, known only once the list has its font; and a list may give its field a little
   // more than asked. So the height asked for follows what comes out, until the list fits.
   const int cellHeight = CellAt(buttonWidth_, Dpi()).Height;
-  int field = static_cast<int>(SendMessageA(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  int field = static_cast<int>(SendMessageW(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   for (int i = 0; i < 3; ++i) {
     RECT wr{};
     GetWindowRect(groupList_, &wr);
     const int off = cellHeight - (wr.bottom - wr.top);
     if (off == 0) break;
     field += off;
-    SendMessageA(groupList_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    SendMessageW(groupList_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
 }
 
@@ -134,15 +134,15 @@ void TMainForm::CreateButtons(HINSTANCE inst, const BarLayout& l) {
 
 void TMainForm::ApplyButtonFont() {
   win::UniqueFont font = win::MakePointFontAt(fontName_.c_str(), fontSize_, Dpi());
-  SendMessageA(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  SendMessageW(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   for (int i = 1; i <= kMaxButtons; ++i)
-    SendMessageA(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   buttonFont_ = std::move(font);
 }
 
-LOGFONTA TMainForm::TemplateFont() const {
-  LOGFONTA lf{};
-  GetObjectA(buttonFont_.get(), sizeof lf, &lf);
+LOGFONTW TMainForm::TemplateFont() const {
+  LOGFONTW lf{};
+  GetObjectW(buttonFont_.get(), sizeof lf, &lf);
   // The font dialog reckons in points at the system DPI, whatever display the bar is on.
   lf.lfHeight = win::PointsToHeight(fontSize_);
   return lf;
@@ -161,7 +161,7 @@ void TMainForm::CreateButton(int i, const std::string& hint, const std::string& 
   ShowWindow(b, SW_SHOWNA);
   const CellSize cell = CellAt(buttonWidth_, Dpi());
   SetWindowPos(b, nullptr, 0, 0, cell.Width, cell.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+  SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
   SetFace(i, caption, hint, color);
 }
 
@@ -170,7 +170,7 @@ void TMainForm::SetFace(int i, const std::string& caption, const std::string& hi
   if (i < 1 || i > kMaxButtons) return;
   faceColor_[i] = color;
   win::SetText(buttons_[i], caption);
-  tips_.Update(buttons_[i], AnsiFromUtf8(hint));
+  tips_.Update(buttons_[i], hint);
   InvalidateRect(buttons_[i], nullptr, TRUE);
 }
 
@@ -228,7 +228,7 @@ void TMainForm::FormResize() {
 void TMainForm::GroupListChange() { ::ks::GroupListChange(*store_, *this, unlocked_); }
 
 void TMainForm::GroupListRefill() {
-  SendMessageA(groupList_, CB_RESETCONTENT, 0, 0);
+  SendMessageW(groupList_, CB_RESETCONTENT, 0, 0);
   FillGroupList(*store_, *this);
   RebuildGroupMenus(GroupNames(*store_));
   const DataRec& d = store_->ActiveData();
@@ -256,36 +256,36 @@ bool TMainForm::ClickInProgress() const {
 }
 
 int TMainForm::AddGroupName(const std::string& name) {
-  const std::string shown = AnsiFromUtf8(name);
+  const std::wstring shown = Wide(name);
   return static_cast<int>(
-      SendMessageA(groupList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str())));
+      SendMessageW(groupList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str())));
 }
 
 void TMainForm::DeleteGroupItem(int position) {
-  SendMessageA(groupList_, CB_DELETESTRING, static_cast<WPARAM>(position), 0);
+  SendMessageW(groupList_, CB_DELETESTRING, static_cast<WPARAM>(position), 0);
 }
 
 void TMainForm::SelectGroupItem(int position) {
-  SendMessageA(groupList_, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+  SendMessageW(groupList_, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
 std::string TMainForm::SelectedGroupName() const {
   int pos = SelectedGroupItem();
   if (pos < 0) return {};
-  LRESULT n = SendMessageA(groupList_, CB_GETLBTEXTLEN, static_cast<WPARAM>(pos), 0);
+  LRESULT n = SendMessageW(groupList_, CB_GETLBTEXTLEN, static_cast<WPARAM>(pos), 0);
   if (n == CB_ERR) return {};
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  SendMessageA(groupList_, CB_GETLBTEXT, static_cast<WPARAM>(pos), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(static_cast<size_t>(n));
-  // The line shows the group's name in the ANSI code page: the name it stands for is the
-  // group's whole name, also where the code page could not show all of it.
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  n = SendMessageW(groupList_, CB_GETLBTEXT, static_cast<WPARAM>(pos), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<size_t>(n > 0 ? n : 0));
+  // The line stands for the group whose name it shows exactly, with its case: the group's
+  // own bytes come back, also where the list could not hold them as they are.
   for (int g = 1; store_ && g <= store_->NumGroups; ++g)
-    if (AnsiFromUtf8(store_->Groups[g].GroupName) == s) return store_->Groups[g].GroupName;
-  return Utf8FromAnsi(s);
+    if (Wide(store_->Groups[g].GroupName) == s) return store_->Groups[g].GroupName;
+  return Utf8(s);
 }
 
 int TMainForm::SelectedGroupItem() const {
-  return static_cast<int>(SendMessageA(groupList_, CB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(groupList_, CB_GETCURSEL, 0, 0));
 }
 
 // ---- showing, hiding, rolling up ----

@@ -63,7 +63,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // `command` was one of them.
   bool HandleSysCommand(WPARAM command);
   // The button-font template as a whole font, its height at the system DPI.
-  LOGFONTA TemplateFont() const;
+  LOGFONTW TemplateFont() const;
 
   // The editor's shortcut list: a key picked in it, and Done with the key it shows, for
   // the button the editor was opened on.
@@ -171,7 +171,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void GroupMenuCommand(UINT id);
   void ChooseButtonFont();
   // Takes the face and size of the font dialog's choice; every button keeps its colour.
-  void TakeButtonFont(const LOGFONTA& lf);
+  void TakeButtonFont(const LOGFONTW& lf);
 
   // ---- the right-button drag (drag_win.cpp) ----
   // A right press: a click opens the button menu, a drag onto a button reorders.

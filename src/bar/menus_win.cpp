@@ -77,9 +77,9 @@ void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
   for (HMENU m : {copyMenu_, moveMenu_})
     while (GetMenuItemCount(m) > 0) DeleteMenu(m, 0, MF_BYPOSITION);
   for (size_t k = 0; k < groupNames.size(); ++k) {
-    const std::string name = AnsiFromUtf8(groupNames[k]);
-    AppendMenuA(copyMenu_, MF_STRING, kCopyItemBase + k, name.c_str());
-    AppendMenuA(moveMenu_, MF_STRING, kMoveItemBase + k, name.c_str());
+    const std::wstring name = Wide(groupNames[k]);
+    AppendMenuW(copyMenu_, MF_STRING, kCopyItemBase + k, name.c_str());
+    AppendMenuW(moveMenu_, MF_STRING, kMoveItemBase + k, name.c_str());
   }
 }
 
@@ -172,13 +172,13 @@ UINT_PTR CALLBACK TMainForm::FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARA
 
 UINT_PTR TMainForm::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrA(dlg, GWLP_USERDATA, reinterpret_cast<CHOOSEFONTA*>(lp)->lCustData);
+    SetWindowLongPtrW(dlg, GWLP_USERDATA, reinterpret_cast<CHOOSEFONTW*>(lp)->lCustData);
     return TRUE;
   }
   if (msg == WM_COMMAND && LOWORD(wp) == kFontApplyButtonId) {
-    LOGFONTA lf{};
-    SendMessageA(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
-    if (auto* form = reinterpret_cast<TMainForm*>(GetWindowLongPtrA(dlg, GWLP_USERDATA)))
+    LOGFONTW lf{};
+    SendMessageW(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
+    if (auto* form = reinterpret_cast<TMainForm*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
       form->TakeButtonFont(lf);
     return TRUE;
   }
@@ -186,8 +186,8 @@ UINT_PTR TMainForm::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 void TMainForm::ChooseButtonFont() {
-  LOGFONTA lf = TemplateFont();
-  CHOOSEFONTA cf{};
+  LOGFONTW lf = TemplateFont();
+  CHOOSEFONTW cf{};
   cf.lStructSize = sizeof cf;
   cf.hwndOwner = hwnd_;
   cf.lpLogFont = &lf;
@@ -201,9 +201,9 @@ void TMainForm::ChooseButtonFont() {
   BringToTop();
 }
 
-void TMainForm::TakeButtonFont(const LOGFONTA& lf) {
+void TMainForm::TakeButtonFont(const LOGFONTW& lf) {
   int points = win::HeightToPoints(lf.lfHeight);
-  fontName_ = lf.lfFaceName;
+  fontName_ = Utf8(lf.lfFaceName);
   if (points > 0) fontSize_ = points;
   ApplyButtonFont();
 }

@@ -64,11 +64,11 @@ void TMainForm::LoadSession() {
   ctx.EditorClientHeight = ed.bottom;
   ctx.ListClientWidth = li.right;
   ctx.ListClientHeight = li.bottom;
-  ctx.FontName = Utf8FromAnsi(fontName_);
+  ctx.FontName = fontName_;
   ctx.FontSize = fontSize_;
   ctx.FontColor = templateColor_;
 
-  LoadOutcome out = LoadAll(Utf8FromAnsi(around_.ExeDir), ctx);
+  LoadOutcome out = LoadAll(around_.ExeDir, ctx);
   unreadable_ = out.unreadable;
   store_ = std::move(out.loaded.store);
   const Settings& st = out.loaded.settings;
@@ -82,7 +82,7 @@ void TMainForm::LoadSession() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (around_.EditorWindow) win::SetPlacement(around_.EditorWindow, places.Editor);
   if (around_.ListForm) around_.ListForm->SetPlacement(places.List);
-  fontName_ = AnsiFromUtf8(st.FontName);
+  fontName_ = st.FontName;
   fontSize_ = ClampFontSize(st.FontSize);
   ApplyButtonFont();
   GroupListRefill();
@@ -103,10 +103,10 @@ void TMainForm::SaveSession() {
   if (around_.EditorWindow) places.Editor = win::GetPlacement(around_.EditorWindow);
   if (around_.ListForm) places.List = around_.ListForm->GetPlacement();
   PutPlaces(places, st);
-  st.FontName = Utf8FromAnsi(fontName_);
+  st.FontName = fontName_;
   st.FontSize = fontSize_;
-  if (std::optional<std::string> err = SaveAll(Utf8FromAnsi(around_.ExeDir), *store_, st))
-    MessageBoxA(nullptr, AnsiFromUtf8(*err).c_str(), contract::kTitle,
+  if (std::optional<std::string> err = SaveAll(around_.ExeDir, *store_, st))
+    MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 

@@ -16,7 +16,7 @@ bool WinShortcutLayout::MakesCharacter(int shortcut) const {
   state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
   state[VK_MENU] = state[VK_LMENU] = 0x80;
   const UINT vk = ShortcutLetterKey(shortcut);
-  const UINT scan = MapVirtualKeyExA(vk, MAPVK_VK_TO_VSC, layout);
+  const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout);
   WCHAR out[8] = {};
   // Flag 4 leaves the keyboard state alone where the system knows it; elsewhere a dead
   // key's state is cleared below, so the user's next key composes as it would have.

@@ -1,6 +1,7 @@
 // The bar's and the application window's system menus carry the same two items of the
 // bar: "RollUp" (then "UnRoll") at the top, and "Hide" in the place of "Size".
 #include "bar/main_win.h"
+#include "text/codepage_win.h"
 
 namespace ks {
 namespace {
@@ -15,14 +16,14 @@ void TMainForm::RelabelSysMenuItem(int pos, const char* text) {
     HMENU m = GetSystemMenu(w, FALSE);
     if (!m) continue;
     UINT id = GetMenuItemID(m, pos);
-    ModifyMenuA(m, static_cast<UINT>(pos), MF_BYPOSITION | MF_STRING, id, text);
+    ModifyMenuW(m, static_cast<UINT>(pos), MF_BYPOSITION | MF_STRING, id, Wide(text).c_str());
   }
 }
 
 void TMainForm::PrepareSysMenus() {
   RelabelSysMenuItem(2, "Hide");
   for (HWND w : {around_.AppWindow, hwnd_})
-    InsertMenuA(GetSystemMenu(w, FALSE), 0, MF_BYPOSITION | MF_STRING, kRollUpCommand, "RollUp");
+    InsertMenuW(GetSystemMenu(w, FALSE), 0, MF_BYPOSITION | MF_STRING, kRollUpCommand, L"RollUp");
 }
 
 bool TMainForm::HandleSysCommand(WPARAM command) {

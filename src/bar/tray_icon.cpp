@@ -1,10 +1,22 @@
 #include "bar/tray_icon.h"
 
+#include "text/utf.h"
+
 namespace ks {
 
+namespace {
+// Where the character after the first `count` characters of `s` starts; s.size() when
+// `s` has no more.
+size_t CharactersEnd(const std::string& s, size_t count) {
+  size_t pos = 0;
+  for (size_t n = 0; n < count && pos < s.size(); ++n) NextCodePoint(s, pos);
+  return pos;
+}
+}  // namespace
+
 std::string CutTrayTip(const std::string& tip) {
-  if (tip.size() <= kTrayTipMax) return tip;
-  return tip.substr(0, kTrayTipMax - 3) + "...";
+  if (CharactersEnd(tip, kTrayTipMax) == tip.size()) return tip;
+  return tip.substr(0, CharactersEnd(tip, kTrayTipMax - 3)) + "...";
 }
 
 void TrayIconState::SetActive(bool on) {

@@ -6,9 +6,14 @@
 
 namespace ks {
 
+// Characters (code points): even 62 that each take a surrogate pair fit the shell's field
+// of 128 UTF-16 units.
 inline constexpr size_t kTrayTipMax = 62;
+// The shell's tip field, in UTF-16 units with its terminating zero.
+inline constexpr size_t kTrayTipField = 128;
 
-// A tip longer than the shell's field is cut with an ellipsis so the user sees it was cut.
+// A tip longer than the shell's field is cut with an ellipsis so the user sees it was cut,
+// never inside a character.
 std::string CutTrayTip(const std::string& tip);
 
 class TrayIconState {

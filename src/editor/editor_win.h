@@ -29,7 +29,7 @@ class ButtonEditor : public ks::Editor {
   bool Recording() const { return recording_; }
 
   // The bar's button-font template: a new button's Color caption starts in it.
-  std::function<LOGFONTA()> TemplateFont;
+  std::function<LOGFONTW()> TemplateFont;
 
  private:
   MemoText ReadMemo() const;

@@ -1,5 +1,7 @@
 #include "editor/keyhook_win.h"
 
+#include "text/codepage_win.h"
+
 namespace ks::editor {
 
 namespace {
@@ -14,9 +16,9 @@ Fn Resolve(HMODULE module, const char* name) {
 }  // namespace
 
 std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return std::string();
     if (n < path.size()) {
       path.resize(n);
@@ -24,8 +26,8 @@ std::string ProgramFolder() {
     }
     path.resize(path.size() * 2);  // truncated: long path, try with more room
   }
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::string() : Utf8(path.substr(0, slash + 1));
 }
 
 KeyHookLibrary::KeyHookLibrary() : KeyHookLibrary(ProgramFolder()) {}
@@ -52,7 +54,7 @@ void KeyHookLibrary::Load() {
   DWORD oldMode = 0;
   const bool modeSet =
       SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode) != FALSE;
-  module_.reset(LoadLibraryExA(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  module_.reset(LoadLibraryExW(Wide(path_).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   if (modeSet) SetThreadErrorMode(oldMode, nullptr);
   if (!module_) return;
   start_ = Resolve<StartFn>(module_.get(), "KeyHook_Start");

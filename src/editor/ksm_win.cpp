@@ -262,12 +262,12 @@ void TKsmForm::FormDeactivate() {
   if (OnDeactivate) OnDeactivate(*this);
 }
 
-void TKsmForm::SetColorButtonFont(const LOGFONTA& font) {
+void TKsmForm::SetColorButtonFont(const LOGFONTW& font) {
   // The template comes at the system DPI; the editor may be on a display of another.
-  LOGFONTA lf = font;
+  LOGFONTW lf = font;
   colorFontDpi_ = Dpi();
   lf.lfHeight = MulDiv(lf.lfHeight, colorFontDpi_, SystemDpi());
-  colorFont_.reset(CreateFontIndirectA(&lf));
+  colorFont_.reset(CreateFontIndirectW(&lf));
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 

@@ -72,7 +72,7 @@ class TKsmForm : public ks::win::Window {
 
   // The font of the Color button's caption (a new button starts in the bar's font). The
   // colour stays the one the fields carry.
-  void SetColorButtonFont(const LOGFONTA& font);
+  void SetColorButtonFont(const LOGFONTW& font);
 
   ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
   void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }

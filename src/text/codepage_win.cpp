@@ -67,11 +67,4 @@ std::optional<std::string> WinAnsiCodePage::FromUtf8(std::string_view utf8) cons
   return s;
 }
 
-std::string AnsiFromUtf8(std::string_view utf8) {
-  if (AnsiIsUtf8()) return ValidUtf8(utf8);
-  return ToCodePage(Wide(utf8), nullptr);
-}
-
-std::string Utf8FromAnsi(std::string_view ansi) { return WinAnsiCodePage().ToUtf8(ansi); }
-
 }  // namespace ks

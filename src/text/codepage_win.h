@@ -19,10 +19,4 @@ class WinAnsiCodePage : public AnsiCodePage {
   std::optional<std::string> FromUtf8(std::string_view utf8) const override;
 };
 
-// For windows that still take and give ANSI texts: a store text for an ...A function (a
-// character the code page lacks shows as its default character), and what such a window
-// hands back, as UTF-8.
-std::string AnsiFromUtf8(std::string_view utf8);
-std::string Utf8FromAnsi(std::string_view ansi);
-
 }  // namespace ks

@@ -29,31 +29,29 @@ bool TListForm::Create(HWND owner, HICON icon) {
 void TListForm::ApplyDpi() {
   const int dpi = DpiOf(hwnd_);
   UniqueFont font = MakeFormFont(dpi);
-  SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
-  SendMessageA(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(kItemHeight, dpi));
+  SendMessageW(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(kItemHeight, dpi));
 }
 
 std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entries) {
-  SendMessageA(list_, LB_RESETCONTENT, 0, 0);
-  // Entries are UTF-8; this list still shows the ANSI code page's texts. The pick is
-  // handed back as the entry it was made from, so a character the list could not show
-  // is still typed.
+  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
   for (const std::string& e : entries)
-    SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiFromUtf8(e).c_str()));
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(e).c_str()));
   modalResult_ = kModalNone;
   if (RunModal(hwnd_, modalResult_) != kModalOk) return std::nullopt;
+  // The pick is handed back as the entry it was made from, byte for byte.
   for (const std::string& e : entries)
-    if (AnsiFromUtf8(e) == selection_) return e;
-  return Utf8FromAnsi(selection_);
+    if (Wide(e) == selection_) return e;
+  return Utf8(selection_);
 }
 
 void TListForm::ListDblClick() {
-  LRESULT i = SendMessageA(list_, LB_GETCURSEL, 0, 0);
+  LRESULT i = SendMessageW(list_, LB_GETCURSEL, 0, 0);
   if (i == LB_ERR) return;  // nothing selected: no pick, the picker stays open
-  LRESULT n = SendMessageA(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-  std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-  n = SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+  LRESULT n = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+  std::wstring text(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+  n = SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(n > 0 ? n : 0));
   selection_ = std::move(text);
   modalResult_ = kModalOk;

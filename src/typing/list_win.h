@@ -44,7 +44,7 @@ class TListForm : public ks::win::Window {
   HWND list_ = nullptr;
   ks::win::UniqueFont font_;
   int modalResult_ = 0;
-  std::string selection_;
+  std::wstring selection_;
 };
 
 }  // namespace ks::typing

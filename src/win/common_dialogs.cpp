@@ -14,7 +14,7 @@ struct LibraryFreer {
 // comdlg32 is one of the system's known libraries, so the bare name cannot be served
 // from the program's or the current folder.
 HMODULE CommonDialogs() {
-  static const std::unique_ptr<HINSTANCE__, LibraryFreer> library(LoadLibraryA("comdlg32.dll"));
+  static const std::unique_ptr<HINSTANCE__, LibraryFreer> library(LoadLibraryW(L"comdlg32.dll"));
   return library.get();
 }
 
@@ -29,8 +29,8 @@ Fn Resolve(const char* name) {
 
 }  // namespace
 
-bool PickFont(CHOOSEFONTA& cf) {
-  static const auto choose = Resolve<BOOL(WINAPI*)(LPCHOOSEFONTA)>("ChooseFontA");
+bool PickFont(CHOOSEFONTW& cf) {
+  static const auto choose = Resolve<BOOL(WINAPI*)(LPCHOOSEFONTW)>("ChooseFontW");
   return choose && choose(&cf);
 }
 

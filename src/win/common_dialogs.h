@@ -8,8 +8,9 @@
 
 namespace ks::win {
 
-// ChooseFontA and ChooseColorA; false when the user cancels or the library is missing.
-bool PickFont(CHOOSEFONTA& cf);
+// ChooseFontW and ChooseColorA (a colour has no text); false when the user cancels or the
+// library is missing.
+bool PickFont(CHOOSEFONTW& cf);
 bool PickColor(CHOOSECOLORA& cc);
 
 }  // namespace ks::win

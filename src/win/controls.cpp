@@ -4,6 +4,7 @@
 
 #include "store/settings.h"
 #include "text/codepage_win.h"
+#include "text/utf.h"
 #include "win/dpi.h"
 
 namespace ks::win {
@@ -19,12 +20,13 @@ HWND CreateControl(HWND parent, const char* cls, const char* text, DWORD style, 
 }
 
 UniqueFont MakeFont(const char* face, int height) {
-  LOGFONTA lf{};
+  LOGFONTW lf{};
   lf.lfHeight = height;
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-  return UniqueFont(CreateFontIndirectA(&lf));
+  const std::wstring name = Wide(Utf8Prefix(face ? face : "", LF_FACESIZE - 1));
+  lstrcpynW(lf.lfFaceName, name.c_str(), LF_FACESIZE);
+  return UniqueFont(CreateFontIndirectW(&lf));
 }
 
 UniqueFont MakeFormFont(int dpi, int height) {
@@ -79,35 +81,37 @@ bool Tooltips::Create(HWND owner) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   owner_ = owner;
-  tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
   return tip_ != nullptr;
 }
 
 namespace {
 // The version-2 size is understood by every common-controls version, old and new.
-TOOLINFOA ToolFor(HWND owner, HWND control, const std::string& hint) {
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+TOOLINFOW ToolFor(HWND owner, HWND control, std::wstring& hint) {
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = owner;
   ti.uId = reinterpret_cast<UINT_PTR>(control);
-  ti.lpszText = const_cast<char*>(hint.c_str());
+  ti.lpszText = hint.data();
   return ti;
 }
 }  // namespace
 
 void Tooltips::Add(HWND control, const std::string& hint) {
   if (!tip_) return;
-  TOOLINFOA ti = ToolFor(owner_, control, hint);
-  SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  std::wstring text = Wide(hint);
+  TOOLINFOW ti = ToolFor(owner_, control, text);
+  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void Tooltips::Update(HWND control, const std::string& hint) {
   if (!tip_) return;
-  TOOLINFOA ti = ToolFor(owner_, control, hint);
-  SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  std::wstring text = Wide(hint);
+  TOOLINFOW ti = ToolFor(owner_, control, text);
+  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 }  // namespace ks::win

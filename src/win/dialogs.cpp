@@ -16,13 +16,12 @@ namespace {
 // The bar is topmost: a box without the topmost flag could open behind it.
 UINT TopmostFlagFor(HWND owner) {
   if (!owner) return MB_TOPMOST;
-  return (GetWindowLongPtrA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) ? MB_TOPMOST : 0;
+  return (GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) ? MB_TOPMOST : 0;
 }
 
 int Box(HWND owner, const std::string& text, const std::string& title, UINT type) {
   ThreadWindowsDisabled others(owner);
-  // Texts are UTF-8; this box still takes the ANSI code page's.
-  return MessageBoxA(owner, AnsiFromUtf8(text).c_str(), AnsiFromUtf8(title).c_str(),
+  return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(),
                      type | MB_TASKMODAL | MB_SETFOREGROUND | TopmostFlagFor(owner));
 }
 
@@ -39,7 +38,7 @@ class TemplateWriter {
     Word(static_cast<uint16_t>(d >> 16));
   }
   // Template strings are UTF-16; the texts here are ASCII, the user's texts are set
-  // later through the ANSI functions.
+  // at WM_INITDIALOG.
   void Text(const char* s) {
     for (; *s; ++s) Word(static_cast<uint8_t>(*s));
     Word(0);
@@ -85,7 +84,7 @@ std::vector<uint8_t> InputTemplate() {
   t.Word(kBoxH);
   t.Word(0);  // no menu
   t.Word(0);  // standard dialog class
-  t.Text("");  // the caption is set as ANSI text at WM_INITDIALOG
+  t.Text("");  // the caption is set at WM_INITDIALOG
   t.Word(8);
   t.Text("MS Shell Dlg");
   const short inner = kBoxW - 2 * kMargin;
@@ -103,11 +102,11 @@ std::vector<uint8_t> InputTemplate() {
 // Everything the dialog procedure touches is prepared outside it, so nothing in the
 // procedure allocates or throws.
 struct InputState {
-  const char* caption;
-  const char* prompt;
-  const char* value;
+  const wchar_t* caption;
+  const wchar_t* prompt;
+  const wchar_t* value;
   bool preselect;
-  char answer[kInputMaxChars + 1];
+  wchar_t answer[kInputMaxChars + 1];
 };
 
 void MoveBy(HWND dlg, int id, int dx, int dy, int dw) {
@@ -119,12 +118,12 @@ void MoveBy(HWND dlg, int id, int dx, int dy, int dw) {
 }
 
 // A prompt longer than the box widens the box rather than being cut off.
-void FitPrompt(HWND dlg, const char* prompt) {
+void FitPrompt(HWND dlg, const wchar_t* prompt) {
   HWND p = GetDlgItem(dlg, kInputPromptId);
   HDC dc = GetDC(p);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0)));
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)));
   RECT need{0, 0, 0, 0};
-  DrawTextA(dc, prompt, -1, &need, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+  DrawTextW(dc, prompt, -1, &need, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
   SelectObject(dc, old);
   ReleaseDC(p, dc);
   RECT have;
@@ -155,28 +154,28 @@ INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG: {
       auto* s = reinterpret_cast<InputState*>(lp);
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
-      SetWindowTextA(dlg, s->caption);
-      SetDlgItemTextA(dlg, kInputPromptId, s->prompt);
+      SetWindowLongPtrW(dlg, DWLP_USER, lp);
+      SetWindowTextW(dlg, s->caption);
+      SetDlgItemTextW(dlg, kInputPromptId, s->prompt);
       HWND edit = GetDlgItem(dlg, kInputEditId);
-      SendMessageA(edit, EM_LIMITTEXT, kInputMaxChars, 0);
-      SetWindowTextA(edit, s->value);
+      SendMessageW(edit, EM_LIMITTEXT, kInputMaxChars, 0);
+      SetWindowTextW(edit, s->value);
       FitPrompt(dlg, s->prompt);
       CenterOnScreen(dlg);
       SetForegroundWindow(dlg);
       SetFocus(edit);
       if (s->preselect) {
-        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
       } else {
-        int end = GetWindowTextLengthA(edit);
-        SendMessageA(edit, EM_SETSEL, end, end);
+        int end = GetWindowTextLengthW(edit);
+        SendMessageW(edit, EM_SETSEL, end, end);
       }
       return FALSE;  // the focus has been placed
     }
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK) {
-        auto* s = reinterpret_cast<InputState*>(GetWindowLongPtrA(dlg, DWLP_USER));
-        GetDlgItemTextA(dlg, kInputEditId, s->answer, sizeof s->answer);
+        auto* s = reinterpret_cast<InputState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+        GetDlgItemTextW(dlg, kInputEditId, s->answer, kInputMaxChars + 1);
         EndDialog(dlg, IDOK);
         return TRUE;
       }
@@ -205,23 +204,27 @@ std::optional<std::string> InputQuery(HWND owner, const std::string& caption,
                                       const std::string& prompt, const std::string& value,
                                       bool preselect) {
   std::vector<uint8_t> tpl = InputTemplate();
-  const std::string ansiCaption = AnsiFromUtf8(caption), ansiPrompt = AnsiFromUtf8(prompt),
-                    ansiValue = AnsiFromUtf8(value);
-  InputState state{ansiCaption.c_str(), ansiPrompt.c_str(), ansiValue.c_str(), preselect, {}};
+  const std::wstring wideCaption = Wide(caption), widePrompt = Wide(prompt),
+                     wideValue = Wide(value);
+  InputState state{wideCaption.c_str(), widePrompt.c_str(), wideValue.c_str(), preselect, {}};
   HWND previous = GetActiveWindow();
   INT_PTR r;
   {
     ThreadWindowsDisabled others(owner);
-    r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr),
-                                reinterpret_cast<LPCDLGTEMPLATEA>(tpl.data()), owner, &InputProc,
+    r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                reinterpret_cast<LPCDLGTEMPLATEW>(tpl.data()), owner, &InputProc,
                                 reinterpret_cast<LPARAM>(&state));
   }
   if (!owner && previous && IsWindow(previous) && IsWindowVisible(previous))
     SetActiveWindow(previous);
   if (r != IDOK) return std::nullopt;
-  // Left as it was, a text the code page cannot show comes back whole.
-  if (std::string(state.answer) == ansiValue) return value;
-  return Utf8FromAnsi(state.answer);
+  std::wstring_view answer(state.answer);
+  // The answer is cut at the box's length; half a character at the cut is no character.
+  if (!answer.empty() && answer.back() >= 0xD800 && answer.back() <= 0xDBFF)
+    answer.remove_suffix(1);
+  // Left as it was, the text comes back as it was given, byte for byte.
+  if (answer == wideValue) return value;
+  return Utf8(answer);
 }
 
 }  // namespace ks::win

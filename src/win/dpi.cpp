@@ -7,7 +7,7 @@ namespace {
 
 template <typename F>
 F UserEntry(const char* name) {
-  HMODULE user = GetModuleHandleA("user32.dll");
+  HMODULE user = GetModuleHandleW(L"user32.dll");
   return user ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
 }
 
@@ -39,7 +39,7 @@ int DpiOf(HWND h) {
 int DpiAt(POINT p) {
   // The monitor's own DPI comes from the shell's scaling library (Windows 8.1 on).
   static const auto forMonitor = [] {
-    HMODULE shcore = LoadLibraryA("shcore.dll");
+    HMODULE shcore = LoadLibraryW(L"shcore.dll");
     return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
                         reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
                   : nullptr;
@@ -60,8 +60,8 @@ int MetricAt(int index, int dpi) {
 SIZE OuterSizeAt(HWND h, int cw, int ch, int dpi) {
   static const auto adjust = UserEntry<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
   RECT r{0, 0, cw, ch};
-  const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
-  const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_EXSTYLE));
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
   if (!adjust || !adjust(&r, style, FALSE, exStyle, static_cast<UINT>(SaneDpi(dpi))))
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
   return SIZE{r.right - r.left, r.bottom - r.top};

@@ -1,7 +1,5 @@
 #include "win/glyphs.h"
 
-#include "win/dpi.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +7,9 @@
 #include <map>
 #include <utility>
 #include <vector>
+
+#include "text/codepage_win.h"
+#include "win/dpi.h"
 
 namespace ks::win {
 namespace {
@@ -240,20 +241,20 @@ namespace {
 // An item's glyph rides in its item data (glyph + 1; 0 for none), so the pictures can be
 // redrawn for the display a menu opens on.
 void SetItemGlyph(HMENU menu, UINT pos, HBITMAP bmp) {
-  MENUITEMINFOA mi{};
+  MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;
   mi.fMask = MIIM_BITMAP;
   mi.hbmpItem = bmp;
-  SetMenuItemInfoA(menu, pos, TRUE, &mi);
+  SetMenuItemInfoW(menu, pos, TRUE, &mi);
 }
 
 void FitGlyphs(HMENU menu, int dpi) {
   const int n = GetMenuItemCount(menu);
   for (int i = 0; i < n; ++i) {
-    MENUITEMINFOA mi{};
+    MENUITEMINFOW mi{};
     mi.cbSize = sizeof mi;
     mi.fMask = MIIM_DATA | MIIM_SUBMENU | MIIM_BITMAP;
-    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi)) continue;
     if (mi.dwItemData) {
       HBITMAP want = GlyphBitmap(static_cast<Glyph>(mi.dwItemData - 1), dpi);
       if (mi.hbmpItem != want) SetItemGlyph(menu, static_cast<UINT>(i), want);
@@ -273,16 +274,16 @@ HMENU BuildPopupMenu(const std::vector<MenuLine>& lines) {
   UINT pos = 0;
   for (const MenuLine& l : lines) {
     if (!l.text) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuA(menu, l.sub ? MF_POPUP : MF_STRING,
-                  l.sub ? reinterpret_cast<UINT_PTR>(l.sub) : l.id, l.text);
-      MENUITEMINFOA mi{};
+      AppendMenuW(menu, l.sub ? MF_POPUP : MF_STRING,
+                  l.sub ? reinterpret_cast<UINT_PTR>(l.sub) : l.id, Wide(l.text).c_str());
+      MENUITEMINFOW mi{};
       mi.cbSize = sizeof mi;
       mi.fMask = MIIM_BITMAP | MIIM_DATA;
       mi.hbmpItem = GlyphBitmap(l.glyph, SystemDpi());
       mi.dwItemData = static_cast<ULONG_PTR>(l.glyph) + 1;
-      SetMenuItemInfoA(menu, pos, TRUE, &mi);
+      SetMenuItemInfoW(menu, pos, TRUE, &mi);
     }
     ++pos;
   }
@@ -294,7 +295,7 @@ UINT TrackMenu(HMENU menu, HWND owner, POINT screen) {
   SetForegroundWindow(owner);
   UINT id = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x,
                                              screen.y, 0, owner, nullptr));
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   return id;
 }
 

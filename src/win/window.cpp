@@ -50,12 +50,17 @@ void ReportEscapedException() noexcept {
   // Without allocating: the exception may be the lack of memory.
   char text[512];
   snprintf(text, sizeof text, "Keystrum met an unexpected error and carries on: %s\n", what);
-  OutputDebugStringA(text);
+  wchar_t wide[512];
+  if (!MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 512)) wide[0] = L'\0';
+  wide[511] = L'\0';
+  OutputDebugStringW(wide);
   // One box: the same fault in a message that comes again would otherwise bury the user.
   static bool shown = false;
   if (shown) return;
   shown = true;
-  MessageBoxA(nullptr, text, contract::kTitle, MB_OK | MB_ICONERROR | MB_TOPMOST);
+  wchar_t title[64];
+  if (!MultiByteToWideChar(CP_UTF8, 0, contract::kTitle, -1, title, 64)) title[0] = L'\0';
+  MessageBoxW(nullptr, wide, title, MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }

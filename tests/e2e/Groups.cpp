@@ -369,5 +369,71 @@ TEST_F(GroupsTest, AButtonCopiedIntoANewGroupIsThereAfterARestart) {
   EXPECT_TRUE(ButtonsAre({"Hello", "Bye"}));
 }
 
+// A store in the Unicode form of both files: a Cyrillic group name, captions in Latin,
+// Greek and Cyrillic letters and a Greek hint. The bar shows every text exactly, and they
+// come back from the files it writes, through the platform's wide reader too.
+// docs/bar-scripts.png: KS_E2E_SHOTS='Z:\tmp\shots' and --gtest_filter=GroupsAnyScript.*,
+// then `convert` (see Picture).
+class GroupsAnyScript : public BarFixture {
+ protected:
+  const std::string kWork = "\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x82\xD0\xB0";  // Rabota
+  const std::string kGreeting =
+      "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";  // Kalimera
+  const std::string kThanks =
+      "\xCE\x95\xCF\x85\xCF\x87\xCE\xB1\xCF\x81\xCE\xB9\xCF\x83\xCF\x84\xCF\x8E";  // Efcharisto
+  const std::string kHint = "\xCE\xA7\xCE\xB1\xCE\xB9\xCF\x81\xCE\xB5\xCF\x84\xCE\xB9"
+                            "\xCF\x83\xCE\xBC\xCF\x8C\xCF\x82";  // Chairetismos
+  const std::string kHello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Privet
+  const std::string kThanksToo =
+      "\xD0\xA1\xD0\xBF\xD0\xB0\xD1\x81\xD0\xB8\xD0\xB1\xD0\xBE";  // Spasibo
+  const std::string kDat = "\xEF\xBB\xBFhello\r\n" + kGreeting + "!\r\n" + kHello +
+                           "\r\nthanks\r\n" + kThanksToo + "\r\nhome\r\n";
+
+  void SetUp() override {
+    StartWith(Utf16LeFile("[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
+                          "[Groups]\r\nNumGroups=2\r\nActiveGroup=1\r\nGroupName1=" + kWork +
+                          "\r\nGroupName2=Home\r\n"
+                          "[Commands]\r\nNumCommands=5\r\nColumns=2\r\n"
+                          "Caption1=Hello\r\nColor1=8388608\r\nCaption2=" + kGreeting +
+                          "\r\nDescription2=" + kHint + "\r\nColor2=32768\r\nCaption3=" + kHello +
+                          "\r\nColor3=128\r\nCaption4=" + kThanks + "\r\nColor4=8388736\r\n"
+                          "Caption5=" + kThanksToo + "\r\nColor5=8421376\r\n"
+                          "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Home1\r\n"),
+              kDat);
+  }
+
+  ::testing::AssertionResult ShowsTheStore() {
+    const std::vector<std::string> want{"Hello", kGreeting, kHello, kThanks, kThanksToo};
+    std::vector<std::string> shown;
+    WaitFor([&] {
+      shown.clear();
+      for (int i = 1; i <= 5; ++i) shown.push_back(Utf8TextOf(k.Button(i)));
+      return shown == want && Utf8TextOf(k.GroupList()) == kWork;
+    });
+    if (shown == want && Utf8TextOf(k.GroupList()) == kWork)
+      return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << "the group list shows ["
+                                                 << Utf8TextOf(k.GroupList()) << "], the buttons";
+    for (const std::string& s : shown) failure << " [" << s << "]";
+    return failure;
+  }
+};
+
+TEST_F(GroupsAnyScript, TheBarShowsEveryTextExactlyAndTheFilesKeepThem) {
+  EXPECT_TRUE(ShowsTheStore());
+  EXPECT_TRUE(Picture("bar-scripts", {k.Bar()}, 6));
+
+  ASSERT_TRUE(k.Exit());
+  EXPECT_EQ(k.Ini().substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(IniValueW(k.IniPath(), "Groups", "GroupName1"), kWork);
+  EXPECT_EQ(IniValueW(k.IniPath(), "Commands", "Caption2"), kGreeting);
+  EXPECT_EQ(IniValueW(k.IniPath(), "Commands", "Description2"), kHint);
+  EXPECT_EQ(k.Dat(), kDat);
+
+  ASSERT_TRUE(k.Start());
+  ShowBar();
+  EXPECT_TRUE(ShowsTheStore());
+}
+
 }  // namespace
 }  // namespace ks::e2e

@@ -7,6 +7,7 @@
 // Exit code: the number of steps taken after a complete save, 255 when the save was
 // refused, kKilled when it was cut short.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +26,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: savetool DIR old|new [STEP]\n");
     return 254;
   }
-  const std::string dir = ks::Utf8FromAnsi(argv[1]);
+  // The folder from the wide command line: the narrow one holds only the ANSI code page.
+  int n = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  if (!wide || n < 2) return 254;
+  const std::string dir = ks::Utf8(wide[1]);
+  LocalFree(wide);
   const bool newPair = std::strcmp(argv[2], "new") == 0;
   const int killAt = argc > 3 ? std::atoi(argv[3]) : -1;
 

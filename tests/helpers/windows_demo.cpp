@@ -13,6 +13,7 @@
 // The first output line is "OK" when the user confirmed, "NONE" otherwise; the values
 // follow as KEY=VALUE lines.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,9 +97,9 @@ std::optional<Outcome> RunEditor(HWND owner, HICON icon, const std::vector<std::
   if (logKeys) LogMemoKeys(editor, keys);
   ks::editor::TKsmForm::Fields f;
   if (args.size() == 7) {
-    f.Caption = ks::Utf8FromAnsi(args[2]);
-    f.Description = ks::Utf8FromAnsi(args[3]);
-    f.String = ks::Utf8FromAnsi(args[4]);
+    f.Caption = args[2];
+    f.Description = args[3];
+    f.String = args[4];
     f.Color = static_cast<int32_t>(std::strtol(args[5].c_str(), nullptr, 0));
     f.Shortcut = static_cast<int32_t>(std::strtol(args[6].c_str(), nullptr, 0));
   }
@@ -149,19 +150,30 @@ std::optional<Outcome> Run(HWND owner, HICON icon, const std::vector<std::string
 
 // Written whole under a temporary name and renamed, so a reader never sees half a file.
 int WriteOut(const std::string& outPath, const std::string& out) {
-  std::string tmp = outPath + ".tmp";
-  FILE* f = std::fopen(tmp.c_str(), "wb");
+  const std::wstring path = ks::Wide(outPath), tmp = path + L".tmp";
+  FILE* f = _wfopen(tmp.c_str(), L"wb");
   if (!f) return 4;
   bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
   if (std::fclose(f) != 0 || !written) return 4;
-  if (!MoveFileExA(tmp.c_str(), outPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return 4;
+  if (!MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return 4;
   return 0;
+}
+
+// The arguments as UTF-8, whatever their script: the narrow ones come in the ANSI code page.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int n = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
+    for (int i = 1; i < n; ++i) args.push_back(ks::Utf8(wide[i]));
+    LocalFree(wide);
+  }
+  return args;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int main() {
+  std::vector<std::string> args = Arguments();
   std::string outPath;
   if (args.size() >= 2 && args[0] == "--out") {
     outPath = args[1];
@@ -171,7 +183,7 @@ int main(int argc, char** argv) {
 
   Owner owner;
   if (!owner.Create()) return 3;
-  HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   bool made = true;
   std::optional<Outcome> o = Run(owner.hwnd(), icon, args, made);
   if (!made) return 3;

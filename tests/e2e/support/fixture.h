@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/harness.h"
+#include "text/codepage_win.h"
 
 namespace ks::e2e {
 
@@ -15,6 +16,24 @@ inline std::string IniValue(const std::string& path, const char* section, const 
   char buf[512] = {};
   GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, path.c_str());
   return buf;
+}
+
+// The same through the platform's wide reader, as UTF-8: a value in any script.
+inline std::string IniValueW(const std::string& path, const char* section, const char* key) {
+  wchar_t buf[512] = {};
+  GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), L"<none>", buf, 512,
+                           Wide(path).c_str());
+  return Utf8(buf);
+}
+
+// `utf8` as a file in UTF-16LE with its byte-order mark, the Unicode form of a settings file.
+inline std::string Utf16LeFile(const std::string& utf8) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : Wide(utf8)) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+  }
+  return bytes;
 }
 
 class BarFixture : public ::testing::Test {

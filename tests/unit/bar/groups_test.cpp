@@ -206,6 +206,23 @@ TEST_F(Groups, RenameOfANameLongerThanTheBoxKeepsItWhenTheAnswerIsUnchanged) {
   EXPECT_EQ(store->Groups[1].GroupName, std::string(10, 'n'));
 }
 
+TEST_F(Groups, TheBoxLengthOfARenameCountsCharactersNotBytes) {
+  std::string greek;  // 200 letters: 400 bytes, yet the box shows them whole
+  for (int i = 0; i < 200; ++i) greek += "\xCE\xB1";
+  Use({greek, "b"});
+  dialogs.InputAnswers = {greek.substr(0, greek.size() - 2)};  // one letter less
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[1].GroupName, greek.substr(0, greek.size() - 2));
+
+  // 300 emoji take 600 units: the box shows 127 whole ones and no half of the 128th.
+  std::string emoji;
+  for (int i = 0; i < 300; ++i) emoji += "\xF0\x9F\x98\x80";
+  Use({emoji, "b"});
+  dialogs.InputAnswers = {emoji.substr(0, 127 * 4)};
+  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  EXPECT_EQ(store->Groups[1].GroupName, emoji);
+}
+
 // ---- names that differ only in case ----
 
 TEST_F(Groups, TheListTheButtonsAndTheCommandsAgreeOnGroupsDifferingInCase) {

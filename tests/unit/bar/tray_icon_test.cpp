@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "text/utf.h"
+
 namespace ks {
 namespace {
 
@@ -28,6 +30,18 @@ TEST(TrayTip, SixtyTwoStaysSixtyThreeIsCut) {
   ASSERT_EQ(t63.size(), 63u);
   EXPECT_EQ(CutTrayTip(t63), std::string(59, 'a') + "...");
   EXPECT_EQ(CutTrayTip(t63).size(), 62u);
+}
+
+TEST(TrayTip, CountsCharactersNotBytesAndNeverCutsOne) {
+  std::string greek;
+  for (int i = 0; i < 62; ++i) greek += "\xCE\xB1";  // alpha, two bytes
+  EXPECT_EQ(CutTrayTip(greek), greek);
+  std::string emoji;
+  for (int i = 0; i < 63; ++i) emoji += "\xF0\x9F\x98\x80";  // a surrogate pair each
+  std::string cut = CutTrayTip(emoji);
+  EXPECT_EQ(cut, emoji.substr(0, 59 * 4) + "...");
+  EXPECT_TRUE(IsValidUtf8(cut));
+  EXPECT_LT(Utf16Length(cut), kTrayTipField);
 }
 
 TEST(TrayIconState, ChangesWhileInactiveRegisterNothingUntilActivated) {
