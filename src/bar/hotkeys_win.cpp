@@ -72,14 +72,18 @@ void TMainForm::PollShortcuts() {
 }
 
 void TMainForm::TypeShortcut(int shortcut) {
+  // The keys were let go just now, in the window the user works in; a window that keeps
+  // its focus while inactive told no event of its activation.
+  FollowForeground();
   if (!typist_ || !typist_->HasTarget()) return;
-  // The password question must not become the target, as at a press.
-  const bool tracking = trackerRunning_;
-  StopForegroundTracker();
-  ++questions_;
-  std::optional<ButtonRef> b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
-  --questions_;
-  if (tracking) StartForegroundTracker();
+  std::optional<ButtonRef> b;
+  {
+    // The target stays while the password is asked, as at a press.
+    TargetHold hold(targetHolds_);
+    ++questions_;
+    b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
+    --questions_;
+  }
   if (!b) return;
   TypeIntoTarget(store_->Data[b->Group].String[b->Button]);
 }

@@ -291,6 +291,9 @@ int TMainForm::SelectedGroupItem() const {
 // ---- showing, hiding, rolling up ----
 
 void TMainForm::Show() {
+  // The window in front until now is the one the user works in, and its activation may
+  // have reached us as no event.
+  FollowForeground();
   ShowWindow(hwnd_, SW_SHOW);
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
   SetForegroundWindow(hwnd_);
@@ -395,8 +398,21 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       return OnCommand(msg, wp, lp);
     case WM_TIMER:
-      if (wp == kForegroundTimerId) FollowForeground();
       if (wp == kShortcutTimerId) PollShortcuts();
+      return 0;
+    case WM_MOUSEACTIVATE:
+      // A click is about to activate the bar: the foreground is still the window the user
+      // worked in, which may have told no event of its activation (a window that keeps
+      // its own focus while inactive sends none under Wine).
+      FollowForeground();
+      return Default(msg, wp, lp);
+    case WM_ACTIVATEAPP:
+      // Another program takes the activation from ours; its window is in front once the
+      // switch is through, which a message posted now sees.
+      if (!wp) PostMessageW(hwnd_, kFollowForeground, 0, 0);
+      return Default(msg, wp, lp);
+    case kFollowForeground:
+      FollowForeground();
       return 0;
     case WM_HOTKEY:
       ShortcutFired(static_cast<int>(wp));

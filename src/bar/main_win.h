@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "bar/foreground_win.h"
 #include "bar/layout.h"
 #include "bar/ports.h"
 #include "bar/shortcut_wait.h"
@@ -108,10 +109,11 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
 
  private:
   enum class MouseButton { Left, Right, Middle };
-  static constexpr UINT_PTR kForegroundTimerId = 1;
   static constexpr UINT_PTR kShortcutTimerId = 2;
   // Shows the start message about shortcut keys once the message loop runs.
   static constexpr UINT kShowShortcutMessage = WM_APP + 110;
+  // Reads the foreground once the activation has passed to another program.
+  static constexpr UINT kFollowForeground = WM_APP + 111;
 
   // ---- the window (main_win.cpp) ----
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -151,12 +153,24 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // and gets the text.
   void TypeIntoTarget(const std::string& text);
   void UndoTyping();
+  // Listens for the foreground's moves from the start to the end of the session.
   void StartForegroundTracker();
   void StopForegroundTracker();
-  // Every tick: the foreground window may become the target.
+  // The foreground moved, or may have moved without telling: the window in front now may
+  // become the target. Not while a question of ours holds the target where it is.
   void FollowForeground();
-  // Takes `fg` as the target unless it is one of ours or the desktop.
+  // The bar was activated from `fg`, which becomes the target unless it is one of ours,
+  // the desktop or the shell's.
   void ConsiderTarget(HWND fg);
+  // While a question of ours is open (the group password, a message in a typing run) the
+  // target stays the window the press meant, whatever the user switches to meanwhile.
+  struct TargetHold {
+    explicit TargetHold(int& holds) : holds_(holds) { ++holds_; }
+    ~TargetHold() { --holds_; }
+    TargetHold(const TargetHold&) = delete;
+    TargetHold& operator=(const TargetHold&) = delete;
+    int& holds_;
+  };
 
   // ---- the session (session_win.cpp) ----
   void LoadSession();
@@ -228,7 +242,10 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   int32_t fontSize_;
   int32_t templateColor_ = 0;
   std::array<int32_t, kMaxButtons + 1> faceColor_{};
-  bool trackerRunning_ = false;
+  SystemWindowFacts windowFacts_;
+  std::unique_ptr<TargetTracker> tracker_;
+  ForegroundWatch foregroundWatch_{[this] { FollowForeground(); }};
+  int targetHolds_ = 0;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;

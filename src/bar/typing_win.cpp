@@ -2,7 +2,6 @@
 // window the user was working in, which the foreground tracker keeps in view.
 #include "bar/groups.h"
 #include "bar/main_win.h"
-#include "bar/target_rule.h"
 #include "typing/list_win.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
@@ -11,36 +10,28 @@
 namespace ks {
 namespace {
 
-constexpr UINT kForegroundInterval = 50;  // ms
+// How long a hand-over may wait for the target to take the foreground and settle there.
+constexpr DWORD kHandOverBoundMs = 500;
 
 }  // namespace
 
 void TMainForm::StartForegroundTracker() {
-  SetTimer(hwnd_, kForegroundTimerId, kForegroundInterval, nullptr);
-  trackerRunning_ = true;
+  if (!typist_) return;
+  if (!tracker_) tracker_ = std::make_unique<TargetTracker>(windowFacts_, typist_->TargetWindow);
+  foregroundWatch_.Start();
+  // A window that was in front before the watch began sends no event.
+  FollowForeground();
 }
 
-void TMainForm::StopForegroundTracker() {
-  KillTimer(hwnd_, kForegroundTimerId);
-  trackerRunning_ = false;
-}
+void TMainForm::StopForegroundTracker() { foregroundWatch_.Stop(); }
 
-void TMainForm::FollowForeground() { ConsiderTarget(GetForegroundWindow()); }
+void TMainForm::FollowForeground() {
+  if (tracker_ && targetHolds_ == 0)
+    tracker_->ForegroundChanged(ToWindowId(GetForegroundWindow()));
+}
 
 void TMainForm::ConsiderTarget(HWND fg) {
-  if (!typist_) return;
-  DWORD pid = 0;
-  // None of our own windows is ever the target: not a message box, not the hidden
-  // application window the tray menu brings forward. Typing into them helps nobody.
-  if (fg && GetWindowThreadProcessId(fg, &pid) && pid == GetCurrentProcessId()) return;
-  // Nor is the desktop, which has the foreground when no program has it.
-  if (fg && (fg == GetDesktopWindow() || fg == GetShellWindow())) return;
-  // Nor the taskbar, which a click on the tray icon activates, or the Start menu.
-  char cls[256] = {};
-  if (fg && GetClassNameA(fg, cls, sizeof cls) > 0 && IsNeverTargetClass(cls)) return;
-  HWND list = around_.ListForm ? around_.ListForm->hwnd() : nullptr;
-  typist_->TrackForeground(ToWindowId(fg), ToWindowId(hwnd_), ToWindowId(list),
-                           ToWindowId(around_.EditorWindow));
+  if (tracker_) tracker_->BarActivated(ToWindowId(fg));
 }
 
 void TMainForm::ButtonMouseDown(int index, MouseButton button) {
@@ -54,10 +45,8 @@ void TMainForm::ButtonMouseDown(int index, MouseButton button) {
 
 void TMainForm::TypeButton(int index) {
   if (!unlocked_) {
-    // The question must not become the target the text is typed into.
-    StopForegroundTracker();
+    TargetHold hold(targetHolds_);
     CheckPassword(*store_, unlocked_, *this);
-    StartForegroundTracker();
   }
   if (!unlocked_) return;
   TypeIntoTarget(store_->ActiveData().String[index]);
@@ -83,24 +72,9 @@ void TMainForm::ProcessMessages() { ProcessWaitingMessages(); }
 bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
 
 void TMainForm::BringToForeground(WindowId w) {
-  HWND h = ToHwnd(w);
-  if (!SetForegroundWindow(h)) return;
   // The switch completes asynchronously: the target's thread still has to activate the
-  // window and focus its control, and a modal window of ours that just closed may hand
-  // the activation back to its owner a moment later. Keys queued meanwhile land in the
-  // wrong place, so wait until the target has held the foreground with a focused control
-  // for a few polls in a row (boundedly: a target that never takes it gets the keys anyway).
-  DWORD tid = GetWindowThreadProcessId(h, nullptr);
-  int stable = 0;
-  for (int i = 0; i < 100 && stable < 3; ++i) {
-    GUITHREADINFO gti{};
-    gti.cbSize = sizeof gti;
-    bool ok = GetForegroundWindow() == h && GetGUIThreadInfo(tid, &gti) && gti.hwndFocus;
-    stable = ok ? stable + 1 : 0;
-    if (!ok && GetForegroundWindow() != h) SetForegroundWindow(h);
-    ProcessWaitingMessages();
-    Sleep(5);
-  }
+  // window and focus its control, and keys queued meanwhile land in the wrong place.
+  foregroundWatch_.HandOver(ToHwnd(w), kHandOverBoundMs, [] { ProcessWaitingMessages(); });
 }
 
 void TMainForm::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
@@ -138,12 +112,12 @@ void TMainForm::Message(const std::string& text) {
     win::ShowMessage(hwnd_, text);
     return;
   }
-  // A box in the middle of a typing run ("Unable to start ..."): it must not become the
-  // target, and the rest of the text belongs in the window it was meant for.
-  bool wasRunning = trackerRunning_;
-  StopForegroundTracker();
-  win::ShowMessage(hwnd_, text);
-  if (wasRunning) StartForegroundTracker();
+  // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
+  // belongs in the window it was meant for.
+  {
+    TargetHold hold(targetHolds_);
+    win::ShowMessage(hwnd_, text);
+  }
   BringToForeground(typist_->TargetWindow);
 }
 

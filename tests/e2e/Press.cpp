@@ -30,6 +30,13 @@ class PressTest : public BarFixture {
  protected:
   void SetUp() override { StartWith(kIni, kDat); }
 
+  // Brings a window of the program to the front as the system would, not by a click on the
+  // bar, which reads the foreground of its own accord.
+  static bool BringForward(HWND h) {
+    SetForegroundWindow(h);
+    return WaitFor([&] { return GetForegroundWindow() == h; }, 3000);
+  }
+
   // Ends the program and starts it again on the same settings and the texts `dat`.
   void StartOver(const std::string& dat) {
     ASSERT_TRUE(k.Exit());
@@ -114,6 +121,53 @@ TEST_F(PressTest, ListPickerTypesTheDoubleClickedEntryAndCloseTypesNothing) {
   ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), contract::kListClass)); }));
   PostMessageA(list, WM_CLOSE, 0, 0);
   EXPECT_TRUE(TextBecomes("!"));
+}
+
+// The target follows the foreground as the system tells of its moves: a switch to another
+// program is seen while the bar, a box of ours and the list picker are open, although a
+// window of ours is in front again when the text goes out.
+TEST_F(PressTest, ASwitchOfProgramIsSeenWhileTheBarABoxOrTheListPickerIsOpen) {
+  StartTarget();
+  TypingTarget other;
+  ASSERT_TRUE(other.Start());
+  SetWindowPos(other.main(), nullptr, 100, 440, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const HWND otherEdit = other.edit();
+
+  ASSERT_TRUE(other.Focus());
+  ASSERT_TRUE(BringForward(k.Bar()));
+  Press(1);
+  EXPECT_TRUE(TextBecomes(otherEdit, "Hello, World! @#\r\n"));
+  EXPECT_EQ(TextOf(edit_), "");
+
+  // The width question is open while the user goes back to the first program; the
+  // question, in front again, is cancelled and hands the front to the bar.
+  HWND ask = OpenFromButtonMenu(2, 8, "Button Width");
+  ASSERT_NE(ask, nullptr) << DescribeWindows(k.pid());
+  FocusTarget();
+  ASSERT_TRUE(BringForward(ask));
+  PostMessageA(ask, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == k.Bar(); }))
+      << ClassOf(GetForegroundWindow());
+  Press(2);
+  EXPECT_TRUE(TextBecomes("1}23a{b"));
+  EXPECT_EQ(TextOf(otherEdit), "Hello, World! @#\r\n");
+
+  // The picker waits while the user switches to the other program; the pick goes there.
+  other.Clear();
+  Press(5);
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (list = FindVisibleWindowOf(k.pid(), contract::kListClass)); }));
+  ASSERT_TRUE(other.Focus());
+  Sleep(150);
+  HWND box = FindChild(list, "ListBox");
+  RECT r{};
+  GetWindowRect(box, &r);
+  const int x = r.left + 20, y = r.top + 8;  // the first line
+  Click(x, y);
+  Sleep(60);
+  Click(x, y);
+  EXPECT_TRUE(TextBecomes(otherEdit, "Monday!"));
+  EXPECT_EQ(TextOf(edit_), "1}23a{b");
 }
 
 TEST_F(PressTest, AMissingProgramIsReportedAndTypingGoesOn) {

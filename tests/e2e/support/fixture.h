@@ -76,7 +76,7 @@ class BarFixture : public ::testing::Test {
   void FocusTarget() {
     ASSERT_TRUE(target.Focus()) << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
                                 << TextOf(GetForegroundWindow()) << "'; " << DescribeWindows(k.pid());
-    Sleep(150);  // a few ticks of the bar's foreground tracker: the target is known
+    Sleep(150);  // the system tells the bar of the switch: the target is known
   }
 
   // A left press on bar button `i`, held for `holdMs`.

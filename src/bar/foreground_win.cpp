@@ -1,0 +1,128 @@
+#include "bar/foreground_win.h"
+
+#include <algorithm>
+
+#include "text/codepage_win.h"
+#include "win/window.h"
+
+namespace ks {
+namespace {
+
+ForegroundWatch* g_watch = nullptr;
+
+// How long a hand-over waits for the target's thread to report its focus once the window
+// is in front, for a thread whose focus moves although none was seen to move.
+constexpr ULONGLONG kFocusGraceMs = 100;
+
+bool IsOwnWindow(HWND h) {
+  DWORD pid = 0;
+  return h && GetWindowThreadProcessId(h, &pid) && pid == GetCurrentProcessId();
+}
+
+}  // namespace
+
+bool ForegroundWatch::Start() {
+  if (Running()) return true;
+  g_watch = this;
+  // Out of context: the events come to this thread as messages, and nothing of ours is
+  // loaded into other processes. Wine does not honour WINEVENT_SKIPOWNPROCESS, so our own
+  // windows are left out by the tracker's rule instead.
+  constexpr DWORD kFlags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+  foreground_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                &ForegroundWatch::OnEvent, 0, 0, kFlags);
+  focus_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                           &ForegroundWatch::OnEvent, 0, 0, kFlags);
+  if (!Running()) g_watch = nullptr;
+  return Running();
+}
+
+void ForegroundWatch::Stop() {
+  if (foreground_) UnhookWinEvent(foreground_);
+  if (focus_) UnhookWinEvent(focus_);
+  foreground_ = focus_ = nullptr;
+  if (g_watch == this) g_watch = nullptr;
+}
+
+void CALLBACK ForegroundWatch::OnEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, LONG,
+                                       DWORD thread, DWORD) {
+  win::Guarded(
+      [&] {
+        ForegroundWatch* w = g_watch;
+        if (!w) return;
+        if (event == EVENT_OBJECT_FOCUS && thread == w->awaitedThread_) w->focusReported_ = true;
+        // The event may be a moment old; whoever is told reads the foreground as it is now.
+        if (w->moved_) w->moved_();
+      },
+      [] {});
+}
+
+void ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump) {
+  const DWORD thread = GetWindowThreadProcessId(w, nullptr);
+  if (!thread) return;
+  if (GetForegroundWindow() == w) return;  // nothing to hand over
+  // The system names the new foreground at once, but the target's thread activates the
+  // window, focuses its control and sets up its keyboard state only when it next takes
+  // its messages; keys sent before that were seen to lose their Shift under Wine. So the
+  // wait ends with the thread's focus event and then a message sent to it, which it
+  // answers after what was sent to it before, its activation among them. A window that
+  // holds the focus itself keeps it while inactive, and its activation moves no focus and
+  // sends no event: for it the message alone ends the wait.
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  const bool focusWillMove = !(GetGUIThreadInfo(thread, &gti) && gti.hwndFocus == w);
+  awaitedThread_ = thread;
+  focusReported_ = false;
+  if (!SetForegroundWindow(w)) {
+    awaitedThread_ = 0;
+    return;
+  }
+  const ULONGLONG start = GetTickCount64();
+  const ULONGLONG deadline = start + boundMs;
+  ULONGLONG inFrontSince = 0;
+  for (;;) {
+    pump();
+    const ULONGLONG now = GetTickCount64();
+    const HWND fg = GetForegroundWindow();
+    if (fg != w) {
+      inFrontSince = 0;
+      // A window of ours that closed just now hands the activation back to its owner.
+      if (IsOwnWindow(fg)) SetForegroundWindow(w);
+    } else {
+      if (!inFrontSince) inFrontSince = now;
+      if (focusReported_ || !focusWillMove || now - inFrontSince >= kFocusGraceMs) {
+        DWORD_PTR ignored = 0;
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 1;
+        SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, left, &ignored);
+        pump();
+        if (GetForegroundWindow() == w) break;
+        continue;
+      }
+    }
+    if (now >= deadline) break;
+    ULONGLONG wait = deadline - now;
+    if (inFrontSince) wait = std::min(wait, inFrontSince + kFocusGraceMs - now);
+    // Woken by the target's focus event, a message of ours, or the grace running out.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+  awaitedThread_ = 0;
+}
+
+bool SystemWindowFacts::Exists(WindowId w) const {
+  return IsWindow(reinterpret_cast<HWND>(w)) != FALSE;
+}
+
+bool SystemWindowFacts::IsOwn(WindowId w) const { return IsOwnWindow(reinterpret_cast<HWND>(w)); }
+
+bool SystemWindowFacts::IsDesktop(WindowId w) const {
+  HWND h = reinterpret_cast<HWND>(w);
+  return h == GetDesktopWindow() || h == GetShellWindow();
+}
+
+std::string SystemWindowFacts::ClassName(WindowId w) const {
+  wchar_t cls[256] = {};
+  const int n = GetClassNameW(reinterpret_cast<HWND>(w), cls, 256);
+  return n > 0 ? Utf8(std::wstring_view(cls, static_cast<std::size_t>(n))) : std::string();
+}
+
+}  // namespace ks

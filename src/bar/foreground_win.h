@@ -1,0 +1,59 @@
+#pragma once
+// Following the foreground without waking up while nothing happens: the system tells the
+// program through window events, delivered out of context to the thread that asked for
+// them whenever it takes messages from its queue, also inside modal loops (message
+// boxes, menus, dialogs, the list picker).
+#include <windows.h>
+
+#include <functional>
+
+#include "bar/target_tracker.h"
+
+namespace ks {
+
+// Calls `moved` each time the foreground or the keyboard focus moves anywhere on the
+// desktop. Windows reports a new foreground window with its own event; Wine 8 sends only
+// the focus event, which also comes with every activation, so both are heard. One watch
+// per process at a time.
+class ForegroundWatch {
+ public:
+  explicit ForegroundWatch(std::function<void()> moved) : moved_(std::move(moved)) {}
+  ForegroundWatch(const ForegroundWatch&) = delete;
+  ForegroundWatch& operator=(const ForegroundWatch&) = delete;
+  ~ForegroundWatch() { Stop(); }
+
+  // Starts listening on the calling thread; false when the system refused both events.
+  bool Start();
+  void Stop();
+  bool Running() const { return foreground_ || focus_; }
+
+  // Gives `w` the foreground and waits until its thread has activated it, so that keys
+  // sent next land there with the right Shift state. Sleeps until a message or an event
+  // comes and lets `pump` handle them; asks again when another window took the
+  // foreground meanwhile (a window of ours handing the activation back to its owner).
+  // Gives up after `boundMs`: a window that never takes the foreground gets the keys
+  // anyway.
+  void HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump);
+
+ private:
+  static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
+                               LONG child, DWORD thread, DWORD time);
+
+  std::function<void()> moved_;
+  HWINEVENTHOOK foreground_ = nullptr;
+  HWINEVENTHOOK focus_ = nullptr;
+  // The thread a hand-over waits on, and whether it reported a focus since.
+  DWORD awaitedThread_ = 0;
+  bool focusReported_ = false;
+};
+
+// What the target tracker needs to know of a window, from the system.
+class SystemWindowFacts : public WindowFacts {
+ public:
+  bool Exists(WindowId w) const override;
+  bool IsOwn(WindowId w) const override;
+  bool IsDesktop(WindowId w) const override;
+  std::string ClassName(WindowId w) const override;
+};
+
+}  // namespace ks
