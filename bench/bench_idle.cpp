@@ -10,6 +10,7 @@
 // every window message between processes is served by it.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -22,6 +23,11 @@ using namespace ks::bench;
 
 constexpr int kIdleSeconds = 60;
 constexpr double kWakeGoal = 1.5;        // wake-ups, times the minimal program's
+// ...or this many a minute above it, whichever allows more: a program that sleeps in its
+// message loop is still woken now and then by the system (a broadcast, the Wine server's
+// housekeeping), and of a minimal program that woke 0 times any such wake-up would count
+// as a miss. One every ten seconds is two hundred times fewer than the 50 ms timer woke.
+constexpr double kWakeFloorPerMinute = 6;
 constexpr double kCpuGoalPoints = 0.02;  // idle processor time, percentage points above it
 constexpr double kMemoryGoal = 1.5;      // resident memory, times the minimal program's
 
@@ -114,12 +120,14 @@ bool PhaseRows(const char* phase, const Idle& app, const Idle& base, int seconds
     return false;
   }
   if (app.wakeKnown && base.wakeKnown) {
-    // At most 1.5 times the minimal program's count; of a program that never wakes,
-    // that is none at all.
-    const bool ok = static_cast<double>(app.wakeUps) <= kWakeGoal * static_cast<double>(base.wakeUps);
+    // At most 1.5 times the minimal program's count, or the floor above it.
+    const double baseWakes = static_cast<double>(base.wakeUps);
+    const double floor = kWakeFloorPerMinute * seconds / 60.0;
+    const double allowed = std::max(kWakeGoal * baseWakes, baseWakes + floor);
+    const bool ok = static_cast<double>(app.wakeUps) <= allowed;
     Summary(Format("idle wake-ups over %d s, %s: keystrum / minimal", seconds, phase),
-            Format("%lld / %lld", app.wakeUps, base.wakeUps), Format("<= %.1fx", kWakeGoal),
-            ok ? "ok" : "MISSED");
+            Format("%lld / %lld", app.wakeUps, base.wakeUps),
+            Format("<= %.1fx or +%.0f", kWakeGoal, floor), ok ? "ok" : "MISSED");
   } else {
     Summary(Format("idle wake-ups over %d s, %s: keystrum / minimal", seconds, phase),
             "not measured (Linux /proc only)", "", "-");

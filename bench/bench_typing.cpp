@@ -30,7 +30,9 @@ using ks::e2e::WaitFor;
 
 constexpr int kChars = 1000;
 constexpr int kRuns = 7;
-constexpr double kGoal = 1.10;
+// Into the EDIT and the counter at most 5 % over one batch; the Greek rows keep their own.
+constexpr double kGoal = 1.05;
+constexpr double kGreekGoal = 1.10;
 
 using ks::helpers::kTargetClear;
 using ks::helpers::kTargetCount;
@@ -418,7 +420,7 @@ int main() {
     double greekLow = 0, greekHigh = 0;
     const double greekR = ratioTo(greekBar, &greekLow, &greekHigh, &greekRaw);
     std::printf("  Greek: keystrum / Unicode batch: %.2f (rounds %.2f..%.2f; goal <= %.2f)\n",
-                greekR, greekLow, greekHigh, kGoal);
+                greekR, greekLow, greekHigh, kGreekGoal);
     std::printf("  once every event is queued the target takes %.3f ms a character\n", pace);
     std::printf("  processor time of a landing, all processes: keystrum %.0f ms, batch %.0f ms\n",
                 bar.Cpu(), batch.Cpu());
@@ -452,10 +454,10 @@ int main() {
           Format("<= %.2f", kGoal), countRatio <= kGoal ? "ok" : "MISSED");
   Summary("typing 1000 Greek chars into an EDIT: keystrum / one Unicode batch",
           Format("%.2f (%.0f / %.0f ms)", greekRatio[0], greekMs[0][0], greekMs[0][1]),
-          Format("<= %.2f", kGoal), greekRatio[0] <= kGoal ? "ok" : "MISSED");
+          Format("<= %.2f", kGreekGoal), greekRatio[0] <= kGreekGoal ? "ok" : "MISSED");
   Summary("typing 1000 Greek chars into a WM_CHAR counter: keystrum / one Unicode batch",
           Format("%.2f (%.0f / %.0f ms)", greekRatio[1], greekMs[1][0], greekMs[1][1]),
-          Format("<= %.2f", kGoal), greekRatio[1] <= kGoal ? "ok" : "MISSED");
+          Format("<= %.2f", kGreekGoal), greekRatio[1] <= kGreekGoal ? "ok" : "MISSED");
   Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", countRate), "",
           "-");
   Summary("EDIT cost per character", Format("%.3f ms", editPerChar), "", "-");

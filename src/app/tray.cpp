@@ -127,9 +127,11 @@ bool TTrayForm::Create(HWND owner, HICON iconSmall) {
   });
 
   if (!icon_.Create()) return false;
-  icon_.SetActive(true);
+  // Picture and tip first: the icon then goes in with one call to the shell, and each
+  // call is a round trip to the shell's process.
   icon_.SetIcon(iconSmall);
   icon_.SetToolTip(std::string("Keystrum by ") + kAuthor);
+  icon_.SetActive(true);
   icon_.OnClick = [this] {
     if (OnIconClick) OnIconClick();
   };

@@ -36,14 +36,15 @@ KeyHookLibrary::KeyHookLibrary(const std::string& folder) {
   path_ = folder;
   if (!path_.empty() && path_.back() != '\\' && path_.back() != '/') path_ += '\\';
   path_ += kKeyHookLibraryName;
-  Load();
 }
 
 KeyHookLibrary::~KeyHookLibrary() {
   if (started_) Stop();
 }
 
-void KeyHookLibrary::Load() {
+void KeyHookLibrary::Load() const {
+  if (loadTried_) return;
+  loadTried_ = true;
   // Only ever the copy beside the program: a bare name would let the search path (the
   // current folder among others) supply some other keystrum.dll. A relative path would
   // be searched too, so nothing but a full path is tried.
@@ -75,7 +76,7 @@ bool KeyHookLibrary::Start(HWND receiver) {
 }
 
 void KeyHookLibrary::Stop() {
-  if (!Available()) return;
+  if (!start_ || !stop_) return;  // never loaded, so never started
   stop_();
   started_ = false;
 }

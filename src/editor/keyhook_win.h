@@ -1,6 +1,6 @@
 #pragma once
 // The program's side of keystrum.dll: loads the recorder's hook library from the program's
-// own folder and forwards Start/Stop to it. Without the library, recording is simply not
+// own folder when recording is first asked for, and forwards Start/Stop to it. Without the library, recording is simply not
 // available; everything else of the program works as before.
 #include <windows.h>
 
@@ -17,9 +17,9 @@ inline constexpr const char* kKeyHookMissingMessage =
 
 class KeyHookLibrary {
  public:
-  // Loads keystrum.dll from the folder of the running program.
+  // keystrum.dll of the folder of the running program.
   KeyHookLibrary();
-  // Loads keystrum.dll from `folder` (a full path, with or without a trailing backslash).
+  // keystrum.dll of `folder` (a full path, with or without a trailing backslash).
   explicit KeyHookLibrary(const std::string& folder);
   // Stops a capture this object started before the library goes: the library cannot be
   // unmapped under its own running hook.
@@ -28,12 +28,19 @@ class KeyHookLibrary {
   KeyHookLibrary(const KeyHookLibrary&) = delete;
   KeyHookLibrary& operator=(const KeyHookLibrary&) = delete;
 
-  // True when the library was loaded and both entry points were found.
-  bool Available() const { return start_ != nullptr && stop_ != nullptr; }
+  // True when the library loads and both entry points were found. The first question
+  // loads it: a program start that never records never pays for it.
+  bool Available() const {
+    Load();
+    return start_ != nullptr && stop_ != nullptr;
+  }
   // True when the library delivers the characters the other program received, with the
   // layout, Shift, Caps Lock and dead keys applied (ours says so by an export it never
   // has called); false for a library that delivers the keys' unshifted characters.
-  bool CharactersAsTyped() const { return charactersAsTyped_; }
+  bool CharactersAsTyped() const {
+    Load();
+    return charactersAsTyped_;
+  }
   // The full path the library was (or would have been) loaded from.
   const std::string& Path() const { return path_; }
 
@@ -51,14 +58,16 @@ class KeyHookLibrary {
     }
   };
 
-  void Load();
+  // Loads the library once; later calls do nothing.
+  void Load() const;
 
   std::string path_;
-  std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree> module_;
-  StartFn start_ = nullptr;
-  StopFn stop_ = nullptr;
+  mutable bool loadTried_ = false;
+  mutable std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree> module_;
+  mutable StartFn start_ = nullptr;
+  mutable StopFn stop_ = nullptr;
   bool started_ = false;
-  bool charactersAsTyped_ = false;
+  mutable bool charactersAsTyped_ = false;
 };
 
 // The folder of the running program, with a trailing backslash.
