@@ -74,9 +74,11 @@ void Deliver(HWND receiver, UINT msg, WPARAM wp, LPARAM lp) {
   SendNotifyMessageW(receiver, msg, wp, lp);
 }
 
-void OnKey(const KBDLLHOOKSTRUCT& ev) {
+void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   const DWORD vk = ev.vkCode & 0xFF;
-  const bool up = (ev.flags & LLKHF_UP) != 0;
+  // Wine leaves the flag out for the release of a character sent as Unicode input; the
+  // message says it all the same.
+  const bool up = (ev.flags & LLKHF_UP) != 0 || message == WM_KEYUP || message == WM_SYSKEYUP;
   const bool wasDown = g_seen.Key(vk, up);
 
   const HWND receiver = g_receiver.load();
@@ -100,7 +102,7 @@ void OnKey(const KBDLLHOOKSTRUCT& ev) {
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
     const auto* ev = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-    if (ev->dwExtraInfo != ks::contract::kInjectTag) OnKey(*ev);
+    if (ev->dwExtraInfo != ks::contract::kInjectTag) OnKey(wp, *ev);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

@@ -2,8 +2,10 @@
 // keystrum.dll: the keystroke recorder's system-wide keyboard hook.
 //
 // KeyHook_Start(receiver) captures every keystroke of the user until KeyHook_Stop and hands
-// each to `receiver` as that window's own WM_KEYDOWN, WM_CHAR and WM_KEYUP messages. Both are
-// exported by name, undecorated, with the standard calling convention.
+// each to `receiver` as that window's own WM_KEYDOWN, WM_CHAR and WM_KEYUP messages. The
+// characters are UTF-16 units, as a Unicode window takes them (a character beyond the Basic
+// Multilingual Plane comes as two). Both are exported by name, undecorated, with the
+// standard calling convention.
 #include <windows.h>
 
 

@@ -1,5 +1,7 @@
 #include "editor/editor_win.h"
 
+#include <algorithm>
+
 #include "win/dialogs.h"
 #include "win/window.h"
 
@@ -15,10 +17,10 @@ ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), 
   };
   ev.KeyUp = [this](TKsmForm&, WPARAM vk) { keys_.KeyUp(static_cast<int>(vk)); };
   ev.KeyPress = [this](TKsmForm&, WPARAM& ch) {
-    MemoChar r = keys_.Char(ReadMemo(), static_cast<char>(ch), recording_);
+    MemoChar r = keys_.Char(ReadMemo(), static_cast<char32_t>(ch), recording_);
     if (r.Replace) WriteMemo(*r.Replace);
     if (r.Char == 0) return true;
-    ch = static_cast<unsigned char>(r.Char);
+    ch = r.Char;
     return false;
   };
   ev.Change = [this](TKsmForm&) {
@@ -44,18 +46,24 @@ ButtonEditor::~ButtonEditor() {
   form_.OnDestroy = nullptr;
 }
 
+// The memo counts its selection in UTF-16 units, the key rules in bytes of UTF-8: both
+// directions go through the core's conversion, which keeps every position on a character.
 MemoText ButtonEditor::ReadMemo() const {
   HWND memo = form_.memo();
+  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(memo), 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      std::max(GetWindowTextW(memo, text.data(), static_cast<int>(text.size())), 0)));
   DWORD a = 0, b = 0;
-  SendMessageA(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
-  return MemoText{form_.MemoText(), a, b};
+  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+  return MemoFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), a, b);
 }
 
 void ButtonEditor::WriteMemo(const MemoText& m) {
   HWND memo = form_.memo();
-  if (form_.MemoText() != m.Text) form_.SetMemoText(m.Text);
-  SendMessageA(memo, EM_SETSEL, m.SelStart, m.SelEnd);
-  SendMessageA(memo, EM_SCROLLCARET, 0, 0);
+  if (ReadMemo().Text != m.Text) form_.SetMemoText(m.Text);
+  const Utf16Selection sel = SelectionInUtf16(m);
+  SendMessageW(memo, EM_SETSEL, sel.Start, sel.End);
+  SendMessageW(memo, EM_SCROLLCARET, 0, 0);
 }
 
 void ButtonEditor::RecordButtonClick() {

@@ -19,7 +19,8 @@ class KeyHookLibrary {
  public:
   // keystrum.dll of the folder of the running program.
   KeyHookLibrary();
-  // keystrum.dll of `folder` (a full path, with or without a trailing backslash).
+  // keystrum.dll of `folder` (a full path in UTF-8, with or without a trailing backslash),
+  // so a folder named in any script will do.
   explicit KeyHookLibrary(const std::string& folder);
   // Stops a capture this object started before the library goes: the library cannot be
   // unmapped under its own running hook.
@@ -70,7 +71,7 @@ class KeyHookLibrary {
   mutable bool charactersAsTyped_ = false;
 };
 
-// The folder of the running program, with a trailing backslash.
+// The folder of the running program, UTF-8, with a trailing backslash.
 std::string ProgramFolder();
 
 }  // namespace ks::editor

@@ -149,10 +149,10 @@ void TKsmForm::CreateControls() {
   StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
                 colorButton_, keyList_, nameLabel_, hintLabel_, shortcutLabel_});
 
-  // Subclassed through the ANSI entry so the key handlers see the code page's bytes;
-  // the common-controls subclass helper would make the memo a Unicode window.
-  SetWindowLongPtrA(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  // Subclassed through the wide entry: the memo is a Unicode window, so what is typed,
+  // pasted or recorded reaches it as UTF-16 whatever the code page.
+  SetWindowLongPtrW(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TKsmForm::MemoProc)));
 
   DecorateButtons();
@@ -160,8 +160,8 @@ void TKsmForm::CreateControls() {
 
 void TKsmForm::FillShortcutList() {
   for (int32_t k = 0; k < kShortcutCount; ++k) {
-    const std::string item = ks::ShortcutItemText(k);
-    SendMessageA(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    const std::wstring item = Wide(ks::ShortcutItemText(k));
+    SendMessageW(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
   SendMessageA(keyList_, CB_SETCURSEL, 0, 0);
 }
@@ -188,10 +188,10 @@ void TKsmForm::ApplyDpi() {
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
   if (colorFont_) {
-    LOGFONTA lf{};
-    GetObjectA(colorFont_.get(), sizeof lf, &lf);
+    LOGFONTW lf{};  // wide, so a face name in any script survives the rescale
+    GetObjectW(colorFont_.get(), sizeof lf, &lf);
     lf.lfHeight = MulDiv(lf.lfHeight, dpi, colorFontDpi_);
-    colorFont_.reset(CreateFontIndirectA(&lf));
+    colorFont_.reset(CreateFontIndirectW(&lf));
     colorFontDpi_ = dpi;
   }
   Place(nameLabel_, ScaleBox(kNameLabelBox, dpi));
@@ -231,27 +231,25 @@ void TKsmForm::FormActivate() {
 }
 
 bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
-  // A field left as it was keeps its own text, also where a control could not show all of it.
   SetText(hwnd_, caption);
   SetText(buttonName_, f.Caption);
   SetText(buttonHint_, f.Description);
   SetMemoText(f.String);
-  const Fields shown{GetText(buttonName_), GetText(buttonHint_), MemoText(), f.Color, f.Shortcut};
   SetColor(f.Color);
   SetShortcut(f.Shortcut);
   modalResult_ = kModalNone;
   activeInApp_ = false;
+  memoChars_.Reset();
   int result = RunModal(hwnd_, modalResult_);
   // The end of a showing always counts as a deactivation, even when the user had
   // switched to another application and no window of ours took over.
   if (activeInApp_) FormDeactivate();
   if (result != kModalOk) return false;
-  auto back = [](const std::string& now, const std::string& was, const std::string& original) {
-    return now == was ? original : now;
-  };
-  f.Caption = back(GetText(buttonName_), shown.Caption, f.Caption);
-  f.Description = back(GetText(buttonHint_), shown.Description, f.Description);
-  f.String = back(MemoText(), shown.String, f.String);
+  // The controls hold any text, so what they show is what goes back: a field left alone
+  // is the field as it came (the memo's with its line breaks and tabs as codes).
+  f.Caption = GetText(buttonName_);
+  f.Description = GetText(buttonHint_);
+  f.String = MemoText();
   f.Color = color_;
   f.Shortcut = shortcut();
   return true;
@@ -431,11 +429,11 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TKsmForm*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-  if (!self || !self->memoProc_) return DefWindowProcA(h, msg, wp, lp);
+  auto* self = reinterpret_cast<TKsmForm*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (!self || !self->memoProc_) return DefWindowProcW(h, msg, wp, lp);
   WNDPROC original = self->memoProc_;
   return Guarded([&] { return self->OnMemoMessage(h, msg, wp, lp); },
-                 [&] { return CallWindowProcA(original, h, msg, wp, lp); });
+                 [&] { return CallWindowProcW(original, h, msg, wp, lp); });
 }
 
 LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -447,23 +445,31 @@ LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_ESCAPE) return 0;
       if (memoEvents_.KeyDown && memoEvents_.KeyDown(*this, wp)) return 0;
       break;
-    case WM_CHAR:
+    case WM_CHAR: {
       if (wp == 27) return 0;  // the Esc key's character inserts nothing either
-      if (memoEvents_.KeyPress && memoEvents_.KeyPress(*this, wp)) return 0;
-      break;
+      // A character beyond the Basic Multilingual Plane comes in two messages; the first
+      // half waits, so that neither the handlers nor the change rule ever see half of one.
+      WPARAM ch = memoChars_.Take(static_cast<char16_t>(wp));
+      if (ch == 0) return 0;
+      if (memoEvents_.KeyPress && memoEvents_.KeyPress(*this, ch)) return 0;
+      if (ch < 0x10000) return CallWindowProcW(memoProc_, h, WM_CHAR, ch, lp);
+      const wchar_t pair[] = {static_cast<wchar_t>(0xD800 + ((ch - 0x10000) >> 10)),
+                              static_cast<wchar_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)), 0};
+      return CallWindowProcW(memoProc_, h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pair));
+    }
     case WM_KEYUP:
       if (memoEvents_.KeyUp) memoEvents_.KeyUp(*this, wp);
       break;
     case WM_NCDESTROY: {
       WNDPROC original = memoProc_;
-      SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+      SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      SetWindowLongPtrW(h, GWLP_USERDATA, 0);
       memoProc_ = nullptr;
       ksmText_ = nullptr;
-      return CallWindowProcA(original, h, msg, wp, lp);
+      return CallWindowProcW(original, h, msg, wp, lp);
     }
   }
-  return CallWindowProcA(memoProc_, h, msg, wp, lp);
+  return CallWindowProcW(memoProc_, h, msg, wp, lp);
 }
 
 }  // namespace ks::editor

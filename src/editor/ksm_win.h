@@ -12,6 +12,7 @@
 
 #include "bar/shortcuts.h"
 #include "editor/ksm_layout.h"
+#include "editor/memo.h"
 #include "store/dpi.h"
 #include "win/controls.h"
 #include "win/window.h"
@@ -52,7 +53,8 @@ class TKsmForm : public ks::win::Window {
 
   // What the memo's key handling gets to see. KeyDown and KeyPress may change the key
   // or character they are given, or return true to swallow it; the change handler runs
-  // after every change of the memo's text, also text set by the editor itself.
+  // after every change of the memo's text, also text set by the editor itself. KeyPress
+  // gets whole characters (code points): the two halves of a surrogate pair come joined.
   struct MemoEvents {
     std::function<bool(TKsmForm&, WPARAM& vk)> KeyDown;
     std::function<bool(TKsmForm&, WPARAM& ch)> KeyPress;
@@ -138,6 +140,7 @@ class TKsmForm : public ks::win::Window {
        ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr;
   HWND lastFocus_ = nullptr;
   WNDPROC memoProc_ = nullptr;
+  ks::Utf16Joiner memoChars_;
   ks::win::UniqueFont font_;
   ks::win::UniqueFont colorFont_;
   int colorFontDpi_ = ks::kBaseDpi;  // the DPI colorFont_ was made for

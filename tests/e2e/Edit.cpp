@@ -412,6 +412,63 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_TRUE(TextBecomes("Kind regards,\r\nBeax\r\n"));
 }
 
+// Texts in other scripts, typed as an input method sends them (Unicode input), go into the
+// store exactly: a Greek caption, a hint with a check mark, and a text of Greek, an
+// e-acute, a check mark and an emoji, with the codes Tab, Backspace and Enter write placed
+// among characters of one and of two UTF-16 units. After a restart the bar shows the
+// caption, the platform's own reader finds it in the settings file, and the button types
+// the text into a wide EDIT.
+TEST_F(EditTest, TextsOfAnyScriptEnteredInTheEditorComeBackExactlyAfterARestart) {
+  const std::string caption = "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";
+  const std::string hint = "\xCE\xA7\xCE\xB1\xCE\xAF\xCF\x81\xCE\xB5 \xE2\x9C\x93";
+  const std::string greek = "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC ";
+  const std::string signs = "\xC3\xA9\xE2\x9C\x93\xF0\x9F\x98\x80";
+  const std::string omega = "\xCE\xA9";
+  RightClick(2);
+  Choose(kEditButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
+  auto typeInto = [&](int id, const std::string& text) {
+    HWND field = GetDlgItem(ed, id);
+    ClickWindow(field);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    TypeUnicode(text);
+    return WaitFor([&] { return Utf8TextOf(field) == text; });
+  };
+  ASSERT_TRUE(typeInto(kNameId, caption)) << Utf8TextOf(GetDlgItem(ed, kNameId));
+  ASSERT_TRUE(typeInto(kHintId, hint)) << Utf8TextOf(GetDlgItem(ed, kHintId));
+  HWND memo = GetDlgItem(ed, kMemoId);
+  ASSERT_TRUE(typeInto(kMemoId, greek)) << Utf8TextOf(memo);
+  PressKey(VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == greek + "{tab}"; })) << Utf8TextOf(memo);
+  PressKey(VK_BACK);  // takes the whole code back
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == greek; })) << Utf8TextOf(memo);
+  TypeUnicode(signs);
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == greek + signs; })) << Utf8TextOf(memo);
+  // Enter between the Greek and the signs: its code goes there, and the caret after it.
+  SendMessageW(memo, EM_SETSEL, 5, 5);
+  PressKey(VK_RETURN);
+  TypeUnicode(omega);
+  const std::string text = greek + "{enter}" + omega + signs;
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == text; })) << Utf8TextOf(memo);
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(k.Button(2)) == caption; }))
+      << Utf8TextOf(k.Button(2));
+
+  Restart();
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(k.Button(2)) == caption; }))
+      << Utf8TextOf(k.Button(2));
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption2"), caption);
+  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), hint);
+  EXPECT_EQ(k.Dat(), "\xEF\xBB\xBF" "aaa\r\n" + text + "\r\nccc\r\nspare\r\n");
+  LaunchTarget();
+  TypeFrom(2);
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(edit_) == greek + "\r\n" + omega + signs; }))
+      << Utf8TextOf(edit_);
+}
+
 TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
   RightClick(1);
   Choose(kNewButton);

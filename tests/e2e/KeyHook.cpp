@@ -81,18 +81,31 @@ class UiThread {
 // A hidden window that writes down every key message it is given.
 class Receiver {
  public:
-  Receiver() {
+  // `wide`: a Unicode window, which gets characters as UTF-16 units, as the memo does.
+  explicit Receiver(bool wide = false) {
     log_.reserve(4096);  // the window procedure only appends within this, so it never throws
-    ui_ = std::make_unique<UiThread>([this] {
-      static const ATOM atom = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KeyHookTestReceiver";
-        return RegisterClassA(&wc);
-      }();
-      hwnd_ = CreateWindowExA(0, MAKEINTATOM(atom), "receiver", WS_OVERLAPPEDWINDOW, 0, 0, 100,
-                              100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ui_ = std::make_unique<UiThread>([this, wide] {
+      if (wide) {
+        static const ATOM atom = [] {
+          WNDCLASSW wc{};
+          wc.lpfnWndProc = Proc;
+          wc.hInstance = GetModuleHandleW(nullptr);
+          wc.lpszClassName = L"KeyHookTestWideReceiver";
+          return RegisterClassW(&wc);
+        }();
+        hwnd_ = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)), L"receiver", WS_OVERLAPPEDWINDOW, 0, 0,
+                                100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      } else {
+        static const ATOM atom = [] {
+          WNDCLASSA wc{};
+          wc.lpfnWndProc = Proc;
+          wc.hInstance = GetModuleHandleA(nullptr);
+          wc.lpszClassName = "KeyHookTestReceiver";
+          return RegisterClassA(&wc);
+        }();
+        hwnd_ = CreateWindowExA(0, MAKEINTATOM(atom), "receiver", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                                100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+      }
       SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     });
   }
@@ -117,7 +130,7 @@ class Receiver {
       if (self->log_.size() < self->log_.capacity()) self->log_.push_back({msg, wp, lp});
       return 0;
     }
-    return DefWindowProcA(h, msg, wp, lp);
+    return IsWindowUnicode(h) ? DefWindowProcW(h, msg, wp, lp) : DefWindowProcA(h, msg, wp, lp);
   }
 
   mutable std::mutex mutex_;
@@ -317,6 +330,33 @@ TEST(KeyHookCapture, KeysKeystrumInjectsItselfAreLeftOut) {
   EXPECT_EQ(got, expected);
   // Left out of the recording, but typed all the same.
   EXPECT_TRUE(WaitFor([&] { return target.Text() == "abc"; })) << target.Text();
+}
+
+// Characters sent as Unicode input (an on-screen keyboard, an input method's output, a
+// typing tool) come to a Unicode receiver as their UTF-16 units, an emoji as its two
+// halves, each after the key-down of the packet key that carried it.
+TEST(KeyHookCapture, UnicodeInputReachesAUnicodeReceiverUnitByUnit) {
+  Receiver receiver(true);
+  Target target;
+  ASSERT_TRUE(target.IsForeground());
+  KeyHookLibrary lib;
+  ASSERT_TRUE(lib.Start(receiver.hwnd()));
+
+  for (wchar_t unit : std::wstring(L"\u03A3\u00E9\U0001F600")) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = in[1].ki.wScan = unit;
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    std::this_thread::sleep_for(5ms);
+  }
+
+  const std::vector<KeyMessage> expected = {
+      Down(VK_PACKET), Char(0x3A3),  Up(VK_PACKET), Down(VK_PACKET), Char(0xE9),
+      Up(VK_PACKET),   Down(VK_PACKET), Char(0xD83D), Up(VK_PACKET), Down(VK_PACKET),
+      Char(0xDE00),    Up(VK_PACKET)};
+  EXPECT_EQ(Collect(receiver, expected.size()), expected);
 }
 
 TEST(KeyHookCapture, ShortcutChordsMakeNoCharacters) {

@@ -194,6 +194,12 @@ TEST_F(RecordTest, WhatIsRecordedIsExactlyWhatTheOtherProgramReceived) {
   Tap('D');
   ASSERT_TRUE(TextBecomes(edit_, "aBc!:d"));
   EXPECT_TRUE(TextBecomes(memo, TextOf(edit_)));
+  // Characters of other scripts as an input method or an on-screen keyboard sends them:
+  // a sigma, an e-acute, a check mark and an emoji (two halves that arrive apart).
+  const std::string sent = "aBc!:d\xCE\xA3\xC3\xA9\xE2\x9C\x93\xF0\x9F\x98\x80";
+  TypeUnicode("\xCE\xA3\xC3\xA9\xE2\x9C\x93\xF0\x9F\x98\x80");
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(edit_) == sent; })) << Utf8TextOf(edit_);
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == sent; })) << Utf8TextOf(memo);
   ClickAt(GetDlgItem(ed, kRecordId));
   ASSERT_TRUE(WaitFor([&] { return TextOf(ed) == "Edit button"; })) << TextOf(ed);
 }

@@ -41,6 +41,15 @@ std::string TextOf(HWND h) {
   return std::string(buf, n);
 }
 
+std::wstring WideTextOf(HWND h) {
+  wchar_t buf[4096] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                           5000, &n))
+    return {};
+  return std::wstring(buf, n);
+}
+
 std::string ClassOf(HWND h) {
   char c[256] = {};
   GetClassNameA(h, c, sizeof c);
@@ -331,28 +340,33 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   EXPECT_EQ(d.Result(), "NONE\n");
 }
 
-TEST(WindowsEditor, MemoHandlersSeeAnsiCharactersAndMayChangeOrSwallowThem) {
+TEST(WindowsEditor, MemoHandlersSeeWholeCharactersOfAnyScriptAndMayChangeOrSwallowThem) {
   Demo d({"editor-keys", "Edit button", "n", "h", "x", "0", "0"});
   HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
   HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
-  // The euro sign of the ANSI code page must arrive as its byte, not as a Unicode unit.
-  for (WPARAM ch : {WPARAM{0x80}, WPARAM{'#'}, WPARAM{'a'}})
-    PostMessageA(memo, WM_CHAR, ch, 1);
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(memo) == "\x80" "Ax"; }, 5000)) << TextOf(memo);
+  EXPECT_TRUE(IsWindowUnicode(memo));
+  // As a Unicode window gets them from any keyboard or input method: the euro sign, an
+  // emoji in its two halves, the swallowed "#" and the "a" the handler makes "A".
+  for (WPARAM ch : {WPARAM{0x20AC}, WPARAM{0xD83D}, WPARAM{0xDE00}, WPARAM{'#'}, WPARAM{'a'}})
+    PostMessageW(memo, WM_CHAR, ch, 1);
+  ASSERT_TRUE(WaitUntil([&] { return WideTextOf(memo) == L"\u20AC\U0001F600Ax"; }, 5000))
+      << TextOf(memo);
   Type("b");
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(memo) == "\x80" "Abx"; }, 5000)) << TextOf(memo);
+  ASSERT_TRUE(WaitUntil([&] { return WideTextOf(memo) == L"\u20AC\U0001F600Abx"; }, 5000))
+      << TextOf(memo);
   HWND record = GetDlgItem(form, TKsmForm::kRecordButtonId);
   ClickAt(CentreOf(record));
   EXPECT_TRUE(WaitUntil([&] { return TextOf(record) == "Stop"; }, 3000));
   ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
   std::string r = d.Result();
-  // The memo holds ANSI text; the field it hands back is UTF-8, as every text of the store.
-  EXPECT_NE(r.find("String=\xE2\x82\xAC" "Abx\n"), std::string::npos) << r;
-  // The text given at the start ran the change handler before any key; the end of the
-  // showing deactivated the editor exactly once.
-  EXPECT_NE(r.find("Keys=C P128 C P35 P97 C D66 P98 C U66 R X \n"), std::string::npos) << r;
+  // The field handed back is UTF-8, as every text of the store.
+  EXPECT_NE(r.find("String=\xE2\x82\xAC\xF0\x9F\x98\x80" "Abx\n"), std::string::npos) << r;
+  // The text given at the start ran the change handler before any key; the emoji came to
+  // the handler once, whole; the end of the showing deactivated the editor exactly once.
+  EXPECT_NE(r.find("Keys=C P8364 C P128512 C P35 P97 C D66 P98 C U66 R X \n"), std::string::npos)
+      << r;
 }
 
 TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {

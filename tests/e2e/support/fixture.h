@@ -11,11 +11,17 @@
 
 namespace ks::e2e {
 
-// A value of a settings file as the platform's own reader sees it, "<none>" when absent.
+// A value of a settings file as the platform's own reader sees it, in UTF-8 (the wide
+// reader takes ANSI and UTF-16 files alike), "<none>" when absent. Path and names are
+// ASCII.
 inline std::string IniValue(const std::string& path, const char* section, const char* key) {
-  char buf[512] = {};
-  GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, path.c_str());
-  return buf;
+  auto wide = [](const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); };
+  wchar_t buf[512] = {};
+  GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), L"<none>", buf, 512,
+                           wide(path).c_str());
+  char out[2048] = {};
+  WideCharToMultiByte(CP_UTF8, 0, buf, -1, out, sizeof out, nullptr, nullptr);
+  return out;
 }
 
 // The same through the platform's wide reader, as UTF-8: a value in any script.

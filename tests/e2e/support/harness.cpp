@@ -235,6 +235,17 @@ void PressKey(WORD vk) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+void TypeUnicode(const std::string& utf8) {
+  for (wchar_t unit : Wide(utf8)) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = in[1].ki.wScan = static_cast<WORD>(unit);
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+  }
+}
+
 void TypeText(const std::string& ascii) {
   for (char c : ascii) {
     SHORT r = VkKeyScanA(c);

@@ -62,6 +62,9 @@ void MouseUp(int x, int y, bool right = false);
 void ClickWindow(HWND h, bool right = false);
 void PressKey(WORD vk);
 void TypeText(const std::string& ascii);
+// Characters of any script (UTF-8) as an input method or an on-screen keyboard sends
+// them: Unicode input, one UTF-16 unit per key, whatever the keyboard layout.
+void TypeUnicode(const std::string& utf8);
 
 // The screen inside `area` as 24-bit rows, bottom row first (empty on failure).
 std::string ScreenPixels(const RECT& area);
