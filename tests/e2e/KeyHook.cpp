@@ -16,6 +16,7 @@
 
 #include "contract.h"
 #include "editor/keyhook_win.h"
+#include "text/codepage_win.h"
 
 namespace {
 
@@ -245,6 +246,23 @@ TEST(KeyHookLoader, MissingOrBrokenLibraryIsReportedUnavailable) {
   DeleteFileA(fake.c_str());
   RemoveDirectoryA(dir.c_str());
   EXPECT_STRNE(ks::editor::kKeyHookMissingMessage, "");
+}
+
+TEST(KeyHookLoader, LoadsFromAFolderNamedInAnyScript) {
+  const std::string base = TempFolder();
+  const std::wstring dir = ks::Wide(base) + L"\\\u0391\u03C1\u03C7\u03B5\u03AF\u03B1 \u2713";
+  ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+  const std::wstring copy = dir + L"\\keystrum.dll";
+  ASSERT_TRUE(CopyFileW(ks::Wide(ks::editor::ProgramFolder() + "keystrum.dll").c_str(),
+                        copy.c_str(), FALSE));
+  {
+    KeyHookLibrary lib(ks::Utf8(dir));
+    EXPECT_TRUE(lib.Available()) << lib.Path();
+    EXPECT_NE(GetModuleHandleW(copy.c_str()), nullptr) << "loaded from elsewhere";
+  }
+  DeleteFileW(copy.c_str());
+  RemoveDirectoryW(dir.c_str());
+  RemoveDirectoryA(base.c_str());
 }
 
 TEST(KeyHookLoader, NeverLoadsThroughARelativePath) {
