@@ -28,6 +28,16 @@ inline std::string CheckSelection(const MemoText& m, const char* what) {
   return {};
 }
 
+// `after` is `before` without one character beyond the Basic Multilingual Plane, taken
+// from byte `at`, with the caret there and nothing selected.
+inline bool RemovedOneWideCharacter(const MemoText& before, const MemoText& after, size_t at) {
+  if (before.SelStart != before.SelEnd || at > before.Text.size()) return false;
+  size_t end = at;
+  if (at >= before.Text.size() || NextCodePoint(before.Text, end) < 0x10000) return false;
+  return after.Text == before.Text.substr(0, at) + before.Text.substr(end) &&
+         after.SelStart == at && after.SelEnd == at;
+}
+
 // What a fuzz byte types: ASCII as it is, the rest characters of other scripts, an emoji
 // and a character beyond the emoji planes among them.
 inline char32_t CharOf(uint8_t b) {
@@ -67,8 +77,9 @@ inline MemoText EditControlChar(const MemoText& m, char32_t ch) {
 
 // Input: a list of operations: 0 key down, 1 key up, 2 character (recording or not),
 // 3 selection (in the edit control's UTF-16 units), 4 paste, each with its bytes.
-// Rules: every edit leaves a valid selection; an arrow writes its code at the caret; a
-// Backspace that removes more than one character removes exactly one listed code; while
+// Rules: every edit leaves a valid selection on whole characters; an arrow writes its code
+// at the caret; a Backspace that removes more than one character removes exactly one
+// listed code, or one emoji, as Delete may; while
 // recording with Shift held a character comes out shifted when the recorder sends base
 // characters and exactly as received otherwise; after the change rule no CR or tab is
 // left but in the last character, and the rule changes nothing more when applied again.
@@ -99,6 +110,12 @@ inline std::string MemoEntry(Input in) {
         const MemoText before = memo;
         if (std::optional<MemoText> edit = keys.KeyDown(memo, vk)) {
           if (auto e = detail::CheckSelection(*edit, "a key down"); !e.empty()) return e;
+          if (vk == kVkDelete) {
+            if (!detail::RemovedOneWideCharacter(before, *edit, before.Caret()))
+              return "Delete made " + Quote(edit->Text) + " of " + Quote(before.Text);
+            memo = *edit;
+            break;
+          }
           const std::string code = detail::UpperAscii(edit->Text.substr(
               before.SelStart, edit->Text.size() + (before.SelEnd - before.SelStart) -
                                    before.Text.size()));
@@ -122,7 +139,9 @@ inline std::string MemoEntry(Input in) {
         const MemoChar r = keys.Char(memo, ch, recording);
         if (r.Replace) {
           if (auto e = detail::CheckSelection(*r.Replace, "a character"); !e.empty()) return e;
-          if (ch == U'\b' && r.Replace->Text.size() < memo.Text.size()) {
+          if (ch == U'\b' && detail::RemovedOneWideCharacter(memo, *r.Replace, memo.Caret() - 4)) {
+            // an emoji before the caret, whole
+          } else if (ch == U'\b' && r.Replace->Text.size() < memo.Text.size()) {
             const size_t gone = memo.Text.size() - r.Replace->Text.size();
             const std::string removed =
                 detail::UpperAscii(memo.Text.substr(r.Replace->Caret(), gone));

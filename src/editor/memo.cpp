@@ -107,6 +107,22 @@ std::optional<MemoText> BackspaceOverCode(const MemoText& memo) {
   return out;
 }
 
+std::optional<MemoText> RemoveWideCharacter(const MemoText& memo, bool backwards) {
+  const std::string_view text = memo.Text;
+  if (memo.SelStart != memo.SelEnd || memo.SelEnd > text.size()) return std::nullopt;
+  // Such a character takes four bytes of UTF-8, whichever it is.
+  if (backwards && memo.SelEnd < 4) return std::nullopt;
+  const size_t from = backwards ? memo.SelEnd - 4 : memo.SelEnd;
+  if (from >= text.size()) return std::nullopt;
+  size_t to = from;
+  if (NextCodePoint(text, to) < 0x10000) return std::nullopt;  // U+FFFD for a broken piece
+  if (backwards && to != memo.SelEnd) return std::nullopt;
+  MemoText out;
+  out.Text = memo.Text.substr(0, from) + memo.Text.substr(to);
+  out.SelStart = out.SelEnd = from;
+  return out;
+}
+
 std::string NormalizeMemoText(std::string_view text) {
   if (text.empty()) return std::string();
   // The last character waits for the user's next key, unless it ends a CR LF.
@@ -135,6 +151,7 @@ std::optional<MemoText> MemoKeys::KeyDown(const MemoText& memo, int vk) {
     case kVkUp: return InsertCode(memo, "{up}");
     case kVkRight: return InsertCode(memo, "{right}");
     case kVkDown: return InsertCode(memo, "{down}");
+    case kVkDelete: return RemoveWideCharacter(memo, false);
     default: return std::nullopt;
   }
 }
@@ -150,6 +167,7 @@ MemoChar MemoKeys::Char(const MemoText& memo, char32_t ch, bool recording) const
   if (ch == '\r') return MemoChar{0, InsertCode(memo, kCodeEnter)};
   if (ch == '\b') {
     if (auto edit = BackspaceOverCode(memo)) return MemoChar{0, std::move(edit)};
+    if (auto edit = RemoveWideCharacter(memo, true)) return MemoChar{0, std::move(edit)};
   }
   return MemoChar{ch, std::nullopt};
 }

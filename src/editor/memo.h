@@ -60,6 +60,12 @@ MemoText InsertCode(const MemoText& memo, std::string_view code);
 // after a "}" that closes no listed code, or has no "{" before it).
 std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 
+// Backspace (backwards) or Delete (forwards) with nothing selected, next to a character
+// beyond the Basic Multilingual Plane (an emoji): the whole character goes, where an edit
+// control may take only one of its two UTF-16 halves and leave the other as no character.
+// nullopt: any other character, which the control removes itself.
+std::optional<MemoText> RemoveWideCharacter(const MemoText& memo, bool backwards);
+
 // The memo's change rule: every line break (CR LF, or a lone CR) becomes "{enter}" and
 // every tab "{tab}", except in the very last character, which is left for the user's
 // next key (so a tab just typed at the end is not rewritten under the caret). A lone CR
@@ -79,6 +85,7 @@ inline constexpr int kVkShift = 16;
 inline constexpr int kVkLShift = 0xA0;  // low-level hooks report the side of the key
 inline constexpr int kVkRShift = 0xA1;
 inline constexpr int kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40;
+inline constexpr int kVkDelete = 46;
 
 // What the memo's character handler does with one character.
 struct MemoChar {
@@ -90,13 +97,14 @@ struct MemoChar {
 class MemoKeys {
  public:
   // Key down. A returned MemoText means: cancel the key and apply the edit (the arrow
-  // keys write their codes instead of moving the caret). Shift is noted.
+  // keys write their codes instead of moving the caret; Delete takes an emoji whole).
+  // Shift is noted.
   std::optional<MemoText> KeyDown(const MemoText& memo, int vk);
   // Key up: only Shift's release is noted.
   void KeyUp(int vk);
   // A character (a code point). Shift translation applies only while recording with
   // Shift held, and only from a recorder that delivers unshifted characters; Tab and
-  // Enter write their codes; Backspace removes a whole code.
+  // Enter write their codes; Backspace removes a whole code, and an emoji whole.
   MemoChar Char(const MemoText& memo, char32_t ch, bool recording) const;
 
   // Whether recorded characters arrive as the keys' unshifted base characters. Our own

@@ -282,3 +282,31 @@ TEST(MemoUtf16, TheHalvesOfASurrogatePairJoinAndAHalfAloneIsDropped) {
 
 }  // namespace
 }  // namespace ks
+
+namespace ks {
+namespace {
+
+// An edit control may take only one half of a surrogate pair per key; the memo never keeps
+// half a character.
+TEST(MemoUtf16, BackspaceAndDeleteTakeAnEmojiWhole) {
+  MemoKeys keys;
+  const std::string face = "\xF0\x9F\x98\x80";  // one character, two UTF-16 units
+  EXPECT_TRUE(Took(keys.Char(At("a" + face, 5), U'\b', false), At("a", 1)));
+  EXPECT_EQ(keys.KeyDown(At(face + "b", 0), kVkDelete), At("b", 0));
+  EXPECT_EQ(keys.KeyDown(At("a" + face + face, 1), kVkDelete), At("a" + face, 1));
+  // Characters of one unit, and selections, are the control's own.
+  for (const char* text : {"ab", "a\xCE\xB1", "\xE2\x9C\x93", "a\xE2\x9C\x93\xCE\xB1"}) {
+    const std::string t = text;
+    EXPECT_EQ(keys.Char(At(t, t.size()), U'\b', false).Replace, std::nullopt) << t;
+    EXPECT_EQ(keys.KeyDown(At(t, 0), kVkDelete), std::nullopt) << t;
+  }
+  EXPECT_EQ(keys.Char(MemoText{face, 0, 4}, U'\b', false).Replace, std::nullopt);
+  EXPECT_EQ(keys.KeyDown(MemoText{face, 0, 4}, kVkDelete), std::nullopt);
+  EXPECT_EQ(keys.KeyDown(At(face, 4), kVkDelete), std::nullopt);  // nothing after the caret
+  EXPECT_EQ(keys.Char(At(face, 0), U'\b', false).Replace, std::nullopt);
+  // A code still goes first: the face before it stays.
+  EXPECT_TRUE(Took(keys.Char(At(face + "{tab}", 9), U'\b', false), At(face, 4)));
+}
+
+}  // namespace
+}  // namespace ks
