@@ -1,7 +1,9 @@
 #include "editor/ksm_win.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "contract.h"
@@ -82,6 +84,40 @@ HICON MakeGlyph(bool tick, int dpi) {
   return icon;
 }
 
+std::wstring WideText(HWND h) {
+  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(h), 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(GetWindowTextW(h, text.data(), static_cast<int>(text.size())), 0)));
+  return text;
+}
+
+// Backspace (backwards) or Delete next to an emoji in a one-line field: both of its
+// UTF-16 halves go, by the memo's rule, where the control would take only one.
+bool TakeWideCharacter(HWND edit, bool backwards) {
+  DWORD a = 0, b = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+  const std::wstring text = WideText(edit);
+  const MemoText before = MemoFromUtf16(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), a, b);
+  const std::optional<MemoText> after = RemoveWideCharacter(before, backwards);
+  if (!after) return false;
+  const size_t from = SelectionInUtf16(*after).Start;
+  SendMessageW(edit, EM_SETSEL, from, from + 2);
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  return true;
+}
+
+LRESULT CALLBACK FieldProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  return Guarded(
+      [&]() -> LRESULT {
+        if (((msg == WM_CHAR && wp == VK_BACK) || (msg == WM_KEYDOWN && wp == VK_DELETE)) &&
+            TakeWideCharacter(h, msg == WM_CHAR))
+          return 0;
+        if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, &FieldProc, 1);
+        return DefSubclassProc(h, msg, wp, lp);
+      },
+      [&] { return DefSubclassProc(h, msg, wp, lp); });
+}
+
 bool IsOwnProcessWindow(HWND h) {
   if (!h) return false;
   DWORD pid = 0;
@@ -154,6 +190,9 @@ void TKsmForm::CreateControls() {
   SetWindowLongPtrW(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TKsmForm::MemoProc)));
+
+  SetWindowSubclass(buttonName_, &FieldProc, 1, 0);
+  SetWindowSubclass(buttonHint_, &FieldProc, 1, 0);
 
   DecorateButtons();
 }

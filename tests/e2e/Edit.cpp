@@ -432,11 +432,21 @@ TEST_F(EditTest, TextsOfAnyScriptEnteredInTheEditorComeBackExactlyAfterARestart)
   auto typeInto = [&](int id, const std::string& text) {
     HWND field = GetDlgItem(ed, id);
     ClickWindow(field);
+    // The keys must not come before the click has moved the focus.
+    if (!WaitFor([&] {
+          GUITHREADINFO g{};
+          g.cbSize = sizeof g;
+          return GetGUIThreadInfo(GetWindowThreadProcessId(ed, nullptr), &g) && g.hwndFocus == field;
+        }))
+      return false;
     SendMessageA(field, EM_SETSEL, 0, -1);
     TypeUnicode(text);
     return WaitFor([&] { return Utf8TextOf(field) == text; });
   };
-  ASSERT_TRUE(typeInto(kNameId, caption)) << Utf8TextOf(GetDlgItem(ed, kNameId));
+  HWND name = GetDlgItem(ed, kNameId);
+  ASSERT_TRUE(typeInto(kNameId, caption + "\xF0\x9F\x98\x80")) << Utf8TextOf(name);
+  PressKey(VK_BACK);  // the emoji goes whole, not half of it
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(name) == caption; })) << Utf8TextOf(name);
   ASSERT_TRUE(typeInto(kHintId, hint)) << Utf8TextOf(GetDlgItem(ed, kHintId));
   HWND memo = GetDlgItem(ed, kMemoId);
   ASSERT_TRUE(typeInto(kMemoId, greek)) << Utf8TextOf(memo);
