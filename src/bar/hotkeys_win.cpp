@@ -79,7 +79,7 @@ void TMainForm::TypeShortcut(int shortcut) {
   std::optional<ButtonRef> b;
   {
     // The target stays while the password is asked, as at a press.
-    TargetHold hold(targetHolds_);
+    TargetHold hold(tracker_.get());
     ++questions_;
     b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
     --questions_;

@@ -157,20 +157,11 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void StartForegroundTracker();
   void StopForegroundTracker();
   // The foreground moved, or may have moved without telling: the window in front now may
-  // become the target. Not while a question of ours holds the target where it is.
+  // become the target.
   void FollowForeground();
   // The bar was activated from `fg`, which becomes the target unless it is one of ours,
   // the desktop or the shell's.
   void ConsiderTarget(HWND fg);
-  // While a question of ours is open (the group password, a message in a typing run) the
-  // target stays the window the press meant, whatever the user switches to meanwhile.
-  struct TargetHold {
-    explicit TargetHold(int& holds) : holds_(holds) { ++holds_; }
-    ~TargetHold() { --holds_; }
-    TargetHold(const TargetHold&) = delete;
-    TargetHold& operator=(const TargetHold&) = delete;
-    int& holds_;
-  };
 
   // ---- the session (session_win.cpp) ----
   void LoadSession();
@@ -245,7 +236,6 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   SystemWindowFacts windowFacts_;
   std::unique_ptr<TargetTracker> tracker_;
   ForegroundWatch foregroundWatch_{[this] { FollowForeground(); }};
-  int targetHolds_ = 0;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;

@@ -34,8 +34,18 @@ class TargetTracker {
   // The foreground passed to `w`; 0 when for a moment no window holds it, as while it
   // passes from one window to another. Also what the system says the foreground is when
   // the program starts and when the bar is shown, since a window that was already in
-  // front then sends no event.
-  void ForegroundChanged(WindowId w) { Consider(w); }
+  // front then sends no event. Changes nothing while the target is held.
+  void ForegroundChanged(WindowId w) {
+    if (holds_ == 0) Consider(w);
+  }
+
+  // While a question of ours is open in the middle of a press (the group password, a
+  // message during a typing run) the target stays the window the press meant, whatever the
+  // user brings to the front meanwhile: the rest of the text belongs there. Holds nest.
+  void Hold() { ++holds_; }
+  void Release() {
+    if (holds_ > 0) --holds_;
+  }
 
   // The bar became active, taking the activation from `previous` (0 when the system does
   // not say, as for another process's window under some platforms). That window is the one
@@ -56,6 +66,23 @@ class TargetTracker {
 
   const WindowFacts& facts_;
   WindowId& target_;
+  int holds_ = 0;
+};
+
+// Holds `tracker`'s target for as long as it lives; none when `tracker` is null.
+class TargetHold {
+ public:
+  explicit TargetHold(TargetTracker* tracker) : tracker_(tracker) {
+    if (tracker_) tracker_->Hold();
+  }
+  ~TargetHold() {
+    if (tracker_) tracker_->Release();
+  }
+  TargetHold(const TargetHold&) = delete;
+  TargetHold& operator=(const TargetHold&) = delete;
+
+ private:
+  TargetTracker* tracker_;
 };
 
 }  // namespace ks

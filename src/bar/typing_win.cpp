@@ -26,8 +26,7 @@ void TMainForm::StartForegroundTracker() {
 void TMainForm::StopForegroundTracker() { foregroundWatch_.Stop(); }
 
 void TMainForm::FollowForeground() {
-  if (tracker_ && targetHolds_ == 0)
-    tracker_->ForegroundChanged(ToWindowId(GetForegroundWindow()));
+  if (tracker_) tracker_->ForegroundChanged(ToWindowId(GetForegroundWindow()));
 }
 
 void TMainForm::ConsiderTarget(HWND fg) {
@@ -45,7 +44,7 @@ void TMainForm::ButtonMouseDown(int index, MouseButton button) {
 
 void TMainForm::TypeButton(int index) {
   if (!unlocked_) {
-    TargetHold hold(targetHolds_);
+    TargetHold hold(tracker_.get());
     CheckPassword(*store_, unlocked_, *this);
   }
   if (!unlocked_) return;
@@ -115,7 +114,7 @@ void TMainForm::Message(const std::string& text) {
   // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
   // belongs in the window it was meant for.
   {
-    TargetHold hold(targetHolds_);
+    TargetHold hold(tracker_.get());
     win::ShowMessage(hwnd_, text);
   }
   BringToForeground(typist_->TargetWindow);

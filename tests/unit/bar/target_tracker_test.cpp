@@ -87,5 +87,30 @@ TEST_F(TargetTrackerTest, AnEventForAWindowClosedMeanwhileKeepsTheTargetBeforeIt
   EXPECT_FALSE(tracker.MayBeTarget(kBrowser));
 }
 
+TEST_F(TargetTrackerTest, AHeldTargetStaysWhateverComesToTheFrontUntilTheLastHoldEnds) {
+  tracker.ForegroundChanged(kNotepad);
+  {
+    // The password question of a press is open; the user switches to the browser and,
+    // inside, a message of ours nests a second hold.
+    TargetHold question(&tracker);
+    tracker.ForegroundChanged(kBrowser);
+    {
+      TargetHold message(&tracker);
+      tracker.ForegroundChanged(kBrowser);
+    }
+    tracker.ForegroundChanged(kBrowser);
+    EXPECT_EQ(target, kNotepad);
+  }
+  tracker.ForegroundChanged(kBrowser);
+  EXPECT_EQ(target, kBrowser);
+  // A release without a hold leaves nothing owed: the next hold still holds.
+  tracker.Release();
+  {
+    TargetHold question(&tracker);
+    tracker.ForegroundChanged(kNotepad);
+    EXPECT_EQ(target, kBrowser);
+  }
+}
+
 }  // namespace
 }  // namespace ks
