@@ -218,6 +218,10 @@ void MouseUp(int x, int y, bool right) {
 void Click(int x, int y, bool right) {
   MouseDown(x, y, right);
   Sleep(30);
+  // A late move from an earlier warp of the pointer (MoveMouse) can take it off the
+  // control between the two, and a button let go of outside its pushed state does not
+  // click: the pointer comes back onto it first.
+  SendMouseAt(x, y, 0);
   MouseUp(x, y, right);
 }
 
