@@ -50,7 +50,10 @@ bool TMainForm::Create() {
   LoadSession();
   StartShortcuts();
 
-  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+  // Hidden and never activated: an active hidden bar would hold the foreground, and keys
+  // would go nowhere until the user clicked another window.
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   Display();
   StartForegroundTracker();
   return true;
@@ -74,7 +77,8 @@ void TMainForm::CreateControls() {
 
   CreateButtons(inst, l);
   ApplyDpi();
-  SetFocus(dummy_);
+  // Dummy gets the focus when the bar is first activated; focusing it now would activate
+  // the hidden bar.
 }
 
 int TMainForm::Dpi() const { return win::DpiOf(hwnd_); }
