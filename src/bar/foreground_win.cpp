@@ -18,11 +18,6 @@ ForegroundWatch* g_watch = nullptr;
 constexpr ULONGLONG kFocusGraceMs = 100;
 constexpr ULONGLONG kFocusGraceNoControlsMs = 15;
 
-bool IsOwnWindow(HWND h) {
-  DWORD pid = 0;
-  return h && GetWindowThreadProcessId(h, &pid) && pid == GetCurrentProcessId();
-}
-
 }  // namespace
 
 bool ForegroundWatch::Start() {
@@ -96,7 +91,7 @@ void ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()
     if (fg != w) {
       inFrontSince = 0;
       // A window of ours that closed just now hands the activation back to its owner.
-      if (IsOwnWindow(fg)) SetForegroundWindow(w);
+      if (win::IsOwnWindow(fg)) SetForegroundWindow(w);
     } else {
       if (!inFrontSince) inFrontSince = now;
       if (focusReported_ || now - inFrontSince >= grace) {
@@ -122,7 +117,9 @@ bool SystemWindowFacts::Exists(WindowId w) const {
   return IsWindow(reinterpret_cast<HWND>(w)) != FALSE;
 }
 
-bool SystemWindowFacts::IsOwn(WindowId w) const { return IsOwnWindow(reinterpret_cast<HWND>(w)); }
+bool SystemWindowFacts::IsOwn(WindowId w) const {
+  return win::IsOwnWindow(reinterpret_cast<HWND>(w));
+}
 
 bool SystemWindowFacts::IsDesktop(WindowId w) const {
   HWND h = reinterpret_cast<HWND>(w);

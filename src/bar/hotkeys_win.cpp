@@ -43,8 +43,7 @@ bool TMainForm::OwnWindowOpen() const {
   if (!IsWindowEnabled(hwnd_)) return true;
   if (around_.EditorWindow && IsWindowVisible(around_.EditorWindow)) return true;
   HWND fg = GetForegroundWindow();
-  DWORD pid = 0;
-  return fg && fg != hwnd_ && GetWindowThreadProcessId(fg, &pid) && pid == GetCurrentProcessId();
+  return fg != hwnd_ && win::IsOwnWindow(fg);
 }
 
 void TMainForm::ShortcutFired(int shortcut) {

@@ -118,13 +118,6 @@ LRESULT CALLBACK FieldProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
       [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
-bool IsOwnProcessWindow(HWND h) {
-  if (!h) return false;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  return pid == GetCurrentProcessId();
-}
-
 }  // namespace
 
 TKsmForm::~TKsmForm() {
@@ -398,7 +391,7 @@ void TKsmForm::OnActivate(WPARAM wp, LPARAM lp) {
   if (f && IsChild(hwnd_, f)) lastFocus_ = f;
   // Switching to another application does not count; another window of this program
   // taking over does.
-  if (IsOwnProcessWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) FormDeactivate();
+  if (win::IsOwnWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) FormDeactivate();
 }
 
 void TKsmForm::OnCommand(WPARAM wp) {

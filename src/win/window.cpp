@@ -84,6 +84,11 @@ LRESULT CALLBACK Window::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return r;
 }
 
+bool IsOwnWindow(HWND h) {
+  DWORD pid = 0;
+  return h && GetWindowThreadProcessId(h, &pid) && pid == GetCurrentProcessId();
+}
+
 std::string GetText(HWND h) {
   int n = GetWindowTextLengthW(h);
   if (n <= 0) return {};

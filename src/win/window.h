@@ -50,6 +50,9 @@ class Window {
   static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 };
 
+// Whether `h` is a window of this process.
+bool IsOwnWindow(HWND h);
+
 // Text of a window, UTF-8.
 std::string GetText(HWND h);
 void SetText(HWND h, const std::string& s);
