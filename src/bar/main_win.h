@@ -23,6 +23,7 @@
 #include "contract.h"
 #include "store/store.h"
 #include "typing/ports.h"
+#include "typing/ports_win.h"
 #include "win/controls.h"
 #include "win/window.h"
 
@@ -237,6 +238,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::unique_ptr<TargetTracker> tracker_;
   ForegroundWatch foregroundWatch_{[this] { FollowForeground(); }};
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
+  TypingPump typingPump_;
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;
   std::unique_ptr<Clock> clock_;

@@ -66,7 +66,7 @@ void TMainForm::UndoTyping() {
 
 // ---- TypingHost and Dialogs ----
 
-void TMainForm::ProcessMessages() { ProcessWaitingMessages(); }
+void TMainForm::ProcessMessages() { typingPump_(); }
 
 bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
 

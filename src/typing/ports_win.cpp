@@ -131,4 +131,11 @@ void ProcessWaitingMessages() {
   }
 }
 
+void TypingPump::operator()() {
+  const ULONGLONG now = GetTickCount64();
+  if (now - last_ < kEveryMs) return;
+  last_ = now;
+  ProcessWaitingMessages();
+}
+
 }  // namespace ks

@@ -68,4 +68,17 @@ bool ShellOpen(HWND owner, const std::string& program, const std::string& params
 // met on the way is posted again so the main loop still ends.
 void ProcessWaitingMessages();
 
+// The pump of a typing run. The engine offers to handle messages after every character;
+// under Wine each look into the queue is a trip to the server that the target needs for
+// every key it takes, and a thousand of them made the target take the text about a
+// quarter slower. Twenty looks a second keep the bar painting and answering.
+class TypingPump {
+ public:
+  void operator()();
+
+ private:
+  static constexpr ULONGLONG kEveryMs = 50;
+  ULONGLONG last_ = 0;
+};
+
 }  // namespace ks
