@@ -133,8 +133,16 @@ bool TKsmForm::Create(HWND owner, HICON icon) {
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
                  h, owner, icon))
     return false;
+  return true;
+}
+
+bool TKsmForm::EnsureControls() {
+  if (controlsTried_) return ksmText_ && keyList_;
+  if (!hwnd_) return false;
+  controlsTried_ = true;
   CreateControls();
   if (!ksmText_ || !keyList_) return false;
+  // Made at their design places, then laid out for the place and size the editor has by now.
   RECT rc = ClientRectOf(hwnd_);
   FormResize(rc.right, rc.bottom);
   lastFocus_ = ksmText_;
@@ -219,13 +227,7 @@ void TKsmForm::ApplyDpi() {
                  buttonHint_, recordButton_, ksmText_, colorButton_, keyList_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
-  if (colorFont_) {
-    LOGFONTW lf{};  // wide, so a face name in any script survives the rescale
-    GetObjectW(colorFont_.get(), sizeof lf, &lf);
-    lf.lfHeight = MulDiv(lf.lfHeight, dpi, colorFontDpi_);
-    colorFont_.reset(CreateFontIndirectW(&lf));
-    colorFontDpi_ = dpi;
-  }
+  ScaleColorFont(dpi);
   Place(nameLabel_, ScaleBox(kNameLabelBox, dpi));
   Place(hintLabel_, ScaleBox(kHintLabelBox, dpi));
   SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kKeyListLineHeight, dpi));
@@ -235,6 +237,15 @@ void TKsmForm::ApplyDpi() {
   SendMessageA(recordButton_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(record.get()));
   doneGlyph_ = std::move(done);
   recordGlyph_ = std::move(record);
+}
+
+void TKsmForm::ScaleColorFont(int dpi) {
+  if (!colorFont_ || colorFontDpi_ == dpi) return;
+  LOGFONTW lf{};  // wide, so a face name in any script survives the rescale
+  GetObjectW(colorFont_.get(), sizeof lf, &lf);
+  lf.lfHeight = MulDiv(lf.lfHeight, dpi, colorFontDpi_);
+  colorFont_.reset(CreateFontIndirectW(&lf));
+  colorFontDpi_ = dpi;
 }
 
 void TKsmForm::FormResize(int cw, int ch) {
@@ -263,6 +274,7 @@ void TKsmForm::FormActivate() {
 }
 
 bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
+  if (!EnsureControls()) return false;
   SetText(hwnd_, caption);
   SetText(buttonName_, f.Caption);
   SetText(buttonHint_, f.Description);
@@ -301,9 +313,10 @@ void TKsmForm::SetColorButtonFont(const LOGFONTW& font) {
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 
-std::string TKsmForm::MemoText() const { return GetText(ksmText_); }
+std::string TKsmForm::MemoText() { return EnsureControls() ? GetText(ksmText_) : std::string(); }
 
 void TKsmForm::SetMemoText(const std::string& text) {
+  if (!EnsureControls()) return;
   changeSeen_ = false;
   SetText(ksmText_, text);
   // A multi-line edit does not report text set from outside; run the handler as if it had.
@@ -320,7 +333,8 @@ void TKsmForm::SetColor(int32_t color) {
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 
-int32_t TKsmForm::shortcut() const {
+int32_t TKsmForm::shortcut() {
+  if (!EnsureControls()) return shortcutIn_;
   LRESULT i = SendMessageA(keyList_, CB_GETCURSEL, 0, 0);
   // A value the list cannot show (a hand-edited settings file) passes through as it came.
   return i == CB_ERR ? shortcutIn_ : static_cast<int32_t>(i);
@@ -333,6 +347,7 @@ void TKsmForm::SetShortcut(int32_t index) {
 }
 
 void TKsmForm::SelectShortcut(int32_t index) {
+  if (!EnsureControls()) return;
   bool shown = index >= 0 && index < kShortcutCount;
   SendMessageA(keyList_, CB_SETCURSEL, shown ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1),
                0);
@@ -361,6 +376,7 @@ void TKsmForm::DoneClick() {
 }
 
 void TKsmForm::ColorButtonClick() {
+  if (!EnsureControls()) return;
   SetFocus(dummy_);
   CHOOSECOLORA cc{};
   cc.lStructSize = sizeof cc;
@@ -421,8 +437,12 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DPICHANGED: {
       // On a display of another DPI: fonts and pictures for it, the place the system
-      // suggests, and the layout rule at the new DPI through the resize.
-      ApplyDpi();
+      // suggests, and the layout rule at the new DPI through the resize. Controls not made
+      // yet are made at the DPI of their day.
+      if (ksmText_)
+        ApplyDpi();
+      else
+        ScaleColorFont(Dpi());
       const RECT* r = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -66,6 +66,8 @@ class TKsmForm : public ks::win::Window {
   ~TKsmForm() override;
 
   // Creates the hidden editor owned by `owner`, at its default size centred on the screen.
+  // Its controls come with its first use (any call below that needs them): nobody sees
+  // them before a button is edited, and the program is ready sooner without them.
   bool Create(HWND owner, HICON icon);
 
   // Sets the caption (the mode), fills the controls from `f`, shows the editor modally
@@ -79,23 +81,25 @@ class TKsmForm : public ks::win::Window {
   ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
   void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
 
-  HWND memo() const { return ksmText_; }
-  HWND buttonName() const { return buttonName_; }
-  HWND buttonHint() const { return buttonHint_; }
-  HWND recordButton() const { return recordButton_; }
-  HWND doneButton() const { return doneButton_; }
-  HWND dummy() const { return dummy_; }
-  HWND colorButton() const { return colorButton_; }
-  HWND keyList() const { return keyList_; }
+  HWND memo() { return EnsureControls() ? ksmText_ : nullptr; }
+  HWND buttonName() { return EnsureControls() ? buttonName_ : nullptr; }
+  HWND buttonHint() { return EnsureControls() ? buttonHint_ : nullptr; }
+  HWND recordButton() { return EnsureControls() ? recordButton_ : nullptr; }
+  HWND doneButton() { return EnsureControls() ? doneButton_ : nullptr; }
+  HWND dummy() { return EnsureControls() ? dummy_ : nullptr; }
+  HWND colorButton() { return EnsureControls() ? colorButton_ : nullptr; }
+  HWND keyList() { return EnsureControls() ? keyList_ : nullptr; }
 
-  std::string MemoText() const;
+  std::string MemoText();
   // Replaces the memo's text and runs the change handler, as a user's edit would.
   void SetMemoText(const std::string& text);
   int32_t color() const { return color_; }
   void SetColor(int32_t color);
-  int32_t shortcut() const;
+  int32_t shortcut();
   void SetShortcut(int32_t index);
-  void SetHint(HWND control, const std::string& hint) { tips_.Update(control, hint); }
+  void SetHint(HWND control, const std::string& hint) {
+    if (EnsureControls()) tips_.Update(control, hint);
+  }
 
   // Hooks for the memo's key handling and for recording.
   void SetMemoEvents(MemoEvents events) { memoEvents_ = std::move(events); }
@@ -122,10 +126,13 @@ class TKsmForm : public ks::win::Window {
   void OnCommand(WPARAM wp);
   static LRESULT CALLBACK MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  // Makes the controls once; false when they could not be made.
+  bool EnsureControls();
   void CreateControls();
   // The DPI of the display the editor is on; fonts, labels and pictures made for it.
   int Dpi() const;
   void ApplyDpi();
+  void ScaleColorFont(int dpi);
   void FormResize(int cw, int ch);
   void FormActivate();
   void FormDeactivate();
@@ -155,6 +162,7 @@ class TKsmForm : public ks::win::Window {
   int32_t shortcutIn_ = 0;
   int32_t shortcutShown_ = 0;  // the key the list showed before the user's pick
   int modalResult_ = 0;
+  bool controlsTried_ = false;
   bool activeInApp_ = false;
   bool changeSeen_ = false;
   MemoEvents memoEvents_;
