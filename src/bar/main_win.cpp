@@ -61,7 +61,6 @@ bool TMainForm::Create() {
 
 void TMainForm::CreateControls() {
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  tips_.Create(hwnd_);
   // Places and sizes here are only the first ones: Display lays the grid out at the bar's DPI.
   const BarLayout l = ComputeLayout(0, 1, buttonWidth_, Dpi());
 
@@ -73,9 +72,7 @@ void TMainForm::CreateControls() {
   undoButton_ = CreateWindowExW(0, L"Button", L"Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
                                 l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
                                 reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
-  tips_.Add(undoButton_, "Undo last Typing");
 
-  CreateButtons(inst, l);
   ApplyDpi();
   // Dummy gets the focus when the bar is first activated; focusing it now would activate
   // the hidden bar.
@@ -121,18 +118,31 @@ void TMainForm::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
       l.GroupListWidth, ScaleToDpi(kGroupListDropHeight, Dpi()), hwnd_,
       reinterpret_cast<HMENU>(contract::kBarGroupListId), inst, nullptr);
   SetWindowSubclass(groupList_, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
-  tips_.Add(groupList_, "Right Click for Group Options");
 }
 
-void TMainForm::CreateButtons(HINSTANCE inst, const BarLayout& l) {
+void TMainForm::MakeButtons() {
+  if (buttonsMade_ || !hwnd_) return;
+  buttonsMade_ = true;
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  if (tips_.Create(hwnd_)) {
+    tips_.Add(undoButton_, "Undo last Typing");
+    tips_.Add(groupList_, "Right Click for Group Options");
+  }
+  // In the places of the layout the bar has now; the bar's own size stays as it is.
+  const GroupRec& g = store_->Active();
+  const BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
   for (int i = 1; i <= kMaxButtons; ++i) {
+    const Face& f = faces_[i];
+    const CellPos place = i < static_cast<int>(l.Buttons.size()) ? l.Buttons[i] : CellPos{};
     buttons_[i] = CreateWindowExW(
-        0, L"Button", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, l.Cell.Width, l.Cell.Height, hwnd_,
+        0, L"Button", Wide(f.caption).c_str(), WS_CHILD | BS_OWNERDRAW | (f.shown ? WS_VISIBLE : 0),
+        place.Left, place.Top, l.Cell.Width, l.Cell.Height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(contract::kBarButtonIdBase + i)), inst,
         nullptr);
     SetWindowSubclass(buttons_[i], &TMainForm::ButtonProc, static_cast<UINT_PTR>(i),
                       reinterpret_cast<DWORD_PTR>(this));
-    tips_.Add(buttons_[i], "");
+    SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+    tips_.Add(buttons_[i], f.hint);
   }
 }
 
@@ -140,7 +150,7 @@ void TMainForm::ApplyButtonFont() {
   win::UniqueFont font = win::MakePointFontAt(fontName_.c_str(), fontSize_, Dpi());
   SendMessageW(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   for (int i = 1; i <= kMaxButtons; ++i)
-    SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    if (buttons_[i]) SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   buttonFont_ = std::move(font);
 }
 
@@ -155,13 +165,21 @@ LOGFONTW TMainForm::TemplateFont() const {
 // ---- showing the store ----
 
 void TMainForm::HideButtons(int count) {
-  for (int i = 1; i <= count && i <= kMaxButtons; ++i) ShowWindow(buttons_[i], SW_HIDE);
+  for (int i = 1; i <= count && i <= kMaxButtons; ++i) {
+    faces_[i].shown = false;
+    if (buttons_[i]) ShowWindow(buttons_[i], SW_HIDE);
+  }
 }
 
 void TMainForm::CreateButton(int i, const std::string& hint, const std::string& caption,
                              const std::string&, int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
+  faces_[i].shown = true;
   HWND b = buttons_[i];
+  if (!b) {
+    SetFace(i, caption, hint, color);
+    return;
+  }
   ShowWindow(b, SW_SHOWNA);
   const CellSize cell = CellAt(buttonWidth_, Dpi());
   SetWindowPos(b, nullptr, 0, 0, cell.Width, cell.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -173,6 +191,9 @@ void TMainForm::SetFace(int i, const std::string& caption, const std::string& hi
                         int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
   faceColor_[i] = color;
+  faces_[i].caption = caption;
+  faces_[i].hint = hint;
+  if (!buttons_[i]) return;
   win::SetText(buttons_[i], caption);
   tips_.Update(buttons_[i], hint);
   InvalidateRect(buttons_[i], nullptr, TRUE);
@@ -182,8 +203,9 @@ void TMainForm::SetButtonWidth(int width) {
   buttonWidth_ = width;
   const CellSize cell = CellAt(width, Dpi());
   for (int i = 1; i <= kMaxButtons; ++i)
-    SetWindowPos(buttons_[i], nullptr, 0, 0, cell.Width, cell.Height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (buttons_[i])
+      SetWindowPos(buttons_[i], nullptr, 0, 0, cell.Width, cell.Height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMainForm::SetClient(int w, int h) { win::SetClientSize(hwnd_, w, h); }
@@ -203,7 +225,7 @@ void TMainForm::Display() {
   FitGroupList();
   SetWindowPos(undoButton_, nullptr, l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  for (int j = 1; j < static_cast<int>(l.Buttons.size()) && j <= kMaxButtons; ++j)
+  for (int j = 1; j < static_cast<int>(l.Buttons.size()) && j <= kMaxButtons && buttons_[j]; ++j)
     SetWindowPos(buttons_[j], nullptr, l.Buttons[j].Left, l.Buttons[j].Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetClient(l.ClientWidth, l.ClientHeight);
@@ -295,6 +317,7 @@ int TMainForm::SelectedGroupItem() const {
 // ---- showing, hiding, rolling up ----
 
 void TMainForm::Show() {
+  MakeButtons();
   // The window in front until now is the one the user works in, and its activation may
   // have reached us as no event.
   FollowForeground();
@@ -452,6 +475,11 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETMINMAXINFO:
       LimitMinimumSize(*reinterpret_cast<MINMAXINFO*>(lp));
       return 0;
+    case WM_WINDOWPOSCHANGING:
+      // However the bar comes to be shown (the tray icon, or back on top after a pick from
+      // a list), its buttons are there when it is seen.
+      if (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW) MakeButtons();
+      return Default(msg, wp, lp);
     case WM_SYSCOMMAND:
       return HandleSysCommand(wp) ? 0 : Default(msg, wp, lp);
     case WM_CLOSE:

@@ -124,7 +124,10 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   LRESULT ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
   void CreateGroupList(HINSTANCE inst, const BarLayout& first);
-  void CreateButtons(HINSTANCE inst, const BarLayout& first);
+  // The 50 button controls and the hints are made when the bar is first shown: nobody can
+  // see, press or hover over them before, and the program is ready sooner without them.
+  // Until then the faces are kept here and given to the controls when they come.
+  void MakeButtons();
   LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnActivate(UINT msg, WPARAM wp, LPARAM lp);
   void LimitMinimumSize(MINMAXINFO& mmi);
@@ -222,6 +225,12 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::unique_ptr<Typist> typist_;
 
   std::array<HWND, kMaxButtons + 1> buttons_{};
+  bool buttonsMade_ = false;
+  struct Face {
+    std::string caption, hint;
+    bool shown = false;
+  };
+  std::array<Face, kMaxButtons + 1> faces_{};
   HWND groupList_ = nullptr;
   HWND undoButton_ = nullptr;
   HWND dummy_ = nullptr;  // a hidden button that holds the focus, so no button looks pressed
