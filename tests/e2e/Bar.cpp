@@ -143,6 +143,37 @@ TEST_F(BarTest, ExitFromTheTrayMenuRemovesTheIconAndWritesBothFiles) {
   EXPECT_EQ(k.Dat(), kDat);
 }
 
+// The button controls come when the bar is first shown: what changed before (here a group
+// chosen in the hidden bar's list) is what they show, in the places of its layout.
+TEST(BarHidden, AGroupChosenBeforeTheBarIsFirstShownIsTheOneItShows) {
+  Keystrum k;
+  k.WriteIni(kIni);
+  k.WriteDat(kDat);
+  ASSERT_TRUE(k.Start());
+  HWND list = nullptr;  // the bar's window comes before its controls
+  ASSERT_TRUE(WaitFor([&] { return (list = k.GroupList()) && SendMessageA(list, CB_GETCOUNT, 0, 0) == 2; }));
+  SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Home" sorts first
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  k.TrayClick();
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  EXPECT_EQ(TextOf(k.Button(1)), "Home1");
+  EXPECT_TRUE(IsWindowVisible(k.Button(1)));
+  for (int i = 2; i <= 5; ++i) EXPECT_FALSE(IsWindowVisible(k.Button(i))) << i;
+  EXPECT_EQ(k.BarClient().cy, 2 * 24);
+  RECT b1 = k.ButtonRect(1);
+  POINT corner{b1.left, b1.top};
+  ScreenToClient(k.Bar(), &corner);
+  EXPECT_EQ(corner.x, 0);
+  EXPECT_EQ(corner.y, 24);
+  EXPECT_EQ(b1.right - b1.left, 100);
+  // The other group, chosen now, comes back whole.
+  SendMessageA(list, CB_SETCURSEL, 1, 0);
+  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  ASSERT_TRUE(WaitFor([&] { return TextOf(k.Button(5)) == "Addr" && IsWindowVisible(k.Button(5)); }));
+  EXPECT_EQ(k.BarClient().cy, 6 * 24);
+  EXPECT_TRUE(k.Exit());
+}
+
 TEST(BarShipped, TheProgramAnswersNoTestQueries) {
   Keystrum k;
   ASSERT_TRUE(k.Start());
