@@ -71,7 +71,7 @@ void ProcessWaitingMessages();
 // The pump of a typing run. The engine offers to handle messages after every character;
 // under Wine each look into the queue is a trip to the server that the target needs for
 // every key it takes, and a thousand of them made the target take the text about a
-// quarter slower. Twenty looks a second keep the bar painting and answering.
+// third slower. Twenty looks a second keep the bar painting and answering.
 class TypingPump {
  public:
   void operator()();
