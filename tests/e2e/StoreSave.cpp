@@ -52,7 +52,7 @@ DWORD RunSaveTool(const std::string& args) {
   PROCESS_INFORMATION pi{};
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi)) {
-    ADD_FAILURE() << "cannot start " << cmd;
+    ADD_FAILURE() << "cannot start " << cmd << " (error " << GetLastError() << ")";
     return 0xFFFFFFFF;
   }
   WaitForSingleObject(pi.hProcess, 60000);
