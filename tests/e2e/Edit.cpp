@@ -432,11 +432,15 @@ TEST_F(EditTest, TextsOfAnyScriptEnteredInTheEditorComeBackExactlyAfterARestart)
   auto typeInto = [&](int id, const std::string& text) {
     HWND field = GetDlgItem(ed, id);
     ClickWindow(field);
-    // The keys must not come before the click has moved the focus.
+    // The keys must not come before the click has moved the focus, nor the selection
+    // before the field has let the mouse go: while it holds the mouse, a move (the
+    // driver's, back onto the field before the release) selects from the start to the
+    // pointer again.
     if (!WaitFor([&] {
           GUITHREADINFO g{};
           g.cbSize = sizeof g;
-          return GetGUIThreadInfo(GetWindowThreadProcessId(ed, nullptr), &g) && g.hwndFocus == field;
+          return GetGUIThreadInfo(GetWindowThreadProcessId(ed, nullptr), &g) &&
+                 g.hwndFocus == field && g.hwndCapture == nullptr;
         }))
       return false;
     SendMessageA(field, EM_SETSEL, 0, -1);
