@@ -49,7 +49,14 @@ class GroupsTest : public BarFixture {
   // A right click on the group list, then the item `item` of GroupMenu by keyboard.
   void GroupMenu(GroupMenuItem item) {
     ASSERT_EQ(FindVisibleWindowOf(k.pid(), "#32770"), nullptr) << DescribeWindows(k.pid());
-    POINT c = CentreOf(k.GroupList());
+    // Right after it is shown the bar may still be taking its place: the click goes where
+    // the group list is once the system finds it under that point.
+    POINT c{};
+    ASSERT_TRUE(WaitFor([&] {
+      c = CentreOf(k.GroupList());
+      const HWND under = WindowFromPoint(c);
+      return under == k.GroupList() || IsChild(k.GroupList(), under);
+    })) << "the group list is not under its own centre: " << ClassOf(WindowFromPoint(c));
     RestAt(c.x, c.y);
     Click(c.x, c.y, true);
     ASSERT_TRUE(k.MenuOpens()) << "no group menu";
