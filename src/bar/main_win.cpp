@@ -190,9 +190,9 @@ void TMainForm::CreateButton(int i, const std::string& hint, const std::string& 
 void TMainForm::SetFace(int i, const std::string& caption, const std::string& hint,
                         int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
-  faceColor_[i] = color;
   faces_[i].caption = caption;
   faces_[i].hint = hint;
+  faces_[i].color = color;
   if (!buttons_[i]) return;
   win::SetText(buttons_[i], caption);
   tips_.Update(buttons_[i], hint);
@@ -348,7 +348,7 @@ void TMainForm::RollUp() {
 void TMainForm::DrawButton(const DRAWITEMSTRUCT& d) {
   int i = static_cast<int>(d.CtlID) - contract::kBarButtonIdBase;
   if (i < 1 || i > kMaxButtons) return;
-  win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(faceColor_[i]),
+  win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(faces_[i].color),
                          win::GetText(d.hwndItem));
 }
 

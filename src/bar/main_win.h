@@ -228,6 +228,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   bool buttonsMade_ = false;
   struct Face {
     std::string caption, hint;
+    int32_t color = 0;
     bool shown = false;
   };
   std::array<Face, kMaxButtons + 1> faces_{};
@@ -242,7 +243,6 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::string fontName_;
   int32_t fontSize_;
   int32_t templateColor_ = 0;
-  std::array<int32_t, kMaxButtons + 1> faceColor_{};
   SystemWindowFacts windowFacts_;
   std::unique_ptr<TargetTracker> tracker_;
   ForegroundWatch foregroundWatch_{[this] { FollowForeground(); }};
