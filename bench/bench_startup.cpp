@@ -1,5 +1,5 @@
 // Start-up time: from CreateProcess until keystrum.exe has its tray icon window and
-// until it is ready (its bar built from the files and its message loop answering),
+// until it is ready (its bar made, the files loaded and its message loop answering),
 // without files and with a full store (50 groups of 50 buttons with 1 KB texts); against
 // the least program that puts an icon into the notification area
 // (tests/helpers/bench_minimal_tray.exe), until its icon is in and until it answers.
@@ -67,8 +67,9 @@ struct Start {
   double ready = -1;  // built and answering its message loop
 };
 
-// keystrum.exe from `k`'s folder: until TTrayIcon exists, then until the bar exists with
-// its group list filled and answers. Ends it through its tray form afterwards.
+// keystrum.exe from `k`'s folder: until TTrayIcon exists, then until the bar exists and
+// answers, which it does from its message loop, once it has loaded the files (its controls
+// come at its first showing). Ends it through its tray form afterwards.
 Start StartKeystrum(ks::e2e::Keystrum& k) {
   Start s;
   const LONGLONG t0 = Ticks();
@@ -77,8 +78,7 @@ Start StartKeystrum(ks::e2e::Keystrum& k) {
   s.icon = MsUntil(t0, [&] { return TopOf(c.pid(), ks::contract::kTrayIconClass) != nullptr || !c.Running(); });
   s.ready = MsUntil(t0, [&] {
     HWND bar = TopOf(c.pid(), ks::contract::kBarClass);
-    HWND list = bar ? FindWindowExA(bar, nullptr, "ComboBox", nullptr) : nullptr;
-    return (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0 && Answers(bar)) || !c.Running();
+    return Answers(bar) || !c.Running();
   });
   if (!c.Running()) s.icon = s.ready = -1;
   if (HWND tray = TopOf(c.pid(), ks::contract::kTrayFormClass)) PostMessageA(tray, WM_CLOSE, 0, 0);

@@ -1,7 +1,6 @@
 // Program entry: one running copy, the four windows in their fixed order, the message
 // loop, and the save at the end of a normal run.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "../../res/resource.h"
 #include "app/app.h"
@@ -43,9 +42,6 @@ void PrepareApplication(app::Application& a, HINSTANCE instance) {
   a.iconSmall = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KEYSTRUM),
                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
 
   a.window.Create(a.icon);
   ShowWindow(a.window.hwnd(), SW_HIDE);

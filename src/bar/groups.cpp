@@ -1,5 +1,7 @@
 #include "bar/groups.h"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "contract.h"
@@ -8,6 +10,11 @@
 namespace ks {
 
 namespace {
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
 
 bool ValidGroup(const Store& store, int g) { return g >= 1 && g <= store.GroupsInUse(); }
 
@@ -29,6 +36,31 @@ std::string ProtectionRemoved(const std::string& name) {
 }
 
 }  // namespace
+
+int GroupLines::Add(const std::string& name) {
+  auto it = std::upper_bound(Lines.begin(), Lines.end(), name, [](const std::string& a, const std::string& b) {
+    return LowerAscii(a) < LowerAscii(b);
+  });
+  const int pos = static_cast<int>(it - Lines.begin());
+  Lines.insert(it, name);
+  if (Selected >= pos) ++Selected;
+  return pos;
+}
+
+void GroupLines::Delete(int position) {
+  if (position < 0 || position >= static_cast<int>(Lines.size())) return;
+  Lines.erase(Lines.begin() + position);
+  if (Selected == position)
+    Selected = -1;
+  else if (Selected > position)
+    --Selected;
+}
+
+void GroupLines::Select(int position) {
+  Selected = position >= 0 && position < static_cast<int>(Lines.size()) ? position : -1;
+}
+
+std::string GroupLines::SelectedName() const { return Selected >= 0 ? Lines[Selected] : ""; }
 
 std::vector<std::string> GroupNames(const Store& store) {
   std::vector<std::string> names;

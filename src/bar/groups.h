@@ -19,6 +19,19 @@ inline constexpr const char* kMsgInvalidPassword = "Invalid Password.";
 inline constexpr const char* kNewGroupButtonCaption = "NewButton";
 inline constexpr const char* kNewGroupButtonText = "Default button for a new Group";
 
+// The group list's lines as a sorted list keeps them: a line goes in after every line
+// that sorts before it or equal to it without regard to case. The bar keeps its group
+// list this way until the list itself is first shown.
+struct GroupLines {
+  std::vector<std::string> Lines;
+  int Selected = -1;  // none
+
+  int Add(const std::string& name);  // its position
+  void Delete(int position);
+  void Select(int position);  // none when out of range
+  std::string SelectedName() const;
+};
+
 // The names of the groups in use, in group order: what the two submenus show.
 std::vector<std::string> GroupNames(const Store& store);
 

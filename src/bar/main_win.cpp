@@ -40,7 +40,6 @@ bool TMainForm::Create() {
   SetWindowLongPtrW(around_.AppWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   PrepareSysMenus();
 
-  CreateControls();
   CreateMenus();
   sink_ = std::make_unique<SendInputSink>();
   layout_ = std::make_unique<WinKeyboardLayout>();
@@ -59,28 +58,11 @@ bool TMainForm::Create() {
   return true;
 }
 
-void TMainForm::CreateControls() {
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  // Places and sizes here are only the first ones: Display lays the grid out at the bar's DPI.
-  const BarLayout l = ComputeLayout(0, 1, buttonWidth_, Dpi());
-
-  // Out of sight left of the client area at every DPI, so it keeps its size at 96 DPI.
-  dummy_ = CreateWindowExW(0, L"Button", L"Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
-                           75, 24, hwnd_, reinterpret_cast<HMENU>(kDummyId), inst, nullptr);
-  CreateGroupList(inst, l);
-
-  undoButton_ = CreateWindowExW(0, L"Button", L"Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
-                                l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
-                                reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
-
-  ApplyDpi();
-  // Dummy gets the focus when the bar is first activated; focusing it now would activate
-  // the hidden bar.
-}
-
 int TMainForm::Dpi() const { return win::DpiOf(hwnd_); }
 
 void TMainForm::ApplyDpi() {
+  ApplyButtonFont();
+  if (!controlsMade_) return;  // they are made at the DPI of their time
   const int dpi = Dpi();
   // A control lets go of its old font only when it has the new one.
   win::UniqueFont ui = win::MakeFormFont(dpi, win::kSmallFontHeight);
@@ -93,13 +75,13 @@ void TMainForm::ApplyDpi() {
   SendMessageW(groupList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kGroupListLineHeight, dpi));
   SendMessageW(undoButton_, BM_SETIMAGE, IMAGE_ICON,
                reinterpret_cast<LPARAM>(win::GlyphIcon(win::Glyph::Undo, dpi)));
-  ApplyButtonFont();
 }
 
 void TMainForm::FitGroupList() {
   // The closed list fills exactly one cell. Its frame is what the closed list has beyond
   // its field, known only once the list has its font; and a list may give its field a little
   // more than asked. So the height asked for follows what comes out, until the list fits.
+  if (!groupList_) return;
   const int cellHeight = CellAt(buttonWidth_, Dpi()).Height;
   int field = static_cast<int>(SendMessageW(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   for (int i = 0; i < 3; ++i) {
@@ -120,17 +102,30 @@ void TMainForm::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
   SetWindowSubclass(groupList_, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void TMainForm::MakeButtons() {
-  if (buttonsMade_ || !hwnd_) return;
-  buttonsMade_ = true;
+void TMainForm::MakeControls() {
+  if (controlsMade_ || !hwnd_) return;
+  controlsMade_ = true;
   HINSTANCE inst = GetModuleHandleW(nullptr);
+  // In the places of the layout the bar has now; the bar's own size stays as it is.
+  const GroupRec& g = store_->Active();
+  const BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
+
+  // Out of sight left of the client area at every DPI, so it keeps its size at 96 DPI.
+  dummy_ = CreateWindowExW(0, L"Button", L"Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
+                           75, 24, hwnd_, reinterpret_cast<HMENU>(kDummyId), inst, nullptr);
+  CreateGroupList(inst, l);
+  undoButton_ = CreateWindowExW(0, L"Button", L"Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
+                                l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
+                                reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
+  ApplyDpi();
+  // The list sorts the lines itself and selects the active group's, as at the start.
+  keptLines_ = {};
+  FillGroupList(*store_, *this);
+
   if (tips_.Create(hwnd_)) {
     tips_.Add(undoButton_, "Undo last Typing");
     tips_.Add(groupList_, "Right Click for Group Options");
   }
-  // In the places of the layout the bar has now; the bar's own size stays as it is.
-  const GroupRec& g = store_->Active();
-  const BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
   for (int i = 1; i <= kMaxButtons; ++i) {
     const Face& f = faces_[i];
     const CellPos place = i < static_cast<int>(l.Buttons.size()) ? l.Buttons[i] : CellPos{};
@@ -220,11 +215,13 @@ void TMainForm::Display() {
   inDisplay_ = true;
   const GroupRec& g = store_->Active();
   BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
-  SetWindowPos(groupList_, nullptr, 0, 0, l.GroupListWidth,
-               ScaleToDpi(kGroupListDropHeight, Dpi()), SWP_NOZORDER | SWP_NOACTIVATE);
-  FitGroupList();
-  SetWindowPos(undoButton_, nullptr, l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (controlsMade_) {
+    SetWindowPos(groupList_, nullptr, 0, 0, l.GroupListWidth,
+                 ScaleToDpi(kGroupListDropHeight, Dpi()), SWP_NOZORDER | SWP_NOACTIVATE);
+    FitGroupList();
+    SetWindowPos(undoButton_, nullptr, l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   for (int j = 1; j < static_cast<int>(l.Buttons.size()) && j <= kMaxButtons && buttons_[j]; ++j)
     SetWindowPos(buttons_[j], nullptr, l.Buttons[j].Left, l.Buttons[j].Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -254,7 +251,10 @@ void TMainForm::FormResize() {
 void TMainForm::GroupListChange() { ::ks::GroupListChange(*store_, *this, unlocked_); }
 
 void TMainForm::GroupListRefill() {
-  SendMessageW(groupList_, CB_RESETCONTENT, 0, 0);
+  if (groupList_)
+    SendMessageW(groupList_, CB_RESETCONTENT, 0, 0);
+  else
+    keptLines_ = {};
   FillGroupList(*store_, *this);
   RebuildGroupMenus(GroupNames(*store_));
   const DataRec& d = store_->ActiveData();
@@ -282,20 +282,24 @@ bool TMainForm::ClickInProgress() const {
 }
 
 int TMainForm::AddGroupName(const std::string& name) {
+  if (!groupList_) return keptLines_.Add(name);
   const std::wstring shown = Wide(name);
   return static_cast<int>(
       SendMessageW(groupList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str())));
 }
 
 void TMainForm::DeleteGroupItem(int position) {
+  if (!groupList_) return keptLines_.Delete(position);
   SendMessageW(groupList_, CB_DELETESTRING, static_cast<WPARAM>(position), 0);
 }
 
 void TMainForm::SelectGroupItem(int position) {
+  if (!groupList_) return keptLines_.Select(position);
   SendMessageW(groupList_, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
 std::string TMainForm::SelectedGroupName() const {
+  if (!groupList_) return keptLines_.SelectedName();
   int pos = SelectedGroupItem();
   if (pos < 0) return {};
   LRESULT n = SendMessageW(groupList_, CB_GETLBTEXTLEN, static_cast<WPARAM>(pos), 0);
@@ -311,13 +315,14 @@ std::string TMainForm::SelectedGroupName() const {
 }
 
 int TMainForm::SelectedGroupItem() const {
+  if (!groupList_) return keptLines_.Selected;
   return static_cast<int>(SendMessageW(groupList_, CB_GETCURSEL, 0, 0));
 }
 
 // ---- showing, hiding, rolling up ----
 
 void TMainForm::Show() {
-  MakeButtons();
+  MakeControls();
   // The window in front until now is the one the user works in, and its activation may
   // have reached us as no event.
   FollowForeground();
@@ -477,8 +482,8 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_WINDOWPOSCHANGING:
       // However the bar comes to be shown (the tray icon, or back on top after a pick from
-      // a list), its buttons are there when it is seen.
-      if (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW) MakeButtons();
+      // a list), its controls are there when it is seen.
+      if (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW) MakeControls();
       return Default(msg, wp, lp);
     case WM_SYSCOMMAND:
       return HandleSysCommand(wp) ? 0 : Default(msg, wp, lp);

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "bar/foreground_win.h"
+#include "bar/groups.h"
 #include "bar/layout.h"
 #include "bar/ports.h"
 #include "bar/shortcut_wait.h"
@@ -122,12 +123,13 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self);
   LRESULT ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp);
-  void CreateControls();
+  // Every control of the bar (Dummy, the group list, Undo, the 50 buttons) and the hints
+  // are made when the bar is first shown: nobody can see, press or hover over them before,
+  // and the program is ready sooner without them (without the common controls library
+  // too). Until then the buttons' faces and the group list's lines are kept here and
+  // given to the controls when they come.
+  void MakeControls();
   void CreateGroupList(HINSTANCE inst, const BarLayout& first);
-  // The 50 button controls and the hints are made when the bar is first shown: nobody can
-  // see, press or hover over them before, and the program is ready sooner without them.
-  // Until then the faces are kept here and given to the controls when they come.
-  void MakeButtons();
   LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnActivate(UINT msg, WPARAM wp, LPARAM lp);
   void LimitMinimumSize(MINMAXINFO& mmi);
@@ -225,13 +227,14 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::unique_ptr<Typist> typist_;
 
   std::array<HWND, kMaxButtons + 1> buttons_{};
-  bool buttonsMade_ = false;
+  bool controlsMade_ = false;
   struct Face {
     std::string caption, hint;
     int32_t color = 0;
     bool shown = false;
   };
   std::array<Face, kMaxButtons + 1> faces_{};
+  GroupLines keptLines_;  // the group list's, until it is made
   HWND groupList_ = nullptr;
   HWND undoButton_ = nullptr;
   HWND dummy_ = nullptr;  // a hidden button that holds the focus, so no button looks pressed

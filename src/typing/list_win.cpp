@@ -13,10 +13,13 @@ bool TListForm::Create(HWND owner, HICON icon) {
   const int w = ScaleToDpi(kDefaultWidth, SystemDpi()), h = ScaleToDpi(kDefaultHeight, SystemDpi());
   int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  if (!CreateWin(contract::kListClass, WS_EX_TOOLWINDOW, kCaption,
-                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
-                 h, owner, icon))
-    return false;
+  return CreateWin(contract::kListClass, WS_EX_TOOLWINDOW, kCaption,
+                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
+                   h, owner, icon);
+}
+
+bool TListForm::MakeList() {
+  if (list_) return true;
   RECT rc = ClientRectOf(hwnd_);
   list_ = CreateControl(hwnd_, "ListBox", "",
                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
@@ -35,6 +38,7 @@ void TListForm::ApplyDpi() {
 }
 
 std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entries) {
+  if (!MakeList()) return std::nullopt;
   SendMessageW(list_, LB_RESETCONTENT, 0, 0);
   for (const std::string& e : entries)
     SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(e).c_str()));

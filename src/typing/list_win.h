@@ -21,7 +21,8 @@ class TListForm : public ks::win::Window {
   static constexpr int kDefaultWidth = 120;
   static constexpr int kDefaultHeight = 140;
 
-  // Creates the hidden picker, owned by `owner`, centred on the screen.
+  // Creates the hidden picker, owned by `owner`, centred on the screen. Its list is made
+  // at the first pick: the program is ready sooner without it.
   bool Create(HWND owner, HICON icon);
 
   // Shows `entries` in their order and waits. Returns the double-clicked entry, or
@@ -30,12 +31,12 @@ class TListForm : public ks::win::Window {
 
   ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
   void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
-  HWND list() const { return list_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  bool MakeList();
   void ListDblClick();
   void FormActivate();
   // The font and the line height for the DPI of the display the picker is on.

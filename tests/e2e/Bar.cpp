@@ -143,19 +143,24 @@ TEST_F(BarTest, ExitFromTheTrayMenuRemovesTheIconAndWritesBothFiles) {
   EXPECT_EQ(k.Dat(), kDat);
 }
 
-// The button controls come when the bar is first shown: what changed before (here a group
-// chosen in the hidden bar's list) is what they show, in the places of its layout.
-TEST(BarHidden, AGroupChosenBeforeTheBarIsFirstShownIsTheOneItShows) {
+// The bar's controls come when it is first shown, with what it loaded: the active group
+// (here the second) selected among the sorted lines of its list, its buttons, in the places
+// of its layout. Another group chosen then comes whole.
+TEST(BarHidden, ItsControlsComeAtItsFirstShowingWithWhatItLoaded) {
   Keystrum k;
-  k.WriteIni(kIni);
+  std::string ini = kIni;
+  ini.replace(ini.find("ActiveGroup=1"), 13, "ActiveGroup=2");
+  k.WriteIni(ini);
   k.WriteDat(kDat);
   ASSERT_TRUE(k.Start());
-  HWND list = nullptr;  // the bar's window comes before its controls
-  ASSERT_TRUE(WaitFor([&] { return (list = k.GroupList()) && SendMessageA(list, CB_GETCOUNT, 0, 0) == 2; }));
-  SendMessageA(list, CB_SETCURSEL, 0, 0);  // "Home" sorts first
-  SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(k.GroupList(), nullptr);
   k.TrayClick();
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }));
+  HWND list = k.GroupList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);  // "Home" sorts first
+  EXPECT_EQ(TextOf(list), "Home");
   EXPECT_EQ(TextOf(k.Button(1)), "Home1");
   EXPECT_TRUE(IsWindowVisible(k.Button(1)));
   for (int i = 2; i <= 5; ++i) EXPECT_FALSE(IsWindowVisible(k.Button(i))) << i;
@@ -166,7 +171,6 @@ TEST(BarHidden, AGroupChosenBeforeTheBarIsFirstShownIsTheOneItShows) {
   EXPECT_EQ(corner.x, 0);
   EXPECT_EQ(corner.y, 24);
   EXPECT_EQ(b1.right - b1.left, 100);
-  // The other group, chosen now, comes back whole.
   SendMessageA(list, CB_SETCURSEL, 1, 0);
   SendMessageA(k.Bar(), WM_COMMAND, MAKEWPARAM(contract::kBarGroupListId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   ASSERT_TRUE(WaitFor([&] { return TextOf(k.Button(5)) == "Addr" && IsWindowVisible(k.Button(5)); }));

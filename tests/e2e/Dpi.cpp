@@ -115,7 +115,6 @@ TEST_F(DpiTest, SizesAreStoredAt96DpiAndPlacesInScreenPixels) {
   ASSERT_NE(picker, nullptr);
   EXPECT_EQ(SizeOf(picker).cx, Px(120));
   EXPECT_EQ(SizeOf(picker).cy, Px(140));
-  EXPECT_EQ(SendMessageA(FindChild(picker, "ListBox"), LB_GETITEMHEIGHT, 0, 0), Px(16));
 
   // A width dragged to three cells and a bit sets three columns of 180 pixels.
   SIZE outer = SizeOf(bar);

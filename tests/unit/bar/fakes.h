@@ -3,14 +3,13 @@
 // controls would show, so tests check the user's view rather than the calls made.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bar/groups.h"
 #include "bar/ports.h"
 #include "store/store.h"
 
@@ -71,7 +70,7 @@ class FakeEditor : public Editor {
   }
 };
 
-class FakeBarView : public BarView {
+class FakeBarView : public BarView, public GroupLines {
  public:
   struct Control {
     bool Visible = false;
@@ -83,8 +82,6 @@ class FakeBarView : public BarView {
   int ButtonWidth = 100;
   int Displays = 0, TopCount = 0, DummyFocus = 0;
   int32_t Template = 0;
-  std::vector<std::string> Lines;  // the group list, sorted without regard to case
-  int Selected = -1;
   std::vector<std::string> Menus;  // both submenus, rebuilt together
   int MenuRebuilds = 0;
 
@@ -110,30 +107,13 @@ class FakeBarView : public BarView {
   void FocusDummy() override { ++DummyFocus; }
   int32_t TemplateColor() const override { return Template; }
 
-  static std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  }
-  int AddGroupName(const std::string& name) override {
-    auto it = std::upper_bound(Lines.begin(), Lines.end(), name,
-                               [](const std::string& a, const std::string& b) {
-                                 return Lower(a) < Lower(b);
-                               });
-    const int pos = static_cast<int>(it - Lines.begin());
-    Lines.insert(it, name);
-    if (Selected >= pos) ++Selected;
-    return pos;
-  }
+  int AddGroupName(const std::string& name) override { return Add(name); }
   void DeleteGroupItem(int position) override {
     ASSERT_TRUE(position >= 0 && position < static_cast<int>(Lines.size()));
-    Lines.erase(Lines.begin() + position);
-    if (Selected == position) Selected = -1;
-    else if (Selected > position) --Selected;
+    Delete(position);
   }
-  void SelectGroupItem(int position) override {
-    Selected = position >= 0 && position < static_cast<int>(Lines.size()) ? position : -1;
-  }
-  std::string SelectedGroupName() const override { return Selected >= 0 ? Lines[Selected] : ""; }
+  void SelectGroupItem(int position) override { Select(position); }
+  std::string SelectedGroupName() const override { return SelectedName(); }
   int SelectedGroupItem() const override { return Selected; }
   void RebuildGroupMenus(const std::vector<std::string>& groupNames) override {
     Menus = groupNames;
