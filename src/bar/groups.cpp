@@ -38,9 +38,10 @@ std::string ProtectionRemoved(const std::string& name) {
 }  // namespace
 
 int GroupLines::Add(const std::string& name) {
-  auto it = std::upper_bound(Lines.begin(), Lines.end(), name, [](const std::string& a, const std::string& b) {
-    return LowerAscii(a) < LowerAscii(b);
-  });
+  auto it = std::upper_bound(Lines.begin(), Lines.end(), name,
+                             [](const std::string& a, const std::string& b) {
+                               return LowerAscii(a) < LowerAscii(b);
+                             });
   const int pos = static_cast<int>(it - Lines.begin());
   Lines.insert(it, name);
   if (Selected >= pos) ++Selected;

@@ -81,7 +81,6 @@ void TMainForm::FitGroupList() {
   // The closed list fills exactly one cell. Its frame is what the closed list has beyond
   // its field, known only once the list has its font; and a list may give its field a little
   // more than asked. So the height asked for follows what comes out, until the list fits.
-  if (!groupList_) return;
   const int cellHeight = CellAt(buttonWidth_, Dpi()).Height;
   int field = static_cast<int>(SendMessageW(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   for (int i = 0; i < 3; ++i) {
