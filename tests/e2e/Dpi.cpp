@@ -26,7 +26,7 @@ const char* kIni =
     "[Commands]\r\nNumCommands=5\r\nColumns=1\r\nPassword=\r\n"
     "Caption1=Hello\r\nColor1=255\r\nCaption2=Sign\r\nColor2=32768\r\nCaption3=Date\r\n"
     "Color3=16711680\r\nCaption4=Tab\r\nColor4=0\r\nCaption5=Addr\r\nColor5=8421376\r\n";
-const char* kDat = "Hello\r\nKind regards\r\n{DATE}\r\n{TAB}\r\nMain Street 1\r\n";
+const char* kDat = "Hello\r\nKind regards\r\n{DATE}\r\n{TAB}\r\n{LIST Monday,Tuesday}\r\n";
 
 // A window's place in its parent's client area.
 RECT PlaceIn(HWND parent, HWND child) {
@@ -122,6 +122,13 @@ TEST_F(DpiTest, SizesAreStoredAt96DpiAndPlacesInScreenPixels) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(WaitFor([&] { return k.BarClient().cx == 3 * Px(120); })) << k.BarClient().cx;
   EXPECT_EQ(k.BarClient().cy, 2 * Px(24));
+
+  // The picker's list, made at the first pick, has its lines at the display's size.
+  StartTarget();
+  Press(5);
+  ASSERT_TRUE(WaitFor([&] { return (picker = FindVisibleWindowOf(k.pid(), contract::kListClass)); }));
+  EXPECT_EQ(SendMessageA(FindChild(picker, "ListBox"), LB_GETITEMHEIGHT, 0, 0), Px(16));
+  PostMessageA(picker, WM_CLOSE, 0, 0);
 
   ASSERT_TRUE(k.Exit());
   const std::string ini = k.IniPath();
