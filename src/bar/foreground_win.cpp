@@ -65,9 +65,8 @@ void ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()
   // sends no event: for it the message alone ends the wait.
   // The system does not always tell beforehand (under Wine the WM_CHAR counter of the
   // typing bench was not reported as holding its focus while inactive), but a window
-  // without controls has nothing else to give its focus to. Its text arrived exact in
-  // every bench run without a wait; the short wait it had was a tenth of the time such a
-  // window takes a thousand characters in.
+  // without controls has nothing else to give its focus to, so it waits for the message
+  // alone too.
   GUITHREADINFO gti{};
   gti.cbSize = sizeof gti;
   const bool focusWillMove = !(GetGUIThreadInfo(thread, &gti) && gti.hwndFocus == w) &&

@@ -321,7 +321,6 @@ int TMainForm::SelectedGroupItem() const {
 // ---- showing, hiding, rolling up ----
 
 void TMainForm::Show() {
-  MakeControls();
   // The window in front until now is the one the user works in, and its activation may
   // have reached us as no event.
   FollowForeground();

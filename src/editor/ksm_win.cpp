@@ -221,13 +221,14 @@ int TKsmForm::Dpi() const { return DpiOf(hwnd_); }
 
 void TKsmForm::ApplyDpi() {
   const int dpi = Dpi();
+  ScaleColorFont(dpi);
+  if (!ksmText_) return;  // controls not made yet are made at the DPI of their day
   // Every control lets go of the old font only once it has the new one.
   UniqueFont font = MakeFormFont(dpi);
   for (HWND c : {nameLabel_, hintLabel_, shortcutLabel_, dummy_, doneButton_, buttonName_,
                  buttonHint_, recordButton_, ksmText_, colorButton_, keyList_})
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
-  ScaleColorFont(dpi);
   Place(nameLabel_, ScaleBox(kNameLabelBox, dpi));
   Place(hintLabel_, ScaleBox(kHintLabelBox, dpi));
   SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kKeyListLineHeight, dpi));
@@ -437,12 +438,8 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DPICHANGED: {
       // On a display of another DPI: fonts and pictures for it, the place the system
-      // suggests, and the layout rule at the new DPI through the resize. Controls not made
-      // yet are made at the DPI of their day.
-      if (ksmText_)
-        ApplyDpi();
-      else
-        ScaleColorFont(Dpi());
+      // suggests, and the layout rule at the new DPI through the resize.
+      ApplyDpi();
       const RECT* r = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
