@@ -59,7 +59,7 @@ class BareHost : public ks::TypingHost {
   void ProcessMessages() override {}
   void FocusDummy() override {}
   bool WindowExists(ks::WindowId w) override { return ks::WindowExists(w); }
-  void BringToForeground(ks::WindowId w) override { SetForegroundWindow(ks::ToHwnd(w)); }
+  bool BringToForeground(ks::WindowId w) override { return SetForegroundWindow(ks::ToHwnd(w)); }
   bool StartProgram(const std::string&, const std::string&) override { return false; }
   void Message(const std::string&) override {}
   std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {

@@ -126,7 +126,7 @@ class BenchHost : public ks::TypingHost {
   }
   void FocusDummy() override {}
   bool WindowExists(ks::WindowId w) override { return ks::WindowExists(w); }
-  void BringToForeground(ks::WindowId) override {}
+  bool BringToForeground(ks::WindowId) override { return true; }
   bool StartProgram(const std::string&, const std::string&) override { return false; }
   void Message(const std::string&) override {}
   std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {

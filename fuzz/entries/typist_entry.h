@@ -40,8 +40,8 @@ class PickingHost : public test::ScriptedHost {
 // the text of the run.
 // Rules: without a target nothing is sent and the count is kept; every key that goes down
 // comes up again, none twice down, so no Shift, Ctrl or Alt is left held; a run's count is
-// its key presses without the modifiers, plus its Unicode units (two for a character
-// beyond U+FFFF); a text without braces types exactly its characters but NUL, an invalid
+// its key presses without the modifiers, plus its Unicode characters (one for a surrogate
+// pair); a text without braces types exactly its characters but NUL, an invalid
 // piece of UTF-8 as U+FFFD; Undo sends as many Backspaces as the count and clears it.
 inline std::string TypistEntry(Input in) {
   const uint8_t flags = in.Byte();
@@ -81,7 +81,7 @@ inline std::string TypistEntry(Input in) {
   int presses = 0;
   for (const test::KeyEvent& ev : sink.events) {
     if (ev.unicode) {
-      ++presses;
+      if (ev.ch < 0xDC00 || ev.ch > 0xDFFF) ++presses;
       continue;
     }
     int& d = down[ev.vk];

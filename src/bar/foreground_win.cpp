@@ -1,6 +1,7 @@
 #include "bar/foreground_win.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "text/codepage_win.h"
 #include "win/window.h"
@@ -52,10 +53,10 @@ void CALLBACK ForegroundWatch::OnEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, L
       [] {});
 }
 
-void ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump) {
+bool ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump) {
   const DWORD thread = GetWindowThreadProcessId(w, nullptr);
-  if (!thread) return;
-  if (GetForegroundWindow() == w) return;  // nothing to hand over
+  if (!thread) return false;
+  if (GetForegroundWindow() == w) return true;  // nothing to hand over
   // The system names the new foreground at once, but the target's thread activates the
   // window, focuses its control and sets up its keyboard state only when it next takes
   // its messages; keys sent before that were seen to lose their Shift under Wine. So the
@@ -76,7 +77,7 @@ void ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()
   focusReported_ = false;
   if (!SetForegroundWindow(w)) {
     awaitedThread_ = 0;
-    return;
+    return false;
   }
   const ULONGLONG start = GetTickCount64();
   const ULONGLONG deadline = start + boundMs;
@@ -108,6 +109,7 @@ void ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()
                                 MWMO_INPUTAVAILABLE);
   }
   awaitedThread_ = 0;
+  return GetForegroundWindow() == w;
 }
 
 bool SystemWindowFacts::Exists(WindowId w) const {
@@ -127,6 +129,62 @@ std::string SystemWindowFacts::ClassName(WindowId w) const {
   wchar_t cls[256] = {};
   const int n = GetClassNameW(reinterpret_cast<HWND>(w), cls, 256);
   return n > 0 ? Utf8(std::wstring_view(cls, static_cast<std::size_t>(n))) : std::string();
+}
+
+std::string SystemWindowFacts::Title(WindowId w) const {
+  // Another process's title through the message, which Wine answers where
+  // GetWindowText does not; a hung window is not waited for.
+  wchar_t title[256] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(reinterpret_cast<HWND>(w), WM_GETTEXT, 256,
+                           reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, 200, &n))
+    return {};
+  return Utf8(std::wstring_view(title, std::min<std::size_t>(n, 255)));
+}
+
+bool SystemWindowFacts::IsHung(WindowId w) const {
+  return IsHungAppWindow(reinterpret_cast<HWND>(w)) != FALSE;
+}
+
+namespace {
+
+std::optional<std::uint32_t> TokenIntegrity(HANDLE token) {
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  if (size == 0) return std::nullopt;
+  std::vector<std::uint8_t> buffer(size);
+  if (!GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size))
+    return std::nullopt;
+  const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+  PSID sid = label->Label.Sid;
+  if (!sid || !IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
+  return static_cast<std::uint32_t>(*GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1));
+}
+
+std::optional<std::uint32_t> ProcessIntegrity(HANDLE process) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+  const std::optional<std::uint32_t> level = TokenIntegrity(token);
+  CloseHandle(token);
+  return level;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> SystemWindowFacts::IntegrityLevel(WindowId w) const {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(reinterpret_cast<HWND>(w), &pid);
+  if (!pid) return std::nullopt;
+  // The limited right is granted across integrity levels, where a full query is not.
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return std::nullopt;
+  const std::optional<std::uint32_t> level = ProcessIntegrity(process);
+  CloseHandle(process);
+  return level;
+}
+
+std::optional<std::uint32_t> SystemWindowFacts::OwnIntegrityLevel() const {
+  return ProcessIntegrity(GetCurrentProcess());
 }
 
 }  // namespace ks

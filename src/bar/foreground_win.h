@@ -5,7 +5,10 @@
 // boxes, menus, dialogs, the list picker).
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "bar/target_tracker.h"
 
@@ -31,9 +34,9 @@ class ForegroundWatch {
   // sent next land there with the right Shift state. Sleeps until a message or an event
   // comes and lets `pump` handle them; asks again when another window took the
   // foreground meanwhile (a window of ours handing the activation back to its owner).
-  // Gives up after `boundMs`: a window that never takes the foreground gets the keys
-  // anyway.
-  void HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump);
+  // Gives up after `boundMs`. True when `w` is in front at the end; false when the system
+  // refused it the foreground or it never came there.
+  bool HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump);
 
  private:
   static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
@@ -54,6 +57,10 @@ class SystemWindowFacts : public WindowFacts {
   bool IsOwn(WindowId w) const override;
   bool IsDesktop(WindowId w) const override;
   std::string ClassName(WindowId w) const override;
+  std::string Title(WindowId w) const override;
+  bool IsHung(WindowId w) const override;
+  std::optional<std::uint32_t> IntegrityLevel(WindowId w) const override;
+  std::optional<std::uint32_t> OwnIntegrityLevel() const override;
 };
 
 }  // namespace ks

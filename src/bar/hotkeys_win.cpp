@@ -1,5 +1,7 @@
 // The shortcut keys: Ctrl+Alt+letter types a button's text into the window the user
 // works in, from anywhere, for a button of any group, as a left press on it would.
+#include <algorithm>
+
 #include "bar/main_win.h"
 #include "bar/shortcuts_win.h"
 #include "typing/typist.h"
@@ -53,7 +55,23 @@ void TMainForm::ShortcutFired(int shortcut) {
   // The window the user pressed the keys in is the target, even when the tracker has
   // not seen it yet.
   ConsiderTarget(GetForegroundWindow());
-  shortcutQueue_.Fired(shortcut, Now());
+  if (!shortcutQueue_.Fired(shortcut, Now())) return;
+  // A locked group's password is asked now, while the program may still take the
+  // foreground for the box: after the wait for the keys it may no longer. The foreground
+  // then goes back to the target at once, so typing needs no switch.
+  const bool free = typingRuns_ == 0 && questions_ == 0;
+  if (free && typist_ && ShortcutAsksPassword(*store_, shortcut, unlocked_)) {
+    if (!AskForShortcut(shortcut)) {
+      shortcutQueue_.DropLast();
+      return;
+    }
+    FocusDummy();
+    if (!BringToForeground(typist_->TargetWindow)) {
+      shortcutQueue_.DropLast();
+      return;
+    }
+    approvedShortcuts_.push_back(shortcut);
+  }
   // Polled only while a shortcut waits, so the program stays idle otherwise.
   if (shortcutQueue_.Waiting()) SetTimer(hwnd_, kShortcutTimerId, kShortcutPollMs, nullptr);
 }
@@ -63,6 +81,7 @@ void TMainForm::PollShortcuts() {
   const ShortcutQueue::Step step = shortcutQueue_.Poll(WinHeldKeys{}, busy, Now());
   if (!shortcutQueue_.Waiting()) KillTimer(hwnd_, kShortcutTimerId);
   if (!step.Dropped.empty()) {
+    for (int shortcut : step.Dropped) std::erase(approvedShortcuts_, shortcut);
     ++questions_;
     Message(ShortcutsDroppedMessage(step.Dropped));
     --questions_;
@@ -74,17 +93,32 @@ void TMainForm::TypeShortcut(int shortcut) {
   // The keys were let go just now, in the window the user works in; a window that keeps
   // its focus while inactive told no event of its activation.
   FollowForeground();
-  if (!typist_ || !typist_->HasTarget()) return;
+  if (!typist_ || typist_->TargetWindow == 0) return;
   std::optional<ButtonRef> b;
-  {
-    // The target stays while the password is asked, as at a press.
-    TargetHold hold(tracker_.get());
-    ++questions_;
-    b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
-    --questions_;
+  if (const auto approved = std::find(approvedShortcuts_.begin(), approvedShortcuts_.end(), shortcut);
+      approved != approvedShortcuts_.end()) {
+    approvedShortcuts_.erase(approved);
+    if (ButtonRef owner = ShortcutOwner(*store_, shortcut)) b = owner;
+    // The password box took the release of Ctrl and Alt, which the target's thread then
+    // never saw (Wine does not bring a thread's key state up to date when it comes back to
+    // the front): without a release of its own it takes the text as Ctrl+Alt chords. The
+    // releases go out with the text's first keys.
+    typist_->SimulateKeyUp(VK_CONTROL);
+    typist_->SimulateKeyUp(VK_MENU);
+  } else {
+    b = AskForShortcut(shortcut);
   }
   if (!b) return;
   TypeIntoTarget(store_->Data[b->Group].String[b->Button]);
+}
+
+std::optional<ButtonRef> TMainForm::AskForShortcut(int shortcut) {
+  // The target stays while the password is asked, as at a press.
+  TargetHold hold(tracker_.get());
+  ++questions_;
+  std::optional<ButtonRef> b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
+  --questions_;
+  return b;
 }
 
 }  // namespace ks

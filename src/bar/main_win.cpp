@@ -116,6 +116,7 @@ void TMainForm::MakeControls() {
   undoButton_ = CreateWindowExW(0, L"Button", L"Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
                                 l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
                                 reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
+  SetWindowSubclass(undoButton_, &TMainForm::UndoProc, 1, reinterpret_cast<DWORD_PTR>(this));
   ApplyDpi();
   // The list sorts the lines itself and selects the active group's, as at the start.
   keptLines_ = {};
@@ -390,6 +391,41 @@ LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
   return win::Guarded(handle, [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
+LRESULT CALLBACK TMainForm::UndoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                     DWORD_PTR self) {
+  return win::Guarded([&] { return reinterpret_cast<TMainForm*>(self)->UndoMessage(h, msg, wp, lp); },
+                      [&] { return DefSubclassProc(h, msg, wp, lp); });
+}
+
+LRESULT TMainForm::UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  // A push button focuses itself when pressed, which would activate the bar and take the
+  // foreground from the window Undo works in. Pressed while the bar is inactive, Undo
+  // acts when it goes down, as the typing buttons do, and only looks pressed until the
+  // release.
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (GetActiveWindow() == hwnd_) break;
+      undoHeld_ = true;
+      SendMessageW(h, BM_SETSTATE, TRUE, 0);
+      SetCapture(h);
+      UndoTyping();
+      return 0;
+    case WM_LBUTTONUP:
+      if (!undoHeld_) break;
+      ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (!undoHeld_) break;
+      undoHeld_ = false;
+      SendMessageW(h, BM_SETSTATE, FALSE, 0);
+      return 0;
+    default:
+      break;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
 LRESULT TMainForm::OnCommand(UINT msg, WPARAM wp, LPARAM lp) {
   if (LOWORD(wp) == contract::kBarGroupListId && HIWORD(wp) == CBN_SELCHANGE) {
     GroupListChange();
@@ -435,6 +471,9 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // worked in, which may have told no event of its activation (a window that keeps
       // its own focus while inactive sends none under Wine).
       FollowForeground();
+      // Typing into the window in front needs no activation: every round trip of the
+      // foreground is a chance for the first keys to meet a thread not yet ready for them.
+      if (PressTypesInPlace(lp)) return MA_NOACTIVATE;
       return Default(msg, wp, lp);
     case WM_ACTIVATEAPP:
       // Another program takes the activation from ours; its window is in front once the

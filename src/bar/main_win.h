@@ -94,7 +94,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // ---- TypingHost ----
   void ProcessMessages() override;
   bool WindowExists(WindowId w) override;
-  void BringToForeground(WindowId w) override;
+  bool BringToForeground(WindowId w) override;
   void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override;
   bool StartProgram(const std::string& program, const std::string& params) override;
   void Message(const std::string& text) override;
@@ -122,6 +122,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
                                      DWORD_PTR self);
   static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self);
+  static LRESULT CALLBACK UndoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR self);
+  LRESULT UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp);
   // Every control of the bar (Dummy, the group list, Undo, the 50 buttons) and the hints
   // are made when the bar is first shown: nobody can see, press or hover over them before,
@@ -153,6 +156,10 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void SetClientQuietly(int w, int h);
 
   // ---- typing (typing_win.cpp) ----
+  // Whether the press a WM_MOUSEACTIVATE with `mouseActivate` announces types without
+  // activating the bar: the keys go where the user's focus is, and the target keeps the
+  // foreground, its focus and its caret.
+  bool PressTypesInPlace(LPARAM mouseActivate) const;
   void ButtonMouseDown(int index, MouseButton button);
   void TypeButton(int index);
   // The way every press types: the bar lets go of the focus, the target comes forward
@@ -208,6 +215,8 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void ShortcutFired(int shortcut);
   void PollShortcuts();
   void TypeShortcut(int shortcut);
+  // The button `shortcut` types, once its group's password is given if it asks for one.
+  std::optional<ButtonRef> AskForShortcut(int shortcut);
   // Whether a window of ours other than the bar is in the user's way: the editor, a
   // question, a menu or the list picker.
   bool OwnWindowOpen() const;
@@ -237,6 +246,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   GroupLines keptLines_;  // the group list's, until it is made
   HWND groupList_ = nullptr;
   HWND undoButton_ = nullptr;
+  bool undoHeld_ = false;  // pressed while the bar was inactive, until its release
   HWND dummy_ = nullptr;  // a hidden button that holds the focus, so no button looks pressed
 
   win::UniqueFont buttonFont_;
@@ -272,6 +282,8 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   std::string shortcutMessage_;  // told once at start
   ButtonRef editing_;            // the button the editor is open on (Button 0: a new one)
   int questions_ = 0;            // questions of a shortcut open: the waiting ones wait on
+  // Shortcuts waiting for their keys' release whose password was given when they fired.
+  std::vector<int> approvedShortcuts_;
 
   std::optional<std::string> unreadable_;
   bool saved_ = false;

@@ -15,12 +15,17 @@ constexpr std::uint8_t kModifiers[] = {16 /*Shift*/, 17 /*Ctrl*/, 18 /*Alt*/, 91
 
 }  // namespace
 
-void ShortcutQueue::Fired(int shortcut, std::int64_t nowMs) {
-  if (!IsShortcut(shortcut)) return;
+bool ShortcutQueue::Fired(int shortcut, std::int64_t nowMs) {
+  if (!IsShortcut(shortcut)) return false;
   const Entry& previous = queue_.empty() ? last_ : queue_.back();
-  if (previous.Shortcut == shortcut && !previous.LetterUp) return;
+  if (previous.Shortcut == shortcut && !previous.LetterUp) return false;
   queue_.push_back(Entry{shortcut, false});
   since_ = nowMs;
+  return true;
+}
+
+void ShortcutQueue::DropLast() {
+  if (!queue_.empty()) queue_.pop_back();
 }
 
 void ShortcutQueue::SeeLetters(const HeldKeys& keys) {

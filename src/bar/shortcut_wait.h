@@ -26,8 +26,11 @@ class HeldKeys {
 class ShortcutQueue {
  public:
   // The system reported `shortcut` at `nowMs`. A report while its letter has stayed
-  // down since the last one is the key repeating, not a new press, and is ignored.
-  void Fired(int shortcut, std::int64_t nowMs);
+  // down since the last one is the key repeating, not a new press, and is ignored: false.
+  bool Fired(int shortcut, std::int64_t nowMs);
+  // Takes back the press queued last: its password was refused. The question outlasts
+  // the key's repeats, so the next report is a new press.
+  void DropLast();
 
   struct Step {
     std::vector<int> Type;     // to type now, in the order pressed

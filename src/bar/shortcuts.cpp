@@ -162,14 +162,19 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
   return std::nullopt;
 }
 
+bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
+  const ButtonRef b = ShortcutOwner(store, shortcut);
+  if (!b || (b.Group == store.ActiveGroup && unlocked)) return false;
+  return !store.Groups[b.Group].Password.empty();
+}
+
 std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
                                          Dialogs& dialogs) {
   const ButtonRef b = ShortcutOwner(store, shortcut);
   if (!b) return std::nullopt;
   const bool active = b.Group == store.ActiveGroup;
   const std::string& password = store.Groups[b.Group].Password;
-  if (active && unlocked) return b;
-  if (password.empty()) {
+  if (!ShortcutAsksPassword(store, shortcut, unlocked)) {
     if (active) unlocked = true;
     return b;
   }

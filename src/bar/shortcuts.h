@@ -130,6 +130,10 @@ class ShortcutKeys {
 // button is in, naming that group, since the bar may be hidden; a right answer for the
 // active group unlocks it as at a press, one for another group lets this press type.
 // The caller pauses its foreground tracking around the call, as around a press.
+// Whether typing `shortcut`'s button asks for its group's password first: its group is
+// locked, and it is not the active group already unlocked.
+bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked);
+
 std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
                                          Dialogs& dialogs);
 

@@ -4,6 +4,7 @@
 // by the bar's own activation, instead of asking for the foreground window on a timer, so
 // the program sleeps while nothing happens. The Windows layer answers what it needs to
 // know of a window; the unit tests answer from a script.
+#include <optional>
 #include <string>
 
 #include "typing/ports.h"
@@ -24,7 +25,24 @@ class WindowFacts {
   virtual bool IsDesktop(WindowId w) const = 0;
   // The window class of `w`; empty when it cannot be read.
   virtual std::string ClassName(WindowId w) const = 0;
+  // The title of `w` as the user sees it; empty when it has none.
+  virtual std::string Title(WindowId w) const = 0;
+  // Whether the thread of `w` has stopped taking its messages.
+  virtual bool IsHung(WindowId w) const = 0;
+  // The mandatory integrity level (a relative number, higher is more trusted) of the
+  // process of `w`, and of this program; nothing when it cannot be read.
+  virtual std::optional<std::uint32_t> IntegrityLevel(WindowId w) const = 0;
+  virtual std::optional<std::uint32_t> OwnIntegrityLevel() const = 0;
 };
+
+// Why keys sent to `target` now would not reach it, as the user is told; nothing when
+// they would. The system drops input into a program of a higher integrity level (one run
+// as administrator) without a word, and a window that closed or hangs takes none either:
+// the keys would end up in whatever happens to be in front, or nowhere.
+std::optional<std::string> WhyKeysCannotReach(const WindowFacts& facts, WindowId target);
+
+// What the user is told when the system refused to bring `target` to the front.
+std::string ForegroundRefusedMessage(const WindowFacts& facts, WindowId target);
 
 class TargetTracker {
  public:
@@ -50,7 +68,19 @@ class TargetTracker {
   // The bar became active, taking the activation from `previous` (0 when the system does
   // not say, as for another process's window under some platforms). That window is the one
   // the user was working in, and becomes the target at once, before its event arrives.
-  void BarActivated(WindowId previous) { Consider(previous); }
+  // Changes nothing while the target is held, as a shortcut pressed elsewhere while a
+  // run's question is open would otherwise send the rest of that run there.
+  void BarActivated(WindowId previous) {
+    if (holds_ == 0) Consider(previous);
+  }
+
+  // Whether a press on the bar may type without taking the foreground: the window in
+  // front, `foreground`, is the target, so the keys can go where the user's focus already
+  // is. Any other window in front (the bar, one of ours, the desktop, none) needs the
+  // foreground handed to the target first.
+  bool TypesInPlace(WindowId foreground) const {
+    return foreground != 0 && foreground == target_ && MayBeTarget(foreground);
+  }
 
   // Whether typing into `w` would reach the user's program: a window that exists and is
   // neither the program's own, nor the desktop, nor one of the shell's (the taskbar, the

@@ -1,5 +1,9 @@
 // The bar as the typing engine's host: a left press types the button's text into the
 // window the user was working in, which the foreground tracker keeps in view.
+#include <windowsx.h>
+
+#include <optional>
+
 #include "bar/groups.h"
 #include "bar/main_win.h"
 #include "typing/list_win.h"
@@ -33,9 +37,24 @@ void TMainForm::ConsiderTarget(HWND fg) {
   if (tracker_) tracker_->BarActivated(ToWindowId(fg));
 }
 
+bool TMainForm::PressTypesInPlace(LPARAM mouseActivate) const {
+  // Only a left press on a typing button or on Undo, in an enabled bar: everything else
+  // (the group list, a drag, the menus, moving and sizing) activates it as a window would.
+  const UINT mouse = HIWORD(mouseActivate);
+  if (LOWORD(mouseActivate) != HTCLIENT || (mouse != WM_LBUTTONDOWN && mouse != WM_LBUTTONDBLCLK))
+    return false;
+  if (!tracker_ || !IsWindowEnabled(hwnd_) || drag_.pressed) return false;
+  const DWORD at = GetMessagePos();
+  POINT p{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  ScreenToClient(hwnd_, &p);
+  HWND child = ChildWindowFromPointEx(hwnd_, p, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+  if (!child || (child != undoButton_ && ButtonIndexOf(child) == 0)) return false;
+  return tracker_->TypesInPlace(ToWindowId(GetForegroundWindow()));
+}
+
 void TMainForm::ButtonMouseDown(int index, MouseButton button) {
   currentIndex_ = index;
-  if (button == MouseButton::Left && typist_ && typist_->HasTarget())
+  if (button == MouseButton::Left && typist_ && typist_->TargetWindow != 0)
     TypeButton(index);
   else if (button == MouseButton::Right)
     DragBegin(index);
@@ -52,8 +71,6 @@ void TMainForm::TypeButton(int index) {
 }
 
 void TMainForm::TypeIntoTarget(const std::string& text) {
-  FocusDummy();
-  BringToForeground(typist_->TargetWindow);
   ++typingRuns_;
   typist_->SendString(text);
   --typingRuns_;
@@ -70,10 +87,17 @@ void TMainForm::ProcessMessages() { typingPump_(); }
 
 bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
 
-void TMainForm::BringToForeground(WindowId w) {
+bool TMainForm::BringToForeground(WindowId w) {
+  if (std::optional<std::string> why = WhyKeysCannotReach(windowFacts_, w)) {
+    Message(*why);
+    return false;
+  }
   // The switch completes asynchronously: the target's thread still has to activate the
   // window and focus its control, and keys queued meanwhile land in the wrong place.
-  foregroundWatch_.HandOver(ToHwnd(w), kHandOverBoundMs, [] { ProcessWaitingMessages(); });
+  if (foregroundWatch_.HandOver(ToHwnd(w), kHandOverBoundMs, [] { ProcessWaitingMessages(); }))
+    return true;
+  Message(ForegroundRefusedMessage(windowFacts_, w));
+  return false;
 }
 
 void TMainForm::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
@@ -107,17 +131,11 @@ bool TMainForm::StartProgram(const std::string& program, const std::string& para
 }
 
 void TMainForm::Message(const std::string& text) {
-  if (typingRuns_ == 0 || !typist_) {
-    win::ShowMessage(hwnd_, text);
-    return;
-  }
   // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
-  // belongs in the window it was meant for.
-  {
-    TargetHold hold(tracker_.get());
-    win::ShowMessage(hwnd_, text);
-  }
-  BringToForeground(typist_->TargetWindow);
+  // belongs in the window it was meant for, which the engine brings back after it.
+  std::optional<TargetHold> hold;
+  if (typingRuns_ > 0) hold.emplace(tracker_.get());
+  win::ShowMessage(hwnd_, text);
 }
 
 std::optional<std::string> TMainForm::SelectFromList(const std::vector<std::string>& entries) {
@@ -127,9 +145,9 @@ std::optional<std::string> TMainForm::SelectFromList(const std::vector<std::stri
 
 void TMainForm::ShowBarOnTop() {
   // After a pick the keys are on their way to the target: the bar comes back on top
-  // without taking the foreground from it.
-  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  // without taking the foreground from it. A bar the user hid (a shortcut's pick) stays
+  // hidden.
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool TMainForm::Confirm(const std::string& text, const std::string& title) {

@@ -58,8 +58,11 @@ class TypingHost {
   virtual void FocusDummy() = 0;
   // Whether `w` names a window that exists now.
   virtual bool WindowExists(WindowId w) = 0;
-  // Brings `w` to the foreground; failure is ignored.
-  virtual void BringToForeground(WindowId w) = 0;
+  // Makes sure keys sent next reach `w`: brings it to the foreground unless it is there
+  // already. False, after the user has been told why, when they would not reach it (the
+  // window closed or hangs, runs at a higher integrity level, or the system refused it
+  // the foreground): nothing may then be typed, or it would land wherever the user is.
+  virtual bool BringToForeground(WindowId w) = 0;
   // Waits, boundedly, until the window `w` has taken the `keyEvents` key events sent to
   // it since the last wait: a program started next, or the list picker, takes the
   // foreground, and keys still waiting for the target could be lost or land elsewhere.

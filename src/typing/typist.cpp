@@ -71,7 +71,7 @@ void Typist::SendUnicode(char32_t c) {
   sink_.Unicode(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
   sink_.Unicode(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
   pending_ += 4;
-  KeystrokeCount += 2;
+  ++KeystrokeCount;
 }
 
 void Typist::SendKey(char32_t c) {
@@ -121,12 +121,14 @@ void Typist::Pump() {
 void Typist::SendString(std::string text) {
   // `text` is this run's own copy: a run started from the message pump may change
   // the button it came from while this one is still walking it.
-  if (!HasTarget()) return;
+  if (TargetWindow == 0) return;
   host_.FocusDummy();
+  if (!host_.BringToForeground(TargetWindow)) return;
+  if (depth_++ == 0) stopped_ = false;
   KeystrokeCount = 0;
   sentSinceWait_ = 0;
   std::size_t i = 0;
-  while (i < text.size()) {
+  while (i < text.size() && !stopped_) {
     if (text[i] != '{') {
       SendKey(NextCodePoint(text, i));
     } else {
@@ -142,6 +144,12 @@ void Typist::SendString(std::string text) {
     Pump();
   }
   Flush();
+  --depth_;
+}
+
+bool Typist::BackToTarget() {
+  if (!host_.BringToForeground(TargetWindow)) stopped_ = true;
+  return !stopped_;
 }
 
 void Typist::RunCode(const std::string& code) {
@@ -187,7 +195,10 @@ void Typist::StartProgram(const std::string& arg) {
   // What was typed before the code belongs in front of whatever the program opens, and
   // must have reached the target before the program can take the foreground from it.
   FlushAndWaitUntilTaken();
-  if (!host_.StartProgram(program, params)) host_.Message("Unable to start " + program);
+  if (!host_.StartProgram(program, params)) {
+    host_.Message("Unable to start " + program);
+    BackToTarget();
+  }
 }
 
 void Typist::SelectFromList(const std::string& arg) {
@@ -205,13 +216,13 @@ void Typist::SelectFromList(const std::string& arg) {
     rest = Cut(rest, comma + 1);
   }
   FlushAndWaitUntilTaken();
-  if (std::optional<std::string> pick = host_.SelectFromList(entries)) {
-    host_.BringToForeground(TargetWindow);
+  std::optional<std::string> pick = host_.SelectFromList(entries);
+  if (pick && BackToTarget()) {
     SendSpecial(*pick);
     Flush();
   }
   host_.ShowBarOnTop();
-  host_.BringToForeground(TargetWindow);
+  if (!stopped_) BackToTarget();
 }
 
 void Typist::TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor) {
@@ -225,17 +236,19 @@ void Typist::TrackForeground(WindowId foreground, WindowId bar, WindowId list, W
 bool Typist::HasTarget() { return TargetWindow != 0 && host_.WindowExists(TargetWindow); }
 
 void Typist::UndoTyping() {
-  if (!HasTarget()) return;
+  if (TargetWindow == 0) return;
   host_.FocusDummy();
-  host_.BringToForeground(TargetWindow);
-  // Taken before: the Backspaces count themselves while they are sent.
-  const std::int32_t n = KeystrokeCount;
+  if (!host_.BringToForeground(TargetWindow)) return;
+  // Forgotten before the first Backspace, and the Backspaces themselves never counted:
+  // an Undo or a press from the pump in between sees only what is left to take back.
+  const std::int32_t n = std::exchange(KeystrokeCount, 0);
   for (std::int32_t k = 0; k < n; ++k) {
+    const std::int32_t counted = KeystrokeCount;
     SendKey(U'\b');
+    KeystrokeCount = counted;
     Pump();
   }
   Flush();
-  KeystrokeCount = 0;
 }
 
 }  // namespace ks

@@ -29,8 +29,8 @@ class Typist {
   // The window that receives the typing; 0 until the first tracking tick.
   WindowId TargetWindow = 0;
   // Keystrokes of the last typing run: the Backspaces Undo sends to take it back. A
-  // character typed as Unicode counts its UTF-16 units, since in an EDIT and a RichEdit
-  // one Backspace removes one unit: half of a surrogate pair.
+  // character typed as Unicode counts once, also beyond U+FFFF: RichEdit, browsers and
+  // word processors remove a surrogate pair with one Backspace (a plain EDIT takes two).
   std::int32_t KeystrokeCount = 0;
 
   // --- keystroke synthesis; events are buffered in the sink until Flush ---
@@ -47,7 +47,9 @@ class Typist {
   void Flush();
 
   // --- the interpreter ---
-  // Types `text` as a type string into the target window; nothing when there is none.
+  // Types `text` as a type string into the target window; nothing when there is none or
+  // the host cannot bring it forward. A run ends early when the target is lost on the
+  // way (after a message or a pick, the host could not bring it back).
   void SendString(std::string text);
   // Types every character of `text` literally, without pumping messages.
   void SendSpecial(const std::string& text);
@@ -62,7 +64,8 @@ class Typist {
   void TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor);
   // Whether typing may happen now: the target is set and still exists.
   bool HasTarget();
-  // Sends one Backspace for every keystroke of the last run and forgets the run.
+  // Sends one Backspace for every keystroke of the last run and forgets the run. An Undo
+  // while one is under way finds nothing left to take back.
   void UndoTyping();
 
  private:
@@ -77,6 +80,13 @@ class Typist {
   // Hands the keys to the system and waits until the target has taken them.
   void FlushAndWaitUntilTaken();
 
+  // Brings the target forward again after one of our windows had the foreground in the
+  // middle of a run; false ends the run.
+  bool BackToTarget();
+
+  // The run lost its target; nested runs end with it.
+  bool stopped_ = false;
+  int depth_ = 0;
   // Key events given to the sink since its last flush.
   std::size_t pending_ = 0;
   // Key events handed to the system since the target last was waited for.

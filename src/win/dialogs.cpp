@@ -107,6 +107,7 @@ struct InputState {
   const wchar_t* value;
   bool preselect;
   wchar_t answer[kInputMaxChars + 1];
+  bool altHeld = false;  // when the box came up
 };
 
 void MoveBy(HWND dlg, int id, int dx, int dy, int dw) {
@@ -155,6 +156,7 @@ INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_INITDIALOG: {
       auto* s = reinterpret_cast<InputState*>(lp);
       SetWindowLongPtrW(dlg, DWLP_USER, lp);
+      s->altHeld = GetAsyncKeyState(VK_MENU) < 0;
       SetWindowTextW(dlg, s->caption);
       SetDlgItemTextW(dlg, kInputPromptId, s->prompt);
       HWND edit = GetDlgItem(dlg, kInputEditId);
@@ -171,6 +173,16 @@ INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         SendMessageW(edit, EM_SETSEL, end, end);
       }
       return FALSE;  // the focus has been placed
+    }
+    case WM_SYSCOMMAND: {
+      // Asked for by a shortcut key, the box gets the release of its Alt, which alone
+      // would put the box into menu mode and take the first key the user types.
+      auto* s = reinterpret_cast<InputState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+      if (s && s->altHeld && (wp & 0xFFF0) == SC_KEYMENU && lp == 0) {
+        s->altHeld = false;
+        return TRUE;
+      }
+      break;
     }
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK) {

@@ -8,18 +8,19 @@
 namespace ks::e2e {
 namespace {
 
-// Work (active): Plain without a key, Third on Ctrl+Alt+C. Home: Home1 on Ctrl+Alt+H.
-// Vault (locked with "Secret"): Hidden on Ctrl+Alt+L.
+// Work (active): Plain without a key, Third on Ctrl+Alt+C. Home: Home1 on Ctrl+Alt+H, Pick
+// on Ctrl+Alt+P. Vault (locked with "Secret"): Hidden on Ctrl+Alt+L.
 const char* kIni =
     "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
     "[Groups]\r\nNumGroups=3\r\nActiveGroup=1\r\n"
     "GroupName1=Work\r\nGroupName2=Home\r\nGroupName3=Vault\r\n"
     "[Commands]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Plain\r\nCaption2=Third\r\n"
     "Shortcut1=0\r\nShortcut2=3\r\n"
-    "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Home1\r\nShortcut1=8\r\n"
+    "[Commands1]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Home1\r\nShortcut1=8\r\n"
+    "Caption2=Pick\r\nShortcut2=16\r\n"
     "[Commands2]\r\nNumCommands=1\r\nColumns=1\r\nPassword=Secret\r\nCaption1=Hidden\r\n"
     "Shortcut1=12\r\n";
-const char* kDat = "plain\r\nthird{ENTER}\r\nhome\r\nsecret\r\n";
+const char* kDat = "plain\r\nthird{ENTER}\r\nhome\r\n{LIST one,two}\r\nsecret\r\n";
 
 class ShortcutsTest : public BarFixture {
  protected:
@@ -66,6 +67,18 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
   EXPECT_EQ(GetForegroundWindow(), main_);
   EXPECT_FALSE(IsWindowVisible(k.Bar()));
 
+  // A pick from a list leaves the bar hidden as well.
+  Chord('P');
+  HWND picker = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (picker = FindVisibleWindowOf(k.pid(), contract::kListClass)); }));
+  RECT r{};
+  GetWindowRect(FindChild(picker, "ListBox"), &r);
+  Click(r.left + 20, r.top + 8);
+  Sleep(60);
+  Click(r.left + 20, r.top + 8);
+  EXPECT_TRUE(TextBecomes("third\r\nhomeone"));
+  EXPECT_FALSE(IsWindowVisible(k.Bar()));
+
   // The locked group's password first; a wrong one types nothing.
   Chord('L');
   HWND box = Dialog("Group Password");
@@ -78,7 +91,7 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
   ASSERT_NE(invalid, nullptr);
   ClickWindow(GetDlgItem(invalid, IDOK));
   Sleep(300);
-  EXPECT_EQ(TextOf(edit_), "third\r\nhome");
+  EXPECT_EQ(TextOf(edit_), "third\r\nhomeone");
 
   FocusTarget();
   Chord('L');
@@ -87,12 +100,12 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
   TypeText("Secret");
   PressKey(VK_RETURN);
-  EXPECT_TRUE(TextBecomes("third\r\nhomesecret"));
+  EXPECT_TRUE(TextBecomes("third\r\nhomeonesecret"));
 
   // The last run is the one Undo takes back, as after a press.
   ShowBar();
   ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
-  EXPECT_TRUE(TextBecomes("third\r\nhome"));
+  EXPECT_TRUE(TextBecomes("third\r\nhomeone"));
 }
 
 TEST_F(ShortcutsTest, TheEditorRefusesAKeyOfAnotherButtonAndKeepsTheChosenOneAcrossARestart) {

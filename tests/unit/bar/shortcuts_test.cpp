@@ -205,6 +205,8 @@ TEST_F(Shortcuts, ALockedGroupAsksForItsOwnPasswordNamingIt) {
   store->Groups[2].Password = "pw";
   store->Data[2].Shortcut[1] = Key('H');
   bool unlocked = true;  // the active group, Work, has no password
+  EXPECT_TRUE(ShortcutAsksPassword(*store, Key('H'), unlocked));
+  EXPECT_FALSE(ShortcutAsksPassword(*store, Key('Q'), unlocked));  // no button carries it
   dialogs.InputAnswers = {std::string("PW"), std::nullopt, std::string("pw"), std::string("pw")};
   EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), std::nullopt);
   EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), std::nullopt);
@@ -224,8 +226,10 @@ TEST_F(Shortcuts, TheActiveGroupsRightPasswordUnlocksItAsAPressWould) {
   store->Data[1].Shortcut[2] = Key('B');
   bool unlocked = false;
   dialogs.InputAnswers = {std::string("pw")};
+  EXPECT_TRUE(ShortcutAsksPassword(*store, Key('B'), unlocked));
   EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_TRUE(unlocked);
+  EXPECT_FALSE(ShortcutAsksPassword(*store, Key('B'), unlocked));
   EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_EQ(dialogs.Inputs.size(), 1u);
   // A password removed while locked asks nothing more and unlocks.
@@ -309,6 +313,17 @@ TEST_F(HeldAtFire, KeysStillHeldAfterTheWaitDropTheShortcutAndItsRepeats) {
   Poll();
   Press('C');
   EXPECT_TRUE(queue.Waiting());
+}
+
+TEST_F(HeldAtFire, APressWhosePasswordWasRefusedIsGoneAndTheNextOneCounts) {
+  // The password is asked when the key fires; its repeats meanwhile are no new presses.
+  Press('L');
+  EXPECT_FALSE(queue.Fired(Key('L'), now));
+  queue.DropLast();
+  EXPECT_FALSE(queue.Waiting());
+  EXPECT_TRUE(queue.Fired(Key('L'), now));  // pressed again after the refusal
+  held.Down.clear();
+  EXPECT_EQ(Poll(), (Step{{Key('L')}, {}}));
 }
 
 TEST_F(HeldAtFire, EachPressExtendsTheWait) {

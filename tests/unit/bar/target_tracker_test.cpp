@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -19,6 +21,16 @@ struct ScriptedWindows : WindowFacts {
   std::string ClassName(WindowId w) const override {
     return w == 95 ? "Shell_TrayWnd" : "Notepad";
   }
+  std::string Title(WindowId w) const override { return w == 100 ? "notes.txt - Notepad" : ""; }
+  std::set<WindowId> hung;
+  std::map<WindowId, std::uint32_t> levels;  // unknown where missing
+  std::optional<std::uint32_t> ours = 0x2000;
+  bool IsHung(WindowId w) const override { return hung.count(w) > 0; }
+  std::optional<std::uint32_t> IntegrityLevel(WindowId w) const override {
+    auto it = levels.find(w);
+    return it == levels.end() ? std::nullopt : std::optional<std::uint32_t>(it->second);
+  }
+  std::optional<std::uint32_t> OwnIntegrityLevel() const override { return ours; }
 };
 
 constexpr WindowId kBar = 1, kEditor = 2, kList = 3, kMessageBox = 4, kAppWindow = 5;
@@ -97,6 +109,8 @@ TEST_F(TargetTrackerTest, AHeldTargetStaysWhateverComesToTheFrontUntilTheLastHol
     {
       TargetHold message(&tracker);
       tracker.ForegroundChanged(kBrowser);
+      // A shortcut pressed in the browser meanwhile activates the bar from there.
+      tracker.BarActivated(kBrowser);
     }
     tracker.ForegroundChanged(kBrowser);
     EXPECT_EQ(target, kNotepad);
@@ -110,6 +124,45 @@ TEST_F(TargetTrackerTest, AHeldTargetStaysWhateverComesToTheFrontUntilTheLastHol
     tracker.ForegroundChanged(kNotepad);
     EXPECT_EQ(target, kBrowser);
   }
+}
+
+TEST_F(TargetTrackerTest, APressTypesInPlaceOnlyWhileTheTargetItselfIsInFront) {
+  EXPECT_FALSE(tracker.TypesInPlace(0));  // no target yet
+  tracker.ForegroundChanged(kNotepad);
+  EXPECT_TRUE(tracker.TypesInPlace(kNotepad));
+  // The bar, a window of ours, the desktop, nothing, or a window that just closed in
+  // front: the press hands the foreground over as before.
+  for (WindowId w : {kBar, kEditor, kDesktop, kTaskbar, WindowId{0}, kBrowser})
+    EXPECT_FALSE(tracker.TypesInPlace(w)) << "window " << w;
+  windows.closed.insert(kNotepad);
+  EXPECT_FALSE(tracker.TypesInPlace(kNotepad));
+}
+
+TEST_F(TargetTrackerTest, KeysGoOnlyWhereTheyCanLandAndTheUserIsToldWhyNot) {
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad), std::nullopt);
+  windows.levels = {{kNotepad, 0x2000}, {kBrowser, 0x3000}};
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad), std::nullopt);  // the same level
+  EXPECT_EQ(WhyKeysCannotReach(windows, kBrowser),
+            "The window to type into runs with administrator rights; start Keystrum the "
+            "same way to type into it.");
+  windows.levels[kNotepad] = 0x3000;
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad),
+            "\"notes.txt - Notepad\" runs with administrator rights; start Keystrum the same "
+            "way to type into it.");
+  // A level that cannot be read, ours or theirs, lets the keys go.
+  windows.ours.reset();
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad), std::nullopt);
+  windows.ours = 0x3000;
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad), std::nullopt);  // both elevated
+
+  windows.hung.insert(kNotepad);
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad),
+            "\"notes.txt - Notepad\" is not responding; nothing was typed.");
+  windows.closed.insert(kNotepad);
+  EXPECT_EQ(WhyKeysCannotReach(windows, kNotepad),
+            "The window to type into has been closed; nothing was typed.");
+  EXPECT_EQ(ForegroundRefusedMessage(windows, kBrowser),
+            "The window to type into could not be brought to the front; nothing was typed.");
 }
 
 }  // namespace

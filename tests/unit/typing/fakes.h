@@ -149,7 +149,15 @@ class ScriptedHost : public TypingHost {
       if (e == w) return true;
     return false;
   }
-  void BringToForeground(WindowId w) override { journal_.push_back("front:" + std::to_string(w)); }
+  // Answers of the hand-overs to come, in order; every later one succeeds where the
+  // window exists, as a real host refuses a closed one.
+  std::vector<bool> frontAnswers;
+  bool BringToForeground(WindowId w) override {
+    const bool ok = WindowExists(w) && (frontAnswers.empty() || frontAnswers.front());
+    if (!frontAnswers.empty()) frontAnswers.erase(frontAnswers.begin());
+    journal_.push_back("front:" + std::to_string(w) + (ok ? "" : " refused"));
+    return ok;
+  }
   void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override {
     journal_.push_back("taken:" + std::to_string(w) + "/" + std::to_string(keyEvents));
   }
