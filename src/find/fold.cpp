@@ -1,6 +1,7 @@
 #include "find/fold.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <utility>
 
@@ -55,7 +56,7 @@ constexpr std::pair<char16_t, char16_t> kSingles[] = {
 static_assert(std::is_sorted(std::begin(kSingles), std::end(kSingles)));
 
 // The small letter of a capital in the Greek and Cyrillic blocks (simple case folding).
-char32_t SmallLetter(char32_t c) {
+constexpr char32_t SmallLetter(char32_t c) {
   if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) return c + 0x20;
   if (c >= 0x0400 && c <= 0x040F) return c + 0x50;
   if (c >= 0x0410 && c <= 0x042F) return c + 0x20;
@@ -70,7 +71,11 @@ char32_t SmallLetter(char32_t c) {
 }
 
 // The folded form of one character: `n` characters in `out`, 0 when it is dropped.
-int FoldChar(char32_t c, char32_t out[2]) {
+constexpr int FoldChar(char32_t c, char32_t out[2]) {
+  if (c >= 'A' && c <= 'Z') {
+    out[0] = c + ('a' - 'A');
+    return 1;
+  }
   auto two = [&](char a, char b) {
     out[0] = static_cast<unsigned char>(a);
     out[1] = static_cast<unsigned char>(b);
@@ -110,6 +115,20 @@ int FoldChar(char32_t c, char32_t out[2]) {
   return 1;
 }
 
+// FoldChar's answers for U+0000..U+04FF, where nearly every character of a Latin, Greek
+// or Cyrillic text falls, looked up instead of worked out: a full store is folded when
+// the find window opens. 0 for a dropped mark, kSpelled for two letters.
+constexpr char16_t kSpelled = 0xFFFF;
+constexpr auto kFoldedBelow0500 = [] {
+  std::array<char16_t, 0x500> table{};
+  for (char32_t c = 0; c < table.size(); ++c) {
+    char32_t out[2] = {};
+    const int n = FoldChar(c, out);
+    table[c] = n == 0 ? 0 : n == 2 ? kSpelled : static_cast<char16_t>(out[0]);
+  }
+  return table;
+}();
+
 }  // namespace
 
 std::string FoldForFind(std::string_view text) {
@@ -118,12 +137,17 @@ std::string FoldForFind(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const auto b = static_cast<unsigned char>(text[pos]);
     if (b < 0x80) {
-      out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+      out += static_cast<char>(kFoldedBelow0500[b]);
       ++pos;
       continue;
     }
-    char32_t folded[2];
-    const int n = FoldChar(NextCodePoint(text, pos), folded);
+    const char32_t c = NextCodePoint(text, pos);
+    if (c < kFoldedBelow0500.size() && kFoldedBelow0500[c] != kSpelled) {
+      if (kFoldedBelow0500[c] != 0) AppendUtf8(out, kFoldedBelow0500[c]);
+      continue;
+    }
+    char32_t folded[2] = {};
+    const int n = FoldChar(c, folded);
     for (int i = 0; i < n; ++i) AppendUtf8(out, folded[i]);
   }
   return out;

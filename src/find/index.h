@@ -1,6 +1,8 @@
 #pragma once
 // Finding a button of any group by a few letters of it: what the find window lists for
 // what the user has typed so far.
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,8 +40,9 @@ class FindIndex {
 
   // Every button that answers `query`, best rank first, ties in group and button order;
   // none when nothing does. A query of blanks only is no query: the buttons of the
-  // active group in bar order.
-  std::vector<FindHit> Filter(std::string_view query) const;
+  // active group in bar order. A query that goes on from the one before is answered
+  // from what that one found.
+  std::vector<FindHit> Filter(std::string_view query);
 
  private:
   struct Entry {
@@ -49,6 +52,12 @@ class FindIndex {
   std::vector<Entry> entries_;         // in group and button order
   std::vector<std::string> groups_;    // folded names, [0] unused
   int activeGroup_ = 0;
+
+  struct Last {
+    std::string Query;               // folded
+    std::vector<std::size_t> Found;  // indexes into entries_, in their order
+  };
+  std::optional<Last> last_;
 };
 
 }  // namespace ks

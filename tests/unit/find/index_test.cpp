@@ -70,8 +70,8 @@ TEST(FindIndex, CaseAndAccentsDoNotMatterInAnyScript) {
   }
 }
 
-TEST(FindIndex, RanksByWhereTheQueryIsThenByGroupAndButton) {
-  const auto store = MakeStore({
+std::unique_ptr<Store> MailStore() {
+  return MakeStore({
       {"Letters",
        {{"Sent text", "", "a mail to me"},       // 1: only in the text
         {"Mobile aisle", "", ""},                // 2: m-a-i-l in order
@@ -82,12 +82,18 @@ TEST(FindIndex, RanksByWhereTheQueryIsThenByGroupAndButton) {
         {"Other", "", "nothing"}}},              // 7: none
       {"Mail", {{"Home", "", ""}, {"Mail", "", ""}}},  // its name: a word of each button's
       {"Gmail", {{"Inbox", "", ""}}},                   // not a word start: not found
+      {"Locked", {{"Mailing list", "", "my mail password"}}, "pw"},
   });
+}
+
+TEST(FindIndex, RanksByWhereTheQueryIsThenByGroupAndButton) {
+  const auto store = MailStore();
   using R = FindRank;
   EXPECT_EQ(FindIndex(*store).Filter("mail"), (std::vector<FindHit>{
                                                   {1, 6, R::WholeCaption},
                                                   {2, 2, R::WholeCaption},
                                                   {1, 3, R::CaptionStart},
+                                                  {4, 1, R::CaptionStart},
                                                   {1, 4, R::WordStart},
                                                   {1, 5, R::WordStart},
                                                   {2, 1, R::WordStart},
@@ -96,12 +102,20 @@ TEST(FindIndex, RanksByWhereTheQueryIsThenByGroupAndButton) {
                                               }));
 }
 
+TEST(FindIndex, TypingOnFindsWhatAFreshSearchFinds) {
+  const auto store = MailStore();
+  FindIndex typed(*store);
+  for (const char* query : {"m", "ma", "mai", "mail", "mail ", "mail m", "mai", "mail", "e",
+                            "e-", "x", "", "mo", "moa", "mobile"})
+    EXPECT_EQ(typed.Filter(query), FindIndex(*store).Filter(query)) << query;
+}
+
 TEST(FindIndex, LockedGroupShowsCaptionsAndHintsButNeverItsTexts) {
   const auto store = MakeStore({
       {"Open", {{"Note", "", "the secret word is swordfish"}}},
       {"Vault", {{"Bank", "PIN of the card", "swordfish 1234"}}, "pw"},
   });
-  const FindIndex index(*store);
+  FindIndex index(*store);
   EXPECT_EQ(index.Filter("swordfish"), (std::vector<FindHit>{{1, 1, FindRank::InText}}));
   EXPECT_TRUE(index.Filter("1234").empty());
   EXPECT_EQ(index.Filter("bank"), (std::vector<FindHit>{{2, 1, FindRank::WholeCaption}}));
@@ -119,7 +133,7 @@ TEST(FindIndex, LockedGroupShowsCaptionsAndHintsButNeverItsTexts) {
 TEST(FindIndex, EmptyQueryListsTheActiveGroupAndNoMatchListsNothing) {
   const auto store = MakeStore({{"One", {{"a", "", ""}}}, {"Two", {{"b", "", ""}, {"c", "", ""}}}},
                                /*active=*/2);
-  const FindIndex index(*store);
+  FindIndex index(*store);
   const std::vector<FindHit> active{{2, 1, FindRank::Listed}, {2, 2, FindRank::Listed}};
   EXPECT_EQ(index.Filter(""), active);
   EXPECT_EQ(index.Filter("  "), active);
