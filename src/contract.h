@@ -33,6 +33,9 @@ inline constexpr unsigned kQuerySysMenuText = 0x8064;
 inline constexpr const char* kEditorClass = "TKsmForm";
 inline constexpr const char* kListClass = "TListForm";
 
+// The find window: one Edit for the query, the buttons it finds listed below.
+inline constexpr const char* kFindClass = "KeystrumFind";
+
 // The notification-area icon's window, and the hidden form that holds it and its menu.
 // The icon tells its window of a click with kTrayCallback, the mouse message (WM_LBUTTONUP,
 // WM_RBUTTONUP...) in lParam (WM_USER + 1); the window posts itself kTrayTipRefresh to put
