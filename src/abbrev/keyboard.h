@@ -77,6 +77,7 @@ class Keyboard {
   std::u16string CharsFor(const KeyEvent& e, LayoutId layout);
 
   Held Modifiers() const;
+  bool CapsLock() const { return (state_[vk::Capital] & 1) != 0; }
   KeyLayouts& Layouts() const { return layouts_; }
 
  private:

@@ -63,6 +63,8 @@ class AbbreviationWatch {
   void SetRecording(bool on) { SetPause(kRecording, on); }
   void SetTyping(bool on) { SetPause(kTyping, on); }
 
+  // Whether there is an abbreviation to watch for: without, a key costs next to nothing.
+  bool Watching() const { return longest_ > 0; }
   const Keyboard& Keys() const { return keyboard_; }
   // What is kept now, for the tests: never more units than the longest abbreviation.
   std::u16string_view Kept() const { return {typed_.data(), length_}; }
