@@ -10,9 +10,9 @@ namespace ks::abbrev {
 namespace {
 
 // Messages of the hook's thread to itself (it has no window).
-constexpr UINT kTakeList = WM_APP + 1;     // lParam: a std::vector<Abbreviation>* to own
-constexpr UINT kWatchMouse = WM_APP + 2;   // wParam: on
-constexpr UINT kFillLayout = WM_APP + 3;   // lParam: the layout whose table to read on
+constexpr UINT kTakeList = WM_APP + 1;    // lParam: a std::vector<Abbreviation>* to own
+constexpr UINT kWatchMouse = WM_APP + 2;  // wParam: on
+constexpr UINT kFillLayout = WM_APP + 3;  // lParam: the layout whose table to read on
 // Entries of a layout's table read in one step: a few milliseconds where the system's
 // translation is slowest, so that the user's keys never wait long behind it.
 constexpr int kFillStep = 32;
@@ -30,8 +30,8 @@ std::int64_t Ticks() {
 // The modifiers held now as the system has them, Caps Lock as given.
 recording::KeyState SystemKeys(bool capsLock) {
   recording::KeyState state{};
-  for (int key : {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_LWIN,
-                  VK_RWIN})
+  for (int key :
+       {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_LWIN, VK_RWIN})
     if (GetAsyncKeyState(key) & 0x8000) state[static_cast<std::size_t>(key)] = 0x80;
   state[VK_CAPITAL] = capsLock ? 1 : 0;
   return state;
@@ -138,7 +138,7 @@ void AbbreviationHook::Run() {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   FocusChanged(thread && GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus
-                                                                             : front);
+                                                                           : front);
   // Wine tells focus changes only, Windows both; neither costs anything between changes.
   const HWINEVENTHOOK foreground =
       SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
@@ -204,8 +204,8 @@ void AbbreviationHook::FillLayout(LayoutId layout) {
 
 void AbbreviationHook::WatchMouse(bool on) {
   if (on && !mouseHook_) {
-    mouseHook_ = SetWindowsHookExW(WH_MOUSE_LL, &AbbreviationHook::MouseProc,
-                                   GetModuleHandleW(nullptr), 0);
+    mouseHook_ =
+        SetWindowsHookExW(WH_MOUSE_LL, &AbbreviationHook::MouseProc, GetModuleHandleW(nullptr), 0);
   } else if (!on && mouseHook_) {
     UnhookWindowsHookEx(mouseHook_);
     mouseHook_ = nullptr;
@@ -281,7 +281,10 @@ LRESULT CALLBACK AbbreviationHook::KeyboardProc(int code, WPARAM wp, LPARAM lp) 
 LRESULT CALLBACK AbbreviationHook::MouseProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && g_hook) {
     switch (wp) {
-      case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_XBUTTONDOWN:
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_XBUTTONDOWN:
         g_hook->watch_.Reset();
         g_hook->mouseWanted_ = false;
         PostThreadMessageW(GetCurrentThreadId(), kWatchMouse, 0, 0);

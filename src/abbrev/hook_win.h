@@ -74,8 +74,7 @@ class AbbreviationHook {
   static DWORD WINAPI ThreadMain(void* self);
   static LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp);
-  static void CALLBACK FocusEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG, LONG, DWORD,
-                                  DWORD);
+  static void CALLBACK FocusEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG, LONG, DWORD, DWORD);
   void Run();
   void Loop();
   void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev);
@@ -100,7 +99,7 @@ class AbbreviationHook {
   HHOOK keyboardHook_ = nullptr;
   HHOOK mouseHook_ = nullptr;
   bool mouseWanted_ = false;
-  bool filling_ = false;  // a step of reading a layout's table is on its way
+  bool filling_ = false;   // a step of reading a layout's table is on its way
   DWORD frontThread_ = 0;  // of the control with the focus
   bool timed_ = false;
   std::vector<std::int64_t> keyTimes_;

@@ -14,8 +14,8 @@ namespace ks::abbrev {
 // Virtual keys the watch names, as <windows.h> numbers them, beside those of the recorder.
 namespace vk {
 using namespace ks::recording::vk;
-inline constexpr std::uint32_t Escape = 0x1B, Prior = 0x21, Next = 0x22, End = 0x23,
-                               Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28;
+inline constexpr std::uint32_t Escape = 0x1B, Prior = 0x21, Next = 0x22, End = 0x23, Home = 0x24,
+                               Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28;
 inline constexpr std::uint32_t LWin = 0x5B, RWin = 0x5C;
 }  // namespace vk
 

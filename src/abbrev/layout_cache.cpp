@@ -29,9 +29,15 @@ int LayoutCache::StateIndex(std::uint32_t key, const recording::KeyState& state)
     const std::uint8_t b = state[k];
     if (b & 0x80) {
       switch (k) {
-        case vk::Shift: case vk::LShift: case vk::RShift:
-        case vk::Control: case vk::LControl: case vk::RControl:
-        case vk::Menu: case vk::LMenu: case vk::RMenu:
+        case vk::Shift:
+        case vk::LShift:
+        case vk::RShift:
+        case vk::Control:
+        case vk::LControl:
+        case vk::RControl:
+        case vk::Menu:
+        case vk::LMenu:
+        case vk::RMenu:
           break;
         default:
           if (k != key) return -1;
@@ -74,7 +80,8 @@ bool LayoutCache::Fill(LayoutId layout, int budget) {
     state[key] = 0x80;
     if (index & 1) state[vk::Shift] = state[vk::LShift] = 0x80;
     if (index & 2) state[vk::Capital] = 1;
-    if (index & 4) state[vk::Control] = state[vk::LControl] = state[vk::Menu] = state[vk::RMenu] = 0x80;
+    if (index & 4)
+      state[vk::Control] = state[vk::LControl] = state[vk::Menu] = state[vk::RMenu] = 0x80;
     char16_t chars[8] = {};
     const int n = system_.Translate(layout, key, 0, state, chars, 8);
     if (n > 4) continue;  // a ligature longer than an entry holds stays live

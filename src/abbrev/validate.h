@@ -33,7 +33,6 @@ const ButtonAbbreviation* OtherButtonWith(const std::vector<ButtonAbbreviation>&
 // Done in the editor with `abbreviation` for (`group`, `button`): the refusal to show, or
 // nothing when the editor may close.
 std::optional<std::string> RefuseAbbreviation(const std::vector<ButtonAbbreviation>& buttons,
-                                              int group, int button,
-                                              std::string_view abbreviation);
+                                              int group, int button, std::string_view abbreviation);
 
 }  // namespace ks::abbrev

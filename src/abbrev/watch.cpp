@@ -11,9 +11,18 @@ namespace {
 
 bool IsModifier(std::uint32_t key) {
   switch (key) {
-    case vk::Shift: case vk::Control: case vk::Menu: case vk::Capital:
-    case vk::LShift: case vk::RShift: case vk::LControl: case vk::RControl:
-    case vk::LMenu: case vk::RMenu: case vk::LWin: case vk::RWin:
+    case vk::Shift:
+    case vk::Control:
+    case vk::Menu:
+    case vk::Capital:
+    case vk::LShift:
+    case vk::RShift:
+    case vk::LControl:
+    case vk::RControl:
+    case vk::LMenu:
+    case vk::RMenu:
+    case vk::LWin:
+    case vk::RWin:
       return true;
     default:
       return false;
@@ -117,12 +126,20 @@ Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
       else
         TakeLastOff();
       return seen;
-    case vk::Tab: case vk::Return: case vk::Escape:
+    case vk::Tab:
+    case vk::Return:
+    case vk::Escape:
       // The window takes these as characters, a waiting accent with them.
       Reset();
       return seen;
-    case vk::Prior: case vk::Next: case vk::End: case vk::Home:
-    case vk::Left: case vk::Up: case vk::Right: case vk::Down:
+    case vk::Prior:
+    case vk::Next:
+    case vk::End:
+    case vk::Home:
+    case vk::Left:
+    case vk::Up:
+    case vk::Right:
+    case vk::Down:
       // The caret moves; a waiting accent stays, as in the window.
       Forget(0);
       return seen;

@@ -50,7 +50,8 @@ class FakeLayouts : public KeyLayouts {
       out[0] = made[0];
       return -1;
     }
-    const int n = static_cast<int>(made.size()) < capacity ? static_cast<int>(made.size()) : capacity;
+    const int n =
+        static_cast<int>(made.size()) < capacity ? static_cast<int>(made.size()) : capacity;
     for (int i = 0; i < n; ++i) out[i] = made[static_cast<std::size_t>(i)];
     return n;
   }
@@ -72,72 +73,65 @@ class FakeLayouts : public KeyLayouts {
 
  private:
   static Key Find(LayoutId layout, std::uint32_t key) {
-    const std::vector<Key>& table = layout == kGerman ? German() : layout == kFrench ? French() : Us();
+    const std::vector<Key>& table = layout == kGerman   ? German()
+                                    : layout == kFrench ? French()
+                                                        : Us();
     for (const Key& k : table)
       if (k.Vk == key) return k;
     if (key >= 'A' && key <= 'Z') {
-      static const std::u16string kLower = u"abcdefghijklmnopqrstuvwxyz";
-      static const std::u16string kUpper = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+      static constexpr std::u16string_view kLetters =
+          u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
       const std::size_t i = key - 'A';
-      return Key{key, std::u16string_view(kLower).substr(i, 1), std::u16string_view(kUpper).substr(i, 1),
-                 u"", 0, true};
+      return Key{key, kLetters.substr(i, 1), kLetters.substr(i + 26, 1), u"", 0, true};
     }
     return Key{key, u"", u"", u""};
   }
 
   static const std::vector<Key>& Us() {
     static const std::vector<Key> keys = {
-        {' ', u" ", u" ", u""},     {'1', u"1", u"!", u""},      {'2', u"2", u"@", u""},
-        {'3', u"3", u"#", u""},     {'0', u"0", u")", u""},      {kOem1, u";", u":", u""},
-        {kOem2, u"/", u"?", u""},   {kOem3, u"`", u"~", u""},    {kOem7, u"'", u"\"", u""},
+        {' ', u" ", u" ", u""},       {'1', u"1", u"!", u""},       {'2', u"2", u"@", u""},
+        {'3', u"3", u"#", u""},       {'0', u"0", u")", u""},       {kOem1, u";", u":", u""},
+        {kOem2, u"/", u"?", u""},     {kOem3, u"`", u"~", u""},     {kOem7, u"'", u"\"", u""},
         {kOemComma, u",", u"<", u""}, {kOemPeriod, u".", u">", u""}};
     return keys;
   }
 
   static const std::vector<Key>& German() {
-    static const std::vector<Key> keys = {
-        {' ', u" ", u" ", u""},
-        {'Q', u"q", u"Q", u"@", 0, true},
-        {'E', u"e", u"E", u"€", 0, true},
-        {'M', u"m", u"M", u"µ", 0, true},
-        {'2', u"2", u"\"", u"²"},
-        {'7', u"7", u"/", u"{"},
-        {'0', u"0", u"=", u"}"},
-        {kOem1, u"ü", u"Ü", u"", 0, true},
-        {kOem3, u"ö", u"Ö", u"", 0, true},
-        {kOem7, u"ä", u"Ä", u"", 0, true},
-        {kOem4, u"ß", u"?", u"\\"},
-        {kOem5, u"^", u"°", u"", 1},
-        {kOem6, u"´", u"`", u"", 1 | 2},
-        {kOemComma, u",", u";", u""},
-        {kOemPeriod, u".", u":", u""},
-        {kOem2, u"#", u"'", u""}};
+    static const std::vector<Key> keys = {{' ', u" ", u" ", u""},
+                                          {'Q', u"q", u"Q", u"@", 0, true},
+                                          {'E', u"e", u"E", u"€", 0, true},
+                                          {'M', u"m", u"M", u"µ", 0, true},
+                                          {'2', u"2", u"\"", u"²"},
+                                          {'7', u"7", u"/", u"{"},
+                                          {'0', u"0", u"=", u"}"},
+                                          {kOem1, u"ü", u"Ü", u"", 0, true},
+                                          {kOem3, u"ö", u"Ö", u"", 0, true},
+                                          {kOem7, u"ä", u"Ä", u"", 0, true},
+                                          {kOem4, u"ß", u"?", u"\\"},
+                                          {kOem5, u"^", u"°", u"", 1},
+                                          {kOem6, u"´", u"`", u"", 1 | 2},
+                                          {kOemComma, u",", u";", u""},
+                                          {kOemPeriod, u".", u":", u""},
+                                          {kOem2, u"#", u"'", u""}};
     return keys;
   }
 
   static const std::vector<Key>& French() {
     static const std::vector<Key> keys = {
-        {' ', u" ", u" ", u""},
-        {'E', u"e", u"E", u"€", 0, true},
-        {'1', u"&", u"1", u""},
-        {'2', u"é", u"2", u"~", 4},
-        {'3', u"\"", u"3", u"#"},
-        {'7', u"è", u"7", u"`", 4},
-        {'9', u"ç", u"9", u"^"},
-        {'0', u"à", u"0", u"@"},
-        {kOem6, u"^", u"¨", u"", 1 | 2},
-        {kOem1, u"$", u"£", u"¤"},
-        {kOem3, u"ù", u"%", u""},
-        {kOemComma, u",", u"?", u""},
-        {kOemPeriod, u";", u".", u""},
-        {kOem2, u":", u"/", u""},
+        {' ', u" ", u" ", u""},          {'E', u"e", u"E", u"€", 0, true},
+        {'1', u"&", u"1", u""},          {'2', u"é", u"2", u"~", 4},
+        {'3', u"\"", u"3", u"#"},        {'7', u"è", u"7", u"`", 4},
+        {'9', u"ç", u"9", u"^"},         {'0', u"à", u"0", u"@"},
+        {kOem6, u"^", u"¨", u"", 1 | 2}, {kOem1, u"$", u"£", u"¤"},
+        {kOem3, u"ù", u"%", u""},        {kOemComma, u",", u"?", u""},
+        {kOemPeriod, u";", u".", u""},   {kOem2, u":", u"/", u""},
         {kOem8, u"!", u"§", u""}};
     return keys;
   }
 };
 
-// Keys as the user presses them: each taps its key, with the keys of `held` pressed
-// before and let go after, in reverse. What each transition made is gathered in order.
+// Keys as the user presses them: each taps its key, with the keys of `Held` pressed
+// before and let go after, in reverse.
 struct Tap {
   std::uint32_t Vk;
   std::vector<std::uint32_t> Held = {};
@@ -166,14 +160,22 @@ inline const std::vector<std::uint32_t> kAltGr = {vk::LControl, vk::RMenu};
 inline std::vector<Tap> UsKeys(std::string_view text) {
   std::vector<Tap> taps;
   for (char c : text) {
-    if (c >= 'a' && c <= 'z') taps.push_back({static_cast<std::uint32_t>(c - 32)});
-    else if (c >= 'A' && c <= 'Z') taps.push_back({static_cast<std::uint32_t>(c), {vk::LShift}});
-    else if (c >= '0' && c <= '9') taps.push_back({static_cast<std::uint32_t>(c)});
-    else if (c == ' ') taps.push_back({' '});
-    else if (c == ';') taps.push_back({kOem1});
-    else if (c == ':') taps.push_back({kOem1, {vk::LShift}});
-    else if (c == '/') taps.push_back({kOem2});
-    else if (c == '.') taps.push_back({kOemPeriod});
+    if (c >= 'a' && c <= 'z')
+      taps.push_back({static_cast<std::uint32_t>(c - 32)});
+    else if (c >= 'A' && c <= 'Z')
+      taps.push_back({static_cast<std::uint32_t>(c), {vk::LShift}});
+    else if (c >= '0' && c <= '9')
+      taps.push_back({static_cast<std::uint32_t>(c)});
+    else if (c == ' ')
+      taps.push_back({' '});
+    else if (c == ';')
+      taps.push_back({kOem1});
+    else if (c == ':')
+      taps.push_back({kOem1, {vk::LShift}});
+    else if (c == '/')
+      taps.push_back({kOem2});
+    else if (c == '.')
+      taps.push_back({kOemPeriod});
   }
   return taps;
 }

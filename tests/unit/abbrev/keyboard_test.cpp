@@ -1,7 +1,8 @@
+#include "abbrev/keyboard.h"
+
 #include <gtest/gtest.h>
 
 #include "abbrev/fakes.h"
-#include "abbrev/keyboard.h"
 #include "contract.h"
 
 namespace ks::abbrev {
@@ -38,21 +39,32 @@ TEST(Keyboard, MakesWhatTheLayoutInFrontMakes) {
       {"US letters, Shift, signs", kUs, {{'A'}, {'A', kShift}, {kOem1}, {'1', kShift}}, u"aA;!"},
       {"Caps Lock on: Shift makes small letters", kUs, {{'A'}, {'A', kShift}, {'1'}}, u"Aa1", true},
       {"US: right Alt is Alt, a shortcut", kUs, {{'Q', {vk::RMenu}}, {'Q', kAltGr}}, u""},
-      {"shortcuts and the Windows key make nothing", kUs,
-       {{'V', {vk::LControl}}, {'X', {vk::LMenu}}, {'R', {vk::LWin}}}, u""},
+      {"shortcuts and the Windows key make nothing",
+       kUs,
+       {{'V', {vk::LControl}}, {'X', {vk::LMenu}}, {'R', {vk::LWin}}},
+       u""},
       {"German AltGr", kGerman, {{'Q', kAltGr}, {'E', kAltGr}, {'7', kAltGr}}, u"@€{"},
       {"German: left Ctrl+Alt is AltGr too", kGerman, {{'Q', {vk::LControl, vk::LMenu}}}, u"@"},
       {"German umlauts follow Caps Lock", kGerman, {{kOem7}, {kOem7, kShift}}, u"Ää", true},
-      {"German dead keys compose", kGerman,
-       {{kOem5}, {'E'}, {kOem6}, {'E', kShift}, {kOem6, kShift}, {'A'}}, u"êÉà"},
+      {"German dead keys compose",
+       kGerman,
+       {{kOem5}, {'E'}, {kOem6}, {'E', kShift}, {kOem6, kShift}, {'A'}},
+       u"êÉà"},
       {"German: a space gives the accent", kGerman, {{kOem5}, {' '}}, u"^"},
-      {"German: what does not compose comes after the accent", kGerman,
-       {{kOem5}, {'X'}, {kOem6}, {kOem5}}, u"^x´^"},
-      {"German: Shift between accent and letter keeps it waiting", kGerman,
-       {{kOem5}, {vk::LShift}, {'E'}}, u"ê"},
-      {"French AZERTY row and AltGr", kFrench, {{'2'}, {'2', kShift}, {'0'}, {'0', kAltGr}, {'E', kAltGr}},
+      {"German: what does not compose comes after the accent",
+       kGerman,
+       {{kOem5}, {'X'}, {kOem6}, {kOem5}},
+       u"^x´^"},
+      {"German: Shift between accent and letter keeps it waiting",
+       kGerman,
+       {{kOem5}, {vk::LShift}, {'E'}},
+       u"ê"},
+      {"French AZERTY row and AltGr",
+       kFrench,
+       {{'2'}, {'2', kShift}, {'0'}, {'0', kAltGr}, {'E', kAltGr}},
        u"é2à@€"},
-      {"French dead keys, AltGr's too", kFrench,
+      {"French dead keys, AltGr's too",
+       kFrench,
        {{kOem6}, {'E'}, {kOem6, kShift}, {'E'}, {'2', kAltGr}, {'N'}, {kOem6, kShift}, {'X'}},
        u"êëñ¨x"},
   };
@@ -102,8 +114,8 @@ TEST(ShortcutAtPress, IsJudgedWithTheLayoutInFrontAtEachPress) {
   EXPECT_EQ(ShortcutAtPress(keyboard, Down('Q'), kFrench), 17);
   EXPECT_EQ(ShortcutAtPress(keyboard, Down('E'), kFrench), 0);
   EXPECT_EQ(ShortcutAtPress(keyboard, Down('Q'), kUs), 17);
-  EXPECT_EQ(layouts.Asked, (std::vector<LayoutId>{kUs, kGerman, kGerman, kGerman, kFrench,
-                                                  kFrench, kUs}));
+  EXPECT_EQ(layouts.Asked,
+            (std::vector<LayoutId>{kUs, kGerman, kGerman, kGerman, kFrench, kFrench, kUs}));
   // Not a shortcut at all: a release, a key that is no letter, Shift or Windows held too.
   EXPECT_EQ(ShortcutAtPress(keyboard, Up('Q'), kUs), 0);
   EXPECT_EQ(ShortcutAtPress(keyboard, Down('1'), kUs), 0);

@@ -1,7 +1,8 @@
+#include "abbrev/layout_cache.h"
+
 #include <gtest/gtest.h>
 
 #include "abbrev/fakes.h"
-#include "abbrev/layout_cache.h"
 
 namespace ks::abbrev {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "abbrev/validate.h"
+
+#include <gtest/gtest.h>
 
 namespace ks::abbrev {
 namespace {
@@ -29,7 +29,8 @@ TEST(Abbreviation, HasAtMost31CharactersAndNoBlanksOrLineBreaks) {
       {"a\u00A0b", blanks},  // a no-break space
       {"a\u3000b", blanks},  // an ideographic space
   };
-  for (const Case& c : cases) EXPECT_EQ(AbbreviationFault(c.abbreviation), c.fault) << c.abbreviation;
+  for (const Case& c : cases)
+    EXPECT_EQ(AbbreviationFault(c.abbreviation), c.fault) << c.abbreviation;
 }
 
 TEST(Abbreviation, IsOneButtonsOnlyAcrossAllGroups) {

@@ -1,10 +1,11 @@
+#include "abbrev/watch.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
 
 #include "abbrev/fakes.h"
-#include "abbrev/watch.h"
 #include "contract.h"
 
 namespace ks::abbrev {
@@ -25,9 +26,7 @@ std::vector<Tap> operator+(std::vector<Tap> a, const std::vector<Tap>& b) {
 
 class WatchTest : public ::testing::Test {
  protected:
-  WatchTest() {
-    watch.SetAbbreviations({{1, 1, ";sig"}, {1, 2, "btw"}, {2, 5, "sig"}});
-  }
+  WatchTest() { watch.SetAbbreviations({{1, 1, ";sig"}, {1, 2, "btw"}, {2, 5, "sig"}}); }
 
   // The matches the keys make, in order.
   std::vector<Match> Type(const std::vector<Tap>& taps, std::uintptr_t extra = 0) {
@@ -61,7 +60,8 @@ TEST_F(WatchTest, WhatWasTypedMatchesWhenItEndsWithAnAbbreviation) {
 }
 
 TEST_F(WatchTest, BackspaceTakesTheLastCharacterOff) {
-  EXPECT_EQ(Type(UsKeys(";sx") + std::vector<Tap>{{vk::Back}} + UsKeys("ig")), Matches{kSemicolonSig});
+  EXPECT_EQ(Type(UsKeys(";sx") + std::vector<Tap>{{vk::Back}} + UsKeys("ig")),
+            Matches{kSemicolonSig});
   EXPECT_EQ(Type(std::vector<Tap>{{vk::Back}, {vk::Back}}), Matches{}) << "nothing left to take";
   EXPECT_EQ(Type("bt"), Matches{});
   // Ctrl+Backspace takes a word or more: nothing before it is known any longer.
@@ -94,7 +94,11 @@ TEST_F(WatchTest, ClicksFocusCaretMovesAndTheEndingKeysStartAfresh) {
       {"Ctrl+V", key('V', {vk::LControl}), true},
       {"Windows+D", key('D', {vk::LWin}), true},
       {"Shift alone", key(vk::LShift), false},
-      {"Caps Lock twice", [&] { Type(std::vector<Tap>{{vk::Capital}, {vk::Capital}}); }, false},
+      {"Caps Lock twice",
+       [&] {
+         Type(std::vector<Tap>{{vk::Capital}, {vk::Capital}});
+       },
+       false},
       {"F5", key(0x74), false},
       {"Delete", key(0x2E), false},
   };
@@ -169,8 +173,8 @@ TEST_F(WatchTest, KeepsNoMoreThanTheLongestAbbreviation) {
 }
 
 TEST_F(WatchTest, OnlyValidAbbreviationsAreWatchedAndOfTwoAlikeTheFirst) {
-  watch.SetAbbreviations({{3, 1, "dup"}, {1, 1, "dup"}, {1, 2, "a b"},
-                          {1, 3, std::string(32, 'z')}, {1, 4, ""}});
+  watch.SetAbbreviations(
+      {{3, 1, "dup"}, {1, 1, "dup"}, {1, 2, "a b"}, {1, 3, std::string(32, 'z')}, {1, 4, ""}});
   EXPECT_EQ(Type("dup"), (Matches{{3, 1, 3, 3}}));
   EXPECT_EQ(Type("a b"), Matches{});
   Type(std::string(40, 'z'));
@@ -178,8 +182,14 @@ TEST_F(WatchTest, OnlyValidAbbreviationsAreWatchedAndOfTwoAlikeTheFirst) {
 }
 
 TEST_F(WatchTest, DeadKeysAndAltGrOnGermanAndFrenchLayouts) {
-  watch.SetAbbreviations({{1, 1, "q@"}, {1, 2, "crêpe"}, {1, 3, "^x"}, {1, 4, "a^"},
-                          {2, 1, "fête"}, {2, 2, "@à"}, {2, 3, "noël"}, {2, 4, "€é"}});
+  watch.SetAbbreviations({{1, 1, "q@"},
+                          {1, 2, "crêpe"},
+                          {1, 3, "^x"},
+                          {1, 4, "a^"},
+                          {2, 1, "fête"},
+                          {2, 2, "@à"},
+                          {2, 3, "noël"},
+                          {2, 4, "€é"}});
   layout = kGerman;
   EXPECT_EQ(Type(std::vector<Tap>{{'Q'}, {'Q', kAltGr}}), (Matches{{1, 1, 2, 2}}));
   EXPECT_EQ(Type(std::vector<Tap>{{'C'}, {'R'}, {kOem5}, {'E'}, {'P'}, {'E'}}),
