@@ -28,8 +28,9 @@ std::optional<std::string> AbbreviationFault(std::string_view abbreviation) {
   return std::nullopt;
 }
 
-const ButtonAbbreviation* OtherButtonWith(const std::vector<ButtonAbbreviation>& buttons,
-                                          std::string_view abbreviation, int group, int button) {
+const ButtonAbbreviation* OtherButtonWithAbbreviation(
+    const std::vector<ButtonAbbreviation>& buttons, std::string_view abbreviation, int group,
+    int button) {
   if (abbreviation.empty()) return nullptr;
   for (const ButtonAbbreviation& b : buttons)
     if (b.Abbreviation == abbreviation && !(b.Group == group && b.Button == button)) return &b;
@@ -40,7 +41,8 @@ std::optional<std::string> RefuseAbbreviation(const std::vector<ButtonAbbreviati
                                               int group, int button,
                                               std::string_view abbreviation) {
   if (auto fault = AbbreviationFault(abbreviation)) return fault;
-  if (const ButtonAbbreviation* other = OtherButtonWith(buttons, abbreviation, group, button))
+  if (const ButtonAbbreviation* other =
+          OtherButtonWithAbbreviation(buttons, abbreviation, group, button))
     return "\"" + std::string(abbreviation) + "\" is already the abbreviation of the " +
            other->Caption + " button in the " + other->GroupName +
            " group.\nPlease choose another abbreviation.";

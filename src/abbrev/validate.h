@@ -27,8 +27,9 @@ inline bool IsValidAbbreviation(std::string_view a) { return !AbbreviationFault(
 
 // The first button other than (`group`, `button`) that has `abbreviation`, in the list's
 // order; nullptr when none has. Button 0 stands for a button not yet in the store.
-const ButtonAbbreviation* OtherButtonWith(const std::vector<ButtonAbbreviation>& buttons,
-                                          std::string_view abbreviation, int group, int button);
+const ButtonAbbreviation* OtherButtonWithAbbreviation(
+    const std::vector<ButtonAbbreviation>& buttons, std::string_view abbreviation, int group,
+    int button);
 
 // Done in the editor with `abbreviation` for (`group`, `button`): the refusal to show, or
 // nothing when the editor may close.

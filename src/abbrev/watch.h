@@ -43,6 +43,9 @@ struct Seen {
 class AbbreviationWatch {
  public:
   explicit AbbreviationWatch(KeyLayouts& layouts) : keyboard_(layouts) {}
+  // Its map views the texts it holds.
+  AbbreviationWatch(const AbbreviationWatch&) = delete;
+  AbbreviationWatch& operator=(const AbbreviationWatch&) = delete;
 
   // The abbreviations to watch for; after every change of the store, and an empty list
   // when abbreviations are switched off. One that is not valid (too long, blanks) is left
