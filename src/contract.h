@@ -45,6 +45,15 @@ inline constexpr const char* kTrayFormClass = "TTrayForm";
 inline constexpr unsigned kTrayCallback = 0x0401;
 inline constexpr unsigned kTrayTipRefresh = 0x0402;
 
+// The abbreviation hook (src/abbrev/hook_win.h) posts these to the window it was given.
+// kAbbreviationTyped (WM_APP + 120): the characters just typed end with a button's
+// abbreviation; wParam the group (low word) and the button (high word), lParam the
+// Backspaces that take it out of an edit control (low word) and its characters (high
+// word: fewer when it has a character beyond the Basic Multilingual Plane).
+// kUserKeyWhileTyping (WM_APP + 121): the user pressed a key while the program types.
+inline constexpr unsigned kAbbreviationTyped = 0x8078;
+inline constexpr unsigned kUserKeyWhileTyping = 0x8079;
+
 // The mark in dwExtraInfo of every input event the program injects ("KSTM"). The recorder
 // leaves such events out, so typing a button never records itself.
 inline constexpr std::uintptr_t kInjectTag = 0x4B53544D;

@@ -32,6 +32,8 @@ class DeadKeys {
   // character leave a waiting accent waiting.
   std::u16string Press(const LayoutKey& key);
   void Reset() { pending_ = 0; }
+  // Whether an accent waits for the next character.
+  bool Waiting() const { return pending_ != 0; }
 
  private:
   Compose compose_;
