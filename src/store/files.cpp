@@ -84,15 +84,22 @@ std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const
   // A save left half done must be finished first: its marker vouches for the temporary
   // files that this save is about to overwrite.
   if (auto stuck = Recover(fs, dir)) return Refused(*stuck);
-  // Refuse before anything is written, while the old files are sure to be untouched.
-  if (!fs.CanReplace(p.ini)) return Refused(p.ini);
-  if (!fs.CanReplace(p.dat)) return Refused(p.dat);
 
   FileSystem::ReadResult old = fs.ReadAll(p.ini);
   if (old.status == FileSystem::ReadStatus::Failed) return Refused(p.ini);
   std::optional<std::string> oldIni;
   if (old.status == FileSystem::ReadStatus::Ok) oldIni = std::move(old.bytes);
   SavedFiles files = SaveSettings(store, settings, oldIni, ansi);
+  // Saves come a second after every change and at exit: files that would come out as
+  // they are stay untouched, their time stamps too.
+  if (oldIni == files.ini) {
+    const FileSystem::ReadResult oldDat = fs.ReadAll(p.dat);
+    if (oldDat.status == FileSystem::ReadStatus::Ok && oldDat.bytes == files.dat)
+      return std::nullopt;
+  }
+  // Refuse before anything is written, while the old files are sure to be untouched.
+  if (!fs.CanReplace(p.ini)) return Refused(p.ini);
+  if (!fs.CanReplace(p.dat)) return Refused(p.dat);
 
   if (!fs.WriteDurable(p.iniNew, files.ini)) {
     RollBack(fs, p);

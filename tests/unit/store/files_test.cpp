@@ -4,6 +4,7 @@
 #include <set>
 
 #include "store/files.h"
+#include "store/session.h"
 #include "text/codepages.h"
 
 namespace ks {
@@ -179,6 +180,25 @@ TEST(SafeSave, AReadOnlySettingsFileIsReportedBeforeAnythingChanges) {
   }
 }
 
+TEST(SafeSave, ASaveThatWouldWriteTheFilesAsTheyAreTouchesNothing) {
+  MemFs fs = FolderWithOldPair();
+  ASSERT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
+  const auto saved = fs.files;
+  fs.steps = 0;
+  fs.readOnly = {kIni, kDat};  // nothing to write: nothing to refuse either
+  EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
+  EXPECT_EQ(fs.steps, 0);
+  EXPECT_EQ(fs.files, saved);
+  // One change anywhere, in the settings or in the other file, writes again.
+  Settings wider;
+  wider.ButtonWidth = 150;
+  EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), wider, kAnsi), "Unable to write to " + kIni);
+  fs.readOnly.clear();
+  fs.files[kDat] += "x";
+  EXPECT_EQ(SaveFiles(fs, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
+  EXPECT_EQ(fs.files, saved);
+}
+
 TEST(SafeSave, ARefusedStepLeavesOneWholePair) {
   MemFs probe = FolderWithOldPair();
   ASSERT_EQ(SaveFiles(probe, kDir, *NewStore(), Settings{}, kAnsi), std::nullopt);
@@ -242,6 +262,49 @@ TEST(SafeSave, RecoverRemovesLeftoversOfAnUncommittedSave) {
   EXPECT_EQ(Recover(fs, kDir), std::nullopt);
   EXPECT_EQ(fs.files.size(), 2u);
   EXPECT_EQ(Fingerprint(Load(fs).loaded), FingerprintOf(*OldStore()));
+}
+
+// ---- the session: saved a second after a change and at exit ----
+
+TEST(SessionSave, WritesOnlyAfterAChangeOrAtExitAndTellsAFailureOnceUntilASaveSucceeds) {
+  MemFs fs = FolderWithOldPair();
+  Session session(fs, kDir, kAnsi);
+  int timers = 0;
+  session.onChanged = [&] { ++timers; };
+  ASSERT_EQ(session.Load(LoadContext{}), std::nullopt);
+  EXPECT_EQ(session.Save(false), std::nullopt);  // no change: the timer never ran
+  EXPECT_EQ(fs.steps, 0);
+
+  fs.readOnly.insert(kDat);
+  session.store().Data[1].String[1] = "changed";
+  session.Changed();
+  EXPECT_EQ(timers, 1);
+  EXPECT_EQ(session.Save(false), "Unable to write to " + kDat);
+  session.Changed();  // the next change tries again, and is not told twice
+  EXPECT_EQ(session.Save(false), std::nullopt);
+  EXPECT_EQ(session.Save(true), "Unable to write to " + kDat);  // the last chance is told
+
+  fs.readOnly.clear();
+  session.Changed();
+  EXPECT_EQ(session.Save(false), std::nullopt);
+  EXPECT_EQ(Load(fs).loaded.store->Data[1].String[1], "changed");
+  fs.readOnly.insert(kDat);
+  session.store().Data[1].String[1] = "again";
+  session.Changed();
+  EXPECT_EQ(session.Save(false), "Unable to write to " + kDat);  // told anew after a success
+}
+
+TEST(SessionSave, AFileThatCouldNotBeReadIsNeverWrittenOver) {
+  MemFs fs = FolderWithOldPair();
+  fs.unreadable.insert(kDat);
+  Session session(fs, kDir, kAnsi);
+  EXPECT_EQ(session.Load(LoadContext{}),
+            "Unable to read " + kDat +
+                "\nChanges made in this session will not be saved, so the file is not overwritten.");
+  session.Changed();
+  EXPECT_EQ(session.Save(false), std::nullopt);
+  EXPECT_EQ(session.Save(true), std::nullopt);
+  EXPECT_EQ(fs.steps, 0);
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+#pragma once
+// The one owner of a run's store and settings and of the two files they live in. The
+// windows read and change them here; every change is written a second after the last one
+// and again at exit, so a crash, a forced end or a power cut loses at most that second,
+// and a folder that cannot be written is found out at the first change, not at exit.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "store/files.h"
+
+namespace ks {
+
+class Session {
+ public:
+  // How long after the last change the files are written.
+  static constexpr int kSaveDelayMs = 1000;
+
+  Session(FileSystem& fs, std::string dir, const AnsiCodePage& ansi)
+      : fs_(fs), dir_(std::move(dir)), ansi_(ansi), store_(Store::MakeDefault()) {}
+
+  // Loads both files. When one exists but cannot be read, what the user is told: the
+  // session then never writes, since saving over that file would lose what it holds.
+  std::optional<std::string> Load(const LoadContext& ctx);
+
+  Store& store() { return *store_; }
+  const Store& store() const { return *store_; }
+  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+
+  // Called after every change to the store or the settings; `onChanged` (the platform's
+  // timer) then calls Save() once no change has come for kSaveDelayMs.
+  void Changed();
+  std::function<void()> onChanged;
+
+  // Writes both files if a change waits, or at exit in any case; files that would come out
+  // as they are stay untouched. What the user is to be told: a failed save once, until a
+  // save succeeds again (the edits stay here, and the next change or the exit tries
+  // again); at exit every failure, since nothing tries after it.
+  std::optional<std::string> Save(bool atExit);
+
+ private:
+  FileSystem& fs_;
+  std::string dir_;
+  const AnsiCodePage& ansi_;
+  std::unique_ptr<Store> store_;
+  Settings settings_;
+  bool readOnly_ = false;  // a file could not be read
+  bool pending_ = false;
+  bool told_ = false;
+};
+
+}  // namespace ks
