@@ -54,20 +54,6 @@ class KeybdEventSink : public ks::KeySink {
   ks::SendInputSink unicode_;
 };
 
-class BareHost : public ks::TypingHost {
- public:
-  void ProcessMessages() override {}
-  void FocusDummy() override {}
-  bool WindowExists(ks::WindowId w) override { return ks::WindowExists(w); }
-  bool BringToForeground(ks::WindowId w) override { return SetForegroundWindow(ks::ToHwnd(w)); }
-  bool StartProgram(const std::string&, const std::string&) override { return false; }
-  void Message(const std::string&) override {}
-  std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {
-    return std::nullopt;
-  }
-  void ShowBarOnTop() override {}
-};
-
 std::string ExeFolder() {
   char buf[MAX_PATH * 2];
   const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
@@ -112,7 +98,7 @@ int main() {
 
   ks::WinKeyboardLayout layout;
   ks::WinClock clock;
-  BareHost host;
+  ks::PlainHandOver host;
   ks::SendInputSink batched;
   KeybdEventSink single;
   struct Mode {
@@ -131,7 +117,7 @@ int main() {
       status = 1;
       continue;
     }
-    ks::Typist typist(*m.sink, layout, clock, host);
+    ks::Typist typist(ks::TypingPorts{*m.sink, layout, clock, host});
     typist.TargetWindow = ks::ToWindowId(target);
     const auto t0 = Steady::now();
     typist.SendString(text);

@@ -116,27 +116,11 @@ class CollectingSink : public ks::KeySink {
   std::vector<INPUT> events;
 };
 
-// The bar's part of a typing run, minus the bar: the queue is pumped as the bar pumps it
-// (or, to tell the two costs apart, not).
-class BenchHost : public ks::TypingHost {
+// A typing run without the bar, into a target already in front.
+class InFront : public ks::ForegroundHandOver {
  public:
-  explicit BenchHost(bool pump) : pump_(pump) {}
-  void ProcessMessages() override {
-    if (pump_) typingPump_();
-  }
-  void FocusDummy() override {}
   bool WindowExists(ks::WindowId w) override { return ks::WindowExists(w); }
   bool BringToForeground(ks::WindowId) override { return true; }
-  bool StartProgram(const std::string&, const std::string&) override { return false; }
-  void Message(const std::string&) override {}
-  std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {
-    return std::nullopt;
-  }
-  void ShowBarOnTop() override {}
-
- private:
-  bool pump_;
-  ks::TypingPump typingPump_;
 };
 
 struct Landing {
@@ -308,11 +292,11 @@ int main() {
 
   ks::WinKeyboardLayout layout;
   ks::WinClock clock;
-  BenchHost host(true);
-  BenchHost noPump(false);
+  InFront inFront;
+  ks::TypingPump pump;
   CollectingSink collected;
   {
-    ks::Typist collector(collected, layout, clock, host);
+    ks::Typist collector(ks::TypingPorts{collected, layout, clock, inFront, &pump});
     collector.TargetWindow = ks::ToWindowId(GetDesktopWindow());
     collector.SendString(text);
   }
@@ -358,19 +342,20 @@ int main() {
     const int runs = edit ? kEditRuns : kCounterRuns;
     for (int run = 0; run < runs; ++run) {
       bar.runs.push_back(target.Run(wideText, [&] { return pressButton(1); }));
-      // The typing engine in this process, with `typingHost`.
-      auto engineRun = [&](ks::TypingHost& typingHost) {
+      // The typing engine in this process, its queue pumped as the bar pumps it (or, to
+      // tell the two costs apart, not).
+      auto engineRun = [&](ks::MessagePump* typingPump) {
         return target.Run(wideText, [&] {
           ks::SendInputSink sink;
-          ks::Typist typist(sink, layout, clock, typingHost);
+          ks::Typist typist(ks::TypingPorts{sink, layout, clock, inFront, typingPump});
           typist.TargetWindow = ks::ToWindowId(target.main());
           const LONGLONG t0 = Ticks();
           typist.SendString(text);
           return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
         });
       };
-      engine.runs.push_back(engineRun(host));
-      unpumped.runs.push_back(engineRun(noPump));
+      engine.runs.push_back(engineRun(&pump));
+      unpumped.runs.push_back(engineRun(nullptr));
       // `events` in one SendInput call, timed from before `leadIn`.
       auto oneBatch = [&](const std::wstring& expected, std::vector<INPUT> events,
                           const std::function<void()>& leadIn) {

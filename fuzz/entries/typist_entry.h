@@ -20,8 +20,8 @@ class PickingHost : public test::ScriptedHost {
  public:
   PickingHost(test::Journal& j, uint8_t index, bool answers)
       : ScriptedHost(j), index_(index), answers_(answers) {}
-  std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override {
-    ScriptedHost::SelectFromList(entries);
+  std::optional<std::string> Pick(const std::vector<std::string>& entries) override {
+    ScriptedHost::Pick(entries);
     if (!answers_ || entries.empty()) return std::nullopt;
     return entries[index_ % entries.size()];
   }
@@ -55,7 +55,7 @@ inline std::string TypistEntry(Input in) {
   test::RecordingSink sink(journal);
   test::FixedClock clock;
   detail::PickingHost host(journal, pickIndex, (flags & 2) != 0);
-  Typist typist(sink, layout, clock, host);
+  Typist typist(host.Ports(sink, layout, clock));
   typist.TargetWindow = 7;
   if (!(flags & 1)) host.existing.clear();
   host.startSucceeds = !(flags & 4);

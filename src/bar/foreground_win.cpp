@@ -4,12 +4,16 @@
 #include <vector>
 
 #include "text/codepage_win.h"
+#include "typing/ports_win.h"
 #include "win/window.h"
 
 namespace ks {
 namespace {
 
 ForegroundWatch* g_watch = nullptr;
+
+// How long a hand-over may wait for the target to take the foreground and settle there.
+constexpr DWORD kHandOverBoundMs = 500;
 
 // How long a hand-over waits for the target's thread to report its focus once the window
 // is in front, before it goes on without: a busy machine delays the event by tens of ms,
@@ -110,6 +114,46 @@ bool ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()
   }
   awaitedThread_ = 0;
   return GetForegroundWindow() == w;
+}
+
+bool TargetHandOver::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
+
+bool TargetHandOver::BringToForeground(WindowId w) {
+  if (std::optional<std::string> why = WhyKeysCannotReach(facts_, w)) {
+    tell_(*why);
+    return false;
+  }
+  // The switch completes asynchronously: the target's thread still has to activate the
+  // window and focus its control, and keys queued meanwhile land in the wrong place.
+  if (watch_.HandOver(ToHwnd(w), kHandOverBoundMs, [] { ProcessWaitingMessages(); })) return true;
+  tell_(ForegroundRefusedMessage(facts_, w));
+  return false;
+}
+
+void TargetHandOver::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
+  // Keys sent to the target wait in its thread's queue until it gets round to them, and a
+  // program started now (a console window comes to the front at once) or the list picker
+  // would take the foreground meanwhile. Nothing tells whether another thread's queue is
+  // empty (a process's idle state, which WaitForInputIdle waits for, marks only the end of
+  // its start-up, under Wine as well), but a message sent to the target is handled each
+  // time its thread asks for the next message, and in between that thread handles one
+  // queued message. So each round trip after the first sees at least one more queued
+  // message handled: one round trip for each key event and each character it made, and a
+  // few for the target's own messages, take the queue past the keys. A round trip on an
+  // empty queue costs two thread switches; a target that hangs or crawls is given up on
+  // after a bound.
+  constexpr DWORD kBoundMs = 2000;
+  HWND h = ToHwnd(w);
+  if (!h || !IsWindow(h) || keyEvents == 0) return;
+  const std::size_t roundTrips = 2 * keyEvents + 8;
+  const DWORD start = GetTickCount();
+  for (std::size_t i = 0; i < roundTrips; ++i) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= kBoundMs) return;
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs - spent, &ignored))
+      return;  // hung, gone or too slow: typing goes on
+  }
 }
 
 bool SystemWindowFacts::Exists(WindowId w) const {

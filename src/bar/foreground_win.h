@@ -50,6 +50,23 @@ class ForegroundWatch {
   bool focusReported_ = false;
 };
 
+// The hand-over of the bar's typing runs: the keys go to the target only where they can
+// land, and the user is told, through `tell`, why they did not.
+class TargetHandOver : public ForegroundHandOver {
+ public:
+  TargetHandOver(ForegroundWatch& watch, const WindowFacts& facts,
+                 std::function<void(const std::string&)> tell)
+      : watch_(watch), facts_(facts), tell_(std::move(tell)) {}
+  bool WindowExists(WindowId w) override;
+  bool BringToForeground(WindowId w) override;
+  void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override;
+
+ private:
+  ForegroundWatch& watch_;
+  const WindowFacts& facts_;
+  std::function<void(const std::string&)> tell_;
+};
+
 // What the target tracker needs to know of a window, from the system.
 class SystemWindowFacts : public WindowFacts {
  public:

@@ -66,7 +66,7 @@ void TMainForm::ShortcutFired(int shortcut) {
       return;
     }
     FocusDummy();
-    if (!BringToForeground(typist_->TargetWindow)) {
+    if (!handOver_.BringToForeground(typist_->TargetWindow)) {
       shortcutQueue_.DropLast();
       return;
     }

@@ -6,6 +6,7 @@
 #include "bar/layout.h"
 #include "store/settings.h"
 #include "text/codepage_win.h"
+#include "typing/list_win.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 #include "win/dpi.h"
@@ -44,7 +45,10 @@ bool TMainForm::Create() {
   sink_ = std::make_unique<SendInputSink>();
   layout_ = std::make_unique<WinKeyboardLayout>();
   clock_ = std::make_unique<WinClock>();
-  typist_ = std::make_unique<Typist>(*sink_, *layout_, *clock_, *this);
+  starter_.owner = hwnd_;
+  typist_ = std::make_unique<Typist>(TypingPorts{*sink_, *layout_, *clock_, handOver_,
+                                                 &typingPump_, around_.ListForm, &starter_,
+                                                 this});
 
   LoadSession();
   StartShortcuts();

@@ -92,13 +92,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void RebuildGroupMenus(const std::vector<std::string>& groupNames) override;
 
   // ---- TypingHost ----
-  void ProcessMessages() override;
-  bool WindowExists(WindowId w) override;
-  bool BringToForeground(WindowId w) override;
-  void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override;
-  bool StartProgram(const std::string& program, const std::string& params) override;
   void Message(const std::string& text) override;
-  std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override;
   void ShowBarOnTop() override;
 
   // ---- Dialogs ----
@@ -259,6 +253,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   SystemWindowFacts windowFacts_;
   std::unique_ptr<TargetTracker> tracker_;
   ForegroundWatch foregroundWatch_{[this] { FollowForeground(); }};
+  TargetHandOver handOver_{foregroundWatch_, windowFacts_,
+                           [this](const std::string& text) { Message(text); }};
+  ShellStarter starter_;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
   TypingPump typingPump_;
   std::unique_ptr<KeySink> sink_;

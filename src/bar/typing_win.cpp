@@ -12,13 +12,6 @@
 #include "win/dialogs.h"
 
 namespace ks {
-namespace {
-
-// How long a hand-over may wait for the target to take the foreground and settle there.
-constexpr DWORD kHandOverBoundMs = 500;
-
-}  // namespace
-
 void TMainForm::StartForegroundTracker() {
   if (!typist_) return;
   if (!tracker_) tracker_ = std::make_unique<TargetTracker>(windowFacts_, typist_->TargetWindow);
@@ -83,64 +76,12 @@ void TMainForm::UndoTyping() {
 
 // ---- TypingHost and Dialogs ----
 
-void TMainForm::ProcessMessages() { typingPump_(); }
-
-bool TMainForm::WindowExists(WindowId w) { return ::ks::WindowExists(w); }
-
-bool TMainForm::BringToForeground(WindowId w) {
-  if (std::optional<std::string> why = WhyKeysCannotReach(windowFacts_, w)) {
-    Message(*why);
-    return false;
-  }
-  // The switch completes asynchronously: the target's thread still has to activate the
-  // window and focus its control, and keys queued meanwhile land in the wrong place.
-  if (foregroundWatch_.HandOver(ToHwnd(w), kHandOverBoundMs, [] { ProcessWaitingMessages(); }))
-    return true;
-  Message(ForegroundRefusedMessage(windowFacts_, w));
-  return false;
-}
-
-void TMainForm::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
-  // Keys sent to the target wait in its thread's queue until it gets round to them, and a
-  // program started now (a console window comes to the front at once) or the list picker
-  // would take the foreground meanwhile. Nothing tells whether another thread's queue is
-  // empty (a process's idle state, which WaitForInputIdle waits for, marks only the end of
-  // its start-up, under Wine as well), but a message sent to the target is handled each
-  // time its thread asks for the next message, and in between that thread handles one
-  // queued message. So each round trip after the first sees at least one more queued
-  // message handled: one round trip for each key event and each character it made, and a
-  // few for the target's own messages, take the queue past the keys. A round trip on an
-  // empty queue costs two thread switches; a target that hangs or crawls is given up on
-  // after a bound.
-  constexpr DWORD kBoundMs = 2000;
-  HWND h = ToHwnd(w);
-  if (!h || !IsWindow(h) || keyEvents == 0) return;
-  const std::size_t roundTrips = 2 * keyEvents + 8;
-  const DWORD start = GetTickCount();
-  for (std::size_t i = 0; i < roundTrips; ++i) {
-    const DWORD spent = GetTickCount() - start;
-    if (spent >= kBoundMs) return;
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kBoundMs - spent, &ignored))
-      return;  // hung, gone or too slow: typing goes on
-  }
-}
-
-bool TMainForm::StartProgram(const std::string& program, const std::string& params) {
-  return ShellOpen(hwnd_, program, params);
-}
-
 void TMainForm::Message(const std::string& text) {
   // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
   // belongs in the window it was meant for, which the engine brings back after it.
   std::optional<TargetHold> hold;
   if (typingRuns_ > 0) hold.emplace(tracker_.get());
   win::ShowMessage(hwnd_, text);
-}
-
-std::optional<std::string> TMainForm::SelectFromList(const std::vector<std::string>& entries) {
-  if (!around_.ListForm) return std::nullopt;
-  return around_.ListForm->Pick(entries);
 }
 
 void TMainForm::ShowBarOnTop() {

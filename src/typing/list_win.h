@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "typing/ports.h"
 #include "win/controls.h"
 #include "win/window.h"
 
 namespace ks::typing {
 
-class TListForm : public ks::win::Window {
+class TListForm : public ks::win::Window, public ListPicker {
  public:
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
@@ -27,7 +28,7 @@ class TListForm : public ks::win::Window {
 
   // Shows `entries` in their order and waits. Returns the double-clicked entry, or
   // nothing when the window was closed without a pick.
-  std::optional<std::string> Pick(const std::vector<std::string>& entries);
+  std::optional<std::string> Pick(const std::vector<std::string>& entries) override;
 
   ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
   void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }

@@ -48,14 +48,33 @@ class Clock {
   virtual std::string LongTime() = 0;     // long time format
 };
 
-// The button bar, as far as a typing run needs it.
-class TypingHost {
+// Handles every window message waiting in the program's queue, then returns: a run's
+// pump point, so that the program keeps painting and answering while it types.
+class MessagePump {
  public:
-  virtual ~TypingHost() = default;
-  // Handles every window message waiting in the program's queue, then returns.
+  virtual ~MessagePump() = default;
   virtual void ProcessMessages() = 0;
-  // Gives the bar's keyboard focus to its hidden focus button, if the bar is visible.
-  virtual void FocusDummy() = 0;
+};
+
+// Shows the list picker modally with `entries`; the picked entry, or nothing.
+class ListPicker {
+ public:
+  virtual ~ListPicker() = default;
+  virtual std::optional<std::string> Pick(const std::vector<std::string>& entries) = 0;
+};
+
+// Opens `program` (a program or a document) through the shell with `params` (may be
+// empty); true on success.
+class ProgramStarter {
+ public:
+  virtual ~ProgramStarter() = default;
+  virtual bool Start(const std::string& program, const std::string& params) = 0;
+};
+
+// How the keys get to the target window.
+class ForegroundHandOver {
+ public:
+  virtual ~ForegroundHandOver() = default;
   // Whether `w` names a window that exists now.
   virtual bool WindowExists(WindowId w) = 0;
   // Makes sure keys sent next reach `w`: brings it to the foreground unless it is there
@@ -66,20 +85,38 @@ class TypingHost {
   // Waits, boundedly, until the window `w` has taken the `keyEvents` key events sent to
   // it since the last wait: a program started next, or the list picker, takes the
   // foreground, and keys still waiting for the target could be lost or land elsewhere.
-  // Hosts whose keys go nowhere else (benchmarks, tests without a receiver) have nothing
-  // to wait for.
+  // Where the keys go nowhere else (benchmarks, tests without a receiver) there is
+  // nothing to wait for.
   virtual void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
     (void)w;
     (void)keyEvents;
   }
-  // Opens `program` through the shell with `params` (may be empty); true on success.
-  virtual bool StartProgram(const std::string& program, const std::string& params) = 0;
+};
+
+// The button bar, as far as a typing run needs it.
+class TypingHost {
+ public:
+  virtual ~TypingHost() = default;
+  // Gives the bar's keyboard focus to its hidden focus button, if the bar is active.
+  virtual void FocusDummy() = 0;
   // Shows a modal message box with `text`.
   virtual void Message(const std::string& text) = 0;
-  // Shows the list picker modally with `entries`; the picked entry, or nothing.
-  virtual std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) = 0;
-  // Puts the bar back into the topmost band and shows it, without moving it.
+  // Puts the bar back into the topmost band, without moving it or taking the foreground.
   virtual void ShowBarOnTop() = 0;
+};
+
+// What a typing run is given. The keys, the layout, the clock and the hand-over are
+// needed by every run; a port left out does nothing (no pump, no picker, no program
+// started, no bar), as in a benchmark or a test that needs none of them.
+struct TypingPorts {
+  KeySink& sink;
+  const KeyboardLayout& layout;
+  Clock& clock;
+  ForegroundHandOver& foreground;
+  MessagePump* pump = nullptr;
+  ListPicker* picker = nullptr;
+  ProgramStarter* starter = nullptr;
+  TypingHost* bar = nullptr;
 };
 
 }  // namespace ks

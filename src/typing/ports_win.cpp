@@ -131,7 +131,7 @@ void ProcessWaitingMessages() {
   }
 }
 
-void TypingPump::operator()() {
+void TypingPump::ProcessMessages() {
   const ULONGLONG now = GetTickCount64();
   if (now - last_ < kEveryMs) return;
   last_ = now;

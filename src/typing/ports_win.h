@@ -64,6 +64,22 @@ class WinClock : public Clock {
 // the shell reports success.
 bool ShellOpen(HWND owner, const std::string& program, const std::string& params);
 
+// Opens programs for a typing run, its boxes owned by `owner`.
+class ShellStarter : public ProgramStarter {
+ public:
+  HWND owner = nullptr;
+  bool Start(const std::string& program, const std::string& params) override {
+    return ShellOpen(owner, program, params);
+  }
+};
+
+// The hand-over of a run without a bar: the target is put in front and typed into.
+class PlainHandOver : public ForegroundHandOver {
+ public:
+  bool WindowExists(WindowId w) override { return ks::WindowExists(w); }
+  bool BringToForeground(WindowId w) override { return SetForegroundWindow(ToHwnd(w)) != FALSE; }
+};
+
 // Dispatches every message waiting in this thread's queue, then returns. A WM_QUIT
 // met on the way is posted again so the main loop still ends.
 void ProcessWaitingMessages();
@@ -72,9 +88,9 @@ void ProcessWaitingMessages();
 // under Wine each look into the queue is a trip to the server that the target needs for
 // every key it takes, and a thousand of them made the target take the text about a
 // third slower. Twenty looks a second keep the bar painting and answering.
-class TypingPump {
+class TypingPump : public MessagePump {
  public:
-  void operator()();
+  void ProcessMessages() override;
 
  private:
   static constexpr ULONGLONG kEveryMs = 50;

@@ -37,8 +37,12 @@ std::string UpperAscii(std::string s) {
   return s;
 }
 
-Typist::Typist(KeySink& sink, const KeyboardLayout& layout, Clock& clock, TypingHost& host)
-    : sink_(sink), layout_(layout), clock_(clock), host_(host) {}
+Typist::Typist(const TypingPorts& ports)
+    : sink_(ports.sink),
+      layout_(ports.layout),
+      clock_(ports.clock),
+      foreground_(ports.foreground),
+      ports_(ports) {}
 
 void Typist::SimulateKeyDown(std::uint8_t key) {
   sink_.Key(key, layout_.ScanCode(key), false, vk::IsExtended(key));
@@ -109,21 +113,21 @@ void Typist::Flush() {
 
 void Typist::FlushAndWaitUntilTaken() {
   Flush();
-  host_.WaitUntilKeysTaken(TargetWindow, sentSinceWait_);
+  foreground_.WaitUntilKeysTaken(TargetWindow, sentSinceWait_);
   sentSinceWait_ = 0;
 }
 
 void Typist::Pump() {
   if (pending_ >= kFlushBatch) Flush();
-  host_.ProcessMessages();
+  if (ports_.pump) ports_.pump->ProcessMessages();
 }
 
 void Typist::SendString(std::string text) {
   // `text` is this run's own copy: a run started from the message pump may change
   // the button it came from while this one is still walking it.
   if (TargetWindow == 0) return;
-  host_.FocusDummy();
-  if (!host_.BringToForeground(TargetWindow)) return;
+  if (ports_.bar) ports_.bar->FocusDummy();
+  if (!foreground_.BringToForeground(TargetWindow)) return;
   if (depth_++ == 0) stopped_ = false;
   KeystrokeCount = 0;
   sentSinceWait_ = 0;
@@ -148,7 +152,7 @@ void Typist::SendString(std::string text) {
 }
 
 bool Typist::BackToTarget() {
-  if (!host_.BringToForeground(TargetWindow)) stopped_ = true;
+  if (!foreground_.BringToForeground(TargetWindow)) stopped_ = true;
   return !stopped_;
 }
 
@@ -195,8 +199,8 @@ void Typist::StartProgram(const std::string& arg) {
   // What was typed before the code belongs in front of whatever the program opens, and
   // must have reached the target before the program can take the foreground from it.
   FlushAndWaitUntilTaken();
-  if (!host_.StartProgram(program, params)) {
-    host_.Message("Unable to start " + program);
+  if (!ports_.starter || !ports_.starter->Start(program, params)) {
+    if (ports_.bar) ports_.bar->Message("Unable to start " + program);
     BackToTarget();
   }
 }
@@ -216,12 +220,13 @@ void Typist::SelectFromList(const std::string& arg) {
     rest = Cut(rest, comma + 1);
   }
   FlushAndWaitUntilTaken();
-  std::optional<std::string> pick = host_.SelectFromList(entries);
+  std::optional<std::string> pick =
+      ports_.picker ? ports_.picker->Pick(entries) : std::optional<std::string>();
   if (pick && BackToTarget()) {
     SendSpecial(*pick);
     Flush();
   }
-  host_.ShowBarOnTop();
+  if (ports_.bar) ports_.bar->ShowBarOnTop();
   if (!stopped_) BackToTarget();
 }
 
@@ -233,12 +238,12 @@ void Typist::TrackForeground(WindowId foreground, WindowId bar, WindowId list, W
   if (foreground != bar && foreground != list && foreground != editor) TargetWindow = foreground;
 }
 
-bool Typist::HasTarget() { return TargetWindow != 0 && host_.WindowExists(TargetWindow); }
+bool Typist::HasTarget() { return TargetWindow != 0 && foreground_.WindowExists(TargetWindow); }
 
 void Typist::UndoTyping() {
   if (TargetWindow == 0) return;
-  host_.FocusDummy();
-  if (!host_.BringToForeground(TargetWindow)) return;
+  if (ports_.bar) ports_.bar->FocusDummy();
+  if (!foreground_.BringToForeground(TargetWindow)) return;
   // Forgotten before the first Backspace, and the Backspaces themselves never counted:
   // an Undo or a press from the pump in between sees only what is left to take back.
   const std::int32_t n = std::exchange(KeystrokeCount, 0);

@@ -22,7 +22,7 @@ inline constexpr std::size_t kFlushBatch = 256;
 
 class Typist {
  public:
-  Typist(KeySink& sink, const KeyboardLayout& layout, Clock& clock, TypingHost& host);
+  explicit Typist(const TypingPorts& ports);
   Typist(const Typist&) = delete;
   Typist& operator=(const Typist&) = delete;
 
@@ -48,8 +48,8 @@ class Typist {
 
   // --- the interpreter ---
   // Types `text` as a type string into the target window; nothing when there is none or
-  // the host cannot bring it forward. A run ends early when the target is lost on the
-  // way (after a message or a pick, the host could not bring it back).
+  // it cannot be brought forward. A run ends early when the target is lost on the
+  // way (after a message or a pick, it could not be brought back).
   void SendString(std::string text);
   // Types every character of `text` literally, without pumping messages.
   void SendSpecial(const std::string& text);
@@ -69,7 +69,7 @@ class Typist {
   void UndoTyping();
 
  private:
-  // Lets the host handle waiting messages: one pump point. Keys go out in batches: each
+  // Lets the program handle waiting messages: one pump point. Keys go out in batches: each
   // SendInput call costs a trip through the system's input queue (under Wine a round
   // trip to its server), so one call per item made typing slower than the target.
   // Order cannot suffer, since a run started from the pump appends to the same buffer.
@@ -94,7 +94,8 @@ class Typist {
   KeySink& sink_;
   const KeyboardLayout& layout_;
   Clock& clock_;
-  TypingHost& host_;
+  ForegroundHandOver& foreground_;
+  TypingPorts ports_;
 };
 
 // ASCII letters a..z to A..Z; every other byte unchanged, so UTF-8 stays intact.

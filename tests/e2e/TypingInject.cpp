@@ -57,21 +57,6 @@ std::string TextOf(HWND h) {
   return s;
 }
 
-// The typing host of a bar-less run: every bar concern is a no-op.
-class BareHost : public TypingHost {
- public:
-  void ProcessMessages() override {}
-  void FocusDummy() override {}
-  bool WindowExists(WindowId w) override { return ks::WindowExists(w); }
-  bool BringToForeground(WindowId w) override { return SetForegroundWindow(ToHwnd(w)); }
-  bool StartProgram(const std::string&, const std::string&) override { return false; }
-  void Message(const std::string&) override {}
-  std::optional<std::string> SelectFromList(const std::vector<std::string>&) override {
-    return std::nullopt;
-  }
-  void ShowBarOnTop() override {}
-};
-
 struct ProcessCloser {
   void operator()(HANDLE h) const {
     if (h) CloseHandle(h);
@@ -166,8 +151,8 @@ class TypingInject : public ::testing::Test {
   SendInputSink sink_;
   WinKeyboardLayout layout_;
   WinClock clock_;
-  BareHost host_;
-  Typist typist_{sink_, layout_, clock_, host_};
+  PlainHandOver host_;
+  Typist typist_{TypingPorts{sink_, layout_, clock_, host_}};
 };
 
 TEST_F(TypingInject, PlainTextArrivesExactly) {

@@ -129,9 +129,18 @@ class FixedClock : public Clock {
   std::string LongTime() override { return time; }
 };
 
-class ScriptedHost : public TypingHost {
+// Every port of a typing run but the keys, the layout and the clock, in one journal.
+class ScriptedHost : public TypingHost,
+                     public ForegroundHandOver,
+                     public MessagePump,
+                     public ListPicker,
+                     public ProgramStarter {
  public:
   explicit ScriptedHost(Journal& j) : journal_(j) {}
+
+  TypingPorts Ports(KeySink& sink, const KeyboardLayout& layout, Clock& clock) {
+    return TypingPorts{sink, layout, clock, *this, this, this, this, this};
+  }
 
   std::function<void()> onPump;           // runs inside ProcessMessages
   bool startSucceeds = true;
@@ -161,12 +170,12 @@ class ScriptedHost : public TypingHost {
   void WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) override {
     journal_.push_back("taken:" + std::to_string(w) + "/" + std::to_string(keyEvents));
   }
-  bool StartProgram(const std::string& program, const std::string& params) override {
+  bool Start(const std::string& program, const std::string& params) override {
     journal_.push_back("start:" + program + "|" + params);
     return startSucceeds;
   }
   void Message(const std::string& text) override { journal_.push_back("msg:" + text); }
-  std::optional<std::string> SelectFromList(const std::vector<std::string>& entries) override {
+  std::optional<std::string> Pick(const std::vector<std::string>& entries) override {
     lastEntries = entries;
     std::string s = "list:";
     for (const auto& e : entries) s += "[" + e + "]";

@@ -65,7 +65,7 @@ class TypistTest : public ::testing::Test {
   test::RecordingSink sink{journal};
   test::FixedClock clock;
   test::ScriptedHost host{journal};
-  Typist typist{sink, layout, clock, host};
+  Typist typist{host.Ports(sink, layout, clock)};
 };
 
 // ---- keystroke synthesis ----
