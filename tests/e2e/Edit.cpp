@@ -412,6 +412,32 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_TRUE(TextBecomes("Kind regards,\r\nBeax\r\n"));
 }
 
+// Every change is on disk a second after it: a run killed three seconds after an edit
+// loses nothing, and a run that only types leaves both files untouched.
+TEST_F(EditTest, AnEditSurvivesAKillThreeSecondsLaterAndTypingWritesNothing) {
+  LaunchTarget();
+  const std::string ini = k.Ini(), dat = k.Dat();
+  TypeFrom(3);
+  ASSERT_TRUE(TextBecomes("ccc"));
+  Sleep(1500);
+  EXPECT_EQ(k.Ini(), ini);
+  EXPECT_EQ(k.Dat(), dat);
+
+  RightClick(2);
+  Choose(kEditButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  SetField(ed, kNameId, "Kept");
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  Sleep(3000);
+  k.Kill();
+  ASSERT_TRUE(k.WaitExit());
+  ASSERT_TRUE(k.Start());
+  ShowBar();
+  EXPECT_TRUE(CaptionsBecome({"Alpha", "Kept", "Gamma"}));
+}
+
 // Texts in other scripts, typed as an input method sends them (Unicode input), go into the
 // store exactly: a Greek caption, a hint with a check mark, and a text of Greek, an
 // e-acute, a check mark and an emoji, with the codes Tab, Backspace and Enter write placed
