@@ -91,7 +91,8 @@ Button ButtonFromEditor(const EditorFields& f) {
                 f.Color, f.Shortcut};
 }
 
-void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor) {
+void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
+                  ButtonRef& editing) {
   const int a = store.ActiveGroup;
   if (store.ButtonsIn(a) >= kMaxButtons) {
     dialogs.Message(kMsgGroupFull);
@@ -100,6 +101,7 @@ void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor)
   }
   EditorFields f;
   f.Color = view.TemplateColor();
+  editing = ButtonRef{a, 0};
   if (editor.ShowModal(kCaptionCreate, f) && !f.Caption.empty()) {
     const Button b = ButtonFromEditor(f);
     AppendButton(store, a, b);
@@ -110,11 +112,12 @@ void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor)
   view.BringToTop();
 }
 
-void EditMenuClick(Store& store, BarView& view, Editor& editor, int k) {
+void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing) {
   view.FocusDummy();
   if (!IsButtonOfActiveGroup(store, k)) return;
   const int a = store.ActiveGroup;
   EditorFields f = store.GetButton(a, k);
+  editing = ButtonRef{a, k};
   if (editor.ShowModal(kCaptionEdit, f)) {
     const Button b = ButtonFromEditor(f);
     store.SetButton(a, k, b);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "bar/ports.h"
+#include "bar/shortcuts.h"
 #include "store/store.h"
 
 namespace ks {
@@ -46,9 +47,13 @@ std::string CleanLineText(std::string_view text);
 Button ButtonFromEditor(const EditorFields& f);
 
 // "New Button": asks the editor for a new button and appends it to the active group.
-void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor);
+// Both commands set `editing` to the button the editor is open on (Button 0: the new one)
+// before it shows, since its check of a shortcut key skips that button: from whichever
+// menu they come, a stale one would let two buttons share a key.
+void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
+                  ButtonRef& editing);
 // "Edit Button" on button k.
-void EditMenuClick(Store& store, BarView& view, Editor& editor, int k);
+void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing);
 // "Delete Button" on button k, after a Yes to the question titled "Confirm".
 void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k);
 // An entry of "Copy to Group" / "Move to Group": `entry` is its position from 0 and

@@ -113,12 +113,10 @@ void TMainForm::ButtonMenuCommand(UINT id) {
       UndoTyping();
       break;
     case kNewButtonItem:
-      editing_ = ButtonRef{store_->ActiveGroup, 0};
-      if (editor) NewMenuClick(*store_, *this, *this, *editor);
+      if (editor) NewMenuClick(*store_, *this, *this, *editor, editing_);
       break;
     case kEditButtonItem:
-      editing_ = ButtonRef{store_->ActiveGroup, k};
-      if (editor) EditMenuClick(*store_, *this, *editor, k);
+      if (editor) EditMenuClick(*store_, *this, *editor, k, editing_);
       break;
     case kDeleteButtonItem:
       DeleteMenuClick(*store_, *this, *this, k);
@@ -139,7 +137,8 @@ void TMainForm::ButtonMenuCommand(UINT id) {
 void TMainForm::GroupMenuCommand(UINT id) {
   switch (id) {
     case kNewButtonItem:
-      if (around_.ButtonEditor) NewMenuClick(*store_, *this, *this, *around_.ButtonEditor);
+      if (around_.ButtonEditor)
+        NewMenuClick(*store_, *this, *this, *around_.ButtonEditor, editing_);
       break;
     case kNewGroupItem:
       NewGroupMenuClick(*store_, *this, *this, unlocked_);

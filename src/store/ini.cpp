@@ -105,6 +105,7 @@ IniFile::IniFile(std::string_view bytes) : src_(bytes.begin(), bytes.end()) {
       size_t close = trimmed.rfind(']');
       if (close != std::string_view::npos && close > 0) {
         current = AddSection(Trim(trimmed.substr(1, close - 1)), index);
+        lines_[static_cast<size_t>(index)].header = true;
         continue;
       }
       // Without a closing bracket the platform takes the line as an entry.
@@ -226,10 +227,13 @@ void IniFile::Set(std::string_view sectionName, std::string_view keyName,
   const Slot& s = slots_[Probe(-1, section, CaseBlindHash(-1, section))];
   if (s.name) {
     sec = static_cast<int32_t>(s.value);
+    lines_[static_cast<size_t>(s.line)].written = true;
   } else {
     // A blank line sets the new section apart from whatever the file ends with.
     int32_t at = tail_ < 0 ? -1 : InsertAfter(tail_, "");
-    sec = AddSection(Keep(section), InsertAfter(at, "[" + section + "]"));
+    const int32_t header = InsertAfter(at, "[" + section + "]");
+    lines_[static_cast<size_t>(header)].header = lines_[static_cast<size_t>(header)].written = true;
+    sec = AddSection(Keep(section), header);
   }
 
   const std::string value = OneLine(rawValue);
@@ -237,6 +241,7 @@ void IniFile::Set(std::string_view sectionName, std::string_view keyName,
   Slot& e = slots_[Probe(sec, key, hash)];
   if (e.name) {
     Line& line = lines_[static_cast<size_t>(e.line)];
+    line.written = true;
     std::string_view text = Text(line);
     if (e.value != kNoValue && text.substr(std::min<size_t>(e.value, text.size())) == value)
       return;  // as it stands: the line keeps its bytes
@@ -253,6 +258,7 @@ void IniFile::Set(std::string_view sectionName, std::string_view keyName,
     return;
   }
   const int32_t line = InsertAfter(sectionLast_[static_cast<size_t>(sec)], key + "=" + value);
+  lines_[static_cast<size_t>(line)].written = true;
   sectionLast_[static_cast<size_t>(sec)] = line;
   Insert(sec, Keep(key), line, static_cast<uint32_t>(key.size() + 1));
 }
@@ -261,14 +267,20 @@ void IniFile::SetInt(std::string_view section, std::string_view key, int32_t val
   Set(section, key, std::to_string(value));
 }
 
-std::string IniFile::Serialize() const {
+std::string IniFile::Serialize() const { return Serialize(nullptr); }
+
+std::string IniFile::Serialize(const std::function<bool(std::string_view line)>& keep) const {
   size_t total = bom_;
   for (const Line& l : lines_) total += Text(l).size() + 2;
   std::string out;
   out.reserve(total);
   out.append(src_.data(), bom_);
+  bool dropSection = false;
   for (int32_t i = lines_.empty() ? -1 : 0; i >= 0; i = lines_[static_cast<size_t>(i)].next) {
     const Line& l = lines_[static_cast<size_t>(i)];
+    const bool kept = !keep || l.written || keep(Text(l));
+    if (l.header) dropSection = !kept;
+    if (!kept || dropSection) continue;
     out += Text(l);
     out += EolText(l.eol);
   }

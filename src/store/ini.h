@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,11 @@ class IniFile {
   void SetInt(std::string_view section, std::string_view key, int32_t value);
 
   std::string Serialize() const;
+  // The same without the lines that no Set has written since the load (keys of removed
+  // groups and buttons, comments, other programs' keys) and that `keep` refuses. A refused
+  // section header takes its section's lines along, which would otherwise join the section
+  // before it.
+  std::string Serialize(const std::function<bool(std::string_view line)>& keep) const;
 
  private:
   // Loading a whole settings file must stay in the low milliseconds, also where every
@@ -68,6 +74,8 @@ class IniFile {
     int32_t next = -1;          // lines form a chain, so an insertion costs nothing
     int32_t owned = -1;         // once changed or added: the text's index in texts_
     uint8_t eol = 0;            // 0 none, 1 CR LF, 2 LF, 3 CR
+    bool header = false;        // opens a section
+    bool written = false;       // set since the load (a header: a key of its section was)
   };
   struct Slot {
     const char* name = nullptr;  // nullptr: an empty slot

@@ -146,6 +146,12 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
   const std::string datText = texts.Take();
   std::optional<std::string> iniAnsi = ansi.FromUtf8(iniText);
   std::optional<std::string> datAnsi = ansi.FromUtf8(datText);
+  // The form follows what this save writes: lines it leaves alone (keys of removed groups
+  // and buttons above all) that the code page cannot hold are dropped rather than keep the
+  // file in UTF-16. A settings file with a UTF-8 mark holds them in either form.
+  if (!iniAnsi && datAnsi && old.form != FileForm::Utf8)
+    iniAnsi = ansi.FromUtf8(
+        ini.Serialize([&](std::string_view line) { return ansi.FromUtf8(line).has_value(); }));
   // A settings file that came with a UTF-8 mark keeps it: the platform reads that form too.
   if (iniAnsi && datAnsi)
     return SavedFiles{old.form == FileForm::Utf8 ? EncodeFile(iniText, FileForm::Utf8, ansi)

@@ -25,6 +25,7 @@ class ButtonCommands : public ::testing::Test {
   FakeBarView view;
   FakeDialogs dialogs;
   FakeEditor editor;
+  ButtonRef editing;
 };
 
 // ---- New Button ----
@@ -33,7 +34,7 @@ TEST_F(ButtonCommands, NewButtonAppendsTheFiftiethWithTheTemplateColour) {
   Use(1, 49);
   view.Template = 0x0000FF;
   editor.Result = EditorFields{"Fresh", "a hint", "hello{enter}", 0x00FF00, 7};
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   ASSERT_EQ(editor.Calls.size(), 1u);
   EXPECT_EQ(editor.Calls[0].Caption, "Create new button");
   EXPECT_EQ(editor.Calls[0].Shown, (EditorFields{"", "", "", 0x0000FF, 0}));
@@ -50,7 +51,7 @@ TEST_F(ButtonCommands, NewButtonAppendsTheFiftiethWithTheTemplateColour) {
 
 TEST_F(ButtonCommands, NewButtonAtTheLimitRefusesWithoutTheEditor) {
   Use(1, 50);
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   EXPECT_TRUE(editor.Calls.empty());
   EXPECT_EQ(dialogs.Messages, (Order{"You have reached the 50 button limit for this group."}));
   EXPECT_EQ(store->Groups[1].NumCommands, 50);
@@ -61,10 +62,10 @@ TEST_F(ButtonCommands, NewButtonCancelledOrNamelessCreatesNothingButLaysOut) {
   Use(1, 3);
   editor.Done = false;
   editor.Result = EditorFields{"Fresh", "", "x", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   editor.Done = true;
   editor.Result = EditorFields{"", "hint", "text", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   EXPECT_EQ(store->Groups[1].NumCommands, 3);
   EXPECT_FALSE(view.Controls[4].Visible);
   EXPECT_EQ(view.Displays, 2);
@@ -75,7 +76,7 @@ TEST_F(ButtonCommands, NewButtonCancelledOrNamelessCreatesNothingButLaysOut) {
 TEST_F(ButtonCommands, LineBreaksAndTabsNeverReachTheStore) {
   Use(1, 1);
   editor.Result = EditorFields{"Two\r\nlines", "hint\n", "a\r\nb\rc\nd\te\r", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   const Button b = store->GetButton(1, 2);
   EXPECT_EQ(b.String, "a{enter}b{enter}c\nd{tab}e{enter}");  // a lone LF ends no line
   EXPECT_EQ(b.Caption, "Two lines");
@@ -88,7 +89,7 @@ TEST_F(ButtonCommands, NewButtonGivesAnEmptyGroupItsFirstButton) {
   store->Groups[1].NumCommands = 0;
   view.HideButtons(1);
   editor.Result = EditorFields{"First", "hint", "text", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   EXPECT_EQ(store->Groups[1].NumCommands, 1);
   EXPECT_EQ(store->GetButton(1, 1), (Button{"First", "hint", "text", 0, 0}));
   EXPECT_EQ(view.VisibleCaptions(), (std::vector<std::string>{"First"}));
@@ -110,7 +111,7 @@ TEST(ButtonFont, AStoredSizeIsTakenWithinWhatTheFontDialogOffers) {
 TEST_F(ButtonCommands, EditShowsTheButtonAndWritesBackOnDone) {
   Use(2, 3);
   editor.Result = EditorFields{"", "new hint", "new text\r\n", 5, 26};
-  EditMenuClick(*store, view, editor, 2);
+  EditMenuClick(*store, view, editor, 2, editing);
   ASSERT_EQ(editor.Calls.size(), 1u);
   EXPECT_EQ(editor.Calls[0].Caption, "Edit button");
   EXPECT_EQ(editor.Calls[0].Shown, (EditorFields{"A2", "hint A2", "text A2", 2, 2}));
@@ -129,7 +130,7 @@ TEST_F(ButtonCommands, EditClosedWithoutDoneChangesNothing) {
   const Store before = *store;
   editor.Done = false;
   editor.Result = EditorFields{"X", "Y", "Z", 1, 1};
-  EditMenuClick(*store, view, editor, 3);
+  EditMenuClick(*store, view, editor, 3, editing);
   EXPECT_EQ(store->GetButton(1, 3), before.GetButton(1, 3));
   EXPECT_EQ(view.Controls[3].Caption, "A3");
   EXPECT_EQ(view.TopCount, 1);
@@ -154,7 +155,7 @@ TEST_F(ButtonCommands, DeleteSecondOfFourClosesTheGap) {
 TEST_F(ButtonCommands, DeleteAsksWithTheCaptionAfterAnEdit) {
   Use(1, 2);
   editor.Result = EditorFields{"Renamed", "", "", 0, 0};
-  EditMenuClick(*store, view, editor, 1);
+  EditMenuClick(*store, view, editor, 1, editing);
   dialogs.ConfirmAnswers = {false};
   DeleteMenuClick(*store, view, dialogs, 1);
   EXPECT_EQ(dialogs.Confirms.at(0).first, "Are you sure you want to delete the Renamed button?");

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,9 +62,11 @@ class FakeEditor : public Editor {
   std::vector<Call> Calls;
   bool Done = true;                     // closed with Done or not
   std::optional<EditorFields> Result;  // what the user left in the controls
+  std::function<void()> WhileShown;    // what the user does while it is open
 
   bool ShowModal(const std::string& caption, EditorFields& fields) override {
     Calls.push_back(Call{caption, fields});
+    if (WhileShown) WhileShown();
     if (!Done) return false;
     if (Result) fields = *Result;
     return true;

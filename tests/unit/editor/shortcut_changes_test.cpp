@@ -54,16 +54,17 @@ class ShortcutsFollow : public ::testing::Test {
   FakeShortcutLayout layout;
   ShortcutKeys keys{system, layout};
   bool unlocked = true;
+  ButtonRef editing;  // as the bar keeps it for the editor's check of a key
 };
 
 TEST_F(ShortcutsFollow, NewEditAndDeleteOfAButton) {
   editor.Result = EditorFields{"Sig", "", "Regards", 0, Key('S')};
-  NewMenuClick(*store, view, dialogs, editor);
+  NewMenuClick(*store, view, dialogs, editor, editing);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('S'), Key('W')}));
   EXPECT_EQ(TextOf(Key('S')), "Regards");
 
   editor.Result = EditorFields{"Work2", "", "changed", 0, Key('X')};
-  EditMenuClick(*store, view, editor, 2);
+  EditMenuClick(*store, view, editor, 2, editing);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('S'), Key('X')}));
   EXPECT_EQ(TextOf(Key('X')), "changed");
 
@@ -72,6 +73,22 @@ TEST_F(ShortcutsFollow, NewEditAndDeleteOfAButton) {
   EXPECT_EQ(After(), (Keys{Key('H'), Key('S')}));
   EXPECT_EQ(TextOf(Key('S')), "Regards");  // now button 3 of Work
   EXPECT_EQ(ShortcutOwner(*store, Key('S')), (ButtonRef{1, 3}));
+}
+
+// The editor's check of a key skips only the button it is open on, whichever menu opened
+// it: after an edit of Work2, "New Button" in an empty group (from the group menu, the only
+// one there) refuses Work2's key.
+TEST_F(ShortcutsFollow, TheEditorsKeyCheckSkipsOnlyTheButtonItIsOpenOn) {
+  std::vector<std::optional<std::string>> refusals;
+  editor.WhileShown = [&] { refusals.push_back(keys.RefuseDone(*store, editing, Key('W'))); };
+  EditMenuClick(*store, view, editor, 2, editing);
+  store->NumGroups = 3;
+  store->Groups[3] = GroupRec{"Empty", 0, 1, ""};
+  store->ActiveGroup = 3;
+  NewMenuClick(*store, view, dialogs, editor, editing);
+  ASSERT_EQ(refusals.size(), 2u);
+  EXPECT_EQ(refusals[0], std::nullopt);
+  EXPECT_EQ(refusals[1], ShortcutTakenMessage(*store, Key('W'), ButtonRef{1, 2}));
 }
 
 TEST_F(ShortcutsFollow, CopyMoveAndReorder) {

@@ -120,6 +120,38 @@ TEST(FileForms, ATextBeyondTheCodePageTurnsBothFilesUnicode) {
   }
 }
 
+// What a save leaves alone does not choose the form: keys of a removed button and of a
+// removed group, and a section of the user's, that the code page cannot hold go with the
+// return to ANSI, and the rest of them stays. While a written text needs Unicode, they stay.
+TEST(FileForms, LeftoversBeyondTheCodePageDoNotKeepTheFileUnicode) {
+  Loaded l = LoadSettings(kCp1252Ini, kCp1252Dat, Ctx(), kCp1252);
+  Store& s = *l.store;
+  s.Groups[1].NumCommands = 3;
+  s.SetButton(1, 3, Button{kGreek, "plain", "t3", 0, 0});
+  s.NumGroups = 2;
+  s.Groups[2] = GroupRec{kEmoji, 1, 1, ""};
+  s.SetButton(2, 1, Button{"b1", kCheck, "t4", 0, 0});
+  const SavedFiles unicode = SaveSettings(s, l.settings, kCp1252Ini, kCp1252);
+  ASSERT_TRUE(unicode.ini.starts_with(kUtf16Mark));
+  const std::string old = Utf16Le(DecodeFile(unicode.ini, kCp1252).text + "[" + kGreek +
+                                  "]\r\nmine=1\r\n");
+
+  s.Groups[1].NumCommands = 2;
+  s.NumGroups = 1;
+  SavedFiles f = SaveSettings(s, l.settings, old, kCp1252);
+  std::string want = kCp1252Ini;
+  want.insert(want.find("[TypeWindow]"), "Description3=plain\r\nColor3=0\r\nShortcut3=0\r\n");
+  want += "\r\n[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nPassword=\r\nCaption1=b1\r\n"
+          "Color1=0\r\nShortcut1=0\r\n";
+  EXPECT_EQ(f.ini, want);
+  EXPECT_EQ(f.dat, kCp1252Dat);
+
+  s.Groups[1].GroupName = kGreek;
+  f = SaveSettings(s, l.settings, old, kCp1252);
+  ASSERT_TRUE(f.ini.starts_with(kUtf16Mark));
+  EXPECT_NE(DecodeFile(f.ini, kCp1252).text.find("Caption3=" + kGreek + "\r\n"), std::string::npos);
+}
+
 TEST(FileForms, ASettingsFileWithAUtf8MarkKeepsIt) {
   const std::string ini = kUtf8Mark + "[Groups]\r\nGroupName1=" + kGreek + "\r\n";
   Loaded l = LoadSettings(ini, std::nullopt, Ctx(), kCp1252);
