@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "bar/layout.h"
-#include "store/ini.h"
 #include "bar/shortcuts.h"
+#include "store/ini.h"
+#include "typing/codes.h"
 
 namespace ks {
 
@@ -66,23 +67,6 @@ void AppendButton(Store& store, int group, const Button& b) {
 }  // namespace
 
 int32_t ClampFontSize(int32_t points) { return std::clamp(points, kMinFontSize, kMaxFontSize); }
-
-std::string CleanButtonText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += kCodeEnter;
-    } else if (c == '\t') {
-      out += kCodeTab;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 std::string CleanLineText(std::string_view text) { return OneLine(text); }
 

@@ -30,19 +30,11 @@ inline constexpr const char* kMsgButtonWidth =
 inline constexpr const char* kCaptionEdit = "Edit button";
 inline constexpr const char* kCaptionCreate = "Create new button";
 
-// The codes a line break and a tab become, always in lower case.
-inline constexpr std::string_view kCodeTab = "{tab}";
-inline constexpr std::string_view kCodeEnter = "{enter}";
-
-// A button's text to type as it may enter the store. The button text file ends a line
-// at the first CR, so no CR may reach it: each CR LF pair and each lone CR becomes
-// "{enter}" and each tab "{tab}", the same keys the user typed. A lone LF ends no line
-// there and stays as it is, so a stored text keeps it through an edit.
-std::string CleanButtonText(std::string_view text);
 // A caption or hint as it may enter the store: they are single-line values of the
 // settings file, so a line break becomes a blank.
 std::string CleanLineText(std::string_view text);
-// The editor's values as they enter the store.
+// The editor's values as they enter the store; the text through CleanButtonText
+// (typing/codes.h).
 Button ButtonFromEditor(const EditorFields& f);
 
 // "New Button": asks the editor for a new button and appends it to the active group.

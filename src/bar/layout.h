@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "store/dpi.h"
+#include "common/dpi.h"
 
 namespace ks {
 

@@ -26,11 +26,6 @@ void ForEachShortcut(const Store& store, F f) {
 
 }  // namespace
 
-std::string ShortcutItemText(int32_t shortcut) {
-  if (!IsShortcut(shortcut)) return "None";
-  return std::string("<ctrl><alt>") + static_cast<char>('A' + shortcut - 1);
-}
-
 std::string ShortcutName(int shortcut) {
   return std::string("Ctrl+Alt+") + static_cast<char>('A' + shortcut - 1);
 }

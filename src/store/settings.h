@@ -6,13 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "common/design.h"
 #include "store/store.h"
 #include "text/codepage.h"
 
 namespace ks {
-
-inline constexpr const char* kDesignFontName = "MS Sans Serif";
-inline constexpr int32_t kDesignFontSize = 8;  // points: 13 pixels at 120 dots per inch
 
 // What the loader needs to know of the running system and of the windows' designs.
 struct LoadContext {

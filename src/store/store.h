@@ -13,6 +13,11 @@ namespace ks {
 inline constexpr int kMaxGroups = 50;
 inline constexpr int kMaxButtons = 50;
 
+// A button's Shortcut k (1..26) is Ctrl+Alt and the k-th letter; 0 is none, and so is
+// anything else a hand-edited file may hold.
+inline constexpr int kNumShortcuts = 26;
+constexpr bool IsShortcut(int32_t value) { return value >= 1 && value <= kNumShortcuts; }
+
 // The buttons of one group, as parallel arrays indexed 1..kMaxButtons.
 struct DataRec {
   std::array<std::string, kMaxButtons + 1> Description;
