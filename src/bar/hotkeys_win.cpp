@@ -109,7 +109,7 @@ void TMainForm::TypeShortcut(int shortcut) {
     b = AskForShortcut(shortcut);
   }
   if (!b) return;
-  TypeIntoTarget(store_->Data[b->Group].String[b->Button]);
+  TypeIntoTarget(store_->ButtonAt(b->Group, b->Button).String);
 }
 
 std::optional<ButtonRef> TMainForm::AskForShortcut(int shortcut) {

@@ -90,7 +90,7 @@ void TMainForm::OpenButtonMenu(POINT screen) {
 void TMainForm::OpenGroupMenu() {
   POINT p{};
   GetCursorPos(&p);
-  const bool empty = store_->Active().NumCommands <= 0;
+  const bool empty = store_->Active().Buttons.empty();
   if (UINT id = win::TrackMenu(empty ? emptyGroupMenu_ : groupMenu_, hwnd_, p))
     GroupMenuCommand(id);
 }

@@ -65,9 +65,9 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
   s.FontName = ini.GetString(kFont, "Name", ctx.FontName);
   s.FontSize = ini.GetInt(kFont, "Size", ctx.FontSize);
 
-  store.NumGroups = std::clamp(ini.GetInt(kGroups, "NumGroups", 1), 1, kMaxGroups);
+  store.Groups.resize(std::clamp(ini.GetInt(kGroups, "NumGroups", 1), 1, kMaxGroups));
   store.ActiveGroup = ini.GetInt(kGroups, "ActiveGroup", 1);
-  if (store.ActiveGroup < 1 || store.ActiveGroup > store.NumGroups) store.ActiveGroup = 1;
+  if (!store.HasGroup(store.ActiveGroup)) store.ActiveGroup = 1;
 
   std::string datText;
   std::optional<TextFileReader> texts;
@@ -75,21 +75,21 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
     datText = DecodeFile(*dat, ansi).text;
     texts.emplace(datText);
   }
-  for (int g = 1; g <= store.NumGroups; ++g) {
-    GroupRec& group = store.Groups[g];
+  for (int g = 1; g <= store.GroupCount(); ++g) {
+    Group& group = store.GroupAt(g);
     const std::string section = GroupSection(g);
-    group.GroupName = ini.GetString(kGroups, Numbered("GroupName", g), kDefaultGroupName);
-    group.NumCommands = std::clamp(ini.GetInt(section, "NumCommands", 1), 0, kMaxButtons);
+    group.Name = ini.GetString(kGroups, Numbered("GroupName", g), kDefaultGroupName);
+    group.Buttons.resize(std::clamp(ini.GetInt(section, "NumCommands", 1), 0, kMaxButtons));
     group.Columns = std::max(ini.GetInt(section, "Columns", 1), 1);
     group.Password = ini.GetString(section, "Password", "");
-    DataRec& d = store.Data[g];
-    for (int i = 1; i <= group.NumCommands; ++i) {
-      d.Description[i] = ini.GetString(section, Numbered("Description", i), "");
-      d.Caption[i] = ini.GetString(section, Numbered("Caption", i), kDefaultCaption);
-      d.Color[i] = ini.GetInt(section, Numbered("Color", i), ctx.FontColor);
-      d.Shortcut[i] = ini.GetInt(section, Numbered("Shortcut", i), 0);
-      d.String[i] = texts ? texts->ReadLine()
-                          : ini.GetString(section, Numbered("String", i), kDefaultString);
+    for (int i = 1; i <= group.ButtonCount(); ++i) {
+      Button& b = group.ButtonAt(i);
+      b.Description = ini.GetString(section, Numbered("Description", i), "");
+      b.Caption = ini.GetString(section, Numbered("Caption", i), kDefaultCaption);
+      b.Color = ini.GetInt(section, Numbered("Color", i), ctx.FontColor);
+      b.Shortcut = ini.GetInt(section, Numbered("Shortcut", i), 0);
+      b.String = texts ? texts->ReadLine()
+                       : ini.GetString(section, Numbered("String", i), kDefaultString);
     }
   }
   return out;
@@ -118,28 +118,30 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
   ini.SetInt(kFont, "Size", s.FontSize);
 
   // The counts are written as they are walked, so the file never names more than it holds.
-  const int numGroups = std::clamp(store.NumGroups, 1, kMaxGroups);
+  const int numGroups = std::clamp(store.GroupCount(), 1, kMaxGroups);
   int active = store.ActiveGroup;
   if (active < 1 || active > numGroups) active = 1;
   ini.SetInt(kGroups, "NumGroups", numGroups);
   ini.SetInt(kGroups, "ActiveGroup", active);
 
   TextFileWriter texts;
+  // A store without groups, which the program never makes, is written as one empty group.
+  const Group none;
   for (int g = 1; g <= numGroups; ++g) {
-    const GroupRec& group = store.Groups[g];
-    const DataRec& d = store.Data[g];
+    const Group& group = store.HasGroup(g) ? store.GroupAt(g) : none;
     const std::string section = GroupSection(g);
-    const int numCommands = std::clamp(group.NumCommands, 0, kMaxButtons);
-    SetString(ini, kGroups, Numbered("GroupName", g), group.GroupName);
+    const int numCommands = std::min(group.ButtonCount(), kMaxButtons);
+    SetString(ini, kGroups, Numbered("GroupName", g), group.Name);
     ini.SetInt(section, "NumCommands", numCommands);
     ini.SetInt(section, "Columns", std::max(group.Columns, 1));
     SetString(ini, section, "Password", group.Password);
     for (int i = 1; i <= numCommands; ++i) {
-      SetString(ini, section, Numbered("Description", i), d.Description[i]);
-      SetString(ini, section, Numbered("Caption", i), d.Caption[i]);
-      ini.SetInt(section, Numbered("Color", i), d.Color[i]);
-      ini.SetInt(section, Numbered("Shortcut", i), d.Shortcut[i]);
-      texts.WriteLine(d.String[i]);
+      const Button& b = group.ButtonAt(i);
+      SetString(ini, section, Numbered("Description", i), b.Description);
+      SetString(ini, section, Numbered("Caption", i), b.Caption);
+      ini.SetInt(section, Numbered("Color", i), b.Color);
+      ini.SetInt(section, Numbered("Shortcut", i), b.Shortcut);
+      texts.WriteLine(b.String);
     }
   }
   const std::string iniText = ini.Serialize();

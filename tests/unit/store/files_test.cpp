@@ -71,18 +71,16 @@ const std::string kDat = kDir + "\\keystrum.dat";
 
 std::unique_ptr<Store> OldStore() {
   auto s = Store::MakeDefault();
-  s->Data[1].String[1] = "old text";
+  s->ButtonAt(1, 1).String = "old text";
   return s;
 }
 
 std::unique_ptr<Store> NewStore() {
   auto s = Store::MakeDefault();
-  s->NumGroups = 2;
-  s->Groups[2] = GroupRec{"Second", 2, 2, ""};
-  s->SetButton(1, 1, Button{"New", "", "new text", 0, 0});
-  s->SetButton(2, 1, Button{"A", "", "a", 0, 0});
+  s->ButtonAt(1, 1) = Button{"New", "", "new text", 0, 0};
   // A Greek caption: the new pair is written in the Unicode forms, over an ANSI pair.
-  s->SetButton(2, 2, Button{"\xCE\xB2", "", "b", 0, 0});
+  s->Groups.push_back(
+      Group{"Second", 2, "", {Button{"A", "", "a", 0, 0}, Button{"\xCE\xB2", "", "b", 0, 0}}});
   return s;
 }
 
