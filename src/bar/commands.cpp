@@ -6,6 +6,7 @@
 #include "bar/layout.h"
 #include "bar/shortcuts.h"
 #include "store/ini.h"
+#include "store/settings.h"
 #include "typing/codes.h"
 
 namespace ks {
@@ -52,8 +53,6 @@ void AppendButton(Store& store, int group, Button b) {
 }
 
 }  // namespace
-
-int32_t ClampFontSize(int32_t points) { return std::clamp(points, kMinFontSize, kMaxFontSize); }
 
 std::string CleanLineText(std::string_view text) { return OneLine(text); }
 
@@ -156,7 +155,7 @@ void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs) 
     dialogs.Message(kMsgButtonWidth);
     return;
   }
-  buttonWidth = *width;
+  buttonWidth = kButtonWidthRule.Apply(*width);
   view.SetButtonWidth(buttonWidth);
   view.Display();
 }

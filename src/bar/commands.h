@@ -49,18 +49,13 @@ void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k);
 void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry);
 void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry);
 
-// The width answer: a whole decimal number 88..200. Blanks (spaces, tabs) around the
+// The width answer: a whole decimal number 88..200 (kMinButtonWidth..kMaxButtonWidth of
+// store/settings.h). Blanks (spaces, tabs) around the
 // digits are forgiven, since they are invisible in the input box; signs, other
 // notations and anything else are refused.
 std::optional<int> ParseButtonWidth(std::string_view answer);
-// "Button Width": asks for the width of every button and sets `buttonWidth`.
-// The sizes the font dialog offers for the button font, in points. A stored size outside
-// them (a hand-edited settings file) is taken as the nearest one: far out, turning it
-// into a pixel height would overflow.
-inline constexpr int32_t kMinFontSize = 6;
-inline constexpr int32_t kMaxFontSize = 24;
-int32_t ClampFontSize(int32_t points);
-
+// "Button Width": asks for the width of every button and sets `buttonWidth`, by the
+// settings' rule for it.
 void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs);
 
 }  // namespace ks

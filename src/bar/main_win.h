@@ -22,6 +22,7 @@
 #include "bar/shortcut_wait.h"
 #include "bar/shortcuts.h"
 #include "contract.h"
+#include "store/settings.h"
 #include "store/store.h"
 #include "typing/ports.h"
 #include "typing/ports_win.h"
@@ -230,7 +231,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   bool rolledUp_ = false;
   bool inDisplay_ = false;  // the size changes are the layout's own, not the user's
   bool unlocked_ = true;
-  int32_t buttonWidth_ = 100;
+  int32_t buttonWidth_ = kButtonWidthRule.Default;
   int currentIndex_ = 0;  // the button the button menu was opened on
   std::unique_ptr<Store> store_;
   std::unique_ptr<Typist> typist_;

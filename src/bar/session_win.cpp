@@ -35,7 +35,7 @@ void PutPlaces(const WindowPlaces& p, Settings& s) {
 // A stored place is kept as read, also partly off an edge, while some of the window's
 // caption is on a monitor. Beyond that (a monitor since removed, a hand-edited file) the
 // window could never be reached again, and exit would store the same place once more.
-void KeepWithinReach(win::Placement& p, int32_t width, POINT fallback) {
+void KeepWithinReach(win::Placement& p, int32_t width, ScreenPoint fallback) {
   // In 64 bits: a stored width may be anything, and the sum must not wrap.
   auto clamp = [](int64_t v) {
     return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
@@ -44,8 +44,8 @@ void KeepWithinReach(win::Placement& p, int32_t width, POINT fallback) {
   RECT caption{p.X, p.Y, clamp(int64_t{p.X} + w),
                clamp(int64_t{p.Y} + GetSystemMetrics(SM_CYCAPTION))};
   if (MonitorFromRect(&caption, MONITOR_DEFAULTTONULL) != nullptr) return;
-  p.X = fallback.x;
-  p.Y = fallback.y;
+  p.X = fallback.X;
+  p.Y = fallback.Y;
 }
 
 }  // namespace
@@ -64,8 +64,6 @@ void TMainForm::LoadSession() {
   ctx.EditorClientHeight = ed.bottom;
   ctx.ListClientWidth = li.right;
   ctx.ListClientHeight = li.bottom;
-  ctx.FontName = fontName_;
-  ctx.FontSize = fontSize_;
   ctx.FontColor = templateColor_;
 
   LoadOutcome out = LoadAll(around_.ExeDir, ctx);
@@ -73,17 +71,16 @@ void TMainForm::LoadSession() {
   store_ = std::move(out.loaded.store);
   const Settings& st = out.loaded.settings;
   WindowPlaces places = PlacesIn(st);
-  // The same places as for a window beyond the right or bottom edge.
-  KeepWithinReach(places.Bar, design.ClientWidth, {200, 100});
-  KeepWithinReach(places.Editor, places.Editor.Width, {300, 100});
-  KeepWithinReach(places.List, places.List.Width, {200, 300});
+  KeepWithinReach(places.Bar, design.ClientWidth, kBarFallback);
+  KeepWithinReach(places.Editor, places.Editor.Width, kEditorFallback);
+  KeepWithinReach(places.List, places.List.Width, kListFallback);
   SetButtonWidth(st.ButtonWidth);
   SetWindowPos(hwnd_, nullptr, places.Bar.X, places.Bar.Y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (around_.EditorWindow) win::SetPlacement(around_.EditorWindow, places.Editor);
   if (around_.ListForm) around_.ListForm->SetPlacement(places.List);
   fontName_ = st.FontName;
-  fontSize_ = ClampFontSize(st.FontSize);
+  fontSize_ = st.FontSize;
   ApplyButtonFont();
   GroupListRefill();
   if (unreadable_)

@@ -94,17 +94,6 @@ TEST_F(ButtonCommands, NewButtonGivesAnEmptyGroupItsFirstButton) {
   EXPECT_EQ(view.VisibleCaptions(), (std::vector<std::string>{"First"}));
 }
 
-TEST(ButtonFont, AStoredSizeIsTakenWithinWhatTheFontDialogOffers) {
-  EXPECT_EQ(ClampFontSize(8), 8);
-  EXPECT_EQ(ClampFontSize(6), 6);
-  EXPECT_EQ(ClampFontSize(24), 24);
-  EXPECT_EQ(ClampFontSize(5), 6);
-  EXPECT_EQ(ClampFontSize(25), 24);
-  EXPECT_EQ(ClampFontSize(0), 6);
-  EXPECT_EQ(ClampFontSize(INT32_MIN), 6);
-  EXPECT_EQ(ClampFontSize(INT32_MAX), 24);
-}
-
 // ---- Edit Button ----
 
 TEST_F(ButtonCommands, EditShowsTheButtonAndWritesBackOnDone) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <vector>
+
 #include "entries/store_entries.h"
 #include "store/ini.h"
 #include "store/settings.h"
@@ -88,6 +91,73 @@ TEST(SettingsLoad, PositionsBeyondTheScreenTakeTheirRowsFallback) {
   Settings negative = LoadIni("[Window]\nXPosition=-40\nYPosition=-7\n").settings;
   EXPECT_EQ(negative.BarX, -40);
   EXPECT_EQ(negative.BarY, -7);
+}
+
+// Every row of the table: a value other than its default, inside its rule, in a setting
+// that no other row writes, is written under the row's own key and loads back.
+TEST(SettingsTable, EveryRowIsWrittenUnderItsKeyAndLoadsBack) {
+  Settings s;
+  std::vector<std::string> expected;
+  int n = 0;
+  for (const SettingRow& row : SettingRows()) {
+    ++n;
+    if (row.Text) {
+      s.*row.Text = "text " + std::to_string(n);
+      expected.push_back(s.*row.Text);
+    } else {
+      s.Set(row.Number, row.Rule.Default + n);
+      ASSERT_NE(s.*row.Number, row.Rule.Default) << row.Section << " " << row.Key;
+      expected.push_back(std::to_string(s.*row.Number));
+    }
+  }
+  const SavedFiles f = SaveSettings(*Store::MakeDefault(), s, std::nullopt, kAnsi);
+  IniFile ini(f.ini);
+  n = 0;
+  for (const SettingRow& row : SettingRows())
+    EXPECT_EQ(ini.Get(row.Section, row.Key), expected[n++]) << row.Section << " " << row.Key;
+  EXPECT_EQ(LoadSettings(f.ini, f.dat, Ctx(), kAnsi).settings, s);
+  // A new Settings holds every row's default, as a file without the row's key gives it
+  // (a window's place is centred instead).
+  const Settings fresh, none = LoadIni("").settings;
+  for (const SettingRow& row : SettingRows()) {
+    if (row.Text) {
+      EXPECT_EQ(fresh.*row.Text, row.TextDefault);
+      EXPECT_EQ(none.*row.Text, row.TextDefault);
+    } else {
+      EXPECT_EQ(fresh.*row.Number, row.Rule.Default) << row.Key;
+      if (!row.Edge.Screen) {
+        EXPECT_EQ(none.*row.Number, row.Rule.Default) << row.Key;
+      }
+    }
+  }
+}
+
+// The program sets a number as the file would give it: outside its rule's valid range the
+// default, then within its limits.
+TEST(SettingsTable, ANumberSetTakesTheLimitsOfTheFile) {
+  const int32_t probes[] = {INT32_MIN, -1, 0, 5, 6, 8, 24, 25, 49, 50, 87, 88, 200, 201, INT32_MAX};
+  for (const SettingRow& row : SettingRows()) {
+    if (!row.Number || row.Edge.Screen) continue;
+    for (int32_t v : probes) {
+      Settings set;
+      set.Set(row.Number, v);
+      const Settings loaded = LoadIni(std::string("[") + row.Section + "]\n" + row.Key + "=" +
+                                      std::to_string(v) + "\n")
+                                  .settings;
+      EXPECT_EQ(set.*row.Number, loaded.*row.Number) << row.Key << "=" << v;
+    }
+  }
+  Settings s;
+  s.Set(&Settings::FontSize, 5);
+  EXPECT_EQ(s.FontSize, 6);
+  s.Set(&Settings::FontSize, INT32_MAX);
+  EXPECT_EQ(s.FontSize, 24);
+  s.Set(&Settings::ButtonWidth, 49);
+  EXPECT_EQ(s.ButtonWidth, 100);
+  s.Set(&Settings::ButtonWidth, 60);
+  EXPECT_EQ(s.ButtonWidth, 88);
+  s.Set(&Settings::EditorWidth, -3);  // no limits
+  EXPECT_EQ(s.EditorWidth, -3);
 }
 
 TEST(SettingsLoad, SizesAndFontAreTakenWithoutChecks) {
