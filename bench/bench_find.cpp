@@ -37,21 +37,20 @@ std::string Words(int script, int first, int count) {
 // characters in the three scripts, with codes in them.
 std::unique_ptr<ks::Store> FullStore() {
   auto s = std::make_unique<ks::Store>();
-  s->NumGroups = ks::kMaxGroups;
+  s->Groups.resize(ks::kMaxGroups);
   s->ActiveGroup = 1;
   for (int g = 1; g <= ks::kMaxGroups; ++g) {
-    s->Groups[g].GroupName = Words(g % 3, g, 1) + " " + std::to_string(g);
-    s->Groups[g].NumCommands = ks::kMaxButtons;
-    s->Groups[g].Password = g % 7 == 0 ? "secret" : "";
+    s->GroupAt(g).Name = Words(g % 3, g, 1) + " " + std::to_string(g);
+    s->GroupAt(g).Buttons.resize(ks::kMaxButtons);
+    s->GroupAt(g).Password = g % 7 == 0 ? "secret" : "";
     for (int b = 1; b <= ks::kMaxButtons; ++b) {
       const int script = (g + b) % 3;
       std::string text;
       for (int w = 0; ks::Utf8Prefix(text, 200).size() == text.size(); ++w)
         text += Words((script + w) % 3, g * b + w, 1) + (w % 5 == 4 ? "{enter}" : " ");
-      s->SetButton(g, b,
-                   ks::Button{Words(script, g + b, 2) + " " + std::to_string(b),
-                              Words((script + 1) % 3, g * b, 4),
-                              std::string(ks::Utf8Prefix(text, 200)), 0, 0});
+      s->ButtonAt(g, b) = ks::Button{Words(script, g + b, 2) + " " + std::to_string(b),
+                                     Words((script + 1) % 3, g * b, 4),
+                                     std::string(ks::Utf8Prefix(text, 200)), 0, 0};
     }
   }
   return s;

@@ -149,7 +149,7 @@ int main() {
     auto& t = texts.emplace_back();
     while (!r.AtEnd()) t.push_back(r.ReadLine());
   });
-  for (const auto& l : loads) sink += l.loaded.store->Groups[ks::kMaxGroups].NumCommands;
+  for (const auto& l : loads) sink += l.loaded.store->GroupAt(ks::kMaxGroups).ButtonCount();
   for (const auto& k : kept) sink += static_cast<int32_t>(k.numbers.size());
   sink += static_cast<int32_t>(texts.size());
 

@@ -249,20 +249,19 @@ inline Activity ActivityOf(const std::string& unixPid) {
 // keys; without, those stay empty.
 inline std::unique_ptr<Store> MaximalStore(bool everyField) {
   auto s = std::make_unique<Store>();
-  s->NumGroups = kMaxGroups;
+  s->Groups.resize(kMaxGroups);
   s->ActiveGroup = 1;
   for (int g = 1; g <= kMaxGroups; ++g) {
-    s->Groups[g].GroupName = "Group number " + std::to_string(g);
-    s->Groups[g].NumCommands = kMaxButtons;
-    s->Groups[g].Columns = 5;
-    if (everyField) s->Groups[g].Password = g % 7 == 0 ? "secret" : "";
+    s->GroupAt(g).Name = "Group number " + std::to_string(g);
+    s->GroupAt(g).Buttons.resize(kMaxButtons);
+    s->GroupAt(g).Columns = 5;
+    if (everyField) s->GroupAt(g).Password = g % 7 == 0 ? "secret" : "";
     for (int i = 1; i <= kMaxButtons; ++i) {
       std::string text(1024 - 7, static_cast<char>('a' + (g + i) % 26));
       text += "{enter}";
-      s->SetButton(g, i,
-                   Button{"Btn " + std::to_string(g) + "." + std::to_string(i),
-                          "A hint for button " + std::to_string(i), text,
-                          everyField ? -2147483640 + i : 0, everyField ? i % 27 : 0});
+      s->ButtonAt(g, i) = Button{"Btn " + std::to_string(g) + "." + std::to_string(i),
+                                 "A hint for button " + std::to_string(i), text,
+                                 everyField ? -2147483640 + i : 0, everyField ? i % 27 : 0};
     }
   }
   return s;

@@ -3,13 +3,13 @@
 // model edit control applies the keys the handlers let through, and every change of its
 // text goes through the change rule.
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 
 #include "editor/memo.h"
 #include "entries/input.h"
 #include "text/utf.h"
+#include "typing/codes.h"
 
 namespace ks::fuzz {
 
@@ -46,12 +46,6 @@ inline char32_t CharOf(uint8_t b) {
   return b < 0x80 ? char32_t{b} : kOthers[b & 7];
 }
 
-inline std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return s;
-}
-
 // The edit control's own handling of a character it is given: Backspace removes the
 // selection or the character before the caret, any other character replaces the selection.
 inline MemoText EditControlChar(const MemoText& m, char32_t ch) {
@@ -79,16 +73,13 @@ inline MemoText EditControlChar(const MemoText& m, char32_t ch) {
 // 3 selection (in the edit control's UTF-16 units), 4 paste, each with its bytes.
 // Rules: every edit leaves a valid selection on whole characters; an arrow writes its code
 // at the caret; a Backspace that removes more than one character removes exactly one
-// listed code, or one emoji, as Delete may; while
+// code without an argument, or one emoji, as Delete may; while
 // recording with Shift held a character comes out shifted when the recorder sends base
 // characters and exactly as received otherwise; after the change rule no CR or tab is
 // left but in the last character, and the rule changes nothing more when applied again.
 inline std::string MemoEntry(Input in) {
   MemoKeys keys;
   MemoText memo;
-  static constexpr std::array<std::string_view, 10> kCodes = {
-      "{TAB}", "{ENTER}", "{UP}", "{DOWN}", "{LEFT}", "{RIGHT}", "{DATE}", "{DAY}", "{MONTH}",
-      "{TIME}"};
 
   // The window's change handler: the text goes through the rule, the caret keeps its
   // distance from the end.
@@ -116,7 +107,7 @@ inline std::string MemoEntry(Input in) {
             memo = *edit;
             break;
           }
-          const std::string code = detail::UpperAscii(edit->Text.substr(
+          const std::string code = UpperAscii(edit->Text.substr(
               before.SelStart, edit->Text.size() + (before.SelEnd - before.SelStart) -
                                    before.Text.size()));
           if (code != "{LEFT}" && code != "{RIGHT}" && code != "{UP}" && code != "{DOWN}")
@@ -143,10 +134,12 @@ inline std::string MemoEntry(Input in) {
             // an emoji before the caret, whole
           } else if (ch == U'\b' && r.Replace->Text.size() < memo.Text.size()) {
             const size_t gone = memo.Text.size() - r.Replace->Text.size();
-            const std::string removed =
-                detail::UpperAscii(memo.Text.substr(r.Replace->Caret(), gone));
-            if (std::find(kCodes.begin(), kCodes.end(), removed) == kCodes.end() ||
-                r.Replace->Caret() + gone != memo.Caret())
+            const std::string removed = memo.Text.substr(r.Replace->Caret(), gone);
+            const TypeCode* code =
+                removed.size() >= 2 && removed.front() == '{' && removed.back() == '}'
+                    ? FindTypeCode(std::string_view(removed).substr(1, removed.size() - 2))
+                    : nullptr;
+            if (!code || code->TakesArgument() || r.Replace->Caret() + gone != memo.Caret())
               return "Backspace removed " + Quote(removed) + " from " + Quote(memo.Text);
           }
           memo = *r.Replace;

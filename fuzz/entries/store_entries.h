@@ -72,21 +72,21 @@ inline std::string CompareLoads(const Loaded& a, const Loaded& b) {
   const Store& x = *a.store;
   const Store& y = *b.store;
   if (!(a.settings == b.settings)) return "the settings differ";
-  if (x.NumGroups != y.NumGroups)
-    return "NumGroups " + std::to_string(x.NumGroups) + " became " + std::to_string(y.NumGroups);
+  if (x.GroupCount() != y.GroupCount())
+    return "NumGroups " + std::to_string(x.GroupCount()) + " became " +
+           std::to_string(y.GroupCount());
   if (x.ActiveGroup != y.ActiveGroup) return "ActiveGroup differs";
-  for (int g = 1; g <= x.NumGroups; ++g) {
-    const GroupRec& p = x.Groups[g];
-    const GroupRec& q = y.Groups[g];
+  for (int g = 1; g <= x.GroupCount(); ++g) {
+    const Group& p = x.GroupAt(g);
+    const Group& q = y.GroupAt(g);
     const std::string at = "group " + std::to_string(g) + ": ";
-    if (p.GroupName != q.GroupName)
-      return at + "name " + Quote(p.GroupName) + " became " + Quote(q.GroupName);
-    if (p.NumCommands != q.NumCommands) return at + "NumCommands differs";
+    if (p.Name != q.Name) return at + "name " + Quote(p.Name) + " became " + Quote(q.Name);
+    if (p.ButtonCount() != q.ButtonCount()) return at + "NumCommands differs";
     if (p.Columns != q.Columns) return at + "Columns differs";
     if (p.Password != q.Password) return at + "Password differs";
-    for (int i = 1; i <= p.NumCommands; ++i) {
-      Button u = x.GetButton(g, i);
-      const Button v = y.GetButton(g, i);
+    for (int i = 1; i <= p.ButtonCount(); ++i) {
+      Button u = p.ButtonAt(i);
+      const Button& v = q.ButtonAt(i);
       // The text file cannot hold a ^Z: the writer leaves it out.
       std::erase(u.String, '\x1a');
       if (u == v) continue;
@@ -275,20 +275,19 @@ inline std::string SettingsEntry(Input in) {
   const LoadContext ctx = detail::FuzzContext();
   const Loaded first = LoadSettings(ini, dat, ctx, ansi);
   const Store& s = *first.store;
-  if (s.NumGroups < 1 || s.NumGroups > kMaxGroups) return "NumGroups out of range";
-  if (s.ActiveGroup < 1 || s.ActiveGroup > s.NumGroups) return "ActiveGroup out of range";
-  for (int g = 1; g <= s.NumGroups; ++g) {
-    if (s.Groups[g].NumCommands < 0 || s.Groups[g].NumCommands > kMaxButtons)
+  if (s.GroupCount() < 1 || s.GroupCount() > kMaxGroups) return "NumGroups out of range";
+  if (s.ActiveGroup < 1 || s.ActiveGroup > s.GroupCount()) return "ActiveGroup out of range";
+  for (int g = 1; g <= s.GroupCount(); ++g) {
+    const Group& group = s.GroupAt(g);
+    if (group.ButtonCount() > kMaxButtons)
       return "NumCommands out of range in group " + std::to_string(g);
-    if (s.Groups[g].Columns < 1) return "Columns below 1 in group " + std::to_string(g);
-    for (int i = 1; i <= s.Groups[g].NumCommands; ++i)
-      if (s.Data[g].String[i].find('\r') != std::string::npos) return "a text holds a CR";
-    for (int i = 1; i <= s.Groups[g].NumCommands; ++i) {
-      const Button b = s.GetButton(g, i);
+    if (group.Columns < 1) return "Columns below 1 in group " + std::to_string(g);
+    for (const Button& b : group.Buttons) {
+      if (b.String.find('\r') != std::string::npos) return "a text holds a CR";
       for (const std::string* t : {&b.Caption, &b.Description, &b.String})
         if (!IsValidUtf8(*t)) return "a loaded text is not UTF-8: " + Quote(*t);
     }
-    if (!IsValidUtf8(s.Groups[g].GroupName) || !IsValidUtf8(s.Groups[g].Password))
+    if (!IsValidUtf8(group.Name) || !IsValidUtf8(group.Password))
       return "a group name or password is not UTF-8";
   }
   const Settings& st = first.settings;

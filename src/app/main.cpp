@@ -9,6 +9,8 @@
 #include "text/codepage_win.h"
 #include "editor/editor_win.h"
 #include "typing/list_win.h"
+#include "store/files_win.h"
+#include "store/session.h"
 #include "typing/ports_win.h"
 #include "win/dialogs.h"
 
@@ -62,7 +64,28 @@ bool AnotherCopyRuns() {
 
 // Makes the windows in their fixed order and wires them together, runs the message loop,
 // and saves at the end of a normal run. Returns the exit code.
+// The session's save, a second after the last change; thread timers need no window.
+Session* g_session = nullptr;
+UINT_PTR g_saveTimer = 0;
+
+void CALLBACK SaveSoon(HWND, UINT, UINT_PTR, DWORD) {
+  KillTimer(nullptr, g_saveTimer);
+  g_saveTimer = 0;
+  if (!g_session) return;
+  if (std::optional<std::string> err = g_session->Save(false))
+    MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
+                MB_OK | MB_ICONERROR | MB_TOPMOST);
+}
+
 int RunWindows(app::Application& a) {
+  // Made before any window: the windows read and change the store and the settings there.
+  WinFileSystem files;
+  const WinAnsiCodePage ansi;
+  Session session(files, a.exeDir, ansi);
+  g_session = &session;
+  session.onChanged = [] {
+    g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
+  };
   app::TTrayForm tray;
   editor::TKsmForm ksm;
   typing::TListForm list;
@@ -72,7 +95,7 @@ int RunWindows(app::Application& a) {
   ksm.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
 
-  TMainForm bar(BarSurroundings{a.window.hwnd(), a.exeDir, a.icon, a.iconSmall, &list,
+  TMainForm bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &list,
                                 ksm.hwnd(), &buttonEditor});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
   ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
@@ -94,6 +117,8 @@ int RunWindows(app::Application& a) {
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
   bar.SaveSession();
+  if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
+  g_session = nullptr;
   // The wiring refers to the bar, which goes first when this function returns.
   a.window.OnSysCommand = nullptr;
   tray.OnIconClick = nullptr;

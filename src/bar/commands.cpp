@@ -2,40 +2,31 @@
 
 #include <algorithm>
 
+#include "bar/groups.h"
 #include "bar/layout.h"
-#include "store/ini.h"
 #include "bar/shortcuts.h"
+#include "store/ini.h"
+#include "store/settings.h"
+#include "typing/codes.h"
 
 namespace ks {
 
 namespace {
 
-bool IsButtonOfActiveGroup(const Store& store, int k) {
-  return k >= 1 && k <= store.ButtonsIn(store.ActiveGroup);
-}
+bool IsButtonOfActiveGroup(const Store& store, int k) { return store.Active().HasButton(k); }
 
 // Destination of a submenu entry, 0 when the entry stands for no group in use.
 int GroupOfEntry(const Store& store, int entry) {
-  const int d = entry + 1;
-  return d >= 1 && d <= store.GroupsInUse() ? d : 0;
-}
-
-void FillControls(const Store& store, BarView& view) {
-  const int a = store.ActiveGroup;
-  const DataRec& d = store.Data[a];
-  for (int i = 1; i <= store.ButtonsIn(a); ++i)
-    view.CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
+  return store.HasGroup(entry + 1) ? entry + 1 : 0;
 }
 
 // Takes button k out of the active group: the later buttons move up one place, and
 // the bar is refilled and laid out again.
 void RemoveButton(Store& store, BarView& view, int k) {
-  const int a = store.ActiveGroup;
-  const int n = store.ButtonsIn(a);
-  for (int i = k + 1; i <= n; ++i) store.SetButton(a, i - 1, store.GetButton(a, i));
-  view.HideButtons(n);
-  store.Groups[a].NumCommands = n - 1;
-  FillControls(store, view);
+  std::vector<Button>& buttons = store.Active().Buttons;
+  view.HideButtons(static_cast<int>(buttons.size()));
+  buttons.erase(buttons.begin() + (k - 1));
+  FillButtons(store.Active(), view);
   view.Display();
 }
 
@@ -50,39 +41,18 @@ int DestinationOf(const Store& store, Dialogs& dialogs, int k, int entry,
     dialogs.Message(sameGroupMessage);
     return 0;
   }
-  if (store.ButtonsIn(d) >= kMaxButtons) {
+  if (store.GroupAt(d).ButtonCount() >= kMaxButtons) {
     dialogs.Message(kMsgDestinationFull);
     return 0;
   }
   return d;
 }
 
-void AppendButton(Store& store, int group, const Button& b) {
-  const int n = store.ButtonsIn(group) + 1;
-  store.Groups[group].NumCommands = n;
-  store.SetButton(group, n, b);
+void AppendButton(Store& store, int group, Button b) {
+  store.GroupAt(group).Buttons.push_back(std::move(b));
 }
 
 }  // namespace
-
-int32_t ClampFontSize(int32_t points) { return std::clamp(points, kMinFontSize, kMaxFontSize); }
-
-std::string CleanButtonText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += kCodeEnter;
-    } else if (c == '\t') {
-      out += kCodeTab;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 std::string CleanLineText(std::string_view text) { return OneLine(text); }
 
@@ -94,7 +64,7 @@ Button ButtonFromEditor(const EditorFields& f) {
 void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
                   ButtonRef& editing) {
   const int a = store.ActiveGroup;
-  if (store.ButtonsIn(a) >= kMaxButtons) {
+  if (store.Active().ButtonCount() >= kMaxButtons) {
     dialogs.Message(kMsgGroupFull);
     view.BringToTop();
     return;
@@ -105,8 +75,7 @@ void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
   if (editor.ShowModal(kCaptionCreate, f) && !f.Caption.empty()) {
     const Button b = ButtonFromEditor(f);
     AppendButton(store, a, b);
-    const int n = store.ButtonsIn(a);
-    view.CreateButton(n, b.Description, b.Caption, b.String, b.Color);
+    view.CreateButton(store.Active().ButtonCount(), b.Description, b.Caption, b.String, b.Color);
   }
   view.Display();
   view.BringToTop();
@@ -115,12 +84,12 @@ void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
 void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing) {
   view.FocusDummy();
   if (!IsButtonOfActiveGroup(store, k)) return;
-  const int a = store.ActiveGroup;
-  EditorFields f = store.GetButton(a, k);
-  editing = ButtonRef{a, k};
-  if (editor.ShowModal(kCaptionEdit, f)) {
+  EditorFields f = store.Active().ButtonAt(k);
+  editing = ButtonRef{store.ActiveGroup, k};
+  // Asked again after the editor: a message it let through may have changed the group.
+  if (editor.ShowModal(kCaptionEdit, f) && IsButtonOfActiveGroup(store, k)) {
     const Button b = ButtonFromEditor(f);
-    store.SetButton(a, k, b);
+    store.Active().ButtonAt(k) = b;
     view.SetFace(k, b.Caption, b.Description, b.Color);
   }
   view.BringToTop();
@@ -128,13 +97,13 @@ void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef
 
 void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k) {
   if (!IsButtonOfActiveGroup(store, k)) return;
-  if (store.ButtonsIn(store.ActiveGroup) <= 1) {
+  if (store.Active().ButtonCount() <= 1) {
     dialogs.Message(kMsgDeleteLast);
     return;
   }
   // The control always shows the store's caption: every change of a caption goes
   // through CreateButton or SetFace.
-  const std::string& caption = store.ActiveData().Caption[k];
+  const std::string& caption = store.Active().ButtonAt(k).Caption;
   if (!dialogs.Confirm("Are you sure you want to delete the " + caption + " button?", "Confirm"))
     return;
   RemoveButton(store, view, k);
@@ -143,7 +112,7 @@ void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k) {
 void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
   const int d = DestinationOf(store, dialogs, k, entry, kMsgCopySameGroup);
   if (d == 0) return;
-  Button copy = store.GetButton(store.ActiveGroup, k);
+  Button copy = store.Active().ButtonAt(k);
   // One key can type only one button: the original keeps it.
   const int32_t shortcut = copy.Shortcut;
   if (IsShortcut(shortcut)) copy.Shortcut = 0;
@@ -155,11 +124,11 @@ void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
 void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry) {
   const int d = DestinationOf(store, dialogs, k, entry, kMsgMoveSameGroup);
   if (d == 0) return;
-  if (store.ButtonsIn(store.ActiveGroup) <= 1) {
+  if (store.Active().ButtonCount() <= 1) {
     dialogs.Message(kMsgMoveLast);
     return;
   }
-  AppendButton(store, d, store.GetButton(store.ActiveGroup, k));
+  AppendButton(store, d, store.Active().ButtonAt(k));
   RemoveButton(store, view, k);
 }
 
@@ -189,7 +158,7 @@ void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs) 
     dialogs.Message(kMsgButtonWidth);
     return;
   }
-  buttonWidth = *width;
+  buttonWidth = kButtonWidthRule.Apply(*width);
   view.SetButtonWidth(buttonWidth);
   view.Display();
 }

@@ -31,19 +31,11 @@ inline constexpr const char* kMsgButtonWidth =
 inline constexpr const char* kCaptionEdit = "Edit button";
 inline constexpr const char* kCaptionCreate = "Create new button";
 
-// The codes a line break and a tab become, always in lower case.
-inline constexpr std::string_view kCodeTab = "{tab}";
-inline constexpr std::string_view kCodeEnter = "{enter}";
-
-// A button's text to type as it may enter the store. The button text file ends a line
-// at the first CR, so no CR may reach it: each CR LF pair and each lone CR becomes
-// "{enter}" and each tab "{tab}", the same keys the user typed. A lone LF ends no line
-// there and stays as it is, so a stored text keeps it through an edit.
-std::string CleanButtonText(std::string_view text);
 // A caption or hint as it may enter the store: they are single-line values of the
 // settings file, so a line break becomes a blank.
 std::string CleanLineText(std::string_view text);
-// The editor's values as they enter the store.
+// The editor's values as they enter the store; the text through CleanButtonText
+// (typing/codes.h).
 Button ButtonFromEditor(const EditorFields& f);
 
 // "New Button": asks the editor for a new button and appends it to the active group.
@@ -62,18 +54,13 @@ void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k);
 void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry);
 void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry);
 
-// The width answer: a whole decimal number 88..200. Blanks (spaces, tabs) around the
+// The width answer: a whole decimal number 88..200 (kMinButtonWidth..kMaxButtonWidth of
+// store/settings.h). Blanks (spaces, tabs) around the
 // digits are forgiven, since they are invisible in the input box; signs, other
 // notations and anything else are refused.
 std::optional<int> ParseButtonWidth(std::string_view answer);
-// "Button Width": asks for the width of every button and sets `buttonWidth`.
-// The sizes the font dialog offers for the button font, in points. A stored size outside
-// them (a hand-edited settings file) is taken as the nearest one: far out, turning it
-// into a pixel height would overflow.
-inline constexpr int32_t kMinFontSize = 6;
-inline constexpr int32_t kMaxFontSize = 24;
-int32_t ClampFontSize(int32_t points);
-
+// "Button Width": asks for the width of every button and sets `buttonWidth`, by the
+// settings' rule for it.
 void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs);
 
 }  // namespace ks

@@ -1,5 +1,6 @@
 #include "bar/drag.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace ks {
@@ -9,24 +10,23 @@ bool DragStarted(int dx, int dy) {
 }
 
 void MoveButtonWithinGroup(Store& store, int group, int s, int t) {
-  if (group < 1 || group > kMaxGroups) return;
-  const int n = store.Groups[group].NumCommands;
-  if (s < 1 || t < 1 || s > n || t > n || s > kMaxButtons || t > kMaxButtons || s == t) return;
-  const Button kept = store.GetButton(group, s);
-  if (s < t) {
-    for (int i = s; i < t; ++i) store.SetButton(group, i, store.GetButton(group, i + 1));
-  } else {
-    for (int i = s - 1; i >= t; --i) store.SetButton(group, i + 1, store.GetButton(group, i));
-  }
-  store.SetButton(group, t, kept);
+  if (!store.HasGroup(group)) return;
+  Group& g = store.GroupAt(group);
+  if (!g.HasButton(s) || !g.HasButton(t) || s == t) return;
+  auto at = [&](int i) { return g.Buttons.begin() + (i - 1); };
+  if (s < t)
+    std::rotate(at(s), at(s + 1), at(t + 1));
+  else
+    std::rotate(at(t), at(s), at(s + 1));
 }
 
 void ButtonDragDrop(Store& store, BarView& view, int s, int t) {
-  const int a = store.ActiveGroup;
-  MoveButtonWithinGroup(store, a, s, t);
-  const DataRec& d = store.Data[a];
-  const int n = store.ButtonsIn(a);
-  for (int i = 1; i <= n; ++i) view.SetFace(i, d.Caption[i], d.Description[i], d.Color[i]);
+  MoveButtonWithinGroup(store, store.ActiveGroup, s, t);
+  const Group& g = store.Active();
+  for (int i = 1; i <= g.ButtonCount(); ++i) {
+    const Button& b = g.ButtonAt(i);
+    view.SetFace(i, b.Caption, b.Description, b.Color);
+  }
 }
 
 bool OpensSetupMenu(std::string_view draggedCaption, std::string_view targetCaption) {

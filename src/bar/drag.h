@@ -14,8 +14,8 @@ inline constexpr int kDragThreshold = 10;
 bool DragStarted(int dx, int dy);
 
 // Button s of `group` takes the place of button t; the buttons in between move one
-// place towards s's old place, each with all five of its fields. Indexes outside
-// 1..NumCommands leave the group as it is.
+// place towards s's old place, each with all five of its fields. Numbers that name no
+// button of the group leave it as it is.
 void MoveButtonWithinGroup(Store& store, int group, int s, int t);
 
 // The drop of control s on control t: reorders the active group and refreshes the

@@ -16,8 +16,6 @@ std::string LowerAscii(std::string s) {
   return s;
 }
 
-bool ValidGroup(const Store& store, int g) { return g >= 1 && g <= store.GroupsInUse(); }
-
 // An input box answer; Cancel counts as the empty answer, as the password rules say.
 std::string AnswerOrEmpty(const std::optional<std::string>& answer) {
   return answer ? *answer : std::string();
@@ -65,31 +63,35 @@ std::string GroupLines::SelectedName() const { return Selected >= 0 ? Lines[Sele
 
 std::vector<std::string> GroupNames(const Store& store) {
   std::vector<std::string> names;
-  for (int g = 1; g <= store.GroupsInUse(); ++g) names.push_back(store.Groups[g].GroupName);
+  for (const Group& g : store.Groups) names.push_back(g.Name);
   return names;
 }
 
+void FillButtons(const Group& group, BarView& view) {
+  for (int i = 1; i <= group.ButtonCount(); ++i) {
+    const Button& b = group.ButtonAt(i);
+    view.CreateButton(i, b.Description, b.Caption, b.String, b.Color);
+  }
+}
+
 void GroupListChange(Store& store, BarView& view, bool& unlocked) {
-  if (ValidGroup(store, store.ActiveGroup)) view.HideButtons(store.ButtonsIn(store.ActiveGroup));
+  if (store.HasGroup(store.ActiveGroup)) view.HideButtons(store.Active().ButtonCount());
   const int g = store.FindGroup(view.SelectedGroupName());
   if (g != 0) store.ActiveGroup = g;
-  if (!ValidGroup(store, store.ActiveGroup)) store.ActiveGroup = 1;
-  const int a = store.ActiveGroup;
-  const DataRec& d = store.Data[a];
-  for (int i = 1; i <= store.ButtonsIn(a); ++i)
-    view.CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
-  unlocked = store.Groups[a].Password.empty();
+  if (!store.HasGroup(store.ActiveGroup)) store.ActiveGroup = 1;
+  FillButtons(store.Active(), view);
+  unlocked = store.Active().Password.empty();
   view.Display();
   view.FocusDummy();
 }
 
 void FillGroupList(Store& store, BarView& view) {
-  if (!ValidGroup(store, store.ActiveGroup)) store.ActiveGroup = 1;
-  if (const int same = store.FindGroup(store.Active().GroupName); same != 0)
+  if (!store.HasGroup(store.ActiveGroup)) store.ActiveGroup = 1;
+  if (const int same = store.FindGroup(store.Active().Name); same != 0)
     store.ActiveGroup = same;
   int selected = -1;
-  for (int g = 1; g <= store.GroupsInUse(); ++g) {
-    const int pos = view.AddGroupName(store.Groups[g].GroupName);
+  for (int g = 1; g <= store.GroupCount(); ++g) {
+    const int pos = view.AddGroupName(store.GroupAt(g).Name);
     if (g == store.ActiveGroup)
       selected = pos;
     else if (selected >= pos)
@@ -99,7 +101,7 @@ void FillGroupList(Store& store, BarView& view) {
 }
 
 void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
-  if (store.NumGroups >= kMaxGroups) {
+  if (store.GroupCount() >= kMaxGroups) {
     dialogs.Message(kMsgGroupLimit);
     return;
   }
@@ -110,11 +112,8 @@ void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlo
     dialogs.Message(AlreadyExists(name));
     return;
   }
-  const int g = store.GroupsInUse() + 1;
-  store.NumGroups = g;
-  store.Groups[g] = GroupRec{name, 1, 1, ""};
-  store.Data[g] = DataRec{};
-  store.SetButton(g, 1, Button{kNewGroupButtonCaption, kNewGroupButtonText, kNewGroupButtonText, 0, 0});
+  const Button first{kNewGroupButtonCaption, kNewGroupButtonText, kNewGroupButtonText, 0, 0};
+  store.Groups.push_back(Group{name, 1, "", {first}});
   view.RebuildGroupMenus(GroupNames(store));
   view.SelectGroupItem(view.AddGroupName(name));
   GroupListChange(store, view, unlocked);
@@ -137,7 +136,7 @@ void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unl
   }
   const int g = store.FindGroup(current);
   if (g == 0) return;
-  store.Groups[g].GroupName = name;
+  store.GroupAt(g).Name = name;
   view.RebuildGroupMenus(GroupNames(store));
   view.DeleteGroupItem(view.SelectedGroupItem());
   view.SelectGroupItem(view.AddGroupName(name));
@@ -148,21 +147,14 @@ void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& u
   const std::string name = view.SelectedGroupName();
   const int g = store.FindGroup(name);
   if (g == 0) return;
-  if (store.GroupsInUse() <= 1) {
+  if (store.GroupCount() <= 1) {
     dialogs.Message(kMsgDeleteOnlyGroup);
     return;
   }
   if (!dialogs.Confirm("Are you sure you want to delete the " + name + " group?", contract::kTitle))
     return;
-  view.HideButtons(store.ButtonsIn(g));
-  const int n = store.GroupsInUse();
-  for (int k = g; k < n; ++k) {
-    store.Groups[k] = store.Groups[k + 1];
-    store.Data[k] = store.Data[k + 1];
-  }
-  store.Groups[n] = GroupRec{};
-  store.Data[n] = DataRec{};
-  store.NumGroups = n - 1;
+  view.HideButtons(store.GroupAt(g).ButtonCount());
+  store.Groups.erase(store.Groups.begin() + (g - 1));
   view.RebuildGroupMenus(GroupNames(store));
   // The bar's controls are already hidden: nothing of the deleted group is left to hide.
   store.ActiveGroup = 0;
@@ -172,7 +164,7 @@ void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& u
 }
 
 void SetPasswordClick(Store& store, Dialogs& dialogs) {
-  GroupRec& group = store.Active();
+  Group& group = store.Active();
   if (!group.Password.empty() &&
       AskPassword(dialogs, "Existing Group Password", "Please type the CURRENT password:") !=
           group.Password) {
@@ -185,17 +177,17 @@ void SetPasswordClick(Store& store, Dialogs& dialogs) {
       AskPassword(dialogs, "New Group Password", "Please re-type the NEW password:");
   if (first.empty() && second.empty()) {
     group.Password.clear();
-    dialogs.Message(ProtectionRemoved(group.GroupName));
+    dialogs.Message(ProtectionRemoved(group.Name));
   } else if (first == second) {
     group.Password = first;
-    dialogs.Message("Password for " + group.GroupName + " set.");
+    dialogs.Message("Password for " + group.Name + " set.");
   }
 }
 
 void MenuRemovePasswordClick(Store& store, Dialogs& dialogs) {
-  GroupRec& group = store.Active();
+  Group& group = store.Active();
   if (group.Password.empty()) {
-    dialogs.Message("The " + group.GroupName + " group is not password protected.");
+    dialogs.Message("The " + group.Name + " group is not password protected.");
     return;
   }
   if (AskPassword(dialogs, "Existing Group Password", "Please type the CURRENT password:") !=
@@ -204,11 +196,11 @@ void MenuRemovePasswordClick(Store& store, Dialogs& dialogs) {
     return;
   }
   if (!dialogs.Confirm("Are you sure you want to remove the password protection for the " +
-                           group.GroupName + " group?",
+                           group.Name + " group?",
                        contract::kTitle))
     return;
   group.Password.clear();
-  dialogs.Message(ProtectionRemoved(group.GroupName));
+  dialogs.Message(ProtectionRemoved(group.Name));
 }
 
 bool CheckPassword(const Store& store, bool& unlocked, Dialogs& dialogs) {

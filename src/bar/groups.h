@@ -35,6 +35,9 @@ struct GroupLines {
 // The names of the groups in use, in group order: what the two submenus show.
 std::vector<std::string> GroupNames(const Store& store);
 
+// Shows `group`'s buttons on controls 1..n (CreateButton), without laying them out.
+void FillButtons(const Group& group, BarView& view);
+
 // Shows the group named on the selected line of the group list: hides the controls of
 // the group shown so far, makes that group active, fills its controls, locks it when it
 // has a password (also when it was active already), lays the bar out and focuses Dummy.

@@ -23,6 +23,7 @@ void TMainForm::StartShortcuts() {
 }
 
 void TMainForm::UpdateShortcuts() {
+  NoteChange();
   if (shortcuts_) shortcuts_->Update(*store_);
 }
 
@@ -109,7 +110,7 @@ void TMainForm::TypeShortcut(int shortcut) {
     b = AskForShortcut(shortcut);
   }
   if (!b) return;
-  TypeIntoTarget(store_->Data[b->Group].String[b->Button]);
+  TypeIntoTarget(store_->ButtonAt(b->Group, b->Button).String);
 }
 
 std::optional<ButtonRef> TMainForm::AskForShortcut(int shortcut) {

@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "store/dpi.h"
+#include "common/dpi.h"
 
 namespace ks {
 
 inline constexpr int kCellHeight = 24;
-inline constexpr int kMinButtonWidth = 88;
-inline constexpr int kMaxButtonWidth = 200;
 // The Undo button is a square at the right end of cell 0; the group list takes the rest.
 inline constexpr int kUndoSize = 24;
 

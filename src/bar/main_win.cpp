@@ -30,7 +30,7 @@ TMainForm::TMainForm(BarSurroundings surroundings)
 TMainForm::~TMainForm() = default;
 
 bool TMainForm::Create() {
-  store_ = Store::MakeDefault();
+  store_ = &around_.Files->store();
   if (!CreateWin(contract::kBarClass, WS_EX_TOOLWINDOW, contract::kTitle,
                  WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 200, 200, 120, 80,
                  around_.AppWindow, around_.Icon))
@@ -110,8 +110,8 @@ void TMainForm::MakeControls() {
   controlsMade_ = true;
   HINSTANCE inst = GetModuleHandleW(nullptr);
   // In the places of the layout the bar has now; the bar's own size stays as it is.
-  const GroupRec& g = store_->Active();
-  const BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
+  const Group& g = store_->Active();
+  const BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, buttonWidth_, Dpi());
 
   // Out of sight left of the client area at every DPI, so it keeps its size at 96 DPI.
   dummy_ = CreateWindowExW(0, L"Button", L"Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
@@ -217,8 +217,8 @@ void TMainForm::SetClientQuietly(int w, int h) {
 
 void TMainForm::Display() {
   inDisplay_ = true;
-  const GroupRec& g = store_->Active();
-  BarLayout l = ComputeLayout(g.NumCommands, g.Columns, buttonWidth_, Dpi());
+  const Group& g = store_->Active();
+  BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, buttonWidth_, Dpi());
   if (controlsMade_) {
     SetWindowPos(groupList_, nullptr, 0, 0, l.GroupListWidth,
                  ScaleToDpi(kGroupListDropHeight, Dpi()), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -248,11 +248,15 @@ void TMainForm::FormResize() {
     case ResizeAction::Relayout:
       store_->Active().Columns = columns;
       Display();
+      NoteChange();
       break;
   }
 }
 
-void TMainForm::GroupListChange() { ::ks::GroupListChange(*store_, *this, unlocked_); }
+void TMainForm::GroupListChange() {
+  ::ks::GroupListChange(*store_, *this, unlocked_);
+  NoteChange();  // the active group is kept in the settings file
+}
 
 void TMainForm::GroupListRefill() {
   if (groupList_)
@@ -261,9 +265,7 @@ void TMainForm::GroupListRefill() {
     keptLines_ = {};
   FillGroupList(*store_, *this);
   RebuildGroupMenus(GroupNames(*store_));
-  const DataRec& d = store_->ActiveData();
-  for (int i = 1; i <= store_->Active().NumCommands; ++i)
-    CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
+  FillButtons(store_->Active(), *this);
   unlocked_ = store_->Active().Password.empty();
 }
 
@@ -313,8 +315,9 @@ std::string TMainForm::SelectedGroupName() const {
   s.resize(static_cast<size_t>(n > 0 ? n : 0));
   // The line stands for the group whose name it shows exactly, with its case: the group's
   // own bytes come back, also where the list could not hold them as they are.
-  for (int g = 1; store_ && g <= store_->NumGroups; ++g)
-    if (Wide(store_->Groups[g].GroupName) == s) return store_->Groups[g].GroupName;
+  if (store_)
+    for (const Group& g : store_->Groups)
+      if (Wide(g.Name) == s) return g.Name;
   return Utf8(s);
 }
 
@@ -518,6 +521,9 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Display();
       return 0;
     }
+    case WM_EXITSIZEMOVE:
+      NoteChange();  // the bar's place is kept in the settings file
+      return Default(msg, wp, lp);
     case WM_GETMINMAXINFO:
       LimitMinimumSize(*reinterpret_cast<MINMAXINFO*>(lp));
       return 0;

@@ -22,6 +22,8 @@
 #include "bar/shortcut_wait.h"
 #include "bar/shortcuts.h"
 #include "contract.h"
+#include "store/settings.h"
+#include "store/session.h"
 #include "store/store.h"
 #include "typing/ports.h"
 #include "typing/ports_win.h"
@@ -39,8 +41,8 @@ class TListForm;
 struct BarSurroundings {
   // Owns the bar; its system menu carries RollUp and Hide as the bar's does.
   HWND AppWindow = nullptr;
-  // The folder of the program, where its two files are; with a trailing separator.
-  std::string ExeDir;
+  // The store, the settings and their files, loaded by the bar at its creation.
+  Session* Files = nullptr;
   HICON Icon = nullptr;       // at the system DPI's icon sizes
   HICON IconSmall = nullptr;
   // Windows the bar places and never takes as the target.
@@ -172,6 +174,10 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
 
   // ---- the session (session_win.cpp) ----
   void LoadSession();
+  // Puts the bar's values and the windows' places into the session's settings.
+  void PutSettings();
+  // After every change to the store or the settings: the session writes them soon.
+  void NoteChange();
 
   // ---- menus and the font dialog (menus_win.cpp) ----
   static UINT_PTR CALLBACK FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
@@ -224,9 +230,9 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   bool rolledUp_ = false;
   bool inDisplay_ = false;  // the size changes are the layout's own, not the user's
   bool unlocked_ = true;
-  int32_t buttonWidth_ = 100;
+  int32_t buttonWidth_ = kButtonWidthRule.Default;
   int currentIndex_ = 0;  // the button the button menu was opened on
-  std::unique_ptr<Store> store_;
+  Store* store_ = nullptr;  // the session's
   std::unique_ptr<Typist> typist_;
 
   std::array<HWND, kMaxButtons + 1> buttons_{};
@@ -282,7 +288,6 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   // Shortcuts waiting for their keys' release whose password was given when they fired.
   std::vector<int> approvedShortcuts_;
 
-  std::optional<std::string> unreadable_;
   bool saved_ = false;
 };
 

@@ -90,7 +90,7 @@ void TMainForm::OpenButtonMenu(POINT screen) {
 void TMainForm::OpenGroupMenu() {
   POINT p{};
   GetCursorPos(&p);
-  const bool empty = store_->Active().NumCommands <= 0;
+  const bool empty = store_->Active().Buttons.empty();
   if (UINT id = win::TrackMenu(empty ? emptyGroupMenu_ : groupMenu_, hwnd_, p))
     GroupMenuCommand(id);
 }
@@ -191,8 +191,8 @@ void TMainForm::ChooseButtonFont() {
   cf.hwndOwner = hwnd_;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE | CF_APPLY | CF_ENABLEHOOK;
-  cf.nSizeMin = kMinFontSize;
-  cf.nSizeMax = kMaxFontSize;
+  cf.nSizeMin = kFontSizeRule.Min;
+  cf.nSizeMax = kFontSizeRule.Max;
   cf.rgbColors = win::ColorToRgb(templateColor_);
   cf.lpfnHook = &TMainForm::FontDialogHook;
   cf.lCustData = reinterpret_cast<LPARAM>(this);
@@ -203,7 +203,7 @@ void TMainForm::ChooseButtonFont() {
 void TMainForm::TakeButtonFont(const LOGFONTW& lf) {
   int points = win::HeightToPoints(lf.lfHeight);
   fontName_ = Utf8(lf.lfFaceName);
-  if (points > 0) fontSize_ = points;
+  if (points > 0) fontSize_ = kFontSizeRule.Apply(points);
   ApplyButtonFont();
 }
 

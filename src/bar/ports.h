@@ -1,18 +1,18 @@
 #pragma once
-// What the bar's and the editor's commands need from the windows, as three small
-// interfaces. The Win32 windows implement them; the unit tests fake them. Everything
-// here is 1-based like the store: control i shows button i of the active group.
+// What the bar's commands need from the windows, as small interfaces (the button editor's
+// is store/button_editor.h, which the editor implements). The Win32 windows implement
+// them; the unit tests fake them. Everything here is 1-based like the store: control i
+// shows button i of the active group.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/design.h"
+#include "store/button_editor.h"
 #include "store/store.h"
 
 namespace ks {
-
-// How many characters the input box's field takes.
-inline constexpr int kInputBoxMaxChars = 255;
 
 // The program's modal boxes. Messages are titled "Keystrum".
 class Dialogs {
@@ -26,19 +26,6 @@ class Dialogs {
   // (selected when `preselect`). nullopt when the user cancels or closes the box.
   virtual std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
                                            const std::string& defaultText, bool preselect) = 0;
-};
-
-// The five values the button editor shows and hands back: a button's.
-using EditorFields = Button;
-
-// The button editor window, shown modally.
-class Editor {
- public:
-  virtual ~Editor() = default;
-  // Sets the window caption (the editor's mode), shows `fields`, runs modally. Only
-  // when the user closes it with Done does it write the edited values back into
-  // `fields` and return true.
-  virtual bool ShowModal(const std::string& caption, EditorFields& fields) = 0;
 };
 
 // The button bar as the commands see it.

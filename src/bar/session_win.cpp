@@ -6,7 +6,6 @@
 #include "bar/groups.h"
 #include "bar/layout.h"
 #include "bar/main_win.h"
-#include "store/files_win.h"
 #include "text/codepage_win.h"
 #include "typing/list_win.h"
 
@@ -35,7 +34,7 @@ void PutPlaces(const WindowPlaces& p, Settings& s) {
 // A stored place is kept as read, also partly off an edge, while some of the window's
 // caption is on a monitor. Beyond that (a monitor since removed, a hand-edited file) the
 // window could never be reached again, and exit would store the same place once more.
-void KeepWithinReach(win::Placement& p, int32_t width, POINT fallback) {
+void KeepWithinReach(win::Placement& p, int32_t width, ScreenPoint fallback) {
   // In 64 bits: a stored width may be anything, and the sum must not wrap.
   auto clamp = [](int64_t v) {
     return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
@@ -44,8 +43,8 @@ void KeepWithinReach(win::Placement& p, int32_t width, POINT fallback) {
   RECT caption{p.X, p.Y, clamp(int64_t{p.X} + w),
                clamp(int64_t{p.Y} + GetSystemMetrics(SM_CYCAPTION))};
   if (MonitorFromRect(&caption, MONITOR_DEFAULTTONULL) != nullptr) return;
-  p.X = fallback.x;
-  p.Y = fallback.y;
+  p.X = fallback.X;
+  p.Y = fallback.Y;
 }
 
 }  // namespace
@@ -64,39 +63,30 @@ void TMainForm::LoadSession() {
   ctx.EditorClientHeight = ed.bottom;
   ctx.ListClientWidth = li.right;
   ctx.ListClientHeight = li.bottom;
-  ctx.FontName = fontName_;
-  ctx.FontSize = fontSize_;
   ctx.FontColor = templateColor_;
 
-  LoadOutcome out = LoadAll(around_.ExeDir, ctx);
-  unreadable_ = out.unreadable;
-  store_ = std::move(out.loaded.store);
-  const Settings& st = out.loaded.settings;
+  Session& session = *around_.Files;
+  const std::optional<std::string> unreadable = session.Load(ctx);
+  store_ = &session.store();
+  const Settings& st = session.settings();
   WindowPlaces places = PlacesIn(st);
-  // The same places as for a window beyond the right or bottom edge.
-  KeepWithinReach(places.Bar, design.ClientWidth, {200, 100});
-  KeepWithinReach(places.Editor, places.Editor.Width, {300, 100});
-  KeepWithinReach(places.List, places.List.Width, {200, 300});
+  KeepWithinReach(places.Bar, design.ClientWidth, kBarFallback);
+  KeepWithinReach(places.Editor, places.Editor.Width, kEditorFallback);
+  KeepWithinReach(places.List, places.List.Width, kListFallback);
   SetButtonWidth(st.ButtonWidth);
   SetWindowPos(hwnd_, nullptr, places.Bar.X, places.Bar.Y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (around_.EditorWindow) win::SetPlacement(around_.EditorWindow, places.Editor);
   if (around_.ListForm) around_.ListForm->SetPlacement(places.List);
   fontName_ = st.FontName;
-  fontSize_ = ClampFontSize(st.FontSize);
+  fontSize_ = st.FontSize;
   ApplyButtonFont();
   GroupListRefill();
-  if (unreadable_)
-    Message("Unable to read " + *unreadable_ +
-            "\nChanges made in this session will not be saved, so the file is not overwritten.");
+  if (unreadable) Message(*unreadable);
 }
 
-void TMainForm::SaveSession() {
-  StopForegroundTracker();
-  StopShortcuts();
-  if (saved_ || unreadable_) return;
-  saved_ = true;
-  Settings st;
+void TMainForm::PutSettings() {
+  Settings& st = around_.Files->settings();
   st.ButtonWidth = buttonWidth_;
   WindowPlaces places = PlacesIn(st);
   places.Bar = win::GetPlacement(hwnd_);
@@ -105,7 +95,21 @@ void TMainForm::SaveSession() {
   PutPlaces(places, st);
   st.FontName = fontName_;
   st.FontSize = fontSize_;
-  if (std::optional<std::string> err = SaveAll(around_.ExeDir, *store_, st))
+}
+
+void TMainForm::NoteChange() {
+  if (!around_.Files || saved_) return;
+  PutSettings();
+  around_.Files->Changed();
+}
+
+void TMainForm::SaveSession() {
+  StopForegroundTracker();
+  StopShortcuts();
+  if (saved_) return;
+  saved_ = true;
+  PutSettings();
+  if (std::optional<std::string> err = around_.Files->Save(true))
     MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
 }

@@ -12,24 +12,19 @@ constexpr int kMaxListedButtons = 20;
 
 
 std::string Describe(const Store& store, ButtonRef b) {
-  return "the " + store.Data[b.Group].Caption[b.Button] + " button in the " +
-         store.Groups[b.Group].GroupName + " group";
+  return "the " + store.ButtonAt(b.Group, b.Button).Caption + " button in the " +
+         store.GroupAt(b.Group).Name + " group";
 }
 
 // Calls f(ref, shortcut) for every button that carries a key, in store order.
 template <class F>
 void ForEachShortcut(const Store& store, F f) {
-  for (int g = 1; g <= store.GroupsInUse(); ++g)
-    for (int i = 1; i <= store.ButtonsIn(g); ++i)
-      if (IsShortcut(store.Data[g].Shortcut[i])) f(ButtonRef{g, i}, store.Data[g].Shortcut[i]);
+  for (int g = 1; g <= store.GroupCount(); ++g)
+    for (int i = 1; i <= store.GroupAt(g).ButtonCount(); ++i)
+      if (const int32_t s = store.ButtonAt(g, i).Shortcut; IsShortcut(s)) f(ButtonRef{g, i}, s);
 }
 
 }  // namespace
-
-std::string ShortcutItemText(int32_t shortcut) {
-  if (!IsShortcut(shortcut)) return "None";
-  return std::string("<ctrl><alt>") + static_cast<char>('A' + shortcut - 1);
-}
 
 std::string ShortcutName(int shortcut) {
   return std::string("Ctrl+Alt+") + static_cast<char>('A' + shortcut - 1);
@@ -45,9 +40,9 @@ ButtonRef ShortcutOwner(const Store& store, int shortcut) {
 
 ButtonRef OtherButtonWith(const Store& store, int shortcut, ButtonRef self) {
   if (!IsShortcut(shortcut)) return {};
-  for (int g = 1; g <= store.GroupsInUse(); ++g)
-    for (int i = 1; i <= store.ButtonsIn(g); ++i)
-      if (store.Data[g].Shortcut[i] == shortcut && !(ButtonRef{g, i} == self))
+  for (int g = 1; g <= store.GroupCount(); ++g)
+    for (int i = 1; i <= store.GroupAt(g).ButtonCount(); ++i)
+      if (store.ButtonAt(g, i).Shortcut == shortcut && !(ButtonRef{g, i} == self))
         return ButtonRef{g, i};
   return {};
 }
@@ -87,7 +82,7 @@ std::string ShortcutHeldMessage(int shortcut) {
 
 std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef original,
                                      int destination) {
-  return "The copy in the " + store.Groups[destination].GroupName +
+  return "The copy in the " + store.GroupAt(destination).Name +
          " group has no shortcut key: " + ShortcutName(shortcut) + " stays with " +
          Describe(store, original) + ".";
 }
@@ -165,7 +160,7 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
 bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
   const ButtonRef b = ShortcutOwner(store, shortcut);
   if (!b || (b.Group == store.ActiveGroup && unlocked)) return false;
-  return !store.Groups[b.Group].Password.empty();
+  return !store.GroupAt(b.Group).Password.empty();
 }
 
 std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
@@ -173,14 +168,14 @@ std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool&
   const ButtonRef b = ShortcutOwner(store, shortcut);
   if (!b) return std::nullopt;
   const bool active = b.Group == store.ActiveGroup;
-  const std::string& password = store.Groups[b.Group].Password;
+  const std::string& password = store.GroupAt(b.Group).Password;
   if (!ShortcutAsksPassword(store, shortcut, unlocked)) {
     if (active) unlocked = true;
     return b;
   }
   const std::optional<std::string> answer =
       dialogs.Input("Group Password",
-                    "Please type the password for the " + store.Groups[b.Group].GroupName +
+                    "Please type the password for the " + store.GroupAt(b.Group).Name +
                         " group:",
                     "", false);
   if (answer.value_or("") != password) {

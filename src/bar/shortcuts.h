@@ -13,16 +13,11 @@
 #include <vector>
 
 #include "bar/ports.h"
+#include "store/button_editor.h"
 #include "store/store.h"
 
 namespace ks {
 
-inline constexpr int kNumShortcuts = 26;
-
-// Whether a stored Shortcut names a key; anything outside 1..26 is taken as none.
-constexpr bool IsShortcut(int32_t value) { return value >= 1 && value <= kNumShortcuts; }
-// The editor's list line of a Shortcut value: "None", "<ctrl><alt>A" .. "<ctrl><alt>Z".
-std::string ShortcutItemText(int32_t shortcut);
 // How messages name a key: "Ctrl+Alt+A".
 std::string ShortcutName(int shortcut);
 // The virtual key of its letter ('A'..'Z').
@@ -82,12 +77,6 @@ std::string ShortcutHeldMessage(int shortcut);
 // At a copy to another group: the copy is made without the key.
 std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef original,
                                      int destination);
-
-// What the editor says when a shortcut is picked in its list.
-struct ShortcutChoice {
-  bool Refused = false;  // the list goes back to the shortcut shown before
-  std::string Message;   // empty: nothing to tell
-};
 
 // The keys the program holds, kept in step with the store.
 class ShortcutKeys {

@@ -59,8 +59,8 @@ void TMainForm::TypeButton(int index) {
     TargetHold hold(tracker_.get());
     CheckPassword(*store_, unlocked_, *this);
   }
-  if (!unlocked_) return;
-  TypeIntoTarget(store_->ActiveData().String[index]);
+  if (!unlocked_ || !store_->Active().HasButton(index)) return;
+  TypeIntoTarget(store_->Active().ButtonAt(index).String);
 }
 
 void TMainForm::TypeIntoTarget(const std::string& text) {

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "bar/ports.h"
 #include "editor/keyhook_win.h"
 #include "editor/ksm_win.h"
 #include "editor/memo.h"
+#include "store/button_editor.h"
 
 namespace ks::editor {
 

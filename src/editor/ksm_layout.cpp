@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/dpi.h"
+#include "common/dpi.h"
 
 namespace ks::editor {
 

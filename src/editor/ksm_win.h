@@ -10,10 +10,11 @@
 #include <type_traits>
 #include <string>
 
-#include "bar/shortcuts.h"
 #include "editor/ksm_layout.h"
 #include "editor/memo.h"
-#include "store/dpi.h"
+#include "store/button_editor.h"
+#include "store/settings.h"
+#include "common/dpi.h"
 #include "win/controls.h"
 #include "win/window.h"
 
@@ -26,9 +27,9 @@ class TKsmForm : public ks::win::Window {
   static constexpr const char* kNewCaption = "Create new button";
   static constexpr const char* kDoneHint = "Close window and Save changes";
   static constexpr const char* kRecordHint = "Record Key Strokes";
-  static constexpr int kDefaultWidth = 400;
-  static constexpr int kDefaultHeight = 230;
-  static constexpr int kShortcutCount = 27;  // "None" and <ctrl><alt>A..Z
+  static constexpr int kDefaultWidth = ks::kEditorWidth;
+  static constexpr int kDefaultHeight = ks::kEditorHeight;
+  static constexpr int kShortcutCount = ks::kNumShortcuts + 1;  // "None" and <ctrl><alt>A..Z
 
   // Control ids, stable so that tests can find the controls of a running editor.
   enum ControlId : int {

@@ -1,10 +1,9 @@
 #include "editor/memo.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 
 #include "text/utf.h"
+#include "typing/codes.h"
 
 namespace ks {
 
@@ -14,16 +13,7 @@ constexpr std::string_view kUnshifted = "`1234567890-=qwertyuiop[]asdfghjkl;'zxc
 constexpr std::string_view kShifted = "~!@#$%^&*()_+QWERTYUIOP{}ASDFGHJKL:\"ZXCVBNM<>?|";
 static_assert(kUnshifted.size() == 47 && kShifted.size() == 47);
 
-constexpr std::array<std::string_view, 10> kRemovableCodes = {
-    "{TAB}", "{ENTER}", "{UP}", "{DOWN}", "{LEFT}", "{RIGHT}", "{DATE}", "{DAY}", "{MONTH}", "{TIME}"};
-
 bool IsShift(int vk) { return vk == kVkShift || vk == kVkLShift || vk == kVkRShift; }
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 }  // namespace
 
@@ -98,9 +88,9 @@ std::optional<MemoText> BackspaceOverCode(const MemoText& memo) {
     return std::nullopt;
   const size_t open = memo.Text.rfind('{', caret - 1);
   if (open == std::string::npos) return std::nullopt;
-  const std::string code = Upper(std::string_view(memo.Text).substr(open, caret - open));
-  if (std::find(kRemovableCodes.begin(), kRemovableCodes.end(), code) == kRemovableCodes.end())
-    return std::nullopt;
+  const std::string_view inner = std::string_view(memo.Text).substr(open + 1, caret - open - 2);
+  const TypeCode* code = FindTypeCode(inner);
+  if (!code || code->TakesArgument()) return std::nullopt;
   MemoText out;
   out.Text = memo.Text.substr(0, open) + memo.Text.substr(caret);
   out.SelStart = out.SelEnd = open;
@@ -147,10 +137,10 @@ char ShiftTranslate(char c) {
 std::optional<MemoText> MemoKeys::KeyDown(const MemoText& memo, int vk) {
   if (IsShift(vk)) shiftDown_ = true;
   switch (vk) {
-    case kVkLeft: return InsertCode(memo, "{left}");
-    case kVkUp: return InsertCode(memo, "{up}");
-    case kVkRight: return InsertCode(memo, "{right}");
-    case kVkDown: return InsertCode(memo, "{down}");
+    case kVkLeft:
+    case kVkUp:
+    case kVkRight:
+    case kVkDown: return InsertCode(memo, KeyCodeText(static_cast<std::uint8_t>(vk)));
     case kVkDelete: return RemoveWideCharacter(memo, false);
     default: return std::nullopt;
   }
@@ -163,8 +153,8 @@ void MemoKeys::KeyUp(int vk) {
 MemoChar MemoKeys::Char(const MemoText& memo, char32_t ch, bool recording) const {
   if (recording && unshiftedRecording_ && shiftDown_ && ch < 0x80)
     ch = static_cast<unsigned char>(ShiftTranslate(static_cast<char>(ch)));
-  if (ch == '\t') return MemoChar{0, InsertCode(memo, kCodeTab)};
-  if (ch == '\r') return MemoChar{0, InsertCode(memo, kCodeEnter)};
+  if (ch == '\t') return MemoChar{0, InsertCode(memo, KeyCodeText(vk::Tab))};
+  if (ch == '\r') return MemoChar{0, InsertCode(memo, KeyCodeText(vk::Return))};
   if (ch == '\b') {
     if (auto edit = BackspaceOverCode(memo)) return MemoChar{0, std::move(edit)};
     if (auto edit = RemoveWideCharacter(memo, true)) return MemoChar{0, std::move(edit)};

@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "bar/commands.h"
 
 namespace ks {
 
@@ -54,10 +53,10 @@ class Utf16Joiner {
 // Replaces the selection (if any) with `code` and puts the caret just after it.
 MemoText InsertCode(const MemoText& memo, std::string_view code);
 
-// Backspace right after one of the ten codes {TAB} {ENTER} {UP} {DOWN} {LEFT} {RIGHT}
-// {DATE} {DAY} {MONTH} {TIME}, in any letter case, with nothing selected: the whole
-// code goes and the caret stands where it began. nullopt: an ordinary Backspace (also
-// after a "}" that closes no listed code, or has no "{" before it).
+// Backspace right after a type code that takes no argument ({TAB}, {ENTER}, the arrows,
+// {DATE}, {DAY}, {MONTH}, {TIME}: typing/codes.h), in any letter case, with nothing
+// selected: the whole code goes and the caret stands where it began. nullopt: an ordinary
+// Backspace (also after a "}" that closes no such code, or has no "{" before it).
 std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 
 // Backspace (backwards) or Delete (forwards) with nothing selected, next to a character
@@ -66,7 +65,7 @@ std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 // nullopt: any other character, which the control removes itself.
 std::optional<MemoText> RemoveWideCharacter(const MemoText& memo, bool backwards);
 
-// The memo's change rule: every line break (CR LF, or a lone CR) becomes "{enter}" and
+// The memo's change rule (CleanButtonText of typing/codes.h): every line break (CR LF, or a lone CR) becomes "{enter}" and
 // every tab "{tab}", except in the very last character, which is left for the user's
 // next key (so a tab just typed at the end is not rewritten under the caret). A lone CR
 // keeps the character after it. A lone LF is no key the user typed and is kept as it is.

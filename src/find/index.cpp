@@ -78,17 +78,17 @@ bool HasLettersInOrder(std::string_view text, const std::vector<std::string_view
 }  // namespace
 
 FindIndex::FindIndex(const Store& store)
-    : groups_(store.GroupsInUse() + 1),
-      activeGroup_(store.ActiveGroup >= 1 && store.ActiveGroup <= store.GroupsInUse()
-                       ? store.ActiveGroup
-                       : 0) {
-  for (int g = 1; g <= store.GroupsInUse(); ++g) {
-    groups_[g] = FoldForFind(store.Groups[g].GroupName);
-    const bool locked = !store.Groups[g].Password.empty();
-    const DataRec& d = store.Data[g];
-    for (int b = 1; b <= store.ButtonsIn(g); ++b)
-      entries_.push_back(Entry{g, b, FoldForFind(d.Caption[b]), FoldForFind(d.Description[b]),
-                               locked ? std::string() : FoldForFind(d.String[b])});
+    : groups_(store.GroupCount() + 1),
+      activeGroup_(store.HasGroup(store.ActiveGroup) ? store.ActiveGroup : 0) {
+  for (int g = 1; g <= store.GroupCount(); ++g) {
+    const Group& group = store.GroupAt(g);
+    groups_[g] = FoldForFind(group.Name);
+    const bool locked = !group.Password.empty();
+    for (int b = 1; b <= group.ButtonCount(); ++b) {
+      const Button& d = group.ButtonAt(b);
+      entries_.push_back(Entry{g, b, FoldForFind(d.Caption), FoldForFind(d.Description),
+                               locked ? std::string() : FoldForFind(d.String)});
+    }
   }
 }
 

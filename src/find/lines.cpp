@@ -56,10 +56,11 @@ std::string TextPreview(std::string_view text, std::size_t maxChars) {
 
 FindLine FindLineOf(const Store& store, int group, int button, std::size_t maxTextChars) {
   FindLine line;
-  line.Caption = store.Data[group].Caption[button];
-  line.Group = store.Groups[group].GroupName;
-  line.Locked = !store.Groups[group].Password.empty();
-  if (!line.Locked) line.Text = TextPreview(store.Data[group].String[button], maxTextChars);
+  const Group& g = store.GroupAt(group);
+  line.Caption = g.ButtonAt(button).Caption;
+  line.Group = g.Name;
+  line.Locked = !g.Password.empty();
+  if (!line.Locked) line.Text = TextPreview(g.ButtonAt(button).String, maxTextChars);
   return line;
 }
 

@@ -6,6 +6,8 @@ std::optional<std::string> Session::Load(const LoadContext& ctx) {
   LoadOutcome out = LoadFiles(fs_, dir_, ctx, ansi_);
   store_ = std::move(out.loaded.store);
   settings_ = out.loaded.settings;
+  written_ = *store_;
+  writtenSettings_ = settings_;
   readOnly_ = out.unreadable.has_value();
   if (!readOnly_) return std::nullopt;
   return "Unable to read " + *out.unreadable +
@@ -20,8 +22,11 @@ void Session::Changed() {
 std::optional<std::string> Session::Save(bool atExit) {
   if (readOnly_ || (!atExit && !pending_)) return std::nullopt;
   pending_ = false;
+  if (*store_ == written_ && settings_ == writtenSettings_) return std::nullopt;
   std::optional<std::string> err = SaveFiles(fs_, dir_, *store_, settings_, ansi_);
   if (!err) {
+    written_ = *store_;
+    writtenSettings_ = settings_;
     told_ = false;
     return std::nullopt;
   }

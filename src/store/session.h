@@ -34,8 +34,9 @@ class Session {
   void Changed();
   std::function<void()> onChanged;
 
-  // Writes both files if a change waits, or at exit in any case; files that would come out
-  // as they are stay untouched. What the user is to be told: a failed save once, until a
+  // Writes both files if a change waits, or at exit, unless the store and the settings are
+  // as they were loaded or last written: a run that only types leaves the files as they
+  // are, time stamps and all, also files written by hand without every key. What the user is to be told: a failed save once, until a
   // save succeeds again (the edits stay here, and the next change or the exit tries
   // again); at exit every failure, since nothing tries after it.
   std::optional<std::string> Save(bool atExit);
@@ -46,6 +47,8 @@ class Session {
   const AnsiCodePage& ansi_;
   std::unique_ptr<Store> store_;
   Settings settings_;
+  Store written_;  // the store and the settings as the files hold them
+  Settings writtenSettings_;
   bool readOnly_ = false;  // a file could not be read
   bool pending_ = false;
   bool told_ = false;

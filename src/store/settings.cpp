@@ -1,6 +1,7 @@
 #include "store/settings.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "store/encoding.h"
 #include "store/ini.h"
@@ -10,30 +11,113 @@ namespace ks {
 
 namespace {
 
-constexpr const char* kWindow = "Window";
-constexpr const char* kTypeWindow = "TypeWindow";
-constexpr const char* kListWindow = "ListWindow";
-constexpr const char* kFont = "Font";
+using S = Settings;
+using C = LoadContext;
+
 constexpr const char* kGroups = "Groups";
+
+constexpr SettingRow Number(const char* section, const char* key, int32_t S::*member,
+                            IntRule rule = {}) {
+  return {section, key, member, rule};
+}
+
+// The left (X) or top (Y) edge of a window whose design client size is `client`.
+constexpr SettingRow Edge(const char* section, bool top, int32_t S::*member, int32_t C::*client,
+                          ScreenPoint fallback) {
+  SettingRow row{section, top ? "YPosition" : "XPosition", member};
+  row.Edge = top ? EdgeRule{&C::ScreenHeight, client, 20, fallback.Y}
+                 : EdgeRule{&C::ScreenWidth, client, 10, fallback.X};
+  return row;
+}
+
+constexpr SettingRow kSettingRows[] = {
+    Edge("Window", false, &S::BarX, &C::BarClientWidth, kBarFallback),
+    Edge("Window", true, &S::BarY, &C::BarClientHeight, kBarFallback),
+    Number("Window", "ButtonWidth", &S::ButtonWidth, kButtonWidthRule),
+    Edge("TypeWindow", false, &S::EditorX, &C::EditorClientWidth, kEditorFallback),
+    Edge("TypeWindow", true, &S::EditorY, &C::EditorClientHeight, kEditorFallback),
+    Number("TypeWindow", "Height", &S::EditorHeight, {kEditorHeight}),
+    Number("TypeWindow", "Width", &S::EditorWidth, {kEditorWidth}),
+    Edge("ListWindow", false, &S::ListX, &C::ListClientWidth, kListFallback),
+    Edge("ListWindow", true, &S::ListY, &C::ListClientHeight, kListFallback),
+    Number("ListWindow", "Height", &S::ListHeight, {kListHeight}),
+    Number("ListWindow", "Width", &S::ListWidth, {kListWidth}),
+    {"Font", "Name", nullptr, {}, &S::FontName, kDesignFontName},
+    Number("Font", "Size", &S::FontSize, kFontSizeRule),
+};
+
+// The counts of the store.
+constexpr IntRule kGroupCountRule{1, 1, kMaxGroups};
+constexpr IntRule kButtonCountRule{1, 0, kMaxButtons};
+
+constexpr FieldRow<Group> kGroupRows[] = {
+    {nullptr, "Columns", &Group::Columns, {1, 1}},
+    {nullptr, "Password", nullptr, {}, &Group::Password, ""},
+};
+
+// A button's text is not among them: it lives in keystrum.dat ("String<i>" keys of older
+// files are read when there is none, and never written).
+constexpr FieldRow<Button> kButtonRows[] = {
+    {nullptr, "Description", nullptr, {}, &Button::Description, ""},
+    {nullptr, "Caption", nullptr, {}, &Button::Caption, kDefaultCaption},
+    {nullptr, "Color", &Button::Color, {}, nullptr, "", &C::FontColor},
+    {nullptr, "Shortcut", &Button::Shortcut},
+};
 
 std::string Numbered(const char* name, int n) { return name + std::to_string(n); }
 
-// A window's left and top edge: centred from its design client size unless stored, and
-// pulled back to a fixed place when it would start beyond the screen's right or bottom.
-void LoadPlace(const IniFile& ini, const char* section, const LoadContext& ctx, int32_t clientW,
-               int32_t clientH, int32_t fallbackX, int32_t fallbackY, int32_t& x, int32_t& y) {
-  x = ini.GetInt(section, "XPosition", (ctx.ScreenWidth - clientW) / 2);
-  if (x > ctx.ScreenWidth - 10) x = fallbackX;
-  y = ini.GetInt(section, "YPosition", (ctx.ScreenHeight - clientH) / 2);
-  if (y > ctx.ScreenHeight - 20) y = fallbackY;
+int32_t ReadInt(const IniFile& ini, const std::string& section, const char* key,
+                const IntRule& rule) {
+  return rule.Apply(ini.GetInt(section, key, rule.Default));
 }
 
-void SetString(IniFile& ini, const std::string& section, const std::string& key,
-               const std::string& value) {
-  ini.Set(section, key, EncodeValue(value));
+template <class R>
+void Read(const IniFile& ini, const std::string& section, const std::string& key,
+          const FieldRow<R>& row, const LoadContext& ctx, R& out) {
+  if (row.Text) {
+    out.*row.Text = ini.GetString(section, key, row.TextDefault);
+  } else if (const EdgeRule& e = row.Edge; e.Screen) {
+    const int32_t screen = ctx.*e.Screen;
+    const int32_t v = ini.GetInt(section, key, (screen - ctx.*e.Client) / 2);
+    out.*row.Number = v > screen - e.Margin ? e.Fallback : v;
+  } else {
+    const int32_t def = row.SystemDefault ? ctx.*row.SystemDefault : row.Rule.Default;
+    out.*row.Number = row.Rule.Apply(ini.GetInt(section, key, def));
+  }
+}
+
+template <class R>
+void Write(IniFile& ini, const std::string& section, const std::string& key,
+           const FieldRow<R>& row, const R& in) {
+  if (row.Text)
+    ini.Set(section, key, EncodeValue(in.*row.Text));
+  else
+    ini.SetInt(section, key, row.Rule.Apply(in.*row.Number));
+}
+
+// ActiveGroup names one of the `groups` groups, or is the first.
+IntRule ActiveGroupRule(int groups) {
+  return IntRule{.Default = 1, .ValidMin = 1, .ValidMax = groups};
 }
 
 }  // namespace
+
+std::span<const SettingRow> SettingRows() { return kSettingRows; }
+
+Settings::Settings() {
+  for (const SettingRow& row : kSettingRows) {
+    if (row.Text)
+      this->*row.Text = row.TextDefault;
+    else
+      this->*row.Number = row.Rule.Default;
+  }
+}
+
+void Settings::Set(int32_t Settings::*member, int32_t value) {
+  const auto row = std::find_if(std::begin(kSettingRows), std::end(kSettingRows),
+                                [&](const SettingRow& r) { return r.Number == member; });
+  this->*member = row != std::end(kSettingRows) ? row->Rule.Apply(value) : value;
+}
 
 std::string GroupSection(int group) {
   return group <= 1 ? std::string("Commands") : Numbered("Commands", group - 1);
@@ -44,30 +128,12 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
                     const AnsiCodePage& ansi) {
   IniFile ini(iniBytes ? DecodeFile(*iniBytes, ansi).text : std::string());
   Loaded out{std::make_unique<Store>(), Settings{}};
-  Settings& s = out.settings;
+  for (const SettingRow& row : kSettingRows)
+    Read(ini, row.Section, row.Key, row, ctx, out.settings);
+
   Store& store = *out.store;
-
-  int32_t width = ini.GetInt(kWindow, "ButtonWidth", 100);
-  if (width < 50 || width > 200) width = 100;
-  s.ButtonWidth = std::max(width, 88);
-  LoadPlace(ini, kWindow, ctx, ctx.BarClientWidth, ctx.BarClientHeight, 200, 100, s.BarX, s.BarY);
-
-  LoadPlace(ini, kTypeWindow, ctx, ctx.EditorClientWidth, ctx.EditorClientHeight, 300, 100,
-            s.EditorX, s.EditorY);
-  s.EditorHeight = ini.GetInt(kTypeWindow, "Height", 230);
-  s.EditorWidth = ini.GetInt(kTypeWindow, "Width", 400);
-
-  LoadPlace(ini, kListWindow, ctx, ctx.ListClientWidth, ctx.ListClientHeight, 200, 300, s.ListX,
-            s.ListY);
-  s.ListHeight = ini.GetInt(kListWindow, "Height", 140);
-  s.ListWidth = ini.GetInt(kListWindow, "Width", 120);
-
-  s.FontName = ini.GetString(kFont, "Name", ctx.FontName);
-  s.FontSize = ini.GetInt(kFont, "Size", ctx.FontSize);
-
-  store.NumGroups = std::clamp(ini.GetInt(kGroups, "NumGroups", 1), 1, kMaxGroups);
-  store.ActiveGroup = ini.GetInt(kGroups, "ActiveGroup", 1);
-  if (store.ActiveGroup < 1 || store.ActiveGroup > store.NumGroups) store.ActiveGroup = 1;
+  store.Groups.resize(ReadInt(ini, kGroups, "NumGroups", kGroupCountRule));
+  store.ActiveGroup = ReadInt(ini, kGroups, "ActiveGroup", ActiveGroupRule(store.GroupCount()));
 
   std::string datText;
   std::optional<TextFileReader> texts;
@@ -75,21 +141,17 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
     datText = DecodeFile(*dat, ansi).text;
     texts.emplace(datText);
   }
-  for (int g = 1; g <= store.NumGroups; ++g) {
-    GroupRec& group = store.Groups[g];
+  for (int g = 1; g <= store.GroupCount(); ++g) {
+    Group& group = store.GroupAt(g);
     const std::string section = GroupSection(g);
-    group.GroupName = ini.GetString(kGroups, Numbered("GroupName", g), kDefaultGroupName);
-    group.NumCommands = std::clamp(ini.GetInt(section, "NumCommands", 1), 0, kMaxButtons);
-    group.Columns = std::max(ini.GetInt(section, "Columns", 1), 1);
-    group.Password = ini.GetString(section, "Password", "");
-    DataRec& d = store.Data[g];
-    for (int i = 1; i <= group.NumCommands; ++i) {
-      d.Description[i] = ini.GetString(section, Numbered("Description", i), "");
-      d.Caption[i] = ini.GetString(section, Numbered("Caption", i), kDefaultCaption);
-      d.Color[i] = ini.GetInt(section, Numbered("Color", i), ctx.FontColor);
-      d.Shortcut[i] = ini.GetInt(section, Numbered("Shortcut", i), 0);
-      d.String[i] = texts ? texts->ReadLine()
-                          : ini.GetString(section, Numbered("String", i), kDefaultString);
+    group.Name = ini.GetString(kGroups, Numbered("GroupName", g), kDefaultGroupName);
+    group.Buttons.resize(ReadInt(ini, section, "NumCommands", kButtonCountRule));
+    for (const auto& row : kGroupRows) Read(ini, section, row.Key, row, ctx, group);
+    for (int i = 1; i <= group.ButtonCount(); ++i) {
+      Button& b = group.ButtonAt(i);
+      for (const auto& row : kButtonRows) Read(ini, section, Numbered(row.Key, i), row, ctx, b);
+      b.String = texts ? texts->ReadLine()
+                       : ini.GetString(section, Numbered("String", i), kDefaultString);
     }
   }
   return out;
@@ -99,47 +161,27 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
                         const std::optional<std::string>& oldIni, const AnsiCodePage& ansi) {
   const DecodedFile old = oldIni ? DecodeFile(*oldIni, ansi) : DecodedFile{};
   IniFile ini(old.text);
-
-  ini.SetInt(kWindow, "XPosition", s.BarX);
-  ini.SetInt(kWindow, "YPosition", s.BarY);
-  ini.SetInt(kWindow, "ButtonWidth", s.ButtonWidth);
-
-  ini.SetInt(kTypeWindow, "XPosition", s.EditorX);
-  ini.SetInt(kTypeWindow, "YPosition", s.EditorY);
-  ini.SetInt(kTypeWindow, "Height", s.EditorHeight);
-  ini.SetInt(kTypeWindow, "Width", s.EditorWidth);
-
-  ini.SetInt(kListWindow, "XPosition", s.ListX);
-  ini.SetInt(kListWindow, "YPosition", s.ListY);
-  ini.SetInt(kListWindow, "Height", s.ListHeight);
-  ini.SetInt(kListWindow, "Width", s.ListWidth);
-
-  SetString(ini, kFont, "Name", s.FontName);
-  ini.SetInt(kFont, "Size", s.FontSize);
+  for (const SettingRow& row : kSettingRows) Write(ini, row.Section, row.Key, row, s);
 
   // The counts are written as they are walked, so the file never names more than it holds.
-  const int numGroups = std::clamp(store.NumGroups, 1, kMaxGroups);
-  int active = store.ActiveGroup;
-  if (active < 1 || active > numGroups) active = 1;
+  const int numGroups = kGroupCountRule.Apply(store.GroupCount());
   ini.SetInt(kGroups, "NumGroups", numGroups);
-  ini.SetInt(kGroups, "ActiveGroup", active);
+  ini.SetInt(kGroups, "ActiveGroup", ActiveGroupRule(numGroups).Apply(store.ActiveGroup));
 
   TextFileWriter texts;
+  // A store without groups, which the program never makes, is written as one empty group.
+  const Group none;
   for (int g = 1; g <= numGroups; ++g) {
-    const GroupRec& group = store.Groups[g];
-    const DataRec& d = store.Data[g];
+    const Group& group = store.HasGroup(g) ? store.GroupAt(g) : none;
     const std::string section = GroupSection(g);
-    const int numCommands = std::clamp(group.NumCommands, 0, kMaxButtons);
-    SetString(ini, kGroups, Numbered("GroupName", g), group.GroupName);
+    const int numCommands = kButtonCountRule.Apply(group.ButtonCount());
+    ini.Set(kGroups, Numbered("GroupName", g), EncodeValue(group.Name));
     ini.SetInt(section, "NumCommands", numCommands);
-    ini.SetInt(section, "Columns", std::max(group.Columns, 1));
-    SetString(ini, section, "Password", group.Password);
+    for (const auto& row : kGroupRows) Write(ini, section, row.Key, row, group);
     for (int i = 1; i <= numCommands; ++i) {
-      SetString(ini, section, Numbered("Description", i), d.Description[i]);
-      SetString(ini, section, Numbered("Caption", i), d.Caption[i]);
-      ini.SetInt(section, Numbered("Color", i), d.Color[i]);
-      ini.SetInt(section, Numbered("Shortcut", i), d.Shortcut[i]);
-      texts.WriteLine(d.String[i]);
+      const Button& b = group.ButtonAt(i);
+      for (const auto& row : kButtonRows) Write(ini, section, Numbered(row.Key, i), row, b);
+      texts.WriteLine(b.String);
     }
   }
   const std::string iniText = ini.Serialize();

@@ -1,18 +1,62 @@
 #pragma once
-// The settings file keystrum.ini and the button text file keystrum.dat, as bytes in memory:
-// every key, default, rule and fallback of the program's settings.
+// The settings file keystrum.ini and the button text file keystrum.dat, as bytes in memory.
+// Every value of the settings file is declared once, as a row of the tables in settings.cpp
+// (of Settings, of a group, of a button): its section, its key, its default and its limits.
+// Loading and saving both walk those rows, and a value the program sets takes the same
+// limits as one read from the file.
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "common/design.h"
 #include "store/store.h"
 #include "text/codepage.h"
 
 namespace ks {
 
-inline constexpr const char* kDesignFontName = "MS Sans Serif";
-inline constexpr int32_t kDesignFontSize = 8;  // points: 13 pixels at 120 dots per inch
+// How a number of the settings is taken, alike from the file and from the program: outside
+// [ValidMin, ValidMax] it counts as no value and Default stands; then it is held within
+// [Min, Max].
+struct IntRule {
+  int32_t Default = 0;
+  int32_t Min = std::numeric_limits<int32_t>::min();
+  int32_t Max = std::numeric_limits<int32_t>::max();
+  int32_t ValidMin = std::numeric_limits<int32_t>::min();
+  int32_t ValidMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t Apply(int32_t value) const {
+    if (value < ValidMin || value > ValidMax) value = Default;
+    return value < Min ? Min : value > Max ? Max : value;
+  }
+};
+
+// The rules that the commands setting these values share with the file.
+inline constexpr int32_t kMinButtonWidth = 88;
+inline constexpr int32_t kMaxButtonWidth = 200;
+// A stored width of 50 to 87 is taken as the smallest one; one below 50 or above 200 as
+// the default.
+inline constexpr IntRule kButtonWidthRule{100, kMinButtonWidth, kMaxButtonWidth, 50,
+                                          kMaxButtonWidth};
+// The sizes the font dialog offers for the button font, in points. A stored size outside
+// them (a hand-edited file) is taken as the nearest one: far out, turning it into a pixel
+// height would overflow.
+inline constexpr IntRule kFontSizeRule{kDesignFontSize, 6, 24};
+
+// The outer sizes at 96 DPI that the editor and the list picker are made at, and have
+// while the file names none.
+inline constexpr int32_t kEditorWidth = 400, kEditorHeight = 230;
+inline constexpr int32_t kListWidth = 120, kListHeight = 140;
+
+// Where a window goes whose stored place is out of reach: beyond the screen's right or
+// bottom edge, or (told by the windows) off every monitor.
+struct ScreenPoint {
+  int32_t X = 0, Y = 0;
+};
+inline constexpr ScreenPoint kBarFallback{200, 100};
+inline constexpr ScreenPoint kEditorFallback{300, 100};
+inline constexpr ScreenPoint kListFallback{200, 300};
 
 // What the loader needs to know of the running system and of the windows' designs.
 struct LoadContext {
@@ -22,22 +66,57 @@ struct LoadContext {
   int32_t BarClientWidth = 0, BarClientHeight = 0;
   int32_t EditorClientWidth = 0, EditorClientHeight = 0;
   int32_t ListClientWidth = 0, ListClientHeight = 0;
-  // The button-font template as it stands before loading.
-  std::string FontName = kDesignFontName;
-  int32_t FontSize = kDesignFontSize;
   int32_t FontColor = 0;  // the default colour of a button's caption
 };
 
 // The stored values that are not part of the button store.
 struct Settings {
-  int32_t ButtonWidth = 100;
-  int32_t BarX = 0, BarY = 0;
-  int32_t EditorX = 0, EditorY = 0, EditorHeight = 230, EditorWidth = 400;
-  int32_t ListX = 0, ListY = 0, ListHeight = 140, ListWidth = 120;
-  std::string FontName = kDesignFontName;
-  int32_t FontSize = kDesignFontSize;
+  // Every value at its row's default.
+  Settings();
+
+  int32_t ButtonWidth{};
+  int32_t BarX{}, BarY{};
+  int32_t EditorX{}, EditorY{}, EditorHeight{}, EditorWidth{};
+  int32_t ListX{}, ListY{}, ListHeight{}, ListWidth{};
+  std::string FontName;
+  int32_t FontSize{};
+
+  // Sets the number `member` as loading a file that holds `value` would: within its row's
+  // rule.
+  void Set(int32_t Settings::*member, int32_t value);
   bool operator==(const Settings&) const = default;
 };
+
+// A window's left or top edge: with no value in the file the window is centred on the
+// screen from its design client size, and one that would begin beyond the screen's far
+// edge less Margin takes Fallback.
+struct EdgeRule {
+  int32_t LoadContext::*Screen = nullptr;  // none: the value is no window's edge
+  int32_t LoadContext::*Client = nullptr;
+  int32_t Margin = 0;
+  int32_t Fallback = 0;
+};
+
+// One value of the settings file, a field of the record R: Settings, a Group or a Button.
+// Either Number with its Rule or Text with its default.
+template <class R>
+struct FieldRow {
+  // Settings only: a group's fields are in its own section ("Commands", "Commands1", ...).
+  const char* Section;
+  // A button's is followed by the button's number: "Caption1".
+  const char* Key;
+  int32_t R::*Number = nullptr;
+  IntRule Rule{};
+  std::string R::*Text = nullptr;
+  const char* TextDefault = "";
+  // When loading, the running system's value stands for Rule.Default (a button's colour).
+  int32_t LoadContext::*SystemDefault = nullptr;
+  EdgeRule Edge{};
+};
+using SettingRow = FieldRow<Settings>;
+
+// The rows of Settings, in the order their keys are written into a new file.
+std::span<const SettingRow> SettingRows();
 
 struct Loaded {
   std::unique_ptr<Store> store;
@@ -53,8 +132,8 @@ struct SavedFiles {
 std::string GroupSection(int group);
 
 // Loads from the two files' bytes, in any of their forms (see encoding.h), `ansi` being the
-// system's code page; a missing file is std::nullopt. Counts outside the store's limits are
-// clamped: NumGroups to 1..50, NumCommands to 0..50, Columns to >= 1.
+// system's code page; a missing file is std::nullopt. Every value is taken by its row;
+// ActiveGroup outside the groups loaded is 1.
 Loaded LoadSettings(const std::optional<std::string>& ini, const std::optional<std::string>& dat,
                     const LoadContext& ctx, const AnsiCodePage& ansi);
 

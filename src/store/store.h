@@ -1,42 +1,45 @@
 #pragma once
-// The button store: every group and every button, in memory for the whole run.
-// Indexes are 1-based as everywhere in the program; slot 0 of every table is unused,
-// and 0 means "none" where a search fails.
-#include <array>
+// The button store: every group and every button, in memory for the whole run, one record
+// per group and per button. Groups and buttons are numbered from 1, as the settings file
+// and the bar's controls number them (control i shows button i of the active group); 0
+// means "none" where a search fails.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ks {
 
 inline constexpr int kMaxGroups = 50;
 inline constexpr int kMaxButtons = 50;
 
-// The buttons of one group, as parallel arrays indexed 1..kMaxButtons.
-struct DataRec {
-  std::array<std::string, kMaxButtons + 1> Description;
-  std::array<std::string, kMaxButtons + 1> Caption;
-  std::array<std::string, kMaxButtons + 1> String;
-  std::array<int32_t, kMaxButtons + 1> Color{};
-  std::array<int32_t, kMaxButtons + 1> Shortcut{};
-};
+// A button's Shortcut k (1..26) is Ctrl+Alt and the k-th letter; 0 is none, and so is
+// anything else a hand-edited file may hold.
+inline constexpr int kNumShortcuts = 26;
+constexpr bool IsShortcut(int32_t value) { return value >= 1 && value <= kNumShortcuts; }
 
-struct GroupRec {
-  std::string GroupName;
-  int32_t NumCommands = 0;
-  int32_t Columns = 1;
-  std::string Password;
-};
-
-// One button's five fields together, for the commands that move buttons around.
 struct Button {
   std::string Caption;
-  std::string Description;
-  std::string String;
+  std::string Description;  // the hint
+  std::string String;       // the text it types
   int32_t Color = 0;
   int32_t Shortcut = 0;
   bool operator==(const Button&) const = default;
+};
+
+struct Group {
+  std::string Name;
+  int32_t Columns = 1;
+  std::string Password;
+  std::vector<Button> Buttons;  // at most kMaxButtons
+  bool operator==(const Group&) const = default;
+
+  int ButtonCount() const { return static_cast<int>(Buttons.size()); }
+  bool HasButton(int number) const { return number >= 1 && number <= ButtonCount(); }
+  // Button `number`, which must be one of the group's.
+  Button& ButtonAt(int number) { return Buttons[static_cast<size_t>(number - 1)]; }
+  const Button& ButtonAt(int number) const { return Buttons[static_cast<size_t>(number - 1)]; }
 };
 
 inline constexpr const char* kDefaultGroupName = "Default";
@@ -44,29 +47,27 @@ inline constexpr const char* kDefaultCaption = "Example";
 inline constexpr const char* kDefaultString = "This is an example button{enter}";
 
 struct Store {
-  std::array<DataRec, kMaxGroups + 1> Data;
-  std::array<GroupRec, kMaxGroups + 1> Groups;
-  int32_t NumGroups = 1;
+  std::vector<Group> Groups;  // at most kMaxGroups
+  // The group the bar shows, by number; the program keeps it one of Groups.
   int32_t ActiveGroup = 1;
 
   // The store of a first run: group "Default" with its one "Example" button.
   static std::unique_ptr<Store> MakeDefault();
 
-  // Index of the first group in use named exactly `name` (byte-wise, with case), or 0.
+  // The number of the first group named exactly `name` (byte-wise, with case), or 0.
   int FindGroup(std::string_view name) const;
 
-  // The counts in use, within the tables whatever a file said: 0..kMaxGroups groups,
-  // 0..kMaxButtons buttons in `group`.
-  int GroupsInUse() const;
-  int ButtonsIn(int group) const;
+  int GroupCount() const { return static_cast<int>(Groups.size()); }
+  bool HasGroup(int number) const { return number >= 1 && number <= GroupCount(); }
+  // Group `number`, which must be one of the store's.
+  Group& GroupAt(int number) { return Groups[static_cast<size_t>(number - 1)]; }
+  const Group& GroupAt(int number) const { return Groups[static_cast<size_t>(number - 1)]; }
+  Button& ButtonAt(int group, int number) { return GroupAt(group).ButtonAt(number); }
+  const Button& ButtonAt(int group, int number) const { return GroupAt(group).ButtonAt(number); }
 
-  GroupRec& Active() { return Groups[ActiveGroup]; }
-  const GroupRec& Active() const { return Groups[ActiveGroup]; }
-  DataRec& ActiveData() { return Data[ActiveGroup]; }
-  const DataRec& ActiveData() const { return Data[ActiveGroup]; }
-
-  Button GetButton(int group, int index) const;
-  void SetButton(int group, int index, const Button& b);
+  Group& Active() { return GroupAt(ActiveGroup); }
+  const Group& Active() const { return GroupAt(ActiveGroup); }
+  bool operator==(const Store&) const = default;
 };
 
 }  // namespace ks

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "store/settings.h"
 #include "typing/ports.h"
 #include "win/controls.h"
 #include "win/window.h"
@@ -19,8 +20,8 @@ class TListForm : public ks::win::Window, public ListPicker {
   static constexpr int kListId = 100;
   // Sizes at 96 DPI.
   static constexpr int kItemHeight = 16;
-  static constexpr int kDefaultWidth = 120;
-  static constexpr int kDefaultHeight = 140;
+  static constexpr int kDefaultWidth = ks::kListWidth;
+  static constexpr int kDefaultHeight = ks::kListHeight;
 
   // Creates the hidden picker, owned by `owner`, centred on the screen. Its list is made
   // at the first pick: the program is ready sooner without it.

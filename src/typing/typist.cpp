@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "text/utf.h"
+#include "typing/codes.h"
 #include "typing/keys.h"
 
 namespace ks {
@@ -24,18 +25,7 @@ constexpr std::uint8_t kShiftBit = 1;
 constexpr std::uint8_t kCtrlBit = 2;
 constexpr std::uint8_t kAltBit = 4;
 
-bool StartsWith(const std::string& s, const char* prefix) {
-  return s.rfind(prefix, 0) == 0;
-}
-
 }  // namespace
-
-std::string UpperAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return s;
-}
 
 Typist::Typist(const TypingPorts& ports)
     : sink_(ports.sink),
@@ -157,31 +147,17 @@ bool Typist::BackToTarget() {
 }
 
 void Typist::RunCode(const std::string& code) {
-  // The codes that press one key.
-  static constexpr struct {
-    std::string_view name;
-    std::uint8_t key;
-  } kKeyCodes[] = {{"ENTER", vk::Return}, {"TAB", vk::Tab},   {"UP", vk::Up},
-                   {"DOWN", vk::Down},    {"LEFT", vk::Left}, {"RIGHT", vk::Right}};
-  const std::string upper = UpperAscii(code);
-  for (const auto& k : kKeyCodes) {
-    if (upper == k.name) {
-      SimulateKeystroke(k.key, 0);
-      return;
-    }
-  }
-  if (upper == "DATE") {
-    SendSpecial(clock_.ShortDate());
-  } else if (upper == "DAY") {
-    SendSpecial(clock_.LongDayName());
-  } else if (upper == "MONTH") {
-    SendSpecial(clock_.MonthName());
-  } else if (upper == "TIME") {
-    SendSpecial(clock_.LongTime());
-  } else if (StartsWith(upper, "RUN ")) {
-    StartProgram(Cut(upper, 4));
-  } else if (StartsWith(upper, "LIST ")) {
-    SelectFromList(Cut(code, 5) + ",");
+  const TypeCode* c = FindTypeCode(code);
+  if (!c) return;
+  switch (c->Action) {
+    case CodeAction::Key: SimulateKeystroke(c->Key, 0); break;
+    case CodeAction::Date: SendSpecial(clock_.ShortDate()); break;
+    case CodeAction::Day: SendSpecial(clock_.LongDayName()); break;
+    case CodeAction::Month: SendSpecial(clock_.MonthName()); break;
+    case CodeAction::Time: SendSpecial(clock_.LongTime()); break;
+    // The program's name and parameters are upper-cased with the code, as they always were.
+    case CodeAction::Run: StartProgram(Cut(UpperAscii(code), c->Name.size())); break;
+    case CodeAction::List: SelectFromList(Cut(code, c->Name.size()) + ","); break;
   }
 }
 

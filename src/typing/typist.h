@@ -2,14 +2,9 @@
 // The typing engine: turns a button's text into synthetic keystrokes for the target
 // window, and takes them back again with Undo.
 //
-// Texts are UTF-8 and are typed a character (code point) at a time.
-// Type codes in a text: "{" up to the first "}" after it; the text between is
-// compared upper-cased (ASCII letters only), exactly, without trimming:
-//   ENTER TAB UP DOWN LEFT RIGHT  press that key
-//   DATE DAY MONTH TIME           type the clock's text literally
-//   "RUN " prog[,params]          open a program through the shell
-//   "LIST " a,b,c                 let the user pick an entry, then type it
-// Any other code vanishes with its braces; a "{" with no "}" after it is typed.
+// Texts are UTF-8 and are typed a character (code point) at a time. The type codes in a
+// text are those of typing/codes.h; any other code vanishes with its braces, and a "{"
+// with no "}" after it is typed.
 #include <cstdint>
 #include <string>
 
@@ -97,8 +92,5 @@ class Typist {
   ForegroundHandOver& foreground_;
   TypingPorts ports_;
 };
-
-// ASCII letters a..z to A..Z; every other byte unchanged, so UTF-8 stays intact.
-std::string UpperAscii(std::string s);
 
 }  // namespace ks

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "store/settings.h"
+#include "common/design.h"
 #include "text/codepage_win.h"
 #include "text/utf.h"
 #include "win/dpi.h"

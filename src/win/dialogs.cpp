@@ -106,7 +106,7 @@ struct InputState {
   const wchar_t* prompt;
   const wchar_t* value;
   bool preselect;
-  wchar_t answer[kInputMaxChars + 1];
+  wchar_t answer[kInputBoxMaxChars + 1];
   bool altHeld = false;  // when the box came up
 };
 
@@ -160,7 +160,7 @@ INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowTextW(dlg, s->caption);
       SetDlgItemTextW(dlg, kInputPromptId, s->prompt);
       HWND edit = GetDlgItem(dlg, kInputEditId);
-      SendMessageW(edit, EM_LIMITTEXT, kInputMaxChars, 0);
+      SendMessageW(edit, EM_LIMITTEXT, kInputBoxMaxChars, 0);
       SetWindowTextW(edit, s->value);
       FitPrompt(dlg, s->prompt);
       CenterOnScreen(dlg);
@@ -187,7 +187,7 @@ INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK) {
         auto* s = reinterpret_cast<InputState*>(GetWindowLongPtrW(dlg, DWLP_USER));
-        GetDlgItemTextW(dlg, kInputEditId, s->answer, kInputMaxChars + 1);
+        GetDlgItemTextW(dlg, kInputEditId, s->answer, kInputBoxMaxChars + 1);
         EndDialog(dlg, IDOK);
         return TRUE;
       }

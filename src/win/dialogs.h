@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "common/design.h"
 #include "contract.h"
 
 namespace ks::win {
@@ -15,8 +16,6 @@ void ShowMessage(HWND owner, const std::string& text);
 // A Yes/No question with the question icon; true only when the answer is Yes.
 bool Confirm(HWND owner, const std::string& text, const std::string& title = contract::kTitle);
 
-// Input box limits, as the user sees them.
-inline constexpr int kInputMaxChars = 255;
 // Control ids of the input box; OK and Cancel carry the standard IDOK and IDCANCEL.
 inline constexpr int kInputPromptId = 100;
 inline constexpr int kInputEditId = 101;

@@ -4,7 +4,7 @@
 // lack them, and there every window is at the system DPI.
 #include <windows.h>
 
-#include "store/dpi.h"
+#include "common/dpi.h"
 #include "win/window.h"
 
 namespace ks::win {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "store/dpi.h"
+#include "common/dpi.h"
 #include "support/fixture.h"
 
 namespace ks::e2e {

@@ -59,13 +59,12 @@ LoadContext Context() {
 ::testing::AssertionResult SoundPair(const std::string& ini, const std::string& dat) {
   Loaded l = LoadSettings(ini, dat, Context(), WinAnsiCodePage());
   const Store& s = *l.store;
-  if (s.NumGroups < 1 || s.NumGroups > kMaxGroups)
-    return ::testing::AssertionFailure() << "NumGroups " << s.NumGroups;
-  if (s.ActiveGroup < 1 || s.ActiveGroup > s.NumGroups)
+  if (s.GroupCount() < 1 || s.GroupCount() > kMaxGroups)
+    return ::testing::AssertionFailure() << "NumGroups " << s.GroupCount();
+  if (s.ActiveGroup < 1 || s.ActiveGroup > s.GroupCount())
     return ::testing::AssertionFailure() << "ActiveGroup " << s.ActiveGroup;
-  for (int g = 1; g <= s.NumGroups; ++g)
-    if (s.Groups[g].NumCommands < 0 || s.Groups[g].NumCommands > kMaxButtons ||
-        s.Groups[g].Columns < 1)
+  for (int g = 1; g <= s.GroupCount(); ++g)
+    if (s.GroupAt(g).ButtonCount() > kMaxButtons || s.GroupAt(g).Columns < 1)
       return ::testing::AssertionFailure() << "group " << g << " out of its limits";
   SavedFiles again = SaveSettings(s, l.settings, ini, WinAnsiCodePage());
   if (again.ini != ini) return ::testing::AssertionFailure() << "the settings do not load back";
@@ -131,9 +130,9 @@ TEST_F(HardenFiles, CountsBeyondTheLimitsAreClamped) {
   const std::string ini = k.Ini();
   EXPECT_NE(ini.find("NumGroups=50"), std::string::npos);
   Loaded l = LoadSettings(ini, k.Dat(), Context(), WinAnsiCodePage());
-  EXPECT_EQ(l.store->Groups[1].NumCommands, 0);
-  EXPECT_EQ(l.store->Groups[2].NumCommands, 50);
-  EXPECT_EQ(l.store->Groups[3].Columns, 1);
+  EXPECT_EQ(l.store->GroupAt(1).ButtonCount(), 0);
+  EXPECT_EQ(l.store->GroupAt(2).ButtonCount(), 50);
+  EXPECT_EQ(l.store->GroupAt(3).Columns, 1);
 }
 
 TEST_F(HardenFiles, NonNumbersAndFarPlacesGiveDefaultsAndAReachableBar) {

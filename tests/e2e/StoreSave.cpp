@@ -156,14 +156,14 @@ TEST(StoreSave, AnAnsiPairIsSavedByteForByteAndAUnicodeOneInTheFormsThePlatformR
   ASSERT_TRUE(e2e::WriteFileBytes(ini, oldIni));
   ASSERT_TRUE(e2e::WriteFileBytes(dat, oldDat));
   LoadOutcome l = LoadAll(dir.path(), LoadContext{});
-  EXPECT_EQ(l.loaded.store->Data[1].Caption[1], "na\xC3\xAFve");
-  EXPECT_EQ(l.loaded.store->Data[1].String[1], "\xC3\x80 la carte \xE2\x80\xA6\xE2\x84\xA2{enter}");
+  EXPECT_EQ(l.loaded.store->ButtonAt(1, 1).Caption, "na\xC3\xAFve");
+  EXPECT_EQ(l.loaded.store->ButtonAt(1, 1).String, "\xC3\x80 la carte \xE2\x80\xA6\xE2\x84\xA2{enter}");
   ASSERT_EQ(SaveAll(dir.path(), *l.loaded.store, l.loaded.settings), std::nullopt);
   EXPECT_EQ(e2e::ReadFileBytes(ini), oldIni);
   EXPECT_EQ(e2e::ReadFileBytes(dat), oldDat);
 
   // A Greek caption: keystrum.ini becomes UTF-16, which the platform's wide reader takes.
-  l.loaded.store->Data[1].Caption[1] = "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xF0\x9F\x98\x80";
+  l.loaded.store->ButtonAt(1, 1).Caption = "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xF0\x9F\x98\x80";
   ASSERT_EQ(SaveAll(dir.path(), *l.loaded.store, l.loaded.settings), std::nullopt);
   EXPECT_EQ(e2e::ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");
   EXPECT_EQ(e2e::ReadFileBytes(dat).substr(0, 3), "\xEF\xBB\xBF");
@@ -173,14 +173,14 @@ TEST(StoreSave, AnAnsiPairIsSavedByteForByteAndAUnicodeOneInTheFormsThePlatformR
   GetPrivateProfileStringW(L"Groups", L"GroupName1", L"", buf, 64, Wide(ini).c_str());
   EXPECT_EQ(std::wstring(buf), L"Caf\u00E9 \u20AC");
   LoadOutcome back = LoadAll(dir.path(), LoadContext{});
-  EXPECT_EQ(back.loaded.store->GetButton(1, 1), l.loaded.store->GetButton(1, 1));
-  EXPECT_EQ(back.loaded.store->Groups[1].Password, "p\xC3\xA4ss");
+  EXPECT_EQ(back.loaded.store->ButtonAt(1, 1), l.loaded.store->ButtonAt(1, 1));
+  EXPECT_EQ(back.loaded.store->GroupAt(1).Password, "p\xC3\xA4ss");
 }
 
 TEST(StoreSave, AFirstRunCreatesBothFilesBesideTheProgram) {
   TempFolder dir;
   LoadOutcome none = LoadAll(dir.path(), LoadContext{});
-  EXPECT_EQ(none.loaded.store->Groups[1].GroupName, "Default");
+  EXPECT_EQ(none.loaded.store->GroupAt(1).Name, "Default");
   EXPECT_EQ(SaveAll(dir.path() + "\\", *none.loaded.store, none.loaded.settings), std::nullopt);
   EXPECT_EQ(dir.Files(), kPair);
   EXPECT_EQ(e2e::ReadFileBytes(DatPath(dir.path())), "This is an example button{enter}\r\n");

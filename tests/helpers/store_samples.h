@@ -11,8 +11,8 @@ namespace ks::samples {
 
 inline std::unique_ptr<Store> OldStore() {
   auto s = Store::MakeDefault();
-  s->Data[1].String[1] = "old text{enter}";
-  s->Data[1].Caption[1] = "Old";
+  s->ButtonAt(1, 1).String = "old text{enter}";
+  s->ButtonAt(1, 1).Caption = "Old";
   return s;
 }
 
@@ -25,20 +25,19 @@ inline std::string Named(const char* prefix, int n) {
 
 inline std::unique_ptr<Store> NewStore() {
   auto s = std::make_unique<Store>();
-  s->NumGroups = 3;
   s->ActiveGroup = 2;
   for (int g = 1; g <= 3; ++g) {
-    s->Groups[g] = GroupRec{Named("Group ", g), 10 * g, g, g == 2 ? "pw" : ""};
+    Group& group = s->Groups.emplace_back(Group{Named("Group ", g), g, g == 2 ? "pw" : "", {}});
     for (int i = 1; i <= 10 * g; ++i) {
       std::string text(static_cast<size_t>(200 + i), static_cast<char>('a' + i % 26));
       text.append("{enter}");
-      s->SetButton(g, i, Button{Named("B", i), Named("hint ", i), text, i * 1000, i % 27});
+      group.Buttons.push_back(Button{Named("B", i), Named("hint ", i), text, i * 1000, i % 27});
     }
   }
   // A Greek group name and an emoji: the new pair goes to the Unicode forms, the old one
   // is ANSI, so a save cut short must not mix the forms either.
-  s->Groups[3].GroupName = "\xCE\x9F\xCE\xBC\xCE\xAC\xCE\xB4\xCE\xB1 3";
-  s->Data[2].String[1] = "\xF0\x9F\x98\x80{enter}";
+  s->GroupAt(3).Name = "\xCE\x9F\xCE\xBC\xCE\xAC\xCE\xB4\xCE\xB1 3";
+  s->ButtonAt(2, 1).String = "\xF0\x9F\x98\x80{enter}";
   return s;
 }
 

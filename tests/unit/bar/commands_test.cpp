@@ -38,8 +38,8 @@ TEST_F(ButtonCommands, NewButtonAppendsTheFiftiethWithTheTemplateColour) {
   ASSERT_EQ(editor.Calls.size(), 1u);
   EXPECT_EQ(editor.Calls[0].Caption, "Create new button");
   EXPECT_EQ(editor.Calls[0].Shown, (EditorFields{"", "", "", 0x0000FF, 0}));
-  EXPECT_EQ(store->Groups[1].NumCommands, 50);
-  EXPECT_EQ(store->GetButton(1, 50), (Button{"Fresh", "a hint", "hello{enter}", 0x00FF00, 7}));
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 50);
+  EXPECT_EQ(store->ButtonAt(1, 50), (Button{"Fresh", "a hint", "hello{enter}", 0x00FF00, 7}));
   EXPECT_TRUE(view.Controls[50].Visible);
   EXPECT_EQ(view.Controls[50].Caption, "Fresh");
   EXPECT_EQ(view.Controls[50].Hint, "a hint");
@@ -54,7 +54,7 @@ TEST_F(ButtonCommands, NewButtonAtTheLimitRefusesWithoutTheEditor) {
   NewMenuClick(*store, view, dialogs, editor, editing);
   EXPECT_TRUE(editor.Calls.empty());
   EXPECT_EQ(dialogs.Messages, (Order{"You have reached the 50 button limit for this group."}));
-  EXPECT_EQ(store->Groups[1].NumCommands, 50);
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 50);
   EXPECT_EQ(view.TopCount, 1);  // still brought back to the top
 }
 
@@ -66,7 +66,7 @@ TEST_F(ButtonCommands, NewButtonCancelledOrNamelessCreatesNothingButLaysOut) {
   editor.Done = true;
   editor.Result = EditorFields{"", "hint", "text", 0, 0};
   NewMenuClick(*store, view, dialogs, editor, editing);
-  EXPECT_EQ(store->Groups[1].NumCommands, 3);
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 3);
   EXPECT_FALSE(view.Controls[4].Visible);
   EXPECT_EQ(view.Displays, 2);
   EXPECT_EQ(view.TopCount, 2);
@@ -77,7 +77,7 @@ TEST_F(ButtonCommands, LineBreaksAndTabsNeverReachTheStore) {
   Use(1, 1);
   editor.Result = EditorFields{"Two\r\nlines", "hint\n", "a\r\nb\rc\nd\te\r", 0, 0};
   NewMenuClick(*store, view, dialogs, editor, editing);
-  const Button b = store->GetButton(1, 2);
+  const Button b = store->ButtonAt(1, 2);
   EXPECT_EQ(b.String, "a{enter}b{enter}c\nd{tab}e{enter}");  // a lone LF ends no line
   EXPECT_EQ(b.Caption, "Two lines");
   EXPECT_EQ(b.Description, "hint ");
@@ -86,24 +86,13 @@ TEST_F(ButtonCommands, LineBreaksAndTabsNeverReachTheStore) {
 
 TEST_F(ButtonCommands, NewButtonGivesAnEmptyGroupItsFirstButton) {
   Use(1, 1);
-  store->Groups[1].NumCommands = 0;
+  store->GroupAt(1).Buttons.resize(0);
   view.HideButtons(1);
   editor.Result = EditorFields{"First", "hint", "text", 0, 0};
   NewMenuClick(*store, view, dialogs, editor, editing);
-  EXPECT_EQ(store->Groups[1].NumCommands, 1);
-  EXPECT_EQ(store->GetButton(1, 1), (Button{"First", "hint", "text", 0, 0}));
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 1);
+  EXPECT_EQ(store->ButtonAt(1, 1), (Button{"First", "hint", "text", 0, 0}));
   EXPECT_EQ(view.VisibleCaptions(), (std::vector<std::string>{"First"}));
-}
-
-TEST(ButtonFont, AStoredSizeIsTakenWithinWhatTheFontDialogOffers) {
-  EXPECT_EQ(ClampFontSize(8), 8);
-  EXPECT_EQ(ClampFontSize(6), 6);
-  EXPECT_EQ(ClampFontSize(24), 24);
-  EXPECT_EQ(ClampFontSize(5), 6);
-  EXPECT_EQ(ClampFontSize(25), 24);
-  EXPECT_EQ(ClampFontSize(0), 6);
-  EXPECT_EQ(ClampFontSize(INT32_MIN), 6);
-  EXPECT_EQ(ClampFontSize(INT32_MAX), 24);
 }
 
 // ---- Edit Button ----
@@ -116,7 +105,7 @@ TEST_F(ButtonCommands, EditShowsTheButtonAndWritesBackOnDone) {
   EXPECT_EQ(editor.Calls[0].Caption, "Edit button");
   EXPECT_EQ(editor.Calls[0].Shown, (EditorFields{"A2", "hint A2", "text A2", 2, 2}));
   // An empty caption is accepted on edit.
-  EXPECT_EQ(store->GetButton(1, 2), (Button{"", "new hint", "new text{enter}", 5, 26}));
+  EXPECT_EQ(store->ButtonAt(1, 2), (Button{"", "new hint", "new text{enter}", 5, 26}));
   EXPECT_EQ(view.Controls[2].Caption, "");
   EXPECT_EQ(view.Controls[2].Hint, "new hint");
   EXPECT_EQ(view.Controls[2].Color, 5);
@@ -131,7 +120,7 @@ TEST_F(ButtonCommands, EditClosedWithoutDoneChangesNothing) {
   editor.Done = false;
   editor.Result = EditorFields{"X", "Y", "Z", 1, 1};
   EditMenuClick(*store, view, editor, 3, editing);
-  EXPECT_EQ(store->GetButton(1, 3), before.GetButton(1, 3));
+  EXPECT_EQ(store->ButtonAt(1, 3), before.ButtonAt(1, 3));
   EXPECT_EQ(view.Controls[3].Caption, "A3");
   EXPECT_EQ(view.TopCount, 1);
 }
@@ -146,7 +135,7 @@ TEST_F(ButtonCommands, DeleteSecondOfFourClosesTheGap) {
   EXPECT_EQ(dialogs.Confirms[0].first, "Are you sure you want to delete the A2 button?");
   EXPECT_EQ(dialogs.Confirms[0].second, "Confirm");
   EXPECT_EQ(Captions(*store, 1), (Order{"A1", "A3", "A4"}));
-  EXPECT_EQ(store->GetButton(1, 2), (Button{"A3", "hint A3", "text A3", 3, 3}));
+  EXPECT_EQ(store->ButtonAt(1, 2), (Button{"A3", "hint A3", "text A3", 3, 3}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"A1", "A3", "A4"}));
   EXPECT_FALSE(view.Controls[4].Visible);
   EXPECT_EQ(view.Displays, 1);
@@ -173,17 +162,17 @@ TEST_F(ButtonCommands, DeleteRefusesTheLastButton) {
   EXPECT_EQ(dialogs.Messages,
             (Order{"You can not delete the last button in a Group.\nPlease use the Delete Group "
                    "option or\nthe Edit button option to change the button."}));
-  EXPECT_EQ(store->Groups[1].NumCommands, 1);
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 1);
 }
 
 // ---- Copy and Move to Group ----
 
 TEST_F(ButtonCommands, CopyAppendsToTheOtherGroupWithAllItsFields) {
   Use(3, 2);
-  store->Data[1].Shortcut[1] = 0;  // a key stays with the original (see shortcuts_test)
+  store->ButtonAt(1, 1).Shortcut = 0;  // a key stays with the original (see shortcuts_test)
   MenuCopyToGroupClick(*store, dialogs, 1, 1);  // entry 1 = group 2
   EXPECT_EQ(Captions(*store, 2), (Order{"B1", "B2", "A1"}));
-  EXPECT_EQ(store->GetButton(2, 3), store->GetButton(1, 1));
+  EXPECT_EQ(store->ButtonAt(2, 3), store->ButtonAt(1, 1));
   EXPECT_EQ(Captions(*store, 1), (Order{"A1", "A2"}));
   EXPECT_EQ(Captions(*store, 3), (Order{"C1", "C2"}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"A1", "A2"}));
@@ -192,14 +181,14 @@ TEST_F(ButtonCommands, CopyAppendsToTheOtherGroupWithAllItsFields) {
 
 TEST_F(ButtonCommands, CopyIntoTheActiveGroupOrAFullGroupIsRefused) {
   Use(2, 2);
-  store->Groups[2].NumCommands = 50;
+  store->GroupAt(2).Buttons.resize(50);
   MenuCopyToGroupClick(*store, dialogs, 1, 0);
   MenuCopyToGroupClick(*store, dialogs, 1, 1);
   EXPECT_EQ(dialogs.Messages,
             (Order{"You can not copy a button within the same group.",
                    "You have reached the 50 button limit for the destination group."}));
-  EXPECT_EQ(store->Groups[1].NumCommands, 2);
-  EXPECT_EQ(store->Groups[2].NumCommands, 50);
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 2);
+  EXPECT_EQ(store->GroupAt(2).ButtonCount(), 50);
 }
 
 TEST_F(ButtonCommands, MoveTakesTheButtonOutAndShortensTheBar) {
@@ -207,7 +196,7 @@ TEST_F(ButtonCommands, MoveTakesTheButtonOutAndShortensTheBar) {
   MenuMoveToGroupClick(*store, view, dialogs, 2, 1);
   EXPECT_EQ(Captions(*store, 1), (Order{"A1", "A3"}));
   EXPECT_EQ(Captions(*store, 2), (Order{"B1", "B2", "B3", "A2"}));
-  EXPECT_EQ(store->GetButton(2, 4), (Button{"A2", "hint A2", "text A2", 2, 2}));
+  EXPECT_EQ(store->ButtonAt(2, 4), (Button{"A2", "hint A2", "text A2", 2, 2}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"A1", "A3"}));
   EXPECT_EQ(view.Displays, 1);
   EXPECT_TRUE(dialogs.Confirms.empty());  // moving asks nothing
@@ -215,7 +204,7 @@ TEST_F(ButtonCommands, MoveTakesTheButtonOutAndShortensTheBar) {
 
 TEST_F(ButtonCommands, MoveIntoTheActiveGroupAFullGroupOrOfTheLastButtonIsRefused) {
   Use(3, 1);
-  store->Groups[3].NumCommands = 50;
+  store->GroupAt(3).Buttons.resize(50);
   MenuMoveToGroupClick(*store, view, dialogs, 1, 0);
   MenuMoveToGroupClick(*store, view, dialogs, 1, 2);
   MenuMoveToGroupClick(*store, view, dialogs, 1, 1);
@@ -224,18 +213,18 @@ TEST_F(ButtonCommands, MoveIntoTheActiveGroupAFullGroupOrOfTheLastButtonIsRefuse
                    "You have reached the 50 button limit for the destination group.",
                    "You can not move the last button out of a Group.\nPlease use the Copy to "
                    "Group option instead."}));
-  EXPECT_EQ(store->Groups[1].NumCommands, 1);
-  EXPECT_EQ(store->Groups[2].NumCommands, 1);
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 1);
+  EXPECT_EQ(store->GroupAt(2).ButtonCount(), 1);
   EXPECT_EQ(view.VisibleCaptions(), (Order{"A1"}));
   EXPECT_EQ(view.Displays, 0);
 }
 
 TEST_F(ButtonCommands, EntriesBeyondTheGroupsInUseDoNothing) {
   Use(2, 2);
+  const std::vector<Group> before = store->Groups;
   MenuCopyToGroupClick(*store, dialogs, 1, 2);
   MenuMoveToGroupClick(*store, view, dialogs, 1, -1);
-  EXPECT_EQ(store->Groups[3].NumCommands, 0);
-  EXPECT_EQ(store->Groups[1].NumCommands, 2);
+  EXPECT_EQ(store->Groups, before);
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 

@@ -18,7 +18,7 @@ class BarDrag : public ::testing::Test {
     store = MakeStore({"G", "H"}, 5);
     // Captions A..E, each button otherwise keeps its own G<i> fields.
     const char* names[] = {"A", "B", "C", "D", "E"};
-    for (int i = 1; i <= 5; ++i) store->Data[1].Caption[i] = names[i - 1];
+    for (int i = 1; i <= 5; ++i) store->ButtonAt(1, i).Caption = names[i - 1];
     view.ShowActive(*store);
   }
   std::unique_ptr<Store> store;
@@ -44,17 +44,17 @@ TEST_F(BarDrag, FirstOntoLastAndLastOntoFirst) {
 }
 
 TEST_F(BarDrag, EveryFieldTravelsWithItsButton) {
-  const Button b = store->GetButton(1, 2);
+  const Button b = store->ButtonAt(1, 2);
   ButtonDragDrop(*store, view, 2, 5);
-  EXPECT_EQ(store->GetButton(1, 5), b);
-  EXPECT_EQ(store->GetButton(1, 2).String, "text G3");
-  EXPECT_EQ(store->GetButton(1, 2).Shortcut, 3);
+  EXPECT_EQ(store->ButtonAt(1, 5), b);
+  EXPECT_EQ(store->ButtonAt(1, 2).String, "text G3");
+  EXPECT_EQ(store->ButtonAt(1, 2).Shortcut, 3);
   // The faces follow, and nothing else of the bar changes.
   EXPECT_EQ(view.VisibleCaptions(), (Order{"A", "C", "D", "E", "B"}));
   EXPECT_EQ(view.Controls[5].Hint, "hint G2");
   EXPECT_EQ(view.Controls[5].Color, 2);
   EXPECT_EQ(view.Displays, 0);
-  EXPECT_EQ(store->Groups[1].NumCommands, 5);
+  EXPECT_EQ(store->GroupAt(1).ButtonCount(), 5);
   // The other group is untouched.
   EXPECT_EQ(Captions(*store, 2), (Order{"H1", "H2", "H3", "H4", "H5"}));
 }
@@ -64,7 +64,7 @@ TEST_F(BarDrag, DropOntoItselfOrOutOfRangeChangesNothing) {
   ButtonDragDrop(*store, view, 3, 3);
   ButtonDragDrop(*store, view, 3, 6);
   ButtonDragDrop(*store, view, 0, 2);
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(store->GetButton(1, i), before.GetButton(1, i));
+  EXPECT_EQ(store->Groups, before.Groups);
 }
 
 TEST(BarDragEnd, MenuOpensOnEqualOrEmptyTargetCaption) {

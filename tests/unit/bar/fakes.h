@@ -131,25 +131,19 @@ class FakeBarView : public BarView, public GroupLines {
     return out;
   }
   // Shows the active group of `store` as the bar does at start.
-  void ShowActive(const Store& store) {
-    const DataRec& d = store.ActiveData();
-    for (int i = 1; i <= store.Active().NumCommands; ++i)
-      CreateButton(i, d.Description[i], d.Caption[i], d.String[i], d.Color[i]);
-  }
+  void ShowActive(const Store& store) { FillButtons(store.Active(), *this); }
 };
 
 // A store of groups named as given, each with `buttons` buttons captioned
 // <group name><i>, text "text <name><i>", hint "hint <name><i>", colour i, shortcut i.
 inline std::unique_ptr<Store> MakeStore(const std::vector<std::string>& names, int buttons) {
   auto s = std::make_unique<Store>();
-  s->NumGroups = static_cast<int32_t>(names.size());
   s->ActiveGroup = 1;
-  for (int g = 1; g <= s->NumGroups; ++g) {
-    const std::string& n = names[g - 1];
-    s->Groups[g] = GroupRec{n, buttons, 1, ""};
+  for (const std::string& n : names) {
+    Group& g = s->Groups.emplace_back(Group{n, 1, "", {}});
     for (int i = 1; i <= buttons; ++i) {
       const std::string id = n + std::to_string(i);
-      s->SetButton(g, i, Button{id, "hint " + id, "text " + id, i, i});
+      g.Buttons.push_back(Button{id, "hint " + id, "text " + id, i, i});
     }
   }
   return s;
@@ -157,7 +151,7 @@ inline std::unique_ptr<Store> MakeStore(const std::vector<std::string>& names, i
 
 inline std::vector<std::string> Captions(const Store& s, int group) {
   std::vector<std::string> out;
-  for (int i = 1; i <= s.Groups[group].NumCommands; ++i) out.push_back(s.Data[group].Caption[i]);
+  for (const Button& b : s.GroupAt(group).Buttons) out.push_back(b.Caption);
   return out;
 }
 

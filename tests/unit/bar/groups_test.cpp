@@ -18,12 +18,12 @@ class Groups : public ::testing::Test {
   // Groups as named, group g with g buttons, the bar showing `active` as at start.
   void Use(const Order& names, int active = 1) {
     store = MakeStore(names, 1);
-    for (int g = 1; g <= store->NumGroups; ++g) {
-      store->Groups[g].NumCommands = g;
-      store->Groups[g].Columns = g + 1;
+    for (int g = 1; g <= store->GroupCount(); ++g) {
+      store->GroupAt(g).Buttons.clear();
+      store->GroupAt(g).Columns = g + 1;
       for (int i = 1; i <= g; ++i) {
         const std::string id = names[g - 1] + std::to_string(i);
-        store->SetButton(g, i, Button{id, "hint " + id, "text " + id, i, i});
+        store->GroupAt(g).Buttons.push_back(Button{id, "hint " + id, "text " + id, i, i});
       }
     }
     store->ActiveGroup = active;
@@ -63,7 +63,7 @@ TEST_F(Groups, SwitchShowsOnlyTheNewGroupsButtons) {
 
 TEST_F(Groups, EverySwitchToAProtectedGroupLocksIt) {
   Use({"open", "closed"});
-  store->Groups[2].Password = "pw";
+  store->GroupAt(2).Password = "pw";
   Switch("closed");
   EXPECT_FALSE(unlocked);
   unlocked = true;  // the password was given at a press
@@ -93,10 +93,10 @@ TEST_F(Groups, NewGroupLandsInSortedPlaceAndBecomesActive) {
   EXPECT_EQ(dialogs.Inputs[0].Default, "");
   EXPECT_EQ(view.Lines, (Order{"alpha", "Beta", "Gamma"}));
   EXPECT_EQ(view.Selected, 2);
-  EXPECT_EQ(store->NumGroups, 3);
+  EXPECT_EQ(store->GroupCount(), 3);
   EXPECT_EQ(store->ActiveGroup, 3);
-  EXPECT_EQ(store->Groups[3].Columns, 1);
-  EXPECT_EQ(store->GetButton(3, 1), (Button{"NewButton", "Default button for a new Group",
+  EXPECT_EQ(store->GroupAt(3).Columns, 1);
+  EXPECT_EQ(store->ButtonAt(3, 1), (Button{"NewButton", "Default button for a new Group",
                                             "Default button for a new Group", 0, 0}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"NewButton"}));
   EXPECT_EQ(view.Menus, (Order{"Beta", "alpha", "Gamma"}));  // group order, new one last
@@ -104,40 +104,27 @@ TEST_F(Groups, NewGroupLandsInSortedPlaceAndBecomesActive) {
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
-TEST_F(Groups, NewGroupTakesNothingFromAnEarlierGroupInItsSlot) {
-  Use({"one"});
-  // Leftovers of a deleted group beyond NumGroups.
-  store->Groups[2] = GroupRec{"old", 7, 4, "secret"};
-  store->SetButton(2, 2, Button{"stale", "", "stale", 1, 1});
-  dialogs.InputAnswers = {std::string("two")};
-  NewGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[2].Password, "");
-  EXPECT_EQ(store->Groups[2].NumCommands, 1);
-  EXPECT_EQ(store->GetButton(2, 2), Button{});
-  EXPECT_TRUE(unlocked);
-}
-
 TEST_F(Groups, NewGroupDuplicateEmptyOrCancelledChangesNothing) {
   Use({"Beta", "alpha"});
   dialogs.InputAnswers = {std::string("Beta"), std::string(""), std::nullopt};
   for (int i = 0; i < 3; ++i) NewGroupMenuClick(*store, view, dialogs, unlocked);
   EXPECT_EQ(dialogs.Messages, (Order{"I am sorry, the Beta group already exists!"}));
-  EXPECT_EQ(store->NumGroups, 2);
+  EXPECT_EQ(store->GroupCount(), 2);
   EXPECT_EQ(view.Lines, (Order{"alpha", "Beta"}));
   EXPECT_EQ(view.MenuRebuilds, 0);
   // Only an exact match is a duplicate.
   dialogs.InputAnswers = {std::string("beta")};
   NewGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->NumGroups, 3);
+  EXPECT_EQ(store->GroupCount(), 3);
 }
 
 TEST_F(Groups, FiftyGroupsRefuseWithoutAsking) {
   Use({"one"});
-  store->NumGroups = 50;
+  store->Groups.resize(50);
   NewGroupMenuClick(*store, view, dialogs, unlocked);
   EXPECT_TRUE(dialogs.Inputs.empty());
   EXPECT_EQ(dialogs.Messages, (Order{"You have reached the limit of 50 groups."}));
-  EXPECT_EQ(store->NumGroups, 50);
+  EXPECT_EQ(store->GroupCount(), 50);
 }
 
 // ---- Edit Group (rename) ----
@@ -150,7 +137,7 @@ TEST_F(Groups, RenameToTheSameNameOrCancelChangesNothing) {
   EXPECT_EQ(dialogs.Inputs.at(0).Prompt, "What would you like to rename the Group to?");
   EXPECT_EQ(dialogs.Inputs.at(0).Default, "Beta");
   EXPECT_TRUE(dialogs.Messages.empty());
-  EXPECT_EQ(store->Groups[1].GroupName, "Beta");
+  EXPECT_EQ(store->GroupAt(1).Name, "Beta");
   EXPECT_EQ(view.Lines, (Order{"alpha", "Beta"}));
   EXPECT_EQ(view.Displays, 0);
 }
@@ -159,7 +146,7 @@ TEST_F(Groups, RenameChangingOnlyCaseSucceedsAndResorts) {
   Use({"abc", "Bcd", "zz"});
   dialogs.InputAnswers = {std::string("ABC")};
   EditGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[1].GroupName, "ABC");
+  EXPECT_EQ(store->GroupAt(1).Name, "ABC");
   EXPECT_EQ(view.Lines, (Order{"ABC", "Bcd", "zz"}));
   EXPECT_EQ(view.SelectedGroupName(), "ABC");
   EXPECT_EQ(view.Menus, (Order{"ABC", "Bcd", "zz"}));
@@ -178,13 +165,13 @@ TEST_F(Groups, RenameOntoAnotherGroupsNameIsRefused) {
   dialogs.InputAnswers = {std::string("Bcd")};
   EditGroupMenuClick(*store, view, dialogs, unlocked);
   EXPECT_EQ(dialogs.Messages, (Order{"I am sorry, the Bcd group already exists!"}));
-  EXPECT_EQ(store->Groups[1].GroupName, "abc");
+  EXPECT_EQ(store->GroupAt(1).Name, "abc");
   EXPECT_EQ(view.Lines, (Order{"abc", "Bcd"}));
 }
 
 TEST_F(Groups, RenameLocksAProtectedGroupAgain) {
   Use({"abc"});
-  store->Groups[1].Password = "pw";
+  store->GroupAt(1).Password = "pw";
   unlocked = true;
   dialogs.InputAnswers = {std::string("new")};
   EditGroupMenuClick(*store, view, dialogs, unlocked);
@@ -197,13 +184,13 @@ TEST_F(Groups, RenameOfANameLongerThanTheBoxKeepsItWhenTheAnswerIsUnchanged) {
   const std::string shown = (longName + "1").substr(0, kInputBoxMaxChars);
   dialogs.InputAnswers = {shown};  // OK on what the box showed
   EditGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[1].GroupName, longName + "1");
+  EXPECT_EQ(store->GroupAt(1).Name, longName + "1");
   EXPECT_EQ(view.Menus.at(0), longName + "1");
   EXPECT_EQ(view.Displays, 0);
   // A real change still renames, also to a shorter text of the same beginning.
   dialogs.InputAnswers = {std::string(10, 'n')};
   EditGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[1].GroupName, std::string(10, 'n'));
+  EXPECT_EQ(store->GroupAt(1).Name, std::string(10, 'n'));
 }
 
 TEST_F(Groups, TheBoxLengthOfARenameCountsCharactersNotBytes) {
@@ -212,7 +199,7 @@ TEST_F(Groups, TheBoxLengthOfARenameCountsCharactersNotBytes) {
   Use({greek, "b"});
   dialogs.InputAnswers = {greek.substr(0, greek.size() - 2)};  // one letter less
   EditGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[1].GroupName, greek.substr(0, greek.size() - 2));
+  EXPECT_EQ(store->GroupAt(1).Name, greek.substr(0, greek.size() - 2));
 
   // 300 emoji take 600 units: the box shows 127 whole ones and no half of the 128th.
   std::string emoji;
@@ -220,7 +207,7 @@ TEST_F(Groups, TheBoxLengthOfARenameCountsCharactersNotBytes) {
   Use({emoji, "b"});
   dialogs.InputAnswers = {emoji.substr(0, 127 * 4)};
   EditGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[1].GroupName, emoji);
+  EXPECT_EQ(store->GroupAt(1).Name, emoji);
 }
 
 // ---- names that differ only in case ----
@@ -238,8 +225,8 @@ TEST_F(Groups, TheListTheButtonsAndTheCommandsAgreeOnGroupsDifferingInCase) {
   // Rename and Delete act on the group on screen.
   dialogs.InputAnswers = {std::string("Job")};
   EditGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->Groups[1].GroupName, "work");
-  EXPECT_EQ(store->Groups[2].GroupName, "Job");
+  EXPECT_EQ(store->GroupAt(1).Name, "work");
+  EXPECT_EQ(store->GroupAt(2).Name, "Job");
   EXPECT_EQ(view.VisibleCaptions(), (Order{"Work1"}));
   dialogs.ConfirmAnswers = {true};
   DeleteGroupMenuClick(*store, view, dialogs, unlocked);
@@ -258,27 +245,15 @@ TEST_F(Groups, TheListTheButtonsAndTheCommandsAgreeOnGroupsDifferingInCase) {
 
 TEST_F(Groups, DeletingTheActiveGroupKeepsEveryOtherGroupIntact) {
   Use({"delta", "Beta", "gamma", "alpha"}, 2);
-  store->Groups[3].Password = "g-pw";
-  store->Groups[4].Password = "a-pw";
+  store->GroupAt(3).Password = "g-pw";
+  store->GroupAt(4).Password = "a-pw";
   const Store before = *store;
   dialogs.ConfirmAnswers = {true};
   DeleteGroupMenuClick(*store, view, dialogs, unlocked);
   ASSERT_EQ(dialogs.Confirms.size(), 1u);
   EXPECT_EQ(dialogs.Confirms[0].first, "Are you sure you want to delete the Beta group?");
-  EXPECT_EQ(store->NumGroups, 3);
-  const int moved[] = {1, 3, 4};  // old index of each remaining group
-  for (int g = 1; g <= 3; ++g) {
-    const int o = moved[g - 1];
-    EXPECT_EQ(store->Groups[g].GroupName, before.Groups[o].GroupName);
-    EXPECT_EQ(store->Groups[g].NumCommands, before.Groups[o].NumCommands);
-    EXPECT_EQ(store->Groups[g].Columns, before.Groups[o].Columns);
-    EXPECT_EQ(store->Groups[g].Password, before.Groups[o].Password);
-    for (int i = 1; i <= before.Groups[o].NumCommands; ++i)
-      EXPECT_EQ(store->GetButton(g, i), before.GetButton(o, i));
-  }
-  EXPECT_EQ(store->Groups[4].GroupName, "");
-  EXPECT_EQ(store->Groups[4].NumCommands, 0);
-  EXPECT_EQ(store->GetButton(4, 1), Button{});
+  EXPECT_EQ(store->Groups,
+            (std::vector<Group>{before.GroupAt(1), before.GroupAt(3), before.GroupAt(4)}));
   // The alphabetically first group is shown, and it is locked.
   EXPECT_EQ(view.Lines, (Order{"alpha", "delta", "gamma"}));
   EXPECT_EQ(view.Selected, 0);
@@ -296,12 +271,12 @@ TEST_F(Groups, SubmenuEntriesStillReachTheirGroupsAfterDeleteAndAdd) {
   NewGroupMenuClick(*store, view, dialogs, unlocked);
   Switch("three");
   ASSERT_EQ(view.Menus, (Order{"two", "three", "four"}));
-  store->Data[store->FindGroup("three")].Shortcut[1] = 0;  // a copied key would be told
+  store->ButtonAt(store->FindGroup("three"), 1).Shortcut = 0;  // a copied key would be told
   for (int entry = 0; entry < 3; ++entry) {
     if (view.Menus[entry] == "three") continue;
     MenuCopyToGroupClick(*store, dialogs, 1, entry);
     const int g = store->FindGroup(view.Menus[entry]);
-    EXPECT_EQ(store->Data[g].Caption[store->Groups[g].NumCommands], "three1") << view.Menus[entry];
+    EXPECT_EQ(store->GroupAt(g).Buttons.back().Caption, "three1") << view.Menus[entry];
   }
   EXPECT_TRUE(dialogs.Messages.empty());
 }
@@ -310,7 +285,7 @@ TEST_F(Groups, DeleteAnsweredNoOrOfTheOnlyGroupChangesNothing) {
   Use({"one", "two"});
   dialogs.ConfirmAnswers = {false};
   DeleteGroupMenuClick(*store, view, dialogs, unlocked);
-  EXPECT_EQ(store->NumGroups, 2);
+  EXPECT_EQ(store->GroupCount(), 2);
   EXPECT_EQ(view.Lines, (Order{"one", "two"}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"one1"}));
 
@@ -323,7 +298,7 @@ TEST_F(Groups, DeleteAnsweredNoOrOfTheOnlyGroupChangesNothing) {
   EXPECT_TRUE(only.Confirms.empty());
   EXPECT_EQ(only.Messages, (Order{"You can not delete the only Group.\nPlease create another "
                                   "Group first."}));
-  EXPECT_EQ(single->NumGroups, 1);
+  EXPECT_EQ(single->GroupCount(), 1);
   EXPECT_EQ(bar.VisibleCaptions(), (Order{"solo1", "solo2"}));
 }
 
@@ -340,18 +315,18 @@ TEST_F(Groups, ProtectWithTwoEmptyAnswersReportsRemoval) {
   EXPECT_EQ(dialogs.Inputs[1].Prompt, "Please re-type the NEW password:");
   EXPECT_EQ(dialogs.Messages,
             (Order{"Password protection for the Work group has been removed."}));
-  EXPECT_EQ(store->Groups[1].Password, "");
+  EXPECT_EQ(store->GroupAt(1).Password, "");
 }
 
 TEST_F(Groups, ProtectSetsThePasswordButLocksOnlyAtTheNextSwitch) {
   Use({"Work", "Home"});
   dialogs.InputAnswers = {std::nullopt, std::string("Secret")};  // first cancelled: still asks
   SetPasswordClick(*store, dialogs);
-  EXPECT_EQ(store->Groups[1].Password, "");
+  EXPECT_EQ(store->GroupAt(1).Password, "");
   EXPECT_TRUE(dialogs.Messages.empty());  // mismatch: nothing shown
   dialogs.InputAnswers = {std::string("Secret"), std::string("Secret")};
   SetPasswordClick(*store, dialogs);
-  EXPECT_EQ(store->Groups[1].Password, "Secret");
+  EXPECT_EQ(store->GroupAt(1).Password, "Secret");
   EXPECT_EQ(dialogs.Messages, (Order{"Password for Work set."}));
   EXPECT_TRUE(unlocked);
   EXPECT_TRUE(CheckPassword(*store, unlocked, dialogs));
@@ -363,44 +338,44 @@ TEST_F(Groups, ProtectSetsThePasswordButLocksOnlyAtTheNextSwitch) {
 
 TEST_F(Groups, ChangingAPasswordAsksThreeQuestions) {
   Use({"Work"});
-  store->Groups[1].Password = "old";
+  store->GroupAt(1).Password = "old";
   dialogs.InputAnswers = {std::string("old"), std::string("New"), std::string("New")};
   SetPasswordClick(*store, dialogs);
   ASSERT_EQ(dialogs.Inputs.size(), 3u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "Existing Group Password");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the CURRENT password:");
   EXPECT_EQ(dialogs.Inputs[0].Default, "");
-  EXPECT_EQ(store->Groups[1].Password, "New");
+  EXPECT_EQ(store->GroupAt(1).Password, "New");
   EXPECT_EQ(dialogs.Messages, (Order{"Password for Work set."}));
 }
 
 TEST_F(Groups, WrongCurrentPasswordEndsAfterTheFirstQuestion) {
   Use({"Work"});
-  store->Groups[1].Password = "old";
+  store->GroupAt(1).Password = "old";
   dialogs.InputAnswers = {std::string("OLD")};
   SetPasswordClick(*store, dialogs);
   dialogs.InputAnswers = {std::nullopt};
   SetPasswordClick(*store, dialogs);
   EXPECT_EQ(dialogs.Inputs.size(), 2u);
   EXPECT_EQ(dialogs.Messages, (Order{"Invalid Password.", "Invalid Password."}));
-  EXPECT_EQ(store->Groups[1].Password, "old");
+  EXPECT_EQ(store->GroupAt(1).Password, "old");
 }
 
 TEST_F(Groups, RetypeDifferingInCaseChangesNothingAndShowsNothing) {
   Use({"Work"});
-  store->Groups[1].Password = "old";
+  store->GroupAt(1).Password = "old";
   dialogs.InputAnswers = {std::string("old"), std::string("secret"), std::string("Secret")};
   SetPasswordClick(*store, dialogs);
   EXPECT_EQ(dialogs.Inputs.size(), 3u);
   EXPECT_TRUE(dialogs.Messages.empty());
-  EXPECT_EQ(store->Groups[1].Password, "old");
+  EXPECT_EQ(store->GroupAt(1).Password, "old");
 }
 
 TEST_F(Groups, RemovePasswordRefusalsAndQuestions) {
   Use({"Work"});
   MenuRemovePasswordClick(*store, dialogs);
   EXPECT_TRUE(dialogs.Inputs.empty());
-  store->Groups[1].Password = "pw";
+  store->GroupAt(1).Password = "pw";
   dialogs.InputAnswers = {std::string("PW"), std::string("pw")};
   dialogs.ConfirmAnswers = {false};
   MenuRemovePasswordClick(*store, dialogs);  // wrong
@@ -410,18 +385,18 @@ TEST_F(Groups, RemovePasswordRefusalsAndQuestions) {
   ASSERT_EQ(dialogs.Confirms.size(), 1u);
   EXPECT_EQ(dialogs.Confirms[0].first,
             "Are you sure you want to remove the password protection for the Work group?");
-  EXPECT_EQ(store->Groups[1].Password, "pw");
+  EXPECT_EQ(store->GroupAt(1).Password, "pw");
 }
 
 TEST_F(Groups, RemovingAPasswordLeavesALockedGroupLockedUntilAnEmptyAnswer) {
   Use({"Work", "Other"});
-  store->Groups[1].Password = "pw";
+  store->GroupAt(1).Password = "pw";
   Switch("Work");
   ASSERT_FALSE(unlocked);
   dialogs.InputAnswers = {std::string("pw")};
   dialogs.ConfirmAnswers = {true};
   MenuRemovePasswordClick(*store, dialogs);
-  EXPECT_EQ(store->Groups[1].Password, "");
+  EXPECT_EQ(store->GroupAt(1).Password, "");
   EXPECT_EQ(dialogs.Messages,
             (Order{"Password protection for the Work group has been removed."}));
   EXPECT_FALSE(unlocked);
@@ -433,7 +408,7 @@ TEST_F(Groups, RemovingAPasswordLeavesALockedGroupLockedUntilAnEmptyAnswer) {
 
 TEST_F(Groups, PressOnALockedGroupAsksUntilTheRightAnswer) {
   Use({"Work"});
-  store->Groups[1].Password = "Pw";
+  store->GroupAt(1).Password = "Pw";
   unlocked = false;
   dialogs.InputAnswers = {std::string("pw"), std::string("Pw")};
   EXPECT_FALSE(CheckPassword(*store, unlocked, dialogs));

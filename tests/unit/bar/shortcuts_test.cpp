@@ -22,7 +22,7 @@ using Order = std::vector<std::string>;
 std::unique_ptr<Store> TwoGroups() {
   auto s = MakeStore({"Work", "Home"}, 3);
   for (int g = 1; g <= 2; ++g)
-    for (int i = 1; i <= 3; ++i) s->Data[g].Shortcut[i] = 0;
+    for (int i = 1; i <= 3; ++i) s->ButtonAt(g, i).Shortcut = 0;
   return s;
 }
 
@@ -38,21 +38,16 @@ TEST(ShortcutNames, ListLinesAndMessageNames) {
 
 TEST(ShortcutOwner, FirstInStoreOrderAndOnlyAmongButtonsInUse) {
   auto s = TwoGroups();
-  s->Data[2].Shortcut[1] = 3;
-  s->Data[1].Shortcut[3] = 3;
-  s->Data[1].Shortcut[2] = 99;  // out of range: no key
+  s->ButtonAt(2, 1).Shortcut = 3;
+  s->ButtonAt(1, 3).Shortcut = 3;
+  s->ButtonAt(1, 2).Shortcut = 99;  // out of range: no key
   EXPECT_EQ(ShortcutOwner(*s, 3), (ButtonRef{1, 3}));
   EXPECT_EQ(OtherButtonWith(*s, 3, ButtonRef{1, 3}), (ButtonRef{2, 1}));
   EXPECT_FALSE(OtherButtonWith(*s, 3, ButtonRef{2, 1}) == (ButtonRef{2, 1}));
   EXPECT_FALSE(ShortcutOwner(*s, 99));
   EXPECT_FALSE(ShortcutOwner(*s, 0));
-  // Stale entries beyond the counts carry nothing.
-  s->Data[1].Shortcut[4] = 7;
-  s->Data[3].Shortcut[1] = 8;
-  s->Groups[3].NumCommands = 1;
-  EXPECT_FALSE(ShortcutOwner(*s, 7));
-  EXPECT_FALSE(ShortcutOwner(*s, 8));
-  s->Groups[1].NumCommands = 2;
+  // A button taken out takes its key with it.
+  s->GroupAt(1).Buttons.resize(2);
   EXPECT_EQ(ShortcutOwner(*s, 3), (ButtonRef{2, 1}));
 }
 
@@ -64,9 +59,9 @@ TEST(ShortcutRegistrations, PlanTakesTheMissingAndGivesBackTheUnwanted) {
   EXPECT_EQ(PlanRegistrations(held, held), (RegistrationPlan{}));
 
   auto s = TwoGroups();
-  s->Data[1].Shortcut[1] = Key('E');
-  s->Data[2].Shortcut[2] = Key('C');
-  s->Data[2].Shortcut[3] = Key('C');
+  s->ButtonAt(1, 1).Shortcut = Key('E');
+  s->ButtonAt(2, 2).Shortcut = Key('C');
+  s->ButtonAt(2, 3).Shortcut = Key('C');
   FakeShortcutLayout layout;
   layout.Characters = {Key('E')};
   const ShortcutSet w = WantedShortcuts(*s, layout);
@@ -84,8 +79,8 @@ class Shortcuts : public ::testing::Test {
 };
 
 TEST_F(Shortcuts, AStartWithEveryKeyFreeTakesThemAllAndSaysNothing) {
-  store->Data[1].Shortcut[1] = Key('A');
-  store->Data[2].Shortcut[3] = Key('Z');
+  store->ButtonAt(1, 1).Shortcut = Key('A');
+  store->ButtonAt(2, 3).Shortcut = Key('Z');
   EXPECT_EQ(keys.Start(*store), "");
   EXPECT_EQ(system.Ours, (std::set<int>{Key('A'), Key('Z')}));
   EXPECT_TRUE(keys.Holds(Key('Z')));
@@ -95,10 +90,10 @@ TEST_F(Shortcuts, AStartWithEveryKeyFreeTakesThemAllAndSaysNothing) {
 }
 
 TEST_F(Shortcuts, TheStartMessageListsEveryButtonWhoseKeyDoesNotTypeIt) {
-  store->Data[1].Shortcut[1] = Key('C');  // free
-  store->Data[1].Shortcut[2] = Key('E');  // a character on this layout
-  store->Data[2].Shortcut[1] = Key('H');  // held by another program
-  store->Data[2].Shortcut[2] = Key('C');  // the same key as Work1
+  store->ButtonAt(1, 1).Shortcut = Key('C');  // free
+  store->ButtonAt(1, 2).Shortcut = Key('E');  // a character on this layout
+  store->ButtonAt(2, 1).Shortcut = Key('H');  // held by another program
+  store->ButtonAt(2, 2).Shortcut = Key('C');  // the same key as Work1
   system.HeldByOthers = {Key('H')};
   layout.Characters = {Key('E')};
   EXPECT_EQ(keys.Start(*store),
@@ -115,10 +110,10 @@ TEST_F(Shortcuts, TheStartMessageListsEveryButtonWhoseKeyDoesNotTypeIt) {
 }
 
 TEST_F(Shortcuts, AStartMessageOfAHandEditedFileStaysShort) {
-  store->Groups[1].NumCommands = 50;
+  store->GroupAt(1).Buttons.resize(50);
   for (int i = 1; i <= 50; ++i) {
-    store->Data[1].Caption[i] = "Work" + std::to_string(i);
-    store->Data[1].Shortcut[i] = Key('Q');
+    store->ButtonAt(1, i).Caption = "Work" + std::to_string(i);
+    store->ButtonAt(1, i).Shortcut = Key('Q');
   }
   // Work1 takes the key; the 49 after it are listed up to twenty.
   const std::string text = keys.Start(*store);
@@ -129,7 +124,7 @@ TEST_F(Shortcuts, AStartMessageOfAHandEditedFileStaysShort) {
 }
 
 TEST_F(Shortcuts, TheEditorRefusesDoneWithAKeyOfAnotherButtonOrACharacter) {
-  store->Data[2].Shortcut[3] = Key('C');
+  store->ButtonAt(2, 3).Shortcut = Key('C');
   layout.Characters = {Key('E')};
   keys.Start(*store);
   EXPECT_EQ(keys.RefuseDone(*store, ButtonRef{1, 1}, Key('C')),
@@ -145,7 +140,7 @@ TEST_F(Shortcuts, TheEditorRefusesDoneWithAKeyOfAnotherButtonOrACharacter) {
 }
 
 TEST_F(Shortcuts, PickingAKeyInTheEditorTellsWhatItWillNotDo) {
-  store->Data[1].Shortcut[1] = Key('A');
+  store->ButtonAt(1, 1).Shortcut = Key('A');
   system.HeldByOthers = {Key('H')};
   layout.Characters = {Key('E')};
   keys.Start(*store);
@@ -170,7 +165,7 @@ TEST_F(Shortcuts, PickingAKeyInTheEditorTellsWhatItWillNotDo) {
 }
 
 TEST_F(Shortcuts, AKeyFreedByAnotherProgramIsTakenAtTheNextChange) {
-  store->Data[1].Shortcut[1] = Key('H');
+  store->ButtonAt(1, 1).Shortcut = Key('H');
   system.HeldByOthers = {Key('H')};
   EXPECT_NE(keys.Start(*store), "");
   keys.Update(*store);
@@ -181,9 +176,9 @@ TEST_F(Shortcuts, AKeyFreedByAnotherProgramIsTakenAtTheNextChange) {
 }
 
 TEST_F(Shortcuts, CopyToGroupLeavesTheKeyWithTheOriginal) {
-  store->Data[1].Shortcut[2] = Key('C');
+  store->ButtonAt(1, 2).Shortcut = Key('C');
   MenuCopyToGroupClick(*store, dialogs, 2, 1);
-  EXPECT_EQ(store->GetButton(2, 4), (Button{"Work2", "hint Work2", "text Work2", 2, 0}));
+  EXPECT_EQ(store->ButtonAt(2, 4), (Button{"Work2", "hint Work2", "text Work2", 2, 0}));
   EXPECT_EQ(dialogs.Messages,
             (Order{"The copy in the Home group has no shortcut key: Ctrl+Alt+C stays with the "
                    "Work2 button in the Work group."}));
@@ -193,7 +188,7 @@ TEST_F(Shortcuts, CopyToGroupLeavesTheKeyWithTheOriginal) {
 // ---- a shortcut pressed ----
 
 TEST_F(Shortcuts, APressTypesTheButtonOfAnyGroupWithoutAQuestionWhenUnlocked) {
-  store->Data[2].Shortcut[3] = Key('C');
+  store->ButtonAt(2, 3).Shortcut = Key('C');
   bool unlocked = true;
   EXPECT_EQ(ShortcutPressed(*store, Key('C'), unlocked, dialogs), (ButtonRef{2, 3}));
   EXPECT_EQ(ShortcutPressed(*store, Key('D'), unlocked, dialogs), std::nullopt);
@@ -202,8 +197,8 @@ TEST_F(Shortcuts, APressTypesTheButtonOfAnyGroupWithoutAQuestionWhenUnlocked) {
 }
 
 TEST_F(Shortcuts, ALockedGroupAsksForItsOwnPasswordNamingIt) {
-  store->Groups[2].Password = "pw";
-  store->Data[2].Shortcut[1] = Key('H');
+  store->GroupAt(2).Password = "pw";
+  store->ButtonAt(2, 1).Shortcut = Key('H');
   bool unlocked = true;  // the active group, Work, has no password
   EXPECT_TRUE(ShortcutAsksPassword(*store, Key('H'), unlocked));
   EXPECT_FALSE(ShortcutAsksPassword(*store, Key('Q'), unlocked));  // no button carries it
@@ -222,8 +217,8 @@ TEST_F(Shortcuts, ALockedGroupAsksForItsOwnPasswordNamingIt) {
 }
 
 TEST_F(Shortcuts, TheActiveGroupsRightPasswordUnlocksItAsAPressWould) {
-  store->Groups[1].Password = "pw";
-  store->Data[1].Shortcut[2] = Key('B');
+  store->GroupAt(1).Password = "pw";
+  store->ButtonAt(1, 2).Shortcut = Key('B');
   bool unlocked = false;
   dialogs.InputAnswers = {std::string("pw")};
   EXPECT_TRUE(ShortcutAsksPassword(*store, Key('B'), unlocked));
@@ -233,7 +228,7 @@ TEST_F(Shortcuts, TheActiveGroupsRightPasswordUnlocksItAsAPressWould) {
   EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_EQ(dialogs.Inputs.size(), 1u);
   // A password removed while locked asks nothing more and unlocks.
-  store->Groups[1].Password.clear();
+  store->GroupAt(1).Password.clear();
   unlocked = false;
   EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_TRUE(unlocked);

@@ -1,6 +1,6 @@
 #include "editor/ksm_layout.h"
 
-#include "store/dpi.h"
+#include "common/dpi.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "bar/commands.h"
 #include "editor/memo.h"
+#include "typing/codes.h"
 
 namespace ks {
 namespace {

@@ -20,15 +20,11 @@ struct TestGroup {
 
 std::unique_ptr<Store> MakeStore(const std::vector<TestGroup>& groups, int active = 1) {
   auto s = std::make_unique<Store>();
-  s->NumGroups = static_cast<int>(groups.size());
   s->ActiveGroup = active;
-  for (int g = 1; g <= s->NumGroups; ++g) {
-    const TestGroup& tg = groups[g - 1];
-    s->Groups[g] = GroupRec{tg.name, static_cast<int>(tg.buttons.size()), 1, tg.password};
-    for (int b = 1; b <= s->Groups[g].NumCommands; ++b) {
-      const TestButton& tb = tg.buttons[b - 1];
-      s->SetButton(g, b, Button{tb.caption, tb.hint, tb.text, 0, 0});
-    }
+  for (const TestGroup& tg : groups) {
+    Group& g = s->Groups.emplace_back(Group{tg.name, 1, tg.password, {}});
+    for (const TestButton& tb : tg.buttons)
+      g.Buttons.push_back(Button{tb.caption, tb.hint, tb.text, 0, 0});
   }
   return s;
 }

@@ -46,12 +46,12 @@ const std::string kCp1252Dat = "\xC0 la carte{enter}\r\n\x85\x99\r\n";
 TEST(FileForms, AnAnsiPairLoadsAsUtf8AndIsSavedByteForByte) {
   Loaded l = LoadSettings(kCp1252Ini, kCp1252Dat, Ctx(), kCp1252);
   const Store& s = *l.store;
-  EXPECT_EQ(s.Groups[1].GroupName, "Caf\xC3\xA9 \xE2\x82\xAC");
-  EXPECT_EQ(s.Groups[1].Password, "p\xC3\xA4ss");
-  EXPECT_EQ(s.Data[1].Description[1], "\xE2\x80\x9Cquoted\xE2\x80\x9D");
-  EXPECT_EQ(s.Data[1].Caption[1], "na\xC3\xAFve");
-  EXPECT_EQ(s.Data[1].String[1], "\xC3\x80 la carte{enter}");
-  EXPECT_EQ(s.Data[1].String[2], "\xE2\x80\xA6\xE2\x84\xA2");
+  EXPECT_EQ(s.GroupAt(1).Name, "Caf\xC3\xA9 \xE2\x82\xAC");
+  EXPECT_EQ(s.GroupAt(1).Password, "p\xC3\xA4ss");
+  EXPECT_EQ(s.ButtonAt(1, 1).Description, "\xE2\x80\x9Cquoted\xE2\x80\x9D");
+  EXPECT_EQ(s.ButtonAt(1, 1).Caption, "na\xC3\xAFve");
+  EXPECT_EQ(s.ButtonAt(1, 1).String, "\xC3\x80 la carte{enter}");
+  EXPECT_EQ(s.ButtonAt(1, 2).String, "\xE2\x80\xA6\xE2\x84\xA2");
   SavedFiles f = SaveSettings(s, l.settings, kCp1252Ini, kCp1252);
   EXPECT_EQ(f.ini, kCp1252Ini);
   EXPECT_EQ(f.dat, kCp1252Dat);
@@ -66,11 +66,11 @@ TEST(FileForms, DoubleByteTextsAreReadWholeNotByteByByte) {
   const std::string dat = "\x93\xFA\x96\x7B{enter}\r\n\x81\x7D\x95\x5C\r\n";
   Loaded l = LoadSettings(ini, dat, Ctx(), kDoubleByte);
   const Store& s = *l.store;
-  EXPECT_EQ(s.Groups[1].GroupName, "\xE6\x97\xA5\xE6\x9C\xAC");
-  EXPECT_EQ(s.Data[1].Caption[1], "\xE8\xA1\xA8");
-  EXPECT_EQ(s.Data[1].Caption[2], "\xC2\xB1\xE3\x83\xBC");
-  EXPECT_EQ(s.Data[1].String[1], "\xE6\x97\xA5\xE6\x9C\xAC{enter}");
-  EXPECT_EQ(s.Data[1].String[2], "\xC2\xB1\xE8\xA1\xA8");
+  EXPECT_EQ(s.GroupAt(1).Name, "\xE6\x97\xA5\xE6\x9C\xAC");
+  EXPECT_EQ(s.ButtonAt(1, 1).Caption, "\xE8\xA1\xA8");
+  EXPECT_EQ(s.ButtonAt(1, 2).Caption, "\xC2\xB1\xE3\x83\xBC");
+  EXPECT_EQ(s.ButtonAt(1, 1).String, "\xE6\x97\xA5\xE6\x9C\xAC{enter}");
+  EXPECT_EQ(s.ButtonAt(1, 2).String, "\xC2\xB1\xE8\xA1\xA8");
   SavedFiles f = SaveSettings(s, l.settings, ini, kDoubleByte);
   EXPECT_EQ(f.dat, dat);
   for (const char* line : {"GroupName1=\x93\xFA\x96\x7B\r\n", "Caption1=\x95\x5C\r\n",
@@ -84,11 +84,11 @@ TEST(FileForms, ATextBeyondTheCodePageTurnsBothFilesUnicode) {
     void (*put)(Store&);
   };
   const Case cases[] = {
-      {"text", [](Store& s) { s.Data[1].String[1] = "hi " + kEmoji; }},
-      {"caption", [](Store& s) { s.Data[1].Caption[1] = kGreek; }},
-      {"hint", [](Store& s) { s.Data[1].Description[1] = kCheck; }},
-      {"group name", [](Store& s) { s.Groups[1].GroupName = kGreek; }},
-      {"password", [](Store& s) { s.Groups[1].Password = kEmoji; }},
+      {"text", [](Store& s) { s.ButtonAt(1, 1).String = "hi " + kEmoji; }},
+      {"caption", [](Store& s) { s.ButtonAt(1, 1).Caption = kGreek; }},
+      {"hint", [](Store& s) { s.ButtonAt(1, 1).Description = kCheck; }},
+      {"group name", [](Store& s) { s.GroupAt(1).Name = kGreek; }},
+      {"password", [](Store& s) { s.GroupAt(1).Password = kEmoji; }},
   };
   for (const Case& c : cases) {
     Loaded l = LoadSettings(kCp1252Ini, kCp1252Dat, Ctx(), kCp1252);
@@ -105,9 +105,9 @@ TEST(FileForms, ATextBeyondTheCodePageTurnsBothFilesUnicode) {
     Loaded back = LoadSettings(f.ini, f.dat, Ctx(), kCp1252);
     const Store& a = *l.store;
     const Store& b = *back.store;
-    EXPECT_EQ(b.Groups[1].GroupName, a.Groups[1].GroupName) << c.where;
-    EXPECT_EQ(b.Groups[1].Password, a.Groups[1].Password) << c.where;
-    for (int i = 1; i <= 2; ++i) EXPECT_EQ(b.GetButton(1, i), a.GetButton(1, i)) << c.where;
+    EXPECT_EQ(b.GroupAt(1).Name, a.GroupAt(1).Name) << c.where;
+    EXPECT_EQ(b.GroupAt(1).Password, a.GroupAt(1).Password) << c.where;
+    for (int i = 1; i <= 2; ++i) EXPECT_EQ(b.ButtonAt(1, i), a.ButtonAt(1, i)) << c.where;
     SavedFiles again = SaveSettings(b, back.settings, f.ini, kCp1252);
     EXPECT_EQ(again.ini, f.ini) << c.where;
     EXPECT_EQ(again.dat, f.dat) << c.where;
@@ -126,18 +126,17 @@ TEST(FileForms, ATextBeyondTheCodePageTurnsBothFilesUnicode) {
 TEST(FileForms, LeftoversBeyondTheCodePageDoNotKeepTheFileUnicode) {
   Loaded l = LoadSettings(kCp1252Ini, kCp1252Dat, Ctx(), kCp1252);
   Store& s = *l.store;
-  s.Groups[1].NumCommands = 3;
-  s.SetButton(1, 3, Button{kGreek, "plain", "t3", 0, 0});
-  s.NumGroups = 2;
-  s.Groups[2] = GroupRec{kEmoji, 1, 1, ""};
-  s.SetButton(2, 1, Button{"b1", kCheck, "t4", 0, 0});
+  s.GroupAt(1).Buttons.resize(2);
+  s.GroupAt(1).Buttons.push_back(Button{kGreek, "plain", "t3", 0, 0});
+  s.Groups.resize(1);
+  s.Groups.push_back(Group{kEmoji, 1, "", {Button{"b1", kCheck, "t4", 0, 0}}});
   const SavedFiles unicode = SaveSettings(s, l.settings, kCp1252Ini, kCp1252);
   ASSERT_TRUE(unicode.ini.starts_with(kUtf16Mark));
   const std::string old = Utf16Le(DecodeFile(unicode.ini, kCp1252).text + "[" + kGreek +
                                   "]\r\nmine=1\r\n");
 
-  s.Groups[1].NumCommands = 2;
-  s.NumGroups = 1;
+  s.GroupAt(1).Buttons.resize(2);
+  s.Groups.resize(1);
   SavedFiles f = SaveSettings(s, l.settings, old, kCp1252);
   std::string want = kCp1252Ini;
   want.insert(want.find("[TypeWindow]"), "Description3=plain\r\nColor3=0\r\nShortcut3=0\r\n");
@@ -146,7 +145,7 @@ TEST(FileForms, LeftoversBeyondTheCodePageDoNotKeepTheFileUnicode) {
   EXPECT_EQ(f.ini, want);
   EXPECT_EQ(f.dat, kCp1252Dat);
 
-  s.Groups[1].GroupName = kGreek;
+  s.GroupAt(1).Name = kGreek;
   f = SaveSettings(s, l.settings, old, kCp1252);
   ASSERT_TRUE(f.ini.starts_with(kUtf16Mark));
   EXPECT_NE(DecodeFile(f.ini, kCp1252).text.find("Caption3=" + kGreek + "\r\n"), std::string::npos);
@@ -155,7 +154,7 @@ TEST(FileForms, LeftoversBeyondTheCodePageDoNotKeepTheFileUnicode) {
 TEST(FileForms, ASettingsFileWithAUtf8MarkKeepsIt) {
   const std::string ini = kUtf8Mark + "[Groups]\r\nGroupName1=" + kGreek + "\r\n";
   Loaded l = LoadSettings(ini, std::nullopt, Ctx(), kCp1252);
-  EXPECT_EQ(l.store->Groups[1].GroupName, kGreek);
+  EXPECT_EQ(l.store->GroupAt(1).Name, kGreek);
   SavedFiles f = SaveSettings(*l.store, l.settings, ini, kCp1252);
   EXPECT_TRUE(f.ini.starts_with(ini));
   EXPECT_TRUE(f.dat.starts_with(kUtf8Mark));
@@ -172,18 +171,18 @@ TEST(FileForms, InvalidUnicodeLoadsWhatItCanAndLosesNothingElse) {
                           kCheck + "\r\n";
   Loaded l = LoadSettings(ini, dat, Ctx(), kCp1252);
   const Store& s = *l.store;
-  EXPECT_EQ(s.Groups[1].GroupName, "a" + kFffd + "b");
-  EXPECT_EQ(s.Data[1].Caption[1], kFffd + "c");
-  EXPECT_EQ(s.Data[1].Caption[2], kEmoji);
-  EXPECT_EQ(s.Data[1].Caption[3], "d" + kFffd);
-  EXPECT_EQ(s.Data[1].String[1], "ok" + kFffd);
-  EXPECT_EQ(s.Data[1].String[2], kGreek + kFffd);
-  EXPECT_EQ(s.Data[1].String[3], kFffd + kFffd + kCheck);
+  EXPECT_EQ(s.GroupAt(1).Name, "a" + kFffd + "b");
+  EXPECT_EQ(s.ButtonAt(1, 1).Caption, kFffd + "c");
+  EXPECT_EQ(s.ButtonAt(1, 2).Caption, kEmoji);
+  EXPECT_EQ(s.ButtonAt(1, 3).Caption, "d" + kFffd);
+  EXPECT_EQ(s.ButtonAt(1, 1).String, "ok" + kFffd);
+  EXPECT_EQ(s.ButtonAt(1, 2).String, kGreek + kFffd);
+  EXPECT_EQ(s.ButtonAt(1, 3).String, kFffd + kFffd + kCheck);
   // What was shown is what is kept: a save writes the replacement characters.
   SavedFiles f = SaveSettings(s, l.settings, ini, kCp1252);
   Loaded back = LoadSettings(f.ini, f.dat, Ctx(), kCp1252);
-  for (int i = 1; i <= 3; ++i) EXPECT_EQ(back.store->GetButton(1, i), s.GetButton(1, i));
-  EXPECT_EQ(back.store->Groups[1].GroupName, s.Groups[1].GroupName);
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(back.store->ButtonAt(1, i), s.ButtonAt(1, i));
+  EXPECT_EQ(back.store->GroupAt(1).Name, s.GroupAt(1).Name);
 }
 
 TEST(FileForms, ValuesAreCutAt2047Utf16UnitsNeverInsideACharacter) {

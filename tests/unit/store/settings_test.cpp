@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <vector>
+
 #include "entries/store_entries.h"
 #include "store/ini.h"
 #include "store/settings.h"
@@ -17,22 +20,22 @@ Loaded LoadIni(const std::string& ini, std::optional<std::string> dat = std::nul
 }
 
 void ExpectSameStore(const Store& a, const Store& b) {
-  ASSERT_EQ(a.NumGroups, b.NumGroups);
+  ASSERT_EQ(a.GroupCount(), b.GroupCount());
   EXPECT_EQ(a.ActiveGroup, b.ActiveGroup);
-  for (int g = 1; g <= a.NumGroups; ++g) {
-    EXPECT_EQ(a.Groups[g].GroupName, b.Groups[g].GroupName) << g;
-    EXPECT_EQ(a.Groups[g].Columns, b.Groups[g].Columns) << g;
-    EXPECT_EQ(a.Groups[g].Password, b.Groups[g].Password) << g;
-    ASSERT_EQ(a.Groups[g].NumCommands, b.Groups[g].NumCommands) << g;
-    for (int i = 1; i <= a.Groups[g].NumCommands; ++i)
-      EXPECT_EQ(a.GetButton(g, i), b.GetButton(g, i)) << g << "/" << i;
+  for (int g = 1; g <= a.GroupCount(); ++g) {
+    EXPECT_EQ(a.GroupAt(g).Name, b.GroupAt(g).Name) << g;
+    EXPECT_EQ(a.GroupAt(g).Columns, b.GroupAt(g).Columns) << g;
+    EXPECT_EQ(a.GroupAt(g).Password, b.GroupAt(g).Password) << g;
+    ASSERT_EQ(a.GroupAt(g).ButtonCount(), b.GroupAt(g).ButtonCount()) << g;
+    for (int i = 1; i <= a.GroupAt(g).ButtonCount(); ++i)
+      EXPECT_EQ(a.ButtonAt(g, i), b.ButtonAt(g, i)) << g << "/" << i;
   }
 }
 
 TEST(SettingsLoad, NoFilesGiveTheDefaultStoreAndCentredWindows) {
   Loaded l = LoadSettings(std::nullopt, std::nullopt, Ctx(), kAnsi);
   auto def = Store::MakeDefault();
-  def->Data[1].Color[1] = 0x123456;  // the template's colour at start
+  def->ButtonAt(1, 1).Color = 0x123456;  // the template's colour at start
   ExpectSameStore(*l.store, *def);
   const Settings& s = l.settings;
   EXPECT_EQ(s.ButtonWidth, 100);
@@ -90,6 +93,73 @@ TEST(SettingsLoad, PositionsBeyondTheScreenTakeTheirRowsFallback) {
   EXPECT_EQ(negative.BarY, -7);
 }
 
+// Every row of the table: a value other than its default, inside its rule, in a setting
+// that no other row writes, is written under the row's own key and loads back.
+TEST(SettingsTable, EveryRowIsWrittenUnderItsKeyAndLoadsBack) {
+  Settings s;
+  std::vector<std::string> expected;
+  int n = 0;
+  for (const SettingRow& row : SettingRows()) {
+    ++n;
+    if (row.Text) {
+      s.*row.Text = "text " + std::to_string(n);
+      expected.push_back(s.*row.Text);
+    } else {
+      s.Set(row.Number, row.Rule.Default + n);
+      ASSERT_NE(s.*row.Number, row.Rule.Default) << row.Section << " " << row.Key;
+      expected.push_back(std::to_string(s.*row.Number));
+    }
+  }
+  const SavedFiles f = SaveSettings(*Store::MakeDefault(), s, std::nullopt, kAnsi);
+  IniFile ini(f.ini);
+  n = 0;
+  for (const SettingRow& row : SettingRows())
+    EXPECT_EQ(ini.Get(row.Section, row.Key), expected[n++]) << row.Section << " " << row.Key;
+  EXPECT_EQ(LoadSettings(f.ini, f.dat, Ctx(), kAnsi).settings, s);
+  // A new Settings holds every row's default, as a file without the row's key gives it
+  // (a window's place is centred instead).
+  const Settings fresh, none = LoadIni("").settings;
+  for (const SettingRow& row : SettingRows()) {
+    if (row.Text) {
+      EXPECT_EQ(fresh.*row.Text, row.TextDefault);
+      EXPECT_EQ(none.*row.Text, row.TextDefault);
+    } else {
+      EXPECT_EQ(fresh.*row.Number, row.Rule.Default) << row.Key;
+      if (!row.Edge.Screen) {
+        EXPECT_EQ(none.*row.Number, row.Rule.Default) << row.Key;
+      }
+    }
+  }
+}
+
+// The program sets a number as the file would give it: outside its rule's valid range the
+// default, then within its limits.
+TEST(SettingsTable, ANumberSetTakesTheLimitsOfTheFile) {
+  const int32_t probes[] = {INT32_MIN, -1, 0, 5, 6, 8, 24, 25, 49, 50, 87, 88, 200, 201, INT32_MAX};
+  for (const SettingRow& row : SettingRows()) {
+    if (!row.Number || row.Edge.Screen) continue;
+    for (int32_t v : probes) {
+      Settings set;
+      set.Set(row.Number, v);
+      const Settings loaded = LoadIni(std::string("[") + row.Section + "]\n" + row.Key + "=" +
+                                      std::to_string(v) + "\n")
+                                  .settings;
+      EXPECT_EQ(set.*row.Number, loaded.*row.Number) << row.Key << "=" << v;
+    }
+  }
+  Settings s;
+  s.Set(&Settings::FontSize, 5);
+  EXPECT_EQ(s.FontSize, 6);
+  s.Set(&Settings::FontSize, INT32_MAX);
+  EXPECT_EQ(s.FontSize, 24);
+  s.Set(&Settings::ButtonWidth, 49);
+  EXPECT_EQ(s.ButtonWidth, 100);
+  s.Set(&Settings::ButtonWidth, 60);
+  EXPECT_EQ(s.ButtonWidth, 88);
+  s.Set(&Settings::EditorWidth, -3);  // no limits
+  EXPECT_EQ(s.EditorWidth, -3);
+}
+
 TEST(SettingsLoad, SizesAndFontAreTakenWithoutChecks) {
   Settings s = LoadIni(
                    "[TypeWindow]\nHeight=5\nWidth=-1\n[ListWindow]\nHeight=9999\nWidth=0\n"
@@ -113,18 +183,18 @@ TEST(SettingsLoad, CountsAreClampedAndActiveGroupFollows) {
   for (const Case& c : cases) {
     Loaded l = LoadIni(std::string("[Groups]\nNumGroups=") + c.numGroups +
                        "\nActiveGroup=" + c.active + "\n");
-    EXPECT_EQ(l.store->NumGroups, c.expectGroups) << c.numGroups;
+    EXPECT_EQ(l.store->GroupCount(), c.expectGroups) << c.numGroups;
     EXPECT_EQ(l.store->ActiveGroup, c.expectActive) << c.numGroups << "/" << c.active;
   }
   Loaded l = LoadIni(
       "[Groups]\nNumGroups=3\n[Commands]\nNumCommands=-1\nColumns=0\n"
       "[Commands1]\nNumCommands=51\nColumns=-4\n[Commands2]\nNumCommands=0\nColumns=7\n");
-  EXPECT_EQ(l.store->Groups[1].NumCommands, 0);
-  EXPECT_EQ(l.store->Groups[1].Columns, 1);
-  EXPECT_EQ(l.store->Groups[2].NumCommands, 50);
-  EXPECT_EQ(l.store->Groups[2].Columns, 1);
-  EXPECT_EQ(l.store->Groups[3].NumCommands, 0);
-  EXPECT_EQ(l.store->Groups[3].Columns, 7);
+  EXPECT_EQ(l.store->GroupAt(1).ButtonCount(), 0);
+  EXPECT_EQ(l.store->GroupAt(1).Columns, 1);
+  EXPECT_EQ(l.store->GroupAt(2).ButtonCount(), 50);
+  EXPECT_EQ(l.store->GroupAt(2).Columns, 1);
+  EXPECT_EQ(l.store->GroupAt(3).ButtonCount(), 0);
+  EXPECT_EQ(l.store->GroupAt(3).Columns, 7);
 }
 
 TEST(SettingsLoad, GroupAndButtonKeysWithTheirDefaults) {
@@ -136,16 +206,16 @@ TEST(SettingsLoad, GroupAndButtonKeysWithTheirDefaults) {
       "[Commands1]\nCaption1=stale is fine\n");
   const Store& s = *l.store;
   EXPECT_EQ(s.ActiveGroup, 2);
-  EXPECT_EQ(s.Groups[1].GroupName, "Work");
-  EXPECT_EQ(s.Groups[1].Columns, 2);
-  EXPECT_EQ(s.Groups[1].Password, "secret");
-  EXPECT_EQ(s.GetButton(1, 1), (Button{"Hello", "hint", "typed{tab}", 31, 3}));
-  EXPECT_EQ(s.GetButton(1, 2),
+  EXPECT_EQ(s.GroupAt(1).Name, "Work");
+  EXPECT_EQ(s.GroupAt(1).Columns, 2);
+  EXPECT_EQ(s.GroupAt(1).Password, "secret");
+  EXPECT_EQ(s.ButtonAt(1, 1), (Button{"Hello", "hint", "typed{tab}", 31, 3}));
+  EXPECT_EQ(s.ButtonAt(1, 2),
             (Button{"Example", "", "This is an example button{enter}", 0x123456, 0}));
-  EXPECT_EQ(s.Groups[2].GroupName, "Default");
-  EXPECT_EQ(s.Groups[2].NumCommands, 1);
-  EXPECT_EQ(s.Groups[2].Password, "");
-  EXPECT_EQ(s.GetButton(2, 1).Caption, "stale is fine");
+  EXPECT_EQ(s.GroupAt(2).Name, "Default");
+  EXPECT_EQ(s.GroupAt(2).ButtonCount(), 1);
+  EXPECT_EQ(s.GroupAt(2).Password, "");
+  EXPECT_EQ(s.ButtonAt(2, 1).Caption, "stale is fine");
 }
 
 TEST(SettingsLoad, TextsComeFromTheTextFileWhenItExists) {
@@ -155,43 +225,45 @@ TEST(SettingsLoad, TextsComeFromTheTextFileWhenItExists) {
       "[Commands1]\nNumCommands=0\n"
       "[Commands2]\nNumCommands=3\nString3=ignored\n";
   Loaded l = LoadIni(ini, std::string("one\r\ntwo\r\nthree\r\n"));
-  EXPECT_EQ(l.store->Data[1].String[1], "one");
-  EXPECT_EQ(l.store->Data[1].String[2], "two");
-  EXPECT_EQ(l.store->Data[3].String[1], "three");  // the empty group took no line
-  EXPECT_EQ(l.store->Data[3].String[2], "");       // fewer lines than buttons: empty texts
-  EXPECT_EQ(l.store->Data[3].String[3], "");
+  EXPECT_EQ(l.store->ButtonAt(1, 1).String, "one");
+  EXPECT_EQ(l.store->ButtonAt(1, 2).String, "two");
+  EXPECT_EQ(l.store->ButtonAt(3, 1).String, "three");  // the empty group took no line
+  EXPECT_EQ(l.store->ButtonAt(3, 2).String, "");       // fewer lines than buttons: empty texts
+  EXPECT_EQ(l.store->ButtonAt(3, 3).String, "");
 
   Loaded noDat = LoadIni(ini);
-  EXPECT_EQ(noDat.store->Data[1].String[1], "ignored");
-  EXPECT_EQ(noDat.store->Data[3].String[1], "This is an example button{enter}");
-  EXPECT_EQ(noDat.store->Data[3].String[3], "ignored");
+  EXPECT_EQ(noDat.store->ButtonAt(1, 1).String, "ignored");
+  EXPECT_EQ(noDat.store->ButtonAt(3, 1).String, "This is an example button{enter}");
+  EXPECT_EQ(noDat.store->ButtonAt(3, 3).String, "ignored");
 
   // The settings file gone but the text file kept: the default store with the file's text.
   Loaded datOnly = LoadSettings(std::nullopt, std::string("kept text\r\nextra\r\n"), Ctx(), kAnsi);
-  EXPECT_EQ(datOnly.store->NumGroups, 1);
-  EXPECT_EQ(datOnly.store->Groups[1].NumCommands, 1);
-  EXPECT_EQ(datOnly.store->GetButton(1, 1), (Button{"Example", "", "kept text", 0x123456, 0}));
+  EXPECT_EQ(datOnly.store->GroupCount(), 1);
+  EXPECT_EQ(datOnly.store->GroupAt(1).ButtonCount(), 1);
+  EXPECT_EQ(datOnly.store->ButtonAt(1, 1), (Button{"Example", "", "kept text", 0x123456, 0}));
 }
 
 TEST(SettingsLoad, ALongCaptionIsCutTo2047Bytes) {
   std::string caption(5000, 'c');
   Loaded l = LoadIni("[Commands]\nCaption1=" + caption + "\n");
-  EXPECT_EQ(l.store->Data[1].Caption[1], caption.substr(0, 2047));
+  EXPECT_EQ(l.store->ButtonAt(1, 1).Caption, caption.substr(0, 2047));
 }
 
 // A store with some of everything, for the save tests.
 std::unique_ptr<Store> SampleStore() {
   auto s = std::make_unique<Store>();
-  s->NumGroups = 3;
   s->ActiveGroup = 2;
-  s->Groups[1] = GroupRec{"Default", 2, 1, ""};
-  s->Groups[2] = GroupRec{"Letters", 0, 3, "pw"};
-  s->Groups[3] = GroupRec{"Mixed Case", 3, 2, ""};
-  s->SetButton(1, 1, Button{"Example", "", "This is an example button{enter}", 0, 0});
-  s->SetButton(1, 2, Button{"Sig", "my signature", "Best,{enter}Me", -2147483643, 5});
-  s->SetButton(3, 1, Button{"Date", "today", "{date} {time}", 255, 0});
-  s->SetButton(3, 2, Button{"", "", "", 0, 26});
-  s->SetButton(3, 3, Button{"Run", "a;b=c", "{run notepad.exe}", 0x00FF00, 1});
+  s->Groups = {Group{"Default",
+                     1,
+                     "",
+                     {Button{"Example", "", "This is an example button{enter}", 0, 0},
+                      Button{"Sig", "my signature", "Best,{enter}Me", -2147483643, 5}}},
+               Group{"Letters", 3, "pw", {}},
+               Group{"Mixed Case",
+                     2,
+                     "",
+                     {Button{"Date", "today", "{date} {time}", 255, 0}, Button{"", "", "", 0, 26},
+                      Button{"Run", "a;b=c", "{run notepad.exe}", 0x00FF00, 1}}}};
   return s;
 }
 
@@ -245,8 +317,8 @@ TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {
       "[Commands]\r\nNumCommands=2\r\nCaption1=one\r\nCaption2=two\r\nString1=s1\r\n"
       "[Commands1]\r\nNumCommands=1\r\nCaption1=b1\r\n";
   Loaded l = LoadSettings(old, std::string("t1\r\nt2\r\nt3\r\n"), Ctx(), kAnsi);
-  l.store->NumGroups = 1;
-  l.store->Groups[1].NumCommands = 1;
+  l.store->Groups.resize(1);
+  l.store->GroupAt(1).Buttons.resize(1);
   SavedFiles f = SaveSettings(*l.store, l.settings, old, kAnsi);
   EXPECT_EQ(f.ini.substr(0, 13), "; my notes\r\n[");
   EXPECT_NE(f.ini.find("Caption2=two\r\n"), std::string::npos);
@@ -256,45 +328,48 @@ TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {
   EXPECT_EQ(f.ini.find("String", f.ini.find("String1") + 1), std::string::npos);
   EXPECT_EQ(f.dat, "t1\r\n");
   Loaded back = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
-  EXPECT_EQ(back.store->NumGroups, 1);
-  EXPECT_EQ(back.store->Groups[1].NumCommands, 1);
-  EXPECT_EQ(back.store->Data[1].Caption[2], "");  // not read past the count
+  EXPECT_EQ(back.store->GroupCount(), 1);
+  EXPECT_EQ(back.store->GroupAt(1).ButtonCount(), 1);  // not read past the count
 }
 
 TEST(SettingsSave, TextsThatTheFilesCouldNotHoldAsTheyAre) {
   auto store = Store::MakeDefault();
-  store->NumGroups = 2;
-  store->Groups[1].GroupName = "two\r\nlines";
-  store->Groups[1].Password = " spaced pw ";
-  store->Groups[2] = GroupRec{"\"quoted\"", 2, 1, "'x'"};
-  store->SetButton(1, 1, Button{"cap\rtion", "hint\nhere", "a\r\nb\rc", 0, 0});
-  store->SetButton(2, 1, Button{"  lead", "trail\t", "{enter}{tab}", 0, 0});
-  store->SetButton(2, 2, Button{"'", "\"", "last", 0, 0});
+  store->GroupAt(1).Name = "two\r\nlines";
+  store->GroupAt(1).Password = " spaced pw ";
+  store->ButtonAt(1, 1) = Button{"cap\rtion", "hint\nhere", "a\r\nb\rc", 0, 0};
+  store->Groups.push_back(Group{"\"quoted\"",
+                                1,
+                                "'x'",
+                                {Button{"  lead", "trail\t", "{enter}{tab}", 0, 0},
+                                 Button{"'", "\"", "last", 0, 0}}});
   SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt, kAnsi);
   EXPECT_EQ(f.dat, "a{enter}b{enter}c\r\n{enter}{tab}\r\nlast\r\n");
   Loaded l = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
   const Store& s = *l.store;
-  EXPECT_EQ(s.Groups[1].GroupName, "two lines");
-  EXPECT_EQ(s.Groups[1].Password, " spaced pw ");
-  EXPECT_EQ(s.GetButton(1, 1), (Button{"cap tion", "hint here", "a{enter}b{enter}c", 0, 0}));
-  EXPECT_EQ(s.Groups[2].GroupName, "\"quoted\"");
-  EXPECT_EQ(s.Groups[2].Password, "'x'");
-  EXPECT_EQ(s.GetButton(2, 1), (Button{"  lead", "trail\t", "{enter}{tab}", 0, 0}));
-  EXPECT_EQ(s.GetButton(2, 2), (Button{"'", "\"", "last", 0, 0}));
+  EXPECT_EQ(s.GroupAt(1).Name, "two lines");
+  EXPECT_EQ(s.GroupAt(1).Password, " spaced pw ");
+  EXPECT_EQ(s.ButtonAt(1, 1), (Button{"cap tion", "hint here", "a{enter}b{enter}c", 0, 0}));
+  EXPECT_EQ(s.GroupAt(2).Name, "\"quoted\"");
+  EXPECT_EQ(s.GroupAt(2).Password, "'x'");
+  EXPECT_EQ(s.ButtonAt(2, 1), (Button{"  lead", "trail\t", "{enter}{tab}", 0, 0}));
+  EXPECT_EQ(s.ButtonAt(2, 2), (Button{"'", "\"", "last", 0, 0}));
 }
 
 TEST(SettingsSave, OutOfRangeCountsAreNotWrittenAsSuch) {
   auto store = Store::MakeDefault();
-  store->NumGroups = 0;
-  store->ActiveGroup = 7;
-  store->Groups[1].NumCommands = 60;
-  store->Groups[1].Columns = 0;
-  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt, kAnsi);
-  IniFile ini(f.ini);
-  EXPECT_EQ(ini.GetInt("Groups", "NumGroups", -1), 1);
+  store->ActiveGroup = 51;  // beyond the groups written
+  store->GroupAt(1).Buttons.resize(60);
+  store->GroupAt(1).Columns = 0;
+  store->Groups.resize(51);
+  IniFile ini(SaveSettings(*store, Settings{}, std::nullopt, kAnsi).ini);
+  EXPECT_EQ(ini.GetInt("Groups", "NumGroups", -1), 50);
   EXPECT_EQ(ini.GetInt("Groups", "ActiveGroup", -1), 1);
   EXPECT_EQ(ini.GetInt("Commands", "NumCommands", -1), 50);
   EXPECT_EQ(ini.GetInt("Commands", "Columns", -1), 1);
+  // A store without groups, which the program never makes, is one empty group.
+  IniFile none(SaveSettings(Store{}, Settings{}, std::nullopt, kAnsi).ini);
+  EXPECT_EQ(none.GetInt("Groups", "NumGroups", -1), 1);
+  EXPECT_EQ(none.GetInt("Commands", "NumCommands", -1), 0);
 }
 
 }  // namespace

@@ -6,23 +6,22 @@ namespace ks {
 
 TEST(Store, DefaultStoreHoldsTheExampleButton) {
   auto s = Store::MakeDefault();
-  EXPECT_EQ(s->NumGroups, 1);
+  EXPECT_EQ(s->GroupCount(), 1);
   EXPECT_EQ(s->ActiveGroup, 1);
-  EXPECT_EQ(s->Groups[1].GroupName, "Default");
-  EXPECT_EQ(s->Groups[1].NumCommands, 1);
-  EXPECT_EQ(s->Groups[1].Columns, 1);
-  EXPECT_EQ(s->GetButton(1, 1), (Button{"Example", "", "This is an example button{enter}", 0, 0}));
+  EXPECT_EQ(s->GroupAt(1).Name, "Default");
+  EXPECT_EQ(s->GroupAt(1).ButtonCount(), 1);
+  EXPECT_EQ(s->GroupAt(1).Columns, 1);
+  EXPECT_EQ(s->ButtonAt(1, 1), (Button{"Example", "", "This is an example button{enter}", 0, 0}));
 }
 
-TEST(Store, FindGroupIsExactFirstMatchWithinUse) {
+TEST(Store, FindGroupIsExactFirstMatch) {
   auto s = Store::MakeDefault();
-  s->NumGroups = 3;
-  s->Groups[2].GroupName = "Work";
-  s->Groups[3].GroupName = "Work";  // a loaded duplicate: the first wins
-  s->Groups[4].GroupName = "Stale";  // beyond NumGroups: never found
+  s->Groups.resize(3);
+  s->GroupAt(2).Name = "Work";
+  s->GroupAt(3).Name = "Work";  // a loaded duplicate: the first wins
   EXPECT_EQ(s->FindGroup("Work"), 2);
   EXPECT_EQ(s->FindGroup("work"), 0);
-  EXPECT_EQ(s->FindGroup("Stale"), 0);
+  EXPECT_EQ(s->FindGroup("Default"), 1);
   EXPECT_EQ(s->FindGroup(""), 0);
 }
 

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "typing/codes.h"
 #include "typing/fakes.h"
 
 namespace ks {

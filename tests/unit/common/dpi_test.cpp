@@ -1,4 +1,4 @@
-#include "store/dpi.h"
+#include "common/dpi.h"
 
 #include <gtest/gtest.h>
 

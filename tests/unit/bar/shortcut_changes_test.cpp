@@ -28,9 +28,9 @@ class ShortcutsFollow : public ::testing::Test {
   void SetUp() override {
     store = MakeStore({"Work", "Home"}, 3);
     for (int g = 1; g <= 2; ++g)
-      for (int i = 1; i <= 3; ++i) store->Data[g].Shortcut[i] = 0;
-    store->Data[1].Shortcut[2] = Key('W');
-    store->Data[2].Shortcut[3] = Key('H');
+      for (int i = 1; i <= 3; ++i) store->ButtonAt(g, i).Shortcut = 0;
+    store->ButtonAt(1, 2).Shortcut = Key('W');
+    store->ButtonAt(2, 3).Shortcut = Key('H');
     for (const char* n : {"Work", "Home"}) view.AddGroupName(n);
     view.SelectGroupItem(1);  // "Work" sorts after "Home"
     view.ShowActive(*store);
@@ -43,7 +43,7 @@ class ShortcutsFollow : public ::testing::Test {
   }
   std::string TextOf(int shortcut) {
     const ButtonRef b = ShortcutOwner(*store, shortcut);
-    return b ? store->Data[b.Group].String[b.Button] : "";
+    return b ? store->ButtonAt(b.Group, b.Button).String : "";
   }
 
   std::unique_ptr<Store> store;
@@ -82,9 +82,8 @@ TEST_F(ShortcutsFollow, TheEditorsKeyCheckSkipsOnlyTheButtonItIsOpenOn) {
   std::vector<std::optional<std::string>> refusals;
   editor.WhileShown = [&] { refusals.push_back(keys.RefuseDone(*store, editing, Key('W'))); };
   EditMenuClick(*store, view, editor, 2, editing);
-  store->NumGroups = 3;
-  store->Groups[3] = GroupRec{"Empty", 0, 1, ""};
-  store->ActiveGroup = 3;
+  store->Groups.push_back(Group{"Empty", 1, "", {}});
+  store->ActiveGroup = store->GroupCount();
   NewMenuClick(*store, view, dialogs, editor, editing);
   ASSERT_EQ(refusals.size(), 2u);
   EXPECT_EQ(refusals[0], std::nullopt);
