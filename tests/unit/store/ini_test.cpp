@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include "store/ini.h"
@@ -213,26 +212,21 @@ TEST(IniEncode, EncodedValuesReadBackUnchanged) {
   EXPECT_EQ(EncodeValue("ends in break\n"), "\"ends in break \"");
 }
 
-TEST(IniPerformance, TenThousandKeysLoadAndSaveInMilliseconds) {
-  using Clock = std::chrono::steady_clock;
+// Timed in `make bench` (the settings file's load and save rows), not here: a machine under
+// load makes any bound in a test either useless or flaky.
+TEST(IniLarge, TenThousandKeysLoadChangeAndSaveWhole) {
   IniFile built;
-  auto t0 = Clock::now();
   for (int s = 0; s < 50; ++s)
     for (int k = 0; k < 250; ++k)
       built.Set("Section" + std::to_string(s), "Key" + std::to_string(k),
                 "value number " + std::to_string(k));
   std::string bytes = built.Serialize();
-  auto t1 = Clock::now();
   IniFile loaded(bytes);
   for (int s = 0; s < 50; ++s)
     for (int k = 0; k < 250; ++k)
       ASSERT_TRUE(loaded.Get("section" + std::to_string(s), "KEY" + std::to_string(k)));
   for (int s = 0; s < 50; ++s) loaded.Set("Section" + std::to_string(s), "Key7", "changed");
   EXPECT_EQ(loaded.Serialize().size(), bytes.size() + 50 * (7 - 14));
-  auto t2 = Clock::now();
-  // Generous bounds: a debug build with sanitizers; an O(n^2) scan would take seconds.
-  EXPECT_LT(std::chrono::duration<double>(t1 - t0).count(), 1.0);
-  EXPECT_LT(std::chrono::duration<double>(t2 - t1).count(), 1.0);
 }
 
 }  // namespace
