@@ -86,16 +86,16 @@ int RunWindows(app::Application& a) {
   session.onChanged = [] {
     g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
   };
-  app::TTrayForm tray;
-  editor::TKsmForm ksm;
-  typing::TListForm list;
+  app::TrayWindow tray;
+  editor::EditorWindow ksm;
+  typing::ListPickerWindow list;
   editor::KeyHookLibrary hook(a.exeDir);
   editor::ButtonEditor buttonEditor(ksm, hook);
   tray.Create(a.window.hwnd(), a.iconSmall);
   ksm.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
 
-  TMainForm bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &list,
+  BarWindow bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &list,
                                 ksm.hwnd(), &buttonEditor});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
   ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
@@ -115,7 +115,7 @@ int RunWindows(app::Application& a) {
   }
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();
-  if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
+  if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;

@@ -22,7 +22,10 @@ void Session::Changed() {
 std::optional<std::string> Session::Save(bool atExit) {
   if (readOnly_ || (!atExit && !pending_)) return std::nullopt;
   pending_ = false;
-  if (*store_ == written_ && settings_ == writtenSettings_) return std::nullopt;
+  // A change taken back writes nothing, nor does anything that only looked like a change.
+  // The exit writes whenever a save would change the files, so a file written by hand or
+  // damaged leaves the run in the program's own sound form.
+  if (!atExit && *store_ == written_ && settings_ == writtenSettings_) return std::nullopt;
   std::optional<std::string> err = SaveFiles(fs_, dir_, *store_, settings_, ansi_);
   if (!err) {
     written_ = *store_;

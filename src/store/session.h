@@ -34,9 +34,10 @@ class Session {
   void Changed();
   std::function<void()> onChanged;
 
-  // Writes both files if a change waits, or at exit, unless the store and the settings are
-  // as they were loaded or last written: a run that only types leaves the files as they
-  // are, time stamps and all, also files written by hand without every key. What the user is to be told: a failed save once, until a
+  // Writes both files a second after a change unless the store and the settings are as
+  // they were loaded or last written, and at exit unless the files already hold what a
+  // save would write: a run that only types leaves the program's own files as they are,
+  // time stamps and all. What the user is to be told: a failed save once, until a
   // save succeeds again (the edits stay here, and the next change or the exit tries
   // again); at exit every failure, since nothing tries after it.
   std::optional<std::string> Save(bool atExit);

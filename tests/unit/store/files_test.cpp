@@ -273,6 +273,12 @@ TEST(SessionSave, WritesOnlyAfterAChangeOrAtExitAndTellsAFailureOnceUntilASaveSu
   ASSERT_EQ(session.Load(LoadContext{}), std::nullopt);
   EXPECT_EQ(session.Save(false), std::nullopt);  // no change: the timer never ran
   session.Changed();  // a change made and taken back, as a drag onto its own place
+  EXPECT_EQ(session.Save(false), std::nullopt);
+  EXPECT_EQ(fs.steps, 0);
+  // The exit leaves the file in the program's own form; after that, it writes nothing.
+  EXPECT_EQ(session.Save(true), std::nullopt);
+  EXPECT_GT(fs.steps, 0);
+  fs.steps = 0;
   EXPECT_EQ(session.Save(true), std::nullopt);
   EXPECT_EQ(fs.steps, 0);
 
