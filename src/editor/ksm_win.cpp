@@ -4,6 +4,8 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <optional>
 #include <vector>
 
 #include "contract.h"
@@ -104,6 +106,21 @@ bool TakeWideCharacter(HWND edit, bool backwards) {
   SendMessageW(edit, EM_SETSEL, from, from + 2);
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
   return true;
+}
+
+// The clipboard's text, or nothing when it holds none or cannot be opened.
+std::optional<std::string> ClipboardText(HWND owner) {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return std::nullopt;
+  struct Closer {
+    ~Closer() { CloseClipboard(); }
+  } closer;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (!text) return std::nullopt;
+  std::string out =
+      Utf8(std::wstring_view(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t))));
+  GlobalUnlock(data);
+  return out;
 }
 
 LRESULT CALLBACK FieldProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
@@ -279,7 +296,7 @@ bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   SetText(hwnd_, caption);
   SetText(buttonName_, f.Caption);
   SetText(buttonHint_, f.Description);
-  SetMemoText(f.String);
+  SetMemoText(ks::MemoShown(f.String));
   SetColor(f.Color);
   SetShortcut(f.Shortcut);
   modalResult_ = kModalNone;
@@ -294,7 +311,7 @@ bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   // is the field as it came (the memo's with its line breaks and tabs as codes).
   f.Caption = GetText(buttonName_);
   f.Description = GetText(buttonHint_);
-  f.String = MemoText();
+  f.String = ks::MemoStored(MemoText());
   f.Color = color_;
   f.Shortcut = shortcut();
   return true;
@@ -508,6 +525,12 @@ LRESULT EditorWindow::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_KEYUP:
       if (memoEvents_.KeyUp) memoEvents_.KeyUp(*this, wp);
+      break;
+    case WM_PASTE:
+      if (memoEvents_.Paste) {
+        std::optional<std::string> text = ClipboardText(h);
+        if (text && memoEvents_.Paste(*this, *text)) return 0;
+      }
       break;
     case WM_NCDESTROY: {
       WNDPROC original = memoProc_;
