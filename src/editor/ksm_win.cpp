@@ -197,6 +197,9 @@ void EditorWindow::CreateControls() {
   keyList_ = CreateControl(hwnd_, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
                            232, 24, 105, kKeyListDropHeight, kKeyListId, f);
   if (!keyList_ || !ksmText_) return;
+  // A text has no length limit; the control's own would cut a paste and refuse every key
+  // in a longer stored text.
+  SendMessageW(ksmText_, EM_SETLIMITTEXT, 0, 0);
   FillShortcutList();
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.

@@ -586,6 +586,48 @@ TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
   EXPECT_EQ(k.Dat(), "aaa\r\nccc\r\nddd\r\nspare\r\n");
 }
 
+// A text has no length limit: a stored one beyond the 30,000 characters an edit control
+// takes by default opens whole and takes keys, and a paste of 40,000 characters is kept
+// whole, shown in its lines and stored with its line breaks as codes.
+TEST_F(EditTest, TextsOfAnyLengthTakeKeysAndPastesWhole) {
+  std::string stored, shown;
+  for (int n = 0; stored.size() < 31000; ++n) {
+    const std::string line = "Line " + std::to_string(n) + " of a long stored letter.{enter}";
+    stored += line;
+    shown += line + "\r\n";
+  }
+  StartOver(kIni, "aaa\r\n" + stored + "\r\nccc\r\nspare\r\n");
+  RightClick(2);
+  Choose(kEditButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  HWND memo = GetDlgItem(ed, kMemoId);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
+  EXPECT_EQ(Utf8TextOf(memo), shown);
+  PressWith(VK_CONTROL, VK_END);
+  TypeText("x");
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == shown + "x"; }))
+      << Utf8TextOf(memo).size() << " characters";
+
+  std::string pasted, pastedShown, pastedStored;
+  for (int n = 0; pasted.size() < 40000; ++n) {
+    const std::string line = "Pasted line " + std::to_string(n) + " of a letter";
+    pasted += line + "\r\n";
+    pastedShown += line + "{enter}\r\n";
+    pastedStored += line + "{enter}";
+  }
+  ASSERT_TRUE(SetClipboardText(pasted));
+  SendMessageW(memo, EM_SETSEL, 0, -1);
+  PressWith(VK_CONTROL, 'V');
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == pastedShown; }, 30000))
+      << Utf8TextOf(memo).size() << " characters";
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  ASSERT_TRUE(k.Exit());
+  const std::string dat = k.Dat();
+  EXPECT_TRUE(dat == "aaa\r\n" + pastedStored + "\r\nccc\r\nspare\r\n") << dat.size() << " bytes";
+}
+
 TEST_F(EditTest, MoveToGroupTakesTheButtonAwayAndTheBarShrinksByARow) {
   // The entry of the shown group only says why not.
   RightClick(1);
