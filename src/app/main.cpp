@@ -87,9 +87,9 @@ int RunWindows(app::Application& a) {
   session.onChanged = [] {
     g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
   };
-  app::TTrayForm tray;
-  editor::TKsmForm ksm;
-  typing::TListForm list;
+  app::TrayWindow tray;
+  editor::EditorWindow ksm;
+  typing::ListPickerWindow list;
   find::FindForm find;
   editor::KeyHookLibrary hook(a.exeDir);
   editor::ButtonEditor buttonEditor(ksm, hook);
@@ -98,7 +98,7 @@ int RunWindows(app::Application& a) {
   list.Create(a.window.hwnd(), a.iconSmall);
   find.Create(a.window.hwnd());
 
-  TMainForm bar(BarSurroundings{
+  BarWindow bar(BarSurroundings{
       a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), &buttonEditor,
       [&find](const Store& store, HWND target) { find.Open(store, target); }});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
@@ -121,7 +121,7 @@ int RunWindows(app::Application& a) {
   }
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();
-  if (buttonEditor.Recording()) buttonEditor.RecordButtonClick();
+  if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;

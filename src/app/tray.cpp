@@ -102,14 +102,14 @@ LRESULT TTrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
-// ---- TTrayForm ----
+// ---- TrayWindow ----
 
-TTrayForm::~TTrayForm() {
+TrayWindow::~TrayWindow() {
   if (menu_) DestroyMenu(menu_);
   icon_.PopupMenu = nullptr;
 }
 
-bool TTrayForm::Create(HWND owner, HICON iconSmall) {
+bool TrayWindow::Create(HWND owner, HICON iconSmall) {
   if (!CreateWin(contract::kTrayFormClass, WS_EX_TOOLWINDOW, contract::kTitle,
                  WS_POPUP | WS_CAPTION, -5000, 0, 120, 60, owner, iconSmall))
     return false;
@@ -143,9 +143,9 @@ bool TTrayForm::Create(HWND owner, HICON iconSmall) {
   return true;
 }
 
-void TTrayForm::ShowAbout() { Message(AboutText()); }
+void TrayWindow::ShowAbout() { Message(AboutText()); }
 
-void TTrayForm::OpenHelpFile() {
+void TrayWindow::OpenHelpFile() {
   // The old help file where a user still keeps one beside the exe, else the guide that
   // comes with the program; current Windows has no viewer for the old format, so a help
   // file that does not open falls back to the guide as well.
@@ -160,7 +160,7 @@ void TTrayForm::OpenHelpFile() {
   Message("Unable to open the Keystrum help file.");
 }
 
-void TTrayForm::OpenWebSite() {
+void TrayWindow::OpenWebSite() {
   auto r = reinterpret_cast<INT_PTR>(
       ShellExecuteW(hwnd_, L"open", Wide(kWebSite).c_str(), L"", L"c:\\", SW_SHOWNORMAL));
   if (r < 33)
@@ -168,7 +168,7 @@ void TTrayForm::OpenWebSite() {
             "\nfor more information.");
 }
 
-void TTrayForm::MenuCommand(UINT id) {
+void TrayWindow::MenuCommand(UINT id) {
   switch (id) {
     case kAboutItem: ShowAbout(); break;
     case kReadHelpItem: OpenHelpFile(); break;
@@ -181,7 +181,7 @@ void TTrayForm::MenuCommand(UINT id) {
   }
 }
 
-LRESULT TTrayForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TrayWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       MenuCommand(LOWORD(wp));

@@ -47,9 +47,9 @@ class TTrayIcon : public win::Window, private TrayIconState::Shell {
 
 // The program's main form, never seen: it holds the icon and its menu (Find, About, the
 // help file, the web site, Exit), and closing it ends the program.
-class TTrayForm : public win::Window {
+class TrayWindow : public win::Window {
  public:
-  ~TTrayForm() override;
+  ~TrayWindow() override;
   bool Create(HWND owner, HICON iconSmall);
 
   // A left click on the icon.

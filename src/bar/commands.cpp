@@ -61,7 +61,7 @@ Button ButtonFromEditor(const EditorFields& f) {
                 f.Color, f.Shortcut};
 }
 
-void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
+void NewButtonCommand(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
                   ButtonRef& editing) {
   const int a = store.ActiveGroup;
   if (store.Active().ButtonCount() >= kMaxButtons) {
@@ -81,7 +81,7 @@ void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
   view.BringToTop();
 }
 
-void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing) {
+void EditButtonCommand(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing) {
   view.FocusDummy();
   if (!IsButtonOfActiveGroup(store, k)) return;
   EditorFields f = store.Active().ButtonAt(k);
@@ -95,7 +95,7 @@ void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef
   view.BringToTop();
 }
 
-void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k) {
+void DeleteButtonCommand(Store& store, BarView& view, Dialogs& dialogs, int k) {
   if (!IsButtonOfActiveGroup(store, k)) return;
   if (store.Active().ButtonCount() <= 1) {
     dialogs.Message(kMsgDeleteLast);
@@ -109,7 +109,7 @@ void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k) {
   RemoveButton(store, view, k);
 }
 
-void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
+void CopyButtonToGroup(Store& store, Dialogs& dialogs, int k, int entry) {
   const int d = DestinationOf(store, dialogs, k, entry, kMsgCopySameGroup);
   if (d == 0) return;
   Button copy = store.Active().ButtonAt(k);
@@ -121,7 +121,7 @@ void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry) {
     dialogs.Message(ShortcutNotCopiedMessage(store, shortcut, ButtonRef{store.ActiveGroup, k}, d));
 }
 
-void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry) {
+void MoveButtonToGroup(Store& store, BarView& view, Dialogs& dialogs, int k, int entry) {
   const int d = DestinationOf(store, dialogs, k, entry, kMsgMoveSameGroup);
   if (d == 0) return;
   if (store.Active().ButtonCount() <= 1) {
@@ -148,7 +148,7 @@ std::optional<int> ParseButtonWidth(std::string_view answer) {
   return value;
 }
 
-void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs) {
+void ButtonWidthCommand(int32_t& buttonWidth, BarView& view, Dialogs& dialogs) {
   const std::optional<std::string> answer =
       dialogs.Input("Button Width", "How wide would you like the buttons to be?",
                     std::to_string(buttonWidth), true);

@@ -42,17 +42,17 @@ Button ButtonFromEditor(const EditorFields& f);
 // Both commands set `editing` to the button the editor is open on (Button 0: the new one)
 // before it shows, since its check of a shortcut key skips that button: from whichever
 // menu they come, a stale one would let two buttons share a key.
-void NewMenuClick(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
+void NewButtonCommand(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
                   ButtonRef& editing);
 // "Edit Button" on button k.
-void EditMenuClick(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing);
+void EditButtonCommand(Store& store, BarView& view, Editor& editor, int k, ButtonRef& editing);
 // "Delete Button" on button k, after a Yes to the question titled "Confirm".
-void DeleteMenuClick(Store& store, BarView& view, Dialogs& dialogs, int k);
+void DeleteButtonCommand(Store& store, BarView& view, Dialogs& dialogs, int k);
 // An entry of "Copy to Group" / "Move to Group": `entry` is its position from 0 and
 // stands for group entry + 1. The copy carries the button's fields except its shortcut
 // key, which stays with the original (the user is told).
-void MenuCopyToGroupClick(Store& store, Dialogs& dialogs, int k, int entry);
-void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, int entry);
+void CopyButtonToGroup(Store& store, Dialogs& dialogs, int k, int entry);
+void MoveButtonToGroup(Store& store, BarView& view, Dialogs& dialogs, int k, int entry);
 
 // The width answer: a whole decimal number 88..200 (kMinButtonWidth..kMaxButtonWidth of
 // store/settings.h). Blanks (spaces, tabs) around the
@@ -61,6 +61,6 @@ void MenuMoveToGroupClick(Store& store, BarView& view, Dialogs& dialogs, int k, 
 std::optional<int> ParseButtonWidth(std::string_view answer);
 // "Button Width": asks for the width of every button and sets `buttonWidth`, by the
 // settings' rule for it.
-void SetButtonWidthClick(int32_t& buttonWidth, BarView& view, Dialogs& dialogs);
+void ButtonWidthCommand(int32_t& buttonWidth, BarView& view, Dialogs& dialogs);
 
 }  // namespace ks

@@ -23,7 +23,7 @@ POINT PointerNow() {
 
 }  // namespace
 
-bool TMainForm::DragMessage(HWND button, int index, UINT msg, WPARAM wp, LPARAM lp,
+bool BarWindow::DragMessage(HWND button, int index, UINT msg, WPARAM wp, LPARAM lp,
                             LRESULT& result) {
   result = 0;
   switch (msg) {
@@ -55,7 +55,7 @@ bool TMainForm::DragMessage(HWND button, int index, UINT msg, WPARAM wp, LPARAM 
   }
 }
 
-void TMainForm::DragBegin(int index) {
+void BarWindow::DragBegin(int index) {
   drag_ = RightDrag{};
   drag_.pressed = true;
   drag_.source = index;
@@ -63,15 +63,15 @@ void TMainForm::DragBegin(int index) {
   SetCapture(buttons_[index]);
 }
 
-int TMainForm::ButtonIndexOf(HWND h) const {
+int BarWindow::ButtonIndexOf(HWND h) const {
   for (int i = 1; i <= kMaxButtons; ++i)
     if (h && buttons_[i] == h && IsWindowVisible(h)) return i;
   return 0;
 }
 
-int TMainForm::ButtonAt(POINT screen) const { return ButtonIndexOf(WindowFromPoint(screen)); }
+int BarWindow::ButtonAt(POINT screen) const { return ButtonIndexOf(WindowFromPoint(screen)); }
 
-void TMainForm::DragMove(POINT p) {
+void BarWindow::DragMove(POINT p) {
   if (!drag_.dragging) {
     if (!DragStarted(p.x - drag_.start.x, p.y - drag_.start.y)) return;
     drag_.dragging = true;
@@ -80,7 +80,7 @@ void TMainForm::DragMove(POINT p) {
   SetCursor(LoadCursor(nullptr, ButtonAt(p) ? IDC_HAND : IDC_NO));
 }
 
-void TMainForm::DragEnd(POINT p, bool cancelled) {
+void BarWindow::DragEnd(POINT p, bool cancelled) {
   RightDrag d = drag_;
   drag_ = RightDrag{};
   if (GetCapture() == buttons_[d.source]) ReleaseCapture();

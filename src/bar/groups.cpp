@@ -74,7 +74,7 @@ void FillButtons(const Group& group, BarView& view) {
   }
 }
 
-void GroupListChange(Store& store, BarView& view, bool& unlocked) {
+void ShowChosenGroup(Store& store, BarView& view, bool& unlocked) {
   if (store.HasGroup(store.ActiveGroup)) view.HideButtons(store.Active().ButtonCount());
   const int g = store.FindGroup(view.SelectedGroupName());
   if (g != 0) store.ActiveGroup = g;
@@ -100,7 +100,7 @@ void FillGroupList(Store& store, BarView& view) {
   view.SelectGroupItem(selected < 0 ? 0 : selected);
 }
 
-void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
+void NewGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
   if (store.GroupCount() >= kMaxGroups) {
     dialogs.Message(kMsgGroupLimit);
     return;
@@ -116,10 +116,10 @@ void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlo
   store.Groups.push_back(Group{name, 1, "", {first}});
   view.RebuildGroupMenus(GroupNames(store));
   view.SelectGroupItem(view.AddGroupName(name));
-  GroupListChange(store, view, unlocked);
+  ShowChosenGroup(store, view, unlocked);
 }
 
-void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
+void RenameGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
   const std::string current = view.SelectedGroupName();
   const std::optional<std::string> answer =
       dialogs.Input("Rename Group", "What would you like to rename the Group to?", current, true);
@@ -140,10 +140,10 @@ void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unl
   view.RebuildGroupMenus(GroupNames(store));
   view.DeleteGroupItem(view.SelectedGroupItem());
   view.SelectGroupItem(view.AddGroupName(name));
-  GroupListChange(store, view, unlocked);
+  ShowChosenGroup(store, view, unlocked);
 }
 
-void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
+void DeleteGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked) {
   const std::string name = view.SelectedGroupName();
   const int g = store.FindGroup(name);
   if (g == 0) return;
@@ -160,10 +160,10 @@ void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& u
   store.ActiveGroup = 0;
   view.DeleteGroupItem(view.SelectedGroupItem());
   view.SelectGroupItem(0);
-  GroupListChange(store, view, unlocked);
+  ShowChosenGroup(store, view, unlocked);
 }
 
-void SetPasswordClick(Store& store, Dialogs& dialogs) {
+void SetPasswordCommand(Store& store, Dialogs& dialogs) {
   Group& group = store.Active();
   if (!group.Password.empty() &&
       AskPassword(dialogs, "Existing Group Password", "Please type the CURRENT password:") !=
@@ -184,7 +184,7 @@ void SetPasswordClick(Store& store, Dialogs& dialogs) {
   }
 }
 
-void MenuRemovePasswordClick(Store& store, Dialogs& dialogs) {
+void RemovePasswordCommand(Store& store, Dialogs& dialogs) {
   Group& group = store.Active();
   if (group.Password.empty()) {
     dialogs.Message("The " + group.Name + " group is not password protected.");

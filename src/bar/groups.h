@@ -42,7 +42,7 @@ void FillButtons(const Group& group, BarView& view);
 // the group shown so far, makes that group active, fills its controls, locks it when it
 // has a password (also when it was active already), lays the bar out and focuses Dummy.
 // A selection that names no group leaves the active group as it was.
-void GroupListChange(Store& store, BarView& view, bool& unlocked);
+void ShowChosenGroup(Store& store, BarView& view, bool& unlocked);
 
 // Fills the (empty) group list with every group's name and selects the line of the
 // active group. The list sorts without regard to case and a hand-edited file may hold
@@ -55,15 +55,15 @@ void FillGroupList(Store& store, BarView& view);
 // "New Group", "Edit Group" (rename) and "Delete Group". Rename leaves the name as it
 // was when the answer is the default unchanged, also for a name longer than the input
 // box takes, which the box shows cut.
-void NewGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
-void EditGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
-void DeleteGroupMenuClick(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
+void NewGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
+void RenameGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
+void DeleteGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unlocked);
 
 // "Password Protect" and "Remove Password" on the active group. Neither changes the
 // lock: a new password locks at the next switch, a removed one leaves a locked group
 // locked until the next press (whose empty answer then matches).
-void SetPasswordClick(Store& store, Dialogs& dialogs);
-void MenuRemovePasswordClick(Store& store, Dialogs& dialogs);
+void SetPasswordCommand(Store& store, Dialogs& dialogs);
+void RemovePasswordCommand(Store& store, Dialogs& dialogs);
 
 // The question at a left press on a button of the active group. True when the press may
 // type: already unlocked, or the right password given (which unlocks). A wrong or

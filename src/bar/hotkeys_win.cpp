@@ -18,7 +18,7 @@ constexpr const char* kFindKeyTaken =
 
 }  // namespace
 
-void TMainForm::StartShortcuts() {
+void BarWindow::StartShortcuts() {
   hotKeys_ = std::make_unique<WinHotKeys>(hwnd_);
   shortcutLayout_ = std::make_unique<WinShortcutLayout>();
   shortcuts_ = std::make_unique<ShortcutKeys>(*hotKeys_, *shortcutLayout_);
@@ -30,27 +30,27 @@ void TMainForm::StartShortcuts() {
   if (!shortcutMessage_.empty()) PostMessageW(hwnd_, kShowShortcutMessage, 0, 0);
 }
 
-void TMainForm::UpdateShortcuts() {
+void BarWindow::UpdateShortcuts() {
   NoteChange();
   if (shortcuts_) shortcuts_->Update(*store_);
 }
 
-void TMainForm::StopShortcuts() {
+void BarWindow::StopShortcuts() {
   KillTimer(hwnd_, kShortcutTimerId);
   if (shortcuts_) shortcuts_->Stop();
   UnregisterHotKey(hwnd_, kFindHotKeyId);
 }
 
-ShortcutChoice TMainForm::ShortcutChosen(int32_t shortcut) {
+ShortcutChoice BarWindow::ShortcutChosen(int32_t shortcut) {
   return shortcuts_ ? shortcuts_->Chosen(shortcut) : ShortcutChoice{};
 }
 
-std::optional<std::string> TMainForm::RefuseShortcutDone(int32_t shortcut) const {
+std::optional<std::string> BarWindow::RefuseShortcutDone(int32_t shortcut) const {
   if (!shortcuts_ || !store_) return std::nullopt;
   return shortcuts_->RefuseDone(*store_, editing_, shortcut);
 }
 
-bool TMainForm::OwnWindowOpen() const {
+bool BarWindow::OwnWindowOpen() const {
   // A modal window of ours (a message, a question, the editor) disables the bar.
   if (!IsWindowEnabled(hwnd_)) return true;
   if (around_.EditorWindow && IsWindowVisible(around_.EditorWindow)) return true;
@@ -58,7 +58,7 @@ bool TMainForm::OwnWindowOpen() const {
   return fg != hwnd_ && win::IsOwnWindow(fg);
 }
 
-void TMainForm::ShortcutFired(int shortcut) {
+void BarWindow::ShortcutFired(int shortcut) {
   // While the user works in a window of ours the keys are meant for it, not for a
   // target behind it. A typing run or a question of a shortcut only makes them wait.
   if (typingRuns_ == 0 && questions_ == 0 && OwnWindowOpen()) return;
@@ -86,7 +86,7 @@ void TMainForm::ShortcutFired(int shortcut) {
   if (shortcutQueue_.Waiting()) SetTimer(hwnd_, kShortcutTimerId, kShortcutPollMs, nullptr);
 }
 
-void TMainForm::PollShortcuts() {
+void BarWindow::PollShortcuts() {
   const bool busy = typingRuns_ > 0 || questions_ > 0;
   const ShortcutQueue::Step step = shortcutQueue_.Poll(WinHeldKeys{}, busy, Now());
   if (!shortcutQueue_.Waiting()) KillTimer(hwnd_, kShortcutTimerId);
@@ -99,7 +99,7 @@ void TMainForm::PollShortcuts() {
   for (int shortcut : step.Type) TypeShortcut(shortcut);
 }
 
-void TMainForm::TypeShortcut(int shortcut) {
+void BarWindow::TypeShortcut(int shortcut) {
   // The keys were let go just now, in the window the user works in; a window that keeps
   // its focus while inactive told no event of its activation.
   FollowForeground();
@@ -118,7 +118,7 @@ void TMainForm::TypeShortcut(int shortcut) {
   TypeIntoTarget(store_->ButtonAt(b->Group, b->Button).String);
 }
 
-void TMainForm::FindKeyPressed() {
+void BarWindow::FindKeyPressed() {
   // As for a shortcut: keys pressed in a window of ours are meant for it.
   if (OwnWindowOpen()) return;
   // The window the user pressed the keys in is the target, even when the tracker has
@@ -127,13 +127,13 @@ void TMainForm::FindKeyPressed() {
   OpenFind();
 }
 
-void TMainForm::OpenFind() {
+void BarWindow::OpenFind() {
   // A typing run or a question goes on in the window it has.
   if (!typist_ || !around_.OpenFind || typingRuns_ > 0 || questions_ > 0) return;
   around_.OpenFind(*store_, ToHwnd(typist_->TargetWindow));
 }
 
-void TMainForm::TypeFound(int group, int button) {
+void BarWindow::TypeFound(int group, int button) {
   if (!typist_ || typist_->TargetWindow == 0) return;
   if (!store_->HasGroup(group) || !store_->GroupAt(group).HasButton(button)) return;
   {
@@ -149,7 +149,7 @@ void TMainForm::TypeFound(int group, int button) {
   TypeIntoTarget(store_->ButtonAt(group, button).String);
 }
 
-void TMainForm::ReleaseCtrlAlt() {
+void BarWindow::ReleaseCtrlAlt() {
   // A window of ours took the release of Ctrl and Alt, which the target's thread then
   // never saw (Wine does not bring a thread's key state up to date when it comes back to
   // the front): without a release of its own it takes the text as Ctrl+Alt chords. The
@@ -159,7 +159,7 @@ void TMainForm::ReleaseCtrlAlt() {
   typist_->SimulateKeyUp(VK_MENU);
 }
 
-std::optional<ButtonRef> TMainForm::AskForShortcut(int shortcut) {
+std::optional<ButtonRef> BarWindow::AskForShortcut(int shortcut) {
   // The target stays while the password is asked, as at a press.
   TargetHold hold(tracker_.get());
   ++questions_;

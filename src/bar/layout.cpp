@@ -38,7 +38,7 @@ int ColumnsForWidth(int clientWidth, int buttonWidth, int dpi) {
   return std::max(clientWidth / cell, 1);
 }
 
-ResizeAction FormResizeRule(bool rolledUp, bool inDisplay, int clientWidth, int buttonWidth,
+ResizeAction GridResizeRule(bool rolledUp, bool inDisplay, int clientWidth, int buttonWidth,
                             int dpi, int32_t& columns) {
   if (rolledUp) return ResizeAction::KeepRolledUp;
   if (inDisplay) return ResizeAction::Ignore;

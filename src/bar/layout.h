@@ -63,7 +63,7 @@ enum class ResizeAction {
 
 // The bar's resize rule. Writes the active group's new column count into `columns`
 // only for Relayout.
-ResizeAction FormResizeRule(bool rolledUp, bool inDisplay, int clientWidth, int buttonWidth,
+ResizeAction GridResizeRule(bool rolledUp, bool inDisplay, int clientWidth, int buttonWidth,
                             int dpi, int32_t& columns);
 
 }  // namespace ks

@@ -24,12 +24,12 @@ constexpr int kGroupListLineHeight = 16;
 
 }  // namespace
 
-TMainForm::TMainForm(BarSurroundings surroundings)
+BarWindow::BarWindow(BarSurroundings surroundings)
     : around_(std::move(surroundings)), fontName_(kDesignFontName), fontSize_(kDesignFontSize) {}
 
-TMainForm::~TMainForm() = default;
+BarWindow::~BarWindow() = default;
 
-bool TMainForm::Create() {
+bool BarWindow::Create() {
   store_ = &around_.Files->store();
   if (!CreateWin(contract::kBarClass, WS_EX_TOOLWINDOW, contract::kTitle,
                  WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, 200, 200, 120, 80,
@@ -47,7 +47,7 @@ bool TMainForm::Create() {
   clock_ = std::make_unique<WinClock>();
   starter_.owner = hwnd_;
   typist_ = std::make_unique<Typist>(TypingPorts{*sink_, *layout_, *clock_, handOver_,
-                                                 &typingPump_, around_.ListForm, &starter_,
+                                                 &typingPump_, around_.Picker, &starter_,
                                                  this});
 
   LoadSession();
@@ -62,9 +62,9 @@ bool TMainForm::Create() {
   return true;
 }
 
-int TMainForm::Dpi() const { return win::DpiOf(hwnd_); }
+int BarWindow::Dpi() const { return win::DpiOf(hwnd_); }
 
-void TMainForm::ApplyDpi() {
+void BarWindow::ApplyDpi() {
   ApplyButtonFont();
   if (!controlsMade_) return;  // they are made at the DPI of their time
   const int dpi = Dpi();
@@ -81,7 +81,7 @@ void TMainForm::ApplyDpi() {
                reinterpret_cast<LPARAM>(win::GlyphIcon(win::Glyph::Undo, dpi)));
 }
 
-void TMainForm::FitGroupList() {
+void BarWindow::FitGroupList() {
   // The closed list fills exactly one cell. Its frame is what the closed list has beyond
   // its field, known only once the list has its font; and a list may give its field a little
   // more than asked. So the height asked for follows what comes out, until the list fits.
@@ -97,15 +97,15 @@ void TMainForm::FitGroupList() {
   }
 }
 
-void TMainForm::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
+void BarWindow::CreateGroupList(HINSTANCE inst, const BarLayout& l) {
   groupList_ = CreateWindowExW(
       0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT, 0, 0,
       l.GroupListWidth, ScaleToDpi(kGroupListDropHeight, Dpi()), hwnd_,
       reinterpret_cast<HMENU>(contract::kBarGroupListId), inst, nullptr);
-  SetWindowSubclass(groupList_, &TMainForm::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(groupList_, &BarWindow::GroupListProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void TMainForm::MakeControls() {
+void BarWindow::MakeControls() {
   if (controlsMade_ || !hwnd_) return;
   controlsMade_ = true;
   HINSTANCE inst = GetModuleHandleW(nullptr);
@@ -120,7 +120,7 @@ void TMainForm::MakeControls() {
   undoButton_ = CreateWindowExW(0, L"Button", L"Undo", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON,
                                 l.Undo.Left, l.Undo.Top, l.UndoSize, l.UndoSize, hwnd_,
                                 reinterpret_cast<HMENU>(kUndoId), inst, nullptr);
-  SetWindowSubclass(undoButton_, &TMainForm::UndoProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(undoButton_, &BarWindow::UndoProc, 1, reinterpret_cast<DWORD_PTR>(this));
   ApplyDpi();
   // The list sorts the lines itself and selects the active group's, as at the start.
   keptLines_ = {};
@@ -138,14 +138,14 @@ void TMainForm::MakeControls() {
         place.Left, place.Top, l.Cell.Width, l.Cell.Height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(contract::kBarButtonIdBase + i)), inst,
         nullptr);
-    SetWindowSubclass(buttons_[i], &TMainForm::ButtonProc, static_cast<UINT_PTR>(i),
+    SetWindowSubclass(buttons_[i], &BarWindow::ButtonProc, static_cast<UINT_PTR>(i),
                       reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
     tips_.Add(buttons_[i], f.hint);
   }
 }
 
-void TMainForm::ApplyButtonFont() {
+void BarWindow::ApplyButtonFont() {
   win::UniqueFont font = win::MakePointFontAt(fontName_.c_str(), fontSize_, Dpi());
   SendMessageW(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   for (int i = 1; i <= kMaxButtons; ++i)
@@ -153,7 +153,7 @@ void TMainForm::ApplyButtonFont() {
   buttonFont_ = std::move(font);
 }
 
-LOGFONTW TMainForm::TemplateFont() const {
+LOGFONTW BarWindow::TemplateFont() const {
   LOGFONTW lf{};
   GetObjectW(buttonFont_.get(), sizeof lf, &lf);
   // The font dialog reckons in points at the system DPI, whatever display the bar is on.
@@ -163,14 +163,14 @@ LOGFONTW TMainForm::TemplateFont() const {
 
 // ---- showing the store ----
 
-void TMainForm::HideButtons(int count) {
+void BarWindow::HideButtons(int count) {
   for (int i = 1; i <= count && i <= kMaxButtons; ++i) {
     faces_[i].shown = false;
     if (buttons_[i]) ShowWindow(buttons_[i], SW_HIDE);
   }
 }
 
-void TMainForm::CreateButton(int i, const std::string& hint, const std::string& caption,
+void BarWindow::CreateButton(int i, const std::string& hint, const std::string& caption,
                              const std::string&, int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
   faces_[i].shown = true;
@@ -186,7 +186,7 @@ void TMainForm::CreateButton(int i, const std::string& hint, const std::string& 
   SetFace(i, caption, hint, color);
 }
 
-void TMainForm::SetFace(int i, const std::string& caption, const std::string& hint,
+void BarWindow::SetFace(int i, const std::string& caption, const std::string& hint,
                         int32_t color) {
   if (i < 1 || i > kMaxButtons) return;
   faces_[i].caption = caption;
@@ -198,7 +198,7 @@ void TMainForm::SetFace(int i, const std::string& caption, const std::string& hi
   InvalidateRect(buttons_[i], nullptr, TRUE);
 }
 
-void TMainForm::SetButtonWidth(int width) {
+void BarWindow::SetButtonWidth(int width) {
   buttonWidth_ = width;
   const CellSize cell = CellAt(width, Dpi());
   for (int i = 1; i <= kMaxButtons; ++i)
@@ -207,15 +207,15 @@ void TMainForm::SetButtonWidth(int width) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TMainForm::SetClient(int w, int h) { win::SetClientSize(hwnd_, w, h); }
+void BarWindow::SetClient(int w, int h) { win::SetClientSize(hwnd_, w, h); }
 
-void TMainForm::SetClientQuietly(int w, int h) {
+void BarWindow::SetClientQuietly(int w, int h) {
   inDisplay_ = true;
   SetClient(w, h);
   inDisplay_ = false;
 }
 
-void TMainForm::Display() {
+void BarWindow::Display() {
   inDisplay_ = true;
   const Group& g = store_->Active();
   BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, buttonWidth_, Dpi());
@@ -233,10 +233,10 @@ void TMainForm::Display() {
   inDisplay_ = false;
 }
 
-void TMainForm::FormResize() {
+void BarWindow::FitToSize() {
   RECT c = win::ClientRectOf(hwnd_);
   int32_t columns = store_->Active().Columns;
-  switch (FormResizeRule(rolledUp_, inDisplay_, c.right, buttonWidth_, Dpi(), columns)) {
+  switch (GridResizeRule(rolledUp_, inDisplay_, c.right, buttonWidth_, Dpi(), columns)) {
     case ResizeAction::KeepRolledUp: {
       RECT c2 = win::ClientRectOf(hwnd_);
       const int cellWidth = CellAt(buttonWidth_, Dpi()).Width;
@@ -253,12 +253,12 @@ void TMainForm::FormResize() {
   }
 }
 
-void TMainForm::GroupListChange() {
-  ::ks::GroupListChange(*store_, *this, unlocked_);
+void BarWindow::ShowChosenGroup() {
+  ::ks::ShowChosenGroup(*store_, *this, unlocked_);
   NoteChange();  // the active group is kept in the settings file
 }
 
-void TMainForm::GroupListRefill() {
+void BarWindow::GroupListRefill() {
   if (groupList_)
     SendMessageW(groupList_, CB_RESETCONTENT, 0, 0);
   else
@@ -269,42 +269,42 @@ void TMainForm::GroupListRefill() {
   unlocked_ = store_->Active().Password.empty();
 }
 
-void TMainForm::BringToTop() {
+void BarWindow::BringToTop() {
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
-void TMainForm::FocusDummy() {
+void BarWindow::FocusDummy() {
   // Only while the bar is active: focusing a control of an inactive window would activate
   // it and take the foreground from the window being typed into. On its next activation
   // the bar focuses Dummy itself.
   if (IsWindowVisible(hwnd_) && GetActiveWindow() == hwnd_ && !ClickInProgress()) SetFocus(dummy_);
 }
 
-bool TMainForm::ClickInProgress() const {
+bool BarWindow::ClickInProgress() const {
   // A push button holds the mouse from its press to its release; taking its focus in
   // between cancels the click, and a click on Undo as a typing run ends would be lost.
   HWND capture = GetCapture();
   return capture && IsChild(hwnd_, capture);
 }
 
-int TMainForm::AddGroupName(const std::string& name) {
+int BarWindow::AddGroupName(const std::string& name) {
   if (!groupList_) return keptLines_.Add(name);
   const std::wstring shown = Wide(name);
   return static_cast<int>(
       SendMessageW(groupList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str())));
 }
 
-void TMainForm::DeleteGroupItem(int position) {
+void BarWindow::DeleteGroupItem(int position) {
   if (!groupList_) return keptLines_.Delete(position);
   SendMessageW(groupList_, CB_DELETESTRING, static_cast<WPARAM>(position), 0);
 }
 
-void TMainForm::SelectGroupItem(int position) {
+void BarWindow::SelectGroupItem(int position) {
   if (!groupList_) return keptLines_.Select(position);
   SendMessageW(groupList_, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
-std::string TMainForm::SelectedGroupName() const {
+std::string BarWindow::SelectedGroupName() const {
   if (!groupList_) return keptLines_.SelectedName();
   int pos = SelectedGroupItem();
   if (pos < 0) return {};
@@ -321,14 +321,14 @@ std::string TMainForm::SelectedGroupName() const {
   return Utf8(s);
 }
 
-int TMainForm::SelectedGroupItem() const {
+int BarWindow::SelectedGroupItem() const {
   if (!groupList_) return keptLines_.Selected;
   return static_cast<int>(SendMessageW(groupList_, CB_GETCURSEL, 0, 0));
 }
 
 // ---- showing, hiding, rolling up ----
 
-void TMainForm::Show() {
+void BarWindow::Show() {
   // The window in front until now is the one the user works in, and its activation may
   // have reached us as no event.
   FollowForeground();
@@ -338,39 +338,39 @@ void TMainForm::Show() {
   FocusDummy();
 }
 
-void TMainForm::ShowFromTray() {
+void BarWindow::ShowFromTray() {
   Show();
   if (rolledUp_) RollUp();
 }
 
-void TMainForm::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+void BarWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
 
-void TMainForm::RollUp() {
+void BarWindow::RollUp() {
   rolledUp_ = !rolledUp_;
   RelabelSysMenuItem(0, rolledUp_ ? "UnRoll" : "RollUp");
   if (rolledUp_)
     SetClientQuietly(CellAt(buttonWidth_, Dpi()).Width, 0);
   else
-    GroupListChange();
+    ShowChosenGroup();
 }
 
 // ---- drawing and messages ----
 
-void TMainForm::DrawButton(const DRAWITEMSTRUCT& d) {
+void BarWindow::DrawButton(const DRAWITEMSTRUCT& d) {
   int i = static_cast<int>(d.CtlID) - contract::kBarButtonIdBase;
   if (i < 1 || i > kMaxButtons) return;
   win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(faces_[i].color),
                          win::GetText(d.hwndItem));
 }
 
-LRESULT CALLBACK TMainForm::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+LRESULT CALLBACK BarWindow::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR self) {
   return win::Guarded(
-      [&] { return reinterpret_cast<TMainForm*>(self)->ButtonMessage(h, static_cast<int>(id), msg, wp, lp); },
+      [&] { return reinterpret_cast<BarWindow*>(self)->ButtonMessage(h, static_cast<int>(id), msg, wp, lp); },
       [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
-LRESULT TMainForm::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   switch (msg) {
     // Typing starts when the button goes down, and a quick second press types again.
@@ -387,9 +387,9 @@ LRESULT TMainForm::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM 
   }
 }
 
-LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK BarWindow::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                           DWORD_PTR self) {
-  auto* form = reinterpret_cast<TMainForm*>(self);
+  auto* form = reinterpret_cast<BarWindow*>(self);
   auto handle = [&]() -> LRESULT {
     if (msg != WM_RBUTTONUP && msg != WM_CONTEXTMENU) return DefSubclassProc(h, msg, wp, lp);
     form->OpenGroupMenu();
@@ -398,13 +398,13 @@ LRESULT CALLBACK TMainForm::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
   return win::Guarded(handle, [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
-LRESULT CALLBACK TMainForm::UndoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK BarWindow::UndoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                      DWORD_PTR self) {
-  return win::Guarded([&] { return reinterpret_cast<TMainForm*>(self)->UndoMessage(h, msg, wp, lp); },
+  return win::Guarded([&] { return reinterpret_cast<BarWindow*>(self)->UndoMessage(h, msg, wp, lp); },
                       [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
-LRESULT TMainForm::UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BarWindow::UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   // A push button focuses itself when pressed, which would activate the bar and take the
   // foreground from the window Undo works in. Pressed while the bar is inactive, Undo
   // acts when it goes down, as the typing buttons do, and only looks pressed until the
@@ -433,9 +433,9 @@ LRESULT TMainForm::UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return DefSubclassProc(h, msg, wp, lp);
 }
 
-LRESULT TMainForm::OnCommand(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BarWindow::OnCommand(UINT msg, WPARAM wp, LPARAM lp) {
   if (LOWORD(wp) == contract::kBarGroupListId && HIWORD(wp) == CBN_SELCHANGE) {
-    GroupListChange();
+    ShowChosenGroup();
     return 0;
   }
   if (LOWORD(wp) == kUndoId && HIWORD(wp) == BN_CLICKED) {
@@ -445,7 +445,7 @@ LRESULT TMainForm::OnCommand(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
-LRESULT TMainForm::OnActivate(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BarWindow::OnActivate(UINT msg, WPARAM wp, LPARAM lp) {
   // The window a click on the bar took the foreground from is the one the user was
   // working in, even when the tracker has not seen it yet.
   if (LOWORD(wp) != WA_INACTIVE && lp) ConsiderTarget(reinterpret_cast<HWND>(lp));
@@ -455,7 +455,7 @@ LRESULT TMainForm::OnActivate(UINT msg, WPARAM wp, LPARAM lp) {
   return 0;
 }
 
-void TMainForm::LimitMinimumSize(MINMAXINFO& mmi) {
+void BarWindow::LimitMinimumSize(MINMAXINFO& mmi) {
   // The layout sets sizes below the system's minimum: one narrow cell, or only the
   // caption when rolled up.
   SIZE s = win::OuterSizeForClient(hwnd_, 1, 0);
@@ -463,7 +463,7 @@ void TMainForm::LimitMinimumSize(MINMAXINFO& mmi) {
   mmi.ptMinTrackSize.y = s.cy;
 }
 
-LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -506,7 +506,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
       return OnActivate(msg, wp, lp);
     case WM_SIZE:
-      FormResize();
+      FitToSize();
       return 0;
     case WM_DPICHANGED: {
       // Moved to a display of another DPI: everything is sized again for it, in the place
@@ -519,7 +519,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                    SWP_NOZORDER | SWP_NOACTIVATE);
       inDisplay_ = false;
       if (rolledUp_)
-        FormResize();
+        FitToSize();
       else
         Display();
       return 0;

@@ -36,7 +36,7 @@ namespace ks {
 
 class Typist;
 namespace typing {
-class TListForm;
+class ListPickerWindow;
 }
 
 // What the bar works with that others own, all made before the bar.
@@ -48,7 +48,7 @@ struct BarSurroundings {
   HICON Icon = nullptr;       // at the system DPI's icon sizes
   HICON IconSmall = nullptr;
   // Windows the bar places and never takes as the target.
-  typing::TListForm* ListForm = nullptr;
+  typing::ListPickerWindow* Picker = nullptr;
   HWND EditorWindow = nullptr;
   Editor* ButtonEditor = nullptr;
   // Opens the find window over `store` for `target`, the window the user works in (null
@@ -56,10 +56,10 @@ struct BarSurroundings {
   std::function<void(const Store& store, HWND target)> OpenFind;
 };
 
-class TMainForm : public win::Window, public BarView, public TypingHost, public Dialogs {
+class BarWindow : public win::Window, public BarView, public TypingHost, public Dialogs {
  public:
-  explicit TMainForm(BarSurroundings surroundings);
-  ~TMainForm() override;
+  explicit BarWindow(BarSurroundings surroundings);
+  ~BarWindow() override;
 
   // Creates the window and its controls, loads the store and lays the bar out (hidden).
   bool Create();
@@ -149,7 +149,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void Show();
   void Hide();
   void RollUp();
-  void GroupListChange();
+  void ShowChosenGroup();
   void GroupListRefill();
   // Whether one of the bar's controls holds the mouse between a press and its release.
   bool ClickInProgress() const;
@@ -160,7 +160,7 @@ class TMainForm : public win::Window, public BarView, public TypingHost, public 
   void FitGroupList();
   void ApplyButtonFont();
   void DrawButton(const DRAWITEMSTRUCT& d);
-  void FormResize();
+  void FitToSize();
   void SetClient(int w, int h);
   // Sets the client size to `w` x `h` without the resize being taken as the user's.
   void SetClientQuietly(int w, int h);

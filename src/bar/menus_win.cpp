@@ -49,7 +49,7 @@ std::vector<win::MenuLine> GroupMenuLines(bool newButtonFirst) {
 
 }  // namespace
 
-void TMainForm::CreateMenus() {
+void BarWindow::CreateMenus() {
   using win::Glyph;
   using win::kSeparator;
   copyMenu_ = CreatePopupMenu();
@@ -75,7 +75,7 @@ void TMainForm::CreateMenus() {
   emptyGroupMenu_ = win::BuildPopupMenu(GroupMenuLines(true));
 }
 
-void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
+void BarWindow::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
   for (HMENU m : {copyMenu_, moveMenu_})
     while (GetMenuItemCount(m) > 0) DeleteMenu(m, 0, MF_BYPOSITION);
   for (size_t k = 0; k < groupNames.size(); ++k) {
@@ -85,11 +85,11 @@ void TMainForm::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
   }
 }
 
-void TMainForm::OpenButtonMenu(POINT screen) {
+void BarWindow::OpenButtonMenu(POINT screen) {
   if (UINT id = win::TrackMenu(buttonMenu_, hwnd_, screen)) ButtonMenuCommand(id);
 }
 
-void TMainForm::OpenGroupMenu() {
+void BarWindow::OpenGroupMenu() {
   POINT p{};
   GetCursorPos(&p);
   const bool empty = store_->Active().Buttons.empty();
@@ -97,15 +97,15 @@ void TMainForm::OpenGroupMenu() {
     GroupMenuCommand(id);
 }
 
-void TMainForm::ButtonMenuCommand(UINT id) {
+void BarWindow::ButtonMenuCommand(UINT id) {
   const int k = currentIndex_;
   if (id >= kCopyItemBase && id < kCopyItemBase + kMaxGroups) {
-    MenuCopyToGroupClick(*store_, *this, k, static_cast<int>(id - kCopyItemBase));
+    CopyButtonToGroup(*store_, *this, k, static_cast<int>(id - kCopyItemBase));
     UpdateShortcuts();
     return;
   }
   if (id >= kMoveItemBase && id < kMoveItemBase + kMaxGroups) {
-    MenuMoveToGroupClick(*store_, *this, *this, k, static_cast<int>(id - kMoveItemBase));
+    MoveButtonToGroup(*store_, *this, *this, k, static_cast<int>(id - kMoveItemBase));
     UpdateShortcuts();
     return;
   }
@@ -115,19 +115,19 @@ void TMainForm::ButtonMenuCommand(UINT id) {
       UndoTyping();
       break;
     case kNewButtonItem:
-      if (editor) NewMenuClick(*store_, *this, *this, *editor, editing_);
+      if (editor) NewButtonCommand(*store_, *this, *this, *editor, editing_);
       break;
     case kEditButtonItem:
-      if (editor) EditMenuClick(*store_, *this, *editor, k, editing_);
+      if (editor) EditButtonCommand(*store_, *this, *editor, k, editing_);
       break;
     case kDeleteButtonItem:
-      DeleteMenuClick(*store_, *this, *this, k);
+      DeleteButtonCommand(*store_, *this, *this, k);
       break;
     case kButtonFontItem:
       ChooseButtonFont();
       break;
     case kButtonWidthItem:
-      SetButtonWidthClick(buttonWidth_, *this, *this);
+      ButtonWidthCommand(buttonWidth_, *this, *this);
       BringToTop();
       break;
     case kFindItem:
@@ -139,26 +139,26 @@ void TMainForm::ButtonMenuCommand(UINT id) {
   UpdateShortcuts();
 }
 
-void TMainForm::GroupMenuCommand(UINT id) {
+void BarWindow::GroupMenuCommand(UINT id) {
   switch (id) {
     case kNewButtonItem:
       if (around_.ButtonEditor)
-        NewMenuClick(*store_, *this, *this, *around_.ButtonEditor, editing_);
+        NewButtonCommand(*store_, *this, *this, *around_.ButtonEditor, editing_);
       break;
     case kNewGroupItem:
-      NewGroupMenuClick(*store_, *this, *this, unlocked_);
+      NewGroupCommand(*store_, *this, *this, unlocked_);
       break;
     case kEditGroupItem:
-      EditGroupMenuClick(*store_, *this, *this, unlocked_);
+      RenameGroupCommand(*store_, *this, *this, unlocked_);
       break;
     case kDeleteGroupItem:
-      DeleteGroupMenuClick(*store_, *this, *this, unlocked_);
+      DeleteGroupCommand(*store_, *this, *this, unlocked_);
       break;
     case kSetPasswordItem:
-      SetPasswordClick(*store_, *this);
+      SetPasswordCommand(*store_, *this);
       break;
     case kRemovePasswordItem:
-      MenuRemovePasswordClick(*store_, *this);
+      RemovePasswordCommand(*store_, *this);
       break;
     default:
       break;
@@ -169,12 +169,12 @@ void TMainForm::GroupMenuCommand(UINT id) {
 
 // ---- the font dialog ----
 
-UINT_PTR CALLBACK TMainForm::FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+UINT_PTR CALLBACK BarWindow::FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   return win::Guarded([&] { return FontDialogMessage(dlg, msg, wp, lp); },
                       [] { return UINT_PTR{FALSE}; });
 }
 
-UINT_PTR TMainForm::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+UINT_PTR BarWindow::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     SetWindowLongPtrW(dlg, GWLP_USERDATA, reinterpret_cast<CHOOSEFONTW*>(lp)->lCustData);
     return TRUE;
@@ -182,14 +182,14 @@ UINT_PTR TMainForm::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) 
   if (msg == WM_COMMAND && LOWORD(wp) == kFontApplyButtonId) {
     LOGFONTW lf{};
     SendMessageW(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
-    if (auto* form = reinterpret_cast<TMainForm*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
+    if (auto* form = reinterpret_cast<BarWindow*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
       form->TakeButtonFont(lf);
     return TRUE;
   }
   return FALSE;
 }
 
-void TMainForm::ChooseButtonFont() {
+void BarWindow::ChooseButtonFont() {
   LOGFONTW lf = TemplateFont();
   CHOOSEFONTW cf{};
   cf.lStructSize = sizeof cf;
@@ -199,13 +199,13 @@ void TMainForm::ChooseButtonFont() {
   cf.nSizeMin = kFontSizeRule.Min;
   cf.nSizeMax = kFontSizeRule.Max;
   cf.rgbColors = win::ColorToRgb(templateColor_);
-  cf.lpfnHook = &TMainForm::FontDialogHook;
+  cf.lpfnHook = &BarWindow::FontDialogHook;
   cf.lCustData = reinterpret_cast<LPARAM>(this);
   if (win::PickFont(cf)) TakeButtonFont(lf);
   BringToTop();
 }
 
-void TMainForm::TakeButtonFont(const LOGFONTW& lf) {
+void BarWindow::TakeButtonFont(const LOGFONTW& lf) {
   int points = win::HeightToPoints(lf.lfHeight);
   fontName_ = Utf8(lf.lfFaceName);
   if (points > 0) fontSize_ = kFontSizeRule.Apply(points);

@@ -49,10 +49,10 @@ void KeepWithinReach(win::Placement& p, int32_t width, ScreenPoint fallback) {
 
 }  // namespace
 
-void TMainForm::LoadSession() {
+void BarWindow::LoadSession() {
   auto clientOf = [](HWND h) { return h ? win::ClientRectOf(h) : RECT{}; };
   RECT ed = clientOf(around_.EditorWindow);
-  RECT li = clientOf(around_.ListForm ? around_.ListForm->hwnd() : nullptr);
+  RECT li = clientOf(around_.Picker ? around_.Picker->hwnd() : nullptr);
   BarLayout design = ComputeLayout(1, 1, buttonWidth_, Dpi());
   LoadContext ctx;
   ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -77,7 +77,7 @@ void TMainForm::LoadSession() {
   SetWindowPos(hwnd_, nullptr, places.Bar.X, places.Bar.Y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (around_.EditorWindow) win::SetPlacement(around_.EditorWindow, places.Editor);
-  if (around_.ListForm) around_.ListForm->SetPlacement(places.List);
+  if (around_.Picker) around_.Picker->SetPlacement(places.List);
   fontName_ = st.FontName;
   fontSize_ = st.FontSize;
   ApplyButtonFont();
@@ -85,25 +85,25 @@ void TMainForm::LoadSession() {
   if (unreadable) Message(*unreadable);
 }
 
-void TMainForm::PutSettings() {
+void BarWindow::PutSettings() {
   Settings& st = around_.Files->settings();
   st.ButtonWidth = buttonWidth_;
   WindowPlaces places = PlacesIn(st);
   places.Bar = win::GetPlacement(hwnd_);
   if (around_.EditorWindow) places.Editor = win::GetPlacement(around_.EditorWindow);
-  if (around_.ListForm) places.List = around_.ListForm->GetPlacement();
+  if (around_.Picker) places.List = around_.Picker->GetPlacement();
   PutPlaces(places, st);
   st.FontName = fontName_;
   st.FontSize = fontSize_;
 }
 
-void TMainForm::NoteChange() {
+void BarWindow::NoteChange() {
   if (!around_.Files || saved_) return;
   PutSettings();
   around_.Files->Changed();
 }
 
-void TMainForm::SaveSession() {
+void BarWindow::SaveSession() {
   StopForegroundTracker();
   StopShortcuts();
   if (saved_) return;

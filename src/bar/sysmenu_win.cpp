@@ -10,7 +10,7 @@ constexpr UINT kRollUpCommand = 1000;
 
 }  // namespace
 
-void TMainForm::RelabelSysMenuItem(int pos, const char* text) {
+void BarWindow::RelabelSysMenuItem(int pos, const char* text) {
   for (HWND w : {around_.AppWindow, hwnd_}) {
     if (!w) continue;
     HMENU m = GetSystemMenu(w, FALSE);
@@ -20,13 +20,13 @@ void TMainForm::RelabelSysMenuItem(int pos, const char* text) {
   }
 }
 
-void TMainForm::PrepareSysMenus() {
+void BarWindow::PrepareSysMenus() {
   RelabelSysMenuItem(2, "Hide");
   for (HWND w : {around_.AppWindow, hwnd_})
     InsertMenuW(GetSystemMenu(w, FALSE), 0, MF_BYPOSITION | MF_STRING, kRollUpCommand, L"RollUp");
 }
 
-bool TMainForm::HandleSysCommand(WPARAM command) {
+bool BarWindow::HandleSysCommand(WPARAM command) {
   if (command == kRollUpCommand) {
     RollUp();
     return true;

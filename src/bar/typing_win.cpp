@@ -12,7 +12,7 @@
 #include "win/dialogs.h"
 
 namespace ks {
-void TMainForm::StartForegroundTracker() {
+void BarWindow::StartForegroundTracker() {
   if (!typist_) return;
   if (!tracker_) tracker_ = std::make_unique<TargetTracker>(windowFacts_, typist_->TargetWindow);
   foregroundWatch_.Start();
@@ -20,17 +20,17 @@ void TMainForm::StartForegroundTracker() {
   FollowForeground();
 }
 
-void TMainForm::StopForegroundTracker() { foregroundWatch_.Stop(); }
+void BarWindow::StopForegroundTracker() { foregroundWatch_.Stop(); }
 
-void TMainForm::FollowForeground() {
+void BarWindow::FollowForeground() {
   if (tracker_) tracker_->ForegroundChanged(ToWindowId(GetForegroundWindow()));
 }
 
-void TMainForm::ConsiderTarget(HWND fg) {
+void BarWindow::ConsiderTarget(HWND fg) {
   if (tracker_) tracker_->BarActivated(ToWindowId(fg));
 }
 
-bool TMainForm::PressTypesInPlace(LPARAM mouseActivate) const {
+bool BarWindow::PressTypesInPlace(LPARAM mouseActivate) const {
   // Only a left press on a typing button or on Undo, in an enabled bar: everything else
   // (the group list, a drag, the menus, moving and sizing) activates it as a window would.
   const UINT mouse = HIWORD(mouseActivate);
@@ -45,7 +45,7 @@ bool TMainForm::PressTypesInPlace(LPARAM mouseActivate) const {
   return tracker_->TypesInPlace(ToWindowId(GetForegroundWindow()));
 }
 
-void TMainForm::ButtonMouseDown(int index, MouseButton button) {
+void BarWindow::ButtonMouseDown(int index, MouseButton button) {
   currentIndex_ = index;
   if (button == MouseButton::Left && typist_ && typist_->TargetWindow != 0)
     TypeButton(index);
@@ -54,7 +54,7 @@ void TMainForm::ButtonMouseDown(int index, MouseButton button) {
   FocusDummy();
 }
 
-void TMainForm::TypeButton(int index) {
+void BarWindow::TypeButton(int index) {
   if (!unlocked_) {
     TargetHold hold(tracker_.get());
     CheckPassword(*store_, unlocked_, *this);
@@ -63,20 +63,20 @@ void TMainForm::TypeButton(int index) {
   TypeIntoTarget(store_->Active().ButtonAt(index).String);
 }
 
-void TMainForm::TypeIntoTarget(const std::string& text) {
+void BarWindow::TypeIntoTarget(const std::string& text) {
   ++typingRuns_;
   typist_->SendString(text);
   --typingRuns_;
 }
 
-void TMainForm::UndoTyping() {
+void BarWindow::UndoTyping() {
   if (!typist_ || !typist_->HasTarget()) return;
   typist_->UndoTyping();
 }
 
 // ---- TypingHost and Dialogs ----
 
-void TMainForm::Message(const std::string& text) {
+void BarWindow::Message(const std::string& text) {
   // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
   // belongs in the window it was meant for, which the engine brings back after it.
   std::optional<TargetHold> hold;
@@ -84,18 +84,18 @@ void TMainForm::Message(const std::string& text) {
   win::ShowMessage(hwnd_, text);
 }
 
-void TMainForm::ShowBarOnTop() {
+void BarWindow::ShowBarOnTop() {
   // After a pick the keys are on their way to the target: the bar comes back on top
   // without taking the foreground from it. A bar the user hid (a shortcut's pick) stays
   // hidden.
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
-bool TMainForm::Confirm(const std::string& text, const std::string& title) {
+bool BarWindow::Confirm(const std::string& text, const std::string& title) {
   return win::Confirm(hwnd_, text, title);
 }
 
-std::optional<std::string> TMainForm::Input(const std::string& caption, const std::string& prompt,
+std::optional<std::string> BarWindow::Input(const std::string& caption, const std::string& prompt,
                                             const std::string& defaultText, bool preselect) {
   return win::InputQuery(hwnd_, caption, prompt, defaultText, preselect);
 }

@@ -7,41 +7,41 @@
 
 namespace ks::editor {
 
-ButtonEditor::ButtonEditor(TKsmForm& form, KeyHookLibrary& hook) : form_(form), hook_(hook) {
-  TKsmForm::MemoEvents ev;
-  ev.KeyDown = [this](TKsmForm&, WPARAM& vk) {
+ButtonEditor::ButtonEditor(EditorWindow& form, KeyHookLibrary& hook) : form_(form), hook_(hook) {
+  EditorWindow::MemoEvents ev;
+  ev.KeyDown = [this](EditorWindow&, WPARAM& vk) {
     std::optional<MemoText> edit = keys_.KeyDown(ReadMemo(), static_cast<int>(vk));
     if (!edit) return false;
     WriteMemo(*edit);
     return true;
   };
-  ev.KeyUp = [this](TKsmForm&, WPARAM vk) { keys_.KeyUp(static_cast<int>(vk)); };
-  ev.KeyPress = [this](TKsmForm&, WPARAM& ch) {
+  ev.KeyUp = [this](EditorWindow&, WPARAM vk) { keys_.KeyUp(static_cast<int>(vk)); };
+  ev.KeyPress = [this](EditorWindow&, WPARAM& ch) {
     MemoChar r = keys_.Char(ReadMemo(), static_cast<char32_t>(ch), recording_);
     if (r.Replace) WriteMemo(*r.Replace);
     if (r.Char == 0) return true;
     ch = r.Char;
     return false;
   };
-  ev.Change = [this](TKsmForm&) {
+  ev.Change = [this](EditorWindow&) {
     MemoText m = ReadMemo();
     MemoText normal = NormalizeMemo(m);
     if (normal.Text != m.Text) WriteMemo(normal);
   };
   form_.SetMemoEvents(std::move(ev));
-  form_.OnRecordClick = [this](TKsmForm&) { RecordButtonClick(); };
+  form_.OnRecordToggled = [this](EditorWindow&) { ToggleRecording(); };
   // Recording never outlives the modal showing, so the caller finds its caption back.
-  auto stop = [this](TKsmForm&) {
-    if (recording_) RecordButtonClick();
+  auto stop = [this](EditorWindow&) {
+    if (recording_) ToggleRecording();
   };
   form_.OnDeactivate = stop;
   form_.OnDestroy = stop;
 }
 
 ButtonEditor::~ButtonEditor() {
-  if (recording_) RecordButtonClick();
+  if (recording_) ToggleRecording();
   form_.SetMemoEvents({});
-  form_.OnRecordClick = nullptr;
+  form_.OnRecordToggled = nullptr;
   form_.OnDeactivate = nullptr;
   form_.OnDestroy = nullptr;
 }
@@ -66,7 +66,7 @@ void ButtonEditor::WriteMemo(const MemoText& m) {
   SendMessageW(memo, EM_SCROLLCARET, 0, 0);
 }
 
-void ButtonEditor::RecordButtonClick() {
+void ButtonEditor::ToggleRecording() {
   HWND form = form_.hwnd();
   if (!recording_) {
     if (!hook_.Available()) {
@@ -86,7 +86,7 @@ void ButtonEditor::RecordButtonClick() {
     hook_.Stop();
     recording_ = false;
     win::SetText(form_.recordButton(), "Record");
-    form_.SetHint(form_.recordButton(), TKsmForm::kRecordHint);
+    form_.SetHint(form_.recordButton(), EditorWindow::kRecordHint);
     win::SetText(form, savedCaption_);
     EnableWindow(form_.memo(), TRUE);
   }
@@ -95,8 +95,8 @@ void ButtonEditor::RecordButtonClick() {
 
 bool ButtonEditor::ShowModal(const std::string& caption, EditorFields& fields) {
   keys_.Reset();
-  if (caption == TKsmForm::kNewCaption && TemplateFont) form_.SetColorButtonFont(TemplateFont());
-  TKsmForm::Fields f{fields.Caption, fields.Description, fields.String, fields.Color,
+  if (caption == EditorWindow::kNewCaption && TemplateFont) form_.SetColorButtonFont(TemplateFont());
+  EditorWindow::Fields f{fields.Caption, fields.Description, fields.String, fields.Color,
                      fields.Shortcut};
   if (!form_.ShowModal(caption, f)) return false;
   fields = EditorFields{f.Caption, f.Description, f.String, f.Color, f.Shortcut};

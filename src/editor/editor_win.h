@@ -15,7 +15,7 @@ namespace ks::editor {
 
 class ButtonEditor : public ks::Editor {
  public:
-  ButtonEditor(TKsmForm& form, KeyHookLibrary& hook);
+  ButtonEditor(EditorWindow& form, KeyHookLibrary& hook);
   // Stops a recording and takes the editor's handlers back: the editor window outlives
   // this object at exit, and its destruction must not call into it.
   ~ButtonEditor() override;
@@ -25,7 +25,7 @@ class ButtonEditor : public ks::Editor {
   bool ShowModal(const std::string& caption, EditorFields& fields) override;
 
   // The Record/Stop toggle.
-  void RecordButtonClick();
+  void ToggleRecording();
   bool Recording() const { return recording_; }
 
   // The bar's button-font template: a new button's Color caption starts in it.
@@ -35,7 +35,7 @@ class ButtonEditor : public ks::Editor {
   MemoText ReadMemo() const;
   void WriteMemo(const MemoText& m);
 
-  TKsmForm& form_;
+  EditorWindow& form_;
   KeyHookLibrary& hook_;
   MemoKeys keys_;
   bool recording_ = false;

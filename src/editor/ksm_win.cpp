@@ -120,12 +120,12 @@ LRESULT CALLBACK FieldProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
 
 }  // namespace
 
-TKsmForm::~TKsmForm() {
+EditorWindow::~EditorWindow() {
   // Destroyed here rather than by the base, so that WM_DESTROY still reaches this class.
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-bool TKsmForm::Create(HWND owner, HICON icon) {
+bool EditorWindow::Create(HWND owner, HICON icon) {
   const int w = ScaleToDpi(kDefaultWidth, SystemDpi()), h = ScaleToDpi(kDefaultHeight, SystemDpi());
   int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
@@ -136,7 +136,7 @@ bool TKsmForm::Create(HWND owner, HICON icon) {
   return true;
 }
 
-bool TKsmForm::EnsureControls() {
+bool EditorWindow::EnsureControls() {
   if (controlsTried_) return ksmText_ && keyList_;
   if (!hwnd_) return false;
   controlsTried_ = true;
@@ -144,12 +144,12 @@ bool TKsmForm::EnsureControls() {
   if (!ksmText_ || !keyList_) return false;
   // Made at their design places, then laid out for the place and size the editor has by now.
   RECT rc = ClientRectOf(hwnd_);
-  FormResize(rc.right, rc.bottom);
+  FitToSize(rc.right, rc.bottom);
   lastFocus_ = ksmText_;
   return true;
 }
 
-void TKsmForm::CreateControls() {
+void EditorWindow::CreateControls() {
   font_ = MakeFormFont(Dpi());
   HFONT f = font_.get();
   // Creation order and design places; the resize rule moves most of them at once.
@@ -190,7 +190,7 @@ void TKsmForm::CreateControls() {
   // pasted or recorded reaches it as UTF-16 whatever the code page.
   SetWindowLongPtrW(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TKsmForm::MemoProc)));
+      ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWindow::MemoProc)));
 
   SetWindowSubclass(buttonName_, &FieldProc, 1, 0);
   SetWindowSubclass(buttonHint_, &FieldProc, 1, 0);
@@ -198,7 +198,7 @@ void TKsmForm::CreateControls() {
   DecorateButtons();
 }
 
-void TKsmForm::FillShortcutList() {
+void EditorWindow::FillShortcutList() {
   for (int32_t k = 0; k < kShortcutCount; ++k) {
     const std::wstring item = Wide(ks::ShortcutItemText(k));
     SendMessageW(keyList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
@@ -207,7 +207,7 @@ void TKsmForm::FillShortcutList() {
 }
 
 // The fonts, places and pictures for the editor's DPI, and the hints.
-void TKsmForm::DecorateButtons() {
+void EditorWindow::DecorateButtons() {
   ApplyDpi();
 
   if (tips_.Create(hwnd_)) {
@@ -217,9 +217,9 @@ void TKsmForm::DecorateButtons() {
   }
 }
 
-int TKsmForm::Dpi() const { return DpiOf(hwnd_); }
+int EditorWindow::Dpi() const { return DpiOf(hwnd_); }
 
-void TKsmForm::ApplyDpi() {
+void EditorWindow::ApplyDpi() {
   const int dpi = Dpi();
   ScaleColorFont(dpi);
   if (!ksmText_) return;  // controls not made yet are made at the DPI of their day
@@ -240,7 +240,7 @@ void TKsmForm::ApplyDpi() {
   recordGlyph_ = std::move(record);
 }
 
-void TKsmForm::ScaleColorFont(int dpi) {
+void EditorWindow::ScaleColorFont(int dpi) {
   if (!colorFont_ || colorFontDpi_ == dpi) return;
   LOGFONTW lf{};  // wide, so a face name in any script survives the rescale
   GetObjectW(colorFont_.get(), sizeof lf, &lf);
@@ -249,7 +249,7 @@ void TKsmForm::ScaleColorFont(int dpi) {
   colorFontDpi_ = dpi;
 }
 
-void TKsmForm::FormResize(int cw, int ch) {
+void EditorWindow::FitToSize(int cw, int ch) {
   if (!ksmText_) return;
   const int dpi = Dpi();
   KsmLayout l = LayoutKsm(cw, ch, KsmSizesAt(dpi));
@@ -266,7 +266,7 @@ void TKsmForm::FormResize(int cw, int ch) {
   Place(doneButton_, l.DoneButton);
 }
 
-void TKsmForm::FormActivate() {
+void EditorWindow::TakeActivation() {
   std::string caption = GetText(hwnd_);
   if (caption == kEditCaption)
     SetFocus(ksmText_);
@@ -274,7 +274,7 @@ void TKsmForm::FormActivate() {
     SetFocus(buttonName_);
 }
 
-bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
+bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   if (!EnsureControls()) return false;
   SetText(hwnd_, caption);
   SetText(buttonName_, f.Caption);
@@ -288,7 +288,7 @@ bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
   int result = RunModal(hwnd_, modalResult_);
   // The end of a showing always counts as a deactivation, even when the user had
   // switched to another application and no window of ours took over.
-  if (activeInApp_) FormDeactivate();
+  if (activeInApp_) LoseActivation();
   if (result != kModalOk) return false;
   // The controls hold any text, so what they show is what goes back: a field left alone
   // is the field as it came (the memo's with its line breaks and tabs as codes).
@@ -300,12 +300,12 @@ bool TKsmForm::ShowModal(const std::string& caption, Fields& f) {
   return true;
 }
 
-void TKsmForm::FormDeactivate() {
+void EditorWindow::LoseActivation() {
   activeInApp_ = false;
   if (OnDeactivate) OnDeactivate(*this);
 }
 
-void TKsmForm::SetColorButtonFont(const LOGFONTW& font) {
+void EditorWindow::SetColorButtonFont(const LOGFONTW& font) {
   // The template comes at the system DPI; the editor may be on a display of another.
   LOGFONTW lf = font;
   colorFontDpi_ = Dpi();
@@ -314,9 +314,9 @@ void TKsmForm::SetColorButtonFont(const LOGFONTW& font) {
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 
-std::string TKsmForm::MemoText() { return EnsureControls() ? GetText(ksmText_) : std::string(); }
+std::string EditorWindow::MemoText() { return EnsureControls() ? GetText(ksmText_) : std::string(); }
 
-void TKsmForm::SetMemoText(const std::string& text) {
+void EditorWindow::SetMemoText(const std::string& text) {
   if (!EnsureControls()) return;
   changeSeen_ = false;
   SetText(ksmText_, text);
@@ -324,37 +324,37 @@ void TKsmForm::SetMemoText(const std::string& text) {
   if (!changeSeen_) RunChange();
 }
 
-void TKsmForm::RunChange() {
+void EditorWindow::RunChange() {
   changeSeen_ = true;
   if (memoEvents_.Change) memoEvents_.Change(*this);
 }
 
-void TKsmForm::SetColor(int32_t color) {
+void EditorWindow::SetColor(int32_t color) {
   color_ = color;
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 
-int32_t TKsmForm::shortcut() {
+int32_t EditorWindow::shortcut() {
   if (!EnsureControls()) return shortcutIn_;
   LRESULT i = SendMessageA(keyList_, CB_GETCURSEL, 0, 0);
   // A value the list cannot show (a hand-edited settings file) passes through as it came.
   return i == CB_ERR ? shortcutIn_ : static_cast<int32_t>(i);
 }
 
-void TKsmForm::SetShortcut(int32_t index) {
+void EditorWindow::SetShortcut(int32_t index) {
   shortcutIn_ = index;
   shortcutShown_ = index;
   SelectShortcut(index);
 }
 
-void TKsmForm::SelectShortcut(int32_t index) {
+void EditorWindow::SelectShortcut(int32_t index) {
   if (!EnsureControls()) return;
   bool shown = index >= 0 && index < kShortcutCount;
   SendMessageA(keyList_, CB_SETCURSEL, shown ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1),
                0);
 }
 
-void TKsmForm::ShortcutListChange() {
+void EditorWindow::ShortcutPicked() {
   const int32_t picked = shortcut();
   ks::ShortcutChoice choice = OnShortcutChosen ? OnShortcutChosen(picked) : ks::ShortcutChoice{};
   if (choice.Refused)
@@ -364,7 +364,7 @@ void TKsmForm::ShortcutListChange() {
   if (!choice.Message.empty()) ShowMessage(hwnd_, choice.Message);
 }
 
-void TKsmForm::DoneClick() {
+void EditorWindow::FinishEditing() {
   // A key another button carries stays with that button: the user picks another one.
   if (OnDoneRefusal) {
     if (std::optional<std::string> refusal = OnDoneRefusal(shortcut())) {
@@ -376,7 +376,7 @@ void TKsmForm::DoneClick() {
   modalResult_ = kModalOk;  // the only way that confirms
 }
 
-void TKsmForm::ColorButtonClick() {
+void EditorWindow::PickCaptionColor() {
   if (!EnsureControls()) return;
   SetFocus(dummy_);
   CHOOSECOLORA cc{};
@@ -388,12 +388,12 @@ void TKsmForm::ColorButtonClick() {
   if (win::PickColor(cc)) SetColor(static_cast<int32_t>(cc.rgbResult & 0xFFFFFF));
 }
 
-void TKsmForm::DrawColorButton(const DRAWITEMSTRUCT& d) {
+void EditorWindow::DrawColorButton(const DRAWITEMSTRUCT& d) {
   win::DrawCaptionButton(d, colorFont_ ? colorFont_.get() : font_.get(), win::ColorToRgb(color_),
                          "Color");
 }
 
-void TKsmForm::OnActivate(WPARAM wp, LPARAM lp) {
+void EditorWindow::OnActivate(WPARAM wp, LPARAM lp) {
   if (LOWORD(wp) != WA_INACTIVE) {
     activeInApp_ = true;
     HWND f = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
@@ -401,40 +401,40 @@ void TKsmForm::OnActivate(WPARAM wp, LPARAM lp) {
                  ? lastFocus_
                  : dummy_;
     SetFocus(f);
-    FormActivate();
+    TakeActivation();
     return;
   }
   HWND f = GetFocus();
   if (f && IsChild(hwnd_, f)) lastFocus_ = f;
   // Switching to another application does not count; another window of this program
   // taking over does.
-  if (win::IsOwnWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) FormDeactivate();
+  if (win::IsOwnWindow(reinterpret_cast<HWND>(lp)) && activeInApp_) LoseActivation();
 }
 
-void TKsmForm::OnCommand(WPARAM wp) {
+void EditorWindow::OnCommand(WPARAM wp) {
   const int id = LOWORD(wp);
   const int code = HIWORD(wp);
   if (id == kKsmTextId && code == EN_CHANGE) {
     RunChange();
   } else if (id == kKeyListId && code == CBN_SELCHANGE) {
-    ShortcutListChange();
+    ShortcutPicked();
   } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
     if (id == kDoneButtonId) {
-      DoneClick();
+      FinishEditing();
     } else if (id == kRecordButtonId) {
-      if (OnRecordClick) OnRecordClick(*this);
+      if (OnRecordToggled) OnRecordToggled(*this);
     } else if (id == kColorButtonId) {
-      ColorButtonClick();
+      PickCaptionColor();
     }
   }
   // Enter and Escape arrive as IDOK / IDCANCEL from the dialog navigation; neither closes
   // the editor.
 }
 
-LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
-      FormResize(LOWORD(lp), HIWORD(lp));
+      FitToSize(LOWORD(lp), HIWORD(lp));
       return 0;
     case WM_DPICHANGED: {
       // On a display of another DPI: fonts and pictures for it, the place the system
@@ -444,7 +444,7 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       RECT c = ClientRectOf(hwnd_);
-      FormResize(c.right, c.bottom);
+      FitToSize(c.right, c.bottom);
       return 0;
     }
     case WM_GETMINMAXINFO: {
@@ -477,15 +477,15 @@ LRESULT TKsmForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
-LRESULT CALLBACK TKsmForm::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TKsmForm*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+LRESULT CALLBACK EditorWindow::MemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<EditorWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (!self || !self->memoProc_) return DefWindowProcW(h, msg, wp, lp);
   WNDPROC original = self->memoProc_;
   return Guarded([&] { return self->OnMemoMessage(h, msg, wp, lp); },
                  [&] { return CallWindowProcW(original, h, msg, wp, lp); });
 }
 
-LRESULT TKsmForm::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT EditorWindow::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
       // A multi-line edit run through the dialog navigation answers Esc by closing its

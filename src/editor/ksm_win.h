@@ -20,7 +20,7 @@
 
 namespace ks::editor {
 
-class TKsmForm : public ks::win::Window {
+class EditorWindow : public ks::win::Window {
  public:
   static constexpr const char* kInitialCaption = "Keystrum Information";
   static constexpr const char* kEditCaption = "Edit button";
@@ -57,14 +57,14 @@ class TKsmForm : public ks::win::Window {
   // after every change of the memo's text, also text set by the editor itself. KeyPress
   // gets whole characters (code points): the two halves of a surrogate pair come joined.
   struct MemoEvents {
-    std::function<bool(TKsmForm&, WPARAM& vk)> KeyDown;
-    std::function<bool(TKsmForm&, WPARAM& ch)> KeyPress;
-    std::function<void(TKsmForm&, WPARAM vk)> KeyUp;
-    std::function<void(TKsmForm&)> Change;
+    std::function<bool(EditorWindow&, WPARAM& vk)> KeyDown;
+    std::function<bool(EditorWindow&, WPARAM& ch)> KeyPress;
+    std::function<void(EditorWindow&, WPARAM vk)> KeyUp;
+    std::function<void(EditorWindow&)> Change;
   };
 
-  TKsmForm() = default;
-  ~TKsmForm() override;
+  EditorWindow() = default;
+  ~EditorWindow() override;
 
   // Creates the hidden editor owned by `owner`, at its default size centred on the screen.
   // Its controls come with its first use (any call below that needs them): nobody sees
@@ -104,18 +104,18 @@ class TKsmForm : public ks::win::Window {
 
   // Hooks for the memo's key handling and for recording.
   void SetMemoEvents(MemoEvents events) { memoEvents_ = std::move(events); }
-  std::function<void(TKsmForm&)> OnRecordClick;
+  std::function<void(EditorWindow&)> OnRecordToggled;
   // Runs when the editor stops being the active window of this program, including the
   // end of every modal showing, and when it is destroyed.
-  std::function<void(TKsmForm&)> OnDeactivate;
-  std::function<void(TKsmForm&)> OnDestroy;
+  std::function<void(EditorWindow&)> OnDeactivate;
+  std::function<void(EditorWindow&)> OnDestroy;
   // A key picked in the shortcut list: what to tell, and whether the list goes back.
   std::function<ks::ShortcutChoice(int32_t shortcut)> OnShortcutChosen;
   // Done with the key the list shows: the reason it may not close, or nothing.
   std::function<std::optional<std::string>(int32_t shortcut)> OnDoneRefusal;
 
   // The colour dialog; separate so that a caller can preset and run it the same way.
-  void ColorButtonClick();
+  void PickCaptionColor();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -134,13 +134,13 @@ class TKsmForm : public ks::win::Window {
   int Dpi() const;
   void ApplyDpi();
   void ScaleColorFont(int dpi);
-  void FormResize(int cw, int ch);
-  void FormActivate();
-  void FormDeactivate();
+  void FitToSize(int cw, int ch);
+  void TakeActivation();
+  void LoseActivation();
   void DrawColorButton(const DRAWITEMSTRUCT& d);
   void RunChange();
-  void ShortcutListChange();
-  void DoneClick();
+  void ShortcutPicked();
+  void FinishEditing();
   void SelectShortcut(int32_t index);
 
   HWND nameLabel_ = nullptr, hintLabel_ = nullptr, shortcutLabel_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,

@@ -9,7 +9,7 @@ namespace ks::typing {
 
 using namespace ks::win;
 
-bool TListForm::Create(HWND owner, HICON icon) {
+bool ListPickerWindow::Create(HWND owner, HICON icon) {
   const int w = ScaleToDpi(kDefaultWidth, SystemDpi()), h = ScaleToDpi(kDefaultHeight, SystemDpi());
   int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
@@ -18,7 +18,7 @@ bool TListForm::Create(HWND owner, HICON icon) {
                    h, owner, icon);
 }
 
-bool TListForm::MakeList() {
+bool ListPickerWindow::MakeList() {
   if (list_) return true;
   RECT rc = ClientRectOf(hwnd_);
   list_ = CreateControl(hwnd_, "ListBox", "",
@@ -29,7 +29,7 @@ bool TListForm::MakeList() {
   return true;
 }
 
-void TListForm::ApplyDpi() {
+void ListPickerWindow::ApplyDpi() {
   const int dpi = DpiOf(hwnd_);
   UniqueFont font = MakeFormFont(dpi);
   SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -37,7 +37,7 @@ void TListForm::ApplyDpi() {
   SendMessageW(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(kItemHeight, dpi));
 }
 
-std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entries) {
+std::optional<std::string> ListPickerWindow::Pick(const std::vector<std::string>& entries) {
   if (!MakeList()) return std::nullopt;
   SendMessageW(list_, LB_RESETCONTENT, 0, 0);
   for (const std::string& e : entries)
@@ -50,7 +50,7 @@ std::optional<std::string> TListForm::Pick(const std::vector<std::string>& entri
   return Utf8(selection_);
 }
 
-void TListForm::ListDblClick() {
+void ListPickerWindow::TakeDoubleClickedLine() {
   LRESULT i = SendMessageW(list_, LB_GETCURSEL, 0, 0);
   if (i == LB_ERR) return;  // nothing selected: no pick, the picker stays open
   LRESULT n = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
@@ -61,12 +61,12 @@ void TListForm::ListDblClick() {
   modalResult_ = kModalOk;
 }
 
-void TListForm::FormActivate() {
+void ListPickerWindow::TakeActivation() {
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-LRESULT TListForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT ListPickerWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
       if (list_) MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
@@ -80,7 +80,7 @@ LRESULT TListForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) {
-        FormActivate();
+        TakeActivation();
         if (list_) SetFocus(list_);
         return 0;
       }
@@ -89,7 +89,7 @@ LRESULT TListForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (list_) SetFocus(list_);
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wp) == kListId && HIWORD(wp) == LBN_DBLCLK) ListDblClick();
+      if (LOWORD(wp) == kListId && HIWORD(wp) == LBN_DBLCLK) TakeDoubleClickedLine();
       // Enter and Escape reach here as IDOK / IDCANCEL from the dialog navigation:
       // only a double-click picks, so they do nothing.
       return 0;

@@ -14,7 +14,7 @@
 
 namespace ks::typing {
 
-class TListForm : public ks::win::Window, public ListPicker {
+class ListPickerWindow : public ks::win::Window, public ListPicker {
  public:
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
@@ -39,8 +39,8 @@ class TListForm : public ks::win::Window, public ListPicker {
 
  private:
   bool MakeList();
-  void ListDblClick();
-  void FormActivate();
+  void TakeDoubleClickedLine();
+  void TakeActivation();
   // The font and the line height for the DPI of the display the picker is on.
   void ApplyDpi();
 

@@ -207,14 +207,14 @@ TEST_F(RecordTest, WhatIsRecordedIsExactlyWhatTheOtherProgramReceived) {
 // At exit the editor window is destroyed after the wiring that recorded into it: its
 // destruction must not call into the wiring, whose memory may hold anything by then.
 TEST(RecordWiring, TheEditorWindowOutlivesItsWiringWithoutCallingIntoIt) {
-  editor::TKsmForm form;
+  editor::EditorWindow form;
   ASSERT_TRUE(form.Create(nullptr, nullptr));
   SetWindowTextA(form.hwnd(), "Edit button");
   editor::KeyHookLibrary hook(ExeDir());
   ASSERT_TRUE(hook.Available()) << hook.Path();
   alignas(editor::ButtonEditor) unsigned char room[sizeof(editor::ButtonEditor)];
   auto* wiring = new (room) editor::ButtonEditor(form, hook);
-  wiring->RecordButtonClick();
+  wiring->ToggleRecording();
   ASSERT_TRUE(wiring->Recording());
   wiring->~ButtonEditor();
   // The recording ended with its wiring: caption and memo are back.

@@ -15,7 +15,7 @@
 
 namespace {
 
-using ks::editor::TKsmForm;
+using ks::editor::EditorWindow;
 
 std::string OwnDir() {
   char path[MAX_PATH] = {};
@@ -245,21 +245,21 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
   EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-  HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
-  HWND hint = GetDlgItem(form, TKsmForm::kButtonHintId);
-  HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
-  HWND keys = GetDlgItem(form, TKsmForm::kKeyListId);
+  HWND name = GetDlgItem(form, EditorWindow::kButtonNameId);
+  HWND hint = GetDlgItem(form, EditorWindow::kButtonHintId);
+  HWND memo = GetDlgItem(form, EditorWindow::kKsmTextId);
+  HWND keys = GetDlgItem(form, EditorWindow::kKeyListId);
   ASSERT_TRUE(name && hint && memo && keys);
   EXPECT_EQ(ClassOf(name), "Edit");
   EXPECT_EQ(TextOf(name), "Hello");
   EXPECT_EQ(TextOf(hint), "A hint");
   EXPECT_EQ(TextOf(memo), "abc{enter}");
-  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kDoneButtonId)), "Done");
-  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kRecordButtonId)), "Record");
-  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kColorButtonId)), "Color");
+  EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kDoneButtonId)), "Done");
+  EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kRecordButtonId)), "Record");
+  EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kColorButtonId)), "Color");
   EXPECT_TRUE(IsWindowVisible(keys));
-  EXPECT_EQ(TextOf(GetDlgItem(form, TKsmForm::kShortcutLabelId)), "Shortcut:");
-  EXPECT_EQ(SendMessageA(keys, CB_GETCOUNT, 0, 0), TKsmForm::kShortcutCount);
+  EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kShortcutLabelId)), "Shortcut:");
+  EXPECT_EQ(SendMessageA(keys, CB_GETCOUNT, 0, 0), EditorWindow::kShortcutCount);
   EXPECT_EQ(SendMessageA(keys, CB_GETCURSEL, 0, 0), 3);
   // Editing an existing button starts in its text.
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
@@ -269,7 +269,7 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
   Press(VK_END);
   Type("xy");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(name) == "Helloxy"; }, 5000)) << TextOf(name);
-  ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
+  ClickAt(CentreOf(GetDlgItem(form, EditorWindow::kDoneButtonId)));
   EXPECT_EQ(d.Result(),
             "OK\nCaption=Helloxy\nDescription=A hint\nString=abc{enter}\nColor=255\n"
             "Shortcut=3\n");
@@ -279,7 +279,7 @@ TEST(WindowsEditor, CloseBoxAfterChangesReturnsNothing) {
   Demo d({"editor", "Create new button", "", "", "", "0", "0"});
   HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
-  HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
+  HWND name = GetDlgItem(form, EditorWindow::kButtonNameId);
   // A new button starts in its name.
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == name; }, 3000));
   Type("gone");
@@ -298,11 +298,11 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   Demo d({"editor", "Edit button"});
   HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
-  HWND name = GetDlgItem(form, TKsmForm::kButtonNameId);
-  HWND hint = GetDlgItem(form, TKsmForm::kButtonHintId);
-  HWND color = GetDlgItem(form, TKsmForm::kColorButtonId);
-  HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
-  HWND done = GetDlgItem(form, TKsmForm::kDoneButtonId);
+  HWND name = GetDlgItem(form, EditorWindow::kButtonNameId);
+  HWND hint = GetDlgItem(form, EditorWindow::kButtonHintId);
+  HWND color = GetDlgItem(form, EditorWindow::kColorButtonId);
+  HWND memo = GetDlgItem(form, EditorWindow::kKsmTextId);
+  HWND done = GetDlgItem(form, EditorWindow::kDoneButtonId);
 
   RECT w{};
   GetWindowRect(form, &w);
@@ -344,7 +344,7 @@ TEST(WindowsEditor, MemoHandlersSeeWholeCharactersOfAnyScriptAndMayChangeOrSwall
   Demo d({"editor-keys", "Edit button", "n", "h", "x", "0", "0"});
   HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
-  HWND memo = GetDlgItem(form, TKsmForm::kKsmTextId);
+  HWND memo = GetDlgItem(form, EditorWindow::kKsmTextId);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
   EXPECT_TRUE(IsWindowUnicode(memo));
   // As a Unicode window gets them from any keyboard or input method: the euro sign, an
@@ -356,10 +356,10 @@ TEST(WindowsEditor, MemoHandlersSeeWholeCharactersOfAnyScriptAndMayChangeOrSwall
   Type("b");
   ASSERT_TRUE(WaitUntil([&] { return WideTextOf(memo) == L"\u20AC\U0001F600Abx"; }, 5000))
       << TextOf(memo);
-  HWND record = GetDlgItem(form, TKsmForm::kRecordButtonId);
+  HWND record = GetDlgItem(form, EditorWindow::kRecordButtonId);
   ClickAt(CentreOf(record));
   EXPECT_TRUE(WaitUntil([&] { return TextOf(record) == "Stop"; }, 3000));
-  ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
+  ClickAt(CentreOf(GetDlgItem(form, EditorWindow::kDoneButtonId)));
   std::string r = d.Result();
   // The field handed back is UTF-8, as every text of the store.
   EXPECT_NE(r.find("String=\xE2\x82\xAC\xF0\x9F\x98\x80" "Abx\n"), std::string::npos) << r;
@@ -373,7 +373,7 @@ TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {
   Demo d({"editor", "Edit button", "n", "h", "t", "255", "0"});
   HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
-  HWND colorButton = GetDlgItem(form, TKsmForm::kColorButtonId);
+  HWND colorButton = GetDlgItem(form, EditorWindow::kColorButtonId);
 
   ClickAt(CentreOf(colorButton));
   HWND dlg = d.WaitWindow("#32770");
@@ -397,7 +397,7 @@ TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {
   }
   ClickAt(CentreOf(GetDlgItem(dlg, IDOK)));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
-  ClickAt(CentreOf(GetDlgItem(form, TKsmForm::kDoneButtonId)));
+  ClickAt(CentreOf(GetDlgItem(form, EditorWindow::kDoneButtonId)));
   EXPECT_EQ(d.Result(), "OK\nCaption=n\nDescription=h\nString=t\nColor=32768\nShortcut=0\n");
 }
 
@@ -405,8 +405,8 @@ TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {
 
 POINT EntryCentre(HWND list, int index) {
   RECT r = ClientRectOf(list);
-  POINT p{r.right / 2, index * ks::typing::TListForm::kItemHeight +
-                           ks::typing::TListForm::kItemHeight / 2};
+  POINT p{r.right / 2, index * ks::typing::ListPickerWindow::kItemHeight +
+                           ks::typing::ListPickerWindow::kItemHeight / 2};
   ClientToScreen(list, &p);
   return p;
 }
@@ -421,7 +421,7 @@ TEST(WindowsListPicker, DoubleClickOnTheSecondEntryPicksIt) {
                         3000));
   EXPECT_TRUE(GetWindowLongPtrA(form, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   EXPECT_NE(GetWindow(form, GW_OWNER), nullptr);
-  HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
+  HWND list = GetDlgItem(form, ks::typing::ListPickerWindow::kListId);
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ClassOf(list), "ListBox");
   ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
@@ -437,7 +437,7 @@ TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing
   Demo d({"list", "a,,b"});
   HWND form = d.WaitWindow(ks::contract::kListClass);
   ASSERT_NE(form, nullptr);
-  HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
+  HWND list = GetDlgItem(form, ks::typing::ListPickerWindow::kListId);
   ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
 
   ClickAt(EntryCentre(list, 0));
@@ -449,7 +449,7 @@ TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing
 
   // A double-click notice while nothing is selected picks nothing.
   SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  PostMessageA(form, WM_COMMAND, MAKEWPARAM(ks::typing::TListForm::kListId, LBN_DBLCLK),
+  PostMessageA(form, WM_COMMAND, MAKEWPARAM(ks::typing::ListPickerWindow::kListId, LBN_DBLCLK),
                reinterpret_cast<LPARAM>(list));
   Sleep(300);
   EXPECT_TRUE(d.Running());
@@ -463,7 +463,7 @@ TEST(WindowsListPicker, EmptyEntryCanBePicked) {
   Demo d({"list", "a,,b"});
   HWND form = d.WaitWindow(ks::contract::kListClass);
   ASSERT_NE(form, nullptr);
-  HWND list = GetDlgItem(form, ks::typing::TListForm::kListId);
+  HWND list = GetDlgItem(form, ks::typing::ListPickerWindow::kListId);
   DoubleClickAt(EntryCentre(list, 1));
   EXPECT_EQ(d.Result(), "OK\nSelection=\n");
 }

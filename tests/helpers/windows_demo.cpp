@@ -57,28 +57,28 @@ int Usage() {
 }
 
 // The editor-keys handlers: each logs what it is given, "#" is swallowed and "a" made "A".
-void LogMemoKeys(ks::editor::TKsmForm& editor, std::string& keys) {
-  ks::editor::TKsmForm::MemoEvents ev;
-  ev.KeyDown = [&keys](ks::editor::TKsmForm&, WPARAM& vk) {
+void LogMemoKeys(ks::editor::EditorWindow& editor, std::string& keys) {
+  ks::editor::EditorWindow::MemoEvents ev;
+  ev.KeyDown = [&keys](ks::editor::EditorWindow&, WPARAM& vk) {
     keys.append("D").append(std::to_string(vk)).append(" ");
     return false;
   };
-  ev.KeyUp = [&keys](ks::editor::TKsmForm&, WPARAM vk) {
+  ev.KeyUp = [&keys](ks::editor::EditorWindow&, WPARAM vk) {
     keys.append("U").append(std::to_string(vk)).append(" ");
   };
-  ev.KeyPress = [&keys](ks::editor::TKsmForm&, WPARAM& ch) {
+  ev.KeyPress = [&keys](ks::editor::EditorWindow&, WPARAM& ch) {
     keys.append("P").append(std::to_string(ch)).append(" ");
     if (ch == 'a') ch = 'A';
     return ch == '#';
   };
-  ev.Change = [&keys](ks::editor::TKsmForm&) { keys += "C "; };
+  ev.Change = [&keys](ks::editor::EditorWindow&) { keys += "C "; };
   editor.SetMemoEvents(std::move(ev));
-  editor.OnRecordClick = [&keys](ks::editor::TKsmForm& form) {
+  editor.OnRecordToggled = [&keys](ks::editor::EditorWindow& form) {
     keys += "R ";
     ks::win::SetText(form.recordButton(), "Stop");
     form.SetHint(form.recordButton(), "Stop Recording");
   };
-  editor.OnDeactivate = [&keys](ks::editor::TKsmForm&) { keys += "X "; };
+  editor.OnDeactivate = [&keys](ks::editor::EditorWindow&) { keys += "X "; };
 }
 
 // What the user did: confirmed or not, and the values as KEY=VALUE lines.
@@ -91,11 +91,11 @@ struct Outcome {
 // could not be made.
 std::optional<Outcome> RunEditor(HWND owner, HICON icon, const std::vector<std::string>& args) {
   const bool logKeys = args[0] == "editor-keys";
-  ks::editor::TKsmForm editor;
+  ks::editor::EditorWindow editor;
   if (!editor.Create(owner, icon)) return std::nullopt;
   std::string keys;
   if (logKeys) LogMemoKeys(editor, keys);
-  ks::editor::TKsmForm::Fields f;
+  ks::editor::EditorWindow::Fields f;
   if (args.size() == 7) {
     f.Caption = args[2];
     f.Description = args[3];
@@ -120,7 +120,7 @@ std::optional<Outcome> Run(HWND owner, HICON icon, const std::vector<std::string
   const std::string& what = args[0];
   Outcome o;
   if (what == "list" && args.size() == 2) {
-    ks::typing::TListForm list;
+    ks::typing::ListPickerWindow list;
     if (!(made = list.Create(owner, icon))) return o;
     std::optional<std::string> pick = list.Pick(SplitCommas(args[1]));
     o.ok = pick.has_value();

@@ -34,7 +34,7 @@ TEST_F(ButtonCommands, NewButtonAppendsTheFiftiethWithTheTemplateColour) {
   Use(1, 49);
   view.Template = 0x0000FF;
   editor.Result = EditorFields{"Fresh", "a hint", "hello{enter}", 0x00FF00, 7};
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   ASSERT_EQ(editor.Calls.size(), 1u);
   EXPECT_EQ(editor.Calls[0].Caption, "Create new button");
   EXPECT_EQ(editor.Calls[0].Shown, (EditorFields{"", "", "", 0x0000FF, 0}));
@@ -51,7 +51,7 @@ TEST_F(ButtonCommands, NewButtonAppendsTheFiftiethWithTheTemplateColour) {
 
 TEST_F(ButtonCommands, NewButtonAtTheLimitRefusesWithoutTheEditor) {
   Use(1, 50);
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   EXPECT_TRUE(editor.Calls.empty());
   EXPECT_EQ(dialogs.Messages, (Order{"You have reached the 50 button limit for this group."}));
   EXPECT_EQ(store->GroupAt(1).ButtonCount(), 50);
@@ -62,10 +62,10 @@ TEST_F(ButtonCommands, NewButtonCancelledOrNamelessCreatesNothingButLaysOut) {
   Use(1, 3);
   editor.Done = false;
   editor.Result = EditorFields{"Fresh", "", "x", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   editor.Done = true;
   editor.Result = EditorFields{"", "hint", "text", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   EXPECT_EQ(store->GroupAt(1).ButtonCount(), 3);
   EXPECT_FALSE(view.Controls[4].Visible);
   EXPECT_EQ(view.Displays, 2);
@@ -76,7 +76,7 @@ TEST_F(ButtonCommands, NewButtonCancelledOrNamelessCreatesNothingButLaysOut) {
 TEST_F(ButtonCommands, LineBreaksAndTabsNeverReachTheStore) {
   Use(1, 1);
   editor.Result = EditorFields{"Two\r\nlines", "hint\n", "a\r\nb\rc\nd\te\r", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   const Button b = store->ButtonAt(1, 2);
   EXPECT_EQ(b.String, "a{enter}b{enter}c\nd{tab}e{enter}");  // a lone LF ends no line
   EXPECT_EQ(b.Caption, "Two lines");
@@ -89,7 +89,7 @@ TEST_F(ButtonCommands, NewButtonGivesAnEmptyGroupItsFirstButton) {
   store->GroupAt(1).Buttons.resize(0);
   view.HideButtons(1);
   editor.Result = EditorFields{"First", "hint", "text", 0, 0};
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   EXPECT_EQ(store->GroupAt(1).ButtonCount(), 1);
   EXPECT_EQ(store->ButtonAt(1, 1), (Button{"First", "hint", "text", 0, 0}));
   EXPECT_EQ(view.VisibleCaptions(), (std::vector<std::string>{"First"}));
@@ -100,7 +100,7 @@ TEST_F(ButtonCommands, NewButtonGivesAnEmptyGroupItsFirstButton) {
 TEST_F(ButtonCommands, EditShowsTheButtonAndWritesBackOnDone) {
   Use(2, 3);
   editor.Result = EditorFields{"", "new hint", "new text\r\n", 5, 26};
-  EditMenuClick(*store, view, editor, 2, editing);
+  EditButtonCommand(*store, view, editor, 2, editing);
   ASSERT_EQ(editor.Calls.size(), 1u);
   EXPECT_EQ(editor.Calls[0].Caption, "Edit button");
   EXPECT_EQ(editor.Calls[0].Shown, (EditorFields{"A2", "hint A2", "text A2", 2, 2}));
@@ -119,7 +119,7 @@ TEST_F(ButtonCommands, EditClosedWithoutDoneChangesNothing) {
   const Store before = *store;
   editor.Done = false;
   editor.Result = EditorFields{"X", "Y", "Z", 1, 1};
-  EditMenuClick(*store, view, editor, 3, editing);
+  EditButtonCommand(*store, view, editor, 3, editing);
   EXPECT_EQ(store->ButtonAt(1, 3), before.ButtonAt(1, 3));
   EXPECT_EQ(view.Controls[3].Caption, "A3");
   EXPECT_EQ(view.TopCount, 1);
@@ -130,7 +130,7 @@ TEST_F(ButtonCommands, EditClosedWithoutDoneChangesNothing) {
 TEST_F(ButtonCommands, DeleteSecondOfFourClosesTheGap) {
   Use(1, 4);
   dialogs.ConfirmAnswers = {true};
-  DeleteMenuClick(*store, view, dialogs, 2);
+  DeleteButtonCommand(*store, view, dialogs, 2);
   ASSERT_EQ(dialogs.Confirms.size(), 1u);
   EXPECT_EQ(dialogs.Confirms[0].first, "Are you sure you want to delete the A2 button?");
   EXPECT_EQ(dialogs.Confirms[0].second, "Confirm");
@@ -144,9 +144,9 @@ TEST_F(ButtonCommands, DeleteSecondOfFourClosesTheGap) {
 TEST_F(ButtonCommands, DeleteAsksWithTheCaptionAfterAnEdit) {
   Use(1, 2);
   editor.Result = EditorFields{"Renamed", "", "", 0, 0};
-  EditMenuClick(*store, view, editor, 1, editing);
+  EditButtonCommand(*store, view, editor, 1, editing);
   dialogs.ConfirmAnswers = {false};
-  DeleteMenuClick(*store, view, dialogs, 1);
+  DeleteButtonCommand(*store, view, dialogs, 1);
   EXPECT_EQ(dialogs.Confirms.at(0).first, "Are you sure you want to delete the Renamed button?");
   EXPECT_EQ(dialogs.Confirms.at(0).first,
             "Are you sure you want to delete the " + view.Controls[1].Caption + " button?");
@@ -157,7 +157,7 @@ TEST_F(ButtonCommands, DeleteAsksWithTheCaptionAfterAnEdit) {
 
 TEST_F(ButtonCommands, DeleteRefusesTheLastButton) {
   Use(1, 1);
-  DeleteMenuClick(*store, view, dialogs, 1);
+  DeleteButtonCommand(*store, view, dialogs, 1);
   EXPECT_TRUE(dialogs.Confirms.empty());
   EXPECT_EQ(dialogs.Messages,
             (Order{"You can not delete the last button in a Group.\nPlease use the Delete Group "
@@ -170,7 +170,7 @@ TEST_F(ButtonCommands, DeleteRefusesTheLastButton) {
 TEST_F(ButtonCommands, CopyAppendsToTheOtherGroupWithAllItsFields) {
   Use(3, 2);
   store->ButtonAt(1, 1).Shortcut = 0;  // a key stays with the original (see shortcuts_test)
-  MenuCopyToGroupClick(*store, dialogs, 1, 1);  // entry 1 = group 2
+  CopyButtonToGroup(*store, dialogs, 1, 1);  // entry 1 = group 2
   EXPECT_EQ(Captions(*store, 2), (Order{"B1", "B2", "A1"}));
   EXPECT_EQ(store->ButtonAt(2, 3), store->ButtonAt(1, 1));
   EXPECT_EQ(Captions(*store, 1), (Order{"A1", "A2"}));
@@ -182,8 +182,8 @@ TEST_F(ButtonCommands, CopyAppendsToTheOtherGroupWithAllItsFields) {
 TEST_F(ButtonCommands, CopyIntoTheActiveGroupOrAFullGroupIsRefused) {
   Use(2, 2);
   store->GroupAt(2).Buttons.resize(50);
-  MenuCopyToGroupClick(*store, dialogs, 1, 0);
-  MenuCopyToGroupClick(*store, dialogs, 1, 1);
+  CopyButtonToGroup(*store, dialogs, 1, 0);
+  CopyButtonToGroup(*store, dialogs, 1, 1);
   EXPECT_EQ(dialogs.Messages,
             (Order{"You can not copy a button within the same group.",
                    "You have reached the 50 button limit for the destination group."}));
@@ -193,7 +193,7 @@ TEST_F(ButtonCommands, CopyIntoTheActiveGroupOrAFullGroupIsRefused) {
 
 TEST_F(ButtonCommands, MoveTakesTheButtonOutAndShortensTheBar) {
   Use(2, 3);
-  MenuMoveToGroupClick(*store, view, dialogs, 2, 1);
+  MoveButtonToGroup(*store, view, dialogs, 2, 1);
   EXPECT_EQ(Captions(*store, 1), (Order{"A1", "A3"}));
   EXPECT_EQ(Captions(*store, 2), (Order{"B1", "B2", "B3", "A2"}));
   EXPECT_EQ(store->ButtonAt(2, 4), (Button{"A2", "hint A2", "text A2", 2, 2}));
@@ -205,9 +205,9 @@ TEST_F(ButtonCommands, MoveTakesTheButtonOutAndShortensTheBar) {
 TEST_F(ButtonCommands, MoveIntoTheActiveGroupAFullGroupOrOfTheLastButtonIsRefused) {
   Use(3, 1);
   store->GroupAt(3).Buttons.resize(50);
-  MenuMoveToGroupClick(*store, view, dialogs, 1, 0);
-  MenuMoveToGroupClick(*store, view, dialogs, 1, 2);
-  MenuMoveToGroupClick(*store, view, dialogs, 1, 1);
+  MoveButtonToGroup(*store, view, dialogs, 1, 0);
+  MoveButtonToGroup(*store, view, dialogs, 1, 2);
+  MoveButtonToGroup(*store, view, dialogs, 1, 1);
   EXPECT_EQ(dialogs.Messages,
             (Order{"You can not move a button to the same group.",
                    "You have reached the 50 button limit for the destination group.",
@@ -222,8 +222,8 @@ TEST_F(ButtonCommands, MoveIntoTheActiveGroupAFullGroupOrOfTheLastButtonIsRefuse
 TEST_F(ButtonCommands, EntriesBeyondTheGroupsInUseDoNothing) {
   Use(2, 2);
   const std::vector<Group> before = store->Groups;
-  MenuCopyToGroupClick(*store, dialogs, 1, 2);
-  MenuMoveToGroupClick(*store, view, dialogs, 1, -1);
+  CopyButtonToGroup(*store, dialogs, 1, 2);
+  MoveButtonToGroup(*store, view, dialogs, 1, -1);
   EXPECT_EQ(store->Groups, before);
   EXPECT_TRUE(dialogs.Messages.empty());
 }
@@ -245,7 +245,7 @@ TEST(ButtonWidthCommand, AsksWithTheCurrentWidthAndAppliesIt) {
   FakeDialogs dialogs;
   int32_t width = 120;
   dialogs.InputAnswers = {std::string("150")};
-  SetButtonWidthClick(width, view, dialogs);
+  ButtonWidthCommand(width, view, dialogs);
   ASSERT_EQ(dialogs.Inputs.size(), 1u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "Button Width");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "How wide would you like the buttons to be?");
@@ -263,7 +263,7 @@ TEST(ButtonWidthCommand, RefusedOrCancelledAnswersKeepTheWidth) {
   int32_t width = 120;
   dialogs.InputAnswers = {std::string("87"), std::string("201"), std::string("wide"),
                           std::string(""), std::nullopt};
-  for (int i = 0; i < 5; ++i) SetButtonWidthClick(width, view, dialogs);
+  for (int i = 0; i < 5; ++i) ButtonWidthCommand(width, view, dialogs);
   const std::string msg = "Please select a button width between 88 and 200 pixels.";
   EXPECT_EQ(dialogs.Messages, (Order{msg, msg, msg, msg}));
   EXPECT_EQ(width, 120);

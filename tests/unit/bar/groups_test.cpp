@@ -40,7 +40,7 @@ class Groups : public ::testing::Test {
   }
   void Switch(const std::string& name) {
     Select(name);
-    GroupListChange(*store, view, unlocked);
+    ShowChosenGroup(*store, view, unlocked);
   }
   std::unique_ptr<Store> store;
   FakeBarView view;
@@ -76,7 +76,7 @@ TEST_F(Groups, EverySwitchToAProtectedGroupLocksIt) {
 TEST_F(Groups, SelectionNamingNoGroupKeepsTheActiveGroup) {
   Use({"one", "two"}, 2);
   view.Selected = -1;
-  GroupListChange(*store, view, unlocked);
+  ShowChosenGroup(*store, view, unlocked);
   EXPECT_EQ(store->ActiveGroup, 2);
   EXPECT_EQ(view.VisibleCaptions(), (Order{"two1", "two2"}));
 }
@@ -86,7 +86,7 @@ TEST_F(Groups, SelectionNamingNoGroupKeepsTheActiveGroup) {
 TEST_F(Groups, NewGroupLandsInSortedPlaceAndBecomesActive) {
   Use({"Beta", "alpha"});
   dialogs.InputAnswers = {std::string("Gamma")};
-  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  NewGroupCommand(*store, view, dialogs, unlocked);
   ASSERT_EQ(dialogs.Inputs.size(), 1u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "Create new Group");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "What would you like to name the new Group?");
@@ -107,21 +107,21 @@ TEST_F(Groups, NewGroupLandsInSortedPlaceAndBecomesActive) {
 TEST_F(Groups, NewGroupDuplicateEmptyOrCancelledChangesNothing) {
   Use({"Beta", "alpha"});
   dialogs.InputAnswers = {std::string("Beta"), std::string(""), std::nullopt};
-  for (int i = 0; i < 3; ++i) NewGroupMenuClick(*store, view, dialogs, unlocked);
+  for (int i = 0; i < 3; ++i) NewGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(dialogs.Messages, (Order{"I am sorry, the Beta group already exists!"}));
   EXPECT_EQ(store->GroupCount(), 2);
   EXPECT_EQ(view.Lines, (Order{"alpha", "Beta"}));
   EXPECT_EQ(view.MenuRebuilds, 0);
   // Only an exact match is a duplicate.
   dialogs.InputAnswers = {std::string("beta")};
-  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  NewGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupCount(), 3);
 }
 
 TEST_F(Groups, FiftyGroupsRefuseWithoutAsking) {
   Use({"one"});
   store->Groups.resize(50);
-  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  NewGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_TRUE(dialogs.Inputs.empty());
   EXPECT_EQ(dialogs.Messages, (Order{"You have reached the limit of 50 groups."}));
   EXPECT_EQ(store->GroupCount(), 50);
@@ -132,7 +132,7 @@ TEST_F(Groups, FiftyGroupsRefuseWithoutAsking) {
 TEST_F(Groups, RenameToTheSameNameOrCancelChangesNothing) {
   Use({"Beta", "alpha"});
   dialogs.InputAnswers = {std::string("Beta"), std::nullopt, std::string("")};
-  for (int i = 0; i < 3; ++i) EditGroupMenuClick(*store, view, dialogs, unlocked);
+  for (int i = 0; i < 3; ++i) RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(dialogs.Inputs.at(0).Caption, "Rename Group");
   EXPECT_EQ(dialogs.Inputs.at(0).Prompt, "What would you like to rename the Group to?");
   EXPECT_EQ(dialogs.Inputs.at(0).Default, "Beta");
@@ -145,7 +145,7 @@ TEST_F(Groups, RenameToTheSameNameOrCancelChangesNothing) {
 TEST_F(Groups, RenameChangingOnlyCaseSucceedsAndResorts) {
   Use({"abc", "Bcd", "zz"});
   dialogs.InputAnswers = {std::string("ABC")};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupAt(1).Name, "ABC");
   EXPECT_EQ(view.Lines, (Order{"ABC", "Bcd", "zz"}));
   EXPECT_EQ(view.SelectedGroupName(), "ABC");
@@ -153,7 +153,7 @@ TEST_F(Groups, RenameChangingOnlyCaseSucceedsAndResorts) {
   EXPECT_EQ(store->ActiveGroup, 1);
   // Renamed to the end of the list.
   dialogs.InputAnswers = {std::string("zzz")};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(view.Lines, (Order{"Bcd", "zz", "zzz"}));
   EXPECT_EQ(view.SelectedGroupName(), "zzz");
   EXPECT_EQ(view.Menus, (Order{"zzz", "Bcd", "zz"}));
@@ -163,7 +163,7 @@ TEST_F(Groups, RenameChangingOnlyCaseSucceedsAndResorts) {
 TEST_F(Groups, RenameOntoAnotherGroupsNameIsRefused) {
   Use({"abc", "Bcd"});
   dialogs.InputAnswers = {std::string("Bcd")};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(dialogs.Messages, (Order{"I am sorry, the Bcd group already exists!"}));
   EXPECT_EQ(store->GroupAt(1).Name, "abc");
   EXPECT_EQ(view.Lines, (Order{"abc", "Bcd"}));
@@ -174,7 +174,7 @@ TEST_F(Groups, RenameLocksAProtectedGroupAgain) {
   store->GroupAt(1).Password = "pw";
   unlocked = true;
   dialogs.InputAnswers = {std::string("new")};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_FALSE(unlocked);
 }
 
@@ -183,13 +183,13 @@ TEST_F(Groups, RenameOfANameLongerThanTheBoxKeepsItWhenTheAnswerIsUnchanged) {
   Use({longName + "1", "b"});
   const std::string shown = (longName + "1").substr(0, kInputBoxMaxChars);
   dialogs.InputAnswers = {shown};  // OK on what the box showed
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupAt(1).Name, longName + "1");
   EXPECT_EQ(view.Menus.at(0), longName + "1");
   EXPECT_EQ(view.Displays, 0);
   // A real change still renames, also to a shorter text of the same beginning.
   dialogs.InputAnswers = {std::string(10, 'n')};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupAt(1).Name, std::string(10, 'n'));
 }
 
@@ -198,7 +198,7 @@ TEST_F(Groups, TheBoxLengthOfARenameCountsCharactersNotBytes) {
   for (int i = 0; i < 200; ++i) greek += "\xCE\xB1";
   Use({greek, "b"});
   dialogs.InputAnswers = {greek.substr(0, greek.size() - 2)};  // one letter less
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupAt(1).Name, greek.substr(0, greek.size() - 2));
 
   // 300 emoji take 600 units: the box shows 127 whole ones and no half of the 128th.
@@ -206,7 +206,7 @@ TEST_F(Groups, TheBoxLengthOfARenameCountsCharactersNotBytes) {
   for (int i = 0; i < 300; ++i) emoji += "\xF0\x9F\x98\x80";
   Use({emoji, "b"});
   dialogs.InputAnswers = {emoji.substr(0, 127 * 4)};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupAt(1).Name, emoji);
 }
 
@@ -219,17 +219,17 @@ TEST_F(Groups, TheListTheButtonsAndTheCommandsAgreeOnGroupsDifferingInCase) {
   FillGroupList(*store, view);
   EXPECT_EQ(view.Lines, (Order{"other", "work", "Work"}));
   EXPECT_EQ(view.SelectedGroupName(), "Work");
-  GroupListChange(*store, view, unlocked);
+  ShowChosenGroup(*store, view, unlocked);
   EXPECT_EQ(store->ActiveGroup, 2);
   EXPECT_EQ(view.VisibleCaptions(), (Order{"Work1"}));
   // Rename and Delete act on the group on screen.
   dialogs.InputAnswers = {std::string("Job")};
-  EditGroupMenuClick(*store, view, dialogs, unlocked);
+  RenameGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupAt(1).Name, "work");
   EXPECT_EQ(store->GroupAt(2).Name, "Job");
   EXPECT_EQ(view.VisibleCaptions(), (Order{"Work1"}));
   dialogs.ConfirmAnswers = {true};
-  DeleteGroupMenuClick(*store, view, dialogs, unlocked);
+  DeleteGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(dialogs.Confirms.at(0).first, "Are you sure you want to delete the Job group?");
   EXPECT_EQ(GroupNames(*store), (Order{"work", "other"}));
   // Two groups of the very same name: the first one is shown, and its line selected.
@@ -249,7 +249,7 @@ TEST_F(Groups, DeletingTheActiveGroupKeepsEveryOtherGroupIntact) {
   store->GroupAt(4).Password = "a-pw";
   const Store before = *store;
   dialogs.ConfirmAnswers = {true};
-  DeleteGroupMenuClick(*store, view, dialogs, unlocked);
+  DeleteGroupCommand(*store, view, dialogs, unlocked);
   ASSERT_EQ(dialogs.Confirms.size(), 1u);
   EXPECT_EQ(dialogs.Confirms[0].first, "Are you sure you want to delete the Beta group?");
   EXPECT_EQ(store->Groups,
@@ -266,15 +266,15 @@ TEST_F(Groups, DeletingTheActiveGroupKeepsEveryOtherGroupIntact) {
 TEST_F(Groups, SubmenuEntriesStillReachTheirGroupsAfterDeleteAndAdd) {
   Use({"one", "two", "three"}, 1);
   dialogs.ConfirmAnswers = {true};
-  DeleteGroupMenuClick(*store, view, dialogs, unlocked);  // "one" goes, "three" active
+  DeleteGroupCommand(*store, view, dialogs, unlocked);  // "one" goes, "three" active
   dialogs.InputAnswers = {std::string("four")};
-  NewGroupMenuClick(*store, view, dialogs, unlocked);
+  NewGroupCommand(*store, view, dialogs, unlocked);
   Switch("three");
   ASSERT_EQ(view.Menus, (Order{"two", "three", "four"}));
   store->ButtonAt(store->FindGroup("three"), 1).Shortcut = 0;  // a copied key would be told
   for (int entry = 0; entry < 3; ++entry) {
     if (view.Menus[entry] == "three") continue;
-    MenuCopyToGroupClick(*store, dialogs, 1, entry);
+    CopyButtonToGroup(*store, dialogs, 1, entry);
     const int g = store->FindGroup(view.Menus[entry]);
     EXPECT_EQ(store->GroupAt(g).Buttons.back().Caption, "three1") << view.Menus[entry];
   }
@@ -284,7 +284,7 @@ TEST_F(Groups, SubmenuEntriesStillReachTheirGroupsAfterDeleteAndAdd) {
 TEST_F(Groups, DeleteAnsweredNoOrOfTheOnlyGroupChangesNothing) {
   Use({"one", "two"});
   dialogs.ConfirmAnswers = {false};
-  DeleteGroupMenuClick(*store, view, dialogs, unlocked);
+  DeleteGroupCommand(*store, view, dialogs, unlocked);
   EXPECT_EQ(store->GroupCount(), 2);
   EXPECT_EQ(view.Lines, (Order{"one", "two"}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"one1"}));
@@ -294,7 +294,7 @@ TEST_F(Groups, DeleteAnsweredNoOrOfTheOnlyGroupChangesNothing) {
   FakeBarView bar;
   bar.SelectGroupItem(bar.AddGroupName("solo"));
   bar.ShowActive(*single);
-  DeleteGroupMenuClick(*single, bar, only, unlocked);
+  DeleteGroupCommand(*single, bar, only, unlocked);
   EXPECT_TRUE(only.Confirms.empty());
   EXPECT_EQ(only.Messages, (Order{"You can not delete the only Group.\nPlease create another "
                                   "Group first."}));
@@ -307,7 +307,7 @@ TEST_F(Groups, DeleteAnsweredNoOrOfTheOnlyGroupChangesNothing) {
 TEST_F(Groups, ProtectWithTwoEmptyAnswersReportsRemoval) {
   Use({"Work"});
   dialogs.InputAnswers = {std::string(""), std::nullopt};
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   ASSERT_EQ(dialogs.Inputs.size(), 2u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "New Group Password");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the NEW password:");
@@ -321,11 +321,11 @@ TEST_F(Groups, ProtectWithTwoEmptyAnswersReportsRemoval) {
 TEST_F(Groups, ProtectSetsThePasswordButLocksOnlyAtTheNextSwitch) {
   Use({"Work", "Home"});
   dialogs.InputAnswers = {std::nullopt, std::string("Secret")};  // first cancelled: still asks
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   EXPECT_EQ(store->GroupAt(1).Password, "");
   EXPECT_TRUE(dialogs.Messages.empty());  // mismatch: nothing shown
   dialogs.InputAnswers = {std::string("Secret"), std::string("Secret")};
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   EXPECT_EQ(store->GroupAt(1).Password, "Secret");
   EXPECT_EQ(dialogs.Messages, (Order{"Password for Work set."}));
   EXPECT_TRUE(unlocked);
@@ -340,7 +340,7 @@ TEST_F(Groups, ChangingAPasswordAsksThreeQuestions) {
   Use({"Work"});
   store->GroupAt(1).Password = "old";
   dialogs.InputAnswers = {std::string("old"), std::string("New"), std::string("New")};
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   ASSERT_EQ(dialogs.Inputs.size(), 3u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "Existing Group Password");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the CURRENT password:");
@@ -353,9 +353,9 @@ TEST_F(Groups, WrongCurrentPasswordEndsAfterTheFirstQuestion) {
   Use({"Work"});
   store->GroupAt(1).Password = "old";
   dialogs.InputAnswers = {std::string("OLD")};
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   dialogs.InputAnswers = {std::nullopt};
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   EXPECT_EQ(dialogs.Inputs.size(), 2u);
   EXPECT_EQ(dialogs.Messages, (Order{"Invalid Password.", "Invalid Password."}));
   EXPECT_EQ(store->GroupAt(1).Password, "old");
@@ -365,7 +365,7 @@ TEST_F(Groups, RetypeDifferingInCaseChangesNothingAndShowsNothing) {
   Use({"Work"});
   store->GroupAt(1).Password = "old";
   dialogs.InputAnswers = {std::string("old"), std::string("secret"), std::string("Secret")};
-  SetPasswordClick(*store, dialogs);
+  SetPasswordCommand(*store, dialogs);
   EXPECT_EQ(dialogs.Inputs.size(), 3u);
   EXPECT_TRUE(dialogs.Messages.empty());
   EXPECT_EQ(store->GroupAt(1).Password, "old");
@@ -373,13 +373,13 @@ TEST_F(Groups, RetypeDifferingInCaseChangesNothingAndShowsNothing) {
 
 TEST_F(Groups, RemovePasswordRefusalsAndQuestions) {
   Use({"Work"});
-  MenuRemovePasswordClick(*store, dialogs);
+  RemovePasswordCommand(*store, dialogs);
   EXPECT_TRUE(dialogs.Inputs.empty());
   store->GroupAt(1).Password = "pw";
   dialogs.InputAnswers = {std::string("PW"), std::string("pw")};
   dialogs.ConfirmAnswers = {false};
-  MenuRemovePasswordClick(*store, dialogs);  // wrong
-  MenuRemovePasswordClick(*store, dialogs);  // right, then No
+  RemovePasswordCommand(*store, dialogs);  // wrong
+  RemovePasswordCommand(*store, dialogs);  // right, then No
   EXPECT_EQ(dialogs.Messages,
             (Order{"The Work group is not password protected.", "Invalid Password."}));
   ASSERT_EQ(dialogs.Confirms.size(), 1u);
@@ -395,7 +395,7 @@ TEST_F(Groups, RemovingAPasswordLeavesALockedGroupLockedUntilAnEmptyAnswer) {
   ASSERT_FALSE(unlocked);
   dialogs.InputAnswers = {std::string("pw")};
   dialogs.ConfirmAnswers = {true};
-  MenuRemovePasswordClick(*store, dialogs);
+  RemovePasswordCommand(*store, dialogs);
   EXPECT_EQ(store->GroupAt(1).Password, "");
   EXPECT_EQ(dialogs.Messages,
             (Order{"Password protection for the Work group has been removed."}));

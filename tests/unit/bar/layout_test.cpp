@@ -82,36 +82,36 @@ TEST(BarLayout, DamagedCountsDoNotBreakTheGrid) {
 
 TEST(BarResize, ColumnsFromTheDraggedWidth) {
   int32_t columns = 1;
-  EXPECT_EQ(FormResizeRule(false, false, 3 * W, W, kBaseDpi, columns), ResizeAction::Relayout);
+  EXPECT_EQ(GridResizeRule(false, false, 3 * W, W, kBaseDpi, columns), ResizeAction::Relayout);
   EXPECT_EQ(columns, 3);
   // Partial cells are dropped.
-  EXPECT_EQ(FormResizeRule(false, false, 3 * W + W - 1, W, kBaseDpi, columns), ResizeAction::Relayout);
+  EXPECT_EQ(GridResizeRule(false, false, 3 * W + W - 1, W, kBaseDpi, columns), ResizeAction::Relayout);
   EXPECT_EQ(columns, 3);
   // Narrower than one cell: one column, R = N + 1.
-  EXPECT_EQ(FormResizeRule(false, false, W / 2, W, kBaseDpi, columns), ResizeAction::Relayout);
+  EXPECT_EQ(GridResizeRule(false, false, W / 2, W, kBaseDpi, columns), ResizeAction::Relayout);
   EXPECT_EQ(columns, 1);
   EXPECT_EQ(ComputeLayout(5, columns, W, kBaseDpi).Rows, 6);
-  EXPECT_EQ(FormResizeRule(false, false, 0, W, kBaseDpi, columns), ResizeAction::Relayout);
+  EXPECT_EQ(GridResizeRule(false, false, 0, W, kBaseDpi, columns), ResizeAction::Relayout);
   EXPECT_EQ(columns, 1);
 }
 
 TEST(BarResize, LargerThanNeededKeepsTheCountUntilTheNextResize) {
   int32_t columns = 1;
-  FormResizeRule(false, false, 6 * W, W, kBaseDpi, columns);
+  GridResizeRule(false, false, 6 * W, W, kBaseDpi, columns);
   EXPECT_EQ(columns, 6);
   BarLayout l = ComputeLayout(3, columns, W, kBaseDpi);
   EXPECT_EQ(l.Rows, 1);
   EXPECT_EQ(l.ClientWidth, 4 * W);
   // The bar's own resize to four cells then sets the count shown.
-  FormResizeRule(false, false, l.ClientWidth, W, kBaseDpi, columns);
+  GridResizeRule(false, false, l.ClientWidth, W, kBaseDpi, columns);
   EXPECT_EQ(columns, 4);
 }
 
 TEST(BarResize, RolledUpAndDisplayResizesLeaveTheColumns) {
   int32_t columns = 4;
-  EXPECT_EQ(FormResizeRule(true, false, W, W, kBaseDpi, columns), ResizeAction::KeepRolledUp);
-  EXPECT_EQ(FormResizeRule(true, true, 7 * W, W, kBaseDpi, columns), ResizeAction::KeepRolledUp);
-  EXPECT_EQ(FormResizeRule(false, true, W, W, kBaseDpi, columns), ResizeAction::Ignore);
+  EXPECT_EQ(GridResizeRule(true, false, W, W, kBaseDpi, columns), ResizeAction::KeepRolledUp);
+  EXPECT_EQ(GridResizeRule(true, true, 7 * W, W, kBaseDpi, columns), ResizeAction::KeepRolledUp);
+  EXPECT_EQ(GridResizeRule(false, true, W, W, kBaseDpi, columns), ResizeAction::Ignore);
   EXPECT_EQ(columns, 4);
 }
 
@@ -153,13 +153,13 @@ TEST(BarLayoutDpi, OddWidthsRoundAndCellsStillAbut) {
 TEST(BarResizeDpi, ColumnsCountScaledCells) {
   int32_t columns = 1;
   // 450 pixels at 144 DPI are three cells of 150; at 96 DPI four and a half of 100.
-  FormResizeRule(false, false, 450, 100, 144, columns);
+  GridResizeRule(false, false, 450, 100, 144, columns);
   EXPECT_EQ(columns, 3);
-  FormResizeRule(false, false, 449, 100, 144, columns);
+  GridResizeRule(false, false, 449, 100, 144, columns);
   EXPECT_EQ(columns, 2);
-  FormResizeRule(false, false, 450, 100, 96, columns);
+  GridResizeRule(false, false, 450, 100, 96, columns);
   EXPECT_EQ(columns, 4);
-  FormResizeRule(false, false, 400, 100, 192, columns);
+  GridResizeRule(false, false, 400, 100, 192, columns);
   EXPECT_EQ(columns, 2);
   EXPECT_EQ(ColumnsForWidth(124, 100, 120), 1);
   EXPECT_EQ(ColumnsForWidth(250, 100, 120), 2);

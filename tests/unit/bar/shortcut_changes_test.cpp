@@ -59,17 +59,17 @@ class ShortcutsFollow : public ::testing::Test {
 
 TEST_F(ShortcutsFollow, NewEditAndDeleteOfAButton) {
   editor.Result = EditorFields{"Sig", "", "Regards", 0, Key('S')};
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('S'), Key('W')}));
   EXPECT_EQ(TextOf(Key('S')), "Regards");
 
   editor.Result = EditorFields{"Work2", "", "changed", 0, Key('X')};
-  EditMenuClick(*store, view, editor, 2, editing);
+  EditButtonCommand(*store, view, editor, 2, editing);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('S'), Key('X')}));
   EXPECT_EQ(TextOf(Key('X')), "changed");
 
   dialogs.ConfirmAnswers = {true};
-  DeleteMenuClick(*store, view, dialogs, 2);
+  DeleteButtonCommand(*store, view, dialogs, 2);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('S')}));
   EXPECT_EQ(TextOf(Key('S')), "Regards");  // now button 3 of Work
   EXPECT_EQ(ShortcutOwner(*store, Key('S')), (ButtonRef{1, 3}));
@@ -81,24 +81,24 @@ TEST_F(ShortcutsFollow, NewEditAndDeleteOfAButton) {
 TEST_F(ShortcutsFollow, TheEditorsKeyCheckSkipsOnlyTheButtonItIsOpenOn) {
   std::vector<std::optional<std::string>> refusals;
   editor.WhileShown = [&] { refusals.push_back(keys.RefuseDone(*store, editing, Key('W'))); };
-  EditMenuClick(*store, view, editor, 2, editing);
+  EditButtonCommand(*store, view, editor, 2, editing);
   store->Groups.push_back(Group{"Empty", 1, "", {}});
   store->ActiveGroup = store->GroupCount();
-  NewMenuClick(*store, view, dialogs, editor, editing);
+  NewButtonCommand(*store, view, dialogs, editor, editing);
   ASSERT_EQ(refusals.size(), 2u);
   EXPECT_EQ(refusals[0], std::nullopt);
   EXPECT_EQ(refusals[1], ShortcutTakenMessage(*store, Key('W'), ButtonRef{1, 2}));
 }
 
 TEST_F(ShortcutsFollow, CopyMoveAndReorder) {
-  MenuCopyToGroupClick(*store, dialogs, 2, 1);
+  CopyButtonToGroup(*store, dialogs, 2, 1);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('W')}));
   EXPECT_EQ(ShortcutOwner(*store, Key('W')), (ButtonRef{1, 2}));
 
   ButtonDragDrop(*store, view, 2, 1);
   EXPECT_EQ(ShortcutOwner(*store, Key('W')), (ButtonRef{1, 1}));
 
-  MenuMoveToGroupClick(*store, view, dialogs, 1, 1);
+  MoveButtonToGroup(*store, view, dialogs, 1, 1);
   EXPECT_EQ(After(), (Keys{Key('H'), Key('W')}));
   EXPECT_EQ(ShortcutOwner(*store, Key('W')), (ButtonRef{2, 5}));
   EXPECT_EQ(TextOf(Key('W')), "text Work2");
@@ -108,7 +108,7 @@ TEST_F(ShortcutsFollow, CopyMoveAndReorder) {
 
 TEST_F(ShortcutsFollow, DeletingAGroupGivesBackItsKeys) {
   dialogs.ConfirmAnswers = {true};
-  DeleteGroupMenuClick(*store, view, dialogs, unlocked);  // the selected "Work"
+  DeleteGroupCommand(*store, view, dialogs, unlocked);  // the selected "Work"
   EXPECT_EQ(After(), (Keys{Key('H')}));
   EXPECT_EQ(ShortcutOwner(*store, Key('H')), (ButtonRef{1, 3}));
   EXPECT_EQ(TextOf(Key('H')), "text Home3");

@@ -177,7 +177,7 @@ TEST_F(Shortcuts, AKeyFreedByAnotherProgramIsTakenAtTheNextChange) {
 
 TEST_F(Shortcuts, CopyToGroupLeavesTheKeyWithTheOriginal) {
   store->ButtonAt(1, 2).Shortcut = Key('C');
-  MenuCopyToGroupClick(*store, dialogs, 2, 1);
+  CopyButtonToGroup(*store, dialogs, 2, 1);
   EXPECT_EQ(store->ButtonAt(2, 4), (Button{"Work2", "hint Work2", "text Work2", 2, 0}));
   EXPECT_EQ(dialogs.Messages,
             (Order{"The copy in the Home group has no shortcut key: Ctrl+Alt+C stays with the "
