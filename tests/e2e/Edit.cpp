@@ -19,6 +19,7 @@ enum MenuItem {
   kMoveToGroup,
   kButtonFont,
   kButtonWidth,
+  kFind,
   kCancel
 };
 
