@@ -67,16 +67,25 @@ inline MemoText EditControlChar(const MemoText& m, char32_t ch) {
   return out;
 }
 
+// Whether the break the field shows after an {enter} starts at byte `at`.
+inline bool ShownBreakAt(const std::string& text, size_t at) {
+  return at >= 7 && text.compare(at, 2, "\r\n") == 0 &&
+         UpperAscii(text.substr(at - 7, 7)) == "{ENTER}";
+}
+
 }  // namespace detail
 
 // Input: a list of operations: 0 key down, 1 key up, 2 character (recording or not),
-// 3 selection (in the edit control's UTF-16 units), 4 paste, each with its bytes.
+// 3 selection (in the edit control's UTF-16 units), 4 paste (by the control or by the
+// field's handler), each with its bytes.
 // Rules: every edit leaves a valid selection on whole characters; an arrow writes its code
 // at the caret; a Backspace that removes more than one character removes exactly one
 // code without an argument, or one emoji, as Delete may; while
 // recording with Shift held a character comes out shifted when the recorder sends base
 // characters and exactly as received otherwise; after the change rule no CR or tab is
-// left but in the last character, and the rule changes nothing more when applied again.
+// left but in the last character and in the break shown after an {enter}, the rule
+// changes nothing more when applied again, and nothing comes between an {enter} and its
+// break.
 inline std::string MemoEntry(Input in) {
   MemoKeys keys;
   MemoText memo;
@@ -88,7 +97,7 @@ inline std::string MemoEntry(Input in) {
     if (NormalizeMemoText(normal) != normal)
       return "the change rule is not done after one pass on " + Quote(m.Text);
     for (size_t i = 0; i + 1 < normal.size(); ++i)
-      if (normal[i] == '\r' || normal[i] == '\t')
+      if ((normal[i] == '\r' && !detail::ShownBreakAt(normal, i)) || normal[i] == '\t')
         return "a CR or tab is left inside " + Quote(normal);
     memo = NormalizeMemo(m);
     return detail::CheckSelection(memo, "the change rule");
@@ -107,12 +116,15 @@ inline std::string MemoEntry(Input in) {
             memo = *edit;
             break;
           }
+          // With nothing selected, the code goes after a shown break the caret is in front of.
+          const bool past = before.SelStart == before.SelEnd &&
+                            detail::ShownBreakAt(before.Text, before.SelStart);
+          const size_t at = before.SelStart + (past ? 2 : 0);
           const std::string code = UpperAscii(edit->Text.substr(
-              before.SelStart, edit->Text.size() + (before.SelEnd - before.SelStart) -
-                                   before.Text.size()));
+              at, edit->Text.size() + (before.SelEnd - before.SelStart) - before.Text.size()));
           if (code != "{LEFT}" && code != "{RIGHT}" && code != "{UP}" && code != "{DOWN}")
             return "key " + std::to_string(vk) + " wrote " + Quote(code);
-          if (edit->Caret() != before.SelStart + code.size())
+          if (edit->Caret() != at + code.size())
             return "an arrow code left the caret elsewhere than after it";
           memo = *edit;
         }
@@ -134,13 +146,25 @@ inline std::string MemoEntry(Input in) {
             // an emoji before the caret, whole
           } else if (ch == U'\b' && r.Replace->Text.size() < memo.Text.size()) {
             const size_t gone = memo.Text.size() - r.Replace->Text.size();
-            const std::string removed = memo.Text.substr(r.Replace->Caret(), gone);
+            std::string removed = memo.Text.substr(r.Replace->Caret(), gone);
+            // A code ending at the caret, or an {enter} with its shown break on either side.
+            const size_t end = r.Replace->Caret() + gone;
+            const bool withBreak = removed.ends_with("}\r\n");
+            if (withBreak) removed.resize(removed.size() - 2);
             const TypeCode* code =
                 removed.size() >= 2 && removed.front() == '{' && removed.back() == '}'
                     ? FindTypeCode(std::string_view(removed).substr(1, removed.size() - 2))
                     : nullptr;
-            if (!code || code->TakesArgument() || r.Replace->Caret() + gone != memo.Caret())
+            const bool whole = code && !code->TakesArgument() &&
+                               (withBreak ? code->Name == "ENTER" &&
+                                                (end == memo.Caret() || end == memo.Caret() + 2)
+                                          : end == memo.Caret());
+            if (!whole)
               return "Backspace removed " + Quote(removed) + " from " + Quote(memo.Text);
+          } else if (r.Char != 0 && r.Replace->Text == memo.Text) {
+            if (!detail::ShownBreakAt(memo.Text, memo.Caret()) ||
+                r.Replace->Caret() != memo.Caret() + 2)
+              return "a character moved the caret elsewhere than past a shown break";
           }
           memo = *r.Replace;
         }
@@ -163,10 +187,17 @@ inline std::string MemoEntry(Input in) {
         break;
       }
       case 4: {
+        // Pasted by the control, or by the field's own handler.
+        const bool ours = (in.Byte() & 1) != 0;
         const std::string pasted = ValidUtf8(in.Short());
         MemoText m = memo;
-        m.Text.replace(m.SelStart, m.SelEnd - m.SelStart, pasted);
-        m.SelStart = m.SelEnd = memo.SelStart + pasted.size();
+        if (ours) {
+          m = PasteIntoMemo(memo, pasted);
+          if (auto e = detail::CheckSelection(m, "a paste"); !e.empty()) return e;
+        } else {
+          m.Text.replace(m.SelStart, m.SelEnd - m.SelStart, pasted);
+          m.SelStart = m.SelEnd = memo.SelStart + pasted.size();
+        }
         if (auto e = change(m); !e.empty()) return e;
         break;
       }

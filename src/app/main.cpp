@@ -1,5 +1,5 @@
-// Program entry: one running copy, the four windows in their fixed order, the message
-// loop, and the save at the end of a normal run.
+// Program entry: one running copy, the windows in their fixed order, the message loop,
+// and the save at the end of a normal run.
 #include <windows.h>
 
 #include "../../res/resource.h"
@@ -8,6 +8,7 @@
 #include "bar/main_win.h"
 #include "text/codepage_win.h"
 #include "editor/editor_win.h"
+#include "find/find_win.h"
 #include "typing/list_win.h"
 #include "store/files_win.h"
 #include "store/session.h"
@@ -89,18 +90,23 @@ int RunWindows(app::Application& a) {
   app::TrayWindow tray;
   editor::EditorWindow ksm;
   typing::ListPickerWindow list;
+  find::FindForm find;
   editor::KeyHookLibrary hook(a.exeDir);
   editor::ButtonEditor buttonEditor(ksm, hook);
   tray.Create(a.window.hwnd(), a.iconSmall);
   ksm.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
+  find.Create(a.window.hwnd());
 
-  BarWindow bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &list,
-                                ksm.hwnd(), &buttonEditor});
+  BarWindow bar(BarSurroundings{
+      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), &buttonEditor,
+      [&find](const Store& store, HWND target) { find.Open(store, target); }});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
   ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
   ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
   tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
+  tray.OnFind = [&bar] { bar.OpenFind(); };
+  find.Chosen = [&bar](int group, int button) { bar.TypeFound(group, button); };
   tray.OnEndSession = [&bar] { bar.SaveSession(); };
   a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
   bar.Create();
@@ -122,6 +128,8 @@ int RunWindows(app::Application& a) {
   // The wiring refers to the bar, which goes first when this function returns.
   a.window.OnSysCommand = nullptr;
   tray.OnIconClick = nullptr;
+  tray.OnFind = nullptr;
+  find.Chosen = nullptr;
   tray.OnEndSession = nullptr;
   buttonEditor.TemplateFont = nullptr;
   ksm.OnShortcutChosen = nullptr;

@@ -12,7 +12,7 @@
 namespace ks::app {
 namespace {
 
-enum : UINT { kAboutItem = 101, kReadHelpItem, kWebSiteItem, kExitItem };
+enum : UINT { kAboutItem = 101, kReadHelpItem, kWebSiteItem, kExitItem, kFindItem };
 
 std::string AboutText() {
   return std::string("Keystrum Free V" KS_VERSION_TEXT " by ") + kAuthor + "\nEmail: " + kEmail +
@@ -118,6 +118,8 @@ bool TrayWindow::Create(HWND owner, HICON iconSmall) {
   ShowWindowAsync(hwnd_, SW_HIDE);
 
   menu_ = win::BuildPopupMenu({
+      {kFindItem, "Find...", win::Glyph::Find},
+      win::kSeparator,
       {kAboutItem, "&About Keystrum", win::Glyph::About},
       win::kSeparator,
       {kReadHelpItem, "Read Help File", win::Glyph::Help},
@@ -172,6 +174,9 @@ void TrayWindow::MenuCommand(UINT id) {
     case kReadHelpItem: OpenHelpFile(); break;
     case kWebSiteItem: OpenWebSite(); break;
     case kExitItem: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
+    case kFindItem:
+      if (OnFind) OnFind();
+      break;
     default: break;
   }
 }

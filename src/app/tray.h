@@ -45,8 +45,8 @@ class TTrayIcon : public win::Window, private TrayIconState::Shell {
   UINT taskbarCreated_ = 0;
 };
 
-// The program's main form, never seen: it holds the icon and its menu (About, the help
-// file, the web site, Exit), and closing it ends the program.
+// The program's main form, never seen: it holds the icon and its menu (Find, About, the
+// help file, the web site, Exit), and closing it ends the program.
 class TrayWindow : public win::Window {
  public:
   ~TrayWindow() override;
@@ -54,6 +54,8 @@ class TrayWindow : public win::Window {
 
   // A left click on the icon.
   std::function<void()> OnIconClick;
+  // "Find..." in the icon's menu.
+  std::function<void()> OnFind;
   // Windows is ending the session and ends the process after this call.
   std::function<void()> OnEndSession;
 

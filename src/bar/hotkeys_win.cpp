@@ -1,5 +1,6 @@
 // The shortcut keys: Ctrl+Alt+letter types a button's text into the window the user
-// works in, from anywhere, for a button of any group, as a left press on it would.
+// works in, from anywhere, for a button of any group, as a left press on it would. And
+// Ctrl+Alt+Space, which opens the find window, whose choice types the same way.
 #include <algorithm>
 
 #include "bar/main_win.h"
@@ -11,6 +12,10 @@ namespace {
 
 std::int64_t Now() { return static_cast<std::int64_t>(GetTickCount64()); }
 
+constexpr const char* kFindKeyTaken =
+    "Ctrl+Alt+Space, the key of the find window, is used by another program. "
+    "\"Find...\" in the tray menu and in the button menu opens the find window.";
+
 }  // namespace
 
 void BarWindow::StartShortcuts() {
@@ -18,6 +23,9 @@ void BarWindow::StartShortcuts() {
   shortcutLayout_ = std::make_unique<WinShortcutLayout>();
   shortcuts_ = std::make_unique<ShortcutKeys>(*hotKeys_, *shortcutLayout_);
   shortcutMessage_ = shortcuts_->Start(*store_);
+  // No repeats, as for the shortcut keys: a held key opens the window once.
+  if (!RegisterHotKey(hwnd_, kFindHotKeyId, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, VK_SPACE))
+    shortcutMessage_ += (shortcutMessage_.empty() ? "" : "\n\n") + std::string(kFindKeyTaken);
   // Shown once the message loop runs, so that the start is not held up by it.
   if (!shortcutMessage_.empty()) PostMessageW(hwnd_, kShowShortcutMessage, 0, 0);
 }
@@ -30,6 +38,7 @@ void BarWindow::UpdateShortcuts() {
 void BarWindow::StopShortcuts() {
   KillTimer(hwnd_, kShortcutTimerId);
   if (shortcuts_) shortcuts_->Stop();
+  UnregisterHotKey(hwnd_, kFindHotKeyId);
 }
 
 ShortcutChoice BarWindow::ShortcutChosen(int32_t shortcut) {
@@ -100,17 +109,54 @@ void BarWindow::TypeShortcut(int shortcut) {
       approved != approvedShortcuts_.end()) {
     approvedShortcuts_.erase(approved);
     if (ButtonRef owner = ShortcutOwner(*store_, shortcut)) b = owner;
-    // The password box took the release of Ctrl and Alt, which the target's thread then
-    // never saw (Wine does not bring a thread's key state up to date when it comes back to
-    // the front): without a release of its own it takes the text as Ctrl+Alt chords. The
-    // releases go out with the text's first keys.
-    typist_->SimulateKeyUp(VK_CONTROL);
-    typist_->SimulateKeyUp(VK_MENU);
+    // The password box took the release of Ctrl and Alt.
+    ReleaseCtrlAlt();
   } else {
     b = AskForShortcut(shortcut);
   }
   if (!b) return;
   TypeIntoTarget(store_->ButtonAt(b->Group, b->Button).String);
+}
+
+void BarWindow::FindKeyPressed() {
+  // As for a shortcut: keys pressed in a window of ours are meant for it.
+  if (OwnWindowOpen()) return;
+  // The window the user pressed the keys in is the target, even when the tracker has
+  // not seen it yet.
+  ConsiderTarget(GetForegroundWindow());
+  OpenFind();
+}
+
+void BarWindow::OpenFind() {
+  // A typing run or a question goes on in the window it has.
+  if (!typist_ || !around_.OpenFind || typingRuns_ > 0 || questions_ > 0) return;
+  around_.OpenFind(*store_, ToHwnd(typist_->TargetWindow));
+}
+
+void BarWindow::TypeFound(int group, int button) {
+  if (!typist_ || typist_->TargetWindow == 0) return;
+  if (!store_->HasGroup(group) || !store_->GroupAt(group).HasButton(button)) return;
+  {
+    // The target stays while the password is asked, as at a press.
+    TargetHold hold(tracker_.get());
+    ++questions_;
+    const bool mayType = AskPasswordFor(*store_, ButtonRef{group, button}, unlocked_, *this);
+    --questions_;
+    if (!mayType) return;
+  }
+  // The find window took the release of Ctrl and Alt when its key opened it.
+  ReleaseCtrlAlt();
+  TypeIntoTarget(store_->ButtonAt(group, button).String);
+}
+
+void BarWindow::ReleaseCtrlAlt() {
+  // A window of ours took the release of Ctrl and Alt, which the target's thread then
+  // never saw (Wine does not bring a thread's key state up to date when it comes back to
+  // the front): without a release of its own it takes the text as Ctrl+Alt chords. The
+  // releases go out with the text's first keys; Ctrl's first, so that no lone Alt release
+  // opens the target's menu.
+  typist_->SimulateKeyUp(VK_CONTROL);
+  typist_->SimulateKeyUp(VK_MENU);
 }
 
 std::optional<ButtonRef> BarWindow::AskForShortcut(int shortcut) {

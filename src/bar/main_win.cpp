@@ -491,7 +491,10 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       FollowForeground();
       return 0;
     case WM_HOTKEY:
-      ShortcutFired(static_cast<int>(wp));
+      if (wp == kFindHotKeyId)
+        FindKeyPressed();
+      else
+        ShortcutFired(static_cast<int>(wp));
       return 0;
     case kShowShortcutMessage:
       if (!shortcutMessage_.empty()) {

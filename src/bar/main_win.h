@@ -7,10 +7,12 @@
 //   menus_win.cpp    the button menu, the group menu and the font dialog
 //   drag_win.cpp     the right button on a button: its menu, or a drag that reorders
 //   sysmenu_win.cpp  the RollUp and Hide items of the bar's and the application's system menu
-//   hotkeys_win.cpp  the shortcut keys: Ctrl+Alt+letter types a button from anywhere
+//   hotkeys_win.cpp  the shortcut keys: Ctrl+Alt+letter types a button from anywhere;
+//                    Ctrl+Alt+Space opens the find window, whose choice types as a press
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +51,9 @@ struct BarSurroundings {
   typing::ListPickerWindow* Picker = nullptr;
   HWND EditorWindow = nullptr;
   Editor* ButtonEditor = nullptr;
+  // Opens the find window over `store` for `target`, the window the user works in (null
+  // when none is known).
+  std::function<void(const Store& store, HWND target)> OpenFind;
 };
 
 class BarWindow : public win::Window, public BarView, public TypingHost, public Dialogs {
@@ -74,6 +79,13 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   // the button the editor was opened on.
   ShortcutChoice ShortcutChosen(int32_t shortcut);
   std::optional<std::string> RefuseShortcutDone(int32_t shortcut) const;
+
+  // "Find..." in a menu, or Ctrl+Alt+Space: the find window opens over the store for the
+  // window the user works in.
+  void OpenFind();
+  // The find window chose button `button` of group `group` (1-based) and gave the
+  // foreground back: it types as a press on it would, after its group's password.
+  void TypeFound(int group, int button);
 
   // ---- BarView ----
   void HideButtons(int count) override;
@@ -108,6 +120,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
  private:
   enum class MouseButton { Left, Right, Middle };
   static constexpr UINT_PTR kShortcutTimerId = 2;
+  // The hot key id of Ctrl+Alt+Space; the shortcut keys take 1..26.
+  static constexpr int kFindHotKeyId = 100;
   // Shows the start message about shortcut keys once the message loop runs.
   static constexpr UINT kShowShortcutMessage = WM_APP + 110;
   // Reads the foreground once the activation has passed to another program.
@@ -215,6 +229,10 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void ShortcutFired(int shortcut);
   void PollShortcuts();
   void TypeShortcut(int shortcut);
+  // Ctrl+Alt+Space pressed anywhere.
+  void FindKeyPressed();
+  // Releases Ctrl and Alt in the target, with the text's first keys.
+  void ReleaseCtrlAlt();
   // The button `shortcut` types, once its group's password is given if it asks for one.
   std::optional<ButtonRef> AskForShortcut(int shortcut);
   // Whether a window of ours other than the bar is in the user's way: the editor, a

@@ -20,7 +20,7 @@ namespace {
 enum : UINT {
   kUndoTypingItem = 2001, kNewButtonItem, kEditButtonItem, kDeleteButtonItem, kButtonFontItem,
   kButtonWidthItem, kButtonCancelItem, kNewGroupItem, kEditGroupItem, kDeleteGroupItem,
-  kSetPasswordItem, kRemovePasswordItem, kGroupCancelItem,
+  kSetPasswordItem, kRemovePasswordItem, kGroupCancelItem, kFindItem,
   kCopyItemBase = 3000,  // + group index - 1
   kMoveItemBase = 3100,
 };
@@ -66,6 +66,8 @@ void BarWindow::CreateMenus() {
       kSeparator,
       {kButtonFontItem, "Button Font", Glyph::Font},
       {kButtonWidthItem, "Button Width", Glyph::Width},
+      kSeparator,
+      {kFindItem, "Find...", Glyph::Find},
       kSeparator,
       {kButtonCancelItem, "Cancel", Glyph::Cancel},
   });
@@ -128,6 +130,9 @@ void BarWindow::ButtonMenuCommand(UINT id) {
       ButtonWidthCommand(buttonWidth_, *this, *this);
       BringToTop();
       break;
+    case kFindItem:
+      OpenFind();
+      return;
     default:
       break;
   }

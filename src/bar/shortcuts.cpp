@@ -157,32 +157,36 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
   return std::nullopt;
 }
 
-bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
-  const ButtonRef b = ShortcutOwner(store, shortcut);
+bool AsksPassword(const Store& store, ButtonRef b, bool unlocked) {
   if (!b || (b.Group == store.ActiveGroup && unlocked)) return false;
   return !store.GroupAt(b.Group).Password.empty();
+}
+
+bool AskPasswordFor(const Store& store, ButtonRef b, bool& unlocked, Dialogs& dialogs) {
+  const bool active = b.Group == store.ActiveGroup;
+  if (AsksPassword(store, b, unlocked)) {
+    const std::optional<std::string> answer =
+        dialogs.Input("Group Password",
+                      "Please type the password for the " + store.GroupAt(b.Group).Name +
+                          " group:",
+                      "", false);
+    if (answer.value_or("") != store.GroupAt(b.Group).Password) {
+      dialogs.Message(kMsgInvalidPassword);
+      return false;
+    }
+  }
+  if (active) unlocked = true;
+  return true;
+}
+
+bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
+  return AsksPassword(store, ShortcutOwner(store, shortcut), unlocked);
 }
 
 std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
                                          Dialogs& dialogs) {
   const ButtonRef b = ShortcutOwner(store, shortcut);
-  if (!b) return std::nullopt;
-  const bool active = b.Group == store.ActiveGroup;
-  const std::string& password = store.GroupAt(b.Group).Password;
-  if (!ShortcutAsksPassword(store, shortcut, unlocked)) {
-    if (active) unlocked = true;
-    return b;
-  }
-  const std::optional<std::string> answer =
-      dialogs.Input("Group Password",
-                    "Please type the password for the " + store.GroupAt(b.Group).Name +
-                        " group:",
-                    "", false);
-  if (answer.value_or("") != password) {
-    dialogs.Message(kMsgInvalidPassword);
-    return std::nullopt;
-  }
-  if (active) unlocked = true;
+  if (!b || !AskPasswordFor(store, b, unlocked, dialogs)) return std::nullopt;
   return b;
 }
 

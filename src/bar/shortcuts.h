@@ -113,16 +113,19 @@ class ShortcutKeys {
   ShortcutSet held_;
 };
 
-// The entry of a shortcut into the press path: the button it stands for now, once its
-// group's password is given. Nothing when no button carries it or the password is
-// wrong (told with "Invalid Password."). The password is asked for whatever group the
-// button is in, naming that group, since the bar may be hidden; a right answer for the
-// active group unlocks it as at a press, one for another group lets this press type.
-// The caller pauses its foreground tracking around the call, as around a press.
-// Whether typing `shortcut`'s button asks for its group's password first: its group is
-// locked, and it is not the active group already unlocked.
-bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked);
+// A button typed from outside the bar (a shortcut key, the find window) enters the press
+// path here. Whether it asks for its group's password first: its group is locked, and it
+// is not the active group already unlocked.
+bool AsksPassword(const Store& store, ButtonRef b, bool unlocked);
+// True when `b` may type: no password is asked, or the right one was given. The password
+// is asked for whatever group the button is in, naming that group, since the bar may be
+// hidden; a right answer for the active group unlocks it as at a press, one for another
+// group lets this press type. A wrong answer is told with "Invalid Password.". The caller
+// pauses its foreground tracking around the call, as around a press.
+bool AskPasswordFor(const Store& store, ButtonRef b, bool& unlocked, Dialogs& dialogs);
 
+// The same for the button `shortcut` stands for now; none when no button carries it.
+bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked);
 std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
                                          Dialogs& dialogs);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/codepage_win.h"
 #include "win/dialogs.h"
 #include "win/window.h"
 
@@ -28,6 +29,12 @@ ButtonEditor::ButtonEditor(EditorWindow& form, KeyHookLibrary& hook) : form_(for
     MemoText normal = NormalizeMemo(m);
     if (normal.Text != m.Text) WriteMemo(normal);
   };
+  // One replacement in the field's form, where the control's own paste would be laid out
+  // once as it came and once more as the change rule rewrote it.
+  ev.Paste = [this](EditorWindow&, const std::string& text) {
+    WriteMemo(PasteIntoMemo(ReadMemo(), text));
+    return true;
+  };
   form_.SetMemoEvents(std::move(ev));
   form_.OnRecordToggled = [this](EditorWindow&) { ToggleRecording(); };
   // Recording never outlives the modal showing, so the caller finds its caption back.
@@ -46,21 +53,43 @@ ButtonEditor::~ButtonEditor() {
   form_.OnDestroy = nullptr;
 }
 
+namespace {
+
+std::wstring WideText(HWND h) {
+  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(h), 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      std::max(GetWindowTextW(h, text.data(), static_cast<int>(text.size())), 0)));
+  return text;
+}
+
+std::u16string_view Units(const std::wstring& s) {
+  return std::u16string_view(reinterpret_cast<const char16_t*>(s.data()), s.size());
+}
+
+}  // namespace
+
 // The memo counts its selection in UTF-16 units, the key rules in bytes of UTF-8: both
 // directions go through the core's conversion, which keeps every position on a character.
 MemoText ButtonEditor::ReadMemo() const {
   HWND memo = form_.memo();
-  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(memo), 0)) + 1, L'\0');
-  text.resize(static_cast<size_t>(
-      std::max(GetWindowTextW(memo, text.data(), static_cast<int>(text.size())), 0)));
+  const std::wstring text = WideText(memo);
   DWORD a = 0, b = 0;
   SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
-  return MemoFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), a, b);
+  return MemoFromUtf16(Units(text), a, b);
 }
 
+// Only the part that differs is replaced: the control lays out again what it is given, and
+// a whole long text each time would make every key slow.
 void ButtonEditor::WriteMemo(const MemoText& m) {
   HWND memo = form_.memo();
-  if (ReadMemo().Text != m.Text) form_.SetMemoText(m.Text);
+  const std::wstring now = WideText(memo);
+  const std::wstring want = Wide(m.Text);
+  if (now != want) {
+    const Utf16Change c = ChangeBetween(Units(now), Units(want));
+    const std::wstring part = want.substr(c.Start, c.ToEnd - c.Start);
+    SendMessageW(memo, EM_SETSEL, c.Start, c.End);
+    SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(part.c_str()));
+  }
   const Utf16Selection sel = SelectionInUtf16(m);
   SendMessageW(memo, EM_SETSEL, sel.Start, sel.End);
   SendMessageW(memo, EM_SCROLLCARET, 0, 0);

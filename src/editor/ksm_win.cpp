@@ -4,6 +4,8 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <optional>
 #include <vector>
 
 #include "contract.h"
@@ -106,6 +108,21 @@ bool TakeWideCharacter(HWND edit, bool backwards) {
   return true;
 }
 
+// The clipboard's text, or nothing when it holds none or cannot be opened.
+std::optional<std::string> ClipboardText(HWND owner) {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return std::nullopt;
+  struct Closer {
+    ~Closer() { CloseClipboard(); }
+  } closer;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (!text) return std::nullopt;
+  std::string out =
+      Utf8(std::wstring_view(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t))));
+  GlobalUnlock(data);
+  return out;
+}
+
 LRESULT CALLBACK FieldProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
   return Guarded(
       [&]() -> LRESULT {
@@ -180,6 +197,9 @@ void EditorWindow::CreateControls() {
   keyList_ = CreateControl(hwnd_, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
                            232, 24, 105, kKeyListDropHeight, kKeyListId, f);
   if (!keyList_ || !ksmText_) return;
+  // A text has no length limit; the control's own would cut a paste and refuse every key
+  // in a longer stored text.
+  SendMessageW(ksmText_, EM_SETLIMITTEXT, 0, 0);
   FillShortcutList();
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.
@@ -279,7 +299,7 @@ bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   SetText(hwnd_, caption);
   SetText(buttonName_, f.Caption);
   SetText(buttonHint_, f.Description);
-  SetMemoText(f.String);
+  SetMemoText(ks::MemoShown(f.String));
   SetColor(f.Color);
   SetShortcut(f.Shortcut);
   modalResult_ = kModalNone;
@@ -294,7 +314,7 @@ bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   // is the field as it came (the memo's with its line breaks and tabs as codes).
   f.Caption = GetText(buttonName_);
   f.Description = GetText(buttonHint_);
-  f.String = MemoText();
+  f.String = ks::MemoStored(MemoText());
   f.Color = color_;
   f.Shortcut = shortcut();
   return true;
@@ -508,6 +528,12 @@ LRESULT EditorWindow::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_KEYUP:
       if (memoEvents_.KeyUp) memoEvents_.KeyUp(*this, wp);
+      break;
+    case WM_PASTE:
+      if (memoEvents_.Paste) {
+        std::optional<std::string> text = ClipboardText(h);
+        if (text && memoEvents_.Paste(*this, *text)) return 0;
+      }
       break;
     case WM_NCDESTROY: {
       WNDPROC original = memoProc_;

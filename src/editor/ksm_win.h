@@ -56,11 +56,14 @@ class EditorWindow : public ks::win::Window {
   // or character they are given, or return true to swallow it; the change handler runs
   // after every change of the memo's text, also text set by the editor itself. KeyPress
   // gets whole characters (code points): the two halves of a surrogate pair come joined.
+  // Paste gets the clipboard's text (UTF-8) when there is one, and returns true when it
+  // put it in itself, in place of the control's own paste.
   struct MemoEvents {
     std::function<bool(EditorWindow&, WPARAM& vk)> KeyDown;
     std::function<bool(EditorWindow&, WPARAM& ch)> KeyPress;
     std::function<void(EditorWindow&, WPARAM vk)> KeyUp;
     std::function<void(EditorWindow&)> Change;
+    std::function<bool(EditorWindow&, const std::string& text)> Paste;
   };
 
   EditorWindow() = default;
@@ -72,7 +75,8 @@ class EditorWindow : public ks::win::Window {
   bool Create(HWND owner, HICON icon);
 
   // Sets the caption (the mode), fills the controls from `f`, shows the editor modally
-  // and, only when it was closed with Done, copies the controls back into `f`.
+  // and, only when it was closed with Done, copies the controls back into `f`. The memo
+  // shows the text with a line break after each {enter} (ks::MemoShown).
   bool ShowModal(const std::string& caption, Fields& f);
 
   // The font of the Color button's caption (a new button starts in the bar's font). The
@@ -91,6 +95,7 @@ class EditorWindow : public ks::win::Window {
   HWND colorButton() { return EnsureControls() ? colorButton_ : nullptr; }
   HWND keyList() { return EnsureControls() ? keyList_ : nullptr; }
 
+  // The memo's text as it shows it, breaks after {enter} included.
   std::string MemoText();
   // Replaces the memo's text and runs the change handler, as a user's edit would.
   void SetMemoText(const std::string& text);

@@ -50,13 +50,40 @@ class Utf16Joiner {
   char16_t high_ = 0;
 };
 
-// Replaces the selection (if any) with `code` and puts the caret just after it.
+// The field shows a line break after each {enter} (in any letter case): a text reads in
+// the lines it was typed in, and a long text is many short lines. As one line it would be
+// laid out again whole at every change; under Wine that took seconds for 40,000
+// characters. The break is only shown, never stored: a CR LF right after an {enter} in the
+// field is such a break, and Enter writes both.
+inline constexpr std::string_view kShownBreak = "\r\n";
+// A stored text as the field shows it, and back.
+std::string MemoShown(std::string_view stored);
+std::string MemoStored(std::string_view shown);
+
+// Replaces the selection (if any) with `code` and puts the caret just after it. With
+// nothing selected, a caret between an {enter} and its shown break counts as after the
+// break, so that nothing comes between the two.
 MemoText InsertCode(const MemoText& memo, std::string_view code);
+
+// A paste of `text` over the selection: its line breaks and tabs as the change rule makes
+// them, a line break after an {enter} taken as that code's shown break (text copied from
+// the field), and the caret after it.
+MemoText PasteIntoMemo(const MemoText& memo, std::string_view text);
+
+// The least change that turns `from` into `to`, both as the edit control holds them:
+// replace [Start, End) of `from` with [Start, ToEnd) of `to`. No surrogate pair is cut.
+// Replacing just that keeps the control from laying out the whole text again.
+struct Utf16Change {
+  size_t Start = 0, End = 0, ToEnd = 0;
+  bool operator==(const Utf16Change&) const = default;
+};
+Utf16Change ChangeBetween(std::u16string_view from, std::u16string_view to);
 
 // Backspace right after a type code that takes no argument ({TAB}, {ENTER}, the arrows,
 // {DATE}, {DAY}, {MONTH}, {TIME}: typing/codes.h), in any letter case, with nothing
-// selected: the whole code goes and the caret stands where it began. nullopt: an ordinary
-// Backspace (also after a "}" that closes no such code, or has no "{" before it).
+// selected: the whole code goes (an {enter} with its shown break, also from the start of
+// the line after it) and the caret stands where it began. nullopt: an ordinary Backspace
+// (also after a "}" that closes no such code, or has no "{" before it).
 std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 
 // Backspace (backwards) or Delete (forwards) with nothing selected, next to a character
@@ -65,10 +92,12 @@ std::optional<MemoText> BackspaceOverCode(const MemoText& memo);
 // nullopt: any other character, which the control removes itself.
 std::optional<MemoText> RemoveWideCharacter(const MemoText& memo, bool backwards);
 
-// The memo's change rule (CleanButtonText of typing/codes.h): every line break (CR LF, or a lone CR) becomes "{enter}" and
+// The memo's change rule (as CleanButtonText of typing/codes.h, in the field's form):
+// every line break (CR LF, or a lone CR) becomes "{enter}" with its shown break, and
 // every tab "{tab}", except in the very last character, which is left for the user's
-// next key (so a tab just typed at the end is not rewritten under the caret). A lone CR
-// keeps the character after it. A lone LF is no key the user typed and is kept as it is.
+// next key (so a tab just typed at the end is not rewritten under the caret). A break
+// right after an {enter} is its shown break and stays. A lone CR keeps the character
+// after it. A lone LF is no key the user typed and is kept as it is.
 std::string NormalizeMemoText(std::string_view text);
 
 // The memo after its change rule: the text normalised, the caret kept at its distance
@@ -103,7 +132,9 @@ class MemoKeys {
   void KeyUp(int vk);
   // A character (a code point). Shift translation applies only while recording with
   // Shift held, and only from a recorder that delivers unshifted characters; Tab and
-  // Enter write their codes; Backspace removes a whole code, and an emoji whole.
+  // Enter write their codes; Backspace removes a whole code, and an emoji whole. A
+  // character typed between an {enter} and its shown break goes after the break (the
+  // caret is moved there first).
   MemoChar Char(const MemoText& memo, char32_t ch, bool recording) const;
 
   // Whether recorded characters arrive as the keys' unshifted base characters. Our own

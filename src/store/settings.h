@@ -141,7 +141,8 @@ Loaded LoadSettings(const std::optional<std::string>& ini, const std::optional<s
 // byte where nothing changes, with the keys of removed groups and buttons left in place) and
 // builds the new button text file. "String" keys are never written. When both files fit the
 // ANSI code page they are written in it (a settings file that came as UTF-8 with its mark
-// stays so; old lines the code page cannot hold do not count, and are dropped); else keystrum.dat goes to UTF-8 and keystrum.ini to UTF-16LE, both with marks.
+// stays so; old lines the code page cannot hold do not count, and are dropped); else
+// keystrum.dat goes to UTF-8 and keystrum.ini to UTF-16LE, both with marks.
 SavedFiles SaveSettings(const Store& store, const Settings& settings,
                         const std::optional<std::string>& oldIni, const AnsiCodePage& ansi);
 

@@ -185,6 +185,18 @@ void Draw(Glyph g, Canvas& c) {
       c.Rect(7, 9, 9, 13, kGrey);
       if (g == Glyph::Unlock) c.Line(11, 3, 15, 7, kRed), c.Line(15, 3, 11, 7, kRed);
       break;
+    case Glyph::Find: {
+      // A magnifying glass: a lens with a rim two units wide, the handle to the lower right.
+      // Radii between whole units keep the rim round, without a lone unit at each end of
+      // its axes.
+      auto lens = [](double r) {
+        return [r](double x, double y) { return Canvas::Dist2(x, y, 6, 6) <= r * r; };
+      };
+      c.Fill(kBlue, lens(5.4));
+      c.Fill(RGB(200, 225, 250), lens(3.4));
+      c.Line(10, 10, 14, 14, kGrey), c.Line(11, 10, 14, 13, kGrey), c.Line(10, 11, 13, 14, kGrey);
+      break;
+    }
   }
 }
 

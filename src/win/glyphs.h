@@ -9,7 +9,7 @@ namespace ks::win {
 
 enum class Glyph {
   About, Help, Web, Exit, Undo, New, Edit, Delete, Copy, Move, Font, Width, Cancel,
-  NewGroup, EditGroup, DeleteGroup, Lock, Unlock
+  NewGroup, EditGroup, DeleteGroup, Lock, Unlock, Find
 };
 
 // A 32-bit premultiplied bitmap for MIIM_BITMAP items, 16 x 16 at 96 DPI and drawn at its

@@ -182,5 +182,24 @@ TEST_F(DpiTest, TheEditorLaysItselfOutAndWritesAtTheDisplaysSize) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
 }
 
+TEST_F(DpiTest, TheFindWindowOpensAtTheDisplaysSize) {
+  StartWith(kIni, kDat);
+  StartTarget();
+  Chord({VK_CONTROL, VK_MENU, VK_SPACE});
+  HWND find = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    return (find = FindVisibleWindowOf(k.pid(), contract::kFindClass)) &&
+           GetForegroundWindow() == find;
+  })) << DescribeWindows(k.pid());
+  RECT client{};
+  GetClientRect(find, &client);
+  EXPECT_EQ(client.right, Px(480));
+  EXPECT_EQ(SendMessageA(FindChild(find, "ListBox"), LB_GETITEMHEIGHT, 0, 0), Px(34));
+  EXPECT_EQ(SizeOf(FindChild(find, "Edit")).cy, Px(24));
+  EXPECT_TRUE(Picture("find-150", {find}, 0));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(find); }));
+}
+
 }  // namespace
 }  // namespace ks::e2e

@@ -19,6 +19,7 @@ enum MenuItem {
   kMoveToGroup,
   kButtonFont,
   kButtonWidth,
+  kFind,
   kCancel
 };
 
@@ -347,24 +348,26 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   EXPECT_EQ(TextOf(ed), "Edit button");
   EXPECT_EQ(Field(ed, kNameId), "Beta");
   EXPECT_EQ(Field(ed, kHintId), "Closes a letter");
-  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Bea");
+  // Each {enter} shows a line break after it, which is not stored.
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}\r\nBea");
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
   Sleep(200);
   EXPECT_TRUE(Picture("editor", {ed}, 0));
 
   // The caret is in the memo: keys typed now extend the text.
-  PressKey(VK_END);
+  PressWith(VK_CONTROL, VK_END);
   TypeText("x");
-  PressKey(VK_RETURN);  // written as its type code, never as a line break
-  ASSERT_TRUE(WaitFor([&] { return Field(ed, kMemoId) == "Kind regards,{enter}Beax{enter}"; }))
-      << Field(ed, kMemoId);
+  PressKey(VK_RETURN);  // written as its type code, with the break shown after it
+  ASSERT_TRUE(WaitFor([&] {
+    return Field(ed, kMemoId) == "Kind regards,{enter}\r\nBeax{enter}\r\n";
+  })) << Field(ed, kMemoId);
   // Esc in the text, or in the name, neither leaves the editor nor loses the edit.
   PressKey(VK_ESCAPE);
   ClickWindow(GetDlgItem(ed, kNameId));
   PressKey(VK_ESCAPE);
   Sleep(500);
   ASSERT_EQ(FindVisibleWindowOf(k.pid(), contract::kEditorClass), ed) << DescribeWindows(k.pid());
-  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax{enter}");
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}\r\nBeax{enter}\r\n");
   SetField(ed, kNameId, "Bravo");
   SetField(ed, kHintId, "changed");
   ClickWindow(GetDlgItem(ed, kDoneId));
@@ -387,7 +390,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   ASSERT_NE(ed, nullptr);
   EXPECT_EQ(Field(ed, kNameId), "Bravo");
   EXPECT_EQ(Field(ed, kHintId), "changed");
-  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}Beax{enter}");
+  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}\r\nBeax{enter}\r\n");
   SetField(ed, kNameId, "Lost");
   SetField(ed, kHintId, "lost");
   SetField(ed, kMemoId, "lost");
@@ -496,7 +499,8 @@ TEST_F(EditTest, TextsOfAnyScriptEnteredInTheEditorComeBackExactlyAfterARestart)
   PressKey(VK_RETURN);
   TypeUnicode(omega);
   const std::string text = greek + "{enter}" + omega + signs;
-  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == text; })) << Utf8TextOf(memo);
+  ASSERT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == greek + "{enter}\r\n" + omega + signs; }))
+      << Utf8TextOf(memo);
   ClickWindow(GetDlgItem(ed, kDoneId));
   ASSERT_TRUE(EditorCloses());
   EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(k.Button(2)) == caption; }))
@@ -581,6 +585,48 @@ TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color3"), "0");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut3"), "0");
   EXPECT_EQ(k.Dat(), "aaa\r\nccc\r\nddd\r\nspare\r\n");
+}
+
+// A text has no length limit: a stored one beyond the 30,000 characters an edit control
+// takes by default opens whole and takes keys, and a paste of 40,000 characters is kept
+// whole, shown in its lines and stored with its line breaks as codes.
+TEST_F(EditTest, TextsOfAnyLengthTakeKeysAndPastesWhole) {
+  std::string stored, shown;
+  for (int n = 0; stored.size() < 31000; ++n) {
+    const std::string line = "Line " + std::to_string(n) + " of a long stored letter.{enter}";
+    stored += line;
+    shown += line + "\r\n";
+  }
+  StartOver(kIni, "aaa\r\n" + stored + "\r\nccc\r\nspare\r\n");
+  RightClick(2);
+  Choose(kEditButton);
+  HWND ed = Editor();
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  HWND memo = GetDlgItem(ed, kMemoId);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
+  EXPECT_EQ(Utf8TextOf(memo), shown);
+  PressWith(VK_CONTROL, VK_END);
+  TypeText("x");
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == shown + "x"; }))
+      << Utf8TextOf(memo).size() << " characters";
+
+  std::string pasted, pastedShown, pastedStored;
+  for (int n = 0; pasted.size() < 40000; ++n) {
+    const std::string line = "Pasted line " + std::to_string(n) + " of a letter";
+    pasted += line + "\r\n";
+    pastedShown += line + "{enter}\r\n";
+    pastedStored += line + "{enter}";
+  }
+  ASSERT_TRUE(SetClipboardText(pasted));
+  SendMessageW(memo, EM_SETSEL, 0, -1);
+  PressWith(VK_CONTROL, 'V');
+  EXPECT_TRUE(WaitFor([&] { return Utf8TextOf(memo) == pastedShown; }, 30000))
+      << Utf8TextOf(memo).size() << " characters";
+  ClickWindow(GetDlgItem(ed, kDoneId));
+  ASSERT_TRUE(EditorCloses());
+  ASSERT_TRUE(k.Exit());
+  const std::string dat = k.Dat();
+  EXPECT_TRUE(dat == "aaa\r\n" + pastedStored + "\r\nccc\r\nspare\r\n") << dat.size() << " bytes";
 }
 
 TEST_F(EditTest, MoveToGroupTakesTheButtonAwayAndTheBarShrinksByARow) {

@@ -157,7 +157,7 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
   EXPECT_TRUE(IsWindowVisible(ed)) << DescribeWindows(k.pid());
   EXPECT_EQ(TextOf(ed), "Edit button [Recording]");
   Tap(VK_RETURN);
-  EXPECT_TRUE(TextBecomes(memo, "other.x{enter}"));
+  EXPECT_TRUE(TextBecomes(memo, "other.x{enter}\r\n"));
 
   // Done while recording: the hook stops, the caption and the button come back, and the
   // recorded text is stored.
@@ -170,7 +170,7 @@ TEST_F(RecordTest, DoneWhileRecordingStopsAndStoresAndEscapeElsewhereKeepsTheEdi
   Tap('W');
   ASSERT_TRUE(TextBecomes(edit_, "zx\r\nw"));
   Sleep(200);
-  EXPECT_EQ(TextOf(memo), "other.x{enter}");
+  EXPECT_EQ(TextOf(memo), "other.x{enter}\r\n");
 
   TypesAndStores(2, "other.x\r\n", "\r\nother.x{enter}\r\n");
 }

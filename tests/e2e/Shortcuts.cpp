@@ -24,32 +24,8 @@ const char* kDat = "plain\r\nthird{ENTER}\r\nhome\r\n{LIST one,two}\r\nsecret\r\
 
 class ShortcutsTest : public BarFixture {
  protected:
-  // Ctrl+Alt+`letter` as a hand presses them: down in order, up in reverse, a moment apart.
   static void Chord(char letter) {
-    const WORD keys[] = {VK_CONTROL, VK_MENU, static_cast<WORD>(letter)};
-    for (WORD vk : keys) Key(vk, 0);
-    Sleep(60);
-    for (int i = 2; i >= 0; --i) Key(keys[i], KEYEVENTF_KEYUP);
-  }
-  static void Key(WORD vk, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = flags;
-    SendInput(1, &in, sizeof in);
-    Sleep(20);
-  }
-  // The box of the program that says `text`, or null.
-  HWND BoxSaying(const std::string& text, int ms = 8000) const {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND b : FindWindowsOf(k.pid(), "#32770"))
-            if (IsWindowVisible(b) && StaticTexts(b).find(text) != std::string::npos) found = b;
-          return found != nullptr;
-        },
-        ms);
-    return found;
+    BarFixture::Chord({VK_CONTROL, VK_MENU, static_cast<WORD>(letter)});
   }
 };
 

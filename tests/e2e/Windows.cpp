@@ -253,7 +253,7 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
   EXPECT_EQ(ClassOf(name), "Edit");
   EXPECT_EQ(TextOf(name), "Hello");
   EXPECT_EQ(TextOf(hint), "A hint");
-  EXPECT_EQ(TextOf(memo), "abc{enter}");
+  EXPECT_EQ(TextOf(memo), "abc{enter}\r\n");
   EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kDoneButtonId)), "Done");
   EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kRecordButtonId)), "Record");
   EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kColorButtonId)), "Color");

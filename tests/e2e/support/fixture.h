@@ -4,6 +4,8 @@
 // Header only, since the benchmarks build the driver without GoogleTest.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "support/harness.h"
@@ -125,6 +127,35 @@ class BarFixture : public ::testing::Test {
     for (int n = 0; n < item; ++n) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
     return Dialog(title, 10000);
+  }
+
+  // Keys pressed together as a hand presses them: down in order, up in reverse, a moment
+  // apart (Ctrl+Alt+letter, Ctrl+Alt+Space).
+  static void Chord(std::initializer_list<WORD> keys) {
+    auto key = [](WORD vk, DWORD flags) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = vk;
+      in.ki.dwFlags = flags;
+      SendInput(1, &in, sizeof in);
+      Sleep(20);
+    };
+    for (WORD vk : keys) key(vk, 0);
+    Sleep(60);
+    for (auto vk = std::rbegin(keys); vk != std::rend(keys); ++vk) key(*vk, KEYEVENTF_KEYUP);
+  }
+
+  // The program's visible box that says `text`, or null after `ms`.
+  HWND BoxSaying(const std::string& text, int ms = 8000) const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND b : FindWindowsOf(k.pid(), "#32770"))
+            if (IsWindowVisible(b) && StaticTexts(b).find(text) != std::string::npos) found = b;
+          return found != nullptr;
+        },
+        ms);
+    return found;
   }
 
   // The program's visible dialog titled `title`, or null after `ms`.

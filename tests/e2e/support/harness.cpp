@@ -1,5 +1,6 @@
 #include "support/harness.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -120,7 +121,8 @@ std::string TextOf(HWND h) {
 }
 
 std::string Utf8TextOf(HWND h) {
-  std::wstring buf(4096, L'\0');
+  const LRESULT length = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring buf(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
   LRESULT n = SendMessageW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
   buf.resize(static_cast<size_t>(n > 0 ? n : 0));
   return Utf8(buf);
@@ -237,6 +239,31 @@ void PressKey(WORD vk) {
   in[0].ki.wVk = in[1].ki.wVk = vk;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, in, sizeof(INPUT));
+}
+
+void PressWith(WORD modifier, WORD vk) {
+  INPUT in[4] = {};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[3].ki.wVk = modifier;
+  in[1].ki.wVk = in[2].ki.wVk = vk;
+  in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, in, sizeof(INPUT));
+}
+
+bool SetClipboardText(const std::string& utf8) {
+  const std::wstring text = Wide(utf8);
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  bool ok = false;
+  if (mem) {
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(mem)));
+    GlobalUnlock(mem);
+    ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+    if (!ok) GlobalFree(mem);
+  }
+  CloseClipboard();
+  return ok;
 }
 
 void TypeUnicode(const std::string& utf8) {
@@ -557,13 +584,13 @@ bool Keystrum::TrayMenu(TrayItem item) {
   Sleep(150);
   // The item is clicked, not chosen by keyboard: the menu takes keys only while its program
   // has the foreground, which Wine may refuse it when no window had the foreground before.
-  // Four items and two separators half an item high: About, -, Read Help File, Web Site,
-  // -, Exit, whose middles lie at 1, 4, 6 and 9 tenths of the menu's height.
-  static constexpr int kTenths[] = {1, 4, 6, 9};
+  // Five items and three separators half an item high: Find..., -, About, -, Read Help
+  // File, Web Site, -, Exit, 13 half items in all, whose middles lie at these halves.
+  static constexpr int kMiddles[] = {1, 4, 7, 9, 12};
   RECT r{};
   GetWindowRect(menu, &r);
   const int x = (r.left + r.right) / 2;
-  const int y = r.top + (r.bottom - r.top) * kTenths[item] / 10;
+  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 13;
   RestAt(x, y);
   Click(x, y);
   return true;

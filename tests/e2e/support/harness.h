@@ -35,7 +35,8 @@ std::string DescribeWindows(DWORD pid);
 std::string ClassOf(HWND h);
 // Text of any window, also of another process's.
 std::string TextOf(HWND h);
-// The same as UTF-8, read through the wide message: the text of a control in any script.
+// The same as UTF-8, read through the wide message: the text of a control in any script,
+// of any length.
 std::string Utf8TextOf(HWND h);
 // The child of `parent` with class `cls` and, when given, text `text`.
 HWND FindChild(HWND parent, const char* cls, const char* text = nullptr);
@@ -61,6 +62,10 @@ void MouseUp(int x, int y, bool right = false);
 // Clicks the centre of a window.
 void ClickWindow(HWND h, bool right = false);
 void PressKey(WORD vk);
+// `vk` pressed while `modifier` (VK_CONTROL, VK_SHIFT...) is held: Ctrl+V, Ctrl+End.
+void PressWith(WORD modifier, WORD vk);
+// Puts `utf8` on the clipboard as text, as a user's copy does.
+bool SetClipboardText(const std::string& utf8);
 void TypeText(const std::string& ascii);
 // Characters of any script (UTF-8) as an input method or an on-screen keyboard sends
 // them: Unicode input, one UTF-16 unit per key, whatever the keyboard layout.
@@ -178,7 +183,7 @@ class Keystrum {
   // A left click on the tray icon: shows the bar.
   void TrayClick();
   // The items of the tray icon's menu, in their order.
-  enum TrayItem { kTrayAbout, kTrayReadHelp, kTrayWebSite, kTrayExit };
+  enum TrayItem { kTrayFind, kTrayAbout, kTrayReadHelp, kTrayWebSite, kTrayExit };
   // A right click on the tray icon, then a click on `item` of its menu. False when no
   // menu opened.
   bool TrayMenu(TrayItem item);

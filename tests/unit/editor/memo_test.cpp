@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -26,7 +27,7 @@ MemoText At(std::string text, size_t caret) { return MemoText{std::move(text), c
 TEST(MemoKeysCodes, TabAndEnterWriteCodesAtTheCaretAndCancelTheKey) {
   MemoKeys keys;
   EXPECT_TRUE(Took(keys.Char(At("ab", 1), '\t', false), At("a{tab}b", 6)));
-  EXPECT_TRUE(Took(keys.Char(At("a{tab}b", 6), '\r', false), At("a{tab}{enter}b", 13)));
+  EXPECT_TRUE(Took(keys.Char(At("a{tab}b", 6), '\r', false), At("a{tab}{enter}\r\nb", 15)));
 }
 
 TEST(MemoKeysCodes, ArrowOverASelectionReplacesIt) {
@@ -85,17 +86,20 @@ void ExpectChanges(std::initializer_list<std::pair<const char*, const char*>> ca
 }
 
 TEST(MemoChange, PastedLineBreaksAndTabsBecomeCodes) {
-  ExpectChanges({{"first\r\nsecond", "first{enter}second"},
+  ExpectChanges({{"first\r\nsecond", "first{enter}\r\nsecond"},
                  {"a\tb", "a{tab}b"},
-                 {"a\r\n\r\nb", "a{enter}{enter}b"},
-                 {"line\r\n", "line{enter}"}});
+                 {"a\r\n\r\nb", "a{enter}\r\n{enter}\r\nb"},
+                 {"line\r\n", "line{enter}\r\n"}});
+  // A break right after an {enter} is the break the field shows for it.
+  ExpectChanges({{"a{enter}\r\nb", "a{enter}\r\nb"},
+                 {"a{ENTER}\r\n\r\nb", "a{ENTER}\r\n{enter}\r\nb"}});
 }
 
 TEST(MemoChange, ALoneLineFeedIsKeptThroughAnEdit) {
   // A stored text with a lone LF opened in the editor and stored again unchanged.
   const std::string stored = "unix\nlines\n!";
   EXPECT_EQ(NormalizeMemoText(stored), stored);
-  EXPECT_EQ(NormalizeMemoText("a\n\r\nb\n"), "a\n{enter}b\n");
+  EXPECT_EQ(NormalizeMemoText("a\n\r\nb\n"), "a\n{enter}\r\nb\n");
   EXPECT_EQ(CleanButtonText(NormalizeMemoText(stored)), stored);
 }
 
@@ -104,13 +108,91 @@ TEST(MemoChange, TheLastCharacterIsLeftAlone) {
 }
 
 TEST(MemoChange, ALoneCarriageReturnKeepsTheNextCharacter) {
-  ExpectChanges({{"a\rbc", "a{enter}bc"}});
+  ExpectChanges({{"a\rbc", "a{enter}\r\nbc"}});
 }
 
 TEST(MemoChange, ASecondPassFindsNothing) {
   const std::string once = NormalizeMemoText("x\r\ny\tz\t");
-  EXPECT_EQ(once, "x{enter}y{tab}z\t");
+  EXPECT_EQ(once, "x{enter}\r\ny{tab}z\t");
   EXPECT_EQ(NormalizeMemoText(once), once);
+}
+
+// ---- the break the field shows after each {enter} ----
+
+TEST(MemoShownBreak, StoredTextsShowABreakAfterEachEnterAndComeBackWithout) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Kind regards,{enter}Bea{ENTER}", "Kind regards,{enter}\r\nBea{ENTER}\r\n"},
+      {"{enter}{enter}", "{enter}\r\n{enter}\r\n"},
+      {"{x{Enter}y", "{x{Enter}\r\ny"},
+      {"unix\nline{enter}\n", "unix\nline{enter}\r\n\n"},
+      {"{enter{tab}}", "{enter{tab}}"},
+  };
+  for (const auto& [stored, shown] : cases) {
+    EXPECT_EQ(MemoShown(stored), shown) << stored;
+    EXPECT_EQ(MemoStored(shown), stored) << stored;
+    EXPECT_EQ(NormalizeMemoText(shown), shown) << stored;  // the change rule leaves it
+  }
+}
+
+TEST(MemoShownBreak, BackspaceTakesAnEnterWithItsBreakFromEitherSide) {
+  MemoKeys keys;
+  // From the start of the next line, and from between the code and its break.
+  EXPECT_TRUE(Took(keys.Char(At("a{enter}\r\nb", 10), '\b', false), At("ab", 1)));
+  EXPECT_TRUE(Took(keys.Char(At("a{ENTER}\r\nb", 8), '\b', false), At("ab", 1)));
+  EXPECT_EQ(BackspaceOverCode(At("{tab}\r\nb", 7)), std::nullopt);  // no break of a code
+}
+
+TEST(MemoShownBreak, WhatIsTypedBetweenAnEnterAndItsBreakGoesAfterTheBreak) {
+  // End on a line puts the caret there; a key must not split the code from its break.
+  MemoKeys keys;
+  const MemoText atEnd = At("a{enter}\r\nb", 8);
+  const MemoChar x = keys.Char(atEnd, 'x', false);
+  EXPECT_EQ(x.Char, U'x');
+  EXPECT_EQ(x.Replace, At("a{enter}\r\nb", 10));
+  EXPECT_TRUE(Took(keys.Char(atEnd, '\r', false), At("a{enter}\r\n{enter}\r\nb", 19)));
+  EXPECT_EQ(keys.KeyDown(atEnd, kVkLeft), At("a{enter}\r\n{left}b", 16));
+  EXPECT_EQ(PasteIntoMemo(atEnd, "yz"), At("a{enter}\r\nyzb", 12));
+  EXPECT_FALSE(keys.Char(At("a{enter}\r\nb", 10), 'x', false).Replace);
+}
+
+// A long text pasted into the field stays in the lines it came in. As one line, the edit
+// control lays it out whole at every change: under Wine a paste of 40,000 characters took
+// seconds and every key after it was slow.
+TEST(MemoPaste, ALongPasteStaysInShortLinesWhicheverWayItComes) {
+  std::string letter;
+  while (letter.size() < 40000) letter += "Dear Ms. Smith,\tthank you for order #4711.\r\n";
+  auto longestLine = [](const std::string& text) {
+    size_t longest = 0, from = 0;
+    for (size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+      longest = std::max(longest, at - from);
+    return std::max(longest, text.size() - from);
+  };
+  // Pasted by the field's own handler, and by the control with the change rule after it.
+  const MemoText ours = PasteIntoMemo(At("", 0), letter);
+  const MemoText control = NormalizeMemo(At(letter, letter.size()));
+  for (const MemoText& m : {ours, control}) {
+    EXPECT_LE(longestLine(m.Text), 60u);
+    EXPECT_EQ(m.Caret(), m.Text.size());
+    EXPECT_EQ(MemoStored(m.Text), CleanButtonText(letter));
+  }
+  // Text copied from the field comes back as it was, with no second {enter} per break.
+  EXPECT_EQ(PasteIntoMemo(At("", 0), "a{enter}\r\nb").Text, "a{enter}\r\nb");
+  EXPECT_EQ(PasteIntoMemo(MemoText{"[old]", 1, 4}, "x\ry\tz\n").Text, "[x{enter}\r\ny{tab}z\n]");
+}
+
+TEST(MemoPaste, OnlyTheChangedUnitsAreReplaced) {
+  const std::u16string text(40000, u'a');
+  std::u16string typed = text;
+  typed.insert(20000, u"x");
+  EXPECT_EQ(ChangeBetween(text, typed), (Utf16Change{20000, 20000, 20001}));
+  EXPECT_EQ(ChangeBetween(typed, text), (Utf16Change{20000, 20001, 20000}));
+  EXPECT_EQ(ChangeBetween(text, text), (Utf16Change{40000, 40000, 40000}));
+  EXPECT_EQ(ChangeBetween(u"", u"ab"), (Utf16Change{0, 0, 2}));
+  EXPECT_EQ(ChangeBetween(u"abab", u"ab"), (Utf16Change{2, 4, 2}));
+  // A pair is replaced whole where only one of its halves differs.
+  EXPECT_EQ(ChangeBetween(u"x\U0001F600y", u"x\U0001F601y"), (Utf16Change{1, 3, 3}));
+  EXPECT_EQ(ChangeBetween(u"\U0001F600", u"\U0001F400"), (Utf16Change{0, 2, 2}));
+  EXPECT_EQ(ChangeBetween(u"a\U0001F600", u"\U0001F600"), (Utf16Change{0, 1, 0}));
 }
 
 // ---- Shift while recording ----
@@ -190,9 +272,9 @@ TEST(MemoChange, TheCaretStaysAfterWhatWasPasted) {
   // "x" + a pasted "a CR LF b" + "yz" still to come: the caret after the paste.
   MemoText pasted{"xa\r\nbyz", 5, 5};
   MemoText after = NormalizeMemo(pasted);
-  EXPECT_EQ(after.Text, "xa{enter}byz");
-  EXPECT_EQ(after.SelStart, 10u);
-  EXPECT_EQ(after.SelEnd, 10u);
+  EXPECT_EQ(after.Text, "xa{enter}\r\nbyz");
+  EXPECT_EQ(after.SelStart, 12u);
+  EXPECT_EQ(after.SelEnd, 12u);
   MemoText plain{"abc", 1, 2};
   EXPECT_EQ(NormalizeMemo(plain), plain);  // nothing to rewrite: the selection stays
 }
@@ -245,8 +327,8 @@ TEST(MemoUtf16, CodesBackspaceAndTheChangeRuleKeepTheCaretOnCharactersOfAnyScrip
                    MemoText{"a{tab}b", 6, 6}));
   // A pasted line break between sigma and an emoji: the caret stays after the emoji.
   const MemoText pasted = NormalizeMemo(MemoFromUtf16(u"\u03A3\r\n\U0001F600x", 5, 5));
-  EXPECT_EQ(pasted.Text, "\xCE\xA3{enter}\xF0\x9F\x98\x80x");
-  EXPECT_EQ(SelectionInUtf16(pasted), (Utf16Selection{10, 10}));
+  EXPECT_EQ(pasted.Text, "\xCE\xA3{enter}\r\n\xF0\x9F\x98\x80x");
+  EXPECT_EQ(SelectionInUtf16(pasted), (Utf16Selection{12, 12}));
 }
 
 TEST(MemoUtf16, CharactersOfAnyScriptPassAndShiftTouchesOnlyTheUsKeys) {
