@@ -7,9 +7,14 @@
 // WM_CHARs, which shows the pure injection rate. Every run is checked character for
 // character. A text in Greek, which a US keyboard has no keys for, goes out as Unicode
 // input and is measured against one SendInput batch of its characters as Unicode events.
+// Then, into each target, the time from a press to the first character against the time
+// the same keys take from this process in one SendInput call; and at the end, not timed,
+// many presses of a button whose text starts with a Shift letter into the EDIT while two
+// busy loops hold both processors, each press's text checked.
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -29,14 +34,27 @@ using namespace ks::bench;
 using ks::e2e::WaitFor;
 
 constexpr int kChars = 1000;
-// Rounds per target. A landing in the counter takes a tenth of one in the EDIT and moves
-// by a third from one to the next on a shared machine, so the counter gets more rounds
-// for the same time and a median that holds to a few per cent.
-constexpr int kEditRuns = 7;
-constexpr int kCounterRuns = 15;
+// Rounds per target, each timing keystrum and the batch back to back, in turns first. A
+// landing in the counter takes a fraction of one in the EDIT and moves more from one to
+// the next on a shared machine, so the counter gets more rounds.
+constexpr int kEditRuns = 13;
+constexpr int kCounterRuns = 25;
+// The engine driven from this process (with and without its pump) only tells where time
+// goes: it runs in the first rounds alone.
+constexpr int kEngineRuns = 5;
 // Into the EDIT and the counter at most 5 % over one batch; the Greek rows keep their own.
 constexpr double kGoal = 1.05;
 constexpr double kGreekGoal = 1.10;
+// From a press to the first character, at most twice what the same keys take from this
+// process in one SendInput call; so many rounds into each target.
+constexpr int kFirstCharRuns = 41;
+constexpr double kFirstCharGoal = 2.0;
+// Presses of the Shift button into the EDIT under load, every one checked; the issue that
+// set it asked for 0 wrong in 10,000. KS_BENCH_PRESSES sets another count while the bench
+// itself is worked on.
+constexpr int kStressPresses = 10000;
+// The button that starts with a Shift letter, for the first character and the stress.
+const char* const kShiftText = "Ab1";
 
 using ks::helpers::kTargetClear;
 using ks::helpers::kTargetCount;
@@ -158,6 +176,7 @@ class Target {
     child_.WaitExit(5000);
   }
   bool ready() const { return main_ && (countOnly_ || edit_); }
+  bool counter() const { return countOnly_; }
   // Says what else is on the screen when a run fails.
   std::function<std::string()> describe = [] { return std::string(); };
   HWND main() const { return main_; }
@@ -205,7 +224,7 @@ class Target {
     l.cpuSelfMs = self_.Ms() - cpu0[2];
     l.cpuServerMs = server_.Ms() - cpu0[3];
     Sleep(200);  // anything extra would arrive now
-    const std::wstring got = WideTextOf(countOnly_ ? main_ : edit_);
+    const std::wstring got = Text();
     l.injectMs = injected ? TicksToMs(injected - t0) : 0;
     l.firstMs = TicksToMs(Ask(kTargetFirstTime) - t0);
     l.lastMs = TicksToMs(Ask(kTargetLastTime) - t0);
@@ -226,12 +245,26 @@ class Target {
     return l;
   }
 
- private:
+  // One of the target's messages (target_window.h); -1 when it did not answer.
   LRESULT Ask(UINT msg) {
     DWORD_PTR r = 0;
     if (!SendMessageTimeoutA(main_, msg, 0, 0, SMTO_ABORTIFHUNG, 10000, &r)) return -1;
     return static_cast<LRESULT>(r);
   }
+  std::wstring Text() const { return WideTextOf(countOnly_ ? main_ : edit_); }
+  // Until `n` characters are in, looking every few milliseconds (each look is a message
+  // the target answers between its keys); false after `ms`.
+  bool WaitForCount(LRESULT n, double ms) {
+    const LONGLONG t0 = Ticks();
+    for (;;) {
+      const LRESULT now = Ask(kTargetCount);
+      if (now >= n) return true;
+      if (now < 0 || MsSince(t0) > ms) return false;
+      Sleep(3);
+    }
+  }
+
+ private:
 
   bool countOnly_;
   CpuClock bar_, self_, server_, target_{};
@@ -239,9 +272,6 @@ class Target {
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
 };
-
-// A left press where the pointer already is: the moment it is sent is the start.
-void LeftDownAt(int x, int y) { ks::e2e::SendMouseAt(x, y, MOUSEEVENTF_LEFTDOWN); }
 
 struct Series {
   const char* name;
@@ -265,6 +295,177 @@ struct Series {
   }
 };
 
+// Ratios of paired figures: the median, and the lowest and highest.
+struct Spread {
+  double median = 0, low = 0, high = 0;
+};
+
+Spread SpreadOf(std::vector<double> v) {
+  Spread s;
+  if (v.empty()) return s;
+  s.median = Median(v);
+  s.low = *std::min_element(v.begin(), v.end());
+  s.high = *std::max_element(v.begin(), v.end());
+  return s;
+}
+
+// A left press and release on the bar where the pointer rests, each event with its place.
+void PressAt(POINT at) { ks::e2e::SendMouseAt(at.x, at.y, MOUSEEVENTF_LEFTDOWN); }
+void ReleaseAt(POINT at) { ks::e2e::SendMouseAt(at.x, at.y, MOUSEEVENTF_LEFTUP); }
+
+// From a press on the button at `at` to the first character in the target, against the
+// time `raw` (the same keys) takes from this process in one SendInput call, in turns
+// first. The target is in front throughout, so a press must leave it there: one that
+// does not is counted.
+struct FirstCharacter {
+  std::vector<double> pressMs, rawMs, ratios;
+  int inexact = 0;      // runs whose text did not arrive exact
+  int activations = 0;  // presses after which the target was no longer in front
+};
+
+FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::wstring& want,
+                                  std::vector<INPUT> raw, int rounds) {
+  FirstCharacter f;
+  const auto n = static_cast<LRESULT>(want.size());
+  if (!target.Focus()) {
+    f.inexact = rounds;
+    return f;
+  }
+  ks::e2e::RestAt(at.x, at.y);
+  // The time to the first character, or a negative number when the text was not exact.
+  auto timed = [&](const std::function<void()>& fire, const std::function<void()>& after) {
+    target.Ask(kTargetClear);
+    const LONGLONG t0 = Ticks();
+    fire();
+    const bool landed = target.WaitForCount(n, 5000);
+    after();
+    const double ms = TicksToMs(target.Ask(kTargetFirstTime) - t0);
+    Sleep(30);  // anything extra would arrive now
+    if (!landed || target.Text() != want) {
+      ++f.inexact;
+      return -1.0;
+    }
+    return ms;
+  };
+  auto press = [&] {
+    const double ms = timed([&] { PressAt(at); }, [&] { ReleaseAt(at); });
+    if (GetForegroundWindow() != target.main()) {
+      ++f.activations;
+      target.Focus();
+      ks::e2e::RestAt(at.x, at.y);
+    }
+    return ms;
+  };
+  auto rawKeys = [&] {
+    return timed([&] { SendInput(static_cast<UINT>(raw.size()), raw.data(), sizeof(INPUT)); },
+                 [] {});
+  };
+  for (int r = 0; r < rounds; ++r) {
+    double p = 0, q = 0;
+    if (r % 2 == 0) {
+      p = press();
+      q = rawKeys();
+    } else {
+      q = rawKeys();
+      p = press();
+    }
+    if (p < 0 || q <= 0) continue;
+    f.pressMs.push_back(p);
+    f.rawMs.push_back(q);
+    f.ratios.push_back(p / q);
+  }
+  return f;
+}
+
+// Two threads that spin for as long as they live: every processor busy.
+class BusyLoops {
+ public:
+  explicit BusyLoops(int count) {
+    for (int i = 0; i < count; ++i)
+      if (HANDLE t = CreateThread(nullptr, 0, &Spin, &stop_, 0, nullptr)) threads_.push_back(t);
+  }
+  ~BusyLoops() {
+    stop_ = true;
+    for (HANDLE t : threads_) {
+      WaitForSingleObject(t, 10000);
+      CloseHandle(t);
+    }
+  }
+  BusyLoops(const BusyLoops&) = delete;
+  BusyLoops& operator=(const BusyLoops&) = delete;
+  int running() const { return static_cast<int>(threads_.size()); }
+
+ private:
+  static DWORD WINAPI Spin(void* stop) {
+    const auto& flag = *static_cast<const std::atomic<bool>*>(stop);
+    while (!flag.load(std::memory_order_relaxed)) {
+    }
+    return 0;
+  }
+  std::atomic<bool> stop_{false};
+  std::vector<HANDLE> threads_;
+};
+
+// Presses of the button at `at` into the EDIT while both processors are busy, each one
+// waited for and its text checked, as a user who presses, looks and presses again.
+struct Stress {
+  int presses = 0;
+  int wrong = 0;        // texts other than the button's, missing or extra characters too
+  int activations = 0;  // presses after which the target was no longer in front
+  int busyLoops = 0;
+  double seconds = 0;
+  std::vector<std::string> examples;  // the first few wrong texts
+};
+
+Stress PressMany(Target& target, POINT at, const std::wstring& want, int presses) {
+  Stress s;
+  const auto n = static_cast<LRESULT>(want.size());
+  if (!target.Focus()) {
+    s.wrong = presses;
+    return s;
+  }
+  ks::e2e::RestAt(at.x, at.y);
+  BusyLoops busy(2);
+  s.busyLoops = busy.running();
+  const LONGLONG t0 = Ticks();
+  bool lastExact = false;
+  int lostInARow = 0;
+  auto wrong = [&](int press, const std::wstring& got) {
+    ++s.wrong;
+    if (s.examples.size() < 5)
+      s.examples.push_back(Format("press %d: \"%s\"", press, ks::Utf8(got).c_str()));
+  };
+  for (int i = 1; i <= presses && lostInARow < 20; ++i) {
+    // A character that came after the last press was read would be in the target now.
+    if (lastExact && target.Ask(kTargetCount) != n) wrong(i - 1, target.Text());
+    target.Ask(kTargetClear);
+    PressAt(at);
+    const bool landed = target.WaitForCount(n, 10000);
+    ReleaseAt(at);
+    const std::wstring got = target.Text();
+    lastExact = landed && got == want;
+    if (!lastExact) wrong(i, got);
+    lostInARow = landed ? 0 : lostInARow + 1;
+    s.presses = i;
+    if (GetForegroundWindow() != target.main()) {
+      ++s.activations;
+      target.Focus();
+      ks::e2e::RestAt(at.x, at.y);
+    }
+  }
+  Sleep(100);
+  if (lastExact && target.Ask(kTargetCount) != n) wrong(s.presses, target.Text());
+  s.seconds = MsSince(t0) / 1000;
+  return s;
+}
+
+int StressPresses() {
+  char v[16] = {};
+  if (GetEnvironmentVariableA("KS_BENCH_PRESSES", v, sizeof v) > 0 && std::atoi(v) > 0)
+    return std::atoi(v);
+  return kStressPresses;
+}
+
 }  // namespace
 
 int main() {
@@ -273,13 +474,15 @@ int main() {
   const std::string greek = GreekText();
   const std::wstring wideGreek = ks::Wide(greek);
   const std::vector<INPUT> greekBatch = UnicodeBatch(wideGreek);
+  const std::wstring wideShift = ks::Wide(kShiftText);
 
   ks::e2e::Keystrum k;
   k.WriteIni(
       "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
       "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Bench\r\n"
-      "[Commands]\r\nNumCommands=2\r\nColumns=1\r\nCaption1=Type\r\nCaption2=Greek\r\n");
-  k.WriteDat("\xEF\xBB\xBF" + text + "\r\n" + greek + "\r\n");
+      "[Commands]\r\nNumCommands=3\r\nColumns=1\r\nCaption1=Type\r\nCaption2=Greek\r\n"
+      "Caption3=Shift\r\n");
+  k.WriteDat("\xEF\xBB\xBF" + text + "\r\n" + greek + "\r\n" + kShiftText + "\r\n");
   if (!k.Start()) {
     std::printf("FAIL: keystrum.exe did not start\n");
     return 1;
@@ -294,13 +497,28 @@ int main() {
   ks::WinClock clock;
   InFront inFront;
   ks::TypingPump pump;
-  CollectingSink collected;
-  {
-    ks::Typist collector(ks::TypingPorts{collected, layout, clock, inFront, &pump});
-    collector.TargetWindow = ks::ToWindowId(GetDesktopWindow());
-    collector.SendString(text);
-  }
-  std::printf("text: %d characters, %zu key events\n", kChars, collected.events.size());
+  // The key events of a text exactly as the engine makes them, and how long it takes to
+  // make them: the engine's own work for every character, without any sending.
+  auto eventsOf = [&](const std::string& t, double* ms = nullptr) {
+    std::vector<double> times;
+    CollectingSink collected;
+    for (int i = 0; i < (ms ? 9 : 1); ++i) {
+      collected.events.clear();
+      ks::Typist collector(ks::TypingPorts{collected, layout, clock, inFront, &pump});
+      collector.TargetWindow = ks::ToWindowId(GetDesktopWindow());
+      const LONGLONG t0 = Ticks();
+      collector.SendString(t);
+      times.push_back(MsSince(t0));
+    }
+    if (ms) *ms = Median(times);
+    return collected.events;
+  };
+  double makeMs = 0, makeGreekMs = 0;
+  const std::vector<INPUT> textEvents = eventsOf(text, &makeMs);
+  eventsOf(greek, &makeGreekMs);
+  const std::vector<INPUT> shiftEvents = eventsOf(kShiftText);
+  std::printf("text: %d characters, %zu key events, made by the engine in %.2f ms (Greek %.2f)\n",
+              kChars, textEvents.size(), makeMs, makeGreekMs);
 
   const bool wine = UnderWine();
   const CpuClock barClock{k.process(), wine ? UnixPidOf(k.dir() + "keystrum.exe") : ""};
@@ -309,10 +527,18 @@ int main() {
   if (wine && (barClock.unixPid.empty() || selfClock.unixPid.empty()))
     std::printf("(the Linux processes were not found: processor times are this process's)\n");
 
+  auto centreOf = [&](int index) {
+    RECT r{};
+    GetWindowRect(k.Button(index), &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+
   int status = 0;
-  double editRatio = 0, countRatio = 0, countRate = 0, editPerChar = 0;
-  double editMs[2] = {}, countMs[2] = {};  // keystrum, batch
-  double greekRatio[2] = {}, greekMs[2][2] = {};  // per target: keystrum, Unicode batch
+  struct Row {
+    Spread ratio, greek, first;
+    double ms[2] = {}, greekMs[2] = {}, firstMs[2] = {};  // keystrum, batch
+    double pace = 0, rate = 0;
+  } rows[2];
   for (const char* mode : {"edit", "count"}) {
     Target target(mode, barClock, selfClock, serverClock);
     target.describe = [&] { return ks::e2e::DescribeWindows(k.pid()); };
@@ -320,71 +546,72 @@ int main() {
       std::printf("FAIL: bench_target.exe %s showed no window\n", mode);
       return 1;
     }
+    const bool edit = !target.counter();
+    Row& row = rows[edit ? 0 : 1];
     Series bar{"keystrum.exe, mouse-down on a button", {}};
     Series engine{"engine here, as the bar sends", {}};
     Series unpumped{"  the same without pumping messages", {}};
     Series batch{"one SendInput batch", {}};
-    Series switched{"the same after a switch to the bar", {}};
     Series greekBar{"Greek: keystrum.exe, mouse-down", {}};
     Series greekRaw{"Greek: one Unicode SendInput batch", {}};
     auto pressButton = [&](int index) {
-      RECT r{};
-      GetWindowRect(k.Button(index), &r);
-      const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-      ks::e2e::MoveMouse(x, y);
+      const POINT at = centreOf(index);
+      ks::e2e::MoveMouse(at.x, at.y);
       const LONGLONG t0 = Ticks();
-      LeftDownAt(x, y);
+      PressAt(at);
       Sleep(30);
-      ks::e2e::MouseUp(x, y);
+      ks::e2e::MouseUp(at.x, at.y);
       return std::pair<LONGLONG, LONGLONG>(t0, 0);
     };
-    const bool edit = std::string(mode) == "edit";
+    // The typing engine in this process, its queue pumped as the bar pumps it (or, to
+    // tell the two costs apart, not).
+    auto engineRun = [&](ks::MessagePump* typingPump) {
+      return target.Run(wideText, [&] {
+        ks::SendInputSink sink;
+        ks::Typist typist(ks::TypingPorts{sink, layout, clock, inFront, typingPump});
+        typist.TargetWindow = ks::ToWindowId(target.main());
+        const LONGLONG t0 = Ticks();
+        typist.SendString(text);
+        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
+      });
+    };
+    // `events` in one SendInput call.
+    auto oneBatch = [&](const std::wstring& expected, std::vector<INPUT> events) {
+      return target.Run(expected, [&] {
+        const LONGLONG t0 = Ticks();
+        SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+        return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
+      });
+    };
+    // Keystrum and the batch back to back, in turns first: a machine that other work
+    // slows down and speeds up again then favours neither.
+    auto pair = [](int run, Series& a, const std::function<Landing()>& fa, Series& b,
+                   const std::function<Landing()>& fb) {
+      if (run % 2 == 0) {
+        a.runs.push_back(fa());
+        b.runs.push_back(fb());
+      } else {
+        b.runs.push_back(fb());
+        a.runs.push_back(fa());
+      }
+    };
     const int runs = edit ? kEditRuns : kCounterRuns;
     for (int run = 0; run < runs; ++run) {
-      bar.runs.push_back(target.Run(wideText, [&] { return pressButton(1); }));
-      // The typing engine in this process, its queue pumped as the bar pumps it (or, to
-      // tell the two costs apart, not).
-      auto engineRun = [&](ks::MessagePump* typingPump) {
-        return target.Run(wideText, [&] {
-          ks::SendInputSink sink;
-          ks::Typist typist(ks::TypingPorts{sink, layout, clock, inFront, typingPump});
-          typist.TargetWindow = ks::ToWindowId(target.main());
-          const LONGLONG t0 = Ticks();
-          typist.SendString(text);
-          return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
-        });
-      };
-      engine.runs.push_back(engineRun(&pump));
-      unpumped.runs.push_back(engineRun(nullptr));
-      // `events` in one SendInput call, timed from before `leadIn`.
-      auto oneBatch = [&](const std::wstring& expected, std::vector<INPUT> events,
-                          const std::function<void()>& leadIn) {
-        return target.Run(expected, [&] {
-          const LONGLONG t0 = Ticks();
-          leadIn();
-          SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-          return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
-        });
-      };
-      batch.runs.push_back(oneBatch(wideText, collected.events, [] {}));
-      // What a press costs the target before any key: the click makes the bar the
-      // foreground and the bar gives it back, and each window handles its activation.
-      switched.runs.push_back(oneBatch(wideText, collected.events, [&] {
-        DWORD_PTR ignored = 0;
-        for (HWND w : {k.Bar(), target.main()}) {
-          SetForegroundWindow(w);
-          SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-        }
-      }));
-      greekBar.runs.push_back(target.Run(wideGreek, [&] { return pressButton(2); }));
-      greekRaw.runs.push_back(oneBatch(wideGreek, greekBatch, [] {}));
+      pair(run, bar, [&] { return target.Run(wideText, [&] { return pressButton(1); }); }, batch,
+           [&] { return oneBatch(wideText, textEvents); });
+      pair(run + 1, greekBar, [&] { return target.Run(wideGreek, [&] { return pressButton(2); }); },
+           greekRaw, [&] { return oneBatch(wideGreek, greekBatch); });
+      if (run < kEngineRuns) {
+        engine.runs.push_back(engineRun(&pump));
+        unpumped.runs.push_back(engineRun(nullptr));
+      }
     }
 
     std::printf("\ntarget: %s (median of %d runs, ms from the start)\n",
                 edit ? "multi-line EDIT" : "window counting WM_CHAR", runs);
     std::printf("  %-38s %9s %9s %9s %8s | %s\n", "path", "injected", "1st char", "last char",
                 "chars/s", "cpu ms: bar target here server");
-    for (const Series* s : {&bar, &engine, &unpumped, &batch, &switched, &greekBar, &greekRaw}) {
+    for (const Series* s : {&bar, &engine, &unpumped, &batch, &greekBar, &greekRaw}) {
       const double inject = s->Of(&Landing::injectMs);
       std::printf("  %-38s %9s %9.1f %9.1f %8.0f | %11.0f %6.0f %4.0f %6.0f  %s\n", s->name,
                   inject > 0 ? Format("%.1f", inject).c_str() : "-", s->Of(&Landing::firstMs),
@@ -396,79 +623,109 @@ int main() {
         if (!s->runs[i].ok) std::printf("    FAIL in run %zu: %s\n", i + 1, s->runs[i].problem.c_str());
       if (!s->Ok()) status = 1;
     }
-    // Each round ran its paths back to back, so a round's own ratio is spared most of the
-    // drift of a machine that other work slows down and speeds up again.
-    auto ratioTo = [&](const Series& s, double* low = nullptr, double* high = nullptr,
-                       const Series* against = nullptr) {
-      const Series& base = against ? *against : batch;
+    // A round's own ratio is spared most of the drift of the machine.
+    auto ratioTo = [&](const Series& s, const Series& base) {
       std::vector<double> r;
       for (size_t i = 0; i < s.runs.size() && i < base.runs.size(); ++i)
         r.push_back(s.runs[i].lastMs / base.runs[i].lastMs);
-      if (low && !r.empty()) *low = *std::min_element(r.begin(), r.end());
-      if (high && !r.empty()) *high = *std::max_element(r.begin(), r.end());
-      return Median(r);
+      return SpreadOf(r);
     };
-    double low = 0, high = 0;
-    const double ratio = ratioTo(bar, &low, &high);
+    row.ratio = ratioTo(bar, batch);
+    row.greek = ratioTo(greekBar, greekRaw);
     // Once every event is queued the target works alone: its pace per character.
     std::vector<double> paces;
     for (const Landing& l : batch.runs) paces.push_back((l.lastMs - l.firstMs) / (kChars - 1));
-    const double pace = Median(paces);
-    std::printf("  keystrum / batch: %.2f (rounds %.2f..%.2f; goal <= %.2f)\n", ratio, low, high,
-                kGoal);
-    std::printf("  engine as the bar sends / batch: %.2f, the same unpumped: %.2f\n",
-                ratioTo(engine), ratioTo(unpumped));
-    const double switchRatio = ratioTo(switched);
-    const double barOverSwitched = ratioTo(bar, nullptr, nullptr, &switched);
-    std::printf("  batch after a switch to the bar and back / batch: %.2f; keystrum / that: %.2f\n",
-                switchRatio, barOverSwitched);
-    double greekLow = 0, greekHigh = 0;
-    const double greekR = ratioTo(greekBar, &greekLow, &greekHigh, &greekRaw);
+    row.pace = Median(paces);
+    row.rate = kChars * 1000.0 / batch.Last();
+    row.ms[0] = bar.Last();
+    row.ms[1] = batch.Last();
+    row.greekMs[0] = greekBar.Last();
+    row.greekMs[1] = greekRaw.Last();
+    std::printf("  keystrum / batch: %.2f (rounds %.2f..%.2f; goal <= %.2f)\n", row.ratio.median,
+                row.ratio.low, row.ratio.high, kGoal);
+    std::printf("  engine as the bar sends / batch: %.2f, the same unpumped: %.2f (first %d rounds)\n",
+                ratioTo(engine, batch).median, ratioTo(unpumped, batch).median, kEngineRuns);
     std::printf("  Greek: keystrum / Unicode batch: %.2f (rounds %.2f..%.2f; goal <= %.2f)\n",
-                greekR, greekLow, greekHigh, kGreekGoal);
-    std::printf("  once every event is queued the target takes %.3f ms a character\n", pace);
+                row.greek.median, row.greek.low, row.greek.high, kGreekGoal);
+    std::printf("  once every event is queued the target takes %.3f ms a character\n", row.pace);
     std::printf("  processor time of a landing, all processes: keystrum %.0f ms, batch %.0f ms\n",
                 bar.Cpu(), batch.Cpu());
     Summary(Format("typing 1000 chars into %s: processor time keystrum / batch",
                    edit ? "an EDIT" : "a counter"),
             Format("%.2f (%.0f / %.0f ms)", bar.Cpu() / batch.Cpu(), bar.Cpu(), batch.Cpu()), "",
             "-");
-    Summary(Format("into %s, one batch after a switch to the bar and back / one batch",
-                   edit ? "an EDIT" : "a counter"),
-            Format("%.2f (keystrum / that %.2f)", switchRatio, barOverSwitched), "", "-");
-    const int t = edit ? 0 : 1;
-    greekRatio[t] = greekR;
-    greekMs[t][0] = greekBar.Last();
-    greekMs[t][1] = greekRaw.Last();
+
+    // From a press to the first character, with the target in front.
+    const FirstCharacter f =
+        TimeFirstCharacter(target, centreOf(3), wideShift, shiftEvents, kFirstCharRuns);
+    row.first = SpreadOf(f.ratios);
+    row.firstMs[0] = Median(f.pressMs);
+    row.firstMs[1] = Median(f.rawMs);
+    std::vector<double> sortedPress = f.pressMs, sortedRaw = f.rawMs;
+    std::sort(sortedPress.begin(), sortedPress.end());
+    std::sort(sortedRaw.begin(), sortedRaw.end());
+    auto quartiles = [](const std::vector<double>& v) {
+      return v.empty() ? std::string("-")
+                       : Format("%.2f / %.2f / %.2f", v[v.size() / 4], v[(v.size() - 1) / 2],
+                                v[v.size() * 3 / 4]);
+    };
+    std::printf("  press to the first character of \"%s\" (%zu of %d rounds exact), ms, "
+                "quartiles: keystrum %s, one batch %s\n",
+                kShiftText, f.ratios.size(), kFirstCharRuns, quartiles(sortedPress).c_str(),
+                quartiles(sortedRaw).c_str());
+    std::printf("  keystrum / batch, per round: %.2f (rounds %.2f..%.2f; goal <= %.2f)\n",
+                row.first.median, row.first.low, row.first.high, kFirstCharGoal);
+    if (f.inexact || f.activations) {
+      std::printf("    FAIL: %d runs not exact, %d presses took the target's place in front\n",
+                  f.inexact, f.activations);
+      status = 1;
+    }
+
     if (edit) {
-      editMs[0] = bar.Last();
-      editMs[1] = batch.Last();
-      editRatio = ratio;
-      editPerChar = pace;
-    } else {
-      countMs[0] = bar.Last();
-      countMs[1] = batch.Last();
-      countRatio = ratio;
-      countRate = kChars * 1000.0 / batch.Last();
+      const int presses = StressPresses();
+      std::printf("  %d presses of \"%s\" with two busy loops ...\n", presses, kShiftText);
+      std::fflush(stdout);
+      const Stress st = PressMany(target, centreOf(3), wideShift, presses);
+      std::printf("  %d presses in %.0f s (%d busy loops): %d wrong, %d took the target's place\n",
+                  st.presses, st.seconds, st.busyLoops, st.wrong, st.activations);
+      for (const std::string& e : st.examples) std::printf("    %s\n", e.c_str());
+      const bool ok = st.presses == presses && st.wrong == 0 && st.activations == 0;
+      if (!ok) status = 1;
+      Summary(Format("%d presses of \"%s\" into an EDIT, both processors busy: wrong", presses,
+                     kShiftText),
+              Format("%d (%d done in %.0f s)", st.wrong, st.presses, st.seconds), "0",
+              ok ? "ok" : "MISSED");
     }
   }
 
-  const char* verdict = editRatio <= kGoal ? "ok" : "MISSED";
-  Summary("typing 1000 chars into an EDIT: keystrum / one batch",
-          Format("%.2f (%.0f / %.0f ms)", editRatio, editMs[0], editMs[1]), Format("<= %.2f", kGoal),
-          verdict);
+  auto verdict = [](double v, double goal) { return v <= goal ? "ok" : "MISSED"; };
+  auto value = [](const Spread& s, const double ms[2], const char* unit) {
+    return Format(unit, s.median, ms[0], ms[1]);
+  };
+  const char* const landing = "%.2f (%.0f / %.0f ms)";
+  const char* const first = "%.2f (%.2f / %.2f ms)";
+  Summary("typing 1000 chars into an EDIT: keystrum / one batch", value(rows[0].ratio, rows[0].ms, landing),
+          Format("<= %.2f", kGoal), verdict(rows[0].ratio.median, kGoal));
   Summary("typing 1000 chars into a WM_CHAR counter: keystrum / one batch",
-          Format("%.2f (%.0f / %.0f ms)", countRatio, countMs[0], countMs[1]),
-          Format("<= %.2f", kGoal), countRatio <= kGoal ? "ok" : "MISSED");
+          value(rows[1].ratio, rows[1].ms, landing), Format("<= %.2f", kGoal),
+          verdict(rows[1].ratio.median, kGoal));
   Summary("typing 1000 Greek chars into an EDIT: keystrum / one Unicode batch",
-          Format("%.2f (%.0f / %.0f ms)", greekRatio[0], greekMs[0][0], greekMs[0][1]),
-          Format("<= %.2f", kGreekGoal), greekRatio[0] <= kGreekGoal ? "ok" : "MISSED");
+          value(rows[0].greek, rows[0].greekMs, landing), Format("<= %.2f", kGreekGoal),
+          verdict(rows[0].greek.median, kGreekGoal));
   Summary("typing 1000 Greek chars into a WM_CHAR counter: keystrum / one Unicode batch",
-          Format("%.2f (%.0f / %.0f ms)", greekRatio[1], greekMs[1][0], greekMs[1][1]),
-          Format("<= %.2f", kGreekGoal), greekRatio[1] <= kGreekGoal ? "ok" : "MISSED");
-  Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", countRate), "",
+          value(rows[1].greek, rows[1].greekMs, landing), Format("<= %.2f", kGreekGoal),
+          verdict(rows[1].greek.median, kGreekGoal));
+  Summary("press to first char into an EDIT: keystrum / one batch",
+          value(rows[0].first, rows[0].firstMs, first), Format("<= %.2f", kFirstCharGoal),
+          verdict(rows[0].first.median, kFirstCharGoal));
+  Summary("press to first char into a WM_CHAR counter: keystrum / one batch",
+          value(rows[1].first, rows[1].firstMs, first), Format("<= %.2f", kFirstCharGoal),
+          verdict(rows[1].first.median, kFirstCharGoal));
+  Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", rows[1].rate), "",
           "-");
-  Summary("EDIT cost per character", Format("%.3f ms", editPerChar), "", "-");
+  Summary("EDIT cost per character", Format("%.3f ms", rows[0].pace), "", "-");
+  Summary("the engine makes the 1000 chars' key events (no sending)", Format("%.2f ms", makeMs), "",
+          "-");
 
   if (!k.Exit()) std::printf("keystrum.exe did not end through its tray form\n");
   return status;
