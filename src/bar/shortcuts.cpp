@@ -87,6 +87,13 @@ std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef
          Describe(store, original) + ".";
 }
 
+std::string AbbreviationNotCopiedMessage(const Store& store, const std::string& abbreviation,
+                                         ButtonRef original, int destination) {
+  return "The copy in the " + store.GroupAt(destination).Name +
+         " group has no abbreviation: " + abbreviation + " stays with " +
+         Describe(store, original) + ".";
+}
+
 ShortcutKeys::ShortcutKeys(HotKeyRegistry& registry, const ShortcutLayout& layout)
     : registry_(registry), layout_(layout) {}
 
@@ -157,19 +164,17 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
   return std::nullopt;
 }
 
-bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
-  const ButtonRef b = ShortcutOwner(store, shortcut);
-  if (!b || (b.Group == store.ActiveGroup && unlocked)) return false;
+bool ButtonAsksPassword(const Store& store, ButtonRef b, bool unlocked) {
+  if (!b || !store.HasGroup(b.Group) || (b.Group == store.ActiveGroup && unlocked)) return false;
   return !store.GroupAt(b.Group).Password.empty();
 }
 
-std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
-                                         Dialogs& dialogs) {
-  const ButtonRef b = ShortcutOwner(store, shortcut);
-  if (!b) return std::nullopt;
+std::optional<ButtonRef> UnlockButton(const Store& store, ButtonRef b, bool& unlocked,
+                                      Dialogs& dialogs) {
+  if (!b || !store.HasGroup(b.Group)) return std::nullopt;
   const bool active = b.Group == store.ActiveGroup;
   const std::string& password = store.GroupAt(b.Group).Password;
-  if (!ShortcutAsksPassword(store, shortcut, unlocked)) {
+  if (!ButtonAsksPassword(store, b, unlocked)) {
     if (active) unlocked = true;
     return b;
   }
@@ -184,6 +189,15 @@ std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool&
   }
   if (active) unlocked = true;
   return b;
+}
+
+bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
+  return ButtonAsksPassword(store, ShortcutOwner(store, shortcut), unlocked);
+}
+
+std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
+                                         Dialogs& dialogs) {
+  return UnlockButton(store, ShortcutOwner(store, shortcut), unlocked, dialogs);
 }
 
 }  // namespace ks

@@ -77,6 +77,9 @@ std::string ShortcutHeldMessage(int shortcut);
 // At a copy to another group: the copy is made without the key.
 std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef original,
                                      int destination);
+// The same for a copy that leaves its abbreviation with the original.
+std::string AbbreviationNotCopiedMessage(const Store& store, const std::string& abbreviation,
+                                         ButtonRef original, int destination);
 
 // The keys the program holds, kept in step with the store.
 class ShortcutKeys {
@@ -122,6 +125,10 @@ class ShortcutKeys {
 // Whether typing `shortcut`'s button asks for its group's password first: its group is
 // locked, and it is not the active group already unlocked.
 bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked);
+// The same for button `b`, however it was asked for (a shortcut, an abbreviation).
+bool ButtonAsksPassword(const Store& store, ButtonRef b, bool unlocked);
+std::optional<ButtonRef> UnlockButton(const Store& store, ButtonRef b, bool& unlocked,
+                                      Dialogs& dialogs);
 
 std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
                                          Dialogs& dialogs);
