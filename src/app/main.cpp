@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../../res/resource.h"
+#include "app/abbreviations.h"
 #include "app/app.h"
 #include "app/tray.h"
 #include "bar/main_win.h"
@@ -91,19 +92,28 @@ int RunWindows(app::Application& a) {
   typing::ListPickerWindow list;
   editor::KeyHookLibrary hook(a.exeDir);
   editor::ButtonEditor buttonEditor(ksm, hook);
+  app::Abbreviations abbreviations(session);
   tray.Create(a.window.hwnd(), a.iconSmall);
   ksm.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
 
   BarWindow bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &list,
-                                ksm.hwnd(), &buttonEditor});
+                                ksm.hwnd(), &buttonEditor, &abbreviations});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
   ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
   ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
+  ksm.OnAbbreviationRefusal = [&](const std::string& a) {
+    return abbreviations.Refuse(bar.Editing(), a);
+  };
+  buttonEditor.OnRecording = [&abbreviations](bool on) { abbreviations.Recording(on); };
+  tray.OnAbbreviationsSwitched = [&abbreviations](bool on) { abbreviations.Switch(on); };
   tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
   tray.OnEndSession = [&bar] { bar.SaveSession(); };
   a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
   bar.Create();
+  // The bar exists and the store is loaded: the hook's news has a window to go to.
+  abbreviations.Start(bar.hwnd());
+  tray.CheckAbbreviations(abbreviations.On());
 
   SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -116,6 +126,7 @@ int RunWindows(app::Application& a) {
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
+  abbreviations.Stop();
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;
@@ -126,6 +137,9 @@ int RunWindows(app::Application& a) {
   buttonEditor.TemplateFont = nullptr;
   ksm.OnShortcutChosen = nullptr;
   ksm.OnDoneRefusal = nullptr;
+  ksm.OnAbbreviationRefusal = nullptr;
+  buttonEditor.OnRecording = nullptr;
+  tray.OnAbbreviationsSwitched = nullptr;
   return static_cast<int>(m.wParam);
 }
 

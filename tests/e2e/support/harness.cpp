@@ -557,13 +557,14 @@ bool Keystrum::TrayMenu(TrayItem item) {
   Sleep(150);
   // The item is clicked, not chosen by keyboard: the menu takes keys only while its program
   // has the foreground, which Wine may refuse it when no window had the foreground before.
-  // Four items and two separators half an item high: About, -, Read Help File, Web Site,
-  // -, Exit, whose middles lie at 1, 4, 6 and 9 tenths of the menu's height.
-  static constexpr int kTenths[] = {1, 4, 6, 9};
+  // Five items and three separators half an item high: About, -, Read Help File, Web
+  // Site, -, Abbreviations, -, Exit, whose middles lie at 1, 4, 6, 9 and 12 thirteenths of
+  // the menu's height.
+  static constexpr int kThirteenths[] = {1, 4, 6, 12, 9};
   RECT r{};
   GetWindowRect(menu, &r);
   const int x = (r.left + r.right) / 2;
-  const int y = r.top + (r.bottom - r.top) * kTenths[item] / 10;
+  const int y = r.top + (r.bottom - r.top) * kThirteenths[item] / 13;
   RestAt(x, y);
   Click(x, y);
   return true;
