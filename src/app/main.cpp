@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../../res/resource.h"
+#include "app/abbreviations.h"
 #include "app/app.h"
 #include "app/tray.h"
 #include "bar/main_win.h"
@@ -93,6 +94,7 @@ int RunWindows(app::Application& a) {
   find::FindForm find;
   editor::KeyHookLibrary hook(a.exeDir);
   editor::ButtonEditor buttonEditor(ksm, hook);
+  app::Abbreviations abbreviations(session);
   tray.Create(a.window.hwnd(), a.iconSmall);
   ksm.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
@@ -100,16 +102,24 @@ int RunWindows(app::Application& a) {
 
   BarWindow bar(BarSurroundings{
       a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), &buttonEditor,
-      [&find](const Store& store, HWND target) { find.Open(store, target); }});
+      [&find](const Store& store, HWND target) { find.Open(store, target); }, &abbreviations});
   buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
   ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
   ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
+  ksm.OnAbbreviationRefusal = [&](const std::string& a) {
+    return abbreviations.Refuse(bar.Editing(), a);
+  };
+  buttonEditor.OnRecording = [&abbreviations](bool on) { abbreviations.Recording(on); };
+  tray.OnAbbreviationsSwitched = [&abbreviations](bool on) { abbreviations.Switch(on); };
   tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
   tray.OnFind = [&bar] { bar.OpenFind(); };
   find.Chosen = [&bar](int group, int button) { bar.TypeFound(group, button); };
   tray.OnEndSession = [&bar] { bar.SaveSession(); };
   a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
   bar.Create();
+  // The bar exists and the store is loaded: the hook's news has a window to go to.
+  abbreviations.Start(bar.hwnd());
+  tray.CheckAbbreviations(abbreviations.On());
 
   SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -122,6 +132,7 @@ int RunWindows(app::Application& a) {
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
+  abbreviations.Stop();
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;
@@ -134,6 +145,9 @@ int RunWindows(app::Application& a) {
   buttonEditor.TemplateFont = nullptr;
   ksm.OnShortcutChosen = nullptr;
   ksm.OnDoneRefusal = nullptr;
+  ksm.OnAbbreviationRefusal = nullptr;
+  buttonEditor.OnRecording = nullptr;
+  tray.OnAbbreviationsSwitched = nullptr;
   return static_cast<int>(m.wParam);
 }
 

@@ -12,7 +12,7 @@
 namespace ks::app {
 namespace {
 
-enum : UINT { kAboutItem = 101, kReadHelpItem, kWebSiteItem, kExitItem, kFindItem };
+enum : UINT { kAboutItem = 101, kReadHelpItem, kWebSiteItem, kExitItem, kFindItem, kAbbreviationsItem };
 
 std::string AboutText() {
   return std::string("Keystrum Free V" KS_VERSION_TEXT " by ") + kAuthor + "\nEmail: " + kEmail +
@@ -127,6 +127,11 @@ bool TrayWindow::Create(HWND owner, HICON iconSmall) {
       win::kSeparator,
       {kExitItem, "E&xit", win::Glyph::Exit},
   });
+  // A plain item, so the system draws its check mark; before Exit, with its separator.
+  const int exitAt = GetMenuItemCount(menu_) - 1;
+  InsertMenuW(menu_, exitAt, MF_BYPOSITION | MF_STRING | MF_CHECKED, kAbbreviationsItem,
+              L"Abbreviations");
+  InsertMenuW(menu_, exitAt + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 
   if (!icon_.Create()) return false;
   // Picture and tip first: the icon then goes in with one call to the shell, and each
@@ -144,6 +149,10 @@ bool TrayWindow::Create(HWND owner, HICON iconSmall) {
 }
 
 void TrayWindow::ShowAbout() { Message(AboutText()); }
+
+void TrayWindow::CheckAbbreviations(bool on) {
+  if (menu_) CheckMenuItem(menu_, kAbbreviationsItem, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
 
 void TrayWindow::OpenHelpFile() {
   // The old help file where a user still keeps one beside the exe, else the guide that
@@ -177,6 +186,12 @@ void TrayWindow::MenuCommand(UINT id) {
     case kFindItem:
       if (OnFind) OnFind();
       break;
+    case kAbbreviationsItem: {
+      const bool on = (GetMenuState(menu_, kAbbreviationsItem, MF_BYCOMMAND) & MF_CHECKED) == 0;
+      CheckAbbreviations(on);
+      if (OnAbbreviationsSwitched) OnAbbreviationsSwitched(on);
+      break;
+    }
     default: break;
   }
 }

@@ -46,7 +46,7 @@ class TTrayIcon : public win::Window, private TrayIconState::Shell {
 };
 
 // The program's main form, never seen: it holds the icon and its menu (Find, About, the
-// help file, the web site, Exit), and closing it ends the program.
+// help file, the web site, the abbreviations' switch, Exit), and closing it ends the program.
 class TrayWindow : public win::Window {
  public:
   ~TrayWindow() override;
@@ -61,6 +61,10 @@ class TrayWindow : public win::Window {
 
   // Takes the icon out of the notification area.
   void RemoveIcon() { icon_.SetActive(false); }
+
+  // The checked item "Abbreviations": its check, and the user's choice of it.
+  void CheckAbbreviations(bool on);
+  std::function<void(bool on)> OnAbbreviationsSwitched;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -58,7 +58,7 @@ std::string CleanLineText(std::string_view text) { return OneLine(text); }
 
 Button ButtonFromEditor(const EditorFields& f) {
   return Button{CleanLineText(f.Caption), CleanLineText(f.Description), CleanButtonText(f.String),
-                f.Color, f.Shortcut};
+                f.Color, f.Shortcut, CleanLineText(f.Abbreviation)};
 }
 
 void NewButtonCommand(Store& store, BarView& view, Dialogs& dialogs, Editor& editor,
@@ -113,12 +113,18 @@ void CopyButtonToGroup(Store& store, Dialogs& dialogs, int k, int entry) {
   const int d = DestinationOf(store, dialogs, k, entry, kMsgCopySameGroup);
   if (d == 0) return;
   Button copy = store.Active().ButtonAt(k);
-  // One key can type only one button: the original keeps it.
+  // One key, and one abbreviation, can type only one button: the original keeps them.
   const int32_t shortcut = copy.Shortcut;
   if (IsShortcut(shortcut)) copy.Shortcut = 0;
+  const std::string abbreviation = std::move(copy.Abbreviation);
+  copy.Abbreviation.clear();
   AppendButton(store, d, copy);
-  if (IsShortcut(shortcut))
-    dialogs.Message(ShortcutNotCopiedMessage(store, shortcut, ButtonRef{store.ActiveGroup, k}, d));
+  const ButtonRef original{store.ActiveGroup, k};
+  std::string told;
+  if (IsShortcut(shortcut)) told = ShortcutNotCopiedMessage(store, shortcut, original, d);
+  if (!abbreviation.empty())
+    told += (told.empty() ? "" : "\n") + AbbreviationNotCopiedMessage(store, abbreviation, original, d);
+  if (!told.empty()) dialogs.Message(told);
 }
 
 void MoveButtonToGroup(Store& store, BarView& view, Dialogs& dialogs, int k, int entry) {

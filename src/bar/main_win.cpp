@@ -496,6 +496,12 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       else
         ShortcutFired(static_cast<int>(wp));
       return 0;
+    case contract::kAbbreviationTyped:
+      AbbreviationTyped(wp, lp);
+      return 0;
+    case contract::kUserKeyWhileTyping:
+      UserKeyWhileTyping();
+      return 0;
     case kShowShortcutMessage:
       if (!shortcutMessage_.empty()) {
         ++questions_;

@@ -54,6 +54,8 @@ struct BarSurroundings {
   // Opens the find window over `store` for `target`, the window the user works in (null
   // when none is known).
   std::function<void(const Store& store, HWND target)> OpenFind;
+  // Told of every change of the store and of the typing runs; may be none.
+  AbbreviationWatcher* Abbreviations = nullptr;
 };
 
 class BarWindow : public win::Window, public BarView, public TypingHost, public Dialogs {
@@ -79,6 +81,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   // the button the editor was opened on.
   ShortcutChoice ShortcutChosen(int32_t shortcut);
   std::optional<std::string> RefuseShortcutDone(int32_t shortcut) const;
+  // The button the editor is open on (Button 0: a new one in that group).
+  ButtonRef Editing() const { return editing_; }
 
   // "Find..." in a menu, or Ctrl+Alt+Space: the find window opens over the store for the
   // window the user works in.
@@ -174,7 +178,11 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void TypeButton(int index);
   // The way every press types: the bar lets go of the focus, the target comes forward
   // and gets the text.
-  void TypeIntoTarget(const std::string& text);
+  void TypeIntoTarget(const std::string& text, int erase = 0);
+  // The abbreviation hook's news (abbrev_win.cpp): a button's abbreviation was typed in
+  // the window in front, or the user pressed a key while a run types.
+  void AbbreviationTyped(WPARAM button, LPARAM lengths);
+  void UserKeyWhileTyping();
   void UndoTyping();
   // Listens for the foreground's moves from the start to the end of the session.
   void StartForegroundTracker();

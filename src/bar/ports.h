@@ -70,4 +70,15 @@ class BarView {
   virtual void RebuildGroupMenus(const std::vector<std::string>& groupNames) = 0;
 };
 
+// The abbreviations' watch as the bar keeps it informed; the application provides it.
+class AbbreviationWatcher {
+ public:
+  virtual ~AbbreviationWatcher() = default;
+  // After every change of the store.
+  virtual void StoreChanged(const Store& store) = 0;
+  // The first typing run begins (true) or the last one ends (false): meanwhile the user's
+  // keys are not watched, and one pressed stops the run.
+  virtual void Typing(bool on) = 0;
+};
+
 }  // namespace ks

@@ -98,6 +98,7 @@ void BarWindow::PutSettings() {
 }
 
 void BarWindow::NoteChange() {
+  if (around_.Abbreviations && store_) around_.Abbreviations->StoreChanged(*store_);
   if (!around_.Files || saved_) return;
   PutSettings();
   around_.Files->Changed();

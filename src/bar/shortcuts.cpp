@@ -87,6 +87,13 @@ std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef
          Describe(store, original) + ".";
 }
 
+std::string AbbreviationNotCopiedMessage(const Store& store, const std::string& abbreviation,
+                                         ButtonRef original, int destination) {
+  return "The copy in the " + store.GroupAt(destination).Name +
+         " group has no abbreviation: " + abbreviation + " stays with " +
+         Describe(store, original) + ".";
+}
+
 ShortcutKeys::ShortcutKeys(HotKeyRegistry& registry, const ShortcutLayout& layout)
     : registry_(registry), layout_(layout) {}
 
@@ -158,11 +165,12 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
 }
 
 bool AsksPassword(const Store& store, ButtonRef b, bool unlocked) {
-  if (!b || (b.Group == store.ActiveGroup && unlocked)) return false;
+  if (!b || !store.HasGroup(b.Group) || (b.Group == store.ActiveGroup && unlocked)) return false;
   return !store.GroupAt(b.Group).Password.empty();
 }
 
 bool AskPasswordFor(const Store& store, ButtonRef b, bool& unlocked, Dialogs& dialogs) {
+  if (!b || !store.HasGroup(b.Group)) return false;
   const bool active = b.Group == store.ActiveGroup;
   if (AsksPassword(store, b, unlocked)) {
     const std::optional<std::string> answer =

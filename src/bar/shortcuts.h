@@ -77,6 +77,9 @@ std::string ShortcutHeldMessage(int shortcut);
 // At a copy to another group: the copy is made without the key.
 std::string ShortcutNotCopiedMessage(const Store& store, int shortcut, ButtonRef original,
                                      int destination);
+// The same for a copy that leaves its abbreviation with the original.
+std::string AbbreviationNotCopiedMessage(const Store& store, const std::string& abbreviation,
+                                         ButtonRef original, int destination);
 
 // The keys the program holds, kept in step with the store.
 class ShortcutKeys {
@@ -113,8 +116,8 @@ class ShortcutKeys {
   ShortcutSet held_;
 };
 
-// A button typed from outside the bar (a shortcut key, the find window) enters the press
-// path here. Whether it asks for its group's password first: its group is locked, and it
+// A button typed from outside the bar (a shortcut key, the find window, an abbreviation)
+// enters the press path here. Whether it asks for its group's password first: its group is locked, and it
 // is not the active group already unlocked.
 bool AsksPassword(const Store& store, ButtonRef b, bool unlocked);
 // True when `b` may type: no password is asked, or the right one was given. The password

@@ -63,10 +63,10 @@ void BarWindow::TypeButton(int index) {
   TypeIntoTarget(store_->Active().ButtonAt(index).String);
 }
 
-void BarWindow::TypeIntoTarget(const std::string& text) {
-  ++typingRuns_;
-  typist_->SendString(text);
-  --typingRuns_;
+void BarWindow::TypeIntoTarget(const std::string& text, int erase) {
+  if (typingRuns_++ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(true);
+  typist_->SendString(text, erase);
+  if (--typingRuns_ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(false);
 }
 
 void BarWindow::UndoTyping() {

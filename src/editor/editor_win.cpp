@@ -104,6 +104,7 @@ void ButtonEditor::ToggleRecording() {
     }
     hook_.Start(form_.memo());
     recording_ = true;
+    if (OnRecording) OnRecording(true);
     keys_.Reset();
     keys_.SetUnshiftedRecording(!hook_.CharactersAsTyped());
     win::SetText(form_.recordButton(), "Stop");
@@ -114,6 +115,7 @@ void ButtonEditor::ToggleRecording() {
   } else {
     hook_.Stop();
     recording_ = false;
+    if (OnRecording) OnRecording(false);
     win::SetText(form_.recordButton(), "Record");
     form_.SetHint(form_.recordButton(), EditorWindow::kRecordHint);
     win::SetText(form, savedCaption_);
@@ -126,9 +128,9 @@ bool ButtonEditor::ShowModal(const std::string& caption, EditorFields& fields) {
   keys_.Reset();
   if (caption == EditorWindow::kNewCaption && TemplateFont) form_.SetColorButtonFont(TemplateFont());
   EditorWindow::Fields f{fields.Caption, fields.Description, fields.String, fields.Color,
-                     fields.Shortcut};
+                     fields.Shortcut, fields.Abbreviation};
   if (!form_.ShowModal(caption, f)) return false;
-  fields = EditorFields{f.Caption, f.Description, f.String, f.Color, f.Shortcut};
+  fields = EditorFields{f.Caption, f.Description, f.String, f.Color, f.Shortcut, f.Abbreviation};
   return true;
 }
 

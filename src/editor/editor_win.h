@@ -30,6 +30,8 @@ class ButtonEditor : public ks::Editor {
 
   // The bar's button-font template: a new button's Color caption starts in it.
   std::function<LOGFONTW()> TemplateFont;
+  // Recording starts (true) or stops (false): the abbreviations' watch rests meanwhile.
+  std::function<void(bool)> OnRecording;
 
  private:
   MemoText ReadMemo() const;

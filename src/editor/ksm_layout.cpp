@@ -36,8 +36,8 @@ int KsmMinClientWidth(const KsmDesignSizes& s) {
 }
 
 int KsmMinClientHeight(const KsmDesignSizes& s) {
-  // name, hint and the bottom row plus the three gaps, and the memo.
-  return 2 * s.EditHeight + s.ButtonHeight + 3 * s.Gap + s.ButtonHeight;
+  // name, hint, abbreviation and the bottom row plus the four gaps, and the memo.
+  return 3 * s.EditHeight + s.ButtonHeight + 4 * s.Gap + s.ButtonHeight;
 }
 
 KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
@@ -46,20 +46,26 @@ KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
 
   l.ButtonName = {s.EditLeft, 0, editWidth, s.EditHeight};
   l.ColorButton = {l.ButtonName.Right() + s.ColorGap, 0, s.ColorWidth, s.ButtonHeight};
-  // The list ends where the Color button ends; what it is wider takes from the hint.
-  l.KeyList = {l.ColorButton.Right() - s.KeyListWidth, l.ColorButton.Height, s.KeyListWidth,
-               s.KeyListHeight};
+  // The hint has its row to itself, up to the right edge.
   l.ButtonHint = {s.EditLeft, l.ButtonName.Height + s.Gap,
-                  std::max(0, editWidth - s.ShortcutLabelWidth - (s.KeyListWidth - s.ColorWidth)),
-                  s.EditHeight};
-  // The label fills the gap up to the list, its text on the hint's line.
-  l.ShortcutLabel = {l.ButtonHint.Right() + s.ColorGap,
-                     l.ButtonHint.Top + std::max(0, (s.EditHeight - s.LabelHeight) / 2),
-                     std::max(0, l.KeyList.Left - s.ColorGap - l.ButtonHint.Right() - s.ColorGap),
+                  std::max(0, l.ColorButton.Right() - s.EditLeft), s.EditHeight};
+  // The abbreviation and the shortcut key, the two ways to type the button without the
+  // bar, share the next row. The list ends where the Color button ends; what it is wider
+  // takes from the abbreviation.
+  const int keysTop = l.ButtonHint.Bottom() + s.Gap;
+  l.KeyList = {l.ColorButton.Right() - s.KeyListWidth, keysTop, s.KeyListWidth, s.KeyListHeight};
+  l.Abbreviation = {
+      s.EditLeft, keysTop,
+      std::max(0, editWidth - s.ShortcutLabelWidth - (s.KeyListWidth - s.ColorWidth)),
+      s.EditHeight};
+  // The label fills the gap up to the list, its text on the abbreviation's line.
+  l.ShortcutLabel = {l.Abbreviation.Right() + s.ColorGap,
+                     keysTop + std::max(0, (s.EditHeight - s.LabelHeight) / 2),
+                     std::max(0, l.KeyList.Left - s.ColorGap - l.Abbreviation.Right() - s.ColorGap),
                      s.LabelHeight};
 
-  const int memoTop = l.ButtonHint.Bottom() + s.Gap;
-  const int memoHeight = std::max(0, ch - s.ButtonHeight - 2 * s.EditHeight - 3 * s.Gap);
+  const int memoTop = l.Abbreviation.Bottom() + s.Gap;
+  const int memoHeight = std::max(0, ch - s.ButtonHeight - 3 * s.EditHeight - 4 * s.Gap);
   l.KsmText = {0, memoTop, std::max(0, cw), memoHeight};
   l.Dummy = {0, memoTop, s.DummyWidth, s.ButtonHeight};
 

@@ -22,8 +22,8 @@ struct KsmDesignSizes {
   int DummyWidth = 75;
   int KeyListHeight = 24;
   int EditLeft = 100;
-  // The "Shortcut:" label between the hint and the shortcut list, and its line height;
-  // the list is wider than the Color button above it, so "<ctrl><alt>W" shows whole.
+  // The "Shortcut:" label between the abbreviation and the shortcut list, and its line
+  // height; the list is wider than the Color button, so "<ctrl><alt>W" shows whole.
   int ShortcutLabelWidth = 64;
   int KeyListWidth = 128;
   int LabelHeight = 16;
@@ -40,17 +40,18 @@ Box ScaleBox(const Box& b, int dpi);
 
 struct KsmLayout {
   Box ButtonName, ButtonHint, ColorButton, KeyList, KsmText, Dummy, RecordButton, DoneButton;
-  Box ShortcutLabel;
+  Box ShortcutLabel, Abbreviation;
   bool operator==(const KsmLayout&) const = default;
 };
 
 // The labels never move.
 inline constexpr Box kNameLabelBox{0, 5, 113, 17};
 inline constexpr Box kHintLabelBox{0, 29, 113, 16};
+inline constexpr Box kAbbreviationLabelBox{0, 54, 100, 16};
 
-// Smallest client size at which every control keeps a usable size: both edits at
-// least 40 pixels (at 96 DPI) wide (the hint, which shares its row with the shortcut's
-// label, sets the width) and the memo at least as tall as the focus sink it hides.
+// Smallest client size at which every control keeps a usable size: every edit at least
+// 40 pixels (at 96 DPI) wide (the abbreviation, which shares its row with the shortcut's
+// label and list, sets the width) and the memo at least as tall as the focus sink it hides.
 inline constexpr int kMinEditWidth = 40;
 int KsmMinClientWidth(const KsmDesignSizes& s = {});
 int KsmMinClientHeight(const KsmDesignSizes& s = {});

@@ -176,6 +176,10 @@ void EditorWindow::CreateControls() {
   hintLabel_ = CreateControl(hwnd_, "Static", "Button Hint:", SS_LEFT | SS_NOPREFIX, 0,
                              kHintLabelBox.Left, kHintLabelBox.Top, kHintLabelBox.Width,
                              kHintLabelBox.Height, kHintLabelId, f);
+  abbreviationLabel_ = CreateControl(
+      hwnd_, "Static", "Abbreviation:", SS_LEFT | SS_NOPREFIX, 0, kAbbreviationLabelBox.Left,
+      kAbbreviationLabelBox.Top, kAbbreviationLabelBox.Width, kAbbreviationLabelBox.Height,
+      kAbbreviationLabelId, f);
   shortcutLabel_ = CreateControl(hwnd_, "Static", "Shortcut:", SS_RIGHT | SS_NOPREFIX, 0, 0, 0,
                                  0, 0, kShortcutLabelId, f);
   dummy_ = CreateControl(hwnd_, "Button", "Dummy", BS_PUSHBUTTON | WS_TABSTOP, 0, 256, 168, 75,
@@ -186,6 +190,8 @@ void EditorWindow::CreateControls() {
                               WS_EX_CLIENTEDGE, 104, 0, 121, 24, kButtonNameId, f);
   buttonHint_ = CreateControl(hwnd_, "Edit", "", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
                               WS_EX_CLIENTEDGE, 104, 24, 121, 24, kButtonHintId, f);
+  abbreviation_ = CreateControl(hwnd_, "Edit", "", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
+                                WS_EX_CLIENTEDGE, 100, 50, 100, 24, kAbbreviationId, f);
   recordButton_ = CreateControl(hwnd_, "Button", "Record", BS_PUSHBUTTON | WS_TABSTOP, 0, 72,
                                 168, 83, 25, kRecordButtonId, f);
   ksmText_ = CreateControl(
@@ -201,10 +207,12 @@ void EditorWindow::CreateControls() {
   // in a longer stored text.
   SendMessageW(ksmText_, EM_SETLIMITTEXT, 0, 0);
   FillShortcutList();
+  if (abbreviation_) SendMessageW(abbreviation_, EM_LIMITTEXT, kAbbreviationLimit, 0);
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.
   StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
-                colorButton_, keyList_, nameLabel_, hintLabel_, shortcutLabel_});
+                colorButton_, keyList_, abbreviation_, nameLabel_, hintLabel_,
+                abbreviationLabel_, shortcutLabel_});
 
   // Subclassed through the wide entry: the memo is a Unicode window, so what is typed,
   // pasted or recorded reaches it as UTF-16 whatever the code page.
@@ -214,6 +222,7 @@ void EditorWindow::CreateControls() {
 
   SetWindowSubclass(buttonName_, &FieldProc, 1, 0);
   SetWindowSubclass(buttonHint_, &FieldProc, 1, 0);
+  if (abbreviation_) SetWindowSubclass(abbreviation_, &FieldProc, 1, 0);
 
   DecorateButtons();
 }
@@ -246,11 +255,13 @@ void EditorWindow::ApplyDpi() {
   // Every control lets go of the old font only once it has the new one.
   UniqueFont font = MakeFormFont(dpi);
   for (HWND c : {nameLabel_, hintLabel_, shortcutLabel_, dummy_, doneButton_, buttonName_,
-                 buttonHint_, recordButton_, ksmText_, colorButton_, keyList_})
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+                 buttonHint_, recordButton_, ksmText_, colorButton_, keyList_,
+                 abbreviationLabel_, abbreviation_})
+    if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
   Place(nameLabel_, ScaleBox(kNameLabelBox, dpi));
   Place(hintLabel_, ScaleBox(kHintLabelBox, dpi));
+  if (abbreviationLabel_) Place(abbreviationLabel_, ScaleBox(kAbbreviationLabelBox, dpi));
   SendMessageA(keyList_, CB_SETITEMHEIGHT, 0, ScaleToDpi(kKeyListLineHeight, dpi));
 
   decltype(doneGlyph_) done(MakeGlyph(true, dpi)), record(MakeGlyph(false, dpi));
@@ -280,6 +291,7 @@ void EditorWindow::FitToSize(int cw, int ch) {
   Place(keyList_, keys);
   Place(buttonHint_, l.ButtonHint);
   Place(shortcutLabel_, l.ShortcutLabel);
+  if (abbreviation_) Place(abbreviation_, l.Abbreviation);
   Place(ksmText_, l.KsmText);
   Place(dummy_, l.Dummy);
   Place(recordButton_, l.RecordButton);
@@ -302,6 +314,7 @@ bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   SetMemoText(ks::MemoShown(f.String));
   SetColor(f.Color);
   SetShortcut(f.Shortcut);
+  if (abbreviation_) SetText(abbreviation_, f.Abbreviation);
   modalResult_ = kModalNone;
   activeInApp_ = false;
   memoChars_.Reset();
@@ -317,6 +330,7 @@ bool EditorWindow::ShowModal(const std::string& caption, Fields& f) {
   f.String = ks::MemoStored(MemoText());
   f.Color = color_;
   f.Shortcut = shortcut();
+  if (abbreviation_) f.Abbreviation = GetText(abbreviation_);
   return true;
 }
 
@@ -390,6 +404,15 @@ void EditorWindow::FinishEditing() {
     if (std::optional<std::string> refusal = OnDoneRefusal(shortcut())) {
       ShowMessage(hwnd_, *refusal);
       if (keyList_) SetFocus(keyList_);
+      return;
+    }
+  }
+  // So does an abbreviation that is another button's, or that no one could type.
+  if (OnAbbreviationRefusal && abbreviation_) {
+    if (std::optional<std::string> refusal = OnAbbreviationRefusal(GetText(abbreviation_))) {
+      ShowMessage(hwnd_, *refusal);
+      SetFocus(abbreviation_);
+      SendMessageW(abbreviation_, EM_SETSEL, 0, -1);
       return;
     }
   }

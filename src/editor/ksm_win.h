@@ -44,12 +44,17 @@ class EditorWindow : public ks::win::Window {
     kNameLabelId = 109,
     kHintLabelId = 110,
     kShortcutLabelId = 111,
+    kAbbreviationId = 112,
+    kAbbreviationLabelId = 113,
   };
+  // What the abbreviation's edit takes, in UTF-16 units.
+  static constexpr int kAbbreviationLimit = 31;
 
   struct Fields {
     std::string Caption, Description, String;
     int32_t Color = 0;
     int32_t Shortcut = 0;
+    std::string Abbreviation;
   };
 
   // What the memo's key handling gets to see. KeyDown and KeyPress may change the key
@@ -94,6 +99,7 @@ class EditorWindow : public ks::win::Window {
   HWND dummy() { return EnsureControls() ? dummy_ : nullptr; }
   HWND colorButton() { return EnsureControls() ? colorButton_ : nullptr; }
   HWND keyList() { return EnsureControls() ? keyList_ : nullptr; }
+  HWND abbreviation() { return EnsureControls() ? abbreviation_ : nullptr; }
 
   // The memo's text as it shows it, breaks after {enter} included.
   std::string MemoText();
@@ -118,6 +124,9 @@ class EditorWindow : public ks::win::Window {
   std::function<ks::ShortcutChoice(int32_t shortcut)> OnShortcutChosen;
   // Done with the key the list shows: the reason it may not close, or nothing.
   std::function<std::optional<std::string>(int32_t shortcut)> OnDoneRefusal;
+  // Done with the abbreviation the edit shows: the reason it may not close, or nothing.
+  std::function<std::optional<std::string>(const std::string& abbreviation)>
+      OnAbbreviationRefusal;
 
   // The colour dialog; separate so that a caller can preset and run it the same way.
   void PickCaptionColor();
@@ -150,7 +159,8 @@ class EditorWindow : public ks::win::Window {
 
   HWND nameLabel_ = nullptr, hintLabel_ = nullptr, shortcutLabel_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
        buttonName_ = nullptr, buttonHint_ = nullptr, recordButton_ = nullptr,
-       ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr;
+       ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr,
+       abbreviationLabel_ = nullptr, abbreviation_ = nullptr;
   HWND lastFocus_ = nullptr;
   WNDPROC memoProc_ = nullptr;
   ks::Utf16Joiner memoChars_;

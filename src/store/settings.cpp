@@ -44,6 +44,9 @@ constexpr SettingRow kSettingRows[] = {
     Number("ListWindow", "Width", &S::ListWidth, {kListWidth}),
     {"Font", "Name", nullptr, {}, &S::FontName, kDesignFontName},
     Number("Font", "Size", &S::FontSize, kFontSizeRule),
+    // Absent means on; anything but 0 or 1 too.
+    {.Section = "Options", .Key = "Abbreviations", .Number = &S::Abbreviations,
+     .Rule = {1, 0, 1, 0, 1}, .OnlyWhenSet = true},
 };
 
 // The counts of the store.
@@ -60,6 +63,7 @@ constexpr FieldRow<Group> kGroupRows[] = {
 constexpr FieldRow<Button> kButtonRows[] = {
     {nullptr, "Description", nullptr, {}, &Button::Description, ""},
     {nullptr, "Caption", nullptr, {}, &Button::Caption, kDefaultCaption},
+    {.Section = nullptr, .Key = "Abbreviation", .Text = &Button::Abbreviation, .OnlyWhenSet = true},
     {nullptr, "Color", &Button::Color, {}, nullptr, "", &C::FontColor},
     {nullptr, "Shortcut", &Button::Shortcut},
 };
@@ -89,6 +93,9 @@ void Read(const IniFile& ini, const std::string& section, const std::string& key
 template <class R>
 void Write(IniFile& ini, const std::string& section, const std::string& key,
            const FieldRow<R>& row, const R& in) {
+  if (row.OnlyWhenSet && !ini.Get(section, key) &&
+      (row.Text ? (in.*row.Text).empty() : row.Rule.Apply(in.*row.Number) == row.Rule.Default))
+    return;
   if (row.Text)
     ini.Set(section, key, EncodeValue(in.*row.Text));
   else

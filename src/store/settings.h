@@ -80,6 +80,8 @@ struct Settings {
   int32_t ListX{}, ListY{}, ListHeight{}, ListWidth{};
   std::string FontName;
   int32_t FontSize{};
+  // The tray's "Abbreviations" switch: 1 on, 0 off.
+  int32_t Abbreviations{};
 
   // Sets the number `member` as loading a file that holds `value` would: within its row's
   // rule.
@@ -112,6 +114,10 @@ struct FieldRow {
   // When loading, the running system's value stands for Rule.Default (a button's colour).
   int32_t LoadContext::*SystemDefault = nullptr;
   EdgeRule Edge{};
+  // A value written only when it differs from its default (a text: when it holds
+  // something), or when the file already has the key (a change back must reach the file):
+  // files of users who never set it stay as they were, byte for byte.
+  bool OnlyWhenSet = false;
 };
 using SettingRow = FieldRow<Settings>;
 

@@ -25,6 +25,8 @@ struct Button {
   std::string String;       // the text it types
   int32_t Color = 0;
   int32_t Shortcut = 0;
+  // Typed anywhere, it is replaced by String (src/abbrev); empty: none. One button's only.
+  std::string Abbreviation;
   bool operator==(const Button&) const = default;
 };
 

@@ -112,15 +112,16 @@ void Typist::Pump() {
   if (ports_.pump) ports_.pump->ProcessMessages();
 }
 
-void Typist::SendString(std::string text) {
+void Typist::SendString(std::string text, int erase) {
   // `text` is this run's own copy: a run started from the message pump may change
   // the button it came from while this one is still walking it.
   if (TargetWindow == 0) return;
   if (ports_.bar) ports_.bar->FocusDummy();
   if (!foreground_.BringToForeground(TargetWindow)) return;
   if (depth_++ == 0) stopped_ = false;
-  KeystrokeCount = 0;
   sentSinceWait_ = 0;
+  for (int k = 0; k < erase; ++k) SendKey(U'\b');
+  KeystrokeCount = 0;
   std::size_t i = 0;
   while (i < text.size() && !stopped_) {
     if (text[i] != '{') {

@@ -44,8 +44,13 @@ class Typist {
   // --- the interpreter ---
   // Types `text` as a type string into the target window; nothing when there is none or
   // it cannot be brought forward. A run ends early when the target is lost on the
-  // way (after a message or a pick, it could not be brought back).
-  void SendString(std::string text);
+  // way (after a message or a pick, it could not be brought back), or by Stop. `erase`
+  // Backspaces go first, in the same run: they take out what the user typed to ask for
+  // the text (an abbreviation), and Undo, which takes back the text, does not count them.
+  void SendString(std::string text, int erase = 0);
+  // Ends the run under way after the character being typed (the user pressed a key): what
+  // was typed stays, and Undo takes it back.
+  void Stop() { stopped_ = true; }
   // Types every character of `text` literally, without pumping messages.
   void SendSpecial(const std::string& text);
   // Opens "program[,params]" through the shell; reports a failure in a message box.
@@ -79,7 +84,7 @@ class Typist {
   // middle of a run; false ends the run.
   bool BackToTarget();
 
-  // The run lost its target; nested runs end with it.
+  // The run lost its target or was stopped; nested runs end with it.
   bool stopped_ = false;
   int depth_ = 0;
   // Key events given to the sink since its last flush.

@@ -259,6 +259,8 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
   EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kColorButtonId)), "Color");
   EXPECT_TRUE(IsWindowVisible(keys));
   EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kShortcutLabelId)), "Shortcut:");
+  EXPECT_EQ(TextOf(GetDlgItem(form, EditorWindow::kAbbreviationLabelId)), "Abbreviation:");
+  EXPECT_EQ(SendMessageA(GetDlgItem(form, EditorWindow::kAbbreviationId), EM_GETLIMITTEXT, 0, 0), 31);
   EXPECT_EQ(SendMessageA(keys, CB_GETCOUNT, 0, 0), EditorWindow::kShortcutCount);
   EXPECT_EQ(SendMessageA(keys, CB_GETCURSEL, 0, 0), 3);
   // Editing an existing button starts in its text.
@@ -316,10 +318,12 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   RECT m = RectInParent(memo), dn = RectInParent(done);
   EXPECT_EQ(c.right, client.right);
   EXPECT_EQ(n.right - n.left, nameBefore - 50);
-  // The hint leaves room for the shortcut's label.
-  EXPECT_EQ(h.right - h.left, nameBefore - 50 - ks::editor::KsmDesignSizes{}.ShortcutLabelWidth -
-                                  (ks::editor::KsmDesignSizes{}.KeyListWidth -
-                                   ks::editor::KsmDesignSizes{}.ColorWidth));
+  // The hint reaches the right edge; the abbreviation leaves room for the shortcut's label.
+  EXPECT_EQ(h.right, client.right);
+  const RECT ab = RectInParent(GetDlgItem(form, EditorWindow::kAbbreviationId));
+  EXPECT_EQ(ab.right - ab.left, nameBefore - 50 - ks::editor::KsmDesignSizes{}.ShortcutLabelWidth -
+                                    (ks::editor::KsmDesignSizes{}.KeyListWidth -
+                                     ks::editor::KsmDesignSizes{}.ColorWidth));
   EXPECT_EQ(m.top, memoBefore.top);
   EXPECT_EQ(m.bottom - m.top, memoBefore.bottom - memoBefore.top + 40);
   EXPECT_EQ(dn.bottom, client.bottom);

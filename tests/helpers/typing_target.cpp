@@ -6,7 +6,8 @@
 // start; with "--rich" the first control is a RichEdit instead. Both are wide controls
 // with a wide message loop, so a character of any script arrives as itself. With
 // "--slow-keys" it takes 150 ms over every key press, as a program on a busy machine may,
-// so keys wait in its queue for a while.
+// so keys wait in its queue for a while. With "--password" the first control is a one-line
+// password field (ES_PASSWORD).
 #include <windows.h>
 
 #include <cstdio>
@@ -27,6 +28,7 @@ WNDPROC g_textProc = nullptr;
 std::string g_logText;
 bool g_logging = true;
 bool g_rich = false;
+bool g_password = false;
 bool g_slowKeys = false;
 
 LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -50,8 +52,10 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       HINSTANCE inst = reinterpret_cast<CREATESTRUCTW*>(lp)->hInstance;
       if (g_rich) LoadLibraryW(L"riched20.dll");
       g_text = CreateWindowExW(WS_EX_CLIENTEDGE, g_rich ? L"RichEdit20W" : L"Edit", L"",
-                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380,
-                               250, h, reinterpret_cast<HMENU>(kTargetTextId), inst, nullptr);
+                               WS_CHILD | WS_VISIBLE |
+                                   (g_password ? ES_PASSWORD | ES_AUTOHSCROLL
+                                               : ES_MULTILINE | ES_AUTOVSCROLL),
+                               0, 0, 380, 250, h, reinterpret_cast<HMENU>(kTargetTextId), inst, nullptr);
       g_log = CreateWindowExA(0, "Edit", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10, h,
                               reinterpret_cast<HMENU>(kTargetLogId), inst, nullptr);
       if (!g_text || !g_log) return -1;
@@ -85,6 +89,8 @@ int main(int argc, char** argv) {
       g_rich = true;
     else if (std::strcmp(argv[i], "--slow-keys") == 0)
       g_slowKeys = true;
+    else if (std::strcmp(argv[i], "--password") == 0)
+      g_password = true;
   return ks::helpers::RunTargetWindow(ks::helpers::kTypingTargetClass, "Typing target",
                                       &MainProc, &g_text);
 }

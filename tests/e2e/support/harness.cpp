@@ -584,13 +584,14 @@ bool Keystrum::TrayMenu(TrayItem item) {
   Sleep(150);
   // The item is clicked, not chosen by keyboard: the menu takes keys only while its program
   // has the foreground, which Wine may refuse it when no window had the foreground before.
-  // Five items and three separators half an item high: Find..., -, About, -, Read Help
-  // File, Web Site, -, Exit, 13 half items in all, whose middles lie at these halves.
-  static constexpr int kMiddles[] = {1, 4, 7, 9, 12};
+  // Six items and four separators half an item high: Find..., -, About, -, Read Help File,
+  // Web Site, -, Abbreviations, -, Exit, 16 half items in all, whose middles lie at these
+  // halves (in the order of TrayItem).
+  static constexpr int kMiddles[] = {1, 4, 7, 9, 15, 12};
   RECT r{};
   GetWindowRect(menu, &r);
   const int x = (r.left + r.right) / 2;
-  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 13;
+  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 16;
   RestAt(x, y);
   Click(x, y);
   return true;

@@ -183,7 +183,7 @@ class Keystrum {
   // A left click on the tray icon: shows the bar.
   void TrayClick();
   // The items of the tray icon's menu, in their order.
-  enum TrayItem { kTrayFind, kTrayAbout, kTrayReadHelp, kTrayWebSite, kTrayExit };
+  enum TrayItem { kTrayFind, kTrayAbout, kTrayReadHelp, kTrayWebSite, kTrayExit, kTrayAbbreviations };
   // A right click on the tray icon, then a click on `item` of its menu. False when no
   // menu opened.
   bool TrayMenu(TrayItem item);

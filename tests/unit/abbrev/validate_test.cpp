@@ -1,5 +1,7 @@
 #include "abbrev/validate.h"
 
+#include "abbrev/store_view.h"
+
 #include <gtest/gtest.h>
 
 namespace ks::abbrev {
@@ -50,6 +52,22 @@ TEST(Abbreviation, IsOneButtonsOnlyAcrossAllGroups) {
   EXPECT_EQ(RefuseAbbreviation(buttons, 1, 1, ""), std::nullopt) << "none, as button 1.1 has";
   EXPECT_EQ(RefuseAbbreviation(buttons, 1, 1, "a b"),
             "An abbreviation cannot contain blanks or line breaks.");
+}
+
+// The watch takes the first of two alike, and the editor names the first owner: both in
+// store order, groups before buttons.
+TEST(Abbreviation, TheStoresListsRunInStoreOrder) {
+  Store store;
+  store.Groups = {Group{"Mail", 1, "", {Button{"Hello"}, Button{"Sig", "", "", 0, 0, ";sig"}}},
+                  Group{"Letters", 1, "pw", {Button{"Adr", "", "", 0, 0, "adr"}}}};
+  EXPECT_EQ(AbbreviationsOf(store).size(), 2u);
+  EXPECT_EQ(AbbreviationsOf(store)[0].Text, ";sig");
+  EXPECT_EQ(AbbreviationsOf(store)[1].Group, 2);
+  EXPECT_EQ(AbbreviationsOf(store)[1].Button, 1);
+  EXPECT_EQ(RefuseAbbreviation(ButtonAbbreviationsOf(store), 1, 1, "adr"),
+            "\"adr\" is already the abbreviation of the Adr button in the Letters group.\n"
+            "Please choose another abbreviation.");
+  EXPECT_EQ(RefuseAbbreviation(ButtonAbbreviationsOf(store), 1, 2, ";sig"), std::nullopt);
 }
 
 }  // namespace

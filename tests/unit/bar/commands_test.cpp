@@ -193,10 +193,11 @@ TEST_F(ButtonCommands, CopyIntoTheActiveGroupOrAFullGroupIsRefused) {
 
 TEST_F(ButtonCommands, MoveTakesTheButtonOutAndShortensTheBar) {
   Use(2, 3);
+  store->ButtonAt(1, 2).Abbreviation = ";a2";  // moved, the button keeps its key and its word
   MoveButtonToGroup(*store, view, dialogs, 2, 1);
   EXPECT_EQ(Captions(*store, 1), (Order{"A1", "A3"}));
   EXPECT_EQ(Captions(*store, 2), (Order{"B1", "B2", "B3", "A2"}));
-  EXPECT_EQ(store->ButtonAt(2, 4), (Button{"A2", "hint A2", "text A2", 2, 2}));
+  EXPECT_EQ(store->ButtonAt(2, 4), (Button{"A2", "hint A2", "text A2", 2, 2, ";a2"}));
   EXPECT_EQ(view.VisibleCaptions(), (Order{"A1", "A3"}));
   EXPECT_EQ(view.Displays, 1);
   EXPECT_TRUE(dialogs.Confirms.empty());  // moving asks nothing

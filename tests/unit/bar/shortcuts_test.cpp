@@ -175,14 +175,23 @@ TEST_F(Shortcuts, AKeyFreedByAnotherProgramIsTakenAtTheNextChange) {
   EXPECT_TRUE(keys.Holds(Key('H')));
 }
 
-TEST_F(Shortcuts, CopyToGroupLeavesTheKeyWithTheOriginal) {
+TEST_F(Shortcuts, CopyToGroupLeavesTheKeyAndTheAbbreviationWithTheOriginal) {
   store->ButtonAt(1, 2).Shortcut = Key('C');
+  store->ButtonAt(1, 2).Abbreviation = ";w2";
   CopyButtonToGroup(*store, dialogs, 2, 1);
-  EXPECT_EQ(store->ButtonAt(2, 4), (Button{"Work2", "hint Work2", "text Work2", 2, 0}));
+  EXPECT_EQ(store->ButtonAt(2, 4), (Button{"Work2", "hint Work2", "text Work2", 2, 0, ""}));
   EXPECT_EQ(dialogs.Messages,
             (Order{"The copy in the Home group has no shortcut key: Ctrl+Alt+C stays with the "
-                   "Work2 button in the Work group."}));
+                   "Work2 button in the Work group.\nThe copy in the Home group has no "
+                   "abbreviation: ;w2 stays with the Work2 button in the Work group."}));
   EXPECT_EQ(ShortcutOwner(*store, Key('C')), (ButtonRef{1, 2}));
+  EXPECT_EQ(store->ButtonAt(1, 2).Abbreviation, ";w2");
+
+  store->ButtonAt(1, 2).Shortcut = 0;  // the abbreviation alone is told alone
+  dialogs.Messages.clear();
+  CopyButtonToGroup(*store, dialogs, 2, 1);
+  EXPECT_EQ(dialogs.Messages, (Order{"The copy in the Home group has no abbreviation: ;w2 stays "
+                                     "with the Work2 button in the Work group."}));
 }
 
 // ---- a shortcut pressed ----

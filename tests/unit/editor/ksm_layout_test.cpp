@@ -12,19 +12,22 @@ namespace {
 // Client size of the window at its design size.
 constexpr int kDesignW = 389, kDesignH = 200;
 
-TEST(KsmLayout, DesignSizePutsMemoAt50AndBottomRowOnTheEdge) {
+TEST(KsmLayout, DesignSizePutsMemoAt75AndBottomRowOnTheEdge) {
   KsmLayout l = LayoutKsm(kDesignW, kDesignH);
-  EXPECT_EQ(l.KsmText.Top, 50);
+  EXPECT_EQ(l.KsmText.Top, 75);
   EXPECT_EQ(l.KsmText.Width, kDesignW);
   EXPECT_EQ(l.RecordButton.Bottom(), kDesignH);
   EXPECT_EQ(l.DoneButton.Bottom(), kDesignH);
   // Record keeps its width and Done fills the rest of the row.
   EXPECT_EQ(l.RecordButton, (Box{0, kDesignH - 25, 83, 25}));
   EXPECT_EQ(l.DoneButton, (Box{83, kDesignH - 25, kDesignW - 83, 25}));
-  // The hint sits one pixel below the name, the memo one pixel below the hint; the
-  // shortcut's label takes the end of the hint's row.
+  // The hint sits one pixel below the name up to the right edge, the abbreviation one
+  // pixel below the hint, the memo one below that; the shortcut's label and list take the
+  // end of the abbreviation's row.
   EXPECT_EQ(l.ButtonName, (Box{100, 0, kDesignW - 207, 24}));
-  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 207 - 64 - (128 - 105), 24}));
+  EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 100, 24}));
+  EXPECT_EQ(l.Abbreviation, (Box{100, 50, kDesignW - 207 - 64 - (128 - 105), 24}));
+  EXPECT_EQ(l.KeyList.Top, l.Abbreviation.Top);
   EXPECT_EQ(l.KsmText.Bottom() + 1, l.RecordButton.Top);
 }
 
@@ -35,31 +38,38 @@ TEST(KsmLayout, ColorAndShortcutListStayFlushRight) {
     EXPECT_EQ(l.ColorButton.Left, l.ButtonName.Right() + 2) << cw;
     EXPECT_EQ(l.KeyList.Right(), cw) << cw;
     EXPECT_EQ(l.KeyList.Width, 128) << cw;
-    EXPECT_EQ(l.KeyList.Top, l.ColorButton.Height) << cw;
+    EXPECT_EQ(l.KeyList.Top, l.ButtonHint.Bottom() + 1) << cw;
+    EXPECT_EQ(l.ButtonHint.Right(), cw) << cw;
   }
 }
 
-// The shortcut's label stays between the hint and the list, on the hint's row, with room
+// The shortcut's label stays between the abbreviation and the list, on their row, with room
 // for "Shortcut:" at every width from the minimum up and at every DPI.
-TEST(KsmLayout, ShortcutLabelKeepsItsPlaceBetweenHintAndList) {
+TEST(KsmLayout, ShortcutLabelKeepsItsPlaceBetweenAbbreviationAndList) {
   for (int dpi : {96, 144}) {
     const KsmDesignSizes s = KsmSizesAt(dpi);
     for (int cw : {KsmMinClientWidth(s), ScaleToDpi(kDesignW, dpi), ScaleToDpi(800, dpi)}) {
       KsmLayout l = LayoutKsm(cw, ScaleToDpi(kDesignH, dpi), s);
-      EXPECT_GT(l.ShortcutLabel.Left, l.ButtonHint.Right()) << dpi << " " << cw;
+      EXPECT_GT(l.ShortcutLabel.Left, l.Abbreviation.Right()) << dpi << " " << cw;
       EXPECT_LT(l.ShortcutLabel.Right(), l.KeyList.Left) << dpi << " " << cw;
       EXPECT_GE(l.ShortcutLabel.Width, ScaleToDpi(46, dpi)) << dpi << " " << cw;
-      EXPECT_GE(l.ShortcutLabel.Top, l.ButtonHint.Top) << dpi << " " << cw;
-      EXPECT_LE(l.ShortcutLabel.Bottom(), l.ButtonHint.Bottom()) << dpi << " " << cw;
+      EXPECT_GE(l.ShortcutLabel.Top, l.Abbreviation.Top) << dpi << " " << cw;
+      EXPECT_LE(l.ShortcutLabel.Bottom(), l.Abbreviation.Bottom()) << dpi << " " << cw;
+      // The label of the abbreviation is in the labels' column, on its row.
+      const Box label = ScaleBox(kAbbreviationLabelBox, dpi);
+      EXPECT_LE(label.Right(), l.Abbreviation.Left) << dpi;
+      EXPECT_GE(label.Top, l.Abbreviation.Top) << dpi;
+      EXPECT_LE(label.Bottom(), l.Abbreviation.Bottom()) << dpi;
     }
   }
 }
 
-TEST(KsmLayout, NarrowerShrinksBothEditsEquallyAndNothingElseButMemoAndDone) {
+TEST(KsmLayout, NarrowerShrinksTheEditsEquallyAndNothingElseButMemoAndDone) {
   KsmLayout wide = LayoutKsm(kDesignW, kDesignH);
   KsmLayout narrow = LayoutKsm(kDesignW - 60, kDesignH);
   EXPECT_EQ(wide.ButtonName.Width - narrow.ButtonName.Width, 60);
   EXPECT_EQ(wide.ButtonHint.Width - narrow.ButtonHint.Width, 60);
+  EXPECT_EQ(wide.Abbreviation.Width - narrow.Abbreviation.Width, 60);
   EXPECT_EQ(narrow.ButtonName.Left, wide.ButtonName.Left);
   EXPECT_EQ(narrow.ColorButton.Width, wide.ColorButton.Width);
   EXPECT_EQ(narrow.RecordButton, wide.RecordButton);
@@ -74,6 +84,8 @@ TEST(KsmLayout, TallerGrowsOnlyTheMemo) {
   EXPECT_EQ(tall.KsmText.Top, base.KsmText.Top);
   EXPECT_EQ(tall.ButtonName, base.ButtonName);
   EXPECT_EQ(tall.ButtonHint, base.ButtonHint);
+  EXPECT_EQ(tall.Abbreviation, base.Abbreviation);
+  EXPECT_EQ(tall.KeyList, base.KeyList);
   EXPECT_EQ(tall.ColorButton, base.ColorButton);
   EXPECT_EQ(tall.Dummy, base.Dummy);
   EXPECT_EQ(tall.RecordButton.Top - base.RecordButton.Top, 100);
@@ -95,7 +107,8 @@ TEST(KsmLayout, MemoCoversTheFocusSinkDownToTheMinimumSize) {
 TEST(KsmLayout, MinimumSizeKeepsEveryControlUsable) {
   KsmLayout l = LayoutKsm(KsmMinClientWidth(), KsmMinClientHeight());
   EXPECT_GE(l.ButtonName.Width, kMinEditWidth);
-  EXPECT_EQ(l.ButtonHint.Width, kMinEditWidth);
+  EXPECT_EQ(l.Abbreviation.Width, kMinEditWidth);
+  EXPECT_GE(l.ButtonHint.Width, kMinEditWidth);
   EXPECT_GT(l.DoneButton.Width, 0);
   EXPECT_GT(l.KsmText.Height, 0);
   EXPECT_EQ(l.RecordButton.Bottom(), KsmMinClientHeight());
@@ -107,7 +120,8 @@ TEST(KsmLayout, BelowTheMinimumNoSizeGoesNegative) {
   for (auto [cw, ch] : std::vector<std::pair<int, int>>{{0, 0}, {50, 40}, {150, 70}, {-5, -5}}) {
     KsmLayout l = LayoutKsm(cw, ch);
     for (const Box& b : {l.ButtonName, l.ButtonHint, l.ColorButton, l.KeyList, l.KsmText,
-                         l.Dummy, l.RecordButton, l.DoneButton, l.ShortcutLabel}) {
+                         l.Dummy, l.RecordButton, l.DoneButton, l.ShortcutLabel,
+                         l.Abbreviation}) {
       EXPECT_GE(b.Width, 0) << cw << "x" << ch;
       EXPECT_GE(b.Height, 0) << cw << "x" << ch;
     }
@@ -126,21 +140,22 @@ TEST(KsmLayoutDpi, TheRuleKeepsItsShapeAtEveryDpi) {
     EXPECT_EQ(l.ColorButton.Right(), cw) << dpi;
     EXPECT_EQ(l.ColorButton.Width, ScaleToDpi(105, dpi)) << dpi;
     EXPECT_EQ(l.ButtonHint.Top, l.ButtonName.Bottom() + s.Gap) << dpi;
-    EXPECT_EQ(l.KsmText.Top, l.ButtonHint.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.Abbreviation.Top, l.ButtonHint.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.KsmText.Top, l.Abbreviation.Bottom() + s.Gap) << dpi;
     EXPECT_EQ(l.RecordButton.Top, l.KsmText.Bottom() + s.Gap) << dpi;
     EXPECT_EQ(l.RecordButton.Width, ScaleToDpi(83, dpi)) << dpi;
     EXPECT_EQ(l.DoneButton.Bottom(), ch) << dpi;
     EXPECT_EQ(l.DoneButton.Right(), cw) << dpi;
     // The minimum keeps both edits at 40 design pixels.
-    EXPECT_EQ(LayoutKsm(KsmMinClientWidth(s), ch, s).ButtonHint.Width, ScaleToDpi(40, dpi))
+    EXPECT_EQ(LayoutKsm(KsmMinClientWidth(s), ch, s).Abbreviation.Width, ScaleToDpi(40, dpi))
         << dpi;
     EXPECT_EQ(LayoutKsm(cw, KsmMinClientHeight(s), s).KsmText.Height, s.ButtonHeight) << dpi;
   }
   // At 96 DPI the scaled sizes are the design sizes themselves.
   EXPECT_EQ(LayoutKsm(kDesignW, kDesignH, KsmSizesAt(96)), LayoutKsm(kDesignW, kDesignH));
   EXPECT_EQ(KsmMinClientWidth(KsmSizesAt(96)), KsmMinClientWidth());
-  // The 150 % memo starts at 36 + 2 + 36 + 2 and the labels move with the edits.
-  EXPECT_EQ(LayoutKsm(600, 300, KsmSizesAt(144)).KsmText.Top, 76);
+  // The 150 % memo starts at 3 x (36 + 2) and the labels move with the edits.
+  EXPECT_EQ(LayoutKsm(600, 300, KsmSizesAt(144)).KsmText.Top, 114);
   EXPECT_EQ(ScaleBox(kHintLabelBox, 144), (Box{0, 44, 170, 24}));
 }
 

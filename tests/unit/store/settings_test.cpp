@@ -105,7 +105,8 @@ TEST(SettingsTable, EveryRowIsWrittenUnderItsKeyAndLoadsBack) {
       s.*row.Text = "text " + std::to_string(n);
       expected.push_back(s.*row.Text);
     } else {
-      s.Set(row.Number, row.Rule.Default + n);
+      // Another value the row takes: above its default, or its least at the top (a switch).
+      s.Set(row.Number, row.Rule.Default == row.Rule.Max ? row.Rule.Min : row.Rule.Default + n);
       ASSERT_NE(s.*row.Number, row.Rule.Default) << row.Section << " " << row.Key;
       expected.push_back(std::to_string(s.*row.Number));
     }
@@ -309,6 +310,37 @@ TEST(SettingsSave, ANewFileHoldsTheKeysInTheirOrder) {
             "[Commands]\r\nNumCommands=1\r\nColumns=1\r\nPassword=\r\nDescription1=\r\n"
             "Caption1=Example\r\nColor1=0\r\nShortcut1=0\r\n");
   EXPECT_EQ(f.dat, "This is an example button{enter}\r\n");
+}
+
+// Files of users who never set one stay as they were (the test above); a cleared one must
+// reach the file, or it would come back at the next start.
+TEST(SettingsSave, AnAbbreviationIsWrittenBesideItsCaptionOnlyOnceSet) {
+  auto store = Store::MakeDefault();
+  store->ButtonAt(1, 1).Abbreviation = ";sig";
+  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt, kAnsi);
+  EXPECT_NE(f.ini.find("Caption1=Example\r\nAbbreviation1=;sig\r\nColor1=0\r\n"),
+            std::string::npos);
+  Loaded l = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
+  EXPECT_EQ(l.store->ButtonAt(1, 1).Abbreviation, ";sig");
+
+  l.store->ButtonAt(1, 1).Abbreviation.clear();
+  SavedFiles cleared = SaveSettings(*l.store, l.settings, f.ini, kAnsi);
+  EXPECT_NE(cleared.ini.find("Abbreviation1=\r\n"), std::string::npos);
+  EXPECT_EQ(LoadSettings(cleared.ini, cleared.dat, Ctx(), kAnsi).store->ButtonAt(1, 1).Abbreviation,
+            "");
+}
+
+// The tray's switch: absent is on, and a file that never had it off stays without it.
+TEST(SettingsSave, TheAbbreviationsSwitchIsWrittenOnceTurnedOff) {
+  EXPECT_EQ(Settings{}.Abbreviations, 1);
+  EXPECT_EQ(LoadIni("[Options]\nAbbreviations=0\n").settings.Abbreviations, 0);
+  EXPECT_EQ(LoadIni("[Options]\nAbbreviations=7\n").settings.Abbreviations, 1);
+  Settings off;
+  off.Abbreviations = 0;
+  SavedFiles f = SaveSettings(*Store::MakeDefault(), off, std::nullopt, kAnsi);
+  EXPECT_NE(f.ini.find("[Options]\r\nAbbreviations=0\r\n"), std::string::npos);
+  SavedFiles on = SaveSettings(*Store::MakeDefault(), Settings{}, f.ini, kAnsi);
+  EXPECT_NE(on.ini.find("[Options]\r\nAbbreviations=1\r\n"), std::string::npos);
 }
 
 TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {

@@ -451,6 +451,30 @@ TEST_F(TypistTest, AnUndoFromThePumpDuringAnUndoFindsNothingLeft) {
   EXPECT_EQ(typist.KeystrokeCount, 0);
 }
 
+// An abbreviation: its Backspaces go out first in the same run, and Undo takes back the
+// text alone (the abbreviation is not typed back).
+TEST_F(TypistTest, BackspacesBeforeTheTextArePartOfTheRunButNotOfItsUndo) {
+  sink.events.clear();
+  typist.SendString("Hi{ENTER}", 4);
+  EXPECT_EQ(Typed(), "<Back><Back><Back><Back>Hi<Enter>");
+  EXPECT_EQ(typist.KeystrokeCount, 3);
+  sink.events.clear();
+  typist.UndoTyping();
+  EXPECT_EQ(Typed(), "<Back><Back><Back>");
+}
+
+// A key of the user's stops the run after the character under way; what was typed stays
+// and counts for Undo, and the next run is not stopped by it.
+TEST_F(TypistTest, StopEndsTheRunUnderWayAndNoOtherRun) {
+  int pumps = 0;
+  host.onPump = [&] {
+    if (++pumps == 2) typist.Stop();
+  };
+  EXPECT_EQ(TypeOut("abcdef"), "ab");
+  EXPECT_EQ(typist.KeystrokeCount, 2);
+  EXPECT_EQ(TypeOut("xyz"), "xyz");
+}
+
 TEST_F(TypistTest, UndoBeforeTypingOrWithoutTargetSendsNothing) {
   typist.UndoTyping();
   EXPECT_THAT(Keys(), IsEmpty());

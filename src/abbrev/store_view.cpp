@@ -1,0 +1,24 @@
+#include "abbrev/store_view.h"
+
+namespace ks::abbrev {
+
+std::vector<Abbreviation> AbbreviationsOf(const Store& store) {
+  std::vector<Abbreviation> list;
+  for (int g = 1; g <= store.GroupCount(); ++g)
+    for (int i = 1; i <= store.GroupAt(g).ButtonCount(); ++i)
+      if (const std::string& a = store.ButtonAt(g, i).Abbreviation; !a.empty())
+        list.push_back(Abbreviation{g, i, a});
+  return list;
+}
+
+std::vector<ButtonAbbreviation> ButtonAbbreviationsOf(const Store& store) {
+  std::vector<ButtonAbbreviation> list;
+  for (int g = 1; g <= store.GroupCount(); ++g)
+    for (int i = 1; i <= store.GroupAt(g).ButtonCount(); ++i) {
+      const Button& b = store.ButtonAt(g, i);
+      list.push_back(ButtonAbbreviation{g, i, b.Caption, store.GroupAt(g).Name, b.Abbreviation});
+    }
+  return list;
+}
+
+}  // namespace ks::abbrev
