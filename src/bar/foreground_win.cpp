@@ -216,19 +216,22 @@ std::optional<std::uint32_t> ProcessIntegrity(HANDLE process) {
 }  // namespace
 
 std::optional<std::uint32_t> SystemWindowFacts::IntegrityLevel(WindowId w) const {
+  if (w != 0 && w == levelOf_) return level_;
   DWORD pid = 0;
   GetWindowThreadProcessId(reinterpret_cast<HWND>(w), &pid);
   if (!pid) return std::nullopt;
   // The limited right is granted across integrity levels, where a full query is not.
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   if (!process) return std::nullopt;
-  const std::optional<std::uint32_t> level = ProcessIntegrity(process);
+  level_ = ProcessIntegrity(process);
+  levelOf_ = w;
   CloseHandle(process);
-  return level;
+  return level_;
 }
 
 std::optional<std::uint32_t> SystemWindowFacts::OwnIntegrityLevel() const {
-  return ProcessIntegrity(GetCurrentProcess());
+  if (!own_) own_ = ProcessIntegrity(GetCurrentProcess());
+  return *own_;
 }
 
 }  // namespace ks

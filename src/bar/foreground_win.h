@@ -78,6 +78,13 @@ class SystemWindowFacts : public WindowFacts {
   bool IsHung(WindowId w) const override;
   std::optional<std::uint32_t> IntegrityLevel(WindowId w) const override;
   std::optional<std::uint32_t> OwnIntegrityLevel() const override;
+
+ private:
+  // A process keeps its level for life, and reading one is half a dozen round trips to
+  // the system, asked before every press: ours is read once, the target's once per window.
+  mutable std::optional<std::optional<std::uint32_t>> own_;
+  mutable WindowId levelOf_ = 0;
+  mutable std::optional<std::uint32_t> level_;
 };
 
 }  // namespace ks

@@ -381,8 +381,18 @@ LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM 
     case WM_MBUTTONDOWN:
       ButtonMouseDown(index, MouseButton::Middle);
       return 0;
+    case WM_MOUSEACTIVATE:
+      // Typing into the window in front needs no activation: every round trip of the
+      // foreground is a chance for the first keys to meet a thread not yet ready for them.
+      if (PressTypesInPlace(lp)) return MA_NOACTIVATE;
+      return DefSubclassProc(h, msg, wp, lp);
     default:
       if (DragMessage(h, index, msg, wp, lp, result)) return result;
+      // The button class asks to be told when the pointer hovers and leaves, for a hot
+      // look these buttons, drawn by the bar, never show; Wine keeps that watch by a timer
+      // every 10 ms while the pointer rests on a button, and a press waits for its tick.
+      // The tooltip has seen the move already: its hook comes before this one.
+      if (msg == WM_MOUSEMOVE && GetCapture() != h) return 0;
       return DefSubclassProc(h, msg, wp, lp);
   }
 }
@@ -410,6 +420,9 @@ LRESULT BarWindow::UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   // acts when it goes down, as the typing buttons do, and only looks pressed until the
   // release.
   switch (msg) {
+    case WM_MOUSEACTIVATE:
+      if (PressTypesInPlace(lp)) return MA_NOACTIVATE;
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (GetActiveWindow() == hwnd_) break;
@@ -476,11 +489,9 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEACTIVATE:
       // A click is about to activate the bar: the foreground is still the window the user
       // worked in, which may have told no event of its activation (a window that keeps
-      // its own focus while inactive sends none under Wine).
+      // its own focus while inactive sends none under Wine). A press on a typing button
+      // or Undo is answered by the button itself, before it comes here.
       FollowForeground();
-      // Typing into the window in front needs no activation: every round trip of the
-      // foreground is a chance for the first keys to meet a thread not yet ready for them.
-      if (PressTypesInPlace(lp)) return MA_NOACTIVATE;
       return Default(msg, wp, lp);
     case WM_ACTIVATEAPP:
       // Another program takes the activation from ours; its window is in front once the

@@ -78,8 +78,10 @@ class TargetTracker {
   // front, `foreground`, is the target, so the keys can go where the user's focus already
   // is. Any other window in front (the bar, one of ours, the desktop, none) needs the
   // foreground handed to the target first.
+  // The target passed the rule when it became one, and a window's class and process never
+  // change: only whether it still exists is asked again, since this runs at every press.
   bool TypesInPlace(WindowId foreground) const {
-    return foreground != 0 && foreground == target_ && MayBeTarget(foreground);
+    return foreground != 0 && foreground == target_ && facts_.Exists(foreground);
   }
 
   // Whether typing into `w` would reach the user's program: a window that exists and is
@@ -91,7 +93,8 @@ class TargetTracker {
 
  private:
   void Consider(WindowId w) {
-    if (MayBeTarget(w)) target_ = w;
+    // Every press and every activation asks: the target itself needs no new look.
+    if (w != target_ && MayBeTarget(w)) target_ = w;
   }
 
   const WindowFacts& facts_;

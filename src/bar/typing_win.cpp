@@ -1,6 +1,5 @@
 // The bar as the typing engine's host: a left press types the button's text into the
 // window the user was working in, which the foreground tracker keeps in view.
-#include <windowsx.h>
 
 #include <optional>
 
@@ -30,19 +29,20 @@ void BarWindow::ConsiderTarget(HWND fg) {
   if (tracker_) tracker_->BarActivated(ToWindowId(fg));
 }
 
-bool BarWindow::PressTypesInPlace(LPARAM mouseActivate) const {
-  // Only a left press on a typing button or on Undo, in an enabled bar: everything else
-  // (the group list, a drag, the menus, moving and sizing) activates it as a window would.
+bool BarWindow::PressTypesInPlace(LPARAM mouseActivate) {
+  // Asked by a typing button or Undo itself, so the press is known to be on one. Only a
+  // left press in an enabled bar: the right button (a drag, the menu) activates it as a
+  // window would.
   const UINT mouse = HIWORD(mouseActivate);
   if (LOWORD(mouseActivate) != HTCLIENT || (mouse != WM_LBUTTONDOWN && mouse != WM_LBUTTONDBLCLK))
     return false;
   if (!tracker_ || !IsWindowEnabled(hwnd_) || drag_.pressed) return false;
-  const DWORD at = GetMessagePos();
-  POINT p{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  ScreenToClient(hwnd_, &p);
-  HWND child = ChildWindowFromPointEx(hwnd_, p, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
-  if (!child || (child != undoButton_ && ButtonIndexOf(child) == 0)) return false;
-  return tracker_->TypesInPlace(ToWindowId(GetForegroundWindow()));
+  // The foreground is still the window the user worked in, which may have told no event
+  // of its activation (a window that keeps its own focus while inactive sends none under
+  // Wine). Read once: a press waits for every round trip to the system.
+  const WindowId fg = ToWindowId(GetForegroundWindow());
+  tracker_->ForegroundChanged(fg);
+  return tracker_->TypesInPlace(fg);
 }
 
 void BarWindow::ButtonMouseDown(int index, MouseButton button) {
@@ -66,7 +66,12 @@ void BarWindow::TypeButton(int index) {
 void BarWindow::TypeIntoTarget(const std::string& text, int erase) {
   if (typingRuns_++ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(true);
   typist_->SendString(text, erase);
-  if (--typingRuns_ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(false);
+  if (--typingRuns_ > 0) return;
+  if (around_.Abbreviations) around_.Abbreviations->Typing(false);
+  if (findAfterRun_) {
+    findAfterRun_ = false;
+    PostMessageW(hwnd_, WM_HOTKEY, kFindHotKeyId, 0);
+  }
 }
 
 void BarWindow::UndoTyping() {
