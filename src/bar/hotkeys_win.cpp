@@ -128,7 +128,10 @@ void BarWindow::FindKeyPressed() {
 }
 
 void BarWindow::OpenFind() {
-  // A typing run or a question goes on in the window it has.
+  // A question goes on in the window it has. A run's text goes on where it goes, and the
+  // window opens once it is in: its last keys may still be on their way when the user,
+  // seeing them, asks for the next.
+  if (typingRuns_ > 0) findAfterRun_ = true;
   if (!typist_ || !around_.OpenFind || typingRuns_ > 0 || questions_ > 0) return;
   around_.OpenFind(*store_, ToHwnd(typist_->TargetWindow));
 }

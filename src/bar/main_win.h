@@ -170,10 +170,10 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void SetClientQuietly(int w, int h);
 
   // ---- typing (typing_win.cpp) ----
-  // Whether the press a WM_MOUSEACTIVATE with `mouseActivate` announces types without
-  // activating the bar: the keys go where the user's focus is, and the target keeps the
-  // foreground, its focus and its caret.
-  bool PressTypesInPlace(LPARAM mouseActivate) const;
+  // Whether the press on a typing button or Undo that a WM_MOUSEACTIVATE with
+  // `mouseActivate` announces types without activating the bar: the keys go where the
+  // user's focus is, and the target keeps the foreground, its focus and its caret.
+  bool PressTypesInPlace(LPARAM mouseActivate);
   void ButtonMouseDown(int index, MouseButton button);
   void TypeButton(int index);
   // The way every press types: the bar lets go of the focus, the target comes forward
@@ -289,6 +289,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
                            [this](const std::string& text) { Message(text); }};
   ShellStarter starter_;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
+  bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
   TypingPump typingPump_;
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;
