@@ -58,9 +58,10 @@ void CALLBACK ForegroundWatch::OnEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, L
 }
 
 bool ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump) {
+  // Nothing to hand over, as at every press that types in place: asked first.
+  if (GetForegroundWindow() == w) return true;
   const DWORD thread = GetWindowThreadProcessId(w, nullptr);
   if (!thread) return false;
-  if (GetForegroundWindow() == w) return true;  // nothing to hand over
   // The system names the new foreground at once, but the target's thread activates the
   // window, focuses its control and sets up its keyboard state only when it next takes
   // its messages; keys sent before that were seen to lose their Shift under Wine. So the

@@ -59,6 +59,11 @@ bool BarWindow::OwnWindowOpen() const {
 }
 
 void BarWindow::ShortcutFired(int shortcut) {
+  // AltGr is Ctrl+Alt: on the layout of the window in front this key may be a character.
+  if (shortcuts_ && shortcuts_->LetThrough(shortcut)) {
+    LetShortcutThrough(shortcut);
+    return;
+  }
   // While the user works in a window of ours the keys are meant for it, not for a
   // target behind it. A typing run or a question of a shortcut only makes them wait.
   if (typingRuns_ == 0 && questions_ == 0 && OwnWindowOpen()) return;
@@ -84,6 +89,31 @@ void BarWindow::ShortcutFired(int shortcut) {
   }
   // Polled only while a shortcut waits, so the program stays idle otherwise.
   if (shortcutQueue_.Waiting()) SetTimer(hwnd_, kShortcutTimerId, kShortcutPollMs, nullptr);
+}
+
+void BarWindow::LetShortcutThrough(int shortcut) {
+  // The user still holds Ctrl and Alt (AltGr), so the letter sent again makes the
+  // character in the window in front. Tagged as ours: the abbreviation watch has seen the
+  // user's own press already.
+  const WORD vk = static_cast<WORD>(ShortcutLetterKey(shortcut));
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwExtraInfo = contract::kInjectTag;
+  SendInput(1, &in, sizeof in);
+  // Taken back once the letter is up: before, the system could still find the hot key in
+  // the letter just sent, or in its repeats.
+  letThrough_ = shortcut;
+  SetTimer(hwnd_, kLetThroughTimerId, kShortcutPollMs, nullptr);
+}
+
+void BarWindow::TakeShortcutsBack() {
+  if (letThrough_ && WinHeldKeys{}.IsDown(static_cast<std::uint8_t>(ShortcutLetterKey(letThrough_))))
+    return;
+  KillTimer(hwnd_, kLetThroughTimerId);
+  letThrough_ = 0;
+  if (shortcuts_) shortcuts_->Update(*store_);
 }
 
 void BarWindow::PollShortcuts() {

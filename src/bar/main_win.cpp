@@ -485,6 +485,7 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnCommand(msg, wp, lp);
     case WM_TIMER:
       if (wp == kShortcutTimerId) PollShortcuts();
+      if (wp == kLetThroughTimerId) TakeShortcutsBack();
       return 0;
     case WM_MOUSEACTIVATE:
       // A click is about to activate the bar: the foreground is still the window the user

@@ -124,6 +124,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
  private:
   enum class MouseButton { Left, Right, Middle };
   static constexpr UINT_PTR kShortcutTimerId = 2;
+  // Polls for the release of a shortcut's letter that went through as a character.
+  static constexpr UINT_PTR kLetThroughTimerId = 3;
   // The hot key id of Ctrl+Alt+Space; the shortcut keys take 1..26.
   static constexpr int kFindHotKeyId = 100;
   // Shows the start message about shortcut keys once the message loop runs.
@@ -237,6 +239,10 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void ShortcutFired(int shortcut);
   void PollShortcuts();
   void TypeShortcut(int shortcut);
+  // The layout in front makes a character of `shortcut`: its letter goes to the window
+  // again, without the hot key, which is taken back once the letter is let go.
+  void LetShortcutThrough(int shortcut);
+  void TakeShortcutsBack();
   // Ctrl+Alt+Space pressed anywhere.
   void FindKeyPressed();
   // Releases Ctrl and Alt in the target, with the text's first keys.
@@ -289,7 +295,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
                            [this](const std::string& text) { Message(text); }};
   ShellStarter starter_;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
-  bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
+  bool findAfterRun_ = false;
+  int letThrough_ = 0;  // the shortcut whose letter went through last, until let go  // the find key came during a run: it opens when the run ends
   TypingPump typingPump_;
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;

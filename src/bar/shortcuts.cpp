@@ -47,11 +47,9 @@ ButtonRef OtherButtonWith(const Store& store, int shortcut, ButtonRef self) {
   return {};
 }
 
-ShortcutSet WantedShortcuts(const Store& store, const ShortcutLayout& layout) {
+ShortcutSet WantedShortcuts(const Store& store) {
   ShortcutSet wanted;
   ForEachShortcut(store, [&](ButtonRef, int s) { wanted[s] = true; });
-  for (int s = 1; s <= kNumShortcuts; ++s)
-    if (wanted[s] && layout.MakesCharacter(s)) wanted[s] = false;
   return wanted;
 }
 
@@ -106,8 +104,6 @@ std::string ShortcutKeys::Start(const Store& store) {
     const ButtonRef owner = ShortcutOwner(store, s);
     if (!(owner == b))
       why = Describe(store, owner) + " has it too";
-    else if (layout_.MakesCharacter(s))
-      why = "on your keyboard layout it types a character";
     else if (!held_[s])
       why = "another program uses this key";
     else
@@ -127,12 +123,19 @@ std::string ShortcutKeys::Start(const Store& store) {
 }
 
 void ShortcutKeys::Update(const Store& store) {
-  const RegistrationPlan plan = PlanRegistrations(WantedShortcuts(store, layout_), held_);
+  const RegistrationPlan plan = PlanRegistrations(WantedShortcuts(store), held_);
   for (int s : plan.Unregister) {
     registry_.Unregister(s);
     held_[s] = false;
   }
   for (int s : plan.Register) held_[s] = registry_.Register(s);
+}
+
+bool ShortcutKeys::LetThrough(int shortcut) {
+  if (!Holds(shortcut) || !layout_.MakesCharacter(shortcut)) return false;
+  registry_.Unregister(shortcut);
+  held_[shortcut] = false;
+  return true;
 }
 
 void ShortcutKeys::Stop() {

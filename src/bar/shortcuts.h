@@ -48,20 +48,22 @@ class HotKeyRegistry {
   virtual void Unregister(int shortcut) = 0;
 };
 
-// The keyboard layout the user types with.
+// The keyboard layout the user types with: the one of the window in front, which the
+// user may switch at any time.
 class ShortcutLayout {
  public:
   virtual ~ShortcutLayout() = default;
-  // Whether Ctrl+Alt with the shortcut's letter types a character on this layout.
+  // Whether Ctrl+Alt with the shortcut's letter types a character on this layout now.
   virtual bool MakesCharacter(int shortcut) const = 0;
 };
 
 // Index k stands for Shortcut k; bit 0 is never set.
 using ShortcutSet = std::bitset<kNumShortcuts + 1>;
 
-// The keys the store asks for and that may be taken: each key some button carries,
-// except those the layout turns into a character.
-ShortcutSet WantedShortcuts(const Store& store, const ShortcutLayout& layout);
+// The keys the store asks for: each key some button carries. One that a layout turns into
+// a character (AltGr) is taken too, and let through at the press where it is one: the
+// layout in front then decides, not the one of the day the key was taken.
+ShortcutSet WantedShortcuts(const Store& store);
 
 struct RegistrationPlan {
   std::vector<int> Register;    // wanted and not held, in key order
@@ -97,6 +99,10 @@ class ShortcutKeys {
   // Gives every key back.
   void Stop();
   bool Holds(int shortcut) const { return IsShortcut(shortcut) && held_[shortcut]; }
+  // `shortcut` was pressed. When the layout in front makes a character of it, the key is
+  // the user's: it is given back so that it can be sent again to that window, and taken
+  // again at the next Update, once the user has let go of it. True then.
+  bool LetThrough(int shortcut);
 
   // The editor's list changed to `shortcut`. A key of another button is told once, by
   // the refusal at Done.

@@ -11,7 +11,9 @@ bool WinHotKeys::Register(int shortcut) {
 void WinHotKeys::Unregister(int shortcut) { UnregisterHotKey(owner_, shortcut); }
 
 bool WinShortcutLayout::MakesCharacter(int shortcut) const {
-  HKL layout = GetKeyboardLayout(0);
+  // The layout of the window in front: the user may switch it per window at any time.
+  HWND front = GetForegroundWindow();
+  HKL layout = GetKeyboardLayout(front ? GetWindowThreadProcessId(front, nullptr) : 0);
   BYTE state[256] = {};
   state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
   state[VK_MENU] = state[VK_LMENU] = 0x80;

@@ -62,11 +62,9 @@ TEST(ShortcutRegistrations, PlanTakesTheMissingAndGivesBackTheUnwanted) {
   s->ButtonAt(1, 1).Shortcut = Key('E');
   s->ButtonAt(2, 2).Shortcut = Key('C');
   s->ButtonAt(2, 3).Shortcut = Key('C');
-  FakeShortcutLayout layout;
-  layout.Characters = {Key('E')};
-  const ShortcutSet w = WantedShortcuts(*s, layout);
-  EXPECT_EQ(w.count(), 1u);
-  EXPECT_TRUE(w[Key('C')]);
+  const ShortcutSet w = WantedShortcuts(*s);
+  EXPECT_EQ(w.count(), 2u);
+  EXPECT_TRUE(w[Key('C')] && w[Key('E')]);
 }
 
 class Shortcuts : public ::testing::Test {
@@ -91,22 +89,38 @@ TEST_F(Shortcuts, AStartWithEveryKeyFreeTakesThemAllAndSaysNothing) {
 
 TEST_F(Shortcuts, TheStartMessageListsEveryButtonWhoseKeyDoesNotTypeIt) {
   store->ButtonAt(1, 1).Shortcut = Key('C');  // free
-  store->ButtonAt(1, 2).Shortcut = Key('E');  // a character on this layout
+  store->ButtonAt(1, 2).Shortcut = Key('E');  // a character on the layout in front now
   store->ButtonAt(2, 1).Shortcut = Key('H');  // held by another program
   store->ButtonAt(2, 2).Shortcut = Key('C');  // the same key as Work1
   system.HeldByOthers = {Key('H')};
   layout.Characters = {Key('E')};
   EXPECT_EQ(keys.Start(*store),
             "Some shortcut keys do not type their buttons:\n"
-            "\nCtrl+Alt+E (the Work2 button in the Work group): on your keyboard layout it "
-            "types a character."
             "\nCtrl+Alt+H (the Home1 button in the Home group): another program uses this key."
             "\nCtrl+Alt+C (the Home2 button in the Home group): the Work1 button in the Work "
             "group has it too."
             "\n\nThese buttons type when clicked; the button editor gives them another key.");
-  // The character is never taken from the user; the others are tried once each.
-  EXPECT_EQ(system.Ours, (std::set<int>{Key('C')}));
-  EXPECT_EQ(system.Calls, (Order{"+Ctrl+Alt+C", "+Ctrl+Alt+H"}));
+  // Each key is tried once; whether one is a character is judged at its press.
+  EXPECT_EQ(system.Ours, (std::set<int>{Key('C'), Key('E')}));
+  EXPECT_EQ(system.Calls, (Order{"+Ctrl+Alt+C", "+Ctrl+Alt+E", "+Ctrl+Alt+H"}));
+}
+
+TEST_F(Shortcuts, AKeyTheLayoutInFrontMakesACharacterOfGoesThroughUntilItIsLetGo) {
+  // Started under a layout without AltGr characters, then switched to one where
+  // Ctrl+Alt+Q is "@": the key goes to the window, and is taken again afterwards.
+  store->ButtonAt(1, 1).Shortcut = Key('Q');
+  keys.Start(*store);
+  EXPECT_FALSE(keys.LetThrough(Key('Q')));
+  EXPECT_TRUE(keys.Holds(Key('Q')));
+  layout.Characters = {Key('Q')};
+  EXPECT_TRUE(keys.LetThrough(Key('Q')));
+  EXPECT_FALSE(system.Ours.count(Key('Q')));
+  keys.Update(*store);
+  EXPECT_TRUE(system.Ours.count(Key('Q')));
+  // Back to the first layout: the key types its button again.
+  layout.Characters = {};
+  EXPECT_FALSE(keys.LetThrough(Key('Q')));
+  EXPECT_FALSE(keys.LetThrough(Key('Z')));  // a key no button carries
 }
 
 TEST_F(Shortcuts, AStartMessageOfAHandEditedFileStaysShort) {
