@@ -124,6 +124,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
  private:
   enum class MouseButton { Left, Right, Middle };
   static constexpr UINT_PTR kShortcutTimerId = 2;
+  static constexpr int kUndoId = 901;
   // The hot key id of Ctrl+Alt+Space; the shortcut keys take 1..26.
   static constexpr int kFindHotKeyId = 100;
   // Shows the start message about shortcut keys once the message loop runs.
@@ -131,7 +132,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   // Reads the foreground once the activation has passed to another program.
   static constexpr UINT kFollowForeground = WM_APP + 111;
 
-  // ---- the window (main_win.cpp) ----
+  // ---- the window (main_win.cpp; its messages and its controls': buttons_win.cpp) ----
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR self);
   static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -168,6 +169,10 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void SetClient(int w, int h);
   // Sets the client size to `w` x `h` without the resize being taken as the user's.
   void SetClientQuietly(int w, int h);
+  // The shortcut keys' and the abbreviation hook's messages; true when `msg` was one.
+  bool KeyMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Sized again for a display of another DPI, at the place the system suggests.
+  void MovedToDpi(const RECT& suggested);
 
   // ---- typing (typing_win.cpp) ----
   // Whether the press on a typing button or Undo that a WM_MOUSEACTIVATE with
