@@ -143,7 +143,11 @@ class EditorWindow : public ks::win::Window {
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   // Makes the controls once; false when they could not be made.
   bool EnsureControls();
+  // The controls and what they need besides (ksm_controls_win.cpp): made in their creation
+  // order at their design places, then their limits, list, tab order and subclasses.
   void CreateControls();
+  void CreateAtDesignPlaces(HFONT font);
+  void PrepareControls();
   // The DPI of the display the editor is on; fonts, labels and pictures made for it.
   int Dpi() const;
   void ApplyDpi();
