@@ -128,9 +128,11 @@ void BarWindow::LimitMinimumSize(MINMAXINFO& mmi) {
   mmi.ptMinTrackSize.y = s.cy;
 }
 
-// The shortcut keys, the find key and the abbreviation hook's news; true when `msg` was one.
-bool BarWindow::KeyMessage(UINT msg, WPARAM wp, LPARAM lp) {
+bool BarWindow::NewsMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case kFollowForeground:
+      FollowForeground();
+      return true;
     case WM_TIMER:
       if (wp == kShortcutTimerId) PollShortcuts();
       return true;
@@ -174,7 +176,7 @@ void BarWindow::MovedToDpi(const RECT& suggested) {
 }
 
 LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (KeyMessage(msg, wp, lp)) return 0;
+  if (NewsMessage(msg, wp, lp)) return 0;
   switch (msg) {
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -193,9 +195,6 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // switch is through, which a message posted now sees.
       if (!wp) PostMessageW(hwnd_, kFollowForeground, 0, 0);
       return Default(msg, wp, lp);
-    case kFollowForeground:
-      FollowForeground();
-      return 0;
     case WM_ACTIVATE:
       return OnActivate(msg, wp, lp);
     case WM_SIZE:

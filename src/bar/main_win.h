@@ -169,8 +169,10 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void SetClient(int w, int h);
   // Sets the client size to `w` x `h` without the resize being taken as the user's.
   void SetClientQuietly(int w, int h);
-  // The shortcut keys' and the abbreviation hook's messages; true when `msg` was one.
-  bool KeyMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // The messages that bring news and want no answer: the shortcut keys' timer and hot
+  // keys, the abbreviation hook's news, the start message, the foreground to read again.
+  // True when `msg` was one.
+  bool NewsMessage(UINT msg, WPARAM wp, LPARAM lp);
   // Sized again for a display of another DPI, at the place the system suggests.
   void MovedToDpi(const RECT& suggested);
 
