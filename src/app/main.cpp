@@ -156,8 +156,9 @@ int RunWindows(app::Application& a) {
   find.Create(a.window.hwnd());
 
   BarWindow bar(BarSurroundings{
-      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), &buttonEditor,
-      [&find](const Store& store, HWND target) { find.Open(store, target); }, &abbreviations});
+      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), {&ksm, &list},
+      &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
+      &abbreviations});
   const AroundTheBar around{a, tray, ksm, find, buttonEditor, abbreviations};
   WireToBar(around, bar);
   bar.Create();

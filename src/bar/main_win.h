@@ -24,6 +24,7 @@
 #include "bar/shortcut_wait.h"
 #include "bar/shortcuts.h"
 #include "contract.h"
+#include "store/places_win.h"
 #include "store/settings.h"
 #include "store/session.h"
 #include "store/store.h"
@@ -47,9 +48,12 @@ struct BarSurroundings {
   Session* Files = nullptr;
   HICON Icon = nullptr;       // at the system DPI's icon sizes
   HICON IconSmall = nullptr;
-  // Windows the bar places and never takes as the target.
+  // Windows the bar never takes as the target.
   typing::ListPickerWindow* Picker = nullptr;
   HWND EditorWindow = nullptr;
+  // The other windows whose places the settings keep: each reads and writes its own when
+  // the bar loads the session and hands it its values.
+  std::vector<const SettingsPlace*> OtherPlaces;
   Editor* ButtonEditor = nullptr;
   // Opens the find window over `store` for `target`, the window the user works in (null
   // when none is known).
@@ -203,7 +207,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
 
   // ---- the session (session_win.cpp) ----
   void LoadSession();
-  // Puts the bar's values and the windows' places into the session's settings.
+  // Puts the bar's values and place into the session's settings, and has the other
+  // windows put theirs.
   void PutSettings();
   // After every change to the store or the settings: the session writes them soon.
   void NoteChange();

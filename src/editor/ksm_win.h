@@ -13,6 +13,7 @@
 #include "editor/ksm_layout.h"
 #include "editor/memo.h"
 #include "store/button_editor.h"
+#include "store/places_win.h"
 #include "store/settings.h"
 #include "common/dpi.h"
 #include "win/controls.h"
@@ -20,7 +21,7 @@
 
 namespace ks::editor {
 
-class EditorWindow : public ks::win::Window {
+class EditorWindow : public ks::win::Window, public ks::SettingsPlace {
  public:
   static constexpr const char* kInitialCaption = "Keystrum Information";
   static constexpr const char* kEditCaption = "Edit button";
@@ -71,7 +72,7 @@ class EditorWindow : public ks::win::Window {
     std::function<bool(EditorWindow&, const std::string& text)> Paste;
   };
 
-  EditorWindow() = default;
+  EditorWindow() : SettingsPlace(ks::kEditorPlace) {}
   ~EditorWindow() override;
 
   // Creates the hidden editor owned by `owner`, at its default size centred on the screen.
@@ -133,6 +134,7 @@ class EditorWindow : public ks::win::Window {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  HWND PlacedWindow() const override { return hwnd_; }
 
  private:
   void FillShortcutList();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "store/places_win.h"
 #include "store/settings.h"
 #include "typing/ports.h"
 #include "win/controls.h"
@@ -14,7 +15,7 @@
 
 namespace ks::typing {
 
-class ListPickerWindow : public ks::win::Window, public ListPicker {
+class ListPickerWindow : public ks::win::Window, public ListPicker, public ks::SettingsPlace {
  public:
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
@@ -22,6 +23,8 @@ class ListPickerWindow : public ks::win::Window, public ListPicker {
   static constexpr int kItemHeight = 16;
   static constexpr int kDefaultWidth = ks::kListWidth;
   static constexpr int kDefaultHeight = ks::kListHeight;
+
+  ListPickerWindow() : SettingsPlace(ks::kListPlace) {}
 
   // Creates the hidden picker, owned by `owner`, centred on the screen. Its list is made
   // at the first pick: the program is ready sooner without it.
@@ -36,6 +39,7 @@ class ListPickerWindow : public ks::win::Window, public ListPicker {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  HWND PlacedWindow() const override { return hwnd_; }
 
  private:
   bool MakeList();
