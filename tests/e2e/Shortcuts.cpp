@@ -86,16 +86,8 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
 
 TEST_F(ShortcutsTest, TheEditorRefusesAKeyOfAnotherButtonAndKeepsTheChosenOneAcrossARestart) {
   StartWith(kIni, kDat);
-  POINT c = CentreOf(k.Button(1));
-  Click(c.x, c.y, true);
-  ASSERT_TRUE(k.MenuOpens());
-  Sleep(150);
-  for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Edit Button
-  PressKey(VK_RETURN);
-  HWND ed = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr;
-  })) << DescribeWindows(k.pid());
+  HWND ed = OpenEditor(1);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
   HWND list = GetDlgItem(ed, 108);
   ASSERT_TRUE(IsWindowVisible(list));
   ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 27);

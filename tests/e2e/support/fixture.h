@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "contract.h"
 #include "support/harness.h"
 #include "text/codepage_win.h"
 
@@ -115,6 +116,22 @@ class BarFixture : public ::testing::Test {
   static ::testing::AssertionResult TextBecomes(HWND h, const std::string& want, int ms = 8000) {
     if (WaitFor([&] { return TextOf(h) == want; }, ms)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the window holds [" << TextOf(h) << "]";
+  }
+
+  // A right click on bar button `i`, then "Edit Button" from the button menu by keyboard:
+  // the editor once it is in front, or null when it does not come.
+  HWND OpenEditor(int i) {
+    POINT c = CentreOf(k.Button(i));
+    RestAt(c.x, c.y);
+    Click(c.x, c.y, true);
+    if (!k.MenuOpens()) return nullptr;
+    Sleep(150);
+    for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
+    PressKey(VK_RETURN);
+    HWND ed = nullptr;
+    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; });
+    if (ed) WaitFor([&] { return GetForegroundWindow() == ed; });
+    return ed;
   }
 
   // A right click on bar button `i`, item `item` (counted from 0) of the button menu by
