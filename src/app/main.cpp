@@ -156,7 +156,7 @@ int RunWindows(app::Application& a) {
   find.Create(a.window.hwnd());
 
   BarWindow bar(BarSurroundings{
-      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), {&ksm, &list},
+      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), {&ksm.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
       &abbreviations});
   const AroundTheBar around{a, tray, ksm, find, buttonEditor, abbreviations};

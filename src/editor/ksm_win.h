@@ -21,7 +21,7 @@
 
 namespace ks::editor {
 
-class EditorWindow : public ks::win::Window, public ks::SettingsPlace {
+class EditorWindow : public ks::win::Window {
  public:
   static constexpr const char* kInitialCaption = "Keystrum Information";
   static constexpr const char* kEditCaption = "Edit button";
@@ -72,7 +72,7 @@ class EditorWindow : public ks::win::Window, public ks::SettingsPlace {
     std::function<bool(EditorWindow&, const std::string& text)> Paste;
   };
 
-  EditorWindow() : SettingsPlace(ks::kEditorPlace) {}
+  EditorWindow() = default;
   ~EditorWindow() override;
 
   // Creates the hidden editor owned by `owner`, at its default size centred on the screen.
@@ -89,8 +89,8 @@ class EditorWindow : public ks::win::Window, public ks::SettingsPlace {
   // colour stays the one the fields carry.
   void SetColorButtonFont(const LOGFONTW& font);
 
-  ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
-  void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
+  // The editor's place in the settings, which it reads and writes itself.
+  const ks::SettingsPlace& place() const { return place_; }
 
   HWND memo() { return EnsureControls() ? ksmText_ : nullptr; }
   HWND buttonName() { return EnsureControls() ? buttonName_ : nullptr; }
@@ -134,7 +134,6 @@ class EditorWindow : public ks::win::Window, public ks::SettingsPlace {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  HWND PlacedWindow() const override { return hwnd_; }
 
  private:
   void FillShortcutList();
@@ -188,6 +187,7 @@ class EditorWindow : public ks::win::Window, public ks::SettingsPlace {
   bool activeInApp_ = false;
   bool changeSeen_ = false;
   MemoEvents memoEvents_;
+  ks::SettingsPlace place_{ks::kEditorPlace, hwnd_};
 };
 
 }  // namespace ks::editor

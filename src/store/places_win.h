@@ -21,18 +21,19 @@ struct PlaceFields {
   ScreenPoint Fallback;
 };
 
-inline constexpr PlaceFields kEditorPlace{
-    &Settings::EditorX,           &Settings::EditorY,           &Settings::EditorWidth,
-    &Settings::EditorHeight,      &LoadContext::EditorClientWidth,
-    &LoadContext::EditorClientHeight, kEditorFallback};
-inline constexpr PlaceFields kListPlace{
-    &Settings::ListX,           &Settings::ListY,           &Settings::ListWidth,
-    &Settings::ListHeight,      &LoadContext::ListClientWidth,
-    &LoadContext::ListClientHeight, kListFallback};
+inline constexpr PlaceFields kEditorPlace{&Settings::EditorX, &Settings::EditorY,
+                                          &Settings::EditorWidth, &Settings::EditorHeight,
+                                          &LoadContext::EditorClientWidth,
+                                          &LoadContext::EditorClientHeight, kEditorFallback};
+inline constexpr PlaceFields kListPlace{&Settings::ListX, &Settings::ListY, &Settings::ListWidth,
+                                        &Settings::ListHeight, &LoadContext::ListClientWidth,
+                                        &LoadContext::ListClientHeight, kListFallback};
 
+// The place of one window, which holds it: the window's handle as the window keeps it,
+// null while the window could not be made.
 class SettingsPlace {
  public:
-  explicit SettingsPlace(const PlaceFields& fields) : fields_(fields) {}
+  SettingsPlace(const PlaceFields& fields, const HWND& window) : fields_(fields), window_(window) {}
 
   // The window's client size as made, from which the load centres a window whose place
   // the file does not name.
@@ -42,13 +43,9 @@ class SettingsPlace {
   // Before every save: the window's place as it is now.
   void PutPlace(Settings& s) const;
 
- protected:
-  ~SettingsPlace() = default;
-  // The window placed; none while it could not be made.
-  virtual HWND PlacedWindow() const = 0;
-
  private:
   const PlaceFields& fields_;
+  const HWND& window_;
 };
 
 }  // namespace ks

@@ -15,7 +15,7 @@
 
 namespace ks::typing {
 
-class ListPickerWindow : public ks::win::Window, public ListPicker, public ks::SettingsPlace {
+class ListPickerWindow : public ks::win::Window, public ListPicker {
  public:
   static constexpr const char* kCaption = "Select";
   static constexpr int kListId = 100;
@@ -23,8 +23,6 @@ class ListPickerWindow : public ks::win::Window, public ListPicker, public ks::S
   static constexpr int kItemHeight = 16;
   static constexpr int kDefaultWidth = ks::kListWidth;
   static constexpr int kDefaultHeight = ks::kListHeight;
-
-  ListPickerWindow() : SettingsPlace(ks::kListPlace) {}
 
   // Creates the hidden picker, owned by `owner`, centred on the screen. Its list is made
   // at the first pick: the program is ready sooner without it.
@@ -34,12 +32,11 @@ class ListPickerWindow : public ks::win::Window, public ListPicker, public ks::S
   // nothing when the window was closed without a pick.
   std::optional<std::string> Pick(const std::vector<std::string>& entries) override;
 
-  ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
-  void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
+  // The picker's place in the settings, which it reads and writes itself.
+  const ks::SettingsPlace& place() const { return place_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  HWND PlacedWindow() const override { return hwnd_; }
 
  private:
   bool MakeList();
@@ -52,6 +49,7 @@ class ListPickerWindow : public ks::win::Window, public ListPicker, public ks::S
   ks::win::UniqueFont font_;
   int modalResult_ = 0;
   std::wstring selection_;
+  ks::SettingsPlace place_{ks::kListPlace, hwnd_};
 };
 
 }  // namespace ks::typing
