@@ -57,12 +57,7 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
 
   // The locked group's password first; a wrong one types nothing.
   Chord('L');
-  HWND box = Dialog("Group Password");
-  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
-  EXPECT_NE(StaticTexts(box).find("Vault"), std::string::npos) << StaticTexts(box);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
-  TypeText("wrong");
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(GivePassword("Vault", "wrong"));
   HWND invalid = BoxSaying("Invalid Password.");
   ASSERT_NE(invalid, nullptr);
   ClickWindow(GetDlgItem(invalid, IDOK));
@@ -71,11 +66,7 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
 
   FocusTarget();
   Chord('L');
-  box = Dialog("Group Password");
-  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
-  TypeText("Secret");
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(GivePassword("Vault", "Secret"));
   EXPECT_TRUE(TextBecomes("third\r\nhomeonesecret"));
 
   // The last run is the one Undo takes back, as after a press.

@@ -188,6 +188,20 @@ class BarFixture : public ::testing::Test {
     return found;
   }
 
+  // The password box that names group `group`, once it is in front, given `password` and
+  // Enter.
+  ::testing::AssertionResult GivePassword(const std::string& group, const std::string& password) {
+    HWND box = Dialog("Group Password");
+    if (!box) return ::testing::AssertionFailure() << "no password box; " << DescribeWindows(k.pid());
+    if (StaticTexts(box).find(group) == std::string::npos)
+      return ::testing::AssertionFailure() << "the password box says " << StaticTexts(box);
+    if (!WaitFor([&] { return GetForegroundWindow() == box; }))
+      return ::testing::AssertionFailure() << "the password box is not in front";
+    TypeText(password);
+    PressKey(VK_RETURN);
+    return ::testing::AssertionSuccess();
+  }
+
   Keystrum k;
   TypingTarget target;
   HWND main_ = nullptr;
