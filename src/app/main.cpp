@@ -64,8 +64,6 @@ bool AnotherCopyRuns() {
   return true;
 }
 
-// Makes the windows in their fixed order and wires them together, runs the message loop,
-// and saves at the end of a normal run. Returns the exit code.
 // The session's save, a second after the last change; thread timers need no window.
 Session* g_session = nullptr;
 UINT_PTR g_saveTimer = 0;
@@ -79,6 +77,63 @@ void CALLBACK SaveSoon(HWND, UINT, UINT_PTR, DWORD) {
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
+// What the bar is wired to, for the wiring and its undoing.
+struct AroundTheBar {
+  app::Application& a;
+  app::TrayWindow& tray;
+  editor::EditorWindow& ksm;
+  find::FindForm& find;
+  editor::ButtonEditor& buttonEditor;
+  app::Abbreviations& abbreviations;
+};
+
+void WireToBar(const AroundTheBar& w, BarWindow& bar) {
+  w.buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
+  w.ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
+  w.ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
+  w.ksm.OnAbbreviationRefusal = [&abbreviations = w.abbreviations, &bar](const std::string& a) {
+    return abbreviations.Refuse(bar.Editing(), a);
+  };
+  w.buttonEditor.OnRecording = [&abbreviations = w.abbreviations](bool on) {
+    abbreviations.Recording(on);
+  };
+  w.tray.OnAbbreviationsSwitched = [&abbreviations = w.abbreviations](bool on) {
+    abbreviations.Switch(on);
+  };
+  w.tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
+  w.tray.OnFind = [&bar] { bar.OpenFind(); };
+  w.find.Chosen = [&bar](int group, int button) { bar.TypeFound(group, button); };
+  w.tray.OnEndSession = [&bar] { bar.SaveSession(); };
+  w.a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
+}
+
+// The wiring refers to the bar, which goes first when RunWindows returns.
+void UnwireFromBar(const AroundTheBar& w) {
+  w.a.window.OnSysCommand = nullptr;
+  w.tray.OnIconClick = nullptr;
+  w.tray.OnFind = nullptr;
+  w.find.Chosen = nullptr;
+  w.tray.OnEndSession = nullptr;
+  w.buttonEditor.TemplateFont = nullptr;
+  w.ksm.OnShortcutChosen = nullptr;
+  w.ksm.OnDoneRefusal = nullptr;
+  w.ksm.OnAbbreviationRefusal = nullptr;
+  w.buttonEditor.OnRecording = nullptr;
+  w.tray.OnAbbreviationsSwitched = nullptr;
+}
+
+// Returns the exit code.
+int RunMessageLoop() {
+  MSG m;
+  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+  return static_cast<int>(m.wParam);
+}
+
+// Makes the windows in their fixed order and wires them together, runs the message loop,
+// and saves at the end of a normal run. Returns the exit code.
 int RunWindows(app::Application& a) {
   // Made before any window: the windows read and change the store and the settings there.
   WinFileSystem files;
@@ -101,21 +156,11 @@ int RunWindows(app::Application& a) {
   find.Create(a.window.hwnd());
 
   BarWindow bar(BarSurroundings{
-      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), &buttonEditor,
-      [&find](const Store& store, HWND target) { find.Open(store, target); }, &abbreviations});
-  buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
-  ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
-  ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
-  ksm.OnAbbreviationRefusal = [&](const std::string& a) {
-    return abbreviations.Refuse(bar.Editing(), a);
-  };
-  buttonEditor.OnRecording = [&abbreviations](bool on) { abbreviations.Recording(on); };
-  tray.OnAbbreviationsSwitched = [&abbreviations](bool on) { abbreviations.Switch(on); };
-  tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
-  tray.OnFind = [&bar] { bar.OpenFind(); };
-  find.Chosen = [&bar](int group, int button) { bar.TypeFound(group, button); };
-  tray.OnEndSession = [&bar] { bar.SaveSession(); };
-  a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
+      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), {&ksm.place(), &list.place()},
+      &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
+      &abbreviations});
+  const AroundTheBar around{a, tray, ksm, find, buttonEditor, abbreviations};
+  WireToBar(around, bar);
   bar.Create();
   // The bar exists and the store is loaded: the hook's news has a window to go to.
   abbreviations.Start(bar.hwnd());
@@ -124,11 +169,7 @@ int RunWindows(app::Application& a) {
   SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
 
-  MSG m;
-  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
-  }
+  const int exitCode = RunMessageLoop();
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
@@ -136,19 +177,8 @@ int RunWindows(app::Application& a) {
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;
-  // The wiring refers to the bar, which goes first when this function returns.
-  a.window.OnSysCommand = nullptr;
-  tray.OnIconClick = nullptr;
-  tray.OnFind = nullptr;
-  find.Chosen = nullptr;
-  tray.OnEndSession = nullptr;
-  buttonEditor.TemplateFont = nullptr;
-  ksm.OnShortcutChosen = nullptr;
-  ksm.OnDoneRefusal = nullptr;
-  ksm.OnAbbreviationRefusal = nullptr;
-  buttonEditor.OnRecording = nullptr;
-  tray.OnAbbreviationsSwitched = nullptr;
-  return static_cast<int>(m.wParam);
+  UnwireFromBar(around);
+  return exitCode;
 }
 
 }  // namespace

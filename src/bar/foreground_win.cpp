@@ -57,6 +57,23 @@ void CALLBACK ForegroundWatch::OnEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, L
       [] {});
 }
 
+namespace {
+
+// Whether activating `w` moves the focus of its thread, which then tells of it by an event.
+// A window that holds the focus itself keeps it while inactive, and its activation moves
+// no focus and sends no event: for it the message alone ends the wait. The system does
+// not always tell beforehand (under Wine the WM_CHAR counter of the typing bench was not
+// reported as holding its focus while inactive), but a window without controls has
+// nothing else to give its focus to, so it waits for the message alone too.
+bool FocusWillMove(HWND w, DWORD thread) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  return !(GetGUIThreadInfo(thread, &gti) && gti.hwndFocus == w) &&
+         GetWindow(w, GW_CHILD) != nullptr;
+}
+
+}  // namespace
+
 bool ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()>& pump) {
   // Nothing to hand over, as at every press that types in place: asked first.
   if (GetForegroundWindow() == w) return true;
@@ -66,18 +83,8 @@ bool ForegroundWatch::HandOver(HWND w, DWORD boundMs, const std::function<void()
   // window, focuses its control and sets up its keyboard state only when it next takes
   // its messages; keys sent before that were seen to lose their Shift under Wine. So the
   // wait ends with the thread's focus event and then a message sent to it, which it
-  // answers after what was sent to it before, its activation among them. A window that
-  // holds the focus itself keeps it while inactive, and its activation moves no focus and
-  // sends no event: for it the message alone ends the wait.
-  // The system does not always tell beforehand (under Wine the WM_CHAR counter of the
-  // typing bench was not reported as holding its focus while inactive), but a window
-  // without controls has nothing else to give its focus to, so it waits for the message
-  // alone too.
-  GUITHREADINFO gti{};
-  gti.cbSize = sizeof gti;
-  const bool focusWillMove = !(GetGUIThreadInfo(thread, &gti) && gti.hwndFocus == w) &&
-                             GetWindow(w, GW_CHILD) != nullptr;
-  const ULONGLONG grace = focusWillMove ? kFocusGraceMs : 0;
+  // answers after what was sent to it before, its activation among them.
+  const ULONGLONG grace = FocusWillMove(w, thread) ? kFocusGraceMs : 0;
   awaitedThread_ = thread;
   focusReported_ = false;
   if (!SetForegroundWindow(w)) {

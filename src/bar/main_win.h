@@ -24,6 +24,7 @@
 #include "bar/shortcut_wait.h"
 #include "bar/shortcuts.h"
 #include "contract.h"
+#include "store/places_win.h"
 #include "store/settings.h"
 #include "store/session.h"
 #include "store/store.h"
@@ -47,9 +48,12 @@ struct BarSurroundings {
   Session* Files = nullptr;
   HICON Icon = nullptr;       // at the system DPI's icon sizes
   HICON IconSmall = nullptr;
-  // Windows the bar places and never takes as the target.
+  // Windows the bar never takes as the target.
   typing::ListPickerWindow* Picker = nullptr;
   HWND EditorWindow = nullptr;
+  // The other windows whose places the settings keep: each reads and writes its own when
+  // the bar loads the session and hands it its values.
+  std::vector<const SettingsPlace*> OtherPlaces;
   Editor* ButtonEditor = nullptr;
   // Opens the find window over `store` for `target`, the window the user works in (null
   // when none is known).
@@ -126,6 +130,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   static constexpr UINT_PTR kShortcutTimerId = 2;
   // Polls for the release of a shortcut's letter that went through as a character.
   static constexpr UINT_PTR kLetThroughTimerId = 3;
+  static constexpr int kUndoId = 901;
   // The hot key id of Ctrl+Alt+Space; the shortcut keys take 1..26.
   static constexpr int kFindHotKeyId = 100;
   // Shows the start message about shortcut keys once the message loop runs.
@@ -133,7 +138,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   // Reads the foreground once the activation has passed to another program.
   static constexpr UINT kFollowForeground = WM_APP + 111;
 
-  // ---- the window (main_win.cpp) ----
+  // ---- the window (main_win.cpp; its messages and its controls': buttons_win.cpp) ----
   static LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR self);
   static LRESULT CALLBACK GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -170,6 +175,12 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void SetClient(int w, int h);
   // Sets the client size to `w` x `h` without the resize being taken as the user's.
   void SetClientQuietly(int w, int h);
+  // The messages that bring news and want no answer: the shortcut keys' timer and hot
+  // keys, the abbreviation hook's news, the start message, the foreground to read again.
+  // True when `msg` was one.
+  bool NewsMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Sized again for a display of another DPI, at the place the system suggests.
+  void MovedToDpi(const RECT& suggested);
 
   // ---- typing (typing_win.cpp) ----
   // Whether the press on a typing button or Undo that a WM_MOUSEACTIVATE with
@@ -198,7 +209,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
 
   // ---- the session (session_win.cpp) ----
   void LoadSession();
-  // Puts the bar's values and the windows' places into the session's settings.
+  // Puts the bar's values and place into the session's settings, and has the other
+  // windows put theirs.
   void PutSettings();
   // After every change to the store or the settings: the session writes them soon.
   void NoteChange();

@@ -1,28 +1,20 @@
 #include "editor/ksm_layout.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "common/dpi.h"
 
 namespace ks::editor {
 
 KsmDesignSizes KsmSizesAt(int dpi) {
-  const KsmDesignSizes d;
-  auto px = [dpi](int v) { return ScaleToDpi(v, dpi); };
-  KsmDesignSizes s;
-  s.EditHeight = px(d.EditHeight);
-  s.ButtonHeight = px(d.ButtonHeight);
-  s.ColorWidth = px(d.ColorWidth);
-  s.RecordWidth = px(d.RecordWidth);
-  s.DummyWidth = px(d.DummyWidth);
-  s.KeyListHeight = px(d.KeyListHeight);
-  s.EditLeft = px(d.EditLeft);
-  s.ShortcutLabelWidth = px(d.ShortcutLabelWidth);
-  s.KeyListWidth = px(d.KeyListWidth);
-  s.LabelHeight = px(d.LabelHeight);
-  s.Gap = px(d.Gap);
-  s.ColorGap = px(d.ColorGap);
-  s.MinEditWidth = px(d.MinEditWidth);
+  using S = KsmDesignSizes;
+  S s;
+  for (int S::*size : {&S::EditHeight, &S::ButtonHeight, &S::ColorWidth, &S::RecordWidth,
+                       &S::DummyWidth, &S::KeyListHeight, &S::EditLeft, &S::ShortcutLabelWidth,
+                       &S::KeyListWidth, &S::LabelHeight, &S::Gap, &S::ColorGap,
+                       &S::MinEditWidth})
+    s.*size = ScaleToDpi(s.*size, dpi);
   return s;
 }
 

@@ -13,6 +13,7 @@
 #include "editor/ksm_layout.h"
 #include "editor/memo.h"
 #include "store/button_editor.h"
+#include "store/places_win.h"
 #include "store/settings.h"
 #include "common/dpi.h"
 #include "win/controls.h"
@@ -88,8 +89,8 @@ class EditorWindow : public ks::win::Window {
   // colour stays the one the fields carry.
   void SetColorButtonFont(const LOGFONTW& font);
 
-  ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
-  void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
+  // The editor's place in the settings, which it reads and writes itself.
+  const ks::SettingsPlace& place() const { return place_; }
 
   HWND memo() { return EnsureControls() ? ksmText_ : nullptr; }
   HWND buttonName() { return EnsureControls() ? buttonName_ : nullptr; }
@@ -143,7 +144,11 @@ class EditorWindow : public ks::win::Window {
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   // Makes the controls once; false when they could not be made.
   bool EnsureControls();
+  // The controls and what they need besides (ksm_controls_win.cpp): made in their creation
+  // order at their design places, then their limits, list, tab order and subclasses.
   void CreateControls();
+  void CreateAtDesignPlaces(HFONT font);
+  void PrepareControls();
   // The DPI of the display the editor is on; fonts, labels and pictures made for it.
   int Dpi() const;
   void ApplyDpi();
@@ -182,6 +187,7 @@ class EditorWindow : public ks::win::Window {
   bool activeInApp_ = false;
   bool changeSeen_ = false;
   MemoEvents memoEvents_;
+  ks::SettingsPlace place_{ks::kEditorPlace, hwnd_};
 };
 
 }  // namespace ks::editor

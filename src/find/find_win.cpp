@@ -15,6 +15,13 @@ namespace ks::find {
 
 using namespace ks::win;
 
+namespace {
+
+// Every text of a line: one row, cut with an ellipsis.
+constexpr UINT kOneLine = DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS;
+
+}  // namespace
+
 FindForm::~FindForm() {
   // Destroyed here rather than by the base, so that the edit's subclass, which points
   // at this object, goes while the object is whole.
@@ -195,25 +202,26 @@ void FindForm::DrawLine(const DRAWITEMSTRUCT& d) {
   const bool selected = (d.itemState & ODS_SELECTED) && !hits_.empty();
   FillRect(dc, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   SetBkMode(dc, TRANSPARENT);
-  const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-  const COLORREF grey = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
   const int pad = ScaleToDpi(kPadding, dpi_);
   RECT r = d.rcItem;
   r.left += pad;
   r.right -= pad;
-  const UINT oneLine = DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS;
   const HGDIOBJ oldFont = SelectObject(dc, font_.get());
+  const bool isHit = !hits_.empty() && d.itemID < hits_.size();
   if (hits_.empty()) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    DrawTextW(dc, Wide(kNothingFound).c_str(), -1, &r, oneLine);
-    SelectObject(dc, oldFont);
-    return;
+    DrawTextW(dc, Wide(kNothingFound).c_str(), -1, &r, kOneLine);
+  } else if (isHit) {
+    DrawHit(dc, r, hits_[d.itemID], selected);
   }
-  if (d.itemID >= hits_.size()) {
-    SelectObject(dc, oldFont);
-    return;
-  }
-  const FindHit& hit = hits_[d.itemID];
+  SelectObject(dc, oldFont);
+  if (isHit && (d.itemState & ODS_FOCUS)) DrawFocusRect(dc, &d.rcItem);
+}
+
+void FindForm::DrawHit(HDC dc, const RECT& r, const FindHit& hit, bool selected) {
+  const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  const COLORREF grey = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
+  const int pad = ScaleToDpi(kPadding, dpi_);
   const FindLine line = FindLineOf(*store_, hit.Group, hit.Button, kTextChars);
   RECT top = r, bottom = r;
   top.bottom = bottom.top = r.top + (r.bottom - r.top) / 2;
@@ -228,19 +236,34 @@ void FindForm::DrawLine(const DRAWITEMSTRUCT& d) {
   RECT groupRect = top;
   groupRect.left = top.right - groupWidth;
   SetTextColor(dc, grey);
-  DrawTextW(dc, group.c_str(), -1, &groupRect, oneLine | DT_RIGHT);
+  DrawTextW(dc, group.c_str(), -1, &groupRect, kOneLine | DT_RIGHT);
 
   RECT captionRect = top;
   captionRect.right = groupRect.left - pad;
   SelectObject(dc, font_.get());
   SetTextColor(dc, text);
-  DrawTextW(dc, Wide(line.Caption).c_str(), -1, &captionRect, oneLine);
+  DrawTextW(dc, Wide(line.Caption).c_str(), -1, &captionRect, kOneLine);
 
   SelectObject(dc, smallFont_.get());
   SetTextColor(dc, grey);
-  DrawTextW(dc, Wide(line.Text).c_str(), -1, &bottom, oneLine);
-  SelectObject(dc, oldFont);
-  if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
+  DrawTextW(dc, Wide(line.Text).c_str(), -1, &bottom, kOneLine);
+}
+
+void FindForm::OnCommand(WPARAM wp) {
+  if (LOWORD(wp) == kEditId && HIWORD(wp) == EN_CHANGE && !settingText_) Refilter();
+  if (LOWORD(wp) != kListId) return;
+  switch (HIWORD(wp)) {
+    case LBN_DBLCLK:
+      Choose();
+      break;
+    case LBN_SELCHANGE:
+      if (hits_.empty()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      break;
+    case LBN_SETFOCUS:
+      // A click selects, and the keys stay with the query.
+      PostMessageW(hwnd_, kRefocusMessage, 0, 0);
+      break;
+  }
 }
 
 LRESULT FindForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -276,21 +299,7 @@ LRESULT FindForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       DrawLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wp) == kEditId && HIWORD(wp) == EN_CHANGE && !settingText_) Refilter();
-      if (LOWORD(wp) == kListId) {
-        switch (HIWORD(wp)) {
-          case LBN_DBLCLK:
-            Choose();
-            break;
-          case LBN_SELCHANGE:
-            if (hits_.empty()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-            break;
-          case LBN_SETFOCUS:
-            // A click selects, and the keys stay with the query.
-            PostMessageW(hwnd_, kRefocusMessage, 0, 0);
-            break;
-        }
-      }
+      OnCommand(wp);
       return 0;
     case kRefocusMessage:
       if (open_) SetFocus(edit_);

@@ -71,6 +71,9 @@ class FindForm : public ks::win::Window {
   void Choose();
   void CloseGivingBack(bool giveBack);
   void DrawLine(const DRAWITEMSTRUCT& d);
+  // A found button's line: caption and group above, the start of its text below.
+  void DrawHit(HDC dc, const RECT& r, const FindHit& hit, bool selected);
+  void OnCommand(WPARAM wp);
   // A key pressed in the edit: true when the window took it.
   bool EditKey(UINT msg, WPARAM key);
   static LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,

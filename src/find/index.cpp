@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "find/fold.h"
@@ -75,6 +76,30 @@ bool HasLettersInOrder(std::string_view text, const std::vector<std::string_view
   return true;
 }
 
+// A folded query as the ranking reads it.
+struct RankedQuery {
+  explicit RankedQuery(std::string_view folded)
+      : Text(folded), Find(folded), Letters(LettersOf(folded)) {}
+
+  // How a button with these folded texts answers the query, best rank first; nothing
+  // when it does not. `groupNamed`: a word of its group's name starts with the query.
+  std::optional<FindRank> RankOf(std::string_view caption, std::string_view hint,
+                                 std::string_view text, bool groupNamed) const {
+    if (caption == Text) return FindRank::WholeCaption;
+    if (caption.starts_with(Text)) return FindRank::CaptionStart;
+    if (groupNamed || Find.StartsWordIn(caption) || Find.StartsWordIn(hint))
+      return FindRank::WordStart;
+    if (HasLettersInOrder(caption, Letters) || HasLettersInOrder(hint, Letters))
+      return FindRank::Letters;
+    if (Find.FindIn(text) != std::string_view::npos) return FindRank::InText;
+    return std::nullopt;
+  }
+
+  std::string_view Text;
+  Needle Find;
+  std::vector<std::string_view> Letters;
+};
+
 }  // namespace
 
 FindIndex::FindIndex(const Store& store)
@@ -112,8 +137,7 @@ std::vector<FindHit> FindIndex::Filter(std::string_view query) {
   }
   const std::vector<std::size_t>& candidates = narrowing ? last_->Found : all;
 
-  const Needle needle(q);
-  const std::vector<std::string_view> letters = LettersOf(q);
+  const RankedQuery ranked(q);
   // One list per rank, filled in group and button order and joined at the end: the
   // order within a rank is the store's without sorting.
   std::array<std::vector<FindHit>, static_cast<int>(FindRank::InText) + 1> byRank;
@@ -128,23 +152,11 @@ std::vector<FindHit> FindIndex::Filter(std::string_view query) {
       // it that starts with the query ranks each of its buttons as a word of their hint
       // would. Its letters scattered do not count, or a short query would bring whole
       // groups along.
-      groupNamed = needle.StartsWordIn(groups_[group]);
+      groupNamed = ranked.Find.StartsWordIn(groups_[group]);
     }
-    FindRank rank;
-    if (e.Caption == q) {
-      rank = FindRank::WholeCaption;
-    } else if (e.Caption.starts_with(q)) {
-      rank = FindRank::CaptionStart;
-    } else if (groupNamed || needle.StartsWordIn(e.Caption) || needle.StartsWordIn(e.Hint)) {
-      rank = FindRank::WordStart;
-    } else if (HasLettersInOrder(e.Caption, letters) || HasLettersInOrder(e.Hint, letters)) {
-      rank = FindRank::Letters;
-    } else if (needle.FindIn(e.Text) != std::string_view::npos) {
-      rank = FindRank::InText;
-    } else {
-      continue;
-    }
-    byRank[static_cast<int>(rank)].push_back(FindHit{e.Group, e.Button, rank});
+    const std::optional<FindRank> rank = ranked.RankOf(e.Caption, e.Hint, e.Text, groupNamed);
+    if (!rank) continue;
+    byRank[static_cast<int>(*rank)].push_back(FindHit{e.Group, e.Button, *rank});
     found.push_back(i);
   }
   last_ = Last{std::move(q), std::move(found)};

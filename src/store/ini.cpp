@@ -98,31 +98,37 @@ IniFile::IniFile(std::string_view bytes) : src_(bytes.begin(), bytes.end()) {
     lines_.push_back(line);
     tail_ = index;
 
-    std::string_view text = all.substr(lines_.back().off, lines_.back().len);
-    std::string_view trimmed = Trim(text);
-    if (trimmed.empty() || trimmed.front() == ';') continue;
-    if (trimmed.front() == '[') {
-      size_t close = trimmed.rfind(']');
-      if (close != std::string_view::npos && close > 0) {
-        current = AddSection(Trim(trimmed.substr(1, close - 1)), index);
-        lines_[static_cast<size_t>(index)].header = true;
-        continue;
-      }
-      // Without a closing bracket the platform takes the line as an entry.
-    }
-    if (current < 0) continue;
-
-    size_t lead = static_cast<size_t>(trimmed.data() - text.data());
-    size_t eq = trimmed.find('=');
-    uint32_t value = kNoValue;
-    if (eq != std::string_view::npos) {
-      size_t v = lead + eq + 1;
-      while (v < text.size() && IsIniBlank(text[v])) ++v;
-      value = static_cast<uint32_t>(v);
-    }
-    Insert(current, Trim(trimmed.substr(0, eq)), index, value);
-    sectionLast_[static_cast<size_t>(current)] = index;
+    current = ReadLine(index, current);
   }
+}
+
+int32_t IniFile::ReadLine(int32_t index, int32_t current) {
+  const Line& line = lines_[static_cast<size_t>(index)];
+  std::string_view text(src_.data() + line.off, line.len);
+  std::string_view trimmed = Trim(text);
+  if (trimmed.empty() || trimmed.front() == ';') return current;
+  if (trimmed.front() == '[') {
+    size_t close = trimmed.rfind(']');
+    if (close != std::string_view::npos && close > 0) {
+      current = AddSection(Trim(trimmed.substr(1, close - 1)), index);
+      lines_[static_cast<size_t>(index)].header = true;
+      return current;
+    }
+    // Without a closing bracket the platform takes the line as an entry.
+  }
+  if (current < 0) return current;
+
+  size_t lead = static_cast<size_t>(trimmed.data() - text.data());
+  size_t eq = trimmed.find('=');
+  uint32_t value = kNoValue;
+  if (eq != std::string_view::npos) {
+    size_t v = lead + eq + 1;
+    while (v < text.size() && IsIniBlank(text[v])) ++v;
+    value = static_cast<uint32_t>(v);
+  }
+  Insert(current, Trim(trimmed.substr(0, eq)), index, value);
+  sectionLast_[static_cast<size_t>(current)] = index;
+  return current;
 }
 
 std::string_view IniFile::Text(const Line& l) const {

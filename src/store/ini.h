@@ -87,6 +87,9 @@ class IniFile {
                            // section's index for a section slot
   };
 
+  // Takes the loaded line `index` as a header, an entry of section `current` or neither;
+  // returns the section the lines after it belong to.
+  int32_t ReadLine(int32_t index, int32_t current);
   std::string_view Text(const Line& l) const;
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
   size_t Probe(int32_t section, std::string_view name, uint32_t hash) const;

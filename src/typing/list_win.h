@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "store/places_win.h"
 #include "store/settings.h"
 #include "typing/ports.h"
 #include "win/controls.h"
@@ -31,8 +32,8 @@ class ListPickerWindow : public ks::win::Window, public ListPicker {
   // nothing when the window was closed without a pick.
   std::optional<std::string> Pick(const std::vector<std::string>& entries) override;
 
-  ks::win::Placement GetPlacement() const { return ks::win::GetPlacement(hwnd_); }
-  void SetPlacement(const ks::win::Placement& p) { ks::win::SetPlacement(hwnd_, p); }
+  // The picker's place in the settings, which it reads and writes itself.
+  const ks::SettingsPlace& place() const { return place_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -48,6 +49,7 @@ class ListPickerWindow : public ks::win::Window, public ListPicker {
   ks::win::UniqueFont font_;
   int modalResult_ = 0;
   std::wstring selection_;
+  ks::SettingsPlace place_{ks::kListPlace, hwnd_};
 };
 
 }  // namespace ks::typing

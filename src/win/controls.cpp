@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "common/design.h"
 #include "text/codepage_win.h"
 #include "text/utf.h"
@@ -71,6 +74,21 @@ void SetPlacement(HWND h, const Placement& p) {
   const int dpi = DpiOf(h);
   SetWindowPos(h, nullptr, 0, 0, ScaleToDpi(p.Width, dpi), ScaleToDpi(p.Height, dpi),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void KeepWithinReach(Placement& p, int32_t width, POINT fallback) {
+  // Beyond a caption on a monitor (a monitor since removed, a hand-edited file) the
+  // window could never be reached again, and exit would store the same place once more.
+  // In 64 bits: a stored width may be anything, and the sum must not wrap.
+  auto clamp = [](int64_t v) {
+    return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  const int64_t w = std::max<int64_t>(width, 1);
+  RECT caption{p.X, p.Y, clamp(int64_t{p.X} + w),
+               clamp(int64_t{p.Y} + GetSystemMetrics(SM_CYCAPTION))};
+  if (MonitorFromRect(&caption, MONITOR_DEFAULTTONULL) != nullptr) return;
+  p.X = fallback.x;
+  p.Y = fallback.y;
 }
 
 Tooltips::~Tooltips() {

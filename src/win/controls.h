@@ -2,6 +2,7 @@
 // Small free helpers for building forms out of standard controls.
 #include <windows.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -38,6 +39,9 @@ struct Placement {
 };
 Placement GetPlacement(HWND h);
 void SetPlacement(HWND h, const Placement& p);
+// A stored place is kept as read, also partly off an edge, while some of the window's
+// caption (`width` pixels wide) is on a monitor; beyond that it takes `fallback`.
+void KeepWithinReach(Placement& p, int32_t width, POINT fallback);
 
 // Balloon-less tooltips showing each control's hint while the mouse rests on it.
 class Tooltips {

@@ -107,7 +107,8 @@ void Page(Canvas& c) {
   for (int y = 4; y < 13; y += 3) c.Line(5, y, 10, y, RGB(160, 160, 160));
 }
 
-void Draw(Glyph g, Canvas& c) {
+// The round signs and the undo arrow; false for any other glyph.
+bool DrawSign(Glyph g, Canvas& c) {
   switch (g) {
     case Glyph::About:
       c.Disc(8, 8, 7, kBlue);
@@ -139,6 +140,16 @@ void Draw(Glyph g, Canvas& c) {
       c.Line(2, 5, 5, 2, kBlue), c.Line(2, 6, 5, 9, kBlue);
       c.Line(3, 5, 5, 3, kBlue), c.Line(3, 6, 5, 8, kBlue);
       break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+// The commands on buttons and groups: pages, the bin, copy and move; false for any
+// other glyph.
+bool DrawPaper(Glyph g, Canvas& c) {
+  switch (g) {
     case Glyph::New:
     case Glyph::NewGroup:
       Page(c);
@@ -165,6 +176,15 @@ void Draw(Glyph g, Canvas& c) {
       c.Line(9, 3, 14, 8, kGreen), c.Line(9, 13, 14, 8, kGreen);
       c.Line(10, 4, 13, 8, kGreen), c.Line(10, 12, 13, 8, kGreen);
       break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+// The font, width, lock and find pictures; false for any other glyph.
+bool DrawTool(Glyph g, Canvas& c) {
+  switch (g) {
     case Glyph::Font:
       c.Line(2, 14, 6, 2, RGB(0, 0, 0)), c.Line(6, 2, 10, 14, RGB(0, 0, 0));
       c.Line(4, 9, 8, 9, RGB(0, 0, 0));
@@ -197,7 +217,14 @@ void Draw(Glyph g, Canvas& c) {
       c.Line(10, 10, 14, 14, kGrey), c.Line(11, 10, 14, 13, kGrey), c.Line(10, 11, 13, 14, kGrey);
       break;
     }
+    default:
+      return false;
   }
+  return true;
+}
+
+void Draw(Glyph g, Canvas& c) {
+  if (!DrawSign(g, c) && !DrawPaper(g, c)) DrawTool(g, c);
 }
 
 HBITMAP Build(Glyph g, int size) {

@@ -83,16 +83,8 @@ TEST_F(AbbrevTest, AKeyStopsALongRunAndUndoTakesBackWhatWasTyped) {
 
 TEST_F(AbbrevTest, TheEditorRefusesATakenOneAndANewOneSurvivesARestart) {
   StartWith(Ini(), Dat());
-  POINT c = CentreOf(k.Button(3));
-  Click(c.x, c.y, true);
-  ASSERT_TRUE(k.MenuOpens());
-  Sleep(150);
-  for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Edit Button
-  PressKey(VK_RETURN);
-  HWND ed = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr;
-  })) << DescribeWindows(k.pid());
+  HWND ed = OpenEditor(3);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
   HWND field = GetDlgItem(ed, 112);
   ASSERT_NE(field, nullptr);
   SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L";sig"));

@@ -55,6 +55,15 @@ class EditTest : public BarFixture {
     ShowBar();
   }
 
+  using Fields = std::vector<std::string>;
+  // Button `i` of `section` as the settings file holds it: caption, hint, colour, shortcut.
+  Fields StoredButton(const char* section, int i) const {
+    Fields fields;
+    for (const std::string key : {"Caption", "Description", "Color", "Shortcut"})
+      fields.push_back(IniValue(k.IniPath(), section, (key + std::to_string(i)).c_str()));
+    return fields;
+  }
+
   std::vector<std::string> Captions() const {
     std::vector<std::string> out;
     for (int i = 1; i <= 50 && IsWindowVisible(k.Button(i)); ++i) out.push_back(TextOf(k.Button(i)));
@@ -141,6 +150,10 @@ class EditTest : public BarFixture {
     return WaitFor([&] { return FindVisibleWindowOf(k.pid(), contract::kEditorClass) == nullptr; });
   }
   static std::string Field(HWND editor, int id) { return TextOf(GetDlgItem(editor, id)); }
+  // What the editor shows: its name, hint and text fields.
+  static Fields Shown(HWND editor) {
+    return {Field(editor, kNameId), Field(editor, kHintId), Field(editor, kMemoId)};
+  }
   static void SetField(HWND editor, int id, const std::string& text) {
     SendMessageA(GetDlgItem(editor, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
@@ -186,10 +199,7 @@ TEST_F(EditTest, ARightDragOntoAnotherButtonReordersAndEachStillTypesItsOwnText)
   Restart();
   EXPECT_TRUE(CaptionsBecome({"Beta", "Gamma", "Alpha"}));
   // Every field moved with its button.
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption3"), "Alpha");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description3"), "first");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color3"), "255");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut3"), "1");
+  EXPECT_EQ(StoredButton("Commands", 3), (Fields{"Alpha", "first", "255", "1"}));
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut1"), "2");
   EXPECT_EQ(k.Dat(), "Kind regards,{enter}Bea\r\nccc\r\naaa\r\nspare\r\n");
   TypeFrom(3);
@@ -346,10 +356,8 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   HWND ed = Editor();
   ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
   EXPECT_EQ(TextOf(ed), "Edit button");
-  EXPECT_EQ(Field(ed, kNameId), "Beta");
-  EXPECT_EQ(Field(ed, kHintId), "Closes a letter");
   // Each {enter} shows a line break after it, which is not stored.
-  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}\r\nBea");
+  EXPECT_EQ(Shown(ed), (Fields{"Beta", "Closes a letter", "Kind regards,{enter}\r\nBea"}));
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
   Sleep(200);
   EXPECT_TRUE(Picture("editor", {ed}, 0));
@@ -388,9 +396,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
   Choose(kEditButton);
   ed = Editor();
   ASSERT_NE(ed, nullptr);
-  EXPECT_EQ(Field(ed, kNameId), "Bravo");
-  EXPECT_EQ(Field(ed, kHintId), "changed");
-  EXPECT_EQ(Field(ed, kMemoId), "Kind regards,{enter}\r\nBeax{enter}\r\n");
+  EXPECT_EQ(Shown(ed), (Fields{"Bravo", "changed", "Kind regards,{enter}\r\nBeax{enter}\r\n"}));
   SetField(ed, kNameId, "Lost");
   SetField(ed, kHintId, "lost");
   SetField(ed, kMemoId, "lost");
@@ -405,10 +411,7 @@ TEST_F(EditTest, EditButtonShowsTheButtonAndOnlyDoneStoresWhatChanged) {
 
   Restart();
   EXPECT_TRUE(CaptionsBecome({"Alpha", "Bravo", "Gamma"}));
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption2"), "Bravo");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "changed");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color2"), "32768");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut2"), "2");
+  EXPECT_EQ(StoredButton("Commands", 2), (Fields{"Bravo", "changed", "32768", "2"}));
   EXPECT_EQ(k.Dat(), "aaa\r\nKind regards,{enter}Beax{enter}\r\nccc\r\nspare\r\n");
   LaunchTarget();
   TypeFrom(2);
@@ -524,9 +527,7 @@ TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
   HWND ed = Editor();
   ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
   EXPECT_EQ(TextOf(ed), "Create new button");
-  EXPECT_EQ(Field(ed, kNameId), "");
-  EXPECT_EQ(Field(ed, kHintId), "");
-  EXPECT_EQ(Field(ed, kMemoId), "");
+  EXPECT_EQ(Shown(ed), (Fields{"", "", ""}));
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == ed; }));
   TypeText("Delta");  // the caret is in the name box
   ASSERT_TRUE(WaitFor([&] { return Field(ed, kNameId) == "Delta"; })) << Field(ed, kNameId);
@@ -580,10 +581,7 @@ TEST_F(EditTest, NewButtonAppendsARowAndDeleteAsksBeforeItRemoves) {
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption2"), "Gamma");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description2"), "third");
   // The new button: no hint, the colour of the button font, no shortcut.
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Caption3"), "Delta");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Description3"), "");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Color3"), "0");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands", "Shortcut3"), "0");
+  EXPECT_EQ(StoredButton("Commands", 3), (Fields{"Delta", "", "0", "0"}));
   EXPECT_EQ(k.Dat(), "aaa\r\nccc\r\nddd\r\nspare\r\n");
 }
 
@@ -649,10 +647,7 @@ TEST_F(EditTest, MoveToGroupTakesTheButtonAwayAndTheBarShrinksByARow) {
   EXPECT_EQ(k.BarClient().cy, 3 * 24);
   EXPECT_EQ(IniValue(k.IniPath(), "Commands", "NumCommands"), "2");
   EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "NumCommands"), "2");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Caption2"), "Alpha");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Description2"), "first");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Color2"), "255");
-  EXPECT_EQ(IniValue(k.IniPath(), "Commands1", "Shortcut2"), "1");
+  EXPECT_EQ(StoredButton("Commands1", 2), (Fields{"Alpha", "first", "255", "1"}));
   EXPECT_EQ(k.Dat(), "Kind regards,{enter}Bea\r\nccc\r\nspare\r\naaa\r\n");
   SwitchGroup(0);  // "Spare" sorts first
   EXPECT_TRUE(CaptionsBecome({"Spare1", "Alpha"}));

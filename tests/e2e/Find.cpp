@@ -116,12 +116,7 @@ TEST_F(FindTest, TheKeyFindsAButtonOfAnyGroupAndEnterTypesItWhereTheUserWas) {
   ASSERT_EQ(FindInFront("zebra"), find);
   ASSERT_TRUE(Query(find, "hid"));
   PressKey(VK_RETURN);
-  HWND box = Dialog("Group Password");
-  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
-  EXPECT_NE(StaticTexts(box).find("Vault"), std::string::npos) << StaticTexts(box);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
-  TypeText("Secret");
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(GivePassword("Vault", "Secret"));
   EXPECT_TRUE(TextBecomes("Best wishes,\r\nBeazebra crossing"));
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }));
 }

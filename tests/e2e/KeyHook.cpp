@@ -274,14 +274,21 @@ TEST(KeyHookLoader, NeverLoadsThroughARelativePath) {
 
 // ---- the hook ----
 
-TEST(KeyHookCapture, DeliversDownCharUpInOrderWithShiftsOwnKeys) {
+// The library's hook running for a receiver, with a target in front to type into.
+class KeyHookRunning : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(target.IsForeground());
+    ASSERT_TRUE(lib.Available());
+    ASSERT_TRUE(lib.Start(receiver.hwnd()));
+  }
+
   Receiver receiver;
   Target target;
-  ASSERT_TRUE(target.IsForeground());
   KeyHookLibrary lib;
-  ASSERT_TRUE(lib.Available());
-  ASSERT_TRUE(lib.Start(receiver.hwnd()));
+};
 
+TEST_F(KeyHookRunning, DeliversDownCharUpInOrderWithShiftsOwnKeys) {
   // Either Shift is Shift (16) to the receiver.
   ShiftTap('H', VK_LSHIFT);
   Tap('I');
@@ -308,13 +315,7 @@ TEST(KeyHookCapture, DeliversDownCharUpInOrderWithShiftsOwnKeys) {
   lib.Stop();
 }
 
-TEST(KeyHookCapture, ArrowsAreKeysOnlyEnterAndBackspaceAreCharacters) {
-  Receiver receiver;
-  Target target;
-  ASSERT_TRUE(target.IsForeground());
-  KeyHookLibrary lib;
-  ASSERT_TRUE(lib.Start(receiver.hwnd()));
-
+TEST_F(KeyHookRunning, ArrowsAreKeysOnlyEnterAndBackspaceAreCharacters) {
   Tap(VK_LEFT);
   Tap(VK_UP);
   Tap(VK_RIGHT);
@@ -332,13 +333,7 @@ TEST(KeyHookCapture, ArrowsAreKeysOnlyEnterAndBackspaceAreCharacters) {
   EXPECT_NE(got[0].lp & (LPARAM{1} << 24), 0) << "arrow keys are extended keys";
 }
 
-TEST(KeyHookCapture, KeysKeystrumInjectsItselfAreLeftOut) {
-  Receiver receiver;
-  Target target;
-  ASSERT_TRUE(target.IsForeground());
-  KeyHookLibrary lib;
-  ASSERT_TRUE(lib.Start(receiver.hwnd()));
-
+TEST_F(KeyHookRunning, KeysKeystrumInjectsItselfAreLeftOut) {
   Tap('A', ks::contract::kInjectTag);
   Tap('B');
   Tap('C', ks::contract::kInjectTag);
@@ -377,13 +372,7 @@ TEST(KeyHookCapture, UnicodeInputReachesAUnicodeReceiverUnitByUnit) {
   EXPECT_EQ(Collect(receiver, expected.size()), expected);
 }
 
-TEST(KeyHookCapture, ShortcutChordsMakeNoCharacters) {
-  Receiver receiver;
-  Target target;
-  ASSERT_TRUE(target.IsForeground());
-  KeyHookLibrary lib;
-  ASSERT_TRUE(lib.Start(receiver.hwnd()));
-
+TEST_F(KeyHookRunning, ShortcutChordsMakeNoCharacters) {
   // Ctrl+V would otherwise reach the receiver as character 22, an edit control's paste.
   Key(VK_CONTROL, false);
   Tap('V');

@@ -67,18 +67,6 @@ class RecordTest : public BarFixture {
     EXPECT_EQ(k.Dat(), dat);
   }
 
-  // Right click on bar button `i`, then "Edit Button" from the menu by keyboard.
-  HWND OpenEditor(int i) {
-    ClickAt(k.Button(i), true);
-    if (!k.MenuOpens()) return nullptr;
-    Sleep(150);
-    for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
-    PressKey(VK_RETURN);
-    HWND ed = nullptr;
-    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; });
-    if (ed) WaitFor([&] { return GetForegroundWindow() == ed; });
-    return ed;
-  }
 };
 
 TEST_F(RecordTest, KeysTypedInAnotherProgramLandInTheMemoAsTextAndCodes) {

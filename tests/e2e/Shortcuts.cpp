@@ -57,12 +57,7 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
 
   // The locked group's password first; a wrong one types nothing.
   Chord('L');
-  HWND box = Dialog("Group Password");
-  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
-  EXPECT_NE(StaticTexts(box).find("Vault"), std::string::npos) << StaticTexts(box);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
-  TypeText("wrong");
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(GivePassword("Vault", "wrong"));
   HWND invalid = BoxSaying("Invalid Password.");
   ASSERT_NE(invalid, nullptr);
   ClickWindow(GetDlgItem(invalid, IDOK));
@@ -71,11 +66,7 @@ TEST_F(ShortcutsTest, TypeTheirButtonsFromAnyGroupWithTheBarHiddenAndALockedOneA
 
   FocusTarget();
   Chord('L');
-  box = Dialog("Group Password");
-  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }));
-  TypeText("Secret");
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(GivePassword("Vault", "Secret"));
   EXPECT_TRUE(TextBecomes("third\r\nhomeonesecret"));
 
   // The last run is the one Undo takes back, as after a press.
@@ -88,16 +79,8 @@ TEST_F(ShortcutsTest, TheEditorRefusesAKeyOfAnotherButtonAndKeepsTheChosenOneAcr
   // The editor high on the screen, so that the shortcut list drops below its box: the
   // test desktop is 768 pixels high.
   StartWith(kIni + std::string("[TypeWindow]\r\nXPosition=300\r\nYPosition=40\r\n"), kDat);
-  POINT c = CentreOf(k.Button(1));
-  Click(c.x, c.y, true);
-  ASSERT_TRUE(k.MenuOpens());
-  Sleep(150);
-  for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Edit Button
-  PressKey(VK_RETURN);
-  HWND ed = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr;
-  })) << DescribeWindows(k.pid());
+  HWND ed = OpenEditor(1);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
   HWND list = GetDlgItem(ed, 108);
   ASSERT_TRUE(IsWindowVisible(list));
   ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 27);

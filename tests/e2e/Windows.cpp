@@ -221,6 +221,14 @@ class Demo {
 
 void CloseBox(HWND h) { PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+// A moment later the demo still runs and `form` is still shown: nothing ended it.
+::testing::AssertionResult StillOpen(Demo& d, HWND form) {
+  Sleep(300);
+  if (!d.Running()) return ::testing::AssertionFailure() << "the demo ended";
+  if (!IsWindowVisible(form)) return ::testing::AssertionFailure() << "the window is hidden";
+  return ::testing::AssertionSuccess();
+}
+
 RECT ClientRectOf(HWND h) {
   RECT r{};
   GetClientRect(h, &r);
@@ -289,9 +297,7 @@ TEST(WindowsEditor, CloseBoxAfterChangesReturnsNothing) {
   // Enter and Escape do not end the editor: only Done confirms.
   Press(VK_RETURN);
   Press(VK_ESCAPE);
-  Sleep(300);
-  EXPECT_TRUE(d.Running());
-  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_TRUE(StillOpen(d, form));
   CloseBox(form);
   EXPECT_EQ(d.Result(), "NONE\n");
 }
@@ -447,17 +453,13 @@ TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing
   ClickAt(EntryCentre(list, 0));
   ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, 3000));
   Press(VK_RETURN);
-  Sleep(300);
-  EXPECT_TRUE(d.Running());
-  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_TRUE(StillOpen(d, form));
 
   // A double-click notice while nothing is selected picks nothing.
   SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   PostMessageA(form, WM_COMMAND, MAKEWPARAM(ks::typing::ListPickerWindow::kListId, LBN_DBLCLK),
                reinterpret_cast<LPARAM>(list));
-  Sleep(300);
-  EXPECT_TRUE(d.Running());
-  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_TRUE(StillOpen(d, form));
 
   CloseBox(form);
   EXPECT_EQ(d.Result(), "NONE\n");

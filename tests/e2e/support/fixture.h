@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "contract.h"
 #include "support/harness.h"
 #include "text/codepage_win.h"
 
@@ -117,6 +118,22 @@ class BarFixture : public ::testing::Test {
     return ::testing::AssertionFailure() << "the window holds [" << TextOf(h) << "]";
   }
 
+  // A right click on bar button `i`, then "Edit Button" from the button menu by keyboard:
+  // the editor once it is in front, or null when it does not come.
+  HWND OpenEditor(int i) {
+    POINT c = CentreOf(k.Button(i));
+    RestAt(c.x, c.y);
+    Click(c.x, c.y, true);
+    if (!k.MenuOpens()) return nullptr;
+    Sleep(150);
+    for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
+    PressKey(VK_RETURN);
+    HWND ed = nullptr;
+    WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; });
+    if (ed) WaitFor([&] { return GetForegroundWindow() == ed; });
+    return ed;
+  }
+
   // A right click on bar button `i`, item `item` (counted from 0) of the button menu by
   // keyboard, and the dialog titled `title` the item opens; null when either does not come.
   HWND OpenFromButtonMenu(int i, int item, const char* title) {
@@ -169,6 +186,20 @@ class BarFixture : public ::testing::Test {
         },
         ms);
     return found;
+  }
+
+  // The password box that names group `group`, once it is in front, given `password` and
+  // Enter.
+  ::testing::AssertionResult GivePassword(const std::string& group, const std::string& password) {
+    HWND box = Dialog("Group Password");
+    if (!box) return ::testing::AssertionFailure() << "no password box; " << DescribeWindows(k.pid());
+    if (StaticTexts(box).find(group) == std::string::npos)
+      return ::testing::AssertionFailure() << "the password box says " << StaticTexts(box);
+    if (!WaitFor([&] { return GetForegroundWindow() == box; }))
+      return ::testing::AssertionFailure() << "the password box is not in front";
+    TypeText(password);
+    PressKey(VK_RETURN);
+    return ::testing::AssertionSuccess();
   }
 
   Keystrum k;

@@ -21,26 +21,25 @@ class BarDrag : public ::testing::Test {
     for (int i = 1; i <= 5; ++i) store->ButtonAt(1, i).Caption = names[i - 1];
     view.ShowActive(*store);
   }
+  // Drags button `from` onto button `to`: the first group's captions in their new order.
+  Order Drag(int from, int to) {
+    ButtonDragDrop(*store, view, from, to);
+    return Captions(*store, 1);
+  }
   std::unique_ptr<Store> store;
   FakeBarView view;
 };
 
 TEST_F(BarDrag, DraggedButtonTakesTheTargetsPlace) {
-  ButtonDragDrop(*store, view, 2, 4);
-  EXPECT_EQ(Captions(*store, 1), (Order{"A", "C", "D", "B", "E"}));
-  ButtonDragDrop(*store, view, 4, 2);
-  EXPECT_EQ(Captions(*store, 1), (Order{"A", "B", "C", "D", "E"}));
-  ButtonDragDrop(*store, view, 4, 2);
-  EXPECT_EQ(Captions(*store, 1), (Order{"A", "D", "B", "C", "E"}));
+  EXPECT_EQ(Drag(2, 4), (Order{"A", "C", "D", "B", "E"}));
+  EXPECT_EQ(Drag(4, 2), (Order{"A", "B", "C", "D", "E"}));
+  EXPECT_EQ(Drag(4, 2), (Order{"A", "D", "B", "C", "E"}));
 }
 
 TEST_F(BarDrag, FirstOntoLastAndLastOntoFirst) {
-  ButtonDragDrop(*store, view, 1, 5);
-  EXPECT_EQ(Captions(*store, 1), (Order{"B", "C", "D", "E", "A"}));
-  ButtonDragDrop(*store, view, 5, 1);
-  EXPECT_EQ(Captions(*store, 1), (Order{"A", "B", "C", "D", "E"}));
-  ButtonDragDrop(*store, view, 5, 1);
-  EXPECT_EQ(Captions(*store, 1), (Order{"E", "A", "B", "C", "D"}));
+  EXPECT_EQ(Drag(1, 5), (Order{"B", "C", "D", "E", "A"}));
+  EXPECT_EQ(Drag(5, 1), (Order{"A", "B", "C", "D", "E"}));
+  EXPECT_EQ(Drag(5, 1), (Order{"E", "A", "B", "C", "D"}));
 }
 
 TEST_F(BarDrag, EveryFieldTravelsWithItsButton) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <optional>
+#include <string>
+
 #include "bar/commands.h"
 #include "bar/fakes.h"
 #include "bar/groups.h"
@@ -41,6 +45,13 @@ class Groups : public ::testing::Test {
   void Switch(const std::string& name) {
     Select(name);
     ShowChosenGroup(*store, view, unlocked);
+  }
+  // Password Protect on group Work, locked with "old", with these answers to its questions.
+  void ChangeOldPassword(std::deque<std::optional<std::string>> answers) {
+    Use({"Work"});
+    store->GroupAt(1).Password = "old";
+    dialogs.InputAnswers = std::move(answers);
+    SetPasswordCommand(*store, dialogs);
   }
   std::unique_ptr<Store> store;
   FakeBarView view;
@@ -337,10 +348,7 @@ TEST_F(Groups, ProtectSetsThePasswordButLocksOnlyAtTheNextSwitch) {
 }
 
 TEST_F(Groups, ChangingAPasswordAsksThreeQuestions) {
-  Use({"Work"});
-  store->GroupAt(1).Password = "old";
-  dialogs.InputAnswers = {std::string("old"), std::string("New"), std::string("New")};
-  SetPasswordCommand(*store, dialogs);
+  ChangeOldPassword({std::string("old"), std::string("New"), std::string("New")});
   ASSERT_EQ(dialogs.Inputs.size(), 3u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "Existing Group Password");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the CURRENT password:");
@@ -350,10 +358,7 @@ TEST_F(Groups, ChangingAPasswordAsksThreeQuestions) {
 }
 
 TEST_F(Groups, WrongCurrentPasswordEndsAfterTheFirstQuestion) {
-  Use({"Work"});
-  store->GroupAt(1).Password = "old";
-  dialogs.InputAnswers = {std::string("OLD")};
-  SetPasswordCommand(*store, dialogs);
+  ChangeOldPassword({std::string("OLD")});
   dialogs.InputAnswers = {std::nullopt};
   SetPasswordCommand(*store, dialogs);
   EXPECT_EQ(dialogs.Inputs.size(), 2u);
@@ -362,10 +367,7 @@ TEST_F(Groups, WrongCurrentPasswordEndsAfterTheFirstQuestion) {
 }
 
 TEST_F(Groups, RetypeDifferingInCaseChangesNothingAndShowsNothing) {
-  Use({"Work"});
-  store->GroupAt(1).Password = "old";
-  dialogs.InputAnswers = {std::string("old"), std::string("secret"), std::string("Secret")};
-  SetPasswordCommand(*store, dialogs);
+  ChangeOldPassword({std::string("old"), std::string("secret"), std::string("Secret")});
   EXPECT_EQ(dialogs.Inputs.size(), 3u);
   EXPECT_TRUE(dialogs.Messages.empty());
   EXPECT_EQ(store->GroupAt(1).Password, "old");

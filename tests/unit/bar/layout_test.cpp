@@ -13,36 +13,34 @@ std::vector<CellPos> Cells(std::initializer_list<std::pair<int, int>> colRow) {
   return out;
 }
 
+// The grid of a layout: its rows, its cells (the group list's first), its client size.
+::testing::AssertionResult GridIs(const BarLayout& l, int rows, const std::vector<CellPos>& cells,
+                                  int width, int height) {
+  if (l.Rows == rows && l.Buttons == cells && l.ClientWidth == width && l.ClientHeight == height)
+    return ::testing::AssertionSuccess();
+  ::testing::AssertionResult failure = ::testing::AssertionFailure();
+  failure << l.Rows << " rows, client " << l.ClientWidth << " x " << l.ClientHeight << ", cells";
+  for (const CellPos& c : l.Buttons) failure << " (" << c.Left << ", " << c.Top << ")";
+  return failure;
+}
+
 TEST(BarLayout, OneButtonOneColumnStacksTheGroupListAboveIt) {
-  BarLayout l = ComputeLayout(1, 1, W, kBaseDpi);
-  EXPECT_EQ(l.Rows, 2);
-  EXPECT_EQ(l.Buttons, Cells({{0, 0}, {0, 1}}));
-  EXPECT_EQ(l.ClientWidth, W);
-  EXPECT_EQ(l.ClientHeight, 48);
+  EXPECT_TRUE(GridIs(ComputeLayout(1, 1, W, kBaseDpi), 2, Cells({{0, 0}, {0, 1}}), W, 48));
 }
 
 TEST(BarLayout, FiveButtonsTwoColumnsFillColumnByColumn) {
-  BarLayout l = ComputeLayout(5, 2, W, kBaseDpi);
-  EXPECT_EQ(l.Rows, 3);
-  EXPECT_EQ(l.Buttons, Cells({{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}));
-  EXPECT_EQ(l.ClientWidth, 2 * W);
-  EXPECT_EQ(l.ClientHeight, 72);
+  EXPECT_TRUE(GridIs(ComputeLayout(5, 2, W, kBaseDpi), 3,
+                     Cells({{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}), 2 * W, 72));
 }
 
 TEST(BarLayout, FiveButtonsThreeColumnsMakeTwoRows) {
-  BarLayout l = ComputeLayout(5, 3, W, kBaseDpi);
-  EXPECT_EQ(l.Rows, 2);
-  EXPECT_EQ(l.Buttons, Cells({{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}}));
-  EXPECT_EQ(l.ClientWidth, 3 * W);
-  EXPECT_EQ(l.ClientHeight, 48);
+  EXPECT_TRUE(GridIs(ComputeLayout(5, 3, W, kBaseDpi), 2,
+                     Cells({{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}}), 3 * W, 48));
 }
 
 TEST(BarLayout, SpareColumnsAreCutOff) {
-  BarLayout l = ComputeLayout(3, 5, W, kBaseDpi);
-  EXPECT_EQ(l.Rows, 1);
-  EXPECT_EQ(l.Buttons, Cells({{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
-  EXPECT_EQ(l.ClientWidth, 4 * W);
-  EXPECT_EQ(l.ClientHeight, 24);
+  EXPECT_TRUE(GridIs(ComputeLayout(3, 5, W, kBaseDpi), 1,
+                     Cells({{0, 0}, {1, 0}, {2, 0}, {3, 0}}), 4 * W, 24));
   // Six columns asked for three buttons: still four cells wide.
   EXPECT_EQ(ComputeLayout(3, 6, W, kBaseDpi).ClientWidth, 4 * W);
 }

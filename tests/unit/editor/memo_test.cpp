@@ -198,16 +198,11 @@ TEST(MemoPaste, OnlyTheChangedUnitsAreReplaced) {
 // ---- Shift while recording ----
 
 TEST(MemoShift, TranslationPairs) {
-  EXPECT_EQ(ShiftTranslate('2'), '@');
-  EXPECT_EQ(ShiftTranslate('a'), 'A');
-  EXPECT_EQ(ShiftTranslate('\''), '"');
-  EXPECT_EQ(ShiftTranslate('`'), '~');
-  EXPECT_EQ(ShiftTranslate('='), '+');
-  EXPECT_EQ(ShiftTranslate('/'), '?');
-  EXPECT_EQ(ShiftTranslate('\\'), '|');
-  EXPECT_EQ(ShiftTranslate('z'), 'Z');
-  EXPECT_EQ(ShiftTranslate('A'), 'A');  // already shifted
-  EXPECT_EQ(ShiftTranslate(' '), ' ');
+  // Unshifted and shifted; a character already shifted and one without a shift stay.
+  const std::pair<char, char> pairs[] = {{'2', '@'}, {'a', 'A'}, {'\'', '"'}, {'`', '~'},
+                                         {'=', '+'}, {'/', '?'}, {'\\', '|'}, {'z', 'Z'},
+                                         {'A', 'A'}, {' ', ' '}};
+  for (const auto& [plain, shifted] : pairs) EXPECT_EQ(ShiftTranslate(plain), shifted) << plain;
 }
 
 TEST(MemoShift, OnlyWhileRecordingWithShiftHeldFromARecorderOfBaseCharacters) {

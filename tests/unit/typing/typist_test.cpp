@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -59,6 +62,10 @@ class TypistTest : public ::testing::Test {
     sink.events.clear();
     typist.SendString(text);
     return Typed();
+  }
+  // Each text, typed on its own, gives what its pair says.
+  void ExpectTyped(std::initializer_list<std::pair<std::string, std::string>> cases) {
+    for (const auto& [text, typed] : cases) EXPECT_EQ(TypeOut(text), typed) << text;
   }
 
   Journal journal;
@@ -204,26 +211,19 @@ TEST_F(TypistTest, ArgumentsAreCutAt255UnitsNeverInsideACharacter) {
 // ---- the interpreter ----
 
 TEST_F(TypistTest, KeyCodesIgnoreCase) {
-  EXPECT_EQ(TypeOut("{enter}{Enter}{ENTER}"), "<Enter><Enter><Enter>");
-  EXPECT_EQ(TypeOut("{tab}{up}{down}{left}{right}"), "<Tab><Up><Down><Left><Right>");
+  ExpectTyped({{"{enter}{Enter}{ENTER}", "<Enter><Enter><Enter>"},
+               {"{tab}{up}{down}{left}{right}", "<Tab><Up><Down><Left><Right>"}});
 }
 
 TEST_F(TypistTest, UnknownCodesVanishWithTheirBraces) {
-  EXPECT_EQ(TypeOut("{ENTER }"), "");
-  EXPECT_EQ(TypeOut("{ ENTER}"), "");
-  EXPECT_EQ(TypeOut("{}"), "");
-  EXPECT_EQ(TypeOut("x{y}z"), "xz");
-  EXPECT_EQ(TypeOut("{{ENTER}"), "");
-  EXPECT_EQ(TypeOut("{ENTER}}"), "<Enter>}");
-  EXPECT_EQ(TypeOut("{RUN}{LIST}"), "");
+  ExpectTyped({{"{ENTER }", ""}, {"{ ENTER}", ""}, {"{}", ""}, {"x{y}z", "xz"}, {"{{ENTER}", ""},
+               {"{ENTER}}", "<Enter>}"}, {"{RUN}{LIST}", ""}});
   EXPECT_THAT(journal, ::testing::Not(::testing::Contains(::testing::StartsWith("start:"))));
   EXPECT_THAT(journal, ::testing::Not(::testing::Contains(::testing::StartsWith("list:"))));
 }
 
 TEST_F(TypistTest, BraceWithoutCloseIsTyped) {
-  EXPECT_EQ(TypeOut("a{b"), "a{b");
-  EXPECT_EQ(TypeOut("}"), "}");
-  EXPECT_EQ(TypeOut("{x}b{c{"), "b{c{");
+  ExpectTyped({{"a{b", "a{b"}, {"}", "}"}, {"{x}b{c{", "b{c{"}});
   EXPECT_EQ(typist.KeystrokeCount, 4);
 }
 

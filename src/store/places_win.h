@@ -1,0 +1,51 @@
+#pragma once
+// A window that keeps its place in the settings file reads and writes it itself: the bar,
+// which loads the session and hands it its values, only tells it when.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "store/settings.h"
+
+namespace ks {
+
+// Where the settings keep one window's place, and where the window goes when that place
+// is out of reach.
+struct PlaceFields {
+  int32_t Settings::*X;
+  int32_t Settings::*Y;
+  int32_t Settings::*Width;
+  int32_t Settings::*Height;
+  int32_t LoadContext::*ClientWidth;
+  int32_t LoadContext::*ClientHeight;
+  ScreenPoint Fallback;
+};
+
+inline constexpr PlaceFields kEditorPlace{&Settings::EditorX, &Settings::EditorY,
+                                          &Settings::EditorWidth, &Settings::EditorHeight,
+                                          &LoadContext::EditorClientWidth,
+                                          &LoadContext::EditorClientHeight, kEditorFallback};
+inline constexpr PlaceFields kListPlace{&Settings::ListX, &Settings::ListY, &Settings::ListWidth,
+                                        &Settings::ListHeight, &LoadContext::ListClientWidth,
+                                        &LoadContext::ListClientHeight, kListFallback};
+
+// The place of one window, which holds it: the window's handle as the window keeps it,
+// null while the window could not be made.
+class SettingsPlace {
+ public:
+  SettingsPlace(const PlaceFields& fields, const HWND& window) : fields_(fields), window_(window) {}
+
+  // The window's client size as made, from which the load centres a window whose place
+  // the file does not name.
+  void TellDesignSize(LoadContext& ctx) const;
+  // Once the files are loaded: the window goes to its stored place, kept within reach.
+  void TakePlace(const Settings& s) const;
+  // Before every save: the window's place as it is now.
+  void PutPlace(Settings& s) const;
+
+ private:
+  const PlaceFields& fields_;
+  const HWND& window_;
+};
+
+}  // namespace ks
