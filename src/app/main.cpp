@@ -82,7 +82,7 @@ struct AroundTheBar {
   app::Application& a;
   app::TrayWindow& tray;
   editor::EditorWindow& ksm;
-  find::FindForm& find;
+  find::FindPopup& find;
   editor::ButtonEditor& buttonEditor;
   app::Abbreviations& abbreviations;
 };
@@ -146,7 +146,7 @@ int RunWindows(app::Application& a) {
   app::TrayWindow tray;
   editor::EditorWindow ksm;
   typing::ListPickerWindow list;
-  find::FindForm find;
+  find::FindPopup find;
   editor::KeyHookLibrary hook(a.exeDir);
   editor::ButtonEditor buttonEditor(ksm, hook);
   app::Abbreviations abbreviations(session);

@@ -30,28 +30,28 @@ std::string HelpFilePath(const std::string& exePath, const char* extension) {
 
 }  // namespace
 
-// ---- TTrayIcon ----
+// ---- TrayIcon ----
 
-TTrayIcon::TTrayIcon() : state_(*this) { state_.SetToolTip(contract::kTitle); }
+TrayIcon::TrayIcon() : state_(*this) { state_.SetToolTip(contract::kTitle); }
 
-TTrayIcon::~TTrayIcon() {
+TrayIcon::~TrayIcon() {
   if (hwnd_) state_.Destroy();
   if (icon_) DestroyIcon(icon_);
 }
 
-bool TTrayIcon::Create() {
+bool TrayIcon::Create() {
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   return CreateWin(contract::kTrayIconClass, WS_EX_TOOLWINDOW, "", WS_POPUP, 0, 0, 0, 0, nullptr);
 }
 
-void TTrayIcon::SetIcon(HICON icon) {
+void TrayIcon::SetIcon(HICON icon) {
   HICON copy = icon ? CopyIcon(icon) : nullptr;
   state_.SetIcon(reinterpret_cast<uintptr_t>(copy));
   if (icon_) DestroyIcon(icon_);
   icon_ = copy;
 }
 
-bool TTrayIcon::Notify(TrayIconState::Op op, const TrayIconState::Record& r) {
+bool TrayIcon::Notify(TrayIconState::Op op, const TrayIconState::Record& r) {
   // The second form of the record: its tip field takes 128 UTF-16 units, not 64 bytes.
   NOTIFYICONDATAW nid{};
   nid.cbSize = NOTIFYICONDATAW_V2_SIZE;
@@ -69,11 +69,11 @@ bool TTrayIcon::Notify(TrayIconState::Op op, const TrayIconState::Record& r) {
   return Shell_NotifyIconW(msg, &nid) != FALSE;
 }
 
-void TTrayIcon::PostTipRefresh() {
+void TrayIcon::PostTipRefresh() {
   if (hwnd_) PostMessageW(hwnd_, contract::kTrayTipRefresh, 0, 0);
 }
 
-void TTrayIcon::RightClick() {
+void TrayIcon::RightClick() {
   if (!PopupMenu) return;
   POINT pt{};
   GetCursorPos(&pt);
@@ -85,7 +85,7 @@ void TTrayIcon::RightClick() {
   PostMessageW(owner, WM_NULL, 0, 0);
 }
 
-LRESULT TTrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == contract::kTrayTipRefresh) {
     state_.SetToolTip(state_.tip());
     return 0;

@@ -13,10 +13,10 @@ namespace ks::app {
 // A reusable icon component. Its hidden IconWindow is a top-level window (not
 // message-only) so that it hears the "TaskbarCreated" broadcast after Explorer
 // restarts and can put the icon back.
-class TTrayIcon : public win::Window, private TrayIconState::Shell {
+class TrayIcon : public win::Window, private TrayIconState::Shell {
  public:
-  TTrayIcon();
-  ~TTrayIcon() override;
+  TrayIcon();
+  ~TrayIcon() override;
   bool Create();
 
   bool Active() const { return state_.active(); }
@@ -75,7 +75,7 @@ class TrayWindow : public win::Window {
   void OpenHelpFile();
   void OpenWebSite();
 
-  TTrayIcon icon_;
+  TrayIcon icon_;
   HMENU menu_ = nullptr;
 };
 

@@ -22,18 +22,18 @@ constexpr UINT kOneLine = DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLI
 
 }  // namespace
 
-FindForm::~FindForm() {
+FindPopup::~FindPopup() {
   // Destroyed here rather than by the base, so that the edit's subclass, which points
   // at this object, goes while the object is whole.
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-bool FindForm::Create(HWND owner) {
+bool FindPopup::Create(HWND owner) {
   return CreateWin(contract::kFindClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, contract::kTitle,
                    WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, owner);
 }
 
-bool FindForm::MakeControls() {
+bool FindPopup::MakeControls() {
   if (list_) return true;
   edit_ = CreateControl(hwnd_, "Edit", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 0, 0,
                         0, 0, kEditId, nullptr);
@@ -45,20 +45,20 @@ bool FindForm::MakeControls() {
                             WS_VSCROLL,
                         WS_EX_CLIENTEDGE, 0, 0, 0, 0, kListId, nullptr);
   if (!edit_ || !list_) return false;
-  SetWindowSubclass(edit_, &FindForm::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(edit_, &FindPopup::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
   dpi_ = 0;
   ApplyDpi();
   return true;
 }
 
-SIZE FindForm::ClientSizeAt(int dpi) const {
+SIZE FindPopup::ClientSizeAt(int dpi) const {
   const int listHeight =
       kVisibleLines * ScaleToDpi(kLineHeight, dpi) + 2 * MetricAt(SM_CYEDGE, dpi);
   return SIZE{ScaleToDpi(kClientWidth, dpi),
               ScaleToDpi(kEditHeight + 3 * kPadding, dpi) + listHeight};
 }
 
-void FindForm::ApplyDpi() {
+void FindPopup::ApplyDpi() {
   const int dpi = DpiOf(hwnd_);
   if (dpi == dpi_) return;
   dpi_ = dpi;
@@ -69,7 +69,7 @@ void FindForm::ApplyDpi() {
   Layout();
 }
 
-void FindForm::Layout() {
+void FindPopup::Layout() {
   if (!list_) return;
   const RECT c = ClientRectOf(hwnd_);
   const int pad = ScaleToDpi(kPadding, dpi_), editHeight = ScaleToDpi(kEditHeight, dpi_);
@@ -78,7 +78,7 @@ void FindForm::Layout() {
   MoveWindow(list_, pad, top, c.right - 2 * pad, std::max(0, int{c.bottom} - top - pad), TRUE);
 }
 
-void FindForm::PlaceAtPointer() {
+void FindPopup::PlaceAtPointer() {
   POINT pointer{};
   GetCursorPos(&pointer);
   MONITORINFO monitor{};
@@ -104,7 +104,7 @@ void FindForm::PlaceAtPointer() {
   Layout();
 }
 
-void FindForm::Open(const Store& store, HWND target) {
+void FindPopup::Open(const Store& store, HWND target) {
   if (!MakeControls()) return;
   store_ = &store;
   index_ = std::make_unique<FindIndex>(store);
@@ -121,9 +121,9 @@ void FindForm::Open(const Store& store, HWND target) {
   SetFocus(edit_);
 }
 
-void FindForm::Close() { CloseGivingBack(false); }
+void FindPopup::Close() { CloseGivingBack(false); }
 
-void FindForm::CloseGivingBack(bool giveBack) {
+void FindPopup::CloseGivingBack(bool giveBack) {
   if (!open_) return;
   open_ = false;
   // The foreground goes back while this window still has it: once hidden, the system
@@ -137,7 +137,7 @@ void FindForm::CloseGivingBack(bool giveBack) {
   target_ = nullptr;
 }
 
-void FindForm::Refilter() {
+void FindPopup::Refilter() {
   if (!open_ || !index_) return;
   const int n = GetWindowTextLengthW(edit_);
   query_.assign(static_cast<std::size_t>(std::max(n, 0)) + 1, L'\0');
@@ -151,7 +151,7 @@ void FindForm::Refilter() {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
-void FindForm::Choose() {
+void FindPopup::Choose() {
   const LRESULT i = SendMessageW(list_, LB_GETCURSEL, 0, 0);
   if (i < 0 || static_cast<std::size_t>(i) >= hits_.size()) return;  // the grey line
   const FindHit hit = hits_[static_cast<std::size_t>(i)];
@@ -160,7 +160,7 @@ void FindForm::Choose() {
                static_cast<LPARAM>(hit.Button));
 }
 
-bool FindForm::EditKey(UINT msg, WPARAM key) {
+bool FindPopup::EditKey(UINT msg, WPARAM key) {
   if (msg == WM_CHAR) return key == '\r' || key == '\n' || key == 0x1B;  // no beep
   if (msg != WM_KEYDOWN) return false;
   switch (key) {
@@ -185,18 +185,18 @@ bool FindForm::EditKey(UINT msg, WPARAM key) {
   return false;
 }
 
-LRESULT CALLBACK FindForm::EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK FindPopup::EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                     DWORD_PTR self) {
   return Guarded(
       [&]() -> LRESULT {
-        if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, &FindForm::EditProc, 1);
-        if (reinterpret_cast<FindForm*>(self)->EditKey(msg, wp)) return 0;
+        if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, &FindPopup::EditProc, 1);
+        if (reinterpret_cast<FindPopup*>(self)->EditKey(msg, wp)) return 0;
         return DefSubclassProc(h, msg, wp, lp);
       },
       [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
-void FindForm::DrawLine(const DRAWITEMSTRUCT& d) {
+void FindPopup::DrawLine(const DRAWITEMSTRUCT& d) {
   if (d.itemID == static_cast<UINT>(-1)) return;
   HDC dc = d.hDC;
   const bool selected = (d.itemState & ODS_SELECTED) && !hits_.empty();
@@ -218,7 +218,7 @@ void FindForm::DrawLine(const DRAWITEMSTRUCT& d) {
   if (isHit && (d.itemState & ODS_FOCUS)) DrawFocusRect(dc, &d.rcItem);
 }
 
-void FindForm::DrawHit(HDC dc, const RECT& r, const FindHit& hit, bool selected) {
+void FindPopup::DrawHit(HDC dc, const RECT& r, const FindHit& hit, bool selected) {
   const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
   const COLORREF grey = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
   const int pad = ScaleToDpi(kPadding, dpi_);
@@ -249,7 +249,7 @@ void FindForm::DrawHit(HDC dc, const RECT& r, const FindHit& hit, bool selected)
   DrawTextW(dc, Wide(line.Text).c_str(), -1, &bottom, kOneLine);
 }
 
-void FindForm::OnCommand(WPARAM wp) {
+void FindPopup::OnCommand(WPARAM wp) {
   if (LOWORD(wp) == kEditId && HIWORD(wp) == EN_CHANGE && !settingText_) Refilter();
   if (LOWORD(wp) != kListId) return;
   switch (HIWORD(wp)) {
@@ -266,7 +266,7 @@ void FindForm::OnCommand(WPARAM wp) {
   }
 }
 
-LRESULT FindForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT FindPopup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
       Layout();

@@ -16,7 +16,7 @@
 
 namespace ks::find {
 
-class FindForm : public ks::win::Window {
+class FindPopup : public ks::win::Window {
  public:
   // The one grey line of a query that finds nothing.
   static constexpr const char* kNothingFound = "Nothing found";
@@ -32,8 +32,8 @@ class FindForm : public ks::win::Window {
   static constexpr int kEditId = 100;
   static constexpr int kListId = 101;
 
-  FindForm() = default;
-  ~FindForm() override;
+  FindPopup() = default;
+  ~FindPopup() override;
 
   // Creates the hidden window, owned by `owner`. Its controls are made at the first
   // opening.
