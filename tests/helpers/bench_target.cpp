@@ -1,9 +1,9 @@
 // A window for the typing benchmarks to type into, started as
 //   bench_target.exe edit    a multi-line EDIT that takes every key, as an editor would
 //   bench_target.exe count   no control at all: the window only keeps the WM_CHARs it gets
-// Either way the window notes the performance-counter time of the first and the last
-// character it handled, so the benchmark can time the landing without polling the
-// target while it works (every poll would cost the target time of its own).
+// Either way the window notes the performance-counter time of every character it handled,
+// so the benchmark can time the landing without polling the target while it works (every
+// poll would cost the target time of its own).
 // It answers the messages of target_window.h, and WM_GETTEXT in "count" mode with the
 // characters handled (in "edit" mode ask the EDIT).
 // The window and its EDIT are wide, so a character of any script arrives as itself; a
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "target_window.h"
 
@@ -24,15 +25,17 @@ bool g_countOnly = false;
 HWND g_text = nullptr;
 WNDPROC g_textProc = nullptr;
 std::wstring g_received;
-LONGLONG g_first = 0;
-LONGLONG g_last = 0;
+std::vector<LONGLONG> g_times;  // of each of g_received
 
 void NoteCharacter(wchar_t c) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  if (g_received.empty()) g_first = now.QuadPart;
-  g_last = now.QuadPart;
+  g_times.push_back(now.QuadPart);
   g_received.push_back(c);
+}
+
+LRESULT TimeOf(std::size_t index) {
+  return index < g_times.size() ? static_cast<LRESULT>(g_times[index]) : 0;
 }
 
 // The time is taken after the EDIT has put the character in: that is when it landed.
@@ -75,15 +78,17 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return static_cast<LRESULT>(g_received.size());
     case kTargetClear:
       g_received.clear();
-      g_first = g_last = 0;
+      g_times.clear();
       if (g_text) SetWindowTextW(g_text, L"");
       return 0;
     case kTargetCount:
       return static_cast<LRESULT>(g_received.size());
     case kTargetFirstTime:
-      return static_cast<LRESULT>(g_first);
+      return TimeOf(0);
     case kTargetLastTime:
-      return static_cast<LRESULT>(g_last);
+      return g_times.empty() ? 0 : TimeOf(g_times.size() - 1);
+    case kTargetTimeOf:
+      return TimeOf(static_cast<std::size_t>(wp));
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -98,6 +103,7 @@ LRESULT CALLBACK MainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 int main(int argc, char** argv) {
   g_countOnly = argc > 1 && std::strcmp(argv[1], "count") == 0;
   g_received.reserve(1 << 16);
+  g_times.reserve(1 << 16);
   return ks::helpers::RunTargetWindow(ks::helpers::kBenchTargetClass,
                                       g_countOnly ? "Counter" : "Editor", &MainProc);
 }

@@ -22,6 +22,10 @@ inline constexpr UINT kTargetClear = WM_APP;
 inline constexpr UINT kTargetCount = WM_APP + 1;
 inline constexpr UINT kTargetFirstTime = WM_APP + 2;
 inline constexpr UINT kTargetLastTime = WM_APP + 3;
+// The bench target only: the time of the character handled at wParam (counting from 0 since
+// the last clear), 0 when there is none yet. An abbreviation's own characters and the
+// Backspaces that take them out come before its text's first.
+inline constexpr UINT kTargetTimeOf = WM_APP + 4;
 
 // Registers `className` with `proc` (a window procedure of the wide API), shows its window
 // titled `title` in front, gives the focus to `*focus` (when given and set by then) and
