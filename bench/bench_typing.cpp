@@ -326,34 +326,52 @@ void PressAt(POINT at) { ks::e2e::SendMouseAt(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
 void ReleaseAt(POINT at) { ks::e2e::SendMouseAt(at.x, at.y, MOUSEEVENTF_LEFTUP); }
 
 // From a press on the button at `at`, and from the last key of its abbreviation typed as
-// a user types it, to the first character of its text in the target, against the time
-// `raw` (the same keys as the press types) takes from this process in one SendInput call;
-// the three in each round, in turns first. The target is in front throughout, so a press
-// must leave it there: one that does not is counted.
+// a user types it, to the first character of its text in the target, against the time the
+// same keys as the press types take from this process in one SendInput call; in each round
+// in turns first. The target is in front throughout, so a press must leave it there: one
+// that does not is counted. A fourth way in each round, what the abbreviation's last key
+// leads to (that key, the Backspaces and the text) in one call, tells keystrum's share of
+// the abbreviation's time from the keys' own.
 struct FirstCharacter {
-  std::vector<double> pressMs, abbreviationMs, rawMs;
+  std::vector<double> pressMs, abbreviationMs, rawMs, replacingMs;
   std::vector<double> ratios, abbreviationRatios;  // per round, each / raw
   int inexact = 0;      // runs whose text did not arrive exact
   int activations = 0;  // presses after which the target was no longer in front
 };
 
-FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::string& abbreviation,
-                                  const std::wstring& want, std::vector<INPUT> raw, int rounds) {
+// The key events of a text after `erase` Backspaces, as the typing engine makes them.
+using KeysOf = std::function<std::vector<INPUT>(const std::string& text, int erase)>;
+
+// The same keys as a user's: without the program's tag, so the abbreviation watch sees them.
+std::vector<INPUT> AsUsers(std::vector<INPUT> keys) {
+  for (INPUT& in : keys) in.ki.dwExtraInfo = 0;
+  return keys;
+}
+
+void SendAll(std::vector<INPUT>& keys) {
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::string& text,
+                                  const std::string& abbreviation, const KeysOf& keysOf,
+                                  int rounds) {
   FirstCharacter f;
   if (!target.Focus()) {
     f.inexact = rounds;
     return f;
   }
   ks::e2e::RestAt(at.x, at.y);
+  const std::wstring want = ks::Wide(text);
   // The time to the first character of `want`, or a negative number when the text was not
-  // exact. `typed` are keys of the user's that go before the clock starts and land; the
-  // target then handles `before` characters ahead of the text and holds `held` at the end.
+  // exact. `ahead` are keys that go before the clock starts, `aheadChars` characters that
+  // land; the target then handles `before` characters ahead of the text and holds `held`
+  // at the end.
   auto timed = [&](const std::function<void()>& fire, const std::function<void()>& after,
-                   const std::string& typed = {}, LRESULT before = 0,
+                   std::vector<INPUT> ahead = {}, LRESULT aheadChars = 0, LRESULT before = 0,
                    const std::wstring& held = {}) {
     target.Ask(kTargetClear);
-    ks::e2e::TypeText(typed);
-    if (!target.WaitForCount(static_cast<LRESULT>(typed.size()), 5000)) {
+    SendAll(ahead);
+    if (!target.WaitForCount(aheadChars, 5000)) {
       ++f.inexact;
       return -1.0;
     }
@@ -378,29 +396,39 @@ FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::string& a
     }
     return ms;
   };
-  auto rawKeys = [&] {
-    return timed([&] { SendInput(static_cast<UINT>(raw.size()), raw.data(), sizeof(INPUT)); },
-                 [] {});
-  };
+  std::vector<INPUT> raw = keysOf(text, 0);
   // The abbreviation's characters come first, then a Backspace for each, then the text. A
   // counter keeps every one of them; the EDIT must hold the text alone.
   const std::wstring wideAbbreviation = ks::Wide(abbreviation);
   const auto units = static_cast<LRESULT>(wideAbbreviation.size());
-  const std::wstring handled = wideAbbreviation + std::wstring(wideAbbreviation.size(), L'\b') + want;
-  auto abbreviated = [&] {
-    return timed([&] { ks::e2e::TypeText(abbreviation.substr(abbreviation.size() - 1)); }, [] {},
-                 abbreviation.substr(0, abbreviation.size() - 1), 2 * units,
+  const std::wstring handled =
+      wideAbbreviation + std::wstring(wideAbbreviation.size(), L'\b') + want;
+  const std::string allButLast = abbreviation.substr(0, abbreviation.size() - 1);
+  const std::vector<INPUT> ahead = keysOf(allButLast, 0);
+  std::vector<INPUT> lastKey = AsUsers(keysOf(abbreviation.substr(allButLast.size()), 0));
+  std::vector<INPUT> replacing = keysOf(abbreviation.substr(allButLast.size()), 0);
+  for (const INPUT& in : keysOf(text, static_cast<int>(units))) replacing.push_back(in);
+  // The batch's keys are the program's own, its first ones too: the watch never sees them,
+  // so it keeps nothing that would have it watch the mouse for the next press.
+  auto abbreviated = [&](std::vector<INPUT>& last, std::vector<INPUT> first) {
+    return timed([&] { SendAll(last); }, [] {}, std::move(first),
+                 static_cast<LRESULT>(ks::Wide(allButLast).size()), 2 * units,
                  target.counter() ? handled : want);
   };
-  const std::function<double()> ways[] = {press, rawKeys, abbreviated};
+  const std::function<double()> ways[] = {
+      press, [&] { return timed([&] { SendAll(raw); }, [] {}); },
+      [&] { return abbreviated(lastKey, AsUsers(ahead)); },
+      [&] { return abbreviated(replacing, ahead); }};
+  constexpr int kWays = 4;
   for (int r = 0; r < rounds; ++r) {
-    double ms[3] = {};
-    for (int i = 0; i < 3; ++i) ms[(r + i) % 3] = ways[(r + i) % 3]();
-    const double p = ms[0], q = ms[1], a = ms[2];
-    if (p < 0 || q <= 0 || a < 0) continue;
+    double ms[kWays] = {};
+    for (int i = 0; i < kWays; ++i) ms[(r + i) % kWays] = ways[(r + i) % kWays]();
+    const double p = ms[0], q = ms[1], a = ms[2], b = ms[3];
+    if (p < 0 || q <= 0 || a < 0 || b <= 0) continue;
     f.pressMs.push_back(p);
     f.rawMs.push_back(q);
     f.abbreviationMs.push_back(a);
+    f.replacingMs.push_back(b);
     f.ratios.push_back(p / q);
     f.abbreviationRatios.push_back(a / q);
   }
@@ -529,7 +557,7 @@ int main() {
   ks::TypingPump pump;
   // The key events of a text exactly as the engine makes them, and how long it takes to
   // make them: the engine's own work for every character, without any sending.
-  auto eventsOf = [&](const std::string& t, double* ms = nullptr) {
+  auto eventsOf = [&](const std::string& t, double* ms = nullptr, int erase = 0) {
     std::vector<double> times;
     CollectingSink collected;
     for (int i = 0; i < (ms ? 9 : 1); ++i) {
@@ -537,7 +565,7 @@ int main() {
       ks::Typist collector(ks::TypingPorts{collected, layout, clock, inFront, &pump});
       collector.TargetWindow = ks::ToWindowId(GetDesktopWindow());
       const LONGLONG t0 = Ticks();
-      collector.SendString(t);
+      collector.SendString(t, erase);
       times.push_back(MsSince(t0));
     }
     if (ms) *ms = Median(times);
@@ -546,7 +574,6 @@ int main() {
   double makeMs = 0, makeGreekMs = 0;
   const std::vector<INPUT> textEvents = eventsOf(text, &makeMs);
   eventsOf(greek, &makeGreekMs);
-  const std::vector<INPUT> shiftEvents = eventsOf(kShiftText);
   std::printf("text: %d characters, %zu key events, made by the engine in %.2f ms (Greek %.2f)\n",
               kChars, textEvents.size(), makeMs, makeGreekMs);
 
@@ -688,8 +715,11 @@ int main() {
 
     // From a press, and from the abbreviation's last key, to the first character, with the
     // target in front.
-    const FirstCharacter f = TimeFirstCharacter(target, centreOf(3), kShiftAbbreviation,
-                                                wideShift, shiftEvents, kFirstCharRuns);
+    const KeysOf keysOf = [&](const std::string& t, int erase) {
+      return eventsOf(t, nullptr, erase);
+    };
+    const FirstCharacter f = TimeFirstCharacter(target, centreOf(3), kShiftText,
+                                                kShiftAbbreviation, keysOf, kFirstCharRuns);
     row.first = SpreadOf(f.ratios);
     row.firstMs[0] = Median(f.pressMs);
     row.firstMs[1] = Median(f.rawMs);
@@ -710,14 +740,20 @@ int main() {
                 row.first.median, row.first.low, row.first.high, kFirstCharGoal);
     std::printf("  the last key of \"%s\" to the first character of \"%s\", ms, quartiles: %s\n",
                 kShiftAbbreviation, kShiftText, quartiles(f.abbreviationMs).c_str());
-    std::vector<double> toPress;
-    for (size_t i = 0; i < f.abbreviationMs.size(); ++i)
+    std::vector<double> toPress, toReplacing;
+    for (size_t i = 0; i < f.abbreviationMs.size(); ++i) {
       toPress.push_back(f.abbreviationMs[i] / f.pressMs[i]);
-    std::printf("  abbreviation / press, the medians: %.2f (goal <= %.2f); per round, quartiles %s\n",
+      toReplacing.push_back(f.abbreviationMs[i] / f.replacingMs[i]);
+    }
+    std::printf("  abbreviation / press, the medians: %.2f (goal <= %.2f); per round, "
+                "quartiles %s\n",
                 row.abbreviationToPress, kAbbreviationGoal, quartiles(toPress).c_str());
     std::printf("  abbreviation / batch, per round: %.2f (quartiles %s; goal <= %.2f)\n",
                 row.abbreviation.median, quartiles(f.abbreviationRatios).c_str(),
                 kAbbreviationRawGoal);
+    std::printf("  its last key, the Backspaces and the text in one batch: ms, quartiles %s; "
+                "abbreviation / that batch, per round, quartiles %s\n",
+                quartiles(f.replacingMs).c_str(), quartiles(toReplacing).c_str());
     if (f.inexact || f.activations) {
       std::printf("    FAIL: %d runs not exact, %d presses took the target's place in front\n",
                   f.inexact, f.activations);
@@ -765,11 +801,13 @@ int main() {
           value(rows[1].first, rows[1].firstMs, first), Format("<= %.2f", kFirstCharGoal),
           verdict(rows[1].first.median, kFirstCharGoal));
   for (int i = 0; i < 2; ++i)
-    Summary(Format("abbreviation's last key to first char into %s: keystrum / its press to first char",
+    Summary(Format("abbreviation's last key to first char into %s: keystrum / its press to "
+                   "first char",
                    i == 0 ? "an EDIT" : "a WM_CHAR counter"),
             Format("%.2f (%.2f / %.2f ms; / batch %.2f, <= %.2f %s)", rows[i].abbreviationToPress,
                    rows[i].abbreviationMs, rows[i].firstMs[0], rows[i].abbreviation.median,
-                   kAbbreviationRawGoal, verdict(rows[i].abbreviation.median, kAbbreviationRawGoal)),
+                   kAbbreviationRawGoal,
+                   verdict(rows[i].abbreviation.median, kAbbreviationRawGoal)),
             Format("<= %.2f", kAbbreviationGoal),
             verdict(rows[i].abbreviationToPress, kAbbreviationGoal));
   Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", rows[1].rate), "",
