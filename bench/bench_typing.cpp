@@ -352,6 +352,39 @@ void SendAll(std::vector<INPUT>& keys) {
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
+// Keys that go before the clock starts, and what the target handles because of them.
+struct Ahead {
+  std::vector<INPUT> keys;
+  LRESULT landed = 0;  // the characters they make, which land before the clock starts
+  LRESULT before = 0;  // the characters the target handles after it, ahead of the text
+  std::wstring held;   // what the target holds at the end, when not the text alone
+};
+
+// The time from `fire` to the first character of `want` in the target, or a negative
+// number when the text was not exact (counted in `f`).
+double TimeToText(Target& target, FirstCharacter& f, const std::wstring& want,
+                  const std::function<void()>& fire, const std::function<void()>& after,
+                  Ahead ahead = {}) {
+  target.Ask(kTargetClear);
+  SendAll(ahead.keys);
+  if (!target.WaitForCount(ahead.landed, 5000)) {
+    ++f.inexact;
+    return -1.0;
+  }
+  const LONGLONG t0 = Ticks();
+  fire();
+  const bool landed =
+      target.WaitForCount(ahead.before + static_cast<LRESULT>(want.size()), 5000);
+  after();
+  const double ms = TicksToMs(target.Ask(kTargetTimeOf, static_cast<WPARAM>(ahead.before)) - t0);
+  Sleep(30);  // anything extra would arrive now
+  if (!landed || target.Text() != (ahead.held.empty() ? want : ahead.held)) {
+    ++f.inexact;
+    return -1.0;
+  }
+  return ms;
+}
+
 FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::string& text,
                                   const std::string& abbreviation, const KeysOf& keysOf,
                                   int rounds) {
@@ -362,30 +395,9 @@ FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::string& t
   }
   ks::e2e::RestAt(at.x, at.y);
   const std::wstring want = ks::Wide(text);
-  // The time to the first character of `want`, or a negative number when the text was not
-  // exact. `ahead` are keys that go before the clock starts, `aheadChars` characters that
-  // land; the target then handles `before` characters ahead of the text and holds `held`
-  // at the end.
   auto timed = [&](const std::function<void()>& fire, const std::function<void()>& after,
-                   std::vector<INPUT> ahead = {}, LRESULT aheadChars = 0, LRESULT before = 0,
-                   const std::wstring& held = {}) {
-    target.Ask(kTargetClear);
-    SendAll(ahead);
-    if (!target.WaitForCount(aheadChars, 5000)) {
-      ++f.inexact;
-      return -1.0;
-    }
-    const LONGLONG t0 = Ticks();
-    fire();
-    const bool landed = target.WaitForCount(before + static_cast<LRESULT>(want.size()), 5000);
-    after();
-    const double ms = TicksToMs(target.Ask(kTargetTimeOf, static_cast<WPARAM>(before)) - t0);
-    Sleep(30);  // anything extra would arrive now
-    if (!landed || target.Text() != (held.empty() ? want : held)) {
-      ++f.inexact;
-      return -1.0;
-    }
-    return ms;
+                   Ahead ahead = {}) {
+    return TimeToText(target, f, want, fire, after, std::move(ahead));
   };
   auto press = [&] {
     const double ms = timed([&] { PressAt(at); }, [&] { ReleaseAt(at); });
@@ -411,9 +423,9 @@ FirstCharacter TimeFirstCharacter(Target& target, POINT at, const std::string& t
   // The batch's keys are the program's own, its first ones too: the watch never sees them,
   // so it keeps nothing that would have it watch the mouse for the next press.
   auto abbreviated = [&](std::vector<INPUT>& last, std::vector<INPUT> first) {
-    return timed([&] { SendAll(last); }, [] {}, std::move(first),
-                 static_cast<LRESULT>(ks::Wide(allButLast).size()), 2 * units,
-                 target.counter() ? handled : want);
+    return timed([&] { SendAll(last); }, [] {},
+                 Ahead{std::move(first), static_cast<LRESULT>(ks::Wide(allButLast).size()),
+                       2 * units, target.counter() ? handled : want});
   };
   const std::function<double()> ways[] = {
       press, [&] { return timed([&] { SendAll(raw); }, [] {}); },
