@@ -94,14 +94,6 @@ double OpenMinimal(const Child& c, HWND target) {
 }
 
 // 50 groups of 50 buttons with texts of 1 KiB, none locked: every text is in the index.
-ks::SavedFiles FullStore() {
-  auto s = MaximalStore(false);
-  ks::Settings settings;
-  settings.BarX = 620;
-  settings.BarY = 100;
-  return ks::SaveSettings(*s, settings, std::nullopt, ks::WinAnsiCodePage());
-}
-
 struct Rounds {
   double first = -1;  // the first opening, which makes the window's controls
   std::vector<double> keystrum, minimal;
@@ -174,7 +166,7 @@ int main() {
   if (!empty.Exit()) std::printf("keystrum.exe did not end through its tray form\n");
 
   ks::e2e::Keystrum full;
-  const ks::SavedFiles files = FullStore();
+  const ks::SavedFiles files = FullStoreFiles();
   full.WriteIni(files.ini);
   full.WriteDat(files.dat);
   if (!full.Start()) {

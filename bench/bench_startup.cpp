@@ -54,14 +54,6 @@ bool Answers(HWND h) {
   return h && SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
 }
 
-ks::SavedFiles FullStore() {
-  auto s = MaximalStore(false);
-  ks::Settings settings;
-  settings.BarX = 620;
-  settings.BarY = 100;
-  return ks::SaveSettings(*s, settings, std::nullopt, ks::WinAnsiCodePage());
-}
-
 struct Start {
   double icon = -1;   // the window that owns the icon (keystrum) / the icon in (minimal)
   double ready = -1;  // built and answering its message loop
@@ -127,7 +119,7 @@ struct Column {
 int main() {
   ks::e2e::Keystrum empty;
   ks::e2e::Keystrum full;
-  const ks::SavedFiles files = FullStore();
+  const ks::SavedFiles files = FullStoreFiles();
   std::printf("full store: %zu KB settings, %zu KB texts\n", files.ini.size() / 1024,
               files.dat.size() / 1024);
 

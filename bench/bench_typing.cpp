@@ -795,23 +795,22 @@ int main() {
   };
   const char* const landing = "%.2f (%.0f / %.0f ms)";
   const char* const first = "%.2f (%.2f / %.2f ms)";
-  Summary("typing 1000 chars into an EDIT: keystrum / one batch", value(rows[0].ratio, rows[0].ms, landing),
-          Format("<= %.2f", kGoal), verdict(rows[0].ratio.median, kGoal));
-  Summary("typing 1000 chars into a WM_CHAR counter: keystrum / one batch",
-          value(rows[1].ratio, rows[1].ms, landing), Format("<= %.2f", kGoal),
-          verdict(rows[1].ratio.median, kGoal));
-  Summary("typing 1000 Greek chars into an EDIT: keystrum / one Unicode batch",
-          value(rows[0].greek, rows[0].greekMs, landing), Format("<= %.2f", kGreekGoal),
-          verdict(rows[0].greek.median, kGreekGoal));
-  Summary("typing 1000 Greek chars into a WM_CHAR counter: keystrum / one Unicode batch",
-          value(rows[1].greek, rows[1].greekMs, landing), Format("<= %.2f", kGreekGoal),
-          verdict(rows[1].greek.median, kGreekGoal));
-  Summary("press to first char into an EDIT: keystrum / one batch",
-          value(rows[0].first, rows[0].firstMs, first), Format("<= %.2f", kFirstCharGoal),
-          verdict(rows[0].first.median, kFirstCharGoal));
-  Summary("press to first char into a WM_CHAR counter: keystrum / one batch",
-          value(rows[1].first, rows[1].firstMs, first), Format("<= %.2f", kFirstCharGoal),
-          verdict(rows[1].first.median, kFirstCharGoal));
+  auto row = [&](const char* what, const auto& ratio, const auto& ms, const char* form,
+                 double goal) {
+    Summary(what, value(ratio, ms, form), Format("<= %.2f", goal), verdict(ratio.median, goal));
+  };
+  row("typing 1000 chars into an EDIT: keystrum / one batch", rows[0].ratio, rows[0].ms, landing,
+      kGoal);
+  row("typing 1000 chars into a WM_CHAR counter: keystrum / one batch", rows[1].ratio,
+      rows[1].ms, landing, kGoal);
+  row("typing 1000 Greek chars into an EDIT: keystrum / one Unicode batch", rows[0].greek,
+      rows[0].greekMs, landing, kGreekGoal);
+  row("typing 1000 Greek chars into a WM_CHAR counter: keystrum / one Unicode batch",
+      rows[1].greek, rows[1].greekMs, landing, kGreekGoal);
+  row("press to first char into an EDIT: keystrum / one batch", rows[0].first, rows[0].firstMs,
+      first, kFirstCharGoal);
+  row("press to first char into a WM_CHAR counter: keystrum / one batch", rows[1].first,
+      rows[1].firstMs, first, kFirstCharGoal);
   for (int i = 0; i < 2; ++i)
     Summary(Format("abbreviation's last key to first char into %s: keystrum / its press to "
                    "first char",

@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "store/settings.h"
 #include "store/store.h"
+#include "text/codepage_win.h"
 
 namespace ks::bench {
 
@@ -265,6 +267,16 @@ inline std::unique_ptr<Store> MaximalStore(bool everyField) {
     }
   }
   return s;
+}
+
+// The files of the largest store, none of it locked, with the bar in a fixed place: the
+// start-up and the find window's benches load it.
+inline SavedFiles FullStoreFiles() {
+  auto s = MaximalStore(false);
+  Settings settings;
+  settings.BarX = 620;
+  settings.BarY = 100;
+  return SaveSettings(*s, settings, std::nullopt, WinAnsiCodePage());
 }
 
 }  // namespace ks::bench
