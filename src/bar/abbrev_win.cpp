@@ -12,7 +12,7 @@ void BarWindow::AbbreviationTyped(WPARAM button, LPARAM lengths) {
   // As for a shortcut: what is typed in a window of ours is meant for it. During a run or
   // a question the hook is told to watch nothing, so a match then is stale.
   if (!typist_ || typingRuns_ > 0 || questions_ > 0 || OwnWindowOpen()) return;
-  if (!store_->HasGroup(b.Group) || !store_->GroupAt(b.Group).HasButton(b.Button)) return;
+  if (!HasButton(*store_, b)) return;
   // The window the abbreviation was typed in is the target, and only that one: a text
   // typed elsewhere would not replace it.
   HWND front = GetForegroundWindow();
@@ -20,14 +20,9 @@ void BarWindow::AbbreviationTyped(WPARAM button, LPARAM lengths) {
   if (typist_->TargetWindow != ToWindowId(front)) return;
   if (AsksPassword(*store_, b, unlocked_)) {
     // The abbreviation stays where it was typed until the password is given.
-    TargetHold hold(tracker_.get());
-    ++questions_;
-    const bool mayType = AskPasswordFor(*store_, b, unlocked_, *this);
-    --questions_;
-    if (!mayType) return;
+    if (!MayType(b)) return;
     FocusDummy();
-    // A box may have let the store change meanwhile.
-    if (!store_->HasGroup(b.Group) || !store_->GroupAt(b.Group).HasButton(b.Button)) return;
+    if (!HasButton(*store_, b)) return;
   }
   TypeIntoTarget(store_->ButtonAt(b.Group, b.Button).String, backspaces);
 }

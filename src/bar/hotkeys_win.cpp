@@ -5,6 +5,7 @@
 
 #include "bar/main_win.h"
 #include "bar/shortcuts_win.h"
+#include "typing/ports_win.h"
 #include "typing/typist.h"
 
 namespace ks {
@@ -95,13 +96,10 @@ void BarWindow::LetShortcutThrough(int shortcut) {
   // The user still holds Ctrl and Alt (AltGr), so the letter sent again makes the
   // character in the window in front. Tagged as ours: the abbreviation watch has seen the
   // user's own press already.
-  const WORD vk = static_cast<WORD>(ShortcutLetterKey(shortcut));
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  in.ki.dwExtraInfo = contract::kInjectTag;
-  SendInput(1, &in, sizeof in);
+  const auto vk = static_cast<std::uint8_t>(ShortcutLetterKey(shortcut));
+  SendInputSink sink;
+  sink.Key(vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), false, false);
+  sink.Flush();
   // Taken back once the letter is up: before, the system could still find the hot key in
   // the letter just sent, or in its repeats.
   letThrough_ = shortcut;
@@ -168,15 +166,8 @@ void BarWindow::OpenFind() {
 
 void BarWindow::TypeFound(int group, int button) {
   if (!typist_ || typist_->TargetWindow == 0) return;
-  if (!store_->HasGroup(group) || !store_->GroupAt(group).HasButton(button)) return;
-  {
-    // The target stays while the password is asked, as at a press.
-    TargetHold hold(tracker_.get());
-    ++questions_;
-    const bool mayType = AskPasswordFor(*store_, ButtonRef{group, button}, unlocked_, *this);
-    --questions_;
-    if (!mayType) return;
-  }
+  const ButtonRef b{group, button};
+  if (!HasButton(*store_, b) || !MayType(b)) return;
   // The find window took the release of Ctrl and Alt when its key opened it.
   ReleaseCtrlAlt();
   TypeIntoTarget(store_->ButtonAt(group, button).String);
@@ -190,6 +181,15 @@ void BarWindow::ReleaseCtrlAlt() {
   // opens the target's menu.
   typist_->SimulateKeyUp(VK_CONTROL);
   typist_->SimulateKeyUp(VK_MENU);
+}
+
+bool BarWindow::MayType(ButtonRef b) {
+  // The target stays while the password is asked, as at a press.
+  TargetHold hold(tracker_.get());
+  ++questions_;
+  const bool mayType = AskPasswordFor(*store_, b, unlocked_, *this);
+  --questions_;
+  return mayType;
 }
 
 std::optional<ButtonRef> BarWindow::AskForShortcut(int shortcut) {

@@ -261,6 +261,9 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void ReleaseCtrlAlt();
   // The button `shortcut` types, once its group's password is given if it asks for one.
   std::optional<ButtonRef> AskForShortcut(int shortcut);
+  // Whether button `b`, typed from outside the bar (the find window, an abbreviation), may
+  // type: its group's password is asked if it asks for one, the target held meanwhile.
+  bool MayType(ButtonRef b);
   // Whether a window of ours other than the bar is in the user's way: the editor, a
   // question, a menu or the list picker.
   bool OwnWindowOpen() const;

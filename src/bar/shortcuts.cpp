@@ -168,12 +168,12 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
 }
 
 bool AsksPassword(const Store& store, ButtonRef b, bool unlocked) {
-  if (!b || !store.HasGroup(b.Group) || (b.Group == store.ActiveGroup && unlocked)) return false;
+  if (!HasButton(store, b) || (b.Group == store.ActiveGroup && unlocked)) return false;
   return !store.GroupAt(b.Group).Password.empty();
 }
 
 bool AskPasswordFor(const Store& store, ButtonRef b, bool& unlocked, Dialogs& dialogs) {
-  if (!b || !store.HasGroup(b.Group)) return false;
+  if (!HasButton(store, b)) return false;
   const bool active = b.Group == store.ActiveGroup;
   if (AsksPassword(store, b, unlocked)) {
     const std::optional<std::string> answer =

@@ -32,6 +32,12 @@ struct ButtonRef {
   bool operator==(const ButtonRef&) const = default;
 };
 
+// Whether `b` names a button `store` has now: one asked for before a question may have
+// gone since, as the store can change while a box is open.
+inline bool HasButton(const Store& store, ButtonRef b) {
+  return store.HasGroup(b.Group) && store.GroupAt(b.Group).HasButton(b.Button);
+}
+
 // The button `shortcut` types: the first in store order (group by group, each from its
 // first button) that carries it. A second button can only get the same key from a file
 // edited by hand; it is told at start and types nothing.
