@@ -21,16 +21,6 @@ namespace {
 const std::string kSecondCopyText =
     "Keystrum is already loaded.\nPlease click on the keyboard\nicon in the taskbar tray.";
 
-// Any length of text of a window of another process.
-std::string LongTextOf(HWND h) {
-  const LRESULT n = SendMessageA(h, WM_GETTEXTLENGTH, 0, 0);
-  if (n <= 0) return {};
-  std::string buf(static_cast<size_t>(n) + 1, '\0');
-  const LRESULT got = SendMessageA(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
-  buf.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
-  return buf;
-}
-
 RECT DesktopRect() {
   RECT r{};
   GetWindowRect(GetDesktopWindow(), &r);
@@ -444,7 +434,7 @@ TEST_F(HardenLoad, ALongTextWithEveryCodeArrivesInOrder) {
   // Done when the text has stopped growing for two seconds.
   for (int still = 0; still < 4;) {
     Sleep(500);
-    typed = LongTextOf(edit_);
+    typed = TextOf(edit_);
     still = typed == last ? still + 1 : 0;
     last = typed;
   }

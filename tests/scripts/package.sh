@@ -21,4 +21,4 @@ cmake -E chdir "$dir" cmake -E tar xf "$zip"
 # Wine sees the Unix root as drive Z:.
 export KS_PACKAGE_DIR="Z:${dir//\//\\}\\"
 export KS_PACKAGE_VERSION="$version"
-exec "$root/scripts/wine-run.sh" "$build" "$build/e2e.exe" --gtest_filter='Package*.*'
+KS_SUITE=1 exec "$root/scripts/wine-run.sh" "$build" "$build/e2e.exe" --gtest_filter='Package*.*'

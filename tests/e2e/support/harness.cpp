@@ -114,19 +114,33 @@ std::string ClassOf(HWND h) {
   return cls;
 }
 
-std::string TextOf(HWND h) {
-  char buf[4096] = {};
-  LRESULT n = SendMessageA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-  return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+namespace {
+
+// A message to a window of another process. Wine may never answer a sender whose window
+// went while the message waited, as a box's controls do when it closes: a test then fails
+// on what it reads instead of hanging.
+LRESULT Ask(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
+  constexpr UINT kAnswerMs = 3000;
+  DWORD_PTR answer = 0;
+  const LRESULT ok = wide ? SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &answer)
+                          : SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &answer);
+  return ok ? static_cast<LRESULT>(answer) : 0;
 }
 
-std::string Utf8TextOf(HWND h) {
-  const LRESULT length = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring buf(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-  LRESULT n = SendMessageW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
-  buf.resize(static_cast<size_t>(n > 0 ? n : 0));
-  return Utf8(buf);
+template <typename Text>
+Text TextThrough(HWND h, bool wide) {
+  const LRESULT length = Ask(h, WM_GETTEXTLENGTH, 0, 0, wide);
+  Text buf(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, 0);
+  const LRESULT n = Ask(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), wide);
+  buf.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, length)));
+  return buf;
 }
+
+}  // namespace
+
+std::string TextOf(HWND h) { return TextThrough<std::string>(h, false); }
+
+std::string Utf8TextOf(HWND h) { return Utf8(TextThrough<std::wstring>(h, true)); }
 
 HWND FindChild(HWND parent, const char* cls, const char* text) {
   struct S {

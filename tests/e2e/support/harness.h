@@ -33,7 +33,8 @@ HWND FindVisibleWindowOf(DWORD pid, const char* cls);
 // "class 'title' visible" of every top-level window of `pid`: for failure messages.
 std::string DescribeWindows(DWORD pid);
 std::string ClassOf(HWND h);
-// Text of any window, also of another process's.
+// Text of any window, also of another process's, of any length; empty when the window
+// does not answer within seconds.
 std::string TextOf(HWND h);
 // The same as UTF-8, read through the wide message: the text of a control in any script,
 // of any length.
