@@ -48,8 +48,10 @@ inline constexpr unsigned kTrayTipRefresh = 0x0402;
 // The abbreviation hook (src/abbrev/hook_win.h) posts these to the window it was given.
 // kAbbreviationTyped (WM_APP + 120): the characters just typed end with a button's
 // abbreviation; wParam the group (low word) and the button (high word), lParam the
-// Backspaces that take it out of an edit control (low word) and its characters (high
-// word: fewer when it has a character beyond the Basic Multilingual Plane).
+// Backspaces that take it out of an edit control (low word), its characters (high word:
+// fewer when it has a character beyond the Basic Multilingual Plane) and, in bits 32 to
+// 47, its last character when the hook kept that key from the window (else 0; not
+// counted in the two before): the receiver types it when it types nothing else.
 // kUserKeyWhileTyping (WM_APP + 121): the user pressed a key while the program types.
 inline constexpr unsigned kAbbreviationTyped = 0x8078;
 inline constexpr unsigned kUserKeyWhileTyping = 0x8079;

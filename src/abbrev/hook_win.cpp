@@ -213,14 +213,16 @@ void AbbreviationHook::WatchMouse(bool on) {
 }
 
 void AbbreviationHook::FocusChanged(HWND focus) {
-  frontThread_ = focus ? GetWindowThreadProcessId(focus, nullptr) : 0;
+  DWORD process = 0;
+  frontThread_ = focus ? GetWindowThreadProcessId(focus, &process) : 0;
+  watch_.SetFocusOurs(process == GetCurrentProcessId());
   // Another window, or another control: what was typed before is not before the caret.
   // Keys may have gone by unseen too (on the secure desktop): the held ones are asked.
   watch_.Sync(SystemKeys(watch_.Keys().CapsLock()));
   watch_.SetPasswordField(IsPasswordField(focus));
 }
 
-void AbbreviationHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
+bool AbbreviationHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   const std::int64_t start = timed_ ? Ticks() : 0;
   KeyEvent e;
   e.Vk = ev.vkCode & 0xFF;
@@ -235,12 +237,18 @@ void AbbreviationHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   // The layout of the focus's thread at this press: the user may switch it at any time.
   const auto layout = reinterpret_cast<LayoutId>(GetKeyboardLayout(frontThread_));
   const Seen seen = watch_.Key(e, layout);
+  bool kept = false;
   if (seen.StopRun) PostMessageW(receiver_, contract::kUserKeyWhileTyping, e.Vk, 0);
   if (seen.Typed) {
     const Match& m = *seen.Typed;
-    PostMessageW(receiver_, contract::kAbbreviationTyped,
-                 MAKEWPARAM(static_cast<WORD>(m.Group), static_cast<WORD>(m.Button)),
-                 MAKELPARAM(static_cast<WORD>(m.Backspaces), static_cast<WORD>(m.Characters)));
+    const LPARAM lengths =
+        MAKELPARAM(static_cast<WORD>(m.Backspaces), static_cast<WORD>(m.Characters)) |
+        static_cast<LPARAM>(static_cast<std::uint64_t>(m.Kept) << 32);
+    // A key kept from the window must reach the program, or the user's character is lost.
+    kept = PostMessageW(receiver_, contract::kAbbreviationTyped,
+                        MAKEWPARAM(static_cast<WORD>(m.Group), static_cast<WORD>(m.Button)),
+                        lengths) != FALSE &&
+           m.Kept != 0;
   }
   if (watch_.Watching() && !filling_ && !layouts_.Complete(layout))
     filling_ = PostThreadMessageW(GetCurrentThreadId(), kFillLayout, 0,
@@ -254,6 +262,7 @@ void AbbreviationHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   }
   if (timed_ && !e.Up && keyTimes_.size() < keyTimes_.capacity())
     keyTimes_.push_back(Ticks() - start);
+  return kept;
 }
 
 void CALLBACK AbbreviationHook::FocusEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD,
@@ -269,7 +278,7 @@ void CALLBACK AbbreviationHook::FocusEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG
 LRESULT CALLBACK AbbreviationHook::KeyboardProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && g_hook) {
     try {
-      g_hook->OnKey(wp, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp));
+      if (g_hook->OnKey(wp, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp))) return 1;
     } catch (const std::exception&) {
       // Out of memory in the middle of a key: what was typed is no longer known.
       g_hook->watch_.Reset();

@@ -77,7 +77,8 @@ class AbbreviationHook {
   static void CALLBACK FocusEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG, LONG, DWORD, DWORD);
   void Run();
   void Loop();
-  void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev);
+  // Whether the key is kept from the window: an abbreviation's last one.
+  bool OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev);
   void FocusChanged(HWND focus);
   void WatchMouse(bool on);
   void FillLayout(LayoutId layout);

@@ -7,7 +7,7 @@ std::vector<Abbreviation> AbbreviationsOf(const Store& store) {
   for (int g = 1; g <= store.GroupCount(); ++g)
     for (int i = 1; i <= store.GroupAt(g).ButtonCount(); ++i)
       if (const std::string& a = store.ButtonAt(g, i).Abbreviation; !a.empty())
-        list.push_back(Abbreviation{g, i, a});
+        list.push_back(Abbreviation{g, i, a, !store.GroupAt(g).Password.empty()});
   return list;
 }
 

@@ -48,8 +48,8 @@ void AbbreviationWatch::SetAbbreviations(const std::vector<Abbreviation>& list) 
   for (std::size_t i = 0; i < valid.size(); ++i) {
     int chars = 0;
     for (char16_t c : texts_[i]) chars += IsLowSurrogate(c) ? 0 : 1;
-    if (!byText_.try_emplace(texts_[i], Entry{valid[i]->Group, valid[i]->Button, chars}).second)
-      continue;
+    const Entry entry{valid[i]->Group, valid[i]->Button, chars, valid[i]->Locked};
+    if (!byText_.try_emplace(texts_[i], entry).second) continue;
     lengths_.push_back(texts_[i].size());
   }
   std::sort(lengths_.begin(), lengths_.end(), std::greater<>());
@@ -96,13 +96,20 @@ void AbbreviationWatch::TakeLastOff() {
   std::fill(typed_.begin() + static_cast<std::ptrdiff_t>(length_), typed_.end(), u'\0');
 }
 
-std::optional<Match> AbbreviationWatch::MatchAtEnd() {
+std::optional<Match> AbbreviationWatch::MatchAtEnd(bool mayKeepLast) {
   // Longest first: of ";sig" and "sig" both ending here, the longer one was meant.
   for (std::size_t n : lengths_) {
     if (n > length_) continue;
     const auto it = byText_.find(std::u16string_view(typed_.data() + length_ - n, n));
-    if (it != byText_.end())
-      return Match{it->second.Group, it->second.Button, static_cast<int>(n), it->second.Characters};
+    if (it == byText_.end()) continue;
+    Match m{it->second.Group, it->second.Button, static_cast<int>(n), it->second.Characters};
+    // A locked group's abbreviation stays whole in the window while its password is asked.
+    if (mayKeepLast && !it->second.Locked) {
+      m.Kept = typed_[length_ - 1];
+      --m.Backspaces;
+      --m.Characters;
+    }
+    return m;
   }
   return std::nullopt;
 }
@@ -146,6 +153,7 @@ Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
     default:
       break;
   }
+  const bool accentBefore = keyboard_.AccentWaiting();
   const std::u16string chars = keyboard_.CharsFor(e, layout);
   if (chars.empty()) {
     // A shortcut (Ctrl+V, Ctrl+Z, Alt+Tab...) may change the text before the caret.
@@ -153,7 +161,11 @@ Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
     return seen;
   }
   Append(chars);
-  seen.Typed = MatchAtEnd();
+  // Only a key that made one plain character on its own may be kept from the window: one
+  // that finished an accent, or left one waiting, is part of the window's own composing.
+  const bool plain = !focusOurs_ && !accentBefore && !keyboard_.AccentWaiting() &&
+                     chars.size() == 1 && !IsHighSurrogate(chars[0]) && !IsLowSurrogate(chars[0]);
+  seen.Typed = MatchAtEnd(plain);
   if (seen.Typed) Forget(0);
   return seen;
 }

@@ -20,6 +20,7 @@ struct Abbreviation {
   int Group = 0;
   int Button = 0;
   std::string Text;
+  bool Locked = false;  // its group has a password
 };
 
 // The button whose abbreviation was just typed, and what to take back before its text.
@@ -31,6 +32,10 @@ struct Match {
   // units there, one character in a browser or a word processor: `Characters` counts those.
   int Backspaces = 0;
   int Characters = 0;
+  // The abbreviation's last character when its key is kept from the window (0 when it
+  // goes through): one character and one Backspace less for the window to handle before
+  // the text. Not counted above. Whoever then types nothing gives it back.
+  char16_t Kept = 0;
   bool operator==(const Match&) const = default;
 };
 
@@ -65,6 +70,9 @@ class AbbreviationWatch {
   void SetPasswordField(bool on) { SetPause(kPasswordField, on); }
   void SetRecording(bool on) { SetPause(kRecording, on); }
   void SetTyping(bool on) { SetPause(kTyping, on); }
+  // The focus is in a window of the program: what is typed there is meant for it, and no
+  // key is kept from it.
+  void SetFocusOurs(bool on) { focusOurs_ = on; }
 
   // Whether there is an abbreviation to watch for: without, a key costs next to nothing.
   bool Watching() const { return longest_ > 0; }
@@ -81,14 +89,16 @@ class AbbreviationWatch {
   void Forget(std::size_t keep);
   void Append(std::u16string_view chars);
   void TakeLastOff();
-  std::optional<Match> MatchAtEnd();
+  std::optional<Match> MatchAtEnd(bool mayKeepLast);
 
   Keyboard keyboard_;
   unsigned paused_ = 0;
+  bool focusOurs_ = false;
 
   std::vector<std::u16string> texts_;  // owns what the map's keys view
   struct Entry {
     int Group, Button, Characters;
+    bool Locked;
   };
   std::unordered_map<std::u16string_view, Entry> byText_;
   std::vector<std::size_t> lengths_;  // the lengths in units there are, longest first

@@ -191,10 +191,12 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void TypeButton(int index);
   // The way every press types: the bar lets go of the focus, the target comes forward
   // and gets the text.
-  void TypeIntoTarget(const std::string& text, int erase = 0);
+  // False when nothing was typed.
+  bool TypeIntoTarget(const std::string& text, int erase = 0);
   // The abbreviation hook's news (abbrev_win.cpp): a button's abbreviation was typed in
   // the window in front, or the user pressed a key while a run types.
   void AbbreviationTyped(WPARAM button, LPARAM lengths);
+  bool TypeAbbreviation(ButtonRef b, int backspaces);
   void UserKeyWhileTyping();
   void UndoTyping();
   // Listens for the foreground's moves from the start to the end of the session.

@@ -63,15 +63,16 @@ void BarWindow::TypeButton(int index) {
   TypeIntoTarget(store_->Active().ButtonAt(index).String);
 }
 
-void BarWindow::TypeIntoTarget(const std::string& text, int erase) {
+bool BarWindow::TypeIntoTarget(const std::string& text, int erase) {
   if (typingRuns_++ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(true);
-  typist_->SendString(text, erase);
-  if (--typingRuns_ > 0) return;
+  const bool typed = typist_->SendString(text, erase);
+  if (--typingRuns_ > 0) return typed;
   if (around_.Abbreviations) around_.Abbreviations->Typing(false);
   if (findAfterRun_) {
     findAfterRun_ = false;
     PostMessageW(hwnd_, WM_HOTKEY, kFindHotKeyId, 0);
   }
+  return typed;
 }
 
 void BarWindow::UndoTyping() {

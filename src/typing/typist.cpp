@@ -112,12 +112,12 @@ void Typist::Pump() {
   if (ports_.pump) ports_.pump->ProcessMessages();
 }
 
-void Typist::SendString(std::string text, int erase) {
+bool Typist::SendString(std::string text, int erase) {
   // `text` is this run's own copy: a run started from the message pump may change
   // the button it came from while this one is still walking it.
-  if (TargetWindow == 0) return;
+  if (TargetWindow == 0) return false;
   if (ports_.bar) ports_.bar->FocusDummy();
-  if (!foreground_.BringToForeground(TargetWindow)) return;
+  if (!foreground_.BringToForeground(TargetWindow)) return false;
   if (depth_++ == 0) stopped_ = false;
   sentSinceWait_ = 0;
   for (int k = 0; k < erase; ++k) SendKey(U'\b');
@@ -140,6 +140,7 @@ void Typist::SendString(std::string text, int erase) {
   }
   Flush();
   --depth_;
+  return true;
 }
 
 bool Typist::BackToTarget() {

@@ -47,7 +47,8 @@ class Typist {
   // way (after a message or a pick, it could not be brought back), or by Stop. `erase`
   // Backspaces go first, in the same run: they take out what the user typed to ask for
   // the text (an abbreviation), and Undo, which takes back the text, does not count them.
-  void SendString(std::string text, int erase = 0);
+  // False when it typed nothing.
+  bool SendString(std::string text, int erase = 0);
   // Ends the run under way after the character being typed (the user pressed a key): what
   // was typed stays, and Undo takes it back.
   void Stop() { stopped_ = true; }

@@ -12,7 +12,7 @@ namespace ks::abbrev {
 
 void PrintTo(const Match& m, std::ostream* os) {
   *os << "{button " << m.Group << "." << m.Button << ", " << m.Backspaces << " backspaces, "
-      << m.Characters << " characters}";
+      << m.Characters << " characters, kept " << static_cast<int>(m.Kept) << "}";
 }
 
 namespace {
@@ -44,9 +44,10 @@ class WatchTest : public ::testing::Test {
   LayoutId layout = kUs;
 };
 
-const Match kSemicolonSig{1, 1, 4, 4};
-const Match kBtw{1, 2, 3, 3};
-const Match kSig{2, 5, 3, 3};
+// The last key of each is kept from the window: one Backspace fewer.
+const Match kSemicolonSig{1, 1, 3, 3, u'g'};
+const Match kBtw{1, 2, 2, 2, u'w'};
+const Match kSig{2, 5, 2, 2, u'g'};
 using Matches = std::vector<Match>;
 
 TEST_F(WatchTest, WhatWasTypedMatchesWhenItEndsWithAnAbbreviation) {
@@ -175,7 +176,7 @@ TEST_F(WatchTest, KeepsNoMoreThanTheLongestAbbreviation) {
 TEST_F(WatchTest, OnlyValidAbbreviationsAreWatchedAndOfTwoAlikeTheFirst) {
   watch.SetAbbreviations(
       {{3, 1, "dup"}, {1, 1, "dup"}, {1, 2, "a b"}, {1, 3, std::string(32, 'z')}, {1, 4, ""}});
-  EXPECT_EQ(Type("dup"), (Matches{{3, 1, 3, 3}}));
+  EXPECT_EQ(Type("dup"), (Matches{{3, 1, 2, 2, u'p'}}));
   EXPECT_EQ(Type("a b"), Matches{});
   Type(std::string(40, 'z'));
   EXPECT_EQ(watch.Kept(), u"zzz") << "nothing beyond the length of the one left";
@@ -191,22 +192,34 @@ TEST_F(WatchTest, DeadKeysAndAltGrOnGermanAndFrenchLayouts) {
                           {2, 3, "noël"},
                           {2, 4, "€é"}});
   layout = kGerman;
-  EXPECT_EQ(Type(std::vector<Tap>{{'Q'}, {'Q', kAltGr}}), (Matches{{1, 1, 2, 2}}));
+  EXPECT_EQ(Type(std::vector<Tap>{{'Q'}, {'Q', kAltGr}}), (Matches{{1, 1, 1, 1, u'@'}}));
   EXPECT_EQ(Type(std::vector<Tap>{{'C'}, {'R'}, {kOem5}, {'E'}, {'P'}, {'E'}}),
-            (Matches{{1, 2, 5, 5}}));
+            (Matches{{1, 2, 4, 4, u'e'}}));
   EXPECT_EQ(Type(std::vector<Tap>{{kOem5}, {'X'}}), (Matches{{1, 3, 2, 2}}))
       << "an accent that does not compose comes before the letter";
   EXPECT_EQ(Type(std::vector<Tap>{{'A'}, {kOem5}, {' '}}), (Matches{{1, 4, 2, 2}}))
       << "a space after an accent gives the accent alone";
   layout = kFrench;
-  EXPECT_EQ(Type(std::vector<Tap>{{'F'}, {kOem6}, {'E'}, {'T'}, {'E'}}), (Matches{{2, 1, 4, 4}}));
-  EXPECT_EQ(Type(std::vector<Tap>{{'0', kAltGr}, {'0'}}), (Matches{{2, 2, 2, 2}}));
+  EXPECT_EQ(Type(std::vector<Tap>{{'F'}, {kOem6}, {'E'}, {'T'}, {'E'}}), (Matches{{2, 1, 3, 3, u'e'}}));
+  EXPECT_EQ(Type(std::vector<Tap>{{'0', kAltGr}, {'0'}}), (Matches{{2, 2, 1, 1, u'à'}}));
   EXPECT_EQ(Type(std::vector<Tap>{{'N'}, {'O'}, {kOem6, {vk::LShift}}, {'E'}, {'L'}}),
-            (Matches{{2, 3, 4, 4}}));
-  EXPECT_EQ(Type(std::vector<Tap>{{'E', kAltGr}, {'2'}}), (Matches{{2, 4, 2, 2}}));
+            (Matches{{2, 3, 3, 3, u'l'}}));
+  EXPECT_EQ(Type(std::vector<Tap>{{'E', kAltGr}, {'2'}}), (Matches{{2, 4, 1, 1, u'é'}}));
   // Backspace while an accent waits takes the accent, not the letter before it.
   EXPECT_EQ(Type(std::vector<Tap>{{'F'}, {kOem6}, {vk::Back}, {kOem6}, {'E'}, {'T'}, {'E'}}),
-            (Matches{{2, 1, 4, 4}}));
+            (Matches{{2, 1, 3, 3, u'e'}}));
+}
+
+TEST_F(WatchTest, TheLastKeyIsKeptFromTheWindowOnlyWhenItAloneMadeAPlainCharacter) {
+  watch.SetAbbreviations({{1, 1, ";sig"}, {2, 1, "pw", true}, {1, 2, "crê"}});
+  EXPECT_EQ(Type("pw"), (Matches{{2, 1, 2, 2}})) << "a locked group's stays whole in the window";
+  watch.SetFocusOurs(true);
+  EXPECT_EQ(Type(";sig"), (Matches{{1, 1, 4, 4}})) << "typed in a window of the program";
+  watch.SetFocusOurs(false);
+  EXPECT_EQ(Type(";sig"), Matches{kSemicolonSig});
+  layout = kGerman;
+  EXPECT_EQ(Type(std::vector<Tap>{{'C'}, {'R'}, {kOem5}, {'E'}}), (Matches{{1, 2, 3, 3}}))
+      << "a key that finished an accent is the window's composing";
 }
 
 TEST_F(WatchTest, ACharacterBeyondTheBasicPlaneIsTwoBackspacesInAnEdit) {
