@@ -144,16 +144,18 @@ void TargetHandOver::WaitUntilKeysTaken(WindowId w, std::size_t keyEvents) {
   // would take the foreground meanwhile. Nothing tells whether another thread's queue is
   // empty (a process's idle state, which WaitForInputIdle waits for, marks only the end of
   // its start-up, under Wine as well), but a message sent to the target is handled each
-  // time its thread asks for the next message, and in between that thread handles one
-  // queued message. So each round trip after the first sees at least one more queued
-  // message handled: one round trip for each key event and each character it made, and a
-  // few for the target's own messages, take the queue past the keys. A round trip on an
-  // empty queue costs two thread switches; a target that hangs or crawls is given up on
-  // after a bound.
+  // time its thread asks for the next message, and mostly it takes one queued message in
+  // between. Not always: a thread handles every sent message that is waiting before it
+  // takes a queued one, so on a busy machine, where the target is held up between two
+  // round trips, several pass with no key taken (two per key event and a few more left
+  // keys behind in 4 of 10 presses with both processors busy). Six round trips for each key
+  // event, and a few for the target's own messages, take the queue past the keys. A round
+  // trip on an empty queue costs two thread switches; a target that hangs or crawls is
+  // given up on after a bound.
   constexpr DWORD kBoundMs = 2000;
   HWND h = ToHwnd(w);
   if (!h || !IsWindow(h) || keyEvents == 0) return;
-  const std::size_t roundTrips = 2 * keyEvents + 8;
+  const std::size_t roundTrips = 6 * keyEvents + 24;
   const DWORD start = GetTickCount();
   for (std::size_t i = 0; i < roundTrips; ++i) {
     const DWORD spent = GetTickCount() - start;
