@@ -57,12 +57,6 @@ char16_t WinKeyLayouts::Compose(char16_t base, char16_t mark) {
   return static_cast<char16_t>(out[0]);
 }
 
-LayoutId ForegroundLayout() {
-  const HWND front = GetForegroundWindow();
-  return reinterpret_cast<LayoutId>(
-      GetKeyboardLayout(front ? GetWindowThreadProcessId(front, nullptr) : 0));
-}
-
 bool IsPasswordField(HWND focus) {
   if (!focus || !(GetWindowLongPtrW(focus, GWL_STYLE) & ES_PASSWORD)) return false;
   // The bit is an edit control's (Edit, RichEdit, a framework's edit); other classes

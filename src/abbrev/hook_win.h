@@ -28,8 +28,6 @@ class WinKeyLayouts : public KeyLayouts {
   char16_t Compose(char16_t base, char16_t mark) override;
 };
 
-// The keyboard layout of the window in front now (the program's own when none is).
-LayoutId ForegroundLayout();
 // Whether `focus` is an edit control that hides what is typed (ES_PASSWORD).
 bool IsPasswordField(HWND focus);
 

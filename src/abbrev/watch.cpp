@@ -163,9 +163,9 @@ Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
   Append(chars);
   // Only a key that made one plain character on its own may be kept from the window: one
   // that finished an accent, or left one waiting, is part of the window's own composing.
-  const bool plain = !focusOurs_ && !accentBefore && !keyboard_.AccentWaiting() &&
-                     chars.size() == 1 && !IsHighSurrogate(chars[0]) && !IsLowSurrogate(chars[0]);
-  seen.Typed = MatchAtEnd(plain);
+  const bool mayKeep = !focusOurs_ && !accentBefore && !keyboard_.AccentWaiting() &&
+                       chars.size() == 1 && !IsHighSurrogate(chars[0]) && !IsLowSurrogate(chars[0]);
+  seen.Typed = MatchAtEnd(mayKeep);
   if (seen.Typed) Forget(0);
   return seen;
 }

@@ -312,8 +312,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
                            [this](const std::string& text) { Message(text); }};
   ShellStarter starter_;
   int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
-  bool findAfterRun_ = false;
-  int letThrough_ = 0;  // the shortcut whose letter went through last, until let go  // the find key came during a run: it opens when the run ends
+  bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
+  int letThrough_ = 0;  // the shortcut whose letter went through last, until let go
   TypingPump typingPump_;
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;

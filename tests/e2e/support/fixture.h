@@ -121,13 +121,7 @@ class BarFixture : public ::testing::Test {
   // A right click on bar button `i`, then "Edit Button" from the button menu by keyboard:
   // the editor once it is in front, or null when it does not come.
   HWND OpenEditor(int i) {
-    POINT c = CentreOf(k.Button(i));
-    RestAt(c.x, c.y);
-    Click(c.x, c.y, true);
-    if (!k.MenuOpens()) return nullptr;
-    Sleep(150);
-    for (int n = 0; n < 3; ++n) PressKey(VK_DOWN);  // Undo Typing, New Button, Edit Button
-    PressKey(VK_RETURN);
+    if (!ChooseFromButtonMenu(i, 3)) return nullptr;  // Undo Typing, New Button, Edit Button
     HWND ed = nullptr;
     WaitFor([&] { return (ed = FindVisibleWindowOf(k.pid(), contract::kEditorClass)) != nullptr; });
     if (ed) WaitFor([&] { return GetForegroundWindow() == ed; });
@@ -137,13 +131,19 @@ class BarFixture : public ::testing::Test {
   // A right click on bar button `i`, item `item` (counted from 0) of the button menu by
   // keyboard, and the dialog titled `title` the item opens; null when either does not come.
   HWND OpenFromButtonMenu(int i, int item, const char* title) {
+    return ChooseFromButtonMenu(i, item) ? Dialog(title, 10000) : nullptr;
+  }
+  // A right click on bar button `i`, the pointer resting on it first, and item `item`
+  // (counted from 0) of the button menu by keyboard; false when the menu does not open.
+  bool ChooseFromButtonMenu(int i, int item) {
     POINT c = CentreOf(k.Button(i));
+    RestAt(c.x, c.y);
     Click(c.x, c.y, true);
-    if (!k.MenuOpens(10000)) return nullptr;
+    if (!k.MenuOpens(10000)) return false;
     Sleep(150);
     for (int n = 0; n < item; ++n) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
-    return Dialog(title, 10000);
+    return true;
   }
 
   // Keys pressed together as a hand presses them: down in order, up in reverse, a moment

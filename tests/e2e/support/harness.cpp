@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <type_traits>
 
 #include "text/codepage_win.h"
 
@@ -119,28 +120,34 @@ namespace {
 // A message to a window of another process. Wine may never answer a sender whose window
 // went while the message waited, as a box's controls do when it closes: a test then fails
 // on what it reads instead of hanging.
-LRESULT Ask(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
+template <typename Text>
+LRESULT Ask(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   constexpr UINT kAnswerMs = 3000;
   DWORD_PTR answer = 0;
-  const LRESULT ok = wide ? SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &answer)
-                          : SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &answer);
+  LRESULT ok = 0;
+  if constexpr (std::is_same_v<Text, std::wstring>)
+    ok = SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &answer);
+  else
+    ok = SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &answer);
   return ok ? static_cast<LRESULT>(answer) : 0;
 }
 
+// The text of `h` through the ANSI messages into a std::string, the wide ones into a
+// std::wstring.
 template <typename Text>
-Text TextThrough(HWND h, bool wide) {
-  const LRESULT length = Ask(h, WM_GETTEXTLENGTH, 0, 0, wide);
+Text TextThrough(HWND h) {
+  const LRESULT length = Ask<Text>(h, WM_GETTEXTLENGTH, 0, 0);
   Text buf(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, 0);
-  const LRESULT n = Ask(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), wide);
+  const LRESULT n = Ask<Text>(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
   buf.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, length)));
   return buf;
 }
 
 }  // namespace
 
-std::string TextOf(HWND h) { return TextThrough<std::string>(h, false); }
+std::string TextOf(HWND h) { return TextThrough<std::string>(h); }
 
-std::string Utf8TextOf(HWND h) { return Utf8(TextThrough<std::wstring>(h, true)); }
+std::string Utf8TextOf(HWND h) { return Utf8(TextThrough<std::wstring>(h)); }
 
 HWND FindChild(HWND parent, const char* cls, const char* text) {
   struct S {
