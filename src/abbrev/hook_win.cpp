@@ -13,6 +13,7 @@ namespace {
 constexpr UINT kTakeList = WM_APP + 1;    // lParam: a std::vector<Abbreviation>* to own
 constexpr UINT kWatchMouse = WM_APP + 2;  // wParam: on
 constexpr UINT kFillLayout = WM_APP + 3;  // lParam: the layout whose table to read on
+constexpr UINT kHookAgain = WM_APP + 4;   // after StandAside
 // Entries of a layout's table read in one step: a few milliseconds where the system's
 // translation is slowest, so that the user's keys never wait long behind it.
 constexpr int kFillStep = 32;
@@ -140,8 +141,7 @@ void AbbreviationHook::Run() {
   const HWINEVENTHOOK focus =
       SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
                       &AbbreviationHook::FocusEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-  keyboardHook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &AbbreviationHook::KeyboardProc,
-                                    GetModuleHandleW(nullptr), 0);
+  keyboardHook_ = InstallKeyboardHook();
   installed_ = keyboardHook_ != nullptr;
   SetEvent(ready_);  // Start may return now; ready_ is not ours to touch after this
 
@@ -150,8 +150,7 @@ void AbbreviationHook::Run() {
   if (focus) UnhookWinEvent(focus);
   if (foreground) UnhookWinEvent(foreground);
   WatchMouse(false);
-  if (keyboardHook_) UnhookWindowsHookEx(keyboardHook_);
-  keyboardHook_ = nullptr;
+  if (HHOOK h = keyboardHook_.exchange(nullptr)) UnhookWindowsHookEx(h);
   while (PeekMessageW(&msg, nullptr, kTakeList, kTakeList, PM_REMOVE))
     delete reinterpret_cast<std::vector<Abbreviation>*>(msg.lParam);
 }
@@ -177,6 +176,13 @@ void AbbreviationHook::Loop() {
         case kFillLayout:
           FillLayout(static_cast<LayoutId>(msg.lParam));
           break;
+        case kHookAgain:
+          // Not put in a second time when another run's keys went out meanwhile; tried
+          // again after the next when the system refused it now.
+          if (!keyboardHook_) keyboardHook_ = InstallKeyboardHook();
+          watch_.Reset();
+          watch_.Sync(SystemKeys(watch_.Keys().CapsLock()));
+          break;
         default:
           break;
       }
@@ -194,6 +200,19 @@ void AbbreviationHook::FillLayout(LayoutId layout) {
   if (watch_.Keys().AccentWaiting() || layouts_.Fill(layout, kFillStep) ||
       !PostThreadMessageW(GetCurrentThreadId(), kFillLayout, 0, static_cast<LPARAM>(layout)))
     filling_ = false;
+}
+
+HHOOK AbbreviationHook::InstallKeyboardHook() {
+  return SetWindowsHookExW(WH_KEYBOARD_LL, &AbbreviationHook::KeyboardProc,
+                           GetModuleHandleW(nullptr), 0);
+}
+
+void AbbreviationHook::StandAside() {
+  if (HHOOK h = keyboardHook_.exchange(nullptr)) UnhookWindowsHookEx(h);
+}
+
+void AbbreviationHook::Return() {
+  if (thread_) PostThreadMessageW(threadId_, kHookAgain, 0, 0);
 }
 
 void AbbreviationHook::WatchMouse(bool on) {

@@ -51,6 +51,12 @@ class AbbreviationHook {
   // Read at every key: effective from the next key on.
   void SetTyping(bool on) { typing_.store(on); }
   void SetRecording(bool on) { recording_.store(on); }
+  // From the thread that sends the program's own keys, around one SendInput call: the
+  // keyboard hook is taken out and, asked of the hook's thread, put in again. The keys
+  // then go by without a round trip to the hook's thread each. Keys the user pressed
+  // meanwhile went unseen, so the watch starts afresh.
+  void StandAside();
+  void Return();
 
   // For the benchmark: the time each key press spent in the hook, in performance-counter
   // ticks, kept from Start while `on` (at most `capacity` presses). Before Start, read
@@ -80,6 +86,7 @@ class AbbreviationHook {
   void FocusChanged(HWND focus);
   void WatchMouse(bool on);
   void FillLayout(LayoutId layout);
+  static HHOOK InstallKeyboardHook();
 
   HWND receiver_;
   std::unique_ptr<void, ThreadClose> thread_;
@@ -90,12 +97,13 @@ class AbbreviationHook {
   bool installed_ = false;
   std::vector<Abbreviation> initial_;  // the list given before Start
   std::atomic<bool> typing_{false}, recording_{false};
+  // Put in and taken out again on the hook's thread, taken out by StandAside too.
+  std::atomic<HHOOK> keyboardHook_{nullptr};
 
   // Touched only by the hook's thread while it runs.
   WinKeyLayouts system_;
   LayoutCache layouts_{system_};
   AbbreviationWatch watch_{layouts_};
-  HHOOK keyboardHook_ = nullptr;
   HHOOK mouseHook_ = nullptr;
   bool mouseWanted_ = false;
   bool filling_ = false;   // a step of reading a layout's table is on its way

@@ -44,4 +44,12 @@ void Abbreviations::Typing(bool on) {
   if (hook_) hook_->SetTyping(on);
 }
 
+void Abbreviations::StandAside() {
+  if (hook_) hook_->StandAside();
+}
+
+void Abbreviations::Return() {
+  if (hook_) hook_->Return();
+}
+
 }  // namespace ks::app

@@ -39,6 +39,8 @@ class Abbreviations : public AbbreviationWatcher {
   // ---- AbbreviationWatcher ----
   void StoreChanged(const Store& store) override;
   void Typing(bool on) override;
+  void StandAside() override;
+  void Return() override;
 
  private:
   Session& session_;

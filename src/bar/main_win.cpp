@@ -47,7 +47,7 @@ bool BarWindow::Create() {
   starter_.owner = hwnd_;
   typist_ = std::make_unique<Typist>(TypingPorts{*sink_, *layout_, *clock_, handOver_,
                                                  &typingPump_, around_.Picker, &starter_,
-                                                 this});
+                                                 this, around_.Abbreviations});
 
   LoadSession();
   StartShortcuts();

@@ -11,6 +11,7 @@
 #include "common/design.h"
 #include "store/button_editor.h"
 #include "store/store.h"
+#include "typing/ports.h"
 
 namespace ks {
 
@@ -71,7 +72,7 @@ class BarView {
 };
 
 // The abbreviations' watch as the bar keeps it informed; the application provides it.
-class AbbreviationWatcher {
+class AbbreviationWatcher : public KeyWatch {
  public:
   virtual ~AbbreviationWatcher() = default;
   // After every change of the store.

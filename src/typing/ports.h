@@ -105,6 +105,20 @@ class TypingHost {
   virtual void ShowBarOnTop() = 0;
 };
 
+// The program's own watch on the user's keys (the abbreviation hook). While it is in place
+// every key event sent waits until its thread has looked at it: under Wine two thread
+// switches, about half a millisecond on a busy machine, longer than a target takes for a
+// character. A run's first keys go out in one call, before a user could press a key to
+// stop them, and the watch stands aside for that call.
+class KeyWatch {
+ public:
+  virtual ~KeyWatch() = default;
+  // Until Return: keys go by unwatched.
+  virtual void StandAside() = 0;
+  // Watches again, after what went by: what was typed before is no longer before the caret.
+  virtual void Return() = 0;
+};
+
 // What a typing run is given. The keys, the layout, the clock and the hand-over are
 // needed by every run; a port left out does nothing (no pump, no picker, no program
 // started, no bar), as in a benchmark or a test that needs none of them.
@@ -117,6 +131,7 @@ struct TypingPorts {
   ListPicker* picker = nullptr;
   ProgramStarter* starter = nullptr;
   TypingHost* bar = nullptr;
+  KeyWatch* watch = nullptr;
 };
 
 }  // namespace ks

@@ -96,7 +96,11 @@ void Typist::SendKey(char32_t c) {
 }
 
 void Typist::Flush() {
+  const bool aside = firstFlush_ && pending_ > 0 && ports_.watch;
+  if (aside) ports_.watch->StandAside();
   sink_.Flush();
+  if (aside) ports_.watch->Return();
+  if (pending_ > 0) firstFlush_ = false;
   sentSinceWait_ += pending_;
   pending_ = 0;
 }
@@ -118,7 +122,10 @@ bool Typist::SendString(std::string text, int erase) {
   if (TargetWindow == 0) return false;
   if (ports_.bar) ports_.bar->FocusDummy();
   if (!foreground_.BringToForeground(TargetWindow)) return false;
-  if (depth_++ == 0) stopped_ = false;
+  if (depth_++ == 0) {
+    stopped_ = false;
+    firstFlush_ = true;
+  }
   sentSinceWait_ = 0;
   for (int k = 0; k < erase; ++k) SendKey(U'\b');
   KeystrokeCount = 0;
@@ -225,6 +232,7 @@ void Typist::UndoTyping() {
   // Forgotten before the first Backspace, and the Backspaces themselves never counted:
   // an Undo or a press from the pump in between sees only what is left to take back.
   const std::int32_t n = std::exchange(KeystrokeCount, 0);
+  if (depth_ == 0) firstFlush_ = true;
   for (std::int32_t k = 0; k < n; ++k) {
     const std::int32_t counted = KeystrokeCount;
     SendKey(U'\b');

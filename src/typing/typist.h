@@ -87,6 +87,8 @@ class Typist {
 
   // The run lost its target or was stopped; nested runs end with it.
   bool stopped_ = false;
+  // No key of the run or Undo under way has gone out yet: the next flush is its first.
+  bool firstFlush_ = false;
   int depth_ = 0;
   // Key events given to the sink since its last flush.
   std::size_t pending_ = 0;

@@ -279,6 +279,41 @@ TEST_F(TypistTest, ALongRunSendsItsKeysInBatchesBeforeItsPumps) {
   EXPECT_EQ(journal.back(), "|");
 }
 
+// The program's key watch, in the journal.
+struct JournalWatch : KeyWatch {
+  explicit JournalWatch(Journal& j) : journal(j) {}
+  void StandAside() override { journal.push_back("aside"); }
+  void Return() override { journal.push_back("back"); }
+  Journal& journal;
+};
+
+// The first batch of a run goes out at once, so nobody could stop it: the watch stands
+// aside for it alone, and the later batches can still be stopped by a key of the user's.
+TEST_F(TypistTest, TheWatchStandsAsideForTheFirstBatchOfARunOrAnUndoAlone) {
+  JournalWatch watch{journal};
+  TypingPorts ports = host.Ports(sink, layout, clock);
+  ports.watch = &watch;
+  Typist watched{ports};
+  watched.TargetWindow = 7;
+  auto flushes = [&] {
+    std::vector<std::string> out;
+    for (const std::string& e : journal)
+      if (e == "|" || e == "aside" || e == "back") out.push_back(e);
+    journal.clear();
+    return out;
+  };
+  journal.clear();
+  watched.SendString(std::string(300, 'a'));
+  EXPECT_THAT(flushes(), ElementsAre("aside", "|", "back", "|", "|"));
+  watched.UndoTyping();
+  EXPECT_THAT(flushes(), ElementsAre("aside", "|", "back", "|", "|"));
+  // Keys before a program start are a first batch too; a run without keys sends none.
+  watched.SendString("a{RUN x}b");
+  EXPECT_THAT(flushes(), ElementsAre("aside", "|", "back", "|"));
+  watched.SendString("");
+  EXPECT_THAT(flushes(), ElementsAre("|"));
+}
+
 TEST_F(TypistTest, EmptyTextStillResetsTheCount) {
   typist.KeystrokeCount = 5;
   typist.SendString("");
