@@ -177,9 +177,9 @@ void AbbreviationHook::Loop() {
           FillLayout(static_cast<LayoutId>(msg.lParam));
           break;
         case kHookAgain:
-          // Not put in a second time when another run's keys went out meanwhile; tried
-          // again after the next when the system refused it now.
-          if (!keyboardHook_) keyboardHook_ = InstallKeyboardHook();
+          // Once for each time it was taken out; should the system refuse it now, the next
+          // run's Return tries again.
+          if (away_.exchange(false) && !(keyboardHook_ = InstallKeyboardHook())) away_ = true;
           watch_.Reset();
           watch_.Sync(SystemKeys(watch_.Keys().CapsLock()));
           break;
@@ -208,7 +208,13 @@ HHOOK AbbreviationHook::InstallKeyboardHook() {
 }
 
 void AbbreviationHook::StandAside() {
-  if (HHOOK h = keyboardHook_.exchange(nullptr)) UnhookWindowsHookEx(h);
+  HHOOK h = keyboardHook_.exchange(nullptr);
+  if (!h) return;  // out since the last run, and put in again soon
+  // Only a hook taken out is put in again: never two at once.
+  if (UnhookWindowsHookEx(h))
+    away_ = true;
+  else
+    keyboardHook_ = h;
 }
 
 void AbbreviationHook::Return() {

@@ -97,8 +97,10 @@ class AbbreviationHook {
   bool installed_ = false;
   std::vector<Abbreviation> initial_;  // the list given before Start
   std::atomic<bool> typing_{false}, recording_{false};
-  // Put in and taken out again on the hook's thread, taken out by StandAside too.
+  // Put in and taken out again on the hook's thread, taken out by StandAside too, which
+  // then sets `away_` until the hook's thread has put it in again.
   std::atomic<HHOOK> keyboardHook_{nullptr};
+  std::atomic<bool> away_{false};
 
   // Touched only by the hook's thread while it runs.
   WinKeyLayouts system_;
