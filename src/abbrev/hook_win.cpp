@@ -182,6 +182,9 @@ void AbbreviationHook::Loop() {
           if (away_.exchange(false) && !(keyboardHook_ = InstallKeyboardHook())) away_ = true;
           watch_.Reset();
           watch_.Sync(SystemKeys(watch_.Keys().CapsLock()));
+          // Nothing kept, so no click to watch for: every mouse event would wait for us.
+          mouseWanted_ = false;
+          WatchMouse(false);
           break;
         default:
           break;
