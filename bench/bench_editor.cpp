@@ -2,8 +2,9 @@
 // with Ctrl+V, then one key typed after them, each timed from the injected keys until
 // keystrum.exe answers again with the text in place. A text has no length limit, and the
 // user waits this long at every paste and at every key. Beside them, what a bare edit
-// control of the field's styles takes for the same, in this process: under Wine most of
-// a paste's time is the control's own. A number as the first argument: that many rounds.
+// control of the field's styles and size takes for the same, in this process: under Wine
+// nearly all of a paste's time is the control's own. A number as the first argument: that
+// many rounds.
 #include <windows.h>
 
 #include <algorithm>
@@ -173,16 +174,22 @@ int main(int argc, char** argv) {
     paste.ok = key.ok = false;
     status = 1;
   }
-  // The same into a bare edit control of the field's styles and font, in this process:
-  // what the control itself takes, which no handling of ours can undercut.
+  // The same into a bare edit control of the field's styles, font and size, in this
+  // process: what the control itself takes, which no handling of ours can undercut. Its
+  // width counts: the control looks for each line's break a word at a time, laying the
+  // line out again at every try, and a few pixels more or less change how many tries the
+  // lines of this text take, and the time by a quarter.
   Row bare, bareKey;
   {
-    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 500, 300, 420, 260,
-                                nullptr, nullptr, nullptr, nullptr);
+    RECT size{};
+    GetWindowRect(memo, &size);
+    const int w = size.right - size.left, h = size.bottom - size.top;
+    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 500, 300, w + 30,
+                                h + 30, nullptr, nullptr, nullptr, nullptr);
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | ES_LEFT | ES_MULTILINE | ES_WANTRETURN |
                                     ES_AUTOVSCROLL | WS_VSCROLL,
-                                0, 0, 389, 97, host, nullptr, nullptr, nullptr);
+                                0, 0, w, h, host, nullptr, nullptr, nullptr);
     ks::win::UniqueFont font = ks::win::MakeFormFont(96);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
