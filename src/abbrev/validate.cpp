@@ -12,6 +12,13 @@ bool Blank(char32_t c) {
          c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
 }
 
+// Whether `start` is the beginning of the longer `text`, up to a character's end: a lead
+// byte cut from its continuation is not a character of its own.
+bool Begins(std::string_view start, std::string_view text) {
+  return text.size() > start.size() && text.starts_with(start) &&
+         (static_cast<unsigned char>(text[start.size()]) & 0xC0) != 0x80;
+}
+
 }  // namespace
 
 std::optional<std::string> AbbreviationFault(std::string_view abbreviation) {
@@ -28,24 +35,33 @@ std::optional<std::string> AbbreviationFault(std::string_view abbreviation) {
   return std::nullopt;
 }
 
-const ButtonAbbreviation* OtherButtonWithAbbreviation(
-    const std::vector<ButtonAbbreviation>& buttons, std::string_view abbreviation, int group,
-    int button) {
-  if (abbreviation.empty()) return nullptr;
-  for (const ButtonAbbreviation& b : buttons)
-    if (b.Abbreviation == abbreviation && !(b.Group == group && b.Button == button)) return &b;
-  return nullptr;
-}
-
 std::optional<std::string> RefuseAbbreviation(const std::vector<ButtonAbbreviation>& buttons,
                                               int group, int button,
                                               std::string_view abbreviation) {
   if (auto fault = AbbreviationFault(abbreviation)) return fault;
-  if (const ButtonAbbreviation* other =
-          OtherButtonWithAbbreviation(buttons, abbreviation, group, button))
-    return "\"" + std::string(abbreviation) + "\" is already the abbreviation of the " +
-           other->Caption + " button in the " + other->GroupName +
-           " group.\nPlease choose another abbreviation.";
+  if (abbreviation.empty()) return std::nullopt;
+  auto firstOther = [&](auto clashes) -> const ButtonAbbreviation* {
+    for (const ButtonAbbreviation& b : buttons)
+      if (!b.Abbreviation.empty() && !(b.Group == group && b.Button == button) &&
+          clashes(std::string_view(b.Abbreviation)))
+        return &b;
+    return nullptr;
+  };
+  auto refusal = [&](const std::string& how, const ButtonAbbreviation& other) {
+    return "\"" + std::string(abbreviation) + "\" " + how + " of the " + other.Caption +
+           " button in the " + other.GroupName + " group.\nPlease choose another abbreviation.";
+  };
+  if (const ButtonAbbreviation* same =
+          firstOther([&](std::string_view a) { return a == abbreviation; }))
+    return refusal("is already the abbreviation", *same);
+  if (const ButtonAbbreviation* other = firstOther([&](std::string_view a) {
+        return Begins(abbreviation, a) || Begins(a, abbreviation);
+      })) {
+    const std::string quoted = "the abbreviation \"" + other->Abbreviation + "\"";
+    return refusal(Begins(abbreviation, other->Abbreviation) ? "begins " + quoted
+                                                             : "begins with " + quoted,
+                   *other);
+  }
   return std::nullopt;
 }
 

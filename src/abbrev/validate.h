@@ -1,7 +1,8 @@
 #pragma once
 // What an abbreviation may be: at most 31 characters, no blanks or line breaks, and one
-// button's only, across all groups. Judged against a plain list of the store's buttons,
-// so that the rules do not depend on how the store keeps the field.
+// button's only, across all groups, neither beginning another nor beginning with one.
+// Judged against a plain list of the store's buttons, so that the rules do not depend on
+// how the store keeps the field.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,14 +26,13 @@ struct ButtonAbbreviation {
 std::optional<std::string> AbbreviationFault(std::string_view abbreviation);
 inline bool IsValidAbbreviation(std::string_view a) { return !AbbreviationFault(a); }
 
-// The first button other than (`group`, `button`) that has `abbreviation`, in the list's
-// order; nullptr when none has. Button 0 stands for a button not yet in the store.
-const ButtonAbbreviation* OtherButtonWithAbbreviation(
-    const std::vector<ButtonAbbreviation>& buttons, std::string_view abbreviation, int group,
-    int button);
-
 // Done in the editor with `abbreviation` for (`group`, `button`): the refusal to show, or
-// nothing when the editor may close.
+// nothing when the editor may close. Beside its own faults, it is refused when another
+// button has it, or when it begins another button's abbreviation or begins with one (byte
+// for byte, on whole characters): the watch types the shorter as soon as its last
+// character is typed, so the longer could never be used. Of several such buttons the one
+// with the same abbreviation is named, else the first in the list's order. Button 0 stands
+// for a button not yet in the store.
 std::optional<std::string> RefuseAbbreviation(const std::vector<ButtonAbbreviation>& buttons,
                                               int group, int button, std::string_view abbreviation);
 

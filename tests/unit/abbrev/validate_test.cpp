@@ -35,23 +35,53 @@ TEST(Abbreviation, HasAtMost31CharactersAndNoBlanksOrLineBreaks) {
     EXPECT_EQ(AbbreviationFault(c.abbreviation), c.fault) << c.abbreviation;
 }
 
-TEST(Abbreviation, IsOneButtonsOnlyAcrossAllGroups) {
+// The watch would type the shorter of two that begin alike before the longer is complete.
+TEST(Abbreviation, IsOneButtonsOnlyAndBeginsNoOtherAcrossAllGroups) {
   const std::vector<ButtonAbbreviation> buttons = {
       {1, 1, "Hello", "Mail", ""},
       {1, 2, "Signature", "Mail", ";sig"},
+      {2, 4, "Street", "Letters", "adrs"},
       {3, 7, "Address", "Letters", "adr"},
+      {3, 8, "Coffee", "Letters", "café"},
   };
-  EXPECT_EQ(RefuseAbbreviation(buttons, 3, 1, ";sig"),
-            "\";sig\" is already the abbreviation of the Signature button in the Mail group.\n"
-            "Please choose another abbreviation.");
-  EXPECT_EQ(RefuseAbbreviation(buttons, 1, 0, "adr"),  // a new button
-            "\"adr\" is already the abbreviation of the Address button in the Letters group.\n"
-            "Please choose another abbreviation.");
-  EXPECT_EQ(RefuseAbbreviation(buttons, 1, 2, ";sig"), std::nullopt) << "its own";
-  EXPECT_EQ(RefuseAbbreviation(buttons, 1, 1, ";SIG"), std::nullopt) << "typed otherwise";
-  EXPECT_EQ(RefuseAbbreviation(buttons, 1, 1, ""), std::nullopt) << "none, as button 1.1 has";
-  EXPECT_EQ(RefuseAbbreviation(buttons, 1, 1, "a b"),
-            "An abbreviation cannot contain blanks or line breaks.");
+  auto clash = [](std::string why) { return why + "\nPlease choose another abbreviation."; };
+  struct Case {
+    int group, button;
+    std::string abbreviation;
+    std::optional<std::string> refused;
+  };
+  const Case cases[] = {
+      {3, 1, ";sig",
+       clash("\";sig\" is already the abbreviation of the Signature button in the Mail group.")},
+      // A new button; the same one is named before "adrs", which "adr" begins.
+      {1, 0, "adr",
+       clash("\"adr\" is already the abbreviation of the Address button in the Letters group.")},
+      {1, 1, ";s",
+       clash("\";s\" begins the abbreviation \";sig\" of the Signature button in the Mail group.")},
+      {1, 1, ";sig2",
+       clash("\";sig2\" begins with the abbreviation \";sig\" of the Signature button in the "
+             "Mail group.")},
+      {1, 1, "ad",
+       clash("\"ad\" begins the abbreviation \"adrs\" of the Street button in the Letters group.")},
+      {1, 1, "caf",
+       clash("\"caf\" begins the abbreviation \"café\" of the Coffee button in the Letters "
+             "group.")},
+      // Its own, kept while another it begins has come since.
+      {3, 7, "adr",
+       clash("\"adr\" begins the abbreviation \"adrs\" of the Street button in the Letters group.")},
+      {2, 4, "adrs",
+       clash("\"adrs\" begins with the abbreviation \"adr\" of the Address button in the Letters "
+             "group.")},
+      {1, 2, ";sig", std::nullopt},     // its own
+      {1, 1, ";SIG", std::nullopt},     // typed otherwise
+      {1, 1, "sig", std::nullopt},      // ends another: the watch takes the longer
+      {1, 1, "caf\xC3", std::nullopt},  // half of "é" is no beginning of it
+      {1, 1, "", std::nullopt},         // none, as button 1.1 has
+      {1, 1, "a b", "An abbreviation cannot contain blanks or line breaks."},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RefuseAbbreviation(buttons, c.group, c.button, c.abbreviation), c.refused)
+        << c.group << "." << c.button << " " << c.abbreviation;
 }
 
 // The watch takes the first of two alike, and the editor names the first owner: both in
