@@ -3,7 +3,9 @@
 // and save over both files. Each checks the rules a user's files depend on, not just that
 // nothing crashes: what is written reads back, and a save of a loaded store loads again
 // into the same store.
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,19 +39,38 @@ inline std::string TrimBlanks(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
-inline bool SameName(std::string_view a, std::string_view b) {
-  const std::string x = TrimBlanks(a), y = TrimBlanks(b);
-  if (x.size() != y.size()) return false;
-  for (size_t i = 0; i < x.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(x[i]) != lower(y[i])) return false;
-  }
-  return true;
+// A name as the reader compares it: trimmed, ASCII letters in lower case.
+inline std::string Folded(std::string_view name) {
+  std::string s = TrimBlanks(name);
+  for (char& c : s) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return s;
 }
 
+inline bool SameName(std::string_view a, std::string_view b) { return Folded(a) == Folded(b); }
 
 inline std::string Show(const std::optional<std::string>& v) {
   return v ? Quote(*v) : std::string("(missing)");
+}
+
+// A section's entries are the keys Get finds there, each once with what Get reads.
+inline std::string CheckEntries(const IniFile& ini,
+                                const std::vector<std::pair<std::string, std::string>>& probes) {
+  for (const auto& [section, probe] : probes) {
+    const auto entries = ini.Entries(section);
+    std::set<std::string> names;
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const auto& [name, value] = entries[i];
+      if (ini.Get(section, name) != value)
+        return "[" + section + "] lists " + Quote(name) + "=" + Quote(value) + ", Get reads " +
+               Show(ini.Get(section, name));
+      if (!names.insert(Folded(name)).second) return "[" + section + "] lists " + name + " twice";
+    }
+    const bool listed = std::any_of(entries.begin(), entries.end(),
+                                    [&](const auto& e) { return SameName(e.first, probe); });
+    if (ini.Get(section, probe).has_value() != listed)
+      return "[" + section + "] " + probe + (listed ? " is listed but missing" : " is not listed");
+  }
+  return {};
 }
 
 inline LoadContext FuzzContext() {
@@ -105,8 +126,9 @@ inline std::string CompareLoads(const Loaded& a, const Loaded& b) {
 
 // The INI engine. Input: a count of writes, the writes (section, key, value), then the file.
 // Rules: a file read and written back unchanged keeps every byte; after a write, that key
-// reads the value given (line breaks as blanks) and every other key reads as before; the
-// serialised file parses back to the same values.
+// reads the value given (line breaks as blanks) and every other key reads as before; a
+// section's list of entries holds exactly the keys that read, once each, with their values;
+// the serialised file parses back to the same values.
 inline std::string IniEntry(Input in) {
   struct Write {
     std::string section, key, value;
@@ -147,8 +169,11 @@ inline std::string IniEntry(Input in) {
     (void)ParseIniInt(w.value, 0);  // the number parser takes any bytes
   }
 
+  if (std::string e = detail::CheckEntries(ini, probes); !e.empty()) return e;
   const std::string out = ini.Serialize();
   IniFile again(out);
+  if (std::string e = detail::CheckEntries(again, probes); !e.empty())
+    return "in the written file: " + e;
   for (const auto& [s, k] : probes) {
     if (ini.Get(s, k) != again.Get(s, k))
       return "[" + s + "] " + k + " reads " + detail::Show(again.Get(s, k)) +

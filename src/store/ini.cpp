@@ -53,11 +53,9 @@ uint32_t CaseBlindHash(int32_t section, std::string_view s) {
   return h;
 }
 
-bool CaseBlindEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
+// The name of an entry line, trimmed: what comes before its first "=", or all of it.
+std::string_view EntryName(std::string_view trimmedLine) {
+  return Trim(trimmedLine.substr(0, trimmedLine.find('=')));
 }
 
 const char* EolText(uint8_t eol) {
@@ -66,6 +64,13 @@ const char* EolText(uint8_t eol) {
 }
 
 }  // namespace
+
+bool SameIniName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
 
 IniFile::IniFile(std::string_view bytes) : src_(bytes.begin(), bytes.end()) {
   const std::string_view all(src_.data(), src_.size());
@@ -126,7 +131,7 @@ int32_t IniFile::ReadLine(int32_t index, int32_t current) {
     while (v < text.size() && IsIniBlank(text[v])) ++v;
     value = static_cast<uint32_t>(v);
   }
-  Insert(current, Trim(trimmed.substr(0, eq)), index, value);
+  Insert(current, EntryName(trimmed), index, value);
   sectionLast_[static_cast<size_t>(current)] = index;
   return current;
 }
@@ -141,7 +146,7 @@ size_t IniFile::Probe(int32_t section, std::string_view name, uint32_t hash) con
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& s = slots_[i];
     if (!s.name || (s.hash == hash && s.section == section &&
-                    CaseBlindEqual(std::string_view(s.name, s.nameLen), name)))
+                    SameIniName(std::string_view(s.name, s.nameLen), name)))
       return i;
   }
 }
@@ -170,22 +175,53 @@ int32_t IniFile::AddSection(std::string_view name, int32_t header) {
   return index;
 }
 
-std::optional<std::string_view> IniFile::Find(std::string_view section,
-                                              std::string_view key) const {
+const IniFile::Slot* IniFile::FindSection(std::string_view section) const {
   section = Trim(section);
-  key = Trim(key);
-  if (section.empty() || key.empty() || slots_.empty()) return std::nullopt;
+  if (section.empty() || slots_.empty()) return nullptr;
   const Slot& s = slots_[Probe(-1, section, CaseBlindHash(-1, section))];
-  if (!s.name) return std::nullopt;
-  const auto sec = static_cast<int32_t>(s.value);
-  const Slot& e = slots_[Probe(sec, key, CaseBlindHash(sec, key))];
-  if (!e.name || e.value == kNoValue) return std::nullopt;
-  std::string_view v = Text(lines_[static_cast<size_t>(e.line)]);
-  v = v.substr(std::min<size_t>(e.value, v.size()));
+  return s.name ? &s : nullptr;
+}
+
+std::string_view IniFile::Value(const Slot& entry) const {
+  std::string_view v = Text(lines_[static_cast<size_t>(entry.line)]);
+  v = v.substr(std::min<size_t>(entry.value, v.size()));
   while (!v.empty() && IsIniBlank(v.back())) v.remove_suffix(1);
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     v = v.substr(1, v.size() - 2);
   return Utf8Prefix(v, kMaxValue);
+}
+
+std::optional<std::string_view> IniFile::Find(std::string_view section,
+                                              std::string_view key) const {
+  const Slot* s = FindSection(section);
+  key = Trim(key);
+  if (!s || key.empty()) return std::nullopt;
+  const auto sec = static_cast<int32_t>(s->value);
+  const Slot& e = slots_[Probe(sec, key, CaseBlindHash(sec, key))];
+  if (!e.name || e.value == kNoValue) return std::nullopt;
+  return Value(e);
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  const Slot* s = FindSection(section);
+  if (!s) return out;
+  const auto sec = static_cast<int32_t>(s->value);
+  // The first section of the name runs from its header to the next one; new keys are
+  // chained in before that.
+  for (int32_t i = lines_[static_cast<size_t>(s->line)].next;
+       i >= 0 && !lines_[static_cast<size_t>(i)].header; i = lines_[static_cast<size_t>(i)].next) {
+    const std::string_view line = Trim(Text(lines_[static_cast<size_t>(i)]));
+    if (line.empty() || line.front() == ';') continue;
+    const std::string_view name = EntryName(line);
+    if (name.empty()) continue;
+    // Only the line the name's slot points at is its first entry.
+    const Slot& e = slots_[Probe(sec, name, CaseBlindHash(sec, name))];
+    if (e.line != i || e.value == kNoValue) continue;
+    out.emplace_back(name, Value(e));
+  }
+  return out;
 }
 
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {

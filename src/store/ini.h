@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ks {
@@ -51,6 +52,10 @@ class IniFile {
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view def) const;
   int32_t GetInt(std::string_view section, std::string_view key, int32_t def) const;
+  // Every key of `section` with its value, in the file's order, each as Get reads it: the
+  // first entry of a name only, names as written (trimmed); an entry without "=", which
+  // reads as missing, is left out, and so is a later one of its name that it hides.
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
   // Stores `value` exactly as given (a line break in it becomes a blank, since the file
   // could not hold it); see EncodeValue for a value that must read back unchanged.
@@ -91,6 +96,9 @@ class IniFile {
   // returns the section the lines after it belong to.
   int32_t ReadLine(int32_t index, int32_t current);
   std::string_view Text(const Line& l) const;
+  // The slot of the first section of that name, nullptr when there is none.
+  const Slot* FindSection(std::string_view section) const;
+  std::string_view Value(const Slot& entry) const;
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
   size_t Probe(int32_t section, std::string_view name, uint32_t hash) const;
   void Insert(int32_t section, std::string_view name, int32_t line, uint32_t value);
@@ -111,6 +119,9 @@ class IniFile {
 
 // The blanks of the platform's parser.
 bool IsIniBlank(char c);
+// Whether two names are one to the reader: ASCII letters match in either case, every other
+// byte only itself.
+bool SameIniName(std::string_view a, std::string_view b);
 
 // A stored number as the program reads it: optional blanks around, an optional sign, then
 // decimal digits, or hexadecimal digits after "$" or "0x"/"0X" (hex takes all 32 bits, so

@@ -15,6 +15,7 @@ using S = Settings;
 using C = LoadContext;
 
 constexpr const char* kGroups = "Groups";
+constexpr const char* kPace = "Pace";
 
 constexpr SettingRow Number(const char* section, const char* key, int32_t S::*member,
                             IntRule rule = {}) {
@@ -126,6 +127,14 @@ void Settings::Set(int32_t Settings::*member, int32_t value) {
   this->*member = row != std::end(kSettingRows) ? row->Rule.Apply(value) : value;
 }
 
+int32_t PaceFor(const Settings& settings, std::string_view program) {
+  if (const size_t slash = program.find_last_of("\\/"); slash != std::string_view::npos)
+    program.remove_prefix(slash + 1);
+  for (const Pace& p : settings.Paces)
+    if (SameIniName(p.Program, program)) return kPaceRule.Apply(p.Milliseconds);
+  return 0;
+}
+
 std::string GroupSection(int group) {
   return group <= 1 ? std::string("Commands") : Numbered("Commands", group - 1);
 }
@@ -137,6 +146,9 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
   Loaded out{std::make_unique<Store>(), Settings{}};
   for (const SettingRow& row : kSettingRows)
     Read(ini, row.Section, row.Key, row, ctx, out.settings);
+  for (const auto& [program, value] : ini.Entries(kPace))
+    if (const int32_t ms = kPaceRule.Apply(ParseIniInt(value, 0)); ms > 0)
+      out.settings.Paces.push_back(Pace{program, ms});
 
   Store& store = *out.store;
   store.Groups.resize(ReadInt(ini, kGroups, "NumGroups", kGroupCountRule));
@@ -197,8 +209,13 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
   std::optional<std::string> datAnsi = ansi.FromUtf8(datText);
   // The form follows what this save writes: lines it leaves alone (keys of removed groups
   // and buttons above all) that the code page cannot hold are dropped rather than keep the
-  // file in UTF-16. A settings file with a UTF-8 mark holds them in either form.
-  if (!iniAnsi && datAnsi && old.form != FileForm::Utf8)
+  // file in UTF-16. A settings file with a UTF-8 mark holds them in either form. A pace is
+  // no leftover but a setting only the user writes: one the code page cannot hold keeps
+  // the settings file in Unicode.
+  const bool pacesFit = std::all_of(s.Paces.begin(), s.Paces.end(), [&](const Pace& p) {
+    return ansi.FromUtf8(p.Program).has_value();
+  });
+  if (!iniAnsi && datAnsi && old.form != FileForm::Utf8 && pacesFit)
     iniAnsi = ansi.FromUtf8(
         ini.Serialize([&](std::string_view line) { return ansi.FromUtf8(line).has_value(); }));
   // A settings file that came with a UTF-8 mark keeps it: the platform reads that form too.

@@ -10,6 +10,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/design.h"
 #include "store/store.h"
@@ -43,6 +45,17 @@ inline constexpr IntRule kButtonWidthRule{100, kMinButtonWidth, kMaxButtonWidth,
 // them (a hand-edited file) is taken as the nearest one: far out, turning it into a pixel
 // height would overflow.
 inline constexpr IntRule kFontSizeRule{kDesignFontSize, 6, 24};
+
+// A gap the user set by hand in [Pace] of the settings file ("mstsc.exe=10"): windows whose
+// process image has the file name `Program` get `Milliseconds` (1 to 1000) between two
+// typed characters, for targets that lose keys sent faster. Any other value, or no number,
+// is no pace.
+struct Pace {
+  std::string Program;  // as the key is written
+  int32_t Milliseconds = 0;
+  bool operator==(const Pace&) const = default;
+};
+inline constexpr IntRule kPaceRule{0, 0, 1000, 1, 1000};
 
 // The outer sizes at 96 DPI that the editor and the list picker are made at, and have
 // while the file names none.
@@ -82,6 +95,10 @@ struct Settings {
   int32_t FontSize{};
   // The tray's "Abbreviations" switch: 1 on, 0 off.
   int32_t Abbreviations{};
+  // The paces of [Pace] as loaded, in the file's order: of a name only the first key, and
+  // that only when it holds a pace. Nothing of the program sets them, so a save never
+  // writes them: the section's lines stay as the user wrote them.
+  std::vector<Pace> Paces;
 
   // Sets the number `member` as loading a file that holds `value` would: within its row's
   // rule.
@@ -120,6 +137,11 @@ struct FieldRow {
   bool OnlyWhenSet = false;
 };
 using SettingRow = FieldRow<Settings>;
+
+// The pace for windows of `program`: the file name of their process image, or a full
+// path, whose file name counts. Names match as the settings file's keys do, ASCII case
+// ignored. 0 when none is set.
+int32_t PaceFor(const Settings& settings, std::string_view program);
 
 // The rows of Settings, in the order their keys are written into a new file.
 std::span<const SettingRow> SettingRows();

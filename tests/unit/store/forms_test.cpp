@@ -151,6 +151,17 @@ TEST(FileForms, LeftoversBeyondTheCodePageDoNotKeepTheFileUnicode) {
   EXPECT_NE(DecodeFile(f.ini, kCp1252).text.find("Caption3=" + kGreek + "\r\n"), std::string::npos);
 }
 
+// A pace is no leftover but a setting only the user writes: one for a program the code
+// page cannot name keeps the settings file in Unicode, where a section of the user's would go.
+TEST(FileForms, APaceBeyondTheCodePageKeepsTheSettingsFileUnicode) {
+  const std::string ini = Utf16Le("[Groups]\r\nNumGroups=1\r\n[Pace]\r\n" + kGreek + ".exe=10\r\n");
+  Loaded l = LoadSettings(ini, kCp1252Dat, Ctx(), kCp1252);
+  ASSERT_EQ(PaceFor(l.settings, kGreek + ".exe"), 10);
+  const SavedFiles f = SaveSettings(*l.store, l.settings, ini, kCp1252);
+  EXPECT_TRUE(f.ini.starts_with(kUtf16Mark));
+  EXPECT_EQ(LoadSettings(f.ini, f.dat, Ctx(), kCp1252).settings, l.settings);
+}
+
 TEST(FileForms, ASettingsFileWithAUtf8MarkKeepsIt) {
   const std::string ini = kUtf8Mark + "[Groups]\r\nGroupName1=" + kGreek + "\r\n";
   Loaded l = LoadSettings(ini, std::nullopt, Ctx(), kCp1252);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/ini.h"
 
@@ -74,6 +76,43 @@ TEST(IniRead, FirstDuplicateKeyAndSectionWin) {
   EXPECT_EQ(ini.Get("s", "k"), "first");
   EXPECT_EQ(ini.Get("t", "k"), "t1");
   EXPECT_EQ(ini.Get("s", "only"), std::nullopt);  // the later block is never searched
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// Every key of a section, each as Get would read it: what reads as missing is not listed.
+TEST(IniRead, EntriesOfASectionInTheFilesOrder) {
+  struct Case {
+    const char* what;
+    std::string file;
+    Entries entries;
+  };
+  const Case cases[] = {
+      {"names as written, values trimmed", "[Pace]\r\nmstsc.exe=10\r\n  Notepad.EXE = 5 \r\n",
+       {{"mstsc.exe", "10"}, {"Notepad.EXE", "5"}}},
+      {"the first of a name in any case", "[Pace]\na.exe=1\nb=2\nA.EXE=3\n",
+       {{"a.exe", "1"}, {"b", "2"}}},
+      {"a bare entry hides a later one", "[Pace]\nbare\nx=3\nbare=4\n", {{"x", "3"}}},
+      {"comments, blank lines, no name", "[Pace]\n; x=1\n\n \t\n=5\ny=\n", {{"y", ""}}},
+      {"a quoted value", "[Pace]\nk=\"7\"\nj=' 8 '\n", {{"k", "7"}, {"j", " 8 "}}},
+      {"the first section of the name only", "[pace]\na=1\n[Other]\nb=2\n[PACE]\nc=3\n",
+       {{"a", "1"}}},
+      {"a bracket without its close is a key", "[Pace]\n[x=1\n", {{"[x", "1"}}},
+      {"keys before any section", "a=1\n[Pace]\n", {}},
+      {"no such section", "[Other]\na=1\n", {}},
+      {"no file", "", {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IniFile(c.file).Entries(" pace "), c.entries) << c.what;
+}
+
+TEST(IniRead, EntriesFollowWhatIsWritten) {
+  IniFile ini("[Pace]\r\nbare\r\na=1\r\n[Other]\r\n");
+  ini.Set("pace", "NEW", "2");
+  ini.Set("PACE", "bare", "3");
+  ini.Set("Late", "z", "4");
+  EXPECT_EQ(ini.Entries("Pace"), (Entries{{"bare", "3"}, {"a", "1"}, {"NEW", "2"}}));
+  EXPECT_EQ(ini.Entries("late"), (Entries{{"z", "4"}}));
+  EXPECT_EQ(IniFile(ini.Serialize()).Entries("Pace"), ini.Entries("Pace"));
 }
 
 TEST(IniRead, AllLineEndsAndTheValueLimit) {

@@ -250,6 +250,84 @@ TEST(SettingsLoad, ALongCaptionIsCutTo2047Bytes) {
   EXPECT_EQ(l.store->ButtonAt(1, 1).Caption, caption.substr(0, 2047));
 }
 
+// [Pace] as the user writes it by hand, with what the program must not take as a pace.
+const std::string kPaceSection =
+    "[Pace]\r\n"
+    "; slow targets\r\n"
+    "mstsc.exe=10\r\n"
+    "  SLOW.exe = 1000 \r\n"
+    "fast.exe=0\r\n"
+    "big.exe=1001\r\n"
+    "neg.exe=-5\r\n"
+    "word.exe=ten\r\n"
+    "empty.exe=\r\n"
+    "bare.exe\r\n"
+    "bare.exe=20\r\n"
+    "hex.exe=0x20\r\n"
+    "quoted.exe=\"15\"\r\n"
+    "MSTSC.EXE=99\r\n"
+    "\xC4pp.exe=7\r\n";  // "Äpp.exe" in the code page
+
+TEST(SettingsPace, OnlyValidPacesAreLoadedTheFirstOfEachName) {
+  const Settings s = LoadIni("[Window]\r\nButtonWidth=120\r\n" + kPaceSection).settings;
+  EXPECT_EQ(s.Paces, (std::vector<Pace>{{"mstsc.exe", 10},
+                                        {"SLOW.exe", 1000},
+                                        {"hex.exe", 32},
+                                        {"quoted.exe", 15},
+                                        {"\xC3\x84pp.exe", 7}}));
+  EXPECT_TRUE(LoadIni("[Window]\r\nButtonWidth=120\r\n").settings.Paces.empty());
+}
+
+TEST(SettingsPace, AProgramsPaceByItsFileNameWithoutRegardToAsciiCase) {
+  const Settings s = LoadIni(kPaceSection).settings;
+  const std::pair<const char*, int32_t> cases[] = {
+      {"mstsc.exe", 10},
+      {"MsTsC.ExE", 10},
+      {"C:\\Windows\\System32\\mstsc.exe", 10},
+      {"C:/Windows/mstsc.exe", 10},
+      {"slow.exe", 1000},
+      {"hex.exe", 32},
+      {"quoted.exe", 15},
+      {"\xC3\x84pp.exe", 7},
+      {"\xC3\xA4pp.exe", 0},  // only ASCII letters match in either case
+      {"fast.exe", 0},
+      {"big.exe", 0},
+      {"neg.exe", 0},
+      {"word.exe", 0},
+      {"empty.exe", 0},
+      {"bare.exe", 0},  // hidden by the entry without a value, as on the platform
+      {"mstsc", 0},
+      {"xmstsc.exe", 0},
+      {"mstsc.exe\\", 0},
+      {"", 0},
+  };
+  for (auto [program, pace] : cases) EXPECT_EQ(PaceFor(s, program), pace) << program;
+  // A pace set by the program takes the file's rule too.
+  Settings set;
+  set.Paces = {{"a.exe", 1001}, {"b.exe", -1}, {"c.exe", 1}};
+  EXPECT_EQ(PaceFor(set, "a.exe"), 0);
+  EXPECT_EQ(PaceFor(set, "b.exe"), 0);
+  EXPECT_EQ(PaceFor(set, "c.exe"), 1);
+}
+
+// Only the user writes [Pace]: a save keeps its lines as they are, wherever they stand, and
+// writes none of its own.
+TEST(SettingsPace, ASaveKeepsTheSectionByteForByteAndWritesNone) {
+  const std::string old = "[Window]\r\nXPosition=5\r\n" + kPaceSection +
+                          "[Groups]\r\nNumGroups=1\r\n";
+  Loaded l = LoadIni(old);
+  l.settings.Set(&Settings::ButtonWidth, 150);
+  const SavedFiles f = SaveSettings(*l.store, l.settings, old, kAnsi);
+  EXPECT_NE(f.ini.find("\r\n" + kPaceSection + "[Groups]\r\n"), std::string::npos) << f.ini;
+  const Loaded back = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
+  EXPECT_EQ(back.settings, l.settings);
+
+  Settings paced;
+  paced.Paces = {{"mstsc.exe", 10}};
+  EXPECT_EQ(SaveSettings(*Store::MakeDefault(), paced, std::nullopt, kAnsi).ini.find("Pace"),
+            std::string::npos);
+}
+
 // A store with some of everything, for the save tests.
 std::unique_ptr<Store> SampleStore() {
   auto s = std::make_unique<Store>();
