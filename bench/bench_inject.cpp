@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "helpers/target_window.h"
 #include "typing/ports_win.h"
@@ -43,15 +44,18 @@ class KeybdEventSink : public ks::KeySink {
   void Key(std::uint8_t vk, std::uint16_t scan, bool up, bool extended) override {
     keybd_event(vk, static_cast<BYTE>(scan),
                 (up ? KEYEVENTF_KEYUP : 0u) | (extended ? KEYEVENTF_EXTENDEDKEY : 0u), 0);
+    ++sent_;
   }
   void Unicode(char16_t ch) override {
     unicode_.Unicode(ch);
-    unicode_.Flush();
+    sent_ += unicode_.Flush();
   }
-  void Flush() override {}
+  std::size_t Flush() override { return std::exchange(sent_, 0); }
+  void Discard() override {}
 
  private:
   ks::SendInputSink unicode_;
+  std::size_t sent_ = 0;  // every event went out at once
 };
 
 std::string ExeFolder() {

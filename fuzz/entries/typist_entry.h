@@ -105,8 +105,8 @@ inline std::string TypistEntry(Input in) {
     // Read the characters back through the layout: key and Shift state, or the code unit.
     std::map<int, char16_t> byKey;
     for (int c = 127; c >= 0; --c)
-      if (layout.CharToKey(static_cast<char16_t>(c)) != -1)
-        byKey[layout.CharToKey(static_cast<char16_t>(c))] = static_cast<char16_t>(c);
+      if (layout.CharToKey(0, static_cast<char16_t>(c)) != -1)
+        byKey[layout.CharToKey(0, static_cast<char16_t>(c))] = static_cast<char16_t>(c);
     std::u16string want = Utf8ToUtf16(text), got;
     std::erase(want, u'\0');
     int state = 0;

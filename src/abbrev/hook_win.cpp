@@ -259,6 +259,7 @@ bool AbbreviationHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   // The layout of the focus's thread at this press: the user may switch it at any time.
   const auto layout = reinterpret_cast<LayoutId>(GetKeyboardLayout(frontThread_));
   const Seen seen = watch_.Key(e, layout);
+  accentWaiting_.store(watch_.Keys().AccentWaiting(), std::memory_order_relaxed);
   bool kept = false;
   if (seen.StopRun) PostMessageW(receiver_, contract::kUserKeyWhileTyping, e.Vk, 0);
   if (seen.Typed) {

@@ -51,6 +51,8 @@ class AbbreviationHook {
   // Read at every key: effective from the next key on.
   void SetTyping(bool on) { typing_.store(on); }
   void SetRecording(bool on) { recording_.store(on); }
+  // Whether an accent key the user pressed waits for its letter in the window in front.
+  bool AccentWaiting() const { return accentWaiting_.load(std::memory_order_relaxed); }
   // From the thread that sends the program's own keys, around one SendInput call: the
   // keyboard hook is taken out and, asked of the hook's thread, put in again. The keys
   // then go by without a round trip to the hook's thread each. Keys the user pressed
@@ -96,7 +98,7 @@ class AbbreviationHook {
   HANDLE ready_ = nullptr;
   bool installed_ = false;
   std::vector<Abbreviation> initial_;  // the list given before Start
-  std::atomic<bool> typing_{false}, recording_{false};
+  std::atomic<bool> typing_{false}, recording_{false}, accentWaiting_{false};
   // Put in and taken out again on the hook's thread, taken out by StandAside too, which
   // then sets `away_` until the hook's thread has put it in again.
   std::atomic<HHOOK> keyboardHook_{nullptr};

@@ -39,6 +39,7 @@ class Abbreviations : public AbbreviationWatcher {
   // ---- AbbreviationWatcher ----
   void StoreChanged(const Store& store) override;
   void Typing(bool on) override;
+  bool AccentWaiting() const override { return hook_ && hook_->AccentWaiting(); }
   void StandAside() override;
   void Return() override;
 

@@ -158,7 +158,7 @@ int RunWindows(app::Application& a) {
   BarWindow bar(BarSurroundings{
       a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), {&ksm.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
-      &abbreviations});
+      &abbreviations, [&tray](const std::string& text) { tray.Balloon(text); }});
   const AroundTheBar around{a, tray, ksm, find, buttonEditor, abbreviations};
   WireToBar(around, bar);
   bar.Create();

@@ -69,6 +69,22 @@ bool TrayIcon::Notify(TrayIconState::Op op, const TrayIconState::Record& r) {
   return Shell_NotifyIconW(msg, &nid) != FALSE;
 }
 
+void TrayIcon::ShowBalloon(const std::string& text) {
+  if (!hwnd_ || !state_.active()) return;
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = hwnd_;
+  nid.uID = 0;
+  nid.uFlags = NIF_INFO;
+  nid.dwInfoFlags = NIIF_INFO;
+  constexpr std::size_t kInfoField = sizeof nid.szInfo / sizeof nid.szInfo[0];
+  const std::wstring info = Wide(Utf8Prefix(text, kInfoField - 1));
+  lstrcpynW(nid.szInfo, info.c_str(), static_cast<int>(kInfoField));
+  lstrcpynW(nid.szInfoTitle, Wide(contract::kTitle).c_str(),
+            static_cast<int>(sizeof nid.szInfoTitle / sizeof nid.szInfoTitle[0]));
+  Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
 void TrayIcon::PostTipRefresh() {
   if (hwnd_) PostMessageW(hwnd_, contract::kTrayTipRefresh, 0, 0);
 }

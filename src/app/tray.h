@@ -24,6 +24,8 @@ class TrayIcon : public win::Window, private TrayIconState::Shell {
   void SetIcon(HICON icon);
   const std::string& ToolTip() const { return state_.tip(); }
   void SetToolTip(const std::string& tip) { state_.SetToolTip(tip); }
+  // Shows `text` in a balloon of the icon, which takes no foreground from anyone.
+  void ShowBalloon(const std::string& text);
   // The menu a right click opens, and the window that owns it and receives its WM_COMMAND.
   HMENU PopupMenu = nullptr;
   HWND MenuOwner = nullptr;
@@ -61,6 +63,8 @@ class TrayWindow : public win::Window {
 
   // Takes the icon out of the notification area.
   void RemoveIcon() { icon_.SetActive(false); }
+  // Tells the user `text` in a balloon of the icon.
+  void Balloon(const std::string& text) { icon_.ShowBalloon(text); }
 
   // The checked item "Abbreviations": its check, and the user's choice of it.
   void CheckAbbreviations(bool on);

@@ -9,7 +9,9 @@ namespace ks {
 
 void BarWindow::AbbreviationTyped(WPARAM button, LPARAM lengths) {
   const auto kept = static_cast<char16_t>((static_cast<std::uint64_t>(lengths) >> 32) & 0xFFFF);
-  if (TypeAbbreviation(ButtonRef{LOWORD(button), HIWORD(button)}, LOWORD(lengths)) || !kept)
+  if (TypeAbbreviation(ButtonRef{LOWORD(button), HIWORD(button)},
+                       Erase{LOWORD(lengths), HIWORD(lengths)}) ||
+      !kept)
     return;
   // The user's last key, which the hook kept from the window, goes in after all: as a
   // character, since the Shift that made it may be up by now. Tagged as ours, so that the
@@ -19,7 +21,7 @@ void BarWindow::AbbreviationTyped(WPARAM button, LPARAM lengths) {
   sink.Flush();
 }
 
-bool BarWindow::TypeAbbreviation(ButtonRef b, int backspaces) {
+bool BarWindow::TypeAbbreviation(ButtonRef b, Erase erase) {
   // As for a shortcut: what is typed in a window of ours is meant for it. During a run or
   // a question the hook is told to watch nothing, so a match then is stale.
   if (!typist_ || typingRuns_ > 0 || questions_ > 0 || OwnWindowOpen()) return false;
@@ -35,7 +37,7 @@ bool BarWindow::TypeAbbreviation(ButtonRef b, int backspaces) {
     FocusDummy();
     if (!HasButton(*store_, b)) return false;
   }
-  return TypeIntoTarget(store_->ButtonAt(b.Group, b.Button).String, backspaces);
+  return TypeIntoTarget(store_->ButtonAt(b.Group, b.Button).String, erase);
 }
 
 void BarWindow::UserKeyWhileTyping() {

@@ -45,9 +45,14 @@ bool BarWindow::Create() {
   layout_ = std::make_unique<WinKeyboardLayout>();
   clock_ = std::make_unique<WinClock>();
   starter_.owner = hwnd_;
+  if (around_.Abbreviations)
+    conditions_.accentWaiting = [w = around_.Abbreviations] { return w->AccentWaiting(); };
+  conditions_.paceFor = [&settings = around_.Files->settings()](const std::string& program) {
+    return PaceFor(settings, program);
+  };
   typist_ = std::make_unique<Typist>(TypingPorts{*sink_, *layout_, *clock_, handOver_,
                                                  &typingPump_, around_.Picker, &starter_,
-                                                 this, around_.Abbreviations});
+                                                 this, around_.Abbreviations, &conditions_});
 
   LoadSession();
   StartShortcuts();

@@ -30,12 +30,12 @@
 #include "store/store.h"
 #include "typing/ports.h"
 #include "typing/ports_win.h"
+#include "typing/typist.h"
 #include "win/controls.h"
 #include "win/window.h"
 
 namespace ks {
 
-class Typist;
 namespace typing {
 class ListPickerWindow;
 }
@@ -60,6 +60,8 @@ struct BarSurroundings {
   std::function<void(const Store& store, HWND target)> OpenFind;
   // Told of every change of the store and of the typing runs; may be none.
   AbbreviationWatcher* Abbreviations = nullptr;
+  // Tells the user something without taking the foreground: a balloon of the tray icon.
+  std::function<void(const std::string& text)> Notify;
 };
 
 class BarWindow : public win::Window, public BarView, public TypingHost, public Dialogs {
@@ -115,6 +117,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
 
   // ---- TypingHost ----
   void Message(const std::string& text) override;
+  void Notice(const std::string& text) override;
   void ShowBarOnTop() override;
 
   // ---- Dialogs ----
@@ -192,11 +195,11 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   // The way every press types: the bar lets go of the focus, the target comes forward
   // and gets the text.
   // False when nothing was typed.
-  bool TypeIntoTarget(const std::string& text, int erase = 0);
+  bool TypeIntoTarget(const std::string& text, Erase erase = {});
   // The abbreviation hook's news (abbrev_win.cpp): a button's abbreviation was typed in
   // the window in front, or the user pressed a key while a run types.
   void AbbreviationTyped(WPARAM button, LPARAM lengths);
-  bool TypeAbbreviation(ButtonRef b, int backspaces);
+  bool TypeAbbreviation(ButtonRef b, Erase erase);
   void UserKeyWhileTyping();
   void UndoTyping();
   // Listens for the foreground's moves from the start to the end of the session.
@@ -315,6 +318,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
   int letThrough_ = 0;  // the shortcut whose letter went through last, until let go
   TypingPump typingPump_;
+  WinInputConditions conditions_;
   std::unique_ptr<KeySink> sink_;
   std::unique_ptr<KeyboardLayout> layout_;
   std::unique_ptr<Clock> clock_;

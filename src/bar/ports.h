@@ -80,6 +80,8 @@ class AbbreviationWatcher : public KeyWatch {
   // The first typing run begins (true) or the last one ends (false): meanwhile the user's
   // keys are not watched, and one pressed stops the run.
   virtual void Typing(bool on) = 0;
+  // Whether an accent key the user pressed waits for its letter in the window in front.
+  virtual bool AccentWaiting() const = 0;
 };
 
 }  // namespace ks

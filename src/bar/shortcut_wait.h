@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "typing/ports.h"
+
 namespace ks {
 
-// How often the waiting shortcuts look at the keys, and how long they wait at most
-// after the last shortcut (or after the typing run or question that kept them waiting).
-inline constexpr int kShortcutPollMs = 10;
-inline constexpr int kReleaseWaitMs = 3000;
+// How often the waiting shortcuts look at the keys; they wait at most kReleaseWaitMs after
+// the last shortcut (or after the typing run or question that kept them waiting), as
+// every typing run waits for the user's hand.
+inline constexpr int kShortcutPollMs = kReleasePollMs;
 
 // The keys as the user holds them now.
 class HeldKeys {

@@ -63,7 +63,7 @@ void BarWindow::TypeButton(int index) {
   TypeIntoTarget(store_->Active().ButtonAt(index).String);
 }
 
-bool BarWindow::TypeIntoTarget(const std::string& text, int erase) {
+bool BarWindow::TypeIntoTarget(const std::string& text, Erase erase) {
   if (typingRuns_++ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(true);
   const bool typed = typist_->SendString(text, erase);
   if (--typingRuns_ > 0) return typed;
@@ -76,8 +76,7 @@ bool BarWindow::TypeIntoTarget(const std::string& text, int erase) {
 }
 
 void BarWindow::UndoTyping() {
-  if (!typist_ || !typist_->HasTarget()) return;
-  typist_->UndoTyping();
+  if (typist_) typist_->UndoTyping();
 }
 
 // ---- TypingHost and Dialogs ----
@@ -88,6 +87,10 @@ void BarWindow::Message(const std::string& text) {
   std::optional<TargetHold> hold;
   if (typingRuns_ > 0) hold.emplace(tracker_.get());
   win::ShowMessage(hwnd_, text);
+}
+
+void BarWindow::Notice(const std::string& text) {
+  if (around_.Notify) around_.Notify(text);
 }
 
 void BarWindow::ShowBarOnTop() {

@@ -10,6 +10,7 @@ inline constexpr std::uint8_t Return = 13;
 inline constexpr std::uint8_t Shift = 16;
 inline constexpr std::uint8_t Control = 17;
 inline constexpr std::uint8_t Menu = 18;  // Alt
+inline constexpr std::uint8_t Space = 32;
 inline constexpr std::uint8_t Left = 37;
 inline constexpr std::uint8_t Up = 38;
 inline constexpr std::uint8_t Right = 39;

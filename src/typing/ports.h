@@ -21,20 +21,47 @@ class KeySink {
   // One UTF-16 unit of a character that no key of the layout produces: a press and a
   // release of it. A character beyond U+FFFF comes as its two surrogates, one call each.
   virtual void Unicode(char16_t ch) = 0;
-  // Sends everything buffered so far, in order.
-  virtual void Flush() = 0;
+  // Sends everything buffered so far, in order; how many events the system took. Fewer
+  // than were buffered: it refused the rest (a window of higher rights in front, a
+  // program blocking input), which are dropped.
+  virtual std::size_t Flush() = 0;
+  // Drops everything buffered since the last flush, unsent.
+  virtual void Discard() = 0;
 };
 
-// The keyboard layout of the program's own input language.
+// A keyboard layout as the system names it: an HKL on Windows, any number in tests.
+using LayoutId = std::uintptr_t;
+
+// What one key makes on a layout.
+struct KeyMade {
+  std::u16string Chars;  // the characters; empty for none
+  bool Dead = false;     // an accent key: it waits for the next key to compose with it
+  bool operator==(const KeyMade&) const = default;
+};
+
+// Shift states of a key as the layout gives them with a character's key.
+inline constexpr std::uint8_t kShiftBit = 1;
+inline constexpr std::uint8_t kCtrlBit = 2;
+inline constexpr std::uint8_t kAltBit = 4;
+
+// The keyboard layouts of the windows typed into. The receiving thread turns a virtual key
+// into a character with its own layout, so a key looked up on another one can arrive as
+// another character ('/' on a US layout is '#' on a German one).
 class KeyboardLayout {
  public:
   virtual ~KeyboardLayout() = default;
-  // The key that makes character `c` (of the Basic Multilingual Plane). Low byte: virtual
-  // key; high byte: shift state (1 Shift, 2 Ctrl, 4 Alt); -1: no key makes it.
-  // (Not called VkKeyScan: <windows.h> turns that name into VkKeyScanW.)
-  virtual std::int16_t CharToKey(char16_t c) const = 0;
-  // The scan code of virtual key `vk`, 0 when the layout has none.
-  virtual std::uint16_t ScanCode(std::uint8_t vk) const = 0;
+  // The layout the thread of window `w` reads its keys with; the program's own for 0.
+  virtual LayoutId LayoutOf(WindowId w) const = 0;
+  // The key that makes character `c` (of the Basic Multilingual Plane) on `layout`. Low
+  // byte: virtual key; high byte: shift state (kShiftBit, kCtrlBit, kAltBit); -1: no key
+  // makes it. (Not called VkKeyScan: <windows.h> turns that name into VkKeyScanW.)
+  virtual std::int16_t CharToKey(LayoutId layout, char16_t c) const = 0;
+  // The scan code of virtual key `vk` on `layout`, 0 when the layout has none.
+  virtual std::uint16_t ScanCode(LayoutId layout, std::uint8_t vk) const = 0;
+  // What `vk` makes on `layout` in shift state `state` with Caps Lock on or off, asked
+  // without a pending accent and leaving none behind.
+  virtual KeyMade Makes(LayoutId layout, std::uint8_t vk, std::uint8_t state,
+                        bool capsLock) const = 0;
 };
 
 // Today's date and the time, formatted with the user's regional settings, in UTF-8 as
@@ -54,6 +81,10 @@ class MessagePump {
  public:
   virtual ~MessagePump() = default;
   virtual void ProcessMessages() = 0;
+  // Returns after `ms` milliseconds and no sooner, handling every message that comes
+  // meanwhile: the gap of a paced run, the wait for the user's hand, where a key of the
+  // user's must still stop the run.
+  virtual void Wait(int ms) = 0;
 };
 
 // Shows the list picker modally with `entries`; the picked entry, or nothing.
@@ -101,9 +132,45 @@ class TypingHost {
   virtual void FocusDummy() = 0;
   // Shows a modal message box with `text`.
   virtual void Message(const std::string& text) = 0;
+  // Tells the user `text` without taking the foreground (a balloon of the tray icon): the
+  // user works in another window by then, and a box would take it from there.
+  virtual void Notice(const std::string& text) = 0;
   // Puts the bar back into the topmost band, without moving it or taking the foreground.
   virtual void ShowBarOnTop() = 0;
 };
+
+// What a run asks of the system about its window and the user's hands. The foreground
+// before every batch; the rest once, at the start of a run or an Undo.
+class InputConditions {
+ public:
+  virtual ~InputConditions() = default;
+  // The window in front now; 0 for none.
+  virtual WindowId Foreground() = 0;
+  // Whether Caps Lock is on.
+  virtual bool CapsLockOn() = 0;
+  // Whether the user holds Shift, Ctrl, Alt or a Windows key: keys typed now would be
+  // chords with it.
+  virtual bool ModifierHeld() = 0;
+  // Whether an accent key the user pressed waits in the window in front for the next
+  // character, as far as the program can tell.
+  virtual bool AccentWaiting() = 0;
+  // Whether the input method of `w` (Japanese, Chinese, Korean) is open: it would compose
+  // keys into other characters, where it lets Unicode input through.
+  virtual bool InputMethodOpen(WindowId w) = 0;
+  // Whether one Backspace in the control of `w` that has the keyboard focus removes one
+  // half of a character beyond U+FFFF (the system's edit control), not the whole.
+  virtual bool BackspaceTakesHalfPair(WindowId w) = 0;
+  // The gap in milliseconds between two characters typed into `w`'s program, for targets
+  // that drop keys sent faster; 0 for none.
+  virtual int PaceMs(WindowId w) = 0;
+  // Milliseconds from any fixed point.
+  virtual std::int64_t NowMs() = 0;
+};
+
+// How long a run waits for the user to let go of Shift, Ctrl, Alt and the Windows keys
+// before it types nothing, and how often it looks.
+inline constexpr int kReleaseWaitMs = 3000;
+inline constexpr int kReleasePollMs = 10;
 
 // The program's own watch on the user's keys (the abbreviation hook). While it is in place
 // every key event sent waits until its thread has looked at it: under Wine two thread
@@ -121,7 +188,8 @@ class KeyWatch {
 
 // What a typing run is given. The keys, the layout, the clock and the hand-over are
 // needed by every run; a port left out does nothing (no pump, no picker, no program
-// started, no bar), as in a benchmark or a test that needs none of them.
+// started, no bar, no look at the foreground or the user's keys), as in a benchmark or a
+// test that needs none of them.
 struct TypingPorts {
   KeySink& sink;
   const KeyboardLayout& layout;
@@ -132,6 +200,8 @@ struct TypingPorts {
   ProgramStarter* starter = nullptr;
   TypingHost* bar = nullptr;
   KeyWatch* watch = nullptr;
+  // None: every key goes out as if the target were in front and nobody touched the keys.
+  InputConditions* conditions = nullptr;
 };
 
 }  // namespace ks

@@ -1,9 +1,11 @@
 #include "typing/ports_win.h"
 
+#include <imm.h>
 #include <shellapi.h>
 
 #include "contract.h"
 #include "text/codepage_win.h"
+#include "typing/typist.h"
 
 namespace ks {
 
@@ -35,23 +37,127 @@ void SendInputSink::Unicode(char16_t ch) {
   pending_.push_back(in);
 }
 
-void SendInputSink::Flush() {
-  if (pending_.empty()) return;
-  // Input refused by a higher-integrity foreground window is lost, as a user's
-  // keystrokes would be; there is nobody to tell.
-  SendInput(static_cast<UINT>(pending_.size()), pending_.data(), sizeof(INPUT));
+std::size_t SendInputSink::Flush() {
+  if (pending_.empty()) return 0;
+  // The system inserts fewer when something blocks input (a window of higher rights in
+  // front, another program's BlockInput): the caller stops there.
+  const UINT taken = SendInput(static_cast<UINT>(pending_.size()), pending_.data(), sizeof(INPUT));
   pending_.clear();
+  return taken;
 }
 
 // ---- keyboard layout ----
 
-std::int16_t WinKeyboardLayout::CharToKey(char16_t c) const {
-  return ::VkKeyScanExW(static_cast<WCHAR>(c), GetKeyboardLayout(0));
+LayoutId WinKeyboardLayout::LayoutOf(WindowId w) const {
+  const DWORD thread = w ? GetWindowThreadProcessId(ToHwnd(w), nullptr) : 0;
+  return reinterpret_cast<LayoutId>(GetKeyboardLayout(thread));
 }
 
-std::uint16_t WinKeyboardLayout::ScanCode(std::uint8_t vk) const {
-  return static_cast<std::uint16_t>(MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, GetKeyboardLayout(0)));
+std::int16_t WinKeyboardLayout::CharToKey(LayoutId layout, char16_t c) const {
+  return ::VkKeyScanExW(static_cast<WCHAR>(c), reinterpret_cast<HKL>(layout));
 }
+
+std::uint16_t WinKeyboardLayout::ScanCode(LayoutId layout, std::uint8_t vk) const {
+  return static_cast<std::uint16_t>(
+      MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, reinterpret_cast<HKL>(layout)));
+}
+
+KeyMade WinKeyboardLayout::Makes(LayoutId layout, std::uint8_t vk, std::uint8_t state,
+                                 bool capsLock) const {
+  BYTE keys[256] = {};
+  keys[vk] = 0x80;
+  if (state & kShiftBit) keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+  if (state & kCtrlBit) keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+  if (state & kAltBit) keys[VK_MENU] = keys[VK_RMENU] = 0x80;
+  if (capsLock) keys[VK_CAPITAL] = 1;
+  const HKL hkl = reinterpret_cast<HKL>(layout);
+  const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, hkl);
+  wchar_t out[8] = {};
+  // Flag 4: the layout's pending accent is neither used nor left changed, where the
+  // system knows the flag.
+  const int n = ToUnicodeEx(vk, scan, keys, out, 8, 4, hkl);
+  KeyMade made;
+  if (n < 0) {
+    made.Dead = true;
+    // Where the flag is not known the accent now waits in this thread: a blank takes it.
+    BYTE none[256] = {};
+    none[VK_SPACE] = 0x80;
+    ToUnicodeEx(VK_SPACE, MapVirtualKeyExW(VK_SPACE, MAPVK_VK_TO_VSC, hkl), none, out, 8, 4, hkl);
+    return made;
+  }
+  made.Chars.assign(reinterpret_cast<const char16_t*>(out), static_cast<std::size_t>(n));
+  return made;
+}
+
+std::string ProcessFileName(WindowId w) {
+  DWORD pid = 0;
+  if (!w || !GetWindowThreadProcessId(ToHwnd(w), &pid) || !pid) return {};
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return {};
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD size = static_cast<DWORD>(path.size());
+  const BOOL ok = QueryFullProcessImageNameW(process, 0, path.data(), &size);
+  CloseHandle(process);
+  if (!ok) return {};
+  path.resize(size);
+  return Utf8(path.substr(path.find_last_of(L"\\/") + 1));
+}
+
+// ---- the foreground and the user's keys ----
+
+WindowId WinInputConditions::Foreground() { return ToWindowId(GetForegroundWindow()); }
+
+bool WinInputConditions::CapsLockOn() { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
+
+bool WinInputConditions::ModifierHeld() {
+  for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN})
+    if (GetAsyncKeyState(key) & 0x8000) return true;
+  return false;
+}
+
+bool WinInputConditions::InputMethodOpen(WindowId w) {
+  // Only the languages whose input methods compose keys into other characters; another
+  // process's input context is reached through its input method's default window.
+  const LANGID lang = LOWORD(reinterpret_cast<std::uintptr_t>(
+      GetKeyboardLayout(GetWindowThreadProcessId(ToHwnd(w), nullptr))));
+  const WORD primary = PRIMARYLANGID(lang);
+  if (primary != LANG_JAPANESE && primary != LANG_CHINESE && primary != LANG_KOREAN) return false;
+  HWND ime = ImmGetDefaultIMEWnd(ToHwnd(w));
+  if (!ime) return false;
+  constexpr WPARAM kGetOpenStatus = 0x0005;  // IMC_GETOPENSTATUS
+  DWORD_PTR open = 0;
+  return SendMessageTimeoutW(ime, WM_IME_CONTROL, kGetOpenStatus, 0, SMTO_ABORTIFHUNG, 200,
+                             &open) &&
+         open != 0;
+}
+
+namespace {
+
+// Wine's RichEdit removes one half of a surrogate pair with a Backspace, as every edit
+// control does; the system's own removes the pair.
+bool UnderWine() {
+  static const bool wine =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+}  // namespace
+
+bool WinInputConditions::BackspaceTakesHalfPair(WindowId w) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(ToHwnd(w), nullptr);
+  HWND focus = thread && GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : ToHwnd(w);
+  wchar_t cls[64] = {};
+  GetClassNameW(focus, cls, 64);
+  return BackspaceRemovesHalfPair(Utf8(cls), UnderWine());
+}
+
+int WinInputConditions::PaceMs(WindowId w) {
+  return paceFor ? paceFor(ProcessFileName(w)) : 0;
+}
+
+std::int64_t WinInputConditions::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 // ---- clock ----
 
@@ -129,6 +235,22 @@ void ProcessWaitingMessages() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+void TypingPump::Wait(int ms) {
+  // Counted on the performance counter: the tick count moves in steps of up to 16 ms.
+  LARGE_INTEGER freq, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&now);
+  const LONGLONG end = now.QuadPart + freq.QuadPart * ms / 1000;
+  for (;;) {
+    ProcessWaitingMessages();
+    QueryPerformanceCounter(&now);
+    if (now.QuadPart >= end) break;
+    const auto left = static_cast<DWORD>((end - now.QuadPart) * 1000 / freq.QuadPart);
+    MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  last_ = GetTickCount64();
 }
 
 void TypingPump::ProcessMessages() {

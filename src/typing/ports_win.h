@@ -3,6 +3,7 @@
 // user's date and time formats, and the shell.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,17 +30,43 @@ class SendInputSink : public KeySink {
 
   void Key(std::uint8_t vk, std::uint16_t scan, bool keyUp, bool extended) override;
   void Unicode(char16_t ch) override;
-  void Flush() override;
+  std::size_t Flush() override;
+  void Discard() override { pending_.clear(); }
 
  private:
   std::vector<INPUT> pending_;
 };
 
-// The keyboard layout of the calling thread.
+// The keyboard layouts of the system's threads.
 class WinKeyboardLayout : public KeyboardLayout {
  public:
-  std::int16_t CharToKey(char16_t c) const override;
-  std::uint16_t ScanCode(std::uint8_t vk) const override;
+  LayoutId LayoutOf(WindowId w) const override;
+  std::int16_t CharToKey(LayoutId layout, char16_t c) const override;
+  std::uint16_t ScanCode(LayoutId layout, std::uint8_t vk) const override;
+  KeyMade Makes(LayoutId layout, std::uint8_t vk, std::uint8_t state, bool capsLock) const override;
+};
+
+// The file name of the program that `w` belongs to ("mstsc.exe"); empty when it cannot be
+// read.
+std::string ProcessFileName(WindowId w);
+
+// The foreground, the user's keys and what a window's program needs, from the system.
+class WinInputConditions : public InputConditions {
+ public:
+  // Whether an accent waits, as the abbreviation watch follows the user's keys; none
+  // while it does not run, and nobody knows.
+  std::function<bool()> accentWaiting;
+  // The gap for a program by its file name; none: no program is paced.
+  std::function<int(const std::string& program)> paceFor;
+
+  WindowId Foreground() override;
+  bool CapsLockOn() override;
+  bool ModifierHeld() override;
+  bool AccentWaiting() override { return accentWaiting && accentWaiting(); }
+  bool InputMethodOpen(WindowId w) override;
+  bool BackspaceTakesHalfPair(WindowId w) override;
+  int PaceMs(WindowId w) override;
+  std::int64_t NowMs() override;
 };
 
 // Date and time in the formats and the language of the user's locale, whatever its
@@ -91,6 +118,7 @@ void ProcessWaitingMessages();
 class TypingPump : public MessagePump {
  public:
   void ProcessMessages() override;
+  void Wait(int ms) override;
 
  private:
   static constexpr ULONGLONG kEveryMs = 50;

@@ -7,6 +7,9 @@
 // with no "}" after it is typed.
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "typing/ports.h"
 
@@ -15,18 +18,44 @@ namespace ks {
 // Key events a typing run gathers before it hands them to the system.
 inline constexpr std::size_t kFlushBatch = 256;
 
+// What the user is told when a run or an Undo stops on its way.
+inline constexpr const char* kStoppedForAnotherWindow =
+    "Typing stopped: another window came to the front";
+inline constexpr const char* kStoppedRefused =
+    "Typing stopped: Windows refused the keys. Undo takes back what was typed.";
+// A run (or Undo) given up because the user still held Shift, Ctrl, Alt or a Windows key.
+std::string KeysStillHeldMessage();
+
+// Whether one Backspace removes only one half of a character beyond U+FFFF in a control
+// of class `focusClass`: the system's edit control does, and under Wine its RichEdit too;
+// RichEdit on Windows, browsers and word processors remove the whole character. The one
+// rule for Undo's count and an abbreviation's Backspaces.
+bool BackspaceRemovesHalfPair(std::string_view focusClass, bool wine);
+
+// The Backspaces that take an abbreviation out of the window before its text: in UTF-16
+// units, as the system's edit control removes a character beyond U+FFFF, and in
+// characters, as most other programs do. The run takes the one its window needs.
+struct Erase {
+  int Units = 0;
+  int Characters = 0;
+};
+
 class Typist {
  public:
   explicit Typist(const TypingPorts& ports);
   Typist(const Typist&) = delete;
   Typist& operator=(const Typist&) = delete;
 
-  // The window that receives the typing; 0 until the first tracking tick.
+  // The window that a press types into; 0 until the first tracking tick. A run keeps the
+  // window it started in, whatever becomes the target meanwhile.
   WindowId TargetWindow = 0;
-  // Keystrokes of the last typing run: the Backspaces Undo sends to take it back. A
-  // character typed as Unicode counts once, also beyond U+FFFF: RichEdit, browsers and
-  // word processors remove a surrogate pair with one Backspace (a plain EDIT takes two).
+  // Keystrokes of the last typing run that the system took: the Backspaces Undo sends to
+  // take it back. A character beyond U+FFFF counts once, as RichEdit, browsers and word
+  // processors remove a surrogate pair with one Backspace, and twice where the keyboard
+  // focus is the system's edit control, which takes two.
   std::int32_t KeystrokeCount = 0;
+  // The window the last run typed into, where Undo takes it back; 0 before any.
+  WindowId UndoWindow() const { return undoWindow_; }
 
   // --- keystroke synthesis; events are buffered in the sink until Flush ---
   // One press of `key`; counts nothing.
@@ -35,20 +64,24 @@ class Typist {
   void SimulateKeyUp(std::uint8_t key);
   // Press and release of `key`, counted once. Scan code 0 takes the layout's.
   void SimulateKeystroke(std::uint8_t key, std::uint16_t scan = 0);
-  // Types one character: with the key and the Shift, Alt and Ctrl state the layout makes
-  // it with, or, when no key makes it, as Unicode input. NUL types nothing.
+  // Types one character: with the key and the Shift, Alt and Ctrl state that make it on
+  // the run's layout, whatever Caps Lock is; as Unicode input when no key makes it, its
+  // key is an accent that would compose with the next one, or an input method is open.
+  // NUL types nothing.
   void SendKey(char32_t c);
-  // Hands every buffered event to the system.
+  // Hands every buffered event to the system, when the window the run types into is
+  // still in front: else the run stops and none of them goes anywhere.
   void Flush();
 
   // --- the interpreter ---
-  // Types `text` as a type string into the target window; nothing when there is none or
-  // it cannot be brought forward. A run ends early when the target is lost on the
-  // way (after a message or a pick, it could not be brought back), or by Stop. `erase`
-  // Backspaces go first, in the same run: they take out what the user typed to ask for
-  // the text (an abbreviation), and Undo, which takes back the text, does not count them.
-  // False when it typed nothing.
-  bool SendString(std::string text, int erase = 0);
+  // Types `text` as a type string into the target window; nothing when there is none, it
+  // cannot be brought forward, or the user still holds a modifier key after the wait for
+  // it. A run ends early when the target is lost on the way (another window came to the
+  // front, or after a message or a pick it could not be brought back), when the system
+  // refuses keys, or by Stop. `erase` Backspaces go first, in the same run: they take out
+  // what the user typed to ask for the text (an abbreviation), and Undo, which takes back
+  // the text, does not count them. False when it typed nothing.
+  bool SendString(std::string text, Erase erase = {});
   // Ends the run under way after the character being typed (the user pressed a key): what
   // was typed stays, and Undo takes it back.
   void Stop() { stopped_ = true; }
@@ -63,13 +96,29 @@ class Typist {
   // One tick of target tracking: the foreground window becomes the target unless
   // it is one of the program's own windows `bar`, `list` or `editor`, or there is none.
   void TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor);
-  // Whether typing may happen now: the target is set and still exists.
-  bool HasTarget();
-  // Sends one Backspace for every keystroke of the last run and forgets the run. An Undo
-  // while one is under way finds nothing left to take back.
+  // Sends one Backspace for every keystroke of the last run into the window it typed into,
+  // brought back to the front first, and forgets the run; nothing, and the user told, when
+  // that window is gone or cannot come back. An Undo while one is under way finds nothing
+  // left to take back.
   void UndoTyping();
 
  private:
+  // How a character goes out on the run's layout.
+  struct KeyChoice {
+    bool Unicode = true;
+    std::uint8_t Vk = 0;
+    std::uint8_t State = 0;
+  };
+  // What a run learns of its window and the user's keyboard at its start.
+  struct RunKeyboard {
+    LayoutId Layout = 0;
+    bool CapsLock = false;
+    bool InputMethod = false;
+    bool HalfPair = false;
+    int PaceMs = 0;
+    std::unordered_map<char16_t, KeyChoice> Choices;
+  };
+
   // Lets the program handle waiting messages: one pump point. Keys go out in batches: each
   // SendInput call costs a trip through the system's input queue (under Wine a round
   // trip to its server), so one call per item made typing slower than the target.
@@ -77,6 +126,17 @@ class Typist {
   void Pump();
   void RunCode(const std::string& code);
   void SendUnicode(char32_t c);
+  KeyChoice ChooseKey(char32_t c);
+  // A keystroke that Undo takes back once it went out, `units` Backspaces' worth.
+  void Counted(int units);
+  // Learns the layout, Caps Lock and the rest for typing into `w`.
+  void Prepare(WindowId w);
+  // Waits, handling messages, until the user lets go of the modifier keys; false when
+  // they are still held after kReleaseWaitMs (the user is told) or the run was stopped.
+  bool WaitForHand();
+  // Gives a paced target the character just queued, and its gap.
+  void PaceStep();
+  void Tell(const std::string& text);
 
   // Hands the keys to the system and waits until the target has taken them.
   void FlushAndWaitUntilTaken();
@@ -90,10 +150,23 @@ class Typist {
   // No key of the run or Undo under way has gone out yet: the next flush is its first.
   bool firstFlush_ = false;
   int depth_ = 0;
-  // Key events given to the sink since its last flush.
+  // Key events given to the sink since its last flush, and the keystrokes among them that
+  // Undo would take back: where each one's events end, and its Backspaces.
   std::size_t pending_ = 0;
+  struct PendingStroke {
+    std::size_t End = 0;
+    int Units = 0;
+  };
+  std::vector<PendingStroke> strokes_;
+  // Whether keystrokes count for Undo: not the Backspaces of an abbreviation or of Undo.
+  bool counting_ = true;
   // Key events handed to the system since the target last was waited for.
   std::size_t sentSinceWait_ = 0;
+  // The window that must be in front for the keys under way: the run's or Undo's.
+  WindowId frontWindow_ = 0;
+  WindowId runWindow_ = 0;
+  WindowId undoWindow_ = 0;
+  RunKeyboard run_;
   KeySink& sink_;
   const KeyboardLayout& layout_;
   Clock& clock_;

@@ -126,9 +126,8 @@ class TypingInject : public ::testing::Test {
   }
 
   // Greek, an e-acute, a check mark and an emoji: keys of the layout where it has them,
-  // the rest as Unicode input, the emoji as a surrogate pair. Undo counts characters, as
-  // most targets remove a pair with one Backspace; under Wine an EDIT and a RichEdit
-  // remove one UTF-16 unit each, so one unit, the first, is left.
+  // the rest as Unicode input, the emoji as a surrogate pair. Under Wine an EDIT and a
+  // RichEdit remove one UTF-16 unit with each Backspace, and Undo counts the emoji's two.
   void TypeAnyScriptAndUndo() {
     const std::string text =
         "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 caf\xC3\xA9 "
@@ -136,10 +135,10 @@ class TypingInject : public ::testing::Test {
     const std::wstring wide =
         L"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1 caf\u00E9 \u2713 \U0001F600!";
     EXPECT_EQ(TypeAndRead(text, wide), wide);
-    EXPECT_EQ(typist_.KeystrokeCount, static_cast<int32_t>(wide.size() - 1));
+    EXPECT_EQ(typist_.KeystrokeCount, static_cast<int32_t>(wide.size()));
     typist_.UndoTyping();
-    Eventually([&] { return WideTextOf(text_).size() == 1; });
-    EXPECT_EQ(WideTextOf(text_), L"\u039A");
+    Eventually([&] { return WideTextOf(text_).empty(); });
+    EXPECT_EQ(WideTextOf(text_), L"");
   }
 
   static inline UniqueProcess process_;
@@ -152,7 +151,9 @@ class TypingInject : public ::testing::Test {
   WinKeyboardLayout layout_;
   WinClock clock_;
   PlainHandOver host_;
-  Typist typist_{TypingPorts{sink_, layout_, clock_, host_}};
+  WinInputConditions conditions_;
+  Typist typist_{
+      TypingPorts{sink_, layout_, clock_, host_, nullptr, nullptr, nullptr, nullptr, nullptr, &conditions_}};
 };
 
 TEST_F(TypingInject, PlainTextArrivesExactly) {
@@ -198,12 +199,34 @@ TEST_F(TypingInject, UndoTakesBackTheLastRunOnly) {
 }
 
 TEST_F(TypingInject, CharacterWithoutKeyArrivesIntact) {
-  ASSERT_EQ(layout_.CharToKey(u'\u00E9'), -1) << "this layout has a key for e acute";
+  ASSERT_EQ(layout_.CharToKey(layout_.LayoutOf(0), u'\u00E9'), -1)
+      << "this layout has a key for e acute";
   EXPECT_EQ(TypeAndRead("caf\xC3\xA9 \xE2\x82\xAC", L"caf\u00E9 \u20AC"), L"caf\u00E9 \u20AC");
   EXPECT_EQ(typist_.KeystrokeCount, 6);
 }
 
 TEST_F(TypingInject, AnyScriptArrivesExactlyAndUndoEmptiesIt) { TypeAnyScriptAndUndo(); }
+
+// Caps Lock, as the user left it on, turns no letter's case, and stays on.
+TEST_F(TypingInject, CapsLockChangesNoLetter) {
+  auto toggle = [] {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = VK_CAPITAL;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+  };
+  const bool wasOn = (GetKeyState(VK_CAPITAL) & 1) != 0;
+  if (!wasOn) toggle();
+  const bool on = Eventually([] { return (GetKeyState(VK_CAPITAL) & 1) != 0; }, 3000);
+  EXPECT_TRUE(on) << "Caps Lock did not come on";
+  if (on) {
+    EXPECT_EQ(TypeAndRead("Ab1 cd: Z", L"Ab1 cd: Z"), L"Ab1 cd: Z");
+  }
+  EXPECT_NE(GetKeyState(VK_CAPITAL) & 1, 0) << "the run changed Caps Lock";
+  if (!wasOn) toggle();
+  Eventually([] { return (GetKeyState(VK_CAPITAL) & 1) == 0; }, 3000);
+}
 
 // The same into a RichEdit.
 class TypingInjectRich : public TypingInject {
