@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
+#include <tuple>
 #include <string>
 #include <utility>
 
@@ -553,6 +555,209 @@ TEST_F(TypistTest, NothingIsTypedOnceTheTargetCannotBeBroughtForward) {
     }
   };
   EXPECT_EQ(TypeOut("ab"), "ax");
+}
+
+// ---- whatever the user does meanwhile ----
+
+// The key transitions that reached the system, as "+A -A U+00E9 ...".
+std::string Sent(const test::RecordingSink& sink) {
+  std::string out;
+  for (const auto& ev : sink.events) {
+    if (!out.empty()) out += ' ';
+    if (ev.unicode) {
+      char buf[16];
+      std::snprintf(buf, sizeof buf, "U+%04X", unsigned(ev.ch));
+      out += buf;
+    } else {
+      out += (ev.up ? "-" : "+") + test::KeyName(ev.vk);
+    }
+  }
+  return out;
+}
+
+TEST_F(TypistTest, ARunTypesOnlyWhileItsWindowIsInFront) {
+  // The tracker may take another window as the target meanwhile: the run keeps its own.
+  host.existing = {7, 9};
+  host.onPump = [&] { typist.TargetWindow = 9; };
+  EXPECT_EQ(TypeOut(std::string(300, 'a')), std::string(300, 'a'));
+  EXPECT_EQ(typist.UndoWindow(), 7u);
+
+  // Another window in front: the batch under way goes nowhere, and nothing after it.
+  typist.TargetWindow = 7;
+  int pumps = 0;
+  host.onPump = [&] {
+    if (++pumps == 200) host.foreground = 9;
+  };
+  EXPECT_EQ(TypeOut(std::string(300, 'a')), std::string(128, 'a'));  // the first batch
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "discard"), 1);
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), std::string("notice:") + kStoppedForAnotherWindow), 1);
+  EXPECT_EQ(pumps, 256);  // the run ended at the batch it could not send
+  EXPECT_EQ(typist.KeystrokeCount, 128);
+
+  // Undo brings the run's window back and takes back what landed there.
+  host.onPump = nullptr;
+  sink.events.clear();
+  journal.clear();
+  typist.UndoTyping();
+  EXPECT_EQ(journal[1], "front:7");
+  EXPECT_EQ(Typed(), [] {
+    std::string backs;
+    for (int k = 0; k < 128; ++k) backs += "<Back>";
+    return backs;
+  }());
+}
+
+TEST_F(TypistTest, UndoTakesBackOnlyInTheWindowTypedInto) {
+  host.existing = {7, 8};
+  typist.SendString("abc");
+  // The user went on in another window, which is now the target and in front.
+  typist.TargetWindow = host.foreground = 8;
+  journal.clear();
+  sink.events.clear();
+  typist.UndoTyping();
+  EXPECT_THAT(journal, ::testing::Contains("front:7"));
+  EXPECT_EQ(Typed(), "<Back><Back><Back>");
+
+  // The window cannot come back: no Backspace anywhere, and the run stays to undo.
+  typist.TargetWindow = 7;
+  typist.SendString("abc");
+  host.foreground = 8;
+  host.frontAnswers = {false};
+  sink.events.clear();
+  typist.UndoTyping();
+  EXPECT_EQ(Typed(), "");
+  EXPECT_EQ(typist.KeystrokeCount, 3);
+
+  // It closed: the user is told, and nothing is left to take back.
+  host.existing = {8};
+  journal.clear();
+  typist.UndoTyping();
+  EXPECT_THAT(journal, ElementsAre("msg:The window typed into has been closed; there is nothing to undo."));
+  EXPECT_EQ(typist.KeystrokeCount, 0);
+}
+
+// Each text, typed into window 7 as set up, reaches the system as these events.
+TEST_F(TypistTest, KeysAreChosenAsTheTargetMakesThemWhateverItsLayoutCapsLockOrInputMethod) {
+  const struct {
+    const char* what;
+    std::function<void()> setUp;
+    std::string text;
+    std::string sent;
+  } cases[] = {
+      {"Caps Lock turns the Shift of letters alone", [&] { host.capsLock = true; }, "Ab1",
+       "+A -A +Shift +B -B -Shift +1 -1"},
+      {"the target's own layout: '/' is Shift+7 on a German one",
+       [&] {
+         layout.Add(2, 7);
+         layout.Set('/', 0x137, 2);
+         layout.Set('#', 0xBF, 2);
+       },
+       "/#", "+Shift +7 -7 -Shift +0xBF -0xBF"},
+      {"an accent key of the layout goes as the character itself",
+       [&] { layout.SetDead(0xDE, 0, 0); }, "'e", "U+0027 +E -E"},
+      {"an accent the user left waiting is taken by a blank and its Backspace",
+       [&] { host.accent = true; }, "a", "+Space -Space +Back -Back +A -A"},
+      {"an open input method gets characters, Enter stays a key",
+       [&] { host.inputMethod = true; }, "a{ENTER}", "U+0061 +Enter -Enter"},
+  };
+  for (const auto& c : cases) {
+    host.capsLock = host.accent = host.inputMethod = false;
+    layout.windows.clear();
+    layout.SetDead(0, 0, 0);  // no key is an accent unless a case says so
+    c.setUp();
+    sink.events.clear();
+    typist.SendString(c.text);
+    EXPECT_EQ(Sent(sink), c.sent) << c.what;
+  }
+  // The accent's blank and Backspace are no part of what Undo takes back.
+  EXPECT_EQ(typist.KeystrokeCount, 2);
+  host.inputMethod = false;
+
+  // Scan codes come from the target's layout too.
+  layout.Add(3, 7);
+  layout.SetScan('Q', 0x1E, 3);  // Q where A is, as on a French keyboard
+  sink.events.clear();
+  typist.SendString("q");
+  ASSERT_EQ(sink.events.size(), 2u);
+  EXPECT_EQ(sink.events[0].scan, 0x1E);
+}
+
+TEST_F(TypistTest, ARunWaitsForTheUsersHandToLetGoOfTheModifiers) {
+  host.heldPolls = 3;  // the look before the wait, and two during it
+  journal.clear();
+  EXPECT_TRUE(typist.SendString("a"));
+  EXPECT_EQ(journal[0], "wait:10");
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "wait:10"), 2);
+  EXPECT_EQ(Sent(sink), "+A -A");
+
+  // Still held after the limit: nothing typed, and the user told why.
+  host.heldPolls = 1000;
+  journal.clear();
+  sink.events.clear();
+  EXPECT_FALSE(typist.SendString("a"));
+  EXPECT_EQ(journal.back(), "msg:" + KeysStillHeldMessage());
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "wait:10"), kReleaseWaitMs / kReleasePollMs);
+  EXPECT_THAT(sink.events, IsEmpty());
+
+  // A key pressed meanwhile stops the run before it types anything.
+  host.heldPolls = 1000;
+  host.onWait = [&] { typist.Stop(); };
+  EXPECT_FALSE(typist.SendString("a"));
+  EXPECT_THAT(sink.events, IsEmpty());
+}
+
+TEST_F(TypistTest, APacedRunSendsOneCharacterAtATimeWithItsGap) {
+  host.pace = 25;
+  journal.clear();
+  typist.SendString("Ab{ENTER}");
+  std::vector<std::string> steps;
+  for (const std::string& e : journal)
+    if (e == "|" || e.rfind("wait:", 0) == 0 || e[0] == '+' || e[0] == '-') steps.push_back(e);
+  EXPECT_THAT(steps, ElementsAre("+Shift", "+A", "-A", "-Shift", "|", "wait:25", "+B", "-B", "|",
+                                 "wait:25", "+Enter", "-Enter", "|", "wait:25", "|"));
+
+  // A key of the user's during a gap stops the run there.
+  host.onWait = [&] { typist.Stop(); };
+  EXPECT_EQ(TypeOut("abc"), "a");
+  EXPECT_EQ(typist.KeystrokeCount, 1);
+}
+
+TEST_F(TypistTest, KeysTheSystemRefusesStopTheRunAndCountForNothing) {
+  // +Shift +A -A -Shift +B -B: a keystroke counts once its key came up in the system.
+  for (const auto& [accepted, typed, count] :
+       {std::tuple{3u, "+Shift +A -A", 1}, std::tuple{2u, "+Shift +A", 0}}) {
+    sink.events.clear();
+    sink.accepts = accepted;
+    journal.clear();
+    typist.SendString("Ab");
+    EXPECT_EQ(Sent(sink), typed);
+    EXPECT_EQ(typist.KeystrokeCount, count);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), std::string("notice:") + kStoppedRefused), 1);
+  }
+  // A modifier that went down is let go again.
+  EXPECT_THAT(Keys(), ::testing::Contains("-Shift"));
+}
+
+TEST_F(TypistTest, OneBackspaceRuleForUndoAndAbbreviations) {
+  const struct {
+    const char* focusClass;
+    bool wine, half;
+  } classes[] = {{"Edit", false, true},         {"EDIT", true, true},
+                 {"RichEdit20W", false, false}, {"RichEdit20W", true, true},
+                 {"RICHEDIT50W", true, true},   {"Chrome_RenderWidgetHostHWND", true, false},
+                 {"Edit2", false, false}};
+  for (const auto& c : classes)
+    EXPECT_EQ(BackspaceRemovesHalfPair(c.focusClass, c.wine), c.half) << c.focusClass;
+
+  // An abbreviation of two characters, one beyond U+FFFF, before a text with the same.
+  for (const bool half : {false, true}) {
+    host.halfPair = half;
+    sink.events.clear();
+    typist.SendString("\xF0\x9F\x98\x80", Erase{3, 2});
+    const std::string backs = Typed().substr(0, Typed().find("<U+"));
+    EXPECT_EQ(backs, half ? "<Back><Back><Back>" : "<Back><Back>");
+    EXPECT_EQ(typist.KeystrokeCount, half ? 2 : 1);
+  }
 }
 
 // ---- target tracking ----
