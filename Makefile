@@ -57,7 +57,7 @@ bench: win prefix
 # build/fuzz/corpus, a failing input in build/fuzz/artifacts.
 FUZZ  := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS := ini settings textfile typist memo encoding
+FUZZERS := ini settings textfile typist memo encoding abbrev
 
 fuzz:
 	@bash scripts/deps-fuzz.sh
