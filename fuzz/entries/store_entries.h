@@ -55,7 +55,9 @@ inline std::string Show(const std::optional<std::string>& v) {
 // A section's entries are the keys Get finds there, each once with what Get reads.
 inline std::string CheckEntries(const IniFile& ini,
                                 const std::vector<std::pair<std::string, std::string>>& probes) {
-  for (const auto& [section, probe] : probes) {
+  for (const auto& p : probes) {
+    const std::string& section = p.first;
+    const std::string& probe = p.second;  // a lambda cannot take a binding in clang 14
     const auto entries = ini.Entries(section);
     std::set<std::string> names;
     for (size_t i = 0; i < entries.size(); ++i) {
