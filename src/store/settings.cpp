@@ -103,6 +103,14 @@ void Write(IniFile& ini, const std::string& section, const std::string& key,
     ini.SetInt(section, key, row.Rule.Apply(in.*row.Number));
 }
 
+std::vector<Pace> ReadPaces(const IniFile& ini) {
+  std::vector<Pace> paces;
+  for (const auto& [program, value] : ini.Entries(kPace))
+    if (const int32_t ms = kPaceRule.Apply(ParseIniInt(value, 0)); ms > 0)
+      paces.push_back(Pace{program, ms});
+  return paces;
+}
+
 // ActiveGroup names one of the `groups` groups, or is the first.
 IntRule ActiveGroupRule(int groups) {
   return IntRule{.Default = 1, .ValidMin = 1, .ValidMax = groups};
@@ -146,9 +154,7 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
   Loaded out{std::make_unique<Store>(), Settings{}};
   for (const SettingRow& row : kSettingRows)
     Read(ini, row.Section, row.Key, row, ctx, out.settings);
-  for (const auto& [program, value] : ini.Entries(kPace))
-    if (const int32_t ms = kPaceRule.Apply(ParseIniInt(value, 0)); ms > 0)
-      out.settings.Paces.push_back(Pace{program, ms});
+  out.settings.Paces = ReadPaces(ini);
 
   Store& store = *out.store;
   store.Groups.resize(ReadInt(ini, kGroups, "NumGroups", kGroupCountRule));
@@ -210,9 +216,10 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
   // The form follows what this save writes: lines it leaves alone (keys of removed groups
   // and buttons above all) that the code page cannot hold are dropped rather than keep the
   // file in UTF-16. A settings file with a UTF-8 mark holds them in either form. A pace is
-  // no leftover but a setting only the user writes: one the code page cannot hold keeps
-  // the settings file in Unicode.
-  const bool pacesFit = std::all_of(s.Paces.begin(), s.Paces.end(), [&](const Pace& p) {
+  // no leftover but a setting only the user writes, maybe since the load: one in the file
+  // that the code page cannot hold keeps the settings file in Unicode.
+  const std::vector<Pace> paces = ReadPaces(ini);
+  const bool pacesFit = std::all_of(paces.begin(), paces.end(), [&](const Pace& p) {
     return ansi.FromUtf8(p.Program).has_value();
   });
   if (!iniAnsi && datAnsi && old.form != FileForm::Utf8 && pacesFit)

@@ -152,14 +152,17 @@ TEST(FileForms, LeftoversBeyondTheCodePageDoNotKeepTheFileUnicode) {
 }
 
 // A pace is no leftover but a setting only the user writes: one for a program the code
-// page cannot name keeps the settings file in Unicode, where a section of the user's would go.
+// page cannot name keeps the settings file in Unicode, where a section of the user's would
+// go; also one written into the file since it was loaded.
 TEST(FileForms, APaceBeyondTheCodePageKeepsTheSettingsFileUnicode) {
-  const std::string ini = Utf16Le("[Groups]\r\nNumGroups=1\r\n[Pace]\r\n" + kGreek + ".exe=10\r\n");
-  Loaded l = LoadSettings(ini, kCp1252Dat, Ctx(), kCp1252);
-  ASSERT_EQ(PaceFor(l.settings, kGreek + ".exe"), 10);
-  const SavedFiles f = SaveSettings(*l.store, l.settings, ini, kCp1252);
-  EXPECT_TRUE(f.ini.starts_with(kUtf16Mark));
-  EXPECT_EQ(LoadSettings(f.ini, f.dat, Ctx(), kCp1252).settings, l.settings);
+  const std::string pace = "[Pace]\r\n" + kGreek + ".exe=10\r\n";
+  const std::string loaded = "[Groups]\r\nNumGroups=1\r\n";
+  for (const std::string& old : {loaded + pace, loaded}) {
+    Loaded l = LoadSettings(Utf16Le(old), kCp1252Dat, Ctx(), kCp1252);
+    const SavedFiles f = SaveSettings(*l.store, l.settings, Utf16Le(loaded + pace), kCp1252);
+    EXPECT_TRUE(f.ini.starts_with(kUtf16Mark));
+    EXPECT_EQ(PaceFor(LoadSettings(f.ini, f.dat, Ctx(), kCp1252).settings, kGreek + ".exe"), 10);
+  }
 }
 
 TEST(FileForms, ASettingsFileWithAUtf8MarkKeepsIt) {
