@@ -47,9 +47,7 @@ bool BarWindow::Create() {
   starter_.owner = hwnd_;
   if (around_.Abbreviations)
     conditions_.accentWaiting = [w = around_.Abbreviations] { return w->AccentWaiting(); };
-  conditions_.paceFor = [&settings = around_.Files->settings()](const std::string& program) {
-    return PaceFor(settings, program);
-  };
+  conditions_.settings = &around_.Files->settings();
   typist_ = std::make_unique<Typist>(TypingPorts{*sink_, *layout_, *clock_, handOver_,
                                                  &typingPump_, around_.Picker, &starter_,
                                                  this, around_.Abbreviations, &conditions_});

@@ -154,7 +154,12 @@ bool WinInputConditions::BackspaceTakesHalfPair(WindowId w) {
 }
 
 int WinInputConditions::PaceMs(WindowId w) {
-  return paceFor ? paceFor(ProcessFileName(w)) : 0;
+  if (!settings || settings->Paces.empty()) return 0;
+  if (w != pacedWindow_) {
+    pace_ = PaceFor(*settings, ProcessFileName(w));
+    pacedWindow_ = w;
+  }
+  return pace_;
 }
 
 std::int64_t WinInputConditions::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "store/settings.h"
 #include "typing/ports.h"
 
 namespace ks {
@@ -56,8 +57,8 @@ class WinInputConditions : public InputConditions {
   // Whether an accent waits, as the abbreviation watch follows the user's keys; none
   // while it does not run, and nobody knows.
   std::function<bool()> accentWaiting;
-  // The gap for a program by its file name; none: no program is paced.
-  std::function<int(const std::string& program)> paceFor;
+  // The paces of the settings; none: no program is paced.
+  const Settings* settings = nullptr;
 
   WindowId Foreground() override;
   bool CapsLockOn() override;
@@ -67,6 +68,12 @@ class WinInputConditions : public InputConditions {
   bool BackspaceTakesHalfPair(WindowId w) override;
   int PaceMs(WindowId w) override;
   std::int64_t NowMs() override;
+
+ private:
+  // A window's program never changes, and reading its name costs several round trips to
+  // the system before the first key: the last window's pace is kept.
+  WindowId pacedWindow_ = 0;
+  int pace_ = 0;
 };
 
 // Date and time in the formats and the language of the user's locale, whatever its

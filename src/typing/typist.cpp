@@ -157,7 +157,9 @@ void Typist::Tell(const std::string& text) {
 }
 
 void Typist::Flush() {
-  if (pending_ > 0 && frontWindow_ != 0 && ports_.conditions &&
+  // A run's first batch goes out right after its window was found in front: asking again
+  // would only hold up the first character.
+  if (pending_ > 0 && frontWindow_ != 0 && !firstFlush_ && ports_.conditions &&
       ports_.conditions->Foreground() != frontWindow_) {
     // Another window came to the front (a click, a pop-up): what is not yet sent would
     // land there. The run ends, and Undo still takes back what reached its window.
