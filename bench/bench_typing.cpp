@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -60,6 +61,14 @@ constexpr double kFirstCharGoal = 2.0;
 constexpr int kStressPresses = 10000;
 // The button that starts with a Shift letter, for the first character and the stress.
 const char* const kShiftText = "Ab1";
+
+// A program given a pace in the settings, and what is typed into it: one character at a
+// time with the pace between them, each Shift with its character.
+const char* const kPacedProgram = "paced_target.exe";
+constexpr int kPaceMs = 10;
+const char* const kPacedText = "Paced: the quick brown fox jumps over the lazy dog.";
+constexpr int kPacedRuns = 5;
+constexpr double kPaceGoal = 1.2;  // the mean gap, at most this many paces
 // Its abbreviation, typed as a user types it. From its last key to the first character of
 // the text at most twice what a press of the button takes to its first character, the
 // press's median in the same rounds: that is "twice the press row" as measured, not twice
@@ -184,12 +193,14 @@ struct CpuClock {
 
 class Target {
  public:
-  Target(const char* mode, CpuClock bar, CpuClock self, CpuClock server)
+  // `exe`: the target's program file, a copy under another name where the settings treat
+  // that program apart.
+  Target(const char* mode, CpuClock bar, CpuClock self, CpuClock server,
+         const std::string& exe = "bench_target.exe")
       : countOnly_(std::string(mode) == "count"), bar_(bar), self_(self), server_(server) {
-    child_ = Launch("\"" + ks::e2e::ExeDir() + "bench_target.exe\" " + mode);
+    child_ = Launch("\"" + ks::e2e::ExeDir() + exe + "\" " + mode);
     if (!child_) return;
-    target_ = CpuClock{child_.process(),
-                       UnderWine() ? UnixPidOf("bench_target.exe") : ""};
+    target_ = CpuClock{child_.process(), UnderWine() ? UnixPidOf(exe) : ""};
     WaitFor([&] { return (main_ = ks::e2e::FindWindowOf(child_.pid(), ks::helpers::kBenchTargetClass)); },
             30000);
     if (main_ && !countOnly_) edit_ = GetDlgItem(main_, 100);
@@ -538,6 +549,60 @@ Stress PressMany(Target& target, POINT at, const std::wstring& want, int presses
   return s;
 }
 
+// When each of the program's own key presses reached the system, seen by a low-level
+// keyboard hook on a thread of its own, which the system calls as each key is injected:
+// the pace as sent, apart from how late the target gets round to a key.
+class InjectedKeyTimes {
+ public:
+  InjectedKeyTimes() {
+    thread_ = std::thread([this] {
+      thread_id_ = GetCurrentThreadId();
+      hook_ = SetWindowsHookExA(WH_KEYBOARD_LL, &OnKey, GetModuleHandleA(nullptr), 0);
+      MSG msg;
+      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+      ready_ = true;
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+      if (hook_) UnhookWindowsHookEx(hook_);
+    });
+    while (!ready_) Sleep(1);
+  }
+  ~InjectedKeyTimes() {
+    PostThreadMessageA(thread_id_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  bool Hooked() const { return hook_ != nullptr; }
+  // The times so far, as performance-counter ticks, and none kept after.
+  std::vector<LONGLONG> Take() {
+    std::vector<LONGLONG> out;
+    out.swap(times_);
+    return out;
+  }
+
+ private:
+  static LRESULT CALLBACK OnKey(int code, WPARAM wp, LPARAM lp) {
+    const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+    const bool modifier = k->vkCode == VK_SHIFT || k->vkCode == VK_LSHIFT ||
+                          k->vkCode == VK_RSHIFT || k->vkCode == VK_CONTROL ||
+                          k->vkCode == VK_LCONTROL || k->vkCode == VK_RCONTROL ||
+                          k->vkCode == VK_MENU || k->vkCode == VK_LMENU || k->vkCode == VK_RMENU;
+    if (code == HC_ACTION && !(k->flags & LLKHF_UP) && (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) &&
+        k->dwExtraInfo == ks::contract::kInjectTag && !modifier && self_)
+      self_->times_.push_back(Ticks());
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+
+  static inline InjectedKeyTimes* self_ = nullptr;
+  struct Self {
+    explicit Self(InjectedKeyTimes* t) { self_ = t; }
+    ~Self() { self_ = nullptr; }
+  } selfSet_{this};
+  std::vector<LONGLONG> times_;  // written by the hook's thread only while keys come
+  std::atomic<bool> ready_{false};
+  std::atomic<DWORD> thread_id_{0};
+  HHOOK hook_ = nullptr;
+  std::thread thread_;
+};
+
 int StressPresses() {
   char v[16] = {};
   if (GetEnvironmentVariableA("KS_BENCH_PRESSES", v, sizeof v) > 0 && std::atoi(v) > 0)
@@ -559,9 +624,11 @@ int main() {
   k.WriteIni(
       "[Window]\r\nButtonWidth=100\r\nXPosition=620\r\nYPosition=100\r\n"
       "[Groups]\r\nNumGroups=1\r\nActiveGroup=1\r\nGroupName1=Bench\r\n"
-      "[Commands]\r\nNumCommands=3\r\nColumns=1\r\nCaption1=Type\r\nCaption2=Greek\r\n"
-      "Caption3=Shift\r\nAbbreviation3=" + std::string(kShiftAbbreviation) + "\r\n");
-  k.WriteDat("\xEF\xBB\xBF" + text + "\r\n" + greek + "\r\n" + kShiftText + "\r\n");
+      "[Commands]\r\nNumCommands=4\r\nColumns=1\r\nCaption1=Type\r\nCaption2=Greek\r\n"
+      "Caption3=Shift\r\nAbbreviation3=" + std::string(kShiftAbbreviation) + "\r\n"
+      "Caption4=Paced\r\n[Pace]\r\n" + kPacedProgram + "=" + std::to_string(kPaceMs) + "\r\n");
+  k.WriteDat("\xEF\xBB\xBF" + text + "\r\n" + greek + "\r\n" + kShiftText + "\r\n" +
+             kPacedText + "\r\n");
   if (!k.Start()) {
     std::printf("FAIL: keystrum.exe did not start\n");
     return 1;
@@ -611,6 +678,17 @@ int main() {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   };
 
+  // A press of button `index` as a user makes it; the time it began at.
+  auto pressButton = [&](int index) {
+    const POINT at = centreOf(index);
+    ks::e2e::MoveMouse(at.x, at.y);
+    const LONGLONG t0 = Ticks();
+    PressAt(at);
+    Sleep(30);
+    ks::e2e::MouseUp(at.x, at.y);
+    return std::pair<LONGLONG, LONGLONG>(t0, 0);
+  };
+
   int status = 0;
   struct Row {
     Spread ratio, greek, first, abbreviation;
@@ -633,15 +711,6 @@ int main() {
     Series batch{"one SendInput batch", {}};
     Series greekBar{"Greek: keystrum.exe, mouse-down", {}};
     Series greekRaw{"Greek: one Unicode SendInput batch", {}};
-    auto pressButton = [&](int index) {
-      const POINT at = centreOf(index);
-      ks::e2e::MoveMouse(at.x, at.y);
-      const LONGLONG t0 = Ticks();
-      PressAt(at);
-      Sleep(30);
-      ks::e2e::MouseUp(at.x, at.y);
-      return std::pair<LONGLONG, LONGLONG>(t0, 0);
-    };
     // The typing engine in this process, its queue pumped as the bar pumps it (or, to
     // tell the two costs apart, not).
     auto engineRun = [&](ks::MessagePump* typingPump) {
@@ -798,6 +867,47 @@ int main() {
     }
   }
 
+  // The paced program: every gap between two characters, as the target noted them.
+  double shortestGap = 0, meanGap = 0;
+  {
+    const std::string copy = ks::e2e::ExeDir() + kPacedProgram;
+    CopyFileA((ks::e2e::ExeDir() + "bench_target.exe").c_str(), copy.c_str(), FALSE);
+    Target paced("edit", barClock, selfClock, serverClock, kPacedProgram);
+    paced.describe = [&] { return ks::e2e::DescribeWindows(k.pid()); };
+    const std::wstring want = ks::Wide(kPacedText);
+    std::vector<double> gaps, means;
+    InjectedKeyTimes sent;
+    if (!sent.Hooked()) std::printf("  (no low-level hook: the gaps are the target's)\n");
+    for (int run = 0; paced.ready() && run < kPacedRuns; ++run) {
+      sent.Take();
+      const Landing l = paced.Run(want, [&] { return pressButton(4); });
+      if (!l.ok) {
+        std::printf("  paced run %d FAILED: %s\n", run + 1, l.problem.c_str());
+        status = 1;
+        continue;
+      }
+      // No faster than the pace as the keys were sent; the target's own delays may put
+      // two of them closer when it handles them.
+      std::vector<LONGLONG> at = sent.Take();
+      if (at.size() != want.size()) {
+        at.clear();
+        for (size_t i = 0; i < want.size(); ++i) at.push_back(paced.Ask(kTargetTimeOf, i));
+      }
+      for (size_t i = 1; i < at.size(); ++i) gaps.push_back(TicksToMs(at[i] - at[i - 1]));
+      means.push_back((l.lastMs - l.firstMs) / static_cast<double>(want.size() - 1));
+    }
+    DeleteFileA(copy.c_str());
+    if (!gaps.empty()) {
+      shortestGap = *std::min_element(gaps.begin(), gaps.end());
+      meanGap = Median(means);
+    } else {
+      status = 1;
+    }
+    std::printf("\npaced target (%s=%d): %zu gaps as sent, shortest %.2f ms; mean gap per run "
+                "as the target took them %.2f ms (median of %zu runs)\n",
+                kPacedProgram, kPaceMs, gaps.size(), shortestGap, meanGap, means.size());
+  }
+
   // No figure (every round failed) meets no goal.
   auto verdict = [](double v, double goal) { return v > 0 && v <= goal ? "ok" : "MISSED"; };
   auto value = [](const Spread& s, const double ms[2], const char* unit) {
@@ -831,6 +941,11 @@ int main() {
                    verdict(rows[i].abbreviation.median, kAbbreviationRawGoal)),
             Format("<= %.2f", kAbbreviationGoal),
             verdict(rows[i].abbreviationToPress, kAbbreviationGoal));
+  Summary(Format("a paced target (%d ms): gaps between characters, shortest sent / mean taken",
+                 kPaceMs),
+          Format("%.2f / %.2f ms", shortestGap, meanGap),
+          Format(">= %d, <= %.0f ms", kPaceMs, kPaceMs * kPaceGoal),
+          shortestGap >= kPaceMs && meanGap > 0 && meanGap <= kPaceMs * kPaceGoal ? "ok" : "MISSED");
   Summary("pure injection rate (batch into the counter)", Format("%.0f chars/s", rows[1].rate), "",
           "-");
   Summary("EDIT cost per character", Format("%.3f ms", rows[0].pace), "", "-");
