@@ -22,7 +22,6 @@ class TrayIcon : public win::Window, private TrayIconState::Shell {
   bool Active() const { return state_.active(); }
   void SetActive(bool on) { state_.SetActive(on); }
   void SetIcon(HICON icon);
-  const std::string& ToolTip() const { return state_.tip(); }
   void SetToolTip(const std::string& tip) { state_.SetToolTip(tip); }
   // Shows `text` in a balloon of the icon, which takes no foreground from anyone.
   void ShowBalloon(const std::string& text);

@@ -5,7 +5,6 @@
 
 #include "bar/groups.h"
 #include "bar/main_win.h"
-#include "typing/list_win.h"
 #include "typing/ports_win.h"
 #include "typing/typist.h"
 #include "win/dialogs.h"

@@ -93,14 +93,8 @@ class EditorWindow : public ks::win::Window {
   const ks::SettingsPlace& place() const { return place_; }
 
   HWND memo() { return EnsureControls() ? ksmText_ : nullptr; }
-  HWND buttonName() { return EnsureControls() ? buttonName_ : nullptr; }
-  HWND buttonHint() { return EnsureControls() ? buttonHint_ : nullptr; }
   HWND recordButton() { return EnsureControls() ? recordButton_ : nullptr; }
-  HWND doneButton() { return EnsureControls() ? doneButton_ : nullptr; }
   HWND dummy() { return EnsureControls() ? dummy_ : nullptr; }
-  HWND colorButton() { return EnsureControls() ? colorButton_ : nullptr; }
-  HWND keyList() { return EnsureControls() ? keyList_ : nullptr; }
-  HWND abbreviation() { return EnsureControls() ? abbreviation_ : nullptr; }
 
   // The memo's text as it shows it, breaks after {enter} included.
   std::string MemoText();

@@ -49,7 +49,6 @@ class FindPopup : public ks::win::Window {
 
   // Hides the window without a choice and without touching the foreground.
   void Close();
-  bool IsOpen() const { return open_; }
 
   // Called when the window has closed by a choice, with the group and the button chosen
   // (1-based), from the window's message loop after the key or click that chose.

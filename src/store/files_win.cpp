@@ -95,22 +95,6 @@ bool WinFileSystem::CanReplace(const std::string& path) {
                                 OPEN_EXISTING));
 }
 
-std::string ExeDirectory() {
-  std::wstring wide(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
-    if (n == 0) return {};
-    if (n < wide.size()) {
-      wide.resize(n);
-      break;
-    }
-    wide.resize(wide.size() * 2);
-  }
-  const std::string path = Utf8(wide);
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx) {
   WinFileSystem fs;
   return LoadFiles(fs, dir, ctx, WinAnsiCodePage());

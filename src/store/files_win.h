@@ -29,8 +29,6 @@ class WinFileSystem : public FileSystem {
   }
 };
 
-// The folder of the running program, where its two files live (UTF-8).
-std::string ExeDirectory();
 
 // At start: finishes or undoes an interrupted save, then loads both files, reading those
 // without a byte-order mark in the system's ANSI code page.

@@ -354,14 +354,6 @@ void Typist::SelectFromList(const std::string& arg) {
   if (!stopped_) BackToTarget();
 }
 
-void Typist::TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor) {
-  // No window has the foreground for a moment while it passes from one to another, as it
-  // does when a press on the bar activates it; a tick at that moment must not forget the
-  // window the user works in, or the press types nothing.
-  if (foreground == 0) return;
-  if (foreground != bar && foreground != list && foreground != editor) TargetWindow = foreground;
-}
-
 void Typist::UndoTyping() {
   // Only where the text went: Backspaces anywhere else would take the user's own text.
   const WindowId w = undoWindow_;

@@ -92,10 +92,7 @@ class Typist {
   // Shows the entries of "a,b,c," in the list picker and types the pick.
   void SelectFromList(const std::string& arg);
 
-  // --- target and undo ---
-  // One tick of target tracking: the foreground window becomes the target unless
-  // it is one of the program's own windows `bar`, `list` or `editor`, or there is none.
-  void TrackForeground(WindowId foreground, WindowId bar, WindowId list, WindowId editor);
+  // --- undo ---
   // Sends one Backspace for every keystroke of the last run into the window it typed into,
   // brought back to the front first, and forgets the run; nothing, and the user told, when
   // that window is gone or cannot come back. An Undo while one is under way finds nothing

@@ -760,23 +760,5 @@ TEST_F(TypistTest, OneBackspaceRuleForUndoAndAbbreviations) {
   }
 }
 
-// ---- target tracking ----
-
-TEST_F(TypistTest, TargetFollowsForeignForegroundWindows) {
-  typist.TargetWindow = 0;
-  typist.TrackForeground(42, 1, 2, 3);
-  EXPECT_EQ(typist.TargetWindow, 42u);
-  for (WindowId own : {1u, 2u, 3u}) {
-    typist.TrackForeground(own, 1, 2, 3);
-    EXPECT_EQ(typist.TargetWindow, 42u);
-  }
-  // No foreground window at that instant, as while the bar takes it from the target for
-  // a press: the press must still type into the target.
-  typist.TrackForeground(0, 1, 2, 3);
-  EXPECT_EQ(typist.TargetWindow, 42u);
-  typist.TrackForeground(43, 1, 2, 3);
-  EXPECT_EQ(typist.TargetWindow, 43u);
-}
-
 }  // namespace
 }  // namespace ks
