@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
                                 WS_CHILD | WS_VISIBLE | ES_LEFT | ES_MULTILINE | ES_WANTRETURN |
                                     ES_AUTOVSCROLL | WS_VSCROLL,
                                 0, 0, w, h, host, nullptr, nullptr, nullptr);
-    ks::win::UniqueFont font = ks::win::MakeFormFont(96);
+    ks::win::UniqueFont font = ks::win::MakeDesignFont(96);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     for (int round = 0; round < kRounds; ++round) {

@@ -81,7 +81,7 @@ void CALLBACK SaveSoon(HWND, UINT, UINT_PTR, DWORD) {
 struct AroundTheBar {
   app::Application& a;
   app::TrayWindow& tray;
-  editor::EditorWindow& ksm;
+  editor::EditorWindow& editorWindow;
   find::FindPopup& find;
   editor::ButtonEditor& buttonEditor;
   app::Abbreviations& abbreviations;
@@ -89,9 +89,9 @@ struct AroundTheBar {
 
 void WireToBar(const AroundTheBar& w, BarWindow& bar) {
   w.buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
-  w.ksm.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
-  w.ksm.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
-  w.ksm.OnAbbreviationRefusal = [&abbreviations = w.abbreviations, &bar](const std::string& a) {
+  w.editorWindow.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
+  w.editorWindow.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
+  w.editorWindow.OnAbbreviationRefusal = [&abbreviations = w.abbreviations, &bar](const std::string& a) {
     return abbreviations.Refuse(bar.Editing(), a);
   };
   w.buttonEditor.OnRecording = [&abbreviations = w.abbreviations](bool on) {
@@ -115,9 +115,9 @@ void UnwireFromBar(const AroundTheBar& w) {
   w.find.Chosen = nullptr;
   w.tray.OnEndSession = nullptr;
   w.buttonEditor.TemplateFont = nullptr;
-  w.ksm.OnShortcutChosen = nullptr;
-  w.ksm.OnDoneRefusal = nullptr;
-  w.ksm.OnAbbreviationRefusal = nullptr;
+  w.editorWindow.OnShortcutChosen = nullptr;
+  w.editorWindow.OnDoneRefusal = nullptr;
+  w.editorWindow.OnAbbreviationRefusal = nullptr;
   w.buttonEditor.OnRecording = nullptr;
   w.tray.OnAbbreviationsSwitched = nullptr;
 }
@@ -144,22 +144,22 @@ int RunWindows(app::Application& a) {
     g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
   };
   app::TrayWindow tray;
-  editor::EditorWindow ksm;
+  editor::EditorWindow editorWindow;
   typing::ListPickerWindow list;
   find::FindPopup find;
   editor::KeyHookLibrary hook(a.exeDir);
-  editor::ButtonEditor buttonEditor(ksm, hook);
+  editor::ButtonEditor buttonEditor(editorWindow, hook);
   app::Abbreviations abbreviations(session);
   tray.Create(a.window.hwnd(), a.iconSmall);
-  ksm.Create(a.window.hwnd(), a.iconSmall);
+  editorWindow.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
   find.Create(a.window.hwnd());
 
   BarWindow bar(BarSurroundings{
-      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, ksm.hwnd(), {&ksm.place(), &list.place()},
+      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, editorWindow.hwnd(), {&editorWindow.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
       &abbreviations, [&tray](const std::string& text) { tray.Balloon(text); }});
-  const AroundTheBar around{a, tray, ksm, find, buttonEditor, abbreviations};
+  const AroundTheBar around{a, tray, editorWindow, find, buttonEditor, abbreviations};
   WireToBar(around, bar);
   bar.Create();
   // The bar exists and the store is loaded: the hook's news has a window to go to.

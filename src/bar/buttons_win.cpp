@@ -51,10 +51,10 @@ LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM 
 
 LRESULT CALLBACK BarWindow::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                           DWORD_PTR self) {
-  auto* form = reinterpret_cast<BarWindow*>(self);
+  auto* bar = reinterpret_cast<BarWindow*>(self);
   auto handle = [&]() -> LRESULT {
     if (msg != WM_RBUTTONUP && msg != WM_CONTEXTMENU) return DefSubclassProc(h, msg, wp, lp);
-    form->OpenGroupMenu();
+    bar->OpenGroupMenu();
     return 0;
   };
   return win::Guarded(handle, [&] { return DefSubclassProc(h, msg, wp, lp); });

@@ -71,8 +71,8 @@ void BarWindow::ApplyDpi() {
   if (!controlsMade_) return;  // they are made at the DPI of their time
   const int dpi = Dpi();
   // A control lets go of its old font only when it has the new one.
-  win::UniqueFont ui = win::MakeFormFont(dpi, win::kSmallFontHeight);
-  win::UniqueFont list = win::MakeFormFont(dpi, win::kFormFontHeight);
+  win::UniqueFont ui = win::MakeDesignFont(dpi, win::kSmallFontHeight);
+  win::UniqueFont list = win::MakeDesignFont(dpi, win::kFormFontHeight);
   SendMessageW(groupList_, WM_SETFONT, reinterpret_cast<WPARAM>(list.get()), TRUE);
   SendMessageW(undoButton_, WM_SETFONT, reinterpret_cast<WPARAM>(ui.get()), TRUE);
   uiFont_ = std::move(ui);

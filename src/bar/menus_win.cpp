@@ -182,8 +182,8 @@ UINT_PTR BarWindow::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) 
   if (msg == WM_COMMAND && LOWORD(wp) == kFontApplyButtonId) {
     LOGFONTW lf{};
     SendMessageW(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
-    if (auto* form = reinterpret_cast<BarWindow*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
-      form->TakeButtonFont(lf);
+    if (auto* bar = reinterpret_cast<BarWindow*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
+      bar->TakeButtonFont(lf);
     return TRUE;
   }
   return FALSE;

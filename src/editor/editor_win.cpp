@@ -8,7 +8,7 @@
 
 namespace ks::editor {
 
-ButtonEditor::ButtonEditor(EditorWindow& form, KeyHookLibrary& hook) : form_(form), hook_(hook) {
+ButtonEditor::ButtonEditor(EditorWindow& window, KeyHookLibrary& hook) : window_(window), hook_(hook) {
   EditorWindow::MemoEvents ev;
   ev.KeyDown = [this](EditorWindow&, WPARAM& vk) {
     std::optional<MemoText> edit = keys_.KeyDown(ReadMemo(), static_cast<int>(vk));
@@ -35,22 +35,22 @@ ButtonEditor::ButtonEditor(EditorWindow& form, KeyHookLibrary& hook) : form_(for
     WriteMemo(PasteIntoMemo(ReadMemo(), text));
     return true;
   };
-  form_.SetMemoEvents(std::move(ev));
-  form_.OnRecordToggled = [this](EditorWindow&) { ToggleRecording(); };
+  window_.SetMemoEvents(std::move(ev));
+  window_.OnRecordToggled = [this](EditorWindow&) { ToggleRecording(); };
   // Recording never outlives the modal showing, so the caller finds its caption back.
   auto stop = [this](EditorWindow&) {
     if (recording_) ToggleRecording();
   };
-  form_.OnDeactivate = stop;
-  form_.OnDestroy = stop;
+  window_.OnDeactivate = stop;
+  window_.OnDestroy = stop;
 }
 
 ButtonEditor::~ButtonEditor() {
   if (recording_) ToggleRecording();
-  form_.SetMemoEvents({});
-  form_.OnRecordToggled = nullptr;
-  form_.OnDeactivate = nullptr;
-  form_.OnDestroy = nullptr;
+  window_.SetMemoEvents({});
+  window_.OnRecordToggled = nullptr;
+  window_.OnDeactivate = nullptr;
+  window_.OnDestroy = nullptr;
 }
 
 namespace {
@@ -71,7 +71,7 @@ std::u16string_view Units(const std::wstring& s) {
 // The memo counts its selection in UTF-16 units, the key rules in bytes of UTF-8: both
 // directions go through the core's conversion, which keeps every position on a character.
 MemoText ButtonEditor::ReadMemo() const {
-  HWND memo = form_.memo();
+  HWND memo = window_.memo();
   const std::wstring text = WideText(memo);
   DWORD a = 0, b = 0;
   SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
@@ -81,7 +81,7 @@ MemoText ButtonEditor::ReadMemo() const {
 // Only the part that differs is replaced: the control lays out again what it is given, and
 // a whole long text each time would make every key slow.
 void ButtonEditor::WriteMemo(const MemoText& m) {
-  HWND memo = form_.memo();
+  HWND memo = window_.memo();
   const std::wstring now = WideText(memo);
   const std::wstring want = Wide(m.Text);
   if (now != want) {
@@ -96,40 +96,40 @@ void ButtonEditor::WriteMemo(const MemoText& m) {
 }
 
 void ButtonEditor::ToggleRecording() {
-  HWND form = form_.hwnd();
+  HWND window = window_.hwnd();
   if (!recording_) {
     if (!hook_.Available()) {
-      win::ShowMessage(form, kKeyHookMissingMessage);
+      win::ShowMessage(window, kKeyHookMissingMessage);
       return;
     }
-    hook_.Start(form_.memo());
+    hook_.Start(window_.memo());
     recording_ = true;
     if (OnRecording) OnRecording(true);
     keys_.Reset();
     keys_.SetUnshiftedRecording(!hook_.CharactersAsTyped());
-    win::SetText(form_.recordButton(), "Stop");
-    form_.SetHint(form_.recordButton(), "Stop Recording");
-    savedCaption_ = win::GetText(form);
-    win::SetText(form, savedCaption_ + " [Recording]");
-    EnableWindow(form_.memo(), FALSE);
+    win::SetText(window_.recordButton(), "Stop");
+    window_.SetHint(window_.recordButton(), "Stop Recording");
+    savedCaption_ = win::GetText(window);
+    win::SetText(window, savedCaption_ + " [Recording]");
+    EnableWindow(window_.memo(), FALSE);
   } else {
     hook_.Stop();
     recording_ = false;
     if (OnRecording) OnRecording(false);
-    win::SetText(form_.recordButton(), "Record");
-    form_.SetHint(form_.recordButton(), EditorWindow::kRecordHint);
-    win::SetText(form, savedCaption_);
-    EnableWindow(form_.memo(), TRUE);
+    win::SetText(window_.recordButton(), "Record");
+    window_.SetHint(window_.recordButton(), EditorWindow::kRecordHint);
+    win::SetText(window, savedCaption_);
+    EnableWindow(window_.memo(), TRUE);
   }
-  if (IsWindowVisible(form)) SetFocus(form_.dummy());
+  if (IsWindowVisible(window)) SetFocus(window_.dummy());
 }
 
 bool ButtonEditor::ShowModal(const std::string& caption, EditorFields& fields) {
   keys_.Reset();
-  if (caption == EditorWindow::kNewCaption && TemplateFont) form_.SetColorButtonFont(TemplateFont());
+  if (caption == EditorWindow::kNewCaption && TemplateFont) window_.SetColorButtonFont(TemplateFont());
   EditorWindow::Fields f{fields.Caption, fields.Description, fields.String, fields.Color,
                      fields.Shortcut, fields.Abbreviation};
-  if (!form_.ShowModal(caption, f)) return false;
+  if (!window_.ShowModal(caption, f)) return false;
   fields = EditorFields{f.Caption, f.Description, f.String, f.Color, f.Shortcut, f.Abbreviation};
   return true;
 }

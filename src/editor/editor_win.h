@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editor/keyhook_win.h"
-#include "editor/ksm_win.h"
+#include "editor/editor_window_win.h"
 #include "editor/memo.h"
 #include "store/button_editor.h"
 
@@ -15,7 +15,7 @@ namespace ks::editor {
 
 class ButtonEditor : public ks::Editor {
  public:
-  ButtonEditor(EditorWindow& form, KeyHookLibrary& hook);
+  ButtonEditor(EditorWindow& window, KeyHookLibrary& hook);
   // Stops a recording and takes the editor's handlers back: the editor window outlives
   // this object at exit, and its destruction must not call into it.
   ~ButtonEditor() override;
@@ -37,7 +37,7 @@ class ButtonEditor : public ks::Editor {
   MemoText ReadMemo() const;
   void WriteMemo(const MemoText& m);
 
-  EditorWindow& form_;
+  EditorWindow& window_;
   KeyHookLibrary& hook_;
   MemoKeys keys_;
   bool recording_ = false;

@@ -62,8 +62,8 @@ void FindPopup::ApplyDpi() {
   const int dpi = DpiOf(hwnd_);
   if (dpi == dpi_) return;
   dpi_ = dpi;
-  font_ = MakeFormFont(dpi);
-  smallFont_ = MakeFormFont(dpi, kSmallFontHeight);
+  font_ = MakeDesignFont(dpi);
+  smallFont_ = MakeDesignFont(dpi, kSmallFontHeight);
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
   SendMessageW(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(kLineHeight, dpi));
   Layout();

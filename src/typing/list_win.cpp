@@ -31,7 +31,7 @@ bool ListPickerWindow::MakeList() {
 
 void ListPickerWindow::ApplyDpi() {
   const int dpi = DpiOf(hwnd_);
-  UniqueFont font = MakeFormFont(dpi);
+  UniqueFont font = MakeDesignFont(dpi);
   SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
   SendMessageW(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(kItemHeight, dpi));

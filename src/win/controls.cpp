@@ -32,7 +32,7 @@ UniqueFont MakeFont(const char* face, int height) {
   return UniqueFont(CreateFontIndirectW(&lf));
 }
 
-UniqueFont MakeFormFont(int dpi, int height) {
+UniqueFont MakeDesignFont(int dpi, int height) {
   return MakeFont(kDesignFontName, ScaleToDpi(height, dpi));
 }
 

@@ -21,7 +21,7 @@ UniqueFont MakeFont(const char* face, int height);
 // in pixels at 96 DPI, made for a window at `dpi`.
 inline constexpr int kFormFontHeight = -13;   // lists, edits, labels
 inline constexpr int kSmallFontHeight = -11;  // the bar's Undo button
-UniqueFont MakeFormFont(int dpi, int height = kFormFontHeight);
+UniqueFont MakeDesignFont(int dpi, int height = kFormFontHeight);
 // A point size as a font height at the system DPI (negative: character height), and back:
 // the font dialog's measures.
 int PointsToHeight(int points);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/ksm_win.h"
+#include "editor/editor_window_win.h"
 #include "typing/list_win.h"
 #include "win/dialogs.h"
 
@@ -255,7 +255,7 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
 
   HWND name = GetDlgItem(form, EditorWindow::kButtonNameId);
   HWND hint = GetDlgItem(form, EditorWindow::kButtonHintId);
-  HWND memo = GetDlgItem(form, EditorWindow::kKsmTextId);
+  HWND memo = GetDlgItem(form, EditorWindow::kMemoId);
   HWND keys = GetDlgItem(form, EditorWindow::kKeyListId);
   ASSERT_TRUE(name && hint && memo && keys);
   EXPECT_EQ(ClassOf(name), "Edit");
@@ -309,7 +309,7 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   HWND name = GetDlgItem(form, EditorWindow::kButtonNameId);
   HWND hint = GetDlgItem(form, EditorWindow::kButtonHintId);
   HWND color = GetDlgItem(form, EditorWindow::kColorButtonId);
-  HWND memo = GetDlgItem(form, EditorWindow::kKsmTextId);
+  HWND memo = GetDlgItem(form, EditorWindow::kMemoId);
   HWND done = GetDlgItem(form, EditorWindow::kDoneButtonId);
 
   RECT w{};
@@ -327,9 +327,9 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   // The hint reaches the right edge; the abbreviation leaves room for the shortcut's label.
   EXPECT_EQ(h.right, client.right);
   const RECT ab = RectInParent(GetDlgItem(form, EditorWindow::kAbbreviationId));
-  EXPECT_EQ(ab.right - ab.left, nameBefore - 50 - ks::editor::KsmDesignSizes{}.ShortcutLabelWidth -
-                                    (ks::editor::KsmDesignSizes{}.KeyListWidth -
-                                     ks::editor::KsmDesignSizes{}.ColorWidth));
+  EXPECT_EQ(ab.right - ab.left, nameBefore - 50 - ks::editor::EditorDesignSizes{}.ShortcutLabelWidth -
+                                    (ks::editor::EditorDesignSizes{}.KeyListWidth -
+                                     ks::editor::EditorDesignSizes{}.ColorWidth));
   EXPECT_EQ(m.top, memoBefore.top);
   EXPECT_EQ(m.bottom - m.top, memoBefore.bottom - memoBefore.top + 40);
   EXPECT_EQ(dn.bottom, client.bottom);
@@ -338,8 +338,8 @@ TEST(WindowsEditor, ResizingKeepsColorFlushRightAndStopsAtTheMinimum) {
   // Far too small: the window keeps a size at which nothing collapses.
   SetWindowPos(form, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
   client = ClientRectOf(form);
-  EXPECT_GE(client.right, ks::editor::KsmMinClientWidth());
-  EXPECT_GE(client.bottom, ks::editor::KsmMinClientHeight());
+  EXPECT_GE(client.right, ks::editor::EditorMinClientWidth());
+  EXPECT_GE(client.bottom, ks::editor::EditorMinClientHeight());
   n = RectInParent(name);
   EXPECT_GT(n.right - n.left, 0);
   h = RectInParent(hint);
@@ -354,7 +354,7 @@ TEST(WindowsEditor, MemoHandlersSeeWholeCharactersOfAnyScriptAndMayChangeOrSwall
   Demo d({"editor-keys", "Edit button", "n", "h", "x", "0", "0"});
   HWND form = d.WaitWindow(ks::contract::kEditorClass);
   ASSERT_NE(form, nullptr);
-  HWND memo = GetDlgItem(form, EditorWindow::kKsmTextId);
+  HWND memo = GetDlgItem(form, EditorWindow::kMemoId);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == memo; }, 3000));
   EXPECT_TRUE(IsWindowUnicode(memo));
   // As a Unicode window gets them from any keyboard or input method: the euro sign, an

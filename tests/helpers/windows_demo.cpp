@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/ksm_win.h"
+#include "editor/editor_window_win.h"
 #include "text/codepage_win.h"
 #include "typing/list_win.h"
 #include "win/dialogs.h"

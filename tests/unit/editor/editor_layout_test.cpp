@@ -1,4 +1,4 @@
-#include "editor/ksm_layout.h"
+#include "editor/editor_layout.h"
 
 #include "common/dpi.h"
 
@@ -12,10 +12,10 @@ namespace {
 // Client size of the window at its design size.
 constexpr int kDesignW = 389, kDesignH = 200;
 
-TEST(KsmLayout, DesignSizePutsMemoAt75AndBottomRowOnTheEdge) {
-  KsmLayout l = LayoutKsm(kDesignW, kDesignH);
-  EXPECT_EQ(l.KsmText.Top, 75);
-  EXPECT_EQ(l.KsmText.Width, kDesignW);
+TEST(EditorLayout, DesignSizePutsMemoAt75AndBottomRowOnTheEdge) {
+  EditorLayout l = LayoutEditor(kDesignW, kDesignH);
+  EXPECT_EQ(l.Memo.Top, 75);
+  EXPECT_EQ(l.Memo.Width, kDesignW);
   EXPECT_EQ(l.RecordButton.Bottom(), kDesignH);
   EXPECT_EQ(l.DoneButton.Bottom(), kDesignH);
   // Record keeps its width and Done fills the rest of the row.
@@ -28,12 +28,12 @@ TEST(KsmLayout, DesignSizePutsMemoAt75AndBottomRowOnTheEdge) {
   EXPECT_EQ(l.ButtonHint, (Box{100, 25, kDesignW - 100, 24}));
   EXPECT_EQ(l.Abbreviation, (Box{100, 50, kDesignW - 207 - 64 - (128 - 105), 24}));
   EXPECT_EQ(l.KeyList.Top, l.Abbreviation.Top);
-  EXPECT_EQ(l.KsmText.Bottom() + 1, l.RecordButton.Top);
+  EXPECT_EQ(l.Memo.Bottom() + 1, l.RecordButton.Top);
 }
 
-TEST(KsmLayout, ColorAndShortcutListStayFlushRight) {
-  for (int cw : {389, 300, KsmMinClientWidth(), 800}) {
-    KsmLayout l = LayoutKsm(cw, kDesignH);
+TEST(EditorLayout, ColorAndShortcutListStayFlushRight) {
+  for (int cw : {389, 300, EditorMinClientWidth(), 800}) {
+    EditorLayout l = LayoutEditor(cw, kDesignH);
     EXPECT_EQ(l.ColorButton.Right(), cw) << cw;
     EXPECT_EQ(l.ColorButton.Left, l.ButtonName.Right() + 2) << cw;
     EXPECT_EQ(l.KeyList.Right(), cw) << cw;
@@ -45,11 +45,11 @@ TEST(KsmLayout, ColorAndShortcutListStayFlushRight) {
 
 // The shortcut's label stays between the abbreviation and the list, on their row, with room
 // for "Shortcut:" at every width from the minimum up and at every DPI.
-TEST(KsmLayout, ShortcutLabelKeepsItsPlaceBetweenAbbreviationAndList) {
+TEST(EditorLayout, ShortcutLabelKeepsItsPlaceBetweenAbbreviationAndList) {
   for (int dpi : {96, 144}) {
-    const KsmDesignSizes s = KsmSizesAt(dpi);
-    for (int cw : {KsmMinClientWidth(s), ScaleToDpi(kDesignW, dpi), ScaleToDpi(800, dpi)}) {
-      KsmLayout l = LayoutKsm(cw, ScaleToDpi(kDesignH, dpi), s);
+    const EditorDesignSizes s = EditorSizesAt(dpi);
+    for (int cw : {EditorMinClientWidth(s), ScaleToDpi(kDesignW, dpi), ScaleToDpi(800, dpi)}) {
+      EditorLayout l = LayoutEditor(cw, ScaleToDpi(kDesignH, dpi), s);
       EXPECT_GT(l.ShortcutLabel.Left, l.Abbreviation.Right()) << dpi << " " << cw;
       EXPECT_LT(l.ShortcutLabel.Right(), l.KeyList.Left) << dpi << " " << cw;
       EXPECT_GE(l.ShortcutLabel.Width, ScaleToDpi(46, dpi)) << dpi << " " << cw;
@@ -64,9 +64,9 @@ TEST(KsmLayout, ShortcutLabelKeepsItsPlaceBetweenAbbreviationAndList) {
   }
 }
 
-TEST(KsmLayout, NarrowerShrinksTheEditsEquallyAndNothingElseButMemoAndDone) {
-  KsmLayout wide = LayoutKsm(kDesignW, kDesignH);
-  KsmLayout narrow = LayoutKsm(kDesignW - 60, kDesignH);
+TEST(EditorLayout, NarrowerShrinksTheEditsEquallyAndNothingElseButMemoAndDone) {
+  EditorLayout wide = LayoutEditor(kDesignW, kDesignH);
+  EditorLayout narrow = LayoutEditor(kDesignW - 60, kDesignH);
   EXPECT_EQ(wide.ButtonName.Width - narrow.ButtonName.Width, 60);
   EXPECT_EQ(wide.ButtonHint.Width - narrow.ButtonHint.Width, 60);
   EXPECT_EQ(wide.Abbreviation.Width - narrow.Abbreviation.Width, 60);
@@ -74,14 +74,14 @@ TEST(KsmLayout, NarrowerShrinksTheEditsEquallyAndNothingElseButMemoAndDone) {
   EXPECT_EQ(narrow.ColorButton.Width, wide.ColorButton.Width);
   EXPECT_EQ(narrow.RecordButton, wide.RecordButton);
   EXPECT_EQ(wide.DoneButton.Width - narrow.DoneButton.Width, 60);
-  EXPECT_EQ(narrow.KsmText.Height, wide.KsmText.Height);
+  EXPECT_EQ(narrow.Memo.Height, wide.Memo.Height);
 }
 
-TEST(KsmLayout, TallerGrowsOnlyTheMemo) {
-  KsmLayout base = LayoutKsm(kDesignW, kDesignH);
-  KsmLayout tall = LayoutKsm(kDesignW, kDesignH + 100);
-  EXPECT_EQ(tall.KsmText.Height - base.KsmText.Height, 100);
-  EXPECT_EQ(tall.KsmText.Top, base.KsmText.Top);
+TEST(EditorLayout, TallerGrowsOnlyTheMemo) {
+  EditorLayout base = LayoutEditor(kDesignW, kDesignH);
+  EditorLayout tall = LayoutEditor(kDesignW, kDesignH + 100);
+  EXPECT_EQ(tall.Memo.Height - base.Memo.Height, 100);
+  EXPECT_EQ(tall.Memo.Top, base.Memo.Top);
   EXPECT_EQ(tall.ButtonName, base.ButtonName);
   EXPECT_EQ(tall.ButtonHint, base.ButtonHint);
   EXPECT_EQ(tall.Abbreviation, base.Abbreviation);
@@ -94,32 +94,32 @@ TEST(KsmLayout, TallerGrowsOnlyTheMemo) {
   EXPECT_EQ(tall.DoneButton.Bottom(), kDesignH + 100);
 }
 
-TEST(KsmLayout, MemoCoversTheFocusSinkDownToTheMinimumSize) {
-  for (int ch : {kDesignH, KsmMinClientHeight()}) {
-    KsmLayout l = LayoutKsm(KsmMinClientWidth(), ch);
-    EXPECT_EQ(l.Dummy.Left, l.KsmText.Left);
-    EXPECT_EQ(l.Dummy.Top, l.KsmText.Top);
-    EXPECT_GE(l.KsmText.Width, l.Dummy.Width) << ch;
-    EXPECT_GE(l.KsmText.Height, l.Dummy.Height) << ch;
+TEST(EditorLayout, MemoCoversTheFocusSinkDownToTheMinimumSize) {
+  for (int ch : {kDesignH, EditorMinClientHeight()}) {
+    EditorLayout l = LayoutEditor(EditorMinClientWidth(), ch);
+    EXPECT_EQ(l.Dummy.Left, l.Memo.Left);
+    EXPECT_EQ(l.Dummy.Top, l.Memo.Top);
+    EXPECT_GE(l.Memo.Width, l.Dummy.Width) << ch;
+    EXPECT_GE(l.Memo.Height, l.Dummy.Height) << ch;
   }
 }
 
-TEST(KsmLayout, MinimumSizeKeepsEveryControlUsable) {
-  KsmLayout l = LayoutKsm(KsmMinClientWidth(), KsmMinClientHeight());
+TEST(EditorLayout, MinimumSizeKeepsEveryControlUsable) {
+  EditorLayout l = LayoutEditor(EditorMinClientWidth(), EditorMinClientHeight());
   EXPECT_GE(l.ButtonName.Width, kMinEditWidth);
   EXPECT_EQ(l.Abbreviation.Width, kMinEditWidth);
   EXPECT_GE(l.ButtonHint.Width, kMinEditWidth);
   EXPECT_GT(l.DoneButton.Width, 0);
-  EXPECT_GT(l.KsmText.Height, 0);
-  EXPECT_EQ(l.RecordButton.Bottom(), KsmMinClientHeight());
+  EXPECT_GT(l.Memo.Height, 0);
+  EXPECT_EQ(l.RecordButton.Bottom(), EditorMinClientHeight());
   // The Color button never overlaps the labels' column of edits.
   EXPECT_GE(l.ColorButton.Left, l.ButtonName.Left);
 }
 
-TEST(KsmLayout, BelowTheMinimumNoSizeGoesNegative) {
+TEST(EditorLayout, BelowTheMinimumNoSizeGoesNegative) {
   for (auto [cw, ch] : std::vector<std::pair<int, int>>{{0, 0}, {50, 40}, {150, 70}, {-5, -5}}) {
-    KsmLayout l = LayoutKsm(cw, ch);
-    for (const Box& b : {l.ButtonName, l.ButtonHint, l.ColorButton, l.KeyList, l.KsmText,
+    EditorLayout l = LayoutEditor(cw, ch);
+    for (const Box& b : {l.ButtonName, l.ButtonHint, l.ColorButton, l.KeyList, l.Memo,
                          l.Dummy, l.RecordButton, l.DoneButton, l.ShortcutLabel,
                          l.Abbreviation}) {
       EXPECT_GE(b.Width, 0) << cw << "x" << ch;
@@ -130,32 +130,32 @@ TEST(KsmLayout, BelowTheMinimumNoSizeGoesNegative) {
 
 // At every DPI the rule keeps its shape: Color flush right, the memo between the edits and
 // the bottom row, the bottom row on the edge; only the sizes grow.
-TEST(KsmLayoutDpi, TheRuleKeepsItsShapeAtEveryDpi) {
+TEST(EditorLayoutDpi, TheRuleKeepsItsShapeAtEveryDpi) {
   for (int dpi : {96, 120, 144, 192}) {
-    const KsmDesignSizes s = KsmSizesAt(dpi);
+    const EditorDesignSizes s = EditorSizesAt(dpi);
     const int cw = ScaleToDpi(kDesignW, dpi), ch = ScaleToDpi(kDesignH, dpi);
-    KsmLayout l = LayoutKsm(cw, ch, s);
+    EditorLayout l = LayoutEditor(cw, ch, s);
     EXPECT_EQ(l.ButtonName.Left, ScaleToDpi(100, dpi)) << dpi;
     EXPECT_EQ(l.ButtonName.Height, ScaleToDpi(24, dpi)) << dpi;
     EXPECT_EQ(l.ColorButton.Right(), cw) << dpi;
     EXPECT_EQ(l.ColorButton.Width, ScaleToDpi(105, dpi)) << dpi;
     EXPECT_EQ(l.ButtonHint.Top, l.ButtonName.Bottom() + s.Gap) << dpi;
     EXPECT_EQ(l.Abbreviation.Top, l.ButtonHint.Bottom() + s.Gap) << dpi;
-    EXPECT_EQ(l.KsmText.Top, l.Abbreviation.Bottom() + s.Gap) << dpi;
-    EXPECT_EQ(l.RecordButton.Top, l.KsmText.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.Memo.Top, l.Abbreviation.Bottom() + s.Gap) << dpi;
+    EXPECT_EQ(l.RecordButton.Top, l.Memo.Bottom() + s.Gap) << dpi;
     EXPECT_EQ(l.RecordButton.Width, ScaleToDpi(83, dpi)) << dpi;
     EXPECT_EQ(l.DoneButton.Bottom(), ch) << dpi;
     EXPECT_EQ(l.DoneButton.Right(), cw) << dpi;
     // The minimum keeps both edits at 40 design pixels.
-    EXPECT_EQ(LayoutKsm(KsmMinClientWidth(s), ch, s).Abbreviation.Width, ScaleToDpi(40, dpi))
+    EXPECT_EQ(LayoutEditor(EditorMinClientWidth(s), ch, s).Abbreviation.Width, ScaleToDpi(40, dpi))
         << dpi;
-    EXPECT_EQ(LayoutKsm(cw, KsmMinClientHeight(s), s).KsmText.Height, s.ButtonHeight) << dpi;
+    EXPECT_EQ(LayoutEditor(cw, EditorMinClientHeight(s), s).Memo.Height, s.ButtonHeight) << dpi;
   }
   // At 96 DPI the scaled sizes are the design sizes themselves.
-  EXPECT_EQ(LayoutKsm(kDesignW, kDesignH, KsmSizesAt(96)), LayoutKsm(kDesignW, kDesignH));
-  EXPECT_EQ(KsmMinClientWidth(KsmSizesAt(96)), KsmMinClientWidth());
+  EXPECT_EQ(LayoutEditor(kDesignW, kDesignH, EditorSizesAt(96)), LayoutEditor(kDesignW, kDesignH));
+  EXPECT_EQ(EditorMinClientWidth(EditorSizesAt(96)), EditorMinClientWidth());
   // The 150 % memo starts at 3 x (36 + 2) and the labels move with the edits.
-  EXPECT_EQ(LayoutKsm(600, 300, KsmSizesAt(144)).KsmText.Top, 114);
+  EXPECT_EQ(LayoutEditor(600, 300, EditorSizesAt(144)).Memo.Top, 114);
   EXPECT_EQ(ScaleBox(kHintLabelBox, 144), (Box{0, 44, 170, 24}));
 }
 

@@ -1,6 +1,6 @@
 // The editor's controls: made at their first use, laid out by the resize rule, and given
 // fonts and pictures for the DPI of the display the editor is on.
-#include "editor/ksm_win.h"
+#include "editor/editor_window_win.h"
 
 #include <commctrl.h>
 
@@ -113,22 +113,22 @@ LRESULT CALLBACK FieldProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
 }  // namespace
 
 bool EditorWindow::EnsureControls() {
-  if (controlsTried_) return ksmText_ && keyList_;
+  if (controlsTried_) return memoEdit_ && keyList_;
   if (!hwnd_) return false;
   controlsTried_ = true;
   CreateControls();
-  if (!ksmText_ || !keyList_) return false;
+  if (!memoEdit_ || !keyList_) return false;
   // Made at their design places, then laid out for the place and size the editor has by now.
   RECT rc = ClientRectOf(hwnd_);
   FitToSize(rc.right, rc.bottom);
-  lastFocus_ = ksmText_;
+  lastFocus_ = memoEdit_;
   return true;
 }
 
 void EditorWindow::CreateControls() {
-  font_ = MakeFormFont(Dpi());
+  font_ = MakeDesignFont(Dpi());
   CreateAtDesignPlaces(font_.get());
-  if (!keyList_ || !ksmText_) return;
+  if (!keyList_ || !memoEdit_) return;
   PrepareControls();
 }
 
@@ -158,10 +158,10 @@ void EditorWindow::CreateAtDesignPlaces(HFONT f) {
                                 WS_EX_CLIENTEDGE, 100, 50, 100, 24, kAbbreviationId, f);
   recordButton_ = CreateControl(hwnd_, "Button", "Record", BS_PUSHBUTTON | WS_TABSTOP, 0, 72,
                                 168, 83, 25, kRecordButtonId, f);
-  ksmText_ = CreateControl(
+  memoEdit_ = CreateControl(
       hwnd_, "Edit", "",
       ES_LEFT | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-      WS_EX_CLIENTEDGE, 0, 64, 389, 97, kKsmTextId, f);
+      WS_EX_CLIENTEDGE, 0, 64, 389, 97, kMemoId, f);
   colorButton_ = CreateControl(hwnd_, "Button", "Color", BS_OWNERDRAW | WS_TABSTOP, 0, 232, 0,
                                105, 25, kColorButtonId, f);
   keyList_ = CreateControl(hwnd_, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
@@ -171,20 +171,20 @@ void EditorWindow::CreateAtDesignPlaces(HFONT f) {
 void EditorWindow::PrepareControls() {
   // A text has no length limit; the control's own would cut a paste and refuse every key
   // in a longer stored text.
-  SendMessageW(ksmText_, EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(memoEdit_, EM_SETLIMITTEXT, 0, 0);
   FillShortcutList();
   if (abbreviation_) SendMessageW(abbreviation_, EM_LIMITTEXT, kAbbreviationLimit, 0);
 
   // Tab order; the memo also lies above the focus sink and the edits above the labels.
-  StackInOrder({buttonName_, buttonHint_, ksmText_, doneButton_, recordButton_, dummy_,
+  StackInOrder({buttonName_, buttonHint_, memoEdit_, doneButton_, recordButton_, dummy_,
                 colorButton_, keyList_, abbreviation_, nameLabel_, hintLabel_,
                 abbreviationLabel_, shortcutLabel_});
 
   // Subclassed through the wide entry: the memo is a Unicode window, so what is typed,
   // pasted or recorded reaches it as UTF-16 whatever the code page.
-  SetWindowLongPtrW(ksmText_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(memoEdit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   memoProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      ksmText_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWindow::MemoProc)));
+      memoEdit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWindow::MemoProc)));
 
   SetWindowSubclass(buttonName_, &FieldProc, 1, 0);
   SetWindowSubclass(buttonHint_, &FieldProc, 1, 0);
@@ -217,11 +217,11 @@ int EditorWindow::Dpi() const { return DpiOf(hwnd_); }
 void EditorWindow::ApplyDpi() {
   const int dpi = Dpi();
   ScaleColorFont(dpi);
-  if (!ksmText_) return;  // controls not made yet are made at the DPI of their day
+  if (!memoEdit_) return;  // controls not made yet are made at the DPI of their day
   // Every control lets go of the old font only once it has the new one.
-  UniqueFont font = MakeFormFont(dpi);
+  UniqueFont font = MakeDesignFont(dpi);
   for (HWND c : {nameLabel_, hintLabel_, shortcutLabel_, dummy_, doneButton_, buttonName_,
-                 buttonHint_, recordButton_, ksmText_, colorButton_, keyList_,
+                 buttonHint_, recordButton_, memoEdit_, colorButton_, keyList_,
                  abbreviationLabel_, abbreviation_})
     if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   font_ = std::move(font);
@@ -247,9 +247,9 @@ void EditorWindow::ScaleColorFont(int dpi) {
 }
 
 void EditorWindow::FitToSize(int cw, int ch) {
-  if (!ksmText_) return;
+  if (!memoEdit_) return;
   const int dpi = Dpi();
-  KsmLayout l = LayoutKsm(cw, ch, KsmSizesAt(dpi));
+  EditorLayout l = LayoutEditor(cw, ch, EditorSizesAt(dpi));
   Place(buttonName_, l.ButtonName);
   Place(colorButton_, l.ColorButton);
   Box keys = l.KeyList;
@@ -258,7 +258,7 @@ void EditorWindow::FitToSize(int cw, int ch) {
   Place(buttonHint_, l.ButtonHint);
   Place(shortcutLabel_, l.ShortcutLabel);
   if (abbreviation_) Place(abbreviation_, l.Abbreviation);
-  Place(ksmText_, l.KsmText);
+  Place(memoEdit_, l.Memo);
   Place(dummy_, l.Dummy);
   Place(recordButton_, l.RecordButton);
   Place(doneButton_, l.DoneButton);

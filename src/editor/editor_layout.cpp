@@ -1,4 +1,4 @@
-#include "editor/ksm_layout.h"
+#include "editor/editor_layout.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -7,8 +7,8 @@
 
 namespace ks::editor {
 
-KsmDesignSizes KsmSizesAt(int dpi) {
-  using S = KsmDesignSizes;
+EditorDesignSizes EditorSizesAt(int dpi) {
+  using S = EditorDesignSizes;
   S s;
   for (int S::*size : {&S::EditHeight, &S::ButtonHeight, &S::ColorWidth, &S::RecordWidth,
                        &S::DummyWidth, &S::KeyListHeight, &S::EditLeft, &S::ShortcutLabelWidth,
@@ -23,17 +23,17 @@ Box ScaleBox(const Box& b, int dpi) {
              ScaleToDpi(b.Height, dpi)};
 }
 
-int KsmMinClientWidth(const KsmDesignSizes& s) {
+int EditorMinClientWidth(const EditorDesignSizes& s) {
   return s.EditLeft + s.MinEditWidth + s.ColorGap + s.ShortcutLabelWidth + s.KeyListWidth;
 }
 
-int KsmMinClientHeight(const KsmDesignSizes& s) {
+int EditorMinClientHeight(const EditorDesignSizes& s) {
   // name, hint, abbreviation and the bottom row plus the four gaps, and the memo.
   return 3 * s.EditHeight + s.ButtonHeight + 4 * s.Gap + s.ButtonHeight;
 }
 
-KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
-  KsmLayout l;
+EditorLayout LayoutEditor(int cw, int ch, const EditorDesignSizes& s) {
+  EditorLayout l;
   const int editWidth = std::max(0, cw - s.ColorWidth - s.EditLeft - s.ColorGap);
 
   l.ButtonName = {s.EditLeft, 0, editWidth, s.EditHeight};
@@ -58,10 +58,10 @@ KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s) {
 
   const int memoTop = l.Abbreviation.Bottom() + s.Gap;
   const int memoHeight = std::max(0, ch - s.ButtonHeight - 3 * s.EditHeight - 4 * s.Gap);
-  l.KsmText = {0, memoTop, std::max(0, cw), memoHeight};
+  l.Memo = {0, memoTop, std::max(0, cw), memoHeight};
   l.Dummy = {0, memoTop, s.DummyWidth, s.ButtonHeight};
 
-  l.RecordButton = {0, l.KsmText.Bottom() + s.Gap, s.RecordWidth, s.ButtonHeight};
+  l.RecordButton = {0, l.Memo.Bottom() + s.Gap, s.RecordWidth, s.ButtonHeight};
   l.DoneButton = {s.RecordWidth, l.RecordButton.Top, std::max(0, cw - s.RecordWidth),
                   s.ButtonHeight};
   return l;

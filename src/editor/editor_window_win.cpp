@@ -1,4 +1,4 @@
-#include "editor/ksm_win.h"
+#include "editor/editor_window_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -62,7 +62,7 @@ bool EditorWindow::Create(HWND owner, HICON icon) {
 void EditorWindow::TakeActivation() {
   std::string caption = GetText(hwnd_);
   if (caption == kEditCaption)
-    SetFocus(ksmText_);
+    SetFocus(memoEdit_);
   else if (caption == kNewCaption)
     SetFocus(buttonName_);
 }
@@ -109,12 +109,12 @@ void EditorWindow::SetColorButtonFont(const LOGFONTW& font) {
   if (colorButton_) InvalidateRect(colorButton_, nullptr, TRUE);
 }
 
-std::string EditorWindow::MemoText() { return EnsureControls() ? GetText(ksmText_) : std::string(); }
+std::string EditorWindow::MemoText() { return EnsureControls() ? GetText(memoEdit_) : std::string(); }
 
 void EditorWindow::SetMemoText(const std::string& text) {
   if (!EnsureControls()) return;
   changeSeen_ = false;
-  SetText(ksmText_, text);
+  SetText(memoEdit_, text);
   // A multi-line edit does not report text set from outside; run the handler as if it had.
   if (!changeSeen_) RunChange();
 }
@@ -218,7 +218,7 @@ void EditorWindow::OnActivate(WPARAM wp, LPARAM lp) {
 void EditorWindow::OnCommand(WPARAM wp) {
   const int id = LOWORD(wp);
   const int code = HIWORD(wp);
-  if (id == kKsmTextId && code == EN_CHANGE) {
+  if (id == kMemoId && code == EN_CHANGE) {
     RunChange();
   } else if (id == kKeyListId && code == CBN_SELCHANGE) {
     ShortcutPicked();
@@ -253,8 +253,8 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      const KsmDesignSizes sizes = KsmSizesAt(Dpi());
-      SIZE min = OuterSizeForClient(hwnd_, KsmMinClientWidth(sizes), KsmMinClientHeight(sizes));
+      const EditorDesignSizes sizes = EditorSizesAt(Dpi());
+      SIZE min = OuterSizeForClient(hwnd_, EditorMinClientWidth(sizes), EditorMinClientHeight(sizes));
       mm->ptMinTrackSize.x = min.cx;
       mm->ptMinTrackSize.y = min.cy;
       return 0;
@@ -324,7 +324,7 @@ LRESULT EditorWindow::OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
       SetWindowLongPtrW(h, GWLP_USERDATA, 0);
       memoProc_ = nullptr;
-      ksmText_ = nullptr;
+      memoEdit_ = nullptr;
       return CallWindowProcW(original, h, msg, wp, lp);
     }
   }

@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <string>
 
-#include "editor/ksm_layout.h"
+#include "editor/editor_layout.h"
 #include "editor/memo.h"
 #include "store/button_editor.h"
 #include "store/places_win.h"
@@ -36,7 +36,7 @@ class EditorWindow : public ks::win::Window {
   enum ControlId : int {
     kButtonNameId = 101,
     kButtonHintId = 102,
-    kKsmTextId = 103,
+    kMemoId = 103,
     kDoneButtonId = 104,
     kRecordButtonId = 105,
     kDummyId = 106,
@@ -92,7 +92,7 @@ class EditorWindow : public ks::win::Window {
   // The editor's place in the settings, which it reads and writes itself.
   const ks::SettingsPlace& place() const { return place_; }
 
-  HWND memo() { return EnsureControls() ? ksmText_ : nullptr; }
+  HWND memo() { return EnsureControls() ? memoEdit_ : nullptr; }
   HWND recordButton() { return EnsureControls() ? recordButton_ : nullptr; }
   HWND dummy() { return EnsureControls() ? dummy_ : nullptr; }
 
@@ -138,7 +138,7 @@ class EditorWindow : public ks::win::Window {
   LRESULT OnMemoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   // Makes the controls once; false when they could not be made.
   bool EnsureControls();
-  // The controls and what they need besides (ksm_controls_win.cpp): made in their creation
+  // The controls and what they need besides (editor_controls_win.cpp): made in their creation
   // order at their design places, then their limits, list, tab order and subclasses.
   void CreateControls();
   void CreateAtDesignPlaces(HFONT font);
@@ -158,7 +158,7 @@ class EditorWindow : public ks::win::Window {
 
   HWND nameLabel_ = nullptr, hintLabel_ = nullptr, shortcutLabel_ = nullptr, dummy_ = nullptr, doneButton_ = nullptr,
        buttonName_ = nullptr, buttonHint_ = nullptr, recordButton_ = nullptr,
-       ksmText_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr,
+       memoEdit_ = nullptr, colorButton_ = nullptr, keyList_ = nullptr,
        abbreviationLabel_ = nullptr, abbreviation_ = nullptr;
   HWND lastFocus_ = nullptr;
   WNDPROC memoProc_ = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 // Where the button editor's controls go for a given client size. Kept free of any
 // window system so the rule can be checked on its own. The design sizes are at 96 DPI;
-// KsmSizesAt gives them in pixels at another DPI.
+// EditorSizesAt gives them in pixels at another DPI.
 
 namespace ks::editor {
 
@@ -14,7 +14,7 @@ struct Box {
 
 // The sizes the rule keeps from the design: heights of edits and buttons, the widths
 // of the Color and Record buttons and of the focus sink.
-struct KsmDesignSizes {
+struct EditorDesignSizes {
   int EditHeight = 24;
   int ButtonHeight = 25;
   int ColorWidth = 105;
@@ -34,14 +34,14 @@ struct KsmDesignSizes {
 };
 
 // The design sizes in pixels at `dpi`.
-KsmDesignSizes KsmSizesAt(int dpi);
+EditorDesignSizes EditorSizesAt(int dpi);
 // A design place at 96 DPI (a label's) in pixels at `dpi`.
 Box ScaleBox(const Box& b, int dpi);
 
-struct KsmLayout {
-  Box ButtonName, ButtonHint, ColorButton, KeyList, KsmText, Dummy, RecordButton, DoneButton;
+struct EditorLayout {
+  Box ButtonName, ButtonHint, ColorButton, KeyList, Memo, Dummy, RecordButton, DoneButton;
   Box ShortcutLabel, Abbreviation;
-  bool operator==(const KsmLayout&) const = default;
+  bool operator==(const EditorLayout&) const = default;
 };
 
 // The labels never move.
@@ -53,11 +53,11 @@ inline constexpr Box kAbbreviationLabelBox{0, 54, 100, 16};
 // 40 pixels (at 96 DPI) wide (the abbreviation, which shares its row with the shortcut's
 // label and list, sets the width) and the memo at least as tall as the focus sink it hides.
 inline constexpr int kMinEditWidth = 40;
-int KsmMinClientWidth(const KsmDesignSizes& s = {});
-int KsmMinClientHeight(const KsmDesignSizes& s = {});
+int EditorMinClientWidth(const EditorDesignSizes& s = {});
+int EditorMinClientHeight(const EditorDesignSizes& s = {});
 
 // The resize rule for client width `cw` and height `ch`. Below the minimum size the
 // computed widths and heights stop at zero instead of going negative.
-KsmLayout LayoutKsm(int cw, int ch, const KsmDesignSizes& s = {});
+EditorLayout LayoutEditor(int cw, int ch, const EditorDesignSizes& s = {});
 
 }  // namespace ks::editor
