@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "bar/foreground_win.h"
+#include "typing/foreground_win.h"
 #include "bar/groups.h"
 #include "bar/layout.h"
 #include "bar/ports.h"

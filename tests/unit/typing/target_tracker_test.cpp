@@ -1,4 +1,4 @@
-#include "bar/target_tracker.h"
+#include "typing/target_tracker.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "bar/target_tracker.h"
+#include "typing/target_tracker.h"
 
 namespace ks {
 

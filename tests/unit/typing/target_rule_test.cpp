@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bar/target_rule.h"
+#include "typing/target_rule.h"
 
 namespace ks {
 namespace {

@@ -1,4 +1,4 @@
-#include "bar/foreground_win.h"
+#include "typing/foreground_win.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "bar/target_rule.h"
+#include "typing/target_rule.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "bar/target_tracker.h"
+#include "typing/target_tracker.h"
 
-#include "bar/target_rule.h"
+#include "typing/target_rule.h"
 
 namespace ks {
 
