@@ -28,6 +28,14 @@ inline constexpr int kBarGroupListId = 900;
 // window's menu, 1 the bar's; lParam the position. The answer is a global atom holding the
 // text, which the asker deletes. WM_APP + 100.
 inline constexpr unsigned kQuerySysMenuText = 0x8064;
+// Asks the same bar for the text of the last balloon the tray icon showed since the
+// previous ask: the answer is a global atom holding it (0 for none), which the asker
+// deletes. WM_APP + 101.
+inline constexpr unsigned kQueryBalloonText = 0x8065;
+// Tells the same bar to let at most wParam more of the program's injected input events
+// through and refuse the rest, as the system does when a window of higher rights is in
+// front; lParam 0 lifts the limit. Answers 1. WM_APP + 102.
+inline constexpr unsigned kProbeLimitInput = 0x8066;
 
 // The button editor and the list picker.
 inline constexpr const char* kEditorClass = "TKsmForm";
