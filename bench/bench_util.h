@@ -274,8 +274,8 @@ inline std::unique_ptr<Store> MaximalStore(bool everyField) {
 inline SavedFiles FullStoreFiles() {
   auto s = MaximalStore(false);
   Settings settings;
-  settings.BarX = 620;
-  settings.BarY = 100;
+  settings.Bar.X = 620;
+  settings.Bar.Y = 100;
   return SaveSettings(*s, settings, std::nullopt, WinAnsiCodePage());
 }
 

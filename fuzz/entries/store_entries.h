@@ -79,12 +79,9 @@ inline LoadContext FuzzContext() {
   LoadContext c;
   c.ScreenWidth = 1280;
   c.ScreenHeight = 1024;
-  c.BarClientWidth = 177;
-  c.BarClientHeight = 51;
-  c.EditorClientWidth = 392;
-  c.EditorClientHeight = 203;
-  c.ListClientWidth = 112;
-  c.ListClientHeight = 113;
+  c.Bar = {177, 51};
+  c.Editor = {392, 203};
+  c.List = {112, 113};
   c.FontColor = 0x123456;
   return c;
 }
@@ -319,7 +316,7 @@ inline std::string SettingsEntry(Input in) {
   }
   const Settings& st = first.settings;
   if (st.ButtonWidth < 88 || st.ButtonWidth > 200) return "ButtonWidth out of range";
-  if (st.BarX > ctx.ScreenWidth - 10 || st.BarY > ctx.ScreenHeight - 20)
+  if (st.Bar.X > ctx.ScreenWidth - 10 || st.Bar.Y > ctx.ScreenHeight - 20)
     return "the bar starts beyond the screen";
 
   const SavedFiles saved = SaveSettings(s, st, ini, ansi);

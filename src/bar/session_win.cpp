@@ -14,8 +14,7 @@ void BarWindow::LoadSession() {
   LoadContext ctx;
   ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ctx.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-  ctx.BarClientWidth = design.ClientWidth;
-  ctx.BarClientHeight = design.ClientHeight;
+  ctx.Bar = {design.ClientWidth, design.ClientHeight};
   for (const SettingsPlace* other : around_.OtherPlaces) other->TellDesignSize(ctx);
   ctx.FontColor = templateColor_;
 
@@ -24,7 +23,7 @@ void BarWindow::LoadSession() {
   store_ = &session.store();
   const Settings& st = session.settings();
   // The bar keeps only its position; its size follows from the store.
-  win::Placement place{st.BarX, st.BarY, 0, 0};
+  win::Placement place{st.Bar.X, st.Bar.Y, 0, 0};
   win::KeepWithinReach(place, design.ClientWidth, {kBarFallback.X, kBarFallback.Y});
   SetButtonWidth(st.ButtonWidth);
   SetWindowPos(hwnd_, nullptr, place.X, place.Y, 0, 0,
@@ -41,7 +40,7 @@ void BarWindow::PutSettings() {
   Settings& st = around_.Files->settings();
   st.ButtonWidth = buttonWidth_;
   const win::Placement place = win::GetPlacement(hwnd_);
-  st.BarX = place.X, st.BarY = place.Y;
+  st.Bar.X = place.X, st.Bar.Y = place.Y;
   for (const SettingsPlace* other : around_.OtherPlaces) other->PutPlace(st);
   st.FontName = fontName_;
   st.FontSize = fontSize_;

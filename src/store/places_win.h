@@ -3,31 +3,9 @@
 // which loads the session and hands it its values, only tells it when.
 #include <windows.h>
 
-#include <cstdint>
-
 #include "store/settings.h"
 
 namespace ks {
-
-// Where the settings keep one window's place, and where the window goes when that place
-// is out of reach.
-struct PlaceFields {
-  int32_t Settings::*X;
-  int32_t Settings::*Y;
-  int32_t Settings::*Width;
-  int32_t Settings::*Height;
-  int32_t LoadContext::*ClientWidth;
-  int32_t LoadContext::*ClientHeight;
-  ScreenPoint Fallback;
-};
-
-inline constexpr PlaceFields kEditorPlace{&Settings::EditorX, &Settings::EditorY,
-                                          &Settings::EditorWidth, &Settings::EditorHeight,
-                                          &LoadContext::EditorClientWidth,
-                                          &LoadContext::EditorClientHeight, kEditorFallback};
-inline constexpr PlaceFields kListPlace{&Settings::ListX, &Settings::ListY, &Settings::ListWidth,
-                                        &Settings::ListHeight, &LoadContext::ListClientWidth,
-                                        &LoadContext::ListClientHeight, kListFallback};
 
 // The place of one window, which holds it: the window's handle as the window keeps it,
 // null while the window could not be made.

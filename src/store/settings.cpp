@@ -1,7 +1,6 @@
 #include "store/settings.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "store/encoding.h"
 #include "store/ini.h"
@@ -11,63 +10,35 @@ namespace ks {
 
 namespace {
 
-using S = Settings;
-using C = LoadContext;
-
 constexpr const char* kGroups = "Groups";
 constexpr const char* kPace = "Pace";
-
-constexpr SettingRow Number(const char* section, const char* key, int32_t S::*member,
-                            IntRule rule = {}) {
-  return {section, key, member, rule};
-}
-
-// The left (X) or top (Y) edge of a window whose design client size is `client`.
-constexpr SettingRow Edge(const char* section, bool top, int32_t S::*member, int32_t C::*client,
-                          ScreenPoint fallback) {
-  SettingRow row{section, top ? "YPosition" : "XPosition", member};
-  row.Edge = top ? EdgeRule{&C::ScreenHeight, client, 20, fallback.Y}
-                 : EdgeRule{&C::ScreenWidth, client, 10, fallback.X};
-  return row;
-}
-
-constexpr SettingRow kSettingRows[] = {
-    Edge("Window", false, &S::BarX, &C::BarClientWidth, kBarFallback),
-    Edge("Window", true, &S::BarY, &C::BarClientHeight, kBarFallback),
-    Number("Window", "ButtonWidth", &S::ButtonWidth, kButtonWidthRule),
-    Edge("TypeWindow", false, &S::EditorX, &C::EditorClientWidth, kEditorFallback),
-    Edge("TypeWindow", true, &S::EditorY, &C::EditorClientHeight, kEditorFallback),
-    Number("TypeWindow", "Height", &S::EditorHeight, {kEditorHeight}),
-    Number("TypeWindow", "Width", &S::EditorWidth, {kEditorWidth}),
-    Edge("ListWindow", false, &S::ListX, &C::ListClientWidth, kListFallback),
-    Edge("ListWindow", true, &S::ListY, &C::ListClientHeight, kListFallback),
-    Number("ListWindow", "Height", &S::ListHeight, {kListHeight}),
-    Number("ListWindow", "Width", &S::ListWidth, {kListWidth}),
-    {"Font", "Name", nullptr, {}, &S::FontName, kDesignFontName},
-    Number("Font", "Size", &S::FontSize, kFontSizeRule),
-    // Absent means on; anything but 0 or 1 too.
-    {.Section = "Options", .Key = "Abbreviations", .Number = &S::Abbreviations,
-     .Rule = {1, 0, 1, 0, 1}, .OnlyWhenSet = true},
-};
 
 // The counts of the store.
 constexpr IntRule kGroupCountRule{1, 1, kMaxGroups};
 constexpr IntRule kButtonCountRule{1, 0, kMaxButtons};
 
-constexpr FieldRow<Group> kGroupRows[] = {
-    {nullptr, "Columns", &Group::Columns, {1, 1}},
-    {nullptr, "Password", nullptr, {}, &Group::Password, ""},
-};
+// Calls visit(row, value) for each value of a group in its own section. Group's fields are
+// bound here by name, so one added to Group stops the build until it has its row here (the
+// name is [Groups]' GroupName<g>, the buttons are counted by NumCommands).
+template <class G, class Visit>  // G: Group or const Group
+void ForEachGroupRow(G& group, Visit&& visit) {
+  [[maybe_unused]] auto& [name, columns, password, buttons] = group;
+  visit(Number(nullptr, "Columns", {1, 1}), group.Columns);
+  visit(Text(nullptr, "Password"), group.Password);
+}
 
-// A button's text is not among them: it lives in keystrum.dat ("String<i>" keys of older
-// files are read when there is none, and never written).
-constexpr FieldRow<Button> kButtonRows[] = {
-    {nullptr, "Description", nullptr, {}, &Button::Description, ""},
-    {nullptr, "Caption", nullptr, {}, &Button::Caption, kDefaultCaption},
-    {.Section = nullptr, .Key = "Abbreviation", .Text = &Button::Abbreviation, .OnlyWhenSet = true},
-    {nullptr, "Color", &Button::Color, {}, nullptr, "", &C::FontColor},
-    {nullptr, "Shortcut", &Button::Shortcut},
-};
+// The same for a button's values, whose keys take its number. Its text has no row: it
+// lives in keystrum.dat ("String<i>" keys of older files are read when there is none, and
+// never written).
+template <class B, class Visit>  // B: Button or const Button
+void ForEachButtonRow(B& button, Visit&& visit) {
+  [[maybe_unused]] auto& [caption, description, string, color, shortcut, abbreviation] = button;
+  visit(Text(nullptr, "Description"), button.Description);
+  visit(Text(nullptr, "Caption", kDefaultCaption), button.Caption);
+  visit(OnlyWhenSet(Text(nullptr, "Abbreviation")), button.Abbreviation);
+  visit(NumberRow{.Key = "Color", .SystemDefault = &LoadContext::FontColor}, button.Color);
+  visit(Number(nullptr, "Shortcut"), button.Shortcut);
+}
 
 std::string Numbered(const char* name, int n) { return name + std::to_string(n); }
 
@@ -76,31 +47,69 @@ int32_t ReadInt(const IniFile& ini, const std::string& section, const char* key,
   return rule.Apply(ini.GetInt(section, key, rule.Default));
 }
 
-template <class R>
-void Read(const IniFile& ini, const std::string& section, const std::string& key,
-          const FieldRow<R>& row, const LoadContext& ctx, R& out) {
-  if (row.Text) {
-    out.*row.Text = ini.GetString(section, key, row.TextDefault);
-  } else if (const EdgeRule& e = row.Edge; e.Screen) {
-    const int32_t screen = ctx.*e.Screen;
-    const int32_t v = ini.GetInt(section, key, (screen - ctx.*e.Client) / 2);
-    out.*row.Number = v > screen - e.Margin ? e.Fallback : v;
-  } else {
-    const int32_t def = row.SystemDefault ? ctx.*row.SystemDefault : row.Rule.Default;
-    out.*row.Number = row.Rule.Apply(ini.GetInt(section, key, def));
-  }
+void Read(const IniFile& ini, std::string_view section, std::string_view key,
+          const NumberRow& row, const LoadContext& ctx, int32_t& out) {
+  const int32_t def = row.SystemDefault ? ctx.*row.SystemDefault : row.Rule.Default;
+  out = row.Rule.Apply(ini.GetInt(section, key, def));
 }
 
-template <class R>
-void Write(IniFile& ini, const std::string& section, const std::string& key,
-           const FieldRow<R>& row, const R& in) {
-  if (row.OnlyWhenSet && !ini.Get(section, key) &&
-      (row.Text ? (in.*row.Text).empty() : row.Rule.Apply(in.*row.Number) == row.Rule.Default))
-    return;
-  if (row.Text)
-    ini.Set(section, key, EncodeValue(in.*row.Text));
-  else
-    ini.SetInt(section, key, row.Rule.Apply(in.*row.Number));
+void Read(const IniFile& ini, std::string_view section, std::string_view key,
+          const TextRow& row, const LoadContext&, std::string& out) {
+  out = ini.GetString(section, key, row.Default);
+}
+
+void Write(IniFile& ini, std::string_view section, std::string_view key, const NumberRow& row,
+           int32_t value) {
+  value = row.Rule.Apply(value);
+  if (row.OnlyWhenSet && value == row.Rule.Default && !ini.Get(section, key)) return;
+  ini.SetInt(section, key, value);
+}
+
+void Write(IniFile& ini, std::string_view section, std::string_view key, const TextRow& row,
+           const std::string& value) {
+  if (row.OnlyWhenSet && value.empty() && !ini.Get(section, key)) return;
+  ini.Set(section, key, EncodeValue(value));
+}
+
+// A setting's own row names its section and its key.
+template <class Row, class Value>
+void ReadSetting(const IniFile& ini, const Row& row, const LoadContext& ctx, Value& out) {
+  Read(ini, row.Section, row.Key, row, ctx, out);
+}
+
+template <class Row, class Value>
+void WriteSetting(IniFile& ini, const Row& row, const Value& value) {
+  Write(ini, row.Section, row.Key, row, value);
+}
+
+// A window's edge: with no value in the file the window is centred on the screen, and one
+// that would begin beyond the screen's far edge less `margin` takes `fallback`.
+int32_t ReadEdge(const IniFile& ini, const char* section, const char* key, int32_t screen,
+                 int32_t client, int32_t margin, int32_t fallback) {
+  const int32_t v = ini.GetInt(section, key, (screen - client) / 2);
+  return v > screen - margin ? fallback : v;
+}
+
+void ReadSetting(const IniFile& ini, const PlaceFields& place, const LoadContext& ctx,
+                 WindowPlace& out) {
+  const PlaceRow& row = place.Row;
+  const WindowSize client = ctx.*place.Client;
+  out.X = ReadEdge(ini, row.Section, "XPosition", ctx.ScreenWidth, client.Width, 10,
+                   row.Fallback.X);
+  out.Y = ReadEdge(ini, row.Section, "YPosition", ctx.ScreenHeight, client.Height, 20,
+                   row.Fallback.Y);
+  if (!row.Sized()) return;
+  out.Height = ini.GetInt(row.Section, "Height", row.Size.Height);
+  out.Width = ini.GetInt(row.Section, "Width", row.Size.Width);
+}
+
+void WriteSetting(IniFile& ini, const PlaceFields& place, const WindowPlace& value) {
+  const PlaceRow& row = place.Row;
+  ini.SetInt(row.Section, "XPosition", value.X);
+  ini.SetInt(row.Section, "YPosition", value.Y);
+  if (!row.Sized()) return;
+  ini.SetInt(row.Section, "Height", value.Height);
+  ini.SetInt(row.Section, "Width", value.Width);
 }
 
 std::vector<Pace> ReadPaces(const IniFile& ini) {
@@ -118,21 +127,11 @@ IntRule ActiveGroupRule(int groups) {
 
 }  // namespace
 
-std::span<const SettingRow> SettingRows() { return kSettingRows; }
-
-Settings::Settings() {
-  for (const SettingRow& row : kSettingRows) {
-    if (row.Text)
-      this->*row.Text = row.TextDefault;
-    else
-      this->*row.Number = row.Rule.Default;
-  }
-}
-
 void Settings::Set(int32_t Settings::*member, int32_t value) {
-  const auto row = std::find_if(std::begin(kSettingRows), std::end(kSettingRows),
-                                [&](const SettingRow& r) { return r.Number == member; });
-  this->*member = row != std::end(kSettingRows) ? row->Rule.Apply(value) : value;
+  ForEachSetting(Overloaded{[&](const NumberRow& row, int32_t Settings::*number) {
+                              if (number == member) this->*number = row.Rule.Apply(value);
+                            },
+                            [](const auto&, auto) {}});
 }
 
 int32_t PaceFor(const Settings& settings, std::string_view program) {
@@ -152,8 +151,9 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
                     const AnsiCodePage& ansi) {
   IniFile ini(iniBytes ? DecodeFile(*iniBytes, ansi).text : std::string());
   Loaded out{std::make_unique<Store>(), Settings{}};
-  for (const SettingRow& row : kSettingRows)
-    Read(ini, row.Section, row.Key, row, ctx, out.settings);
+  ForEachSetting([&](const auto& row, auto member) {
+    ReadSetting(ini, row, ctx, out.settings.*member);
+  });
   out.settings.Paces = ReadPaces(ini);
 
   Store& store = *out.store;
@@ -171,10 +171,14 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
     const std::string section = GroupSection(g);
     group.Name = ini.GetString(kGroups, Numbered("GroupName", g), kDefaultGroupName);
     group.Buttons.resize(ReadInt(ini, section, "NumCommands", kButtonCountRule));
-    for (const auto& row : kGroupRows) Read(ini, section, row.Key, row, ctx, group);
+    ForEachGroupRow(group, [&](const auto& row, auto& value) {
+      Read(ini, section, row.Key, row, ctx, value);
+    });
     for (int i = 1; i <= group.ButtonCount(); ++i) {
       Button& b = group.ButtonAt(i);
-      for (const auto& row : kButtonRows) Read(ini, section, Numbered(row.Key, i), row, ctx, b);
+      ForEachButtonRow(b, [&](const auto& row, auto& value) {
+        Read(ini, section, Numbered(row.Key, i), row, ctx, value);
+      });
       b.String = texts ? texts->ReadLine()
                        : ini.GetString(section, Numbered("String", i), kDefaultString);
     }
@@ -186,7 +190,7 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
                         const std::optional<std::string>& oldIni, const AnsiCodePage& ansi) {
   const DecodedFile old = oldIni ? DecodeFile(*oldIni, ansi) : DecodedFile{};
   IniFile ini(old.text);
-  for (const SettingRow& row : kSettingRows) Write(ini, row.Section, row.Key, row, s);
+  ForEachSetting([&](const auto& row, auto member) { WriteSetting(ini, row, s.*member); });
 
   // The counts are written as they are walked, so the file never names more than it holds.
   const int numGroups = kGroupCountRule.Apply(store.GroupCount());
@@ -202,10 +206,14 @@ SavedFiles SaveSettings(const Store& store, const Settings& s,
     const int numCommands = kButtonCountRule.Apply(group.ButtonCount());
     ini.Set(kGroups, Numbered("GroupName", g), EncodeValue(group.Name));
     ini.SetInt(section, "NumCommands", numCommands);
-    for (const auto& row : kGroupRows) Write(ini, section, row.Key, row, group);
+    ForEachGroupRow(group, [&](const auto& row, const auto& value) {
+      Write(ini, section, row.Key, row, value);
+    });
     for (int i = 1; i <= numCommands; ++i) {
       const Button& b = group.ButtonAt(i);
-      for (const auto& row : kButtonRows) Write(ini, section, Numbered(row.Key, i), row, b);
+      ForEachButtonRow(b, [&](const auto& row, const auto& value) {
+        Write(ini, section, Numbered(row.Key, i), row, value);
+      });
       texts.WriteLine(b.String);
     }
   }

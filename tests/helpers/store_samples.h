@@ -44,8 +44,8 @@ inline std::unique_ptr<Store> NewStore() {
 inline Settings NewSettings() {
   Settings s;
   s.ButtonWidth = 150;
-  s.BarX = 12;
-  s.BarY = 34;
+  s.Bar.X = 12;
+  s.Bar.Y = 34;
   s.FontName = "Arial";
   s.FontSize = 11;
   return s;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 #include <vector>
 
 #include "entries/store_entries.h"
@@ -39,16 +40,16 @@ TEST(SettingsLoad, NoFilesGiveTheDefaultStoreAndCentredWindows) {
   ExpectSameStore(*l.store, *def);
   const Settings& s = l.settings;
   EXPECT_EQ(s.ButtonWidth, 100);
-  EXPECT_EQ(s.BarX, (1280 - 177) / 2);
-  EXPECT_EQ(s.BarY, (1024 - 51) / 2);
-  EXPECT_EQ(s.EditorX, (1280 - 392) / 2);
-  EXPECT_EQ(s.EditorY, (1024 - 203) / 2);
-  EXPECT_EQ(s.EditorHeight, 230);
-  EXPECT_EQ(s.EditorWidth, 400);
-  EXPECT_EQ(s.ListX, (1280 - 112) / 2);
-  EXPECT_EQ(s.ListY, (1024 - 113) / 2);
-  EXPECT_EQ(s.ListHeight, 140);
-  EXPECT_EQ(s.ListWidth, 120);
+  EXPECT_EQ(s.Bar.X, (1280 - 177) / 2);
+  EXPECT_EQ(s.Bar.Y, (1024 - 51) / 2);
+  EXPECT_EQ(s.Editor.X, (1280 - 392) / 2);
+  EXPECT_EQ(s.Editor.Y, (1024 - 203) / 2);
+  EXPECT_EQ(s.Editor.Height, 230);
+  EXPECT_EQ(s.Editor.Width, 400);
+  EXPECT_EQ(s.List.X, (1280 - 112) / 2);
+  EXPECT_EQ(s.List.Y, (1024 - 113) / 2);
+  EXPECT_EQ(s.List.Height, 140);
+  EXPECT_EQ(s.List.Width, 120);
   EXPECT_EQ(s.FontName, "MS Sans Serif");
   EXPECT_EQ(s.FontSize, 8);
 }
@@ -56,8 +57,8 @@ TEST(SettingsLoad, NoFilesGiveTheDefaultStoreAndCentredWindows) {
 TEST(SettingsLoad, CentringDropsTheFractionTowardZero) {
   LoadContext c = Ctx();
   c.ScreenWidth = 100;
-  c.BarClientWidth = 103;  // -3 / 2 is -1
-  EXPECT_EQ(LoadSettings(std::nullopt, std::nullopt, c, kAnsi).settings.BarX, -1);
+  c.Bar.Width = 103;  // -3 / 2 is -1
+  EXPECT_EQ(LoadSettings(std::nullopt, std::nullopt, c, kAnsi).settings.Bar.X, -1);
 }
 
 TEST(SettingsLoad, ButtonWidthRule) {
@@ -78,76 +79,95 @@ TEST(SettingsLoad, PositionsBeyondTheScreenTakeTheirRowsFallback) {
                     "[TypeWindow]\nXPosition=1270\nYPosition=1004\n"
                     "[ListWindow]\nXPosition=1270\nYPosition=1004\n")
                     .settings;
-  EXPECT_EQ(std::vector<int>({at.BarX, at.BarY, at.EditorX, at.EditorY, at.ListX, at.ListY}),
+  EXPECT_EQ(std::vector<int>({at.Bar.X, at.Bar.Y, at.Editor.X, at.Editor.Y, at.List.X, at.List.Y}),
             std::vector<int>({1270, 1004, 1270, 1004, 1270, 1004}));
   Settings beyond = LoadIni(
                         "[Window]\nXPosition=1271\nYPosition=1005\n"
                         "[TypeWindow]\nXPosition=1271\nYPosition=1005\n"
                         "[ListWindow]\nXPosition=1271\nYPosition=1005\n")
                         .settings;
-  EXPECT_EQ(std::vector<int>({beyond.BarX, beyond.BarY, beyond.EditorX, beyond.EditorY,
-                              beyond.ListX, beyond.ListY}),
+  EXPECT_EQ(std::vector<int>({beyond.Bar.X, beyond.Bar.Y, beyond.Editor.X, beyond.Editor.Y,
+                              beyond.List.X, beyond.List.Y}),
             std::vector<int>({200, 100, 300, 100, 200, 300}));
   Settings negative = LoadIni("[Window]\nXPosition=-40\nYPosition=-7\n").settings;
-  EXPECT_EQ(negative.BarX, -40);
-  EXPECT_EQ(negative.BarY, -7);
+  EXPECT_EQ(negative.Bar.X, -40);
+  EXPECT_EQ(negative.Bar.Y, -7);
 }
 
 // Every row of the table: a value other than its default, inside its rule, in a setting
 // that no other row writes, is written under the row's own key and loads back.
 TEST(SettingsTable, EveryRowIsWrittenUnderItsKeyAndLoadsBack) {
   Settings s;
-  std::vector<std::string> expected;
+  std::vector<std::tuple<std::string, std::string, std::string>> expected;  // section, key
   int n = 0;
-  for (const SettingRow& row : SettingRows()) {
-    ++n;
-    if (row.Text) {
-      s.*row.Text = "text " + std::to_string(n);
-      expected.push_back(s.*row.Text);
-    } else {
-      // Another value the row takes: above its default, or its least at the top (a switch).
-      s.Set(row.Number, row.Rule.Default == row.Rule.Max ? row.Rule.Min : row.Rule.Default + n);
-      ASSERT_NE(s.*row.Number, row.Rule.Default) << row.Section << " " << row.Key;
-      expected.push_back(std::to_string(s.*row.Number));
-    }
-  }
+  auto expect = [&](const char* section, const char* key, const std::string& value) {
+    expected.emplace_back(section, key, value);
+  };
+  ForEachSetting(Overloaded{
+      [&](const TextRow& row, std::string Settings::*text) {
+        s.*text = "text " + std::to_string(++n);
+        expect(row.Section, row.Key, s.*text);
+      },
+      [&](const NumberRow& row, int32_t Settings::*number) {
+        // Another value the row takes: above its default, or its least at the top (a switch).
+        ++n;
+        s.Set(number, row.Rule.Default == row.Rule.Max ? row.Rule.Min : row.Rule.Default + n);
+        ASSERT_NE(s.*number, row.Rule.Default) << row.Section << " " << row.Key;
+        expect(row.Section, row.Key, std::to_string(s.*number));
+      },
+      [&](const PlaceFields& place, WindowPlace Settings::*member) {
+        // Well within the screen, so no edge takes the fallback.
+        WindowPlace& p = s.*member;
+        const char* section = place.Row.Section;
+        p.X = ++n, p.Y = ++n;
+        expect(section, "XPosition", std::to_string(p.X));
+        expect(section, "YPosition", std::to_string(p.Y));
+        if (!place.Row.Sized()) return;
+        p.Height = ++n, p.Width = ++n;
+        expect(section, "Height", std::to_string(p.Height));
+        expect(section, "Width", std::to_string(p.Width));
+      }});
   const SavedFiles f = SaveSettings(*Store::MakeDefault(), s, std::nullopt, kAnsi);
   IniFile ini(f.ini);
-  n = 0;
-  for (const SettingRow& row : SettingRows())
-    EXPECT_EQ(ini.Get(row.Section, row.Key), expected[n++]) << row.Section << " " << row.Key;
+  for (const auto& [section, key, value] : expected)
+    EXPECT_EQ(ini.Get(section, key), value) << section << " " << key;
   EXPECT_EQ(LoadSettings(f.ini, f.dat, Ctx(), kAnsi).settings, s);
   // A new Settings holds every row's default, as a file without the row's key gives it
   // (a window's place is centred instead).
   const Settings fresh, none = LoadIni("").settings;
-  for (const SettingRow& row : SettingRows()) {
-    if (row.Text) {
-      EXPECT_EQ(fresh.*row.Text, row.TextDefault);
-      EXPECT_EQ(none.*row.Text, row.TextDefault);
-    } else {
-      EXPECT_EQ(fresh.*row.Number, row.Rule.Default) << row.Key;
-      if (!row.Edge.Screen) {
-        EXPECT_EQ(none.*row.Number, row.Rule.Default) << row.Key;
-      }
-    }
-  }
+  ForEachSetting(Overloaded{
+      [&](const TextRow& row, std::string Settings::*text) {
+        EXPECT_EQ(fresh.*text, row.Default);
+        EXPECT_EQ(none.*text, row.Default);
+      },
+      [&](const NumberRow& row, int32_t Settings::*number) {
+        EXPECT_EQ(fresh.*number, row.Rule.Default) << row.Key;
+        EXPECT_EQ(none.*number, row.Rule.Default) << row.Key;
+      },
+      [&](const PlaceFields& place, WindowPlace Settings::*member) {
+        const WindowSize size = place.Row.Size;
+        EXPECT_EQ(fresh.*member, (WindowPlace{0, 0, size.Width, size.Height})) << place.Row.Section;
+        EXPECT_EQ((none.*member).Width, size.Width) << place.Row.Section;
+        EXPECT_EQ((none.*member).Height, size.Height) << place.Row.Section;
+      }});
 }
 
 // The program sets a number as the file would give it: outside its rule's valid range the
 // default, then within its limits.
 TEST(SettingsTable, ANumberSetTakesTheLimitsOfTheFile) {
   const int32_t probes[] = {INT32_MIN, -1, 0, 5, 6, 8, 24, 25, 49, 50, 87, 88, 200, 201, INT32_MAX};
-  for (const SettingRow& row : SettingRows()) {
-    if (!row.Number || row.Edge.Screen) continue;
-    for (int32_t v : probes) {
-      Settings set;
-      set.Set(row.Number, v);
-      const Settings loaded = LoadIni(std::string("[") + row.Section + "]\n" + row.Key + "=" +
-                                      std::to_string(v) + "\n")
-                                  .settings;
-      EXPECT_EQ(set.*row.Number, loaded.*row.Number) << row.Key << "=" << v;
-    }
-  }
+  ForEachSetting(Overloaded{[&](const NumberRow& row, int32_t Settings::*number) {
+                              for (int32_t v : probes) {
+                                Settings set;
+                                set.Set(number, v);
+                                const Settings loaded =
+                                    LoadIni(std::string("[") + row.Section + "]\n" + row.Key +
+                                            "=" + std::to_string(v) + "\n")
+                                        .settings;
+                                EXPECT_EQ(set.*number, loaded.*number) << row.Key << "=" << v;
+                              }
+                            },
+                            [](const auto&, auto) {}});
   Settings s;
   s.Set(&Settings::FontSize, 5);
   EXPECT_EQ(s.FontSize, 6);
@@ -157,8 +177,6 @@ TEST(SettingsTable, ANumberSetTakesTheLimitsOfTheFile) {
   EXPECT_EQ(s.ButtonWidth, 100);
   s.Set(&Settings::ButtonWidth, 60);
   EXPECT_EQ(s.ButtonWidth, 88);
-  s.Set(&Settings::EditorWidth, -3);  // no limits
-  EXPECT_EQ(s.EditorWidth, -3);
 }
 
 TEST(SettingsLoad, SizesAndFontAreTakenWithoutChecks) {
@@ -166,10 +184,10 @@ TEST(SettingsLoad, SizesAndFontAreTakenWithoutChecks) {
                    "[TypeWindow]\nHeight=5\nWidth=-1\n[ListWindow]\nHeight=9999\nWidth=0\n"
                    "[Font]\nName=Courier New\nSize=12\n")
                    .settings;
-  EXPECT_EQ(s.EditorHeight, 5);
-  EXPECT_EQ(s.EditorWidth, -1);
-  EXPECT_EQ(s.ListHeight, 9999);
-  EXPECT_EQ(s.ListWidth, 0);
+  EXPECT_EQ(s.Editor.Height, 5);
+  EXPECT_EQ(s.Editor.Width, -1);
+  EXPECT_EQ(s.List.Height, 9999);
+  EXPECT_EQ(s.List.Width, 0);
   EXPECT_EQ(s.FontName, "Courier New");
   EXPECT_EQ(s.FontSize, 12);
 }
@@ -349,16 +367,16 @@ std::unique_ptr<Store> SampleStore() {
 Settings SampleSettings() {
   Settings s;
   s.ButtonWidth = 120;
-  s.BarX = -5;
-  s.BarY = 40;
-  s.EditorX = 300;
-  s.EditorY = 200;
-  s.EditorHeight = 250;
-  s.EditorWidth = 410;
-  s.ListX = 10;
-  s.ListY = 20;
-  s.ListHeight = 150;
-  s.ListWidth = 130;
+  s.Bar.X = -5;
+  s.Bar.Y = 40;
+  s.Editor.X = 300;
+  s.Editor.Y = 200;
+  s.Editor.Height = 250;
+  s.Editor.Width = 410;
+  s.List.X = 10;
+  s.List.Y = 20;
+  s.List.Height = 150;
+  s.List.Width = 130;
   s.FontName = "Arial";
   s.FontSize = 10;
   return s;
