@@ -122,9 +122,8 @@ int main() {
       continue;
     }
     ks::Typist typist(ks::TypingPorts{*m.sink, layout, clock, host});
-    typist.TargetWindow = ks::ToWindowId(target);
     const auto t0 = Steady::now();
-    typist.SendString(text);
+    typist.SendString(ks::ToWindowId(target), text);
     const double inject = MsSince(t0);
     const bool arrived = Eventually([&] { return TextLength(edit) >= expected; }, 60000);
     const double total = MsSince(t0);

@@ -651,9 +651,8 @@ int main() {
     for (int i = 0; i < (ms ? 9 : 1); ++i) {
       collected.Clear();
       ks::Typist collector(ks::TypingPorts{collected, layout, clock, inFront, &pump});
-      collector.TargetWindow = ks::ToWindowId(GetDesktopWindow());
       const LONGLONG t0 = Ticks();
-      collector.SendString(t, ks::Erase{erase, erase});
+      collector.SendString(ks::ToWindowId(GetDesktopWindow()), t, ks::Erase{erase, erase});
       times.push_back(MsSince(t0));
     }
     if (ms) *ms = Median(times);
@@ -717,9 +716,8 @@ int main() {
       return target.Run(wideText, [&] {
         ks::SendInputSink sink;
         ks::Typist typist(ks::TypingPorts{sink, layout, clock, inFront, typingPump});
-        typist.TargetWindow = ks::ToWindowId(target.main());
         const LONGLONG t0 = Ticks();
-        typist.SendString(text);
+        typist.SendString(ks::ToWindowId(target.main()), text);
         return std::pair<LONGLONG, LONGLONG>(t0, Ticks());
       });
     };

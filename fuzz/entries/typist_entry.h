@@ -56,7 +56,6 @@ inline std::string TypistEntry(Input in) {
   test::FixedClock clock;
   detail::PickingHost host(journal, pickIndex, (flags & 2) != 0);
   Typist typist(host.Ports(sink, layout, clock));
-  typist.TargetWindow = 7;
   if (!(flags & 1)) host.existing.clear();
   host.startSucceeds = !(flags & 4);
 
@@ -65,11 +64,11 @@ inline std::string TypistEntry(Input in) {
   host.onPump = [&] {
     if ((flags & 8) && !nestedRan && ++pumps > nestAt) {
       nestedRan = true;
-      typist.SendString(nested);
+      typist.SendString(7, nested);
     }
   };
   typist.KeystrokeCount = 12345;
-  typist.SendString(text);
+  typist.SendString(7, text);
 
   if (!(flags & 1)) {
     if (!sink.events.empty()) return "keys were sent without a target window";

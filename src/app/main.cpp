@@ -13,7 +13,9 @@
 #include "typing/list_win.h"
 #include "store/files_win.h"
 #include "store/session.h"
+#include "typing/foreground_win.h"
 #include "typing/ports_win.h"
+#include "typing/service.h"
 #include "win/dialogs.h"
 
 namespace {
@@ -76,6 +78,27 @@ void CALLBACK SaveSoon(HWND, UINT, UINT_PTR, DWORD) {
     MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
+
+// The typing run's questions and news go to the bar, made after the service: a message box
+// of the bar's, a balloon of the tray icon.
+class TypingHostRelay : public TypingHost {
+ public:
+  explicit TypingHostRelay(app::TrayWindow& tray) : tray_(tray) {}
+  BarWindow* bar = nullptr;
+  void FocusDummy() override {
+    if (bar) bar->FocusDummy();
+  }
+  void Message(const std::string& text) override {
+    if (bar) bar->Message(text);
+  }
+  void Notice(const std::string& text) override { tray_.Balloon(text); }
+  void ShowBarOnTop() override {
+    if (bar) bar->ShowBarOnTop();
+  }
+
+ private:
+  app::TrayWindow& tray_;
+};
 
 // What the bar is wired to, for the wiring and its undoing.
 struct AroundTheBar {
@@ -155,13 +178,41 @@ int RunWindows(app::Application& a) {
   list.Create(a.window.hwnd(), a.iconSmall);
   find.Create(a.window.hwnd());
 
+  // Typing: the one way every window types, with what it needs of the system.
+  SendInputSink sink;
+  WinKeyboardLayout layout;
+  WinClock clock;
+  TypingPump pump;
+  ShellStarter starter;
+  SystemWindowFacts facts;
+  WinInputConditions conditions;
+  conditions.settings = &session.settings();
+  conditions.accentWaiting = [&abbreviations] { return abbreviations.AccentWaiting(); };
+  TypingHostRelay host(tray);
+  TypingService* service = nullptr;
+  ForegroundWatch watch([&service] {
+    if (service) service->Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
+  });
+  TargetHandOver handOver(watch, facts, [&host](const std::string& text) { host.Message(text); });
+  TypingService typing(TypingPorts{sink, layout, clock, handOver, &pump, &list, &starter, &host,
+                                   &abbreviations, &conditions},
+                       facts);
+  service = &typing;
+
   BarWindow bar(BarSurroundings{
       a.window.hwnd(), &session, a.icon, a.iconSmall, &list, editorWindow.hwnd(), {&editorWindow.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
-      &abbreviations, [&tray](const std::string& text) { tray.Balloon(text); }});
+      &abbreviations, &typing, &handOver});
+  host.bar = &bar;
+  typing.onTyping = [&abbreviations, &bar](bool on) {
+    abbreviations.Typing(on);
+    bar.TypingChanged(on);
+  };
   const AroundTheBar around{a, tray, editorWindow, find, buttonEditor, abbreviations};
   WireToBar(around, bar);
   bar.Create();
+  starter.owner = bar.hwnd();
+  watch.Start();
   // The bar exists and the store is loaded: the hook's news has a window to go to.
   abbreviations.Start(bar.hwnd());
   tray.CheckAbbreviations(abbreviations.On());
@@ -174,10 +225,13 @@ int RunWindows(app::Application& a) {
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
   abbreviations.Stop();
+  watch.Stop();
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;
   UnwireFromBar(around);
+  typing.onTyping = nullptr;
+  host.bar = nullptr;
   return exitCode;
 }
 

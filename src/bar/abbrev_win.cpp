@@ -3,7 +3,6 @@
 // types it (codes, {list}, {run}, Undo).
 #include "bar/main_win.h"
 #include "typing/ports_win.h"
-#include "typing/typist.h"
 
 namespace ks {
 
@@ -24,24 +23,20 @@ void BarWindow::AbbreviationTyped(WPARAM button, LPARAM lengths) {
 bool BarWindow::TypeAbbreviation(ButtonRef b, Erase erase) {
   // As for a shortcut: what is typed in a window of ours is meant for it. During a run or
   // a question the hook is told to watch nothing, so a match then is stale.
-  if (!typist_ || typingRuns_ > 0 || questions_ > 0 || OwnWindowOpen()) return false;
+  if (typing_.Running() || questions_ > 0 || OwnWindowOpen()) return false;
   if (!HasButton(*store_, b)) return false;
   // The window the abbreviation was typed in is the target, and only that one: a text
   // typed elsewhere would not replace it.
   HWND front = GetForegroundWindow();
   ConsiderTarget(front);
-  if (typist_->TargetWindow != ToWindowId(front)) return false;
+  if (typing_.TargetWindow() != ToWindowId(front)) return false;
   if (AsksPassword(*store_, b, unlocked_)) {
     // The abbreviation stays where it was typed until the password is given.
     if (!MayType(b)) return false;
     FocusDummy();
     if (!HasButton(*store_, b)) return false;
   }
-  return TypeIntoTarget(store_->ButtonAt(b.Group, b.Button).String, erase);
-}
-
-void BarWindow::UserKeyWhileTyping() {
-  if (typist_ && typingRuns_ > 0) typist_->Stop();
+  return typing_.Type(store_->ButtonAt(b.Group, b.Button).String, erase);
 }
 
 }  // namespace ks

@@ -147,7 +147,7 @@ bool BarWindow::NewsMessage(UINT msg, WPARAM wp, LPARAM lp) {
       AbbreviationTyped(wp, lp);
       return true;
     case contract::kUserKeyWhileTyping:
-      UserKeyWhileTyping();
+      typing_.UserKey();
       return true;
     case kShowShortcutMessage:
       if (!shortcutMessage_.empty()) {

@@ -6,7 +6,6 @@
 #include "bar/main_win.h"
 #include "bar/shortcuts_win.h"
 #include "typing/ports_win.h"
-#include "typing/typist.h"
 
 namespace ks {
 namespace {
@@ -67,7 +66,7 @@ void BarWindow::ShortcutFired(int shortcut) {
   }
   // While the user works in a window of ours the keys are meant for it, not for a
   // target behind it. A typing run or a question of a shortcut only makes them wait.
-  if (typingRuns_ == 0 && questions_ == 0 && OwnWindowOpen()) return;
+  if (!typing_.Running() && questions_ == 0 && OwnWindowOpen()) return;
   // The window the user pressed the keys in is the target, even when the tracker has
   // not seen it yet.
   ConsiderTarget(GetForegroundWindow());
@@ -75,14 +74,14 @@ void BarWindow::ShortcutFired(int shortcut) {
   // A locked group's password is asked now, while the program may still take the
   // foreground for the box: after the wait for the keys it may no longer. The foreground
   // then goes back to the target at once, so typing needs no switch.
-  const bool free = typingRuns_ == 0 && questions_ == 0;
-  if (free && typist_ && ShortcutAsksPassword(*store_, shortcut, unlocked_)) {
+  const bool free = !typing_.Running() && questions_ == 0;
+  if (free && ShortcutAsksPassword(*store_, shortcut, unlocked_)) {
     if (!AskForShortcut(shortcut)) {
       shortcutQueue_.DropLast();
       return;
     }
     FocusDummy();
-    if (!handOver_.BringToForeground(typist_->TargetWindow)) {
+    if (!around_.HandOver || !around_.HandOver->BringToForeground(typing_.TargetWindow())) {
       shortcutQueue_.DropLast();
       return;
     }
@@ -115,7 +114,7 @@ void BarWindow::TakeShortcutsBack() {
 }
 
 void BarWindow::PollShortcuts() {
-  const bool busy = typingRuns_ > 0 || questions_ > 0;
+  const bool busy = typing_.Running() || questions_ > 0;
   const ShortcutQueue::Step step = shortcutQueue_.Poll(WinHeldKeys{}, busy, Now());
   if (!shortcutQueue_.Waiting()) KillTimer(hwnd_, kShortcutTimerId);
   if (!step.Dropped.empty()) {
@@ -131,19 +130,19 @@ void BarWindow::TypeShortcut(int shortcut) {
   // The keys were let go just now, in the window the user works in; a window that keeps
   // its focus while inactive told no event of its activation.
   FollowForeground();
-  if (!typist_ || typist_->TargetWindow == 0) return;
+  if (typing_.TargetWindow() == 0) return;
   std::optional<ButtonRef> b;
   if (const auto approved = std::find(approvedShortcuts_.begin(), approvedShortcuts_.end(), shortcut);
       approved != approvedShortcuts_.end()) {
     approvedShortcuts_.erase(approved);
     if (ButtonRef owner = ShortcutOwner(*store_, shortcut)) b = owner;
     // The password box took the release of Ctrl and Alt.
-    ReleaseCtrlAlt();
+    typing_.ReleaseCtrlAlt();
   } else {
     b = AskForShortcut(shortcut);
   }
   if (!b) return;
-  TypeIntoTarget(store_->ButtonAt(b->Group, b->Button).String);
+  typing_.Type(store_->ButtonAt(b->Group, b->Button).String);
 }
 
 void BarWindow::FindKeyPressed() {
@@ -159,33 +158,23 @@ void BarWindow::OpenFind() {
   // A question goes on in the window it has. A run's text goes on where it goes, and the
   // window opens once it is in: its last keys may still be on their way when the user,
   // seeing them, asks for the next.
-  if (typingRuns_ > 0) findAfterRun_ = true;
-  if (!typist_ || !around_.OpenFind || typingRuns_ > 0 || questions_ > 0) return;
-  around_.OpenFind(*store_, ToHwnd(typist_->TargetWindow));
+  if (typing_.Running()) findAfterRun_ = true;
+  if (!around_.OpenFind || typing_.Running() || questions_ > 0) return;
+  around_.OpenFind(*store_, ToHwnd(typing_.TargetWindow()));
 }
 
 void BarWindow::TypeFound(int group, int button) {
-  if (!typist_ || typist_->TargetWindow == 0) return;
+  if (typing_.TargetWindow() == 0) return;
   const ButtonRef b{group, button};
   if (!HasButton(*store_, b) || !MayType(b)) return;
   // The find window took the release of Ctrl and Alt when its key opened it.
-  ReleaseCtrlAlt();
-  TypeIntoTarget(store_->ButtonAt(group, button).String);
-}
-
-void BarWindow::ReleaseCtrlAlt() {
-  // A window of ours took the release of Ctrl and Alt, which the target's thread then
-  // never saw (Wine does not bring a thread's key state up to date when it comes back to
-  // the front): without a release of its own it takes the text as Ctrl+Alt chords. The
-  // releases go out with the text's first keys; Ctrl's first, so that no lone Alt release
-  // opens the target's menu.
-  typist_->SimulateKeyUp(VK_CONTROL);
-  typist_->SimulateKeyUp(VK_MENU);
+  typing_.ReleaseCtrlAlt();
+  typing_.Type(store_->ButtonAt(group, button).String);
 }
 
 bool BarWindow::MayType(ButtonRef b) {
   // The target stays while the password is asked, as at a press.
-  TargetHold hold(tracker_.get());
+  TargetHold hold(&typing_.Tracker());
   ++questions_;
   const bool mayType = AskPasswordFor(*store_, b, unlocked_, *this);
   --questions_;
@@ -194,7 +183,7 @@ bool BarWindow::MayType(ButtonRef b) {
 
 std::optional<ButtonRef> BarWindow::AskForShortcut(int shortcut) {
   // The target stays while the password is asked, as at a press.
-  TargetHold hold(tracker_.get());
+  TargetHold hold(&typing_.Tracker());
   ++questions_;
   std::optional<ButtonRef> b = ShortcutPressed(*store_, shortcut, unlocked_, *this);
   --questions_;

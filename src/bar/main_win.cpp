@@ -24,7 +24,10 @@ constexpr int kGroupListLineHeight = 16;
 }  // namespace
 
 BarWindow::BarWindow(BarSurroundings surroundings)
-    : around_(std::move(surroundings)), fontName_(kDesignFontName), fontSize_(kDesignFontSize) {}
+    : around_(std::move(surroundings)),
+      typing_(*around_.Typing),
+      fontName_(kDesignFontName),
+      fontSize_(kDesignFontSize) {}
 
 BarWindow::~BarWindow() = default;
 
@@ -41,17 +44,6 @@ bool BarWindow::Create() {
   PrepareSysMenus();
 
   CreateMenus();
-  sink_ = std::make_unique<SendInputSink>();
-  layout_ = std::make_unique<WinKeyboardLayout>();
-  clock_ = std::make_unique<WinClock>();
-  starter_.owner = hwnd_;
-  if (around_.Abbreviations)
-    conditions_.accentWaiting = [w = around_.Abbreviations] { return w->AccentWaiting(); };
-  conditions_.settings = &around_.Files->settings();
-  typist_ = std::make_unique<Typist>(TypingPorts{*sink_, *layout_, *clock_, handOver_,
-                                                 &typingPump_, around_.Picker, &starter_,
-                                                 this, around_.Abbreviations, &conditions_});
-
   LoadSession();
   StartShortcuts();
 
@@ -60,7 +52,8 @@ bool BarWindow::Create() {
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   Display();
-  StartForegroundTracker();
+  // A window that was in front before the foreground watch began sends no event.
+  FollowForeground();
   return true;
 }
 

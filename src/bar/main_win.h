@@ -17,7 +17,6 @@
 #include <optional>
 #include <string>
 
-#include "typing/foreground_win.h"
 #include "bar/groups.h"
 #include "bar/layout.h"
 #include "bar/ports.h"
@@ -30,6 +29,7 @@
 #include "store/store.h"
 #include "typing/ports.h"
 #include "typing/ports_win.h"
+#include "typing/service.h"
 #include "typing/typist.h"
 #include "win/controls.h"
 #include "win/window.h"
@@ -58,13 +58,14 @@ struct BarSurroundings {
   // Opens the find window over `store` for `target`, the window the user works in (null
   // when none is known).
   std::function<void(const Store& store, HWND target)> OpenFind;
-  // Told of every change of the store and of the typing runs; may be none.
+  // Told of every change of the store; may be none.
   AbbreviationWatcher* Abbreviations = nullptr;
-  // Tells the user something without taking the foreground: a balloon of the tray icon.
-  std::function<void(const std::string& text)> Notify;
+  // The one way to type, and the hand-over a shortcut's password question needs.
+  TypingService* Typing = nullptr;
+  ForegroundHandOver* HandOver = nullptr;
 };
 
-class BarWindow : public win::Window, public BarView, public TypingHost, public Dialogs {
+class BarWindow : public win::Window, public BarView, public Dialogs {
  public:
   explicit BarWindow(BarSurroundings surroundings);
   ~BarWindow() override;
@@ -115,12 +116,14 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   int SelectedGroupItem() const override;
   void RebuildGroupMenus(const std::vector<std::string>& groupNames) override;
 
-  // ---- TypingHost ----
-  void Message(const std::string& text) override;
-  void Notice(const std::string& text) override;
-  void ShowBarOnTop() override;
+  // ---- what a typing run asks of the bar ----
+  // Puts the bar back into the topmost band, without moving it or taking the foreground.
+  void ShowBarOnTop();
+  // The typing service began its first run or ended its last one.
+  void TypingChanged(bool typing);
 
   // ---- Dialogs ----
+  void Message(const std::string& text) override;
   bool Confirm(const std::string& text, const std::string& title) override;
   std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
                                    const std::string& defaultText, bool preselect) override;
@@ -192,19 +195,11 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   bool PressTypesInPlace(LPARAM mouseActivate);
   void ButtonMouseDown(int index, MouseButton button);
   void TypeButton(int index);
-  // The way every press types: the bar lets go of the focus, the target comes forward
-  // and gets the text.
-  // False when nothing was typed.
-  bool TypeIntoTarget(const std::string& text, Erase erase = {});
   // The abbreviation hook's news (abbrev_win.cpp): a button's abbreviation was typed in
-  // the window in front, or the user pressed a key while a run types.
+  // the window in front.
   void AbbreviationTyped(WPARAM button, LPARAM lengths);
   bool TypeAbbreviation(ButtonRef b, Erase erase);
-  void UserKeyWhileTyping();
   void UndoTyping();
-  // Listens for the foreground's moves from the start to the end of the session.
-  void StartForegroundTracker();
-  void StopForegroundTracker();
   // The foreground moved, or may have moved without telling: the window in front now may
   // become the target.
   void FollowForeground();
@@ -262,8 +257,6 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   void TakeShortcutsBack();
   // Ctrl+Alt+Space pressed anywhere.
   void FindKeyPressed();
-  // Releases Ctrl and Alt in the target, with the text's first keys.
-  void ReleaseCtrlAlt();
   // The button `shortcut` types, once its group's password is given if it asks for one.
   std::optional<ButtonRef> AskForShortcut(int shortcut);
   // Whether button `b`, typed from outside the bar (the find window, an abbreviation), may
@@ -285,7 +278,7 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   int32_t buttonWidth_ = kButtonWidthRule.Default;
   int currentIndex_ = 0;  // the button the button menu was opened on
   Store* store_ = nullptr;  // the session's
-  std::unique_ptr<Typist> typist_;
+  TypingService& typing_;
 
   std::array<HWND, kMaxButtons + 1> buttons_{};
   bool controlsMade_ = false;
@@ -308,20 +301,8 @@ class BarWindow : public win::Window, public BarView, public TypingHost, public 
   std::string fontName_;
   int32_t fontSize_;
   int32_t templateColor_ = 0;
-  SystemWindowFacts windowFacts_;
-  std::unique_ptr<TargetTracker> tracker_;
-  ForegroundWatch foregroundWatch_{[this] { FollowForeground(); }};
-  TargetHandOver handOver_{foregroundWatch_, windowFacts_,
-                           [this](const std::string& text) { Message(text); }};
-  ShellStarter starter_;
-  int typingRuns_ = 0;  // typing runs under way (a press during a run nests)
   bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
   int letThrough_ = 0;  // the shortcut whose letter went through last, until let go
-  TypingPump typingPump_;
-  WinInputConditions conditions_;
-  std::unique_ptr<KeySink> sink_;
-  std::unique_ptr<KeyboardLayout> layout_;
-  std::unique_ptr<Clock> clock_;
 
   HMENU buttonMenu_ = nullptr;
   HMENU groupMenu_ = nullptr;

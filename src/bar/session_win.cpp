@@ -54,7 +54,6 @@ void BarWindow::NoteChange() {
 }
 
 void BarWindow::SaveSession() {
-  StopForegroundTracker();
   StopShortcuts();
   if (saved_) return;
   saved_ = true;

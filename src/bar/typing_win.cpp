@@ -6,27 +6,14 @@
 #include "bar/groups.h"
 #include "bar/main_win.h"
 #include "typing/ports_win.h"
-#include "typing/typist.h"
 #include "win/dialogs.h"
 
 namespace ks {
-void BarWindow::StartForegroundTracker() {
-  if (!typist_) return;
-  if (!tracker_) tracker_ = std::make_unique<TargetTracker>(windowFacts_, typist_->TargetWindow);
-  foregroundWatch_.Start();
-  // A window that was in front before the watch began sends no event.
-  FollowForeground();
-}
-
-void BarWindow::StopForegroundTracker() { foregroundWatch_.Stop(); }
-
 void BarWindow::FollowForeground() {
-  if (tracker_) tracker_->ForegroundChanged(ToWindowId(GetForegroundWindow()));
+  typing_.Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
 }
 
-void BarWindow::ConsiderTarget(HWND fg) {
-  if (tracker_) tracker_->BarActivated(ToWindowId(fg));
-}
+void BarWindow::ConsiderTarget(HWND fg) { typing_.Tracker().BarActivated(ToWindowId(fg)); }
 
 bool BarWindow::PressTypesInPlace(LPARAM mouseActivate) {
   // Asked by a typing button or Undo itself, so the press is known to be on one. Only a
@@ -35,18 +22,18 @@ bool BarWindow::PressTypesInPlace(LPARAM mouseActivate) {
   const UINT mouse = HIWORD(mouseActivate);
   if (LOWORD(mouseActivate) != HTCLIENT || (mouse != WM_LBUTTONDOWN && mouse != WM_LBUTTONDBLCLK))
     return false;
-  if (!tracker_ || !IsWindowEnabled(hwnd_) || drag_.pressed) return false;
+  if (!IsWindowEnabled(hwnd_) || drag_.pressed) return false;
   // The foreground is still the window the user worked in, which may have told no event
   // of its activation (a window that keeps its own focus while inactive sends none under
   // Wine). Read once: a press waits for every round trip to the system.
   const WindowId fg = ToWindowId(GetForegroundWindow());
-  tracker_->ForegroundChanged(fg);
-  return tracker_->TypesInPlace(fg);
+  typing_.Tracker().ForegroundChanged(fg);
+  return typing_.Tracker().TypesInPlace(fg);
 }
 
 void BarWindow::ButtonMouseDown(int index, MouseButton button) {
   currentIndex_ = index;
-  if (button == MouseButton::Left && typist_ && typist_->TargetWindow != 0)
+  if (button == MouseButton::Left && typing_.TargetWindow() != 0)
     TypeButton(index);
   else if (button == MouseButton::Right)
     DragBegin(index);
@@ -55,28 +42,20 @@ void BarWindow::ButtonMouseDown(int index, MouseButton button) {
 
 void BarWindow::TypeButton(int index) {
   if (!unlocked_) {
-    TargetHold hold(tracker_.get());
+    TargetHold hold(&typing_.Tracker());
     CheckPassword(*store_, unlocked_, *this);
   }
   if (!unlocked_ || !store_->Active().HasButton(index)) return;
-  TypeIntoTarget(store_->Active().ButtonAt(index).String);
+  typing_.Type(store_->Active().ButtonAt(index).String);
 }
 
-bool BarWindow::TypeIntoTarget(const std::string& text, Erase erase) {
-  if (typingRuns_++ == 0 && around_.Abbreviations) around_.Abbreviations->Typing(true);
-  const bool typed = typist_->SendString(text, erase);
-  if (--typingRuns_ > 0) return typed;
-  if (around_.Abbreviations) around_.Abbreviations->Typing(false);
-  if (findAfterRun_) {
-    findAfterRun_ = false;
-    PostMessageW(hwnd_, WM_HOTKEY, kFindHotKeyId, 0);
-  }
-  return typed;
+void BarWindow::TypingChanged(bool typing) {
+  if (typing || !findAfterRun_) return;
+  findAfterRun_ = false;
+  PostMessageW(hwnd_, WM_HOTKEY, kFindHotKeyId, 0);
 }
 
-void BarWindow::UndoTyping() {
-  if (typist_) typist_->UndoTyping();
-}
+void BarWindow::UndoTyping() { typing_.Undo(); }
 
 // ---- TypingHost and Dialogs ----
 
@@ -84,12 +63,8 @@ void BarWindow::Message(const std::string& text) {
   // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
   // belongs in the window it was meant for, which the engine brings back after it.
   std::optional<TargetHold> hold;
-  if (typingRuns_ > 0) hold.emplace(tracker_.get());
+  if (typing_.Running()) hold.emplace(&typing_.Tracker());
   win::ShowMessage(hwnd_, text);
-}
-
-void BarWindow::Notice(const std::string& text) {
-  if (around_.Notify) around_.Notify(text);
 }
 
 void BarWindow::ShowBarOnTop() {

@@ -46,7 +46,7 @@ std::string ForegroundRefusedMessage(const WindowFacts& facts, WindowId target);
 
 class TargetTracker {
  public:
-  // `target` is where the target is kept: the typing engine's `TargetWindow`.
+  // `target` is where the target is kept: the typing service's `TargetWindow`.
   TargetTracker(const WindowFacts& facts, WindowId& target) : facts_(facts), target_(target) {}
 
   // The foreground passed to `w`; 0 when for a moment no window holds it, as while it

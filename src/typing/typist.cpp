@@ -194,7 +194,7 @@ void Typist::Flush() {
 
 void Typist::FlushAndWaitUntilTaken() {
   Flush();
-  foreground_.WaitUntilKeysTaken(runWindow_ ? runWindow_ : TargetWindow, sentSinceWait_);
+  foreground_.WaitUntilKeysTaken(runWindow_, sentSinceWait_);
   sentSinceWait_ = 0;
 }
 
@@ -232,15 +232,15 @@ void Typist::Prepare(WindowId w) {
   }
 }
 
-bool Typist::SendString(std::string text, Erase erase) {
+bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   // `text` is this run's own copy: a run started from the message pump may change
   // the button it came from while this one is still walking it.
   const bool outer = depth_ == 0;
   if (outer) {
-    if (TargetWindow == 0) return false;
+    if (target == 0) return false;
     stopped_ = false;
     if (!WaitForHand()) return false;
-    runWindow_ = TargetWindow;
+    runWindow_ = target;
   }
   if (ports_.bar) ports_.bar->FocusDummy();
   if (!foreground_.BringToForeground(runWindow_)) return false;

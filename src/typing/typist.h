@@ -46,9 +46,6 @@ class Typist {
   Typist(const Typist&) = delete;
   Typist& operator=(const Typist&) = delete;
 
-  // The window that a press types into; 0 until the first tracking tick. A run keeps the
-  // window it started in, whatever becomes the target meanwhile.
-  WindowId TargetWindow = 0;
   // Keystrokes of the last typing run that the system took: the Backspaces Undo sends to
   // take it back. A character beyond U+FFFF counts once, as RichEdit, browsers and word
   // processors remove a surrogate pair with one Backspace, and twice where the keyboard
@@ -74,14 +71,16 @@ class Typist {
   void Flush();
 
   // --- the interpreter ---
-  // Types `text` as a type string into the target window; nothing when there is none, it
+  // Types `text` as a type string into `target`; nothing when there is none, it
   // cannot be brought forward, or the user still holds a modifier key after the wait for
   // it. A run ends early when the target is lost on the way (another window came to the
   // front, or after a message or a pick it could not be brought back), when the system
   // refuses keys, or by Stop. `erase` Backspaces go first, in the same run: they take out
   // what the user typed to ask for the text (an abbreviation), and Undo, which takes back
   // the text, does not count them. False when it typed nothing.
-  bool SendString(std::string text, Erase erase = {});
+  // A run keeps `target` whatever the user brings to the front meanwhile; a run started
+  // from the pump during another nests in it and types into its window.
+  bool SendString(WindowId target, std::string text, Erase erase = {});
   // Ends the run under way after the character being typed (the user pressed a key): what
   // was typed stays, and Undo takes it back.
   void Stop() { stopped_ = true; }

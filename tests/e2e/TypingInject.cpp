@@ -114,13 +114,12 @@ class TypingInject : public ::testing::Test {
     SetForegroundWindow(target_);
     ASSERT_TRUE(Eventually([] { return GetForegroundWindow() == target_; }))
         << "the target window did not come to the foreground";
-    typist_.TargetWindow = ToWindowId(target_);
   }
 
   // Types `text` and waits until the target shows `expected`.
   std::wstring TypeAndRead(const std::string& text, const std::wstring& expected,
                            int ms = 15000) {
-    typist_.SendString(text);
+    typist_.SendString(ToWindowId(target_), text);
     Eventually([&] { return WideTextOf(text_) == expected; }, ms);
     return WideTextOf(text_);
   }

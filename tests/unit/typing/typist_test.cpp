@@ -23,7 +23,8 @@ using ::testing::IsEmpty;
 
 class TypistTest : public ::testing::Test {
  protected:
-  TypistTest() { typist.TargetWindow = 7; }
+  // The window a press would type into.
+  WindowId target = 7;
 
   // The key transitions of the journal, without flushes and host calls.
   std::vector<std::string> Keys() const {
@@ -62,7 +63,7 @@ class TypistTest : public ::testing::Test {
   std::string TypeOut(const std::string& text) {
     journal.clear();
     sink.events.clear();
-    typist.SendString(text);
+    typist.SendString(target, text);
     return Typed();
   }
   // Each text, typed on its own, gives what its pair says.
@@ -97,7 +98,7 @@ TEST_F(TypistTest, ModifiersGoUpInTheOrderTheyWentDown) {
 
   journal.clear();
   layout.Set(u'\u20AC', 0x0745);
-  typist.SendString("\xE2\x82\xAC");  // a run asks its layout anew
+  typist.SendString(target, "\xE2\x82\xAC");  // a run asks its layout anew
   EXPECT_THAT(Keys(), ElementsAre("+Shift", "+Alt", "+Ctrl", "+E", "-E", "-Shift", "-Alt", "-Ctrl"));
   EXPECT_EQ(typist.KeystrokeCount, 1);
 }
@@ -141,7 +142,7 @@ TEST_F(TypistTest, EveryEventCarriesTheLayoutsScanCode) {
 }
 
 TEST_F(TypistTest, ArrowKeysAndOnlyThoseAreExtended) {
-  typist.SendString("{UP}{DOWN}{LEFT}{RIGHT}");
+  typist.SendString(target, "{UP}{DOWN}{LEFT}{RIGHT}");
   ASSERT_EQ(sink.events.size(), 8u);
   for (const auto& ev : sink.events) EXPECT_TRUE(ev.extended) << test::KeyName(ev.vk);
   EXPECT_THAT(Keys(), ElementsAre("+Up", "-Up", "+Down", "-Down", "+Left", "-Left", "+Right",
@@ -149,7 +150,7 @@ TEST_F(TypistTest, ArrowKeysAndOnlyThoseAreExtended) {
   EXPECT_EQ(sink.events[0].scan, 0x48);
 
   sink.events.clear();
-  typist.SendString("Ab{ENTER}{TAB}");
+  typist.SendString(target, "Ab{ENTER}{TAB}");
   for (const auto& ev : sink.events) EXPECT_FALSE(ev.extended) << test::KeyName(ev.vk);
 }
 
@@ -192,7 +193,7 @@ TEST_F(TypistTest, CharactersWithoutAKeyGoOutAsUnicodeAndAPairCountsOnce) {
 TEST_F(TypistTest, ACharacterALayoutKeyMakesGoesOutWithThatKey) {
   layout.Set(u'\u00E9', 0x0032);  // e acute on the 2 key, as on a French keyboard
   layout.Set(u'\u03B1', 0x0141);  // alpha on Shift+A, as on a Greek one
-  typist.SendString(kMixed);
+  typist.SendString(target, kMixed);
   EXPECT_THAT(Keys(), ElementsAre("+Shift", "+A", "-A", "-Shift", "U+03B2", "+2", "-2", "U+2713",
                                   "U+D83D", "U+DE00"));
   EXPECT_EQ(typist.KeystrokeCount, 5);
@@ -210,7 +211,7 @@ TEST_F(TypistTest, ArgumentsAreCutAt255UnitsNeverInsideACharacter) {
   const std::string emoji = "\xF0\x9F\x98\x80";
   std::string program(250, 'p');
   for (int k = 0; k < 4; ++k) program += emoji;  // units 251..258
-  typist.SendString("{RUN " + program + "}");
+  typist.SendString(target, "{RUN " + program + "}");
   // 250 + two whole pairs = 254 units; the third pair would end at 256.
   const std::string want = std::string(250, 'P') + emoji + emoji;
   EXPECT_THAT(journal, ::testing::Contains("start:" + want + "|"));
@@ -249,13 +250,13 @@ TEST_F(TypistTest, ClockCodesTypeTheirTextLiterally) {
 }
 
 TEST_F(TypistTest, CountCoversCharactersKeysAndClockText) {
-  typist.SendString("ab{ENTER}{DATE}");
+  typist.SendString(target, "ab{ENTER}{DATE}");
   EXPECT_EQ(typist.KeystrokeCount, 11);
 }
 
 TEST_F(TypistTest, EachItemIsFollowedByOnePumpAndTheRunEndsWithItsKeysSent) {
   journal.clear();
-  typist.SendString("a{DATE}{x}{");
+  typist.SendString(target, "a{DATE}{x}{");
   // Four items: a, the date (its eight characters back to back), the vanishing {x}
   // and the literal {. A short run sends its keys once, at its end.
   EXPECT_EQ(journal.front(), "focus");
@@ -270,7 +271,7 @@ TEST_F(TypistTest, EachItemIsFollowedByOnePumpAndTheRunEndsWithItsKeysSent) {
 
 TEST_F(TypistTest, ALongRunSendsItsKeysInBatchesBeforeItsPumps) {
   journal.clear();
-  typist.SendString(std::string(300, 'a'));  // 600 key events
+  typist.SendString(target, std::string(300, 'a'));  // 600 key events
   ASSERT_EQ(std::count(journal.begin(), journal.end(), "+A"), 300);
   // A batch goes out as soon as it is full, before the pump that follows it, and what
   // is left goes out when the run ends.
@@ -302,7 +303,6 @@ TEST_F(TypistTest, TheWatchStandsAsideForTheFirstBatchOfARunOrAnUndoAlone) {
   TypingPorts ports = host.Ports(sink, layout, clock);
   ports.watch = &watch;
   Typist watched{ports};
-  watched.TargetWindow = 7;
   auto flushes = [&] {
     std::vector<std::string> out;
     for (const std::string& e : journal)
@@ -311,34 +311,34 @@ TEST_F(TypistTest, TheWatchStandsAsideForTheFirstBatchOfARunOrAnUndoAlone) {
     return out;
   };
   journal.clear();
-  watched.SendString(std::string(300, 'a'));
+  watched.SendString(7, std::string(300, 'a'));
   EXPECT_THAT(flushes(), ElementsAre("aside", "|", "back", "|", "|"));
   watched.UndoTyping();
   EXPECT_THAT(flushes(), ElementsAre("aside", "|", "back", "|", "|"));
   // Keys before a program start are a first batch too; a run without keys sends none.
-  watched.SendString("a{RUN x}b");
+  watched.SendString(7, "a{RUN x}b");
   EXPECT_THAT(flushes(), ElementsAre("aside", "|", "back", "|"));
-  watched.SendString("");
+  watched.SendString(7, "");
   EXPECT_THAT(flushes(), ElementsAre("|"));
 }
 
 TEST_F(TypistTest, EmptyTextStillResetsTheCount) {
   typist.KeystrokeCount = 5;
-  typist.SendString("");
+  typist.SendString(target, "");
   EXPECT_EQ(typist.KeystrokeCount, 0);
   EXPECT_THAT(sink.events, IsEmpty());
 }
 
 TEST_F(TypistTest, NothingIsTypedWithoutATarget) {
   typist.KeystrokeCount = 5;
-  typist.TargetWindow = 0;
-  typist.SendString("abc");
+  target = 0;
+  typist.SendString(target, "abc");
   EXPECT_THAT(journal, IsEmpty());
   EXPECT_EQ(typist.KeystrokeCount, 5);
 
   // A target that has closed since it was recorded is no target either.
-  typist.TargetWindow = 99;
-  typist.SendString("abc");
+  target = 99;
+  typist.SendString(target, "abc");
   EXPECT_THAT(Keys(), IsEmpty());
   EXPECT_EQ(typist.KeystrokeCount, 5);
 }
@@ -459,9 +459,9 @@ TEST_F(TypistTest, RunStartedFromThePumpDoesNotDisturbTheOuterRun) {
     if (nested) return;
     nested = true;
     button = "changed under the outer run";
-    typist.SendString("Z");
+    typist.SendString(target, "Z");
   };
-  typist.SendString(button);
+  typist.SendString(target, button);
   EXPECT_EQ(Typed(), "aZb");
   // The nested run reset the count; the outer run counted on from there.
   EXPECT_EQ(typist.KeystrokeCount, 2);
@@ -470,7 +470,7 @@ TEST_F(TypistTest, RunStartedFromThePumpDoesNotDisturbTheOuterRun) {
 // ---- undo ----
 
 TEST_F(TypistTest, UndoSendsOneBackspacePerKeystrokeOnce) {
-  typist.SendString("ab{ENTER}");
+  typist.SendString(target, "ab{ENTER}");
   journal.clear();
   typist.UndoTyping();
   EXPECT_THAT(journal, ElementsAre("focus", "front:7", "+Back", "-Back", "pump", "+Back", "-Back",
@@ -483,7 +483,7 @@ TEST_F(TypistTest, UndoSendsOneBackspacePerKeystrokeOnce) {
 }
 
 TEST_F(TypistTest, AnUndoFromThePumpDuringAnUndoFindsNothingLeft) {
-  typist.SendString("abc");
+  typist.SendString(target, "abc");
   int nested = 0;
   host.onPump = [&] {
     if (nested++ == 0) typist.UndoTyping();
@@ -498,7 +498,7 @@ TEST_F(TypistTest, AnUndoFromThePumpDuringAnUndoFindsNothingLeft) {
 // text alone (the abbreviation is not typed back).
 TEST_F(TypistTest, BackspacesBeforeTheTextArePartOfTheRunButNotOfItsUndo) {
   sink.events.clear();
-  typist.SendString("Hi{ENTER}", Erase{4, 4});
+  typist.SendString(target, "Hi{ENTER}", Erase{4, 4});
   EXPECT_EQ(Typed(), "<Back><Back><Back><Back>Hi<Enter>");
   EXPECT_EQ(typist.KeystrokeCount, 3);
   sink.events.clear();
@@ -527,7 +527,7 @@ TEST_F(TypistTest, UndoBeforeTypingSendsNothing) {
 
 TEST_F(TypistTest, NothingIsTypedOnceTheTargetCannotBeBroughtForward) {
   // Refused at the start: no key, and the last run stays undoable.
-  typist.SendString("abc");
+  typist.SendString(target, "abc");
   host.frontAnswers = {false};
   EXPECT_EQ(TypeOut("xyz"), "");
   EXPECT_EQ(typist.KeystrokeCount, 3);
@@ -551,7 +551,7 @@ TEST_F(TypistTest, NothingIsTypedOnceTheTargetCannotBeBroughtForward) {
   host.onPump = [&] {
     if (!nested) {
       nested = true;
-      typist.SendString("x{RUN nothing.exe}y");
+      typist.SendString(target, "x{RUN nothing.exe}y");
     }
   };
   EXPECT_EQ(TypeOut("ab"), "ax");
@@ -578,12 +578,12 @@ std::string Sent(const test::RecordingSink& sink) {
 TEST_F(TypistTest, ARunTypesOnlyWhileItsWindowIsInFront) {
   // The tracker may take another window as the target meanwhile: the run keeps its own.
   host.existing = {7, 9};
-  host.onPump = [&] { typist.TargetWindow = 9; };
+  host.onPump = [&] { target = 9; };
   EXPECT_EQ(TypeOut(std::string(300, 'a')), std::string(300, 'a'));
   EXPECT_EQ(typist.UndoWindow(), 7u);
 
   // Another window in front: the batch under way goes nowhere, and nothing after it.
-  typist.TargetWindow = 7;
+  target = 7;
   int pumps = 0;
   host.onPump = [&] {
     if (++pumps == 200) host.foreground = 9;
@@ -609,9 +609,9 @@ TEST_F(TypistTest, ARunTypesOnlyWhileItsWindowIsInFront) {
 
 TEST_F(TypistTest, UndoTakesBackOnlyInTheWindowTypedInto) {
   host.existing = {7, 8};
-  typist.SendString("abc");
+  typist.SendString(target, "abc");
   // The user went on in another window, which is now the target and in front.
-  typist.TargetWindow = host.foreground = 8;
+  target = host.foreground = 8;
   journal.clear();
   sink.events.clear();
   typist.UndoTyping();
@@ -619,8 +619,8 @@ TEST_F(TypistTest, UndoTakesBackOnlyInTheWindowTypedInto) {
   EXPECT_EQ(Typed(), "<Back><Back><Back>");
 
   // The window cannot come back: no Backspace anywhere, and the run stays to undo.
-  typist.TargetWindow = 7;
-  typist.SendString("abc");
+  target = 7;
+  typist.SendString(target, "abc");
   host.foreground = 8;
   host.frontAnswers = {false};
   sink.events.clear();
@@ -666,7 +666,7 @@ TEST_F(TypistTest, KeysAreChosenAsTheTargetMakesThemWhateverItsLayoutCapsLockOrI
     layout.SetDead(0, 0, 0);  // no key is an accent unless a case says so
     c.setUp();
     sink.events.clear();
-    typist.SendString(c.text);
+    typist.SendString(target, c.text);
     EXPECT_EQ(Sent(sink), c.sent) << c.what;
   }
   // The accent's blank and Backspace are no part of what Undo takes back.
@@ -677,7 +677,7 @@ TEST_F(TypistTest, KeysAreChosenAsTheTargetMakesThemWhateverItsLayoutCapsLockOrI
   layout.Add(3, 7);
   layout.SetScan('Q', 0x1E, 3);  // Q where A is, as on a French keyboard
   sink.events.clear();
-  typist.SendString("q");
+  typist.SendString(target, "q");
   ASSERT_EQ(sink.events.size(), 2u);
   EXPECT_EQ(sink.events[0].scan, 0x1E);
 }
@@ -685,7 +685,7 @@ TEST_F(TypistTest, KeysAreChosenAsTheTargetMakesThemWhateverItsLayoutCapsLockOrI
 TEST_F(TypistTest, ARunWaitsForTheUsersHandToLetGoOfTheModifiers) {
   host.heldPolls = 3;  // the look before the wait, and two during it
   journal.clear();
-  EXPECT_TRUE(typist.SendString("a"));
+  EXPECT_TRUE(typist.SendString(target, "a"));
   EXPECT_EQ(journal[0], "wait:10");
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "wait:10"), 2);
   EXPECT_EQ(Sent(sink), "+A -A");
@@ -694,7 +694,7 @@ TEST_F(TypistTest, ARunWaitsForTheUsersHandToLetGoOfTheModifiers) {
   host.heldPolls = 1000;
   journal.clear();
   sink.events.clear();
-  EXPECT_FALSE(typist.SendString("a"));
+  EXPECT_FALSE(typist.SendString(target, "a"));
   EXPECT_EQ(journal.back(), "msg:" + KeysStillHeldMessage());
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "wait:10"), kReleaseWaitMs / kReleasePollMs);
   EXPECT_THAT(sink.events, IsEmpty());
@@ -702,14 +702,14 @@ TEST_F(TypistTest, ARunWaitsForTheUsersHandToLetGoOfTheModifiers) {
   // A key pressed meanwhile stops the run before it types anything.
   host.heldPolls = 1000;
   host.onWait = [&] { typist.Stop(); };
-  EXPECT_FALSE(typist.SendString("a"));
+  EXPECT_FALSE(typist.SendString(target, "a"));
   EXPECT_THAT(sink.events, IsEmpty());
 }
 
 TEST_F(TypistTest, APacedRunSendsOneCharacterAtATimeWithItsGap) {
   host.pace = 25;
   journal.clear();
-  typist.SendString("Ab{ENTER}");
+  typist.SendString(target, "Ab{ENTER}");
   std::vector<std::string> steps;
   for (const std::string& e : journal)
     if (e == "|" || e.rfind("wait:", 0) == 0 || e[0] == '+' || e[0] == '-') steps.push_back(e);
@@ -729,7 +729,7 @@ TEST_F(TypistTest, KeysTheSystemRefusesStopTheRunAndCountForNothing) {
     sink.events.clear();
     sink.accepts = accepted;
     journal.clear();
-    typist.SendString("Ab");
+    typist.SendString(target, "Ab");
     EXPECT_EQ(Sent(sink), typed);
     EXPECT_EQ(typist.KeystrokeCount, count);
     EXPECT_EQ(std::count(journal.begin(), journal.end(), std::string("notice:") + kStoppedRefused), 1);
@@ -753,7 +753,7 @@ TEST_F(TypistTest, OneBackspaceRuleForUndoAndAbbreviations) {
   for (const bool half : {false, true}) {
     host.halfPair = half;
     sink.events.clear();
-    typist.SendString("\xF0\x9F\x98\x80", Erase{3, 2});
+    typist.SendString(target, "\xF0\x9F\x98\x80", Erase{3, 2});
     const std::string backs = Typed().substr(0, Typed().find("<U+"));
     EXPECT_EQ(backs, half ? "<Back><Back><Back>" : "<Back><Back>");
     EXPECT_EQ(typist.KeystrokeCount, half ? 2 : 1);
