@@ -2,6 +2,9 @@
 // and the save at the end of a normal run.
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "../../res/resource.h"
 #include "app/abbreviations.h"
 #include "app/app.h"
@@ -100,6 +103,14 @@ class TypingHostRelay : public TypingHost {
   app::TrayWindow& tray_;
 };
 
+// A window's place is saved once the user ends a move or a resize of it, as every change is.
+std::function<void()> NoteMoves(const SettingsPlace& place, Session& session) {
+  return [&place, &session] {
+    place.PutPlace(session.settings());
+    session.Changed();
+  };
+}
+
 // What the bar is wired to, for the wiring and its undoing.
 struct AroundTheBar {
   app::Application& a;
@@ -177,6 +188,8 @@ int RunWindows(app::Application& a) {
   editorWindow.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
   find.Create(a.window.hwnd());
+  editorWindow.OnMoved = NoteMoves(editorWindow.place(), session);
+  list.OnMoved = NoteMoves(list.place(), session);
 
   // Typing: the one way every window types, with what it needs of the system.
   SendInputSink sink;
@@ -232,6 +245,7 @@ int RunWindows(app::Application& a) {
   UnwireFromBar(around);
   typing.onTyping = nullptr;
   host.bar = nullptr;
+  editorWindow.OnMoved = list.OnMoved = nullptr;
   return exitCode;
 }
 

@@ -251,6 +251,9 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       FitToSize(c.right, c.bottom);
       return 0;
     }
+    case WM_EXITSIZEMOVE:
+      if (OnMoved) OnMoved();
+      break;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
       const EditorDesignSizes sizes = EditorSizesAt(Dpi());

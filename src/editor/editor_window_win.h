@@ -91,6 +91,8 @@ class EditorWindow : public ks::win::Window {
 
   // The editor's place in the settings, which it reads and writes itself.
   const ks::SettingsPlace& place() const { return place_; }
+  // The user ended a move or a resize of the editor.
+  std::function<void()> OnMoved;
 
   HWND memo() { return EnsureControls() ? memoEdit_ : nullptr; }
   HWND recordButton() { return EnsureControls() ? recordButton_ : nullptr; }

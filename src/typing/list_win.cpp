@@ -96,6 +96,9 @@ LRESULT ListPickerWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       modalResult_ = kModalCancel;
       return 0;
+    case WM_EXITSIZEMOVE:
+      if (OnMoved) OnMoved();
+      break;
   }
   return Default(msg, wp, lp);
 }

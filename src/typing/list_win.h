@@ -3,6 +3,7 @@
 // type code.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ class ListPickerWindow : public ks::win::Window, public ListPicker {
 
   // The picker's place in the settings, which it reads and writes itself.
   const ks::SettingsPlace& place() const { return place_; }
+  // The user ended a move or a resize of the picker.
+  std::function<void()> OnMoved;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
