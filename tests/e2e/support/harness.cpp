@@ -456,8 +456,8 @@ TypingTarget::~TypingTarget() {
   CloseHandle(process_);
 }
 
-bool TypingTarget::Start(const std::string& args) {
-  std::string cmd = "\"" + ExeDir() + "typing_target.exe\" " + args;
+bool TypingTarget::Start(const std::string& args, const std::string& exe) {
+  std::string cmd = "\"" + (exe.empty() ? ExeDir() + "typing_target.exe" : exe) + "\" " + args;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

@@ -120,8 +120,9 @@ class TypingTarget {
   TypingTarget(const TypingTarget&) = delete;
   TypingTarget& operator=(const TypingTarget&) = delete;
 
-  // Starts the program (with `args`, e.g. "--no-log") and waits for its window and Edit.
-  bool Start(const std::string& args = {});
+  // Starts the program (with `args`, e.g. "--no-log") and waits for its window and Edit;
+  // `exe`, when given, is the full path of a copy of it under another program's name.
+  bool Start(const std::string& args = {}, const std::string& exe = {});
   HWND main() const { return main_; }
   HWND edit() const { return edit_; }
   std::string Text() const { return TextOf(edit_); }
