@@ -9,6 +9,7 @@
 #include "app/abbreviations.h"
 #include "app/app.h"
 #include "app/tray.h"
+#include "app/typing_setup.h"
 #include "bar/main_win.h"
 #include "text/codepage_win.h"
 #include "editor/editor_win.h"
@@ -16,9 +17,7 @@
 #include "typing/list_win.h"
 #include "store/files_win.h"
 #include "store/session.h"
-#include "typing/foreground_win.h"
 #include "typing/ports_win.h"
-#include "typing/service.h"
 #include "win/dialogs.h"
 
 namespace {
@@ -81,27 +80,6 @@ void CALLBACK SaveSoon(HWND, UINT, UINT_PTR, DWORD) {
     MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
-
-// The typing run's questions and news go to the bar, made after the service: a message box
-// of the bar's, a balloon of the tray icon.
-class TypingHostRelay : public TypingHost {
- public:
-  explicit TypingHostRelay(app::TrayWindow& tray) : tray_(tray) {}
-  BarWindow* bar = nullptr;
-  void FocusDummy() override {
-    if (bar) bar->FocusDummy();
-  }
-  void Message(const std::string& text) override {
-    if (bar) bar->Message(text);
-  }
-  void Notice(const std::string& text) override { tray_.Balloon(text); }
-  void ShowBarOnTop() override {
-    if (bar) bar->ShowBarOnTop();
-  }
-
- private:
-  app::TrayWindow& tray_;
-};
 
 // A window's place is saved once the user ends a move or a resize of it, as every change is.
 std::function<void()> NoteMoves(const SettingsPlace& place, Session& session) {
@@ -192,40 +170,20 @@ int RunWindows(app::Application& a) {
   list.OnMoved = NoteMoves(list.place(), session);
 
   // Typing: the one way every window types, with what it needs of the system.
-  SendInputSink sink;
-  WinKeyboardLayout layout;
-  WinClock clock;
-  TypingPump pump;
-  ShellStarter starter;
-  SystemWindowFacts facts;
-  WinInputConditions conditions;
-  conditions.settings = &session.settings();
-  conditions.accentWaiting = [&abbreviations] { return abbreviations.AccentWaiting(); };
-  TypingHostRelay host(tray);
-  TypingService* service = nullptr;
-  ForegroundWatch watch([&service] {
-    if (service) service->Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
-  });
-  TargetHandOver handOver(watch, facts, [&host](const std::string& text) { host.Message(text); });
-  TypingService typing(TypingPorts{sink, layout, clock, handOver, &pump, &list, &starter, &host,
-                                   &abbreviations, &conditions},
-                       facts);
-  service = &typing;
+  app::TypingSetup typing(session, list, tray, abbreviations);
 
   BarWindow bar(BarSurroundings{
       a.window.hwnd(), &session, a.icon, a.iconSmall, &list, editorWindow.hwnd(), {&editorWindow.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
-      &abbreviations, &typing, &handOver});
-  host.bar = &bar;
-  typing.onTyping = [&abbreviations, &bar](bool on) {
+      &abbreviations, &typing.Service(), &typing.HandOver()});
+  typing.Service().onTyping = [&abbreviations, &bar](bool on) {
     abbreviations.Typing(on);
     bar.TypingChanged(on);
   };
   const AroundTheBar around{a, tray, editorWindow, find, buttonEditor, abbreviations};
   WireToBar(around, bar);
   bar.Create();
-  starter.owner = bar.hwnd();
-  watch.Start();
+  typing.Start(bar.hwnd());
   // The bar exists and the store is loaded: the hook's news has a window to go to.
   abbreviations.Start(bar.hwnd());
   tray.CheckAbbreviations(abbreviations.On());
@@ -238,13 +196,12 @@ int RunWindows(app::Application& a) {
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
   abbreviations.Stop();
-  watch.Stop();
+  typing.Stop();
   bar.SaveSession();
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;
   UnwireFromBar(around);
-  typing.onTyping = nullptr;
-  host.bar = nullptr;
+  typing.Service().onTyping = nullptr;
   editorWindow.OnMoved = list.OnMoved = nullptr;
   return exitCode;
 }

@@ -116,9 +116,6 @@ class BarWindow : public win::Window, public BarView, public Dialogs {
   int SelectedGroupItem() const override;
   void RebuildGroupMenus(const std::vector<std::string>& groupNames) override;
 
-  // ---- what a typing run asks of the bar ----
-  // Puts the bar back into the topmost band, without moving it or taking the foreground.
-  void ShowBarOnTop();
   // The typing service began its first run or ended its last one.
   void TypingChanged(bool typing);
 

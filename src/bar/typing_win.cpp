@@ -50,14 +50,20 @@ void BarWindow::TypeButton(int index) {
 }
 
 void BarWindow::TypingChanged(bool typing) {
+  // The focus goes to the hidden button, so that no button looks pressed while the target
+  // takes the keys.
+  if (typing) FocusDummy();
   if (typing || !findAfterRun_) return;
   findAfterRun_ = false;
   PostMessageW(hwnd_, WM_HOTKEY, kFindHotKeyId, 0);
 }
 
-void BarWindow::UndoTyping() { typing_.Undo(); }
+void BarWindow::UndoTyping() {
+  FocusDummy();
+  typing_.Undo();
+}
 
-// ---- TypingHost and Dialogs ----
+// ---- Dialogs ----
 
 void BarWindow::Message(const std::string& text) {
   // A box in the middle of a typing run ("Unable to start ..."): the rest of the text
@@ -65,13 +71,6 @@ void BarWindow::Message(const std::string& text) {
   std::optional<TargetHold> hold;
   if (typing_.Running()) hold.emplace(&typing_.Tracker());
   win::ShowMessage(hwnd_, text);
-}
-
-void BarWindow::ShowBarOnTop() {
-  // After a pick the keys are on their way to the target: the bar comes back on top
-  // without taking the foreground from it. A bar the user hid (a shortcut's pick) stays
-  // hidden.
-  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool BarWindow::Confirm(const std::string& text, const std::string& title) {

@@ -124,19 +124,15 @@ class ForegroundHandOver {
   }
 };
 
-// The button bar, as far as a typing run needs it.
-class TypingHost {
+// What a typing run tells the user.
+class UserMessages {
  public:
-  virtual ~TypingHost() = default;
-  // Gives the bar's keyboard focus to its hidden focus button, if the bar is active.
-  virtual void FocusDummy() = 0;
+  virtual ~UserMessages() = default;
   // Shows a modal message box with `text`.
   virtual void Message(const std::string& text) = 0;
   // Tells the user `text` without taking the foreground (a balloon of the tray icon): the
   // user works in another window by then, and a box would take it from there.
   virtual void Notice(const std::string& text) = 0;
-  // Puts the bar back into the topmost band, without moving it or taking the foreground.
-  virtual void ShowBarOnTop() = 0;
 };
 
 // What a run asks of the system about its window and the user's hands. The foreground
@@ -188,8 +184,8 @@ class KeyWatch {
 
 // What a typing run is given. The keys, the layout, the clock and the hand-over are
 // needed by every run; a port left out does nothing (no pump, no picker, no program
-// started, no bar, no look at the foreground or the user's keys), as in a benchmark or a
-// test that needs none of them.
+// started, nobody told, no look at the foreground or the user's keys), as in a benchmark
+// or a test that needs none of them.
 struct TypingPorts {
   KeySink& sink;
   const KeyboardLayout& layout;
@@ -198,7 +194,7 @@ struct TypingPorts {
   MessagePump* pump = nullptr;
   ListPicker* picker = nullptr;
   ProgramStarter* starter = nullptr;
-  TypingHost* bar = nullptr;
+  UserMessages* messages = nullptr;
   KeyWatch* watch = nullptr;
   // None: every key goes out as if the target were in front and nobody touched the keys.
   InputConditions* conditions = nullptr;

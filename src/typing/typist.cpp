@@ -153,7 +153,7 @@ void Typist::PaceStep() {
 }
 
 void Typist::Tell(const std::string& text) {
-  if (ports_.bar) ports_.bar->Notice(text);
+  if (ports_.messages) ports_.messages->Notice(text);
 }
 
 void Typist::Flush() {
@@ -213,7 +213,7 @@ bool Typist::WaitForHand() {
   while (c->ModifierHeld()) {
     if (stopped_) return false;
     if (!ports_.pump || c->NowMs() - start >= kReleaseWaitMs) {
-      if (ports_.bar) ports_.bar->Message(KeysStillHeldMessage());
+      if (ports_.messages) ports_.messages->Message(KeysStillHeldMessage());
       return false;
     }
     ports_.pump->Wait(kReleasePollMs);
@@ -242,7 +242,6 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
     if (!WaitForHand()) return false;
     runWindow_ = target;
   }
-  if (ports_.bar) ports_.bar->FocusDummy();
   if (!foreground_.BringToForeground(runWindow_)) return false;
   const WindowId front = std::exchange(frontWindow_, runWindow_);
   if (depth_++ == 0) {
@@ -324,7 +323,7 @@ void Typist::StartProgram(const std::string& arg) {
   // must have reached the target before the program can take the foreground from it.
   FlushAndWaitUntilTaken();
   if (!ports_.starter || !ports_.starter->Start(program, params)) {
-    if (ports_.bar) ports_.bar->Message("Unable to start " + program);
+    if (ports_.messages) ports_.messages->Message("Unable to start " + program);
     BackToTarget();
   }
 }
@@ -350,7 +349,6 @@ void Typist::SelectFromList(const std::string& arg) {
     SendSpecial(*pick);
     Flush();
   }
-  if (ports_.bar) ports_.bar->ShowBarOnTop();
   if (!stopped_) BackToTarget();
 }
 
@@ -359,7 +357,8 @@ void Typist::UndoTyping() {
   const WindowId w = undoWindow_;
   if (w == 0 || KeystrokeCount == 0) return;
   if (!foreground_.WindowExists(w)) {
-    if (ports_.bar) ports_.bar->Message("The window typed into has been closed; there is nothing to undo.");
+    if (ports_.messages)
+      ports_.messages->Message("The window typed into has been closed; there is nothing to undo.");
     KeystrokeCount = 0;
     return;
   }
@@ -367,7 +366,6 @@ void Typist::UndoTyping() {
     stopped_ = false;
     if (!WaitForHand()) return;
   }
-  if (ports_.bar) ports_.bar->FocusDummy();
   if (!foreground_.BringToForeground(w)) return;
   // Forgotten before the first Backspace, and the Backspaces themselves never counted:
   // an Undo or a press from the pump in between sees only what is left to take back.

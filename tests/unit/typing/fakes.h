@@ -204,7 +204,7 @@ class FixedClock : public Clock {
 
 // Every port of a typing run but the keys, the layout and the clock, in one journal.
 // The foreground is the window last brought there, until a test moves it.
-class ScriptedHost : public TypingHost,
+class ScriptedHost : public UserMessages,
                      public ForegroundHandOver,
                      public MessagePump,
                      public ListPicker,
@@ -249,7 +249,6 @@ class ScriptedHost : public TypingHost,
     journal_.push_back("pump");
     if (onPump) onPump();
   }
-  void FocusDummy() override { journal_.push_back("focus"); }
   bool WindowExists(WindowId w) override {
     for (WindowId e : existing)
       if (e == w) return true;
@@ -281,7 +280,6 @@ class ScriptedHost : public TypingHost,
     journal_.push_back(s);
     return pick;
   }
-  void ShowBarOnTop() override { journal_.push_back("ontop"); }
 
  private:
   Journal& journal_;

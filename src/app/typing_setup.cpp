@@ -1,0 +1,54 @@
+#include "app/typing_setup.h"
+
+#include "win/dialogs.h"
+
+namespace ks::app {
+
+TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, TrayWindow& tray,
+                         AbbreviationWatcher& abbreviations)
+    : picker_(picker),
+      tray_(tray),
+      watch_([this] {
+        service_.Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
+      }),
+      handOver_(watch_, facts_, [this](const std::string& text) { Message(text); }),
+      service_(TypingPorts{sink_, layout_, clock_, handOver_, &pump_, this, &starter_, this,
+                           &abbreviations, &conditions_},
+               facts_) {
+  conditions_.settings = &session.settings();
+  conditions_.accentWaiting = [&abbreviations] { return abbreviations.AccentWaiting(); };
+}
+
+void TypingSetup::Start(HWND bar) {
+  bar_ = bar;
+  starter_.owner = bar;
+  watch_.Start();
+  // A window that was in front before the watch began sends no event.
+  service_.Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
+}
+
+void TypingSetup::Stop() {
+  watch_.Stop();
+  bar_ = nullptr;
+}
+
+void TypingSetup::Message(const std::string& text) {
+  // A box in the middle of a run ("Unable to start ..."): the rest of the text belongs in
+  // the run's window, whatever the user brings to the front meanwhile.
+  std::optional<TargetHold> hold;
+  if (service_.Running()) hold.emplace(&service_.Tracker());
+  win::ShowMessage(bar_, text);
+}
+
+void TypingSetup::Notice(const std::string& text) { tray_.Balloon(text); }
+
+std::optional<std::string> TypingSetup::Pick(const std::vector<std::string>& entries) {
+  std::optional<std::string> pick = picker_.Pick(entries);
+  // The keys are on their way to the target: the bar comes back on top without taking the
+  // foreground from it. A bar the user hid (a shortcut's pick) stays hidden.
+  if (bar_)
+    SetWindowPos(bar_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  return pick;
+}
+
+}  // namespace ks::app
