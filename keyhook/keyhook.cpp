@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "contract.h"
-#include "editor/hook_keys.h"
+#include "keys/hook_keys.h"
 
 namespace {
 
@@ -44,12 +44,12 @@ char16_t Precomposed(char16_t base, char16_t mark) {
 // The keyboard as the hook has seen it, for the previous-state bit and for turning keys into
 // characters, with the accent of a dead key pressed before. Touched only by the hook thread,
 // reset by it before the hook goes in.
-ks::recording::SeenKeyboard g_seen(&Precomposed);
+ks::keys::SeenKeyboard g_seen(&Precomposed);
 
 // The layout of the window the user is typing into.
-class ForegroundLayout : public ks::recording::KeyTranslator {
+class ForegroundLayout : public ks::keys::KeyTranslator {
  public:
-  int Translate(std::uint32_t key, std::uint32_t scanCode, const ks::recording::KeyState& state,
+  int Translate(std::uint32_t key, std::uint32_t scanCode, const ks::keys::KeyState& state,
                 char16_t* out, int capacity) override {
     const HWND foreground = GetForegroundWindow();
     const HKL layout =
@@ -89,7 +89,7 @@ void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   if (up || wasDown) lp |= LPARAM{1} << 30;
   if (up) lp |= LPARAM{1} << 31;
 
-  const WPARAM key = ks::recording::GenericKey(vk);
+  const WPARAM key = ks::keys::GenericKey(vk);
   if (up) {
     Deliver(receiver, WM_KEYUP, key, lp);
     return;

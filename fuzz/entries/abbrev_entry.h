@@ -225,7 +225,7 @@ inline std::string AbbrevEntry(Input in) {
     } else if (op == 6) {
       const uint8_t b = in.Byte();
       if (b & 1) {
-        recording::KeyState state{};
+        KeyState state{};
         for (int n = (b >> 1) % 4; n > 0; --n) state[in.Byte()] = 0x80;
         state[vk::Capital] |= (b >> 3) & 1;
         watch.Sync(state);

@@ -29,8 +29,8 @@ std::int64_t Ticks() {
 }
 
 // The modifiers held now as the system has them, Caps Lock as given.
-recording::KeyState SystemKeys(bool capsLock) {
-  recording::KeyState state{};
+KeyState SystemKeys(bool capsLock) {
+  KeyState state{};
   for (int key :
        {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_LWIN, VK_RWIN})
     if (GetAsyncKeyState(key) & 0x8000) state[static_cast<std::size_t>(key)] = 0x80;
@@ -41,7 +41,7 @@ recording::KeyState SystemKeys(bool capsLock) {
 }  // namespace
 
 int WinKeyLayouts::Translate(LayoutId layout, std::uint32_t key, std::uint32_t scanCode,
-                             const recording::KeyState& state, char16_t* out, int capacity) {
+                             const KeyState& state, char16_t* out, int capacity) {
   const HKL hkl = reinterpret_cast<HKL>(layout);
   if (scanCode == 0) scanCode = MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, hkl);
   wchar_t chars[8] = {};

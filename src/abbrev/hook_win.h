@@ -24,7 +24,7 @@ namespace ks::abbrev {
 class WinKeyLayouts : public KeyLayouts {
  public:
   int Translate(LayoutId layout, std::uint32_t key, std::uint32_t scanCode,
-                const recording::KeyState& state, char16_t* out, int capacity) override;
+                const KeyState& state, char16_t* out, int capacity) override;
   char16_t Compose(char16_t base, char16_t mark) override;
 };
 

@@ -23,7 +23,7 @@ Keyboard::Keyboard(KeyLayouts& layouts)
     : layouts_(layouts),
       deadKeys_([&layouts](char16_t base, char16_t mark) { return layouts.Compose(base, mark); }) {}
 
-void Keyboard::Sync(const recording::KeyState& state) {
+void Keyboard::Sync(const KeyState& state) {
   state_ = state;
   deadKeys_.Reset();
 }
@@ -52,9 +52,9 @@ Held Keyboard::Modifiers() const {
   return h;
 }
 
-recording::KeyState Keyboard::StateForLayout(const Held& held) const {
+KeyState Keyboard::StateForLayout(const Held& held) const {
   // The hook sees left and right keys; the layout reads the generic ones as well.
-  recording::KeyState state = state_;
+  KeyState state = state_;
   auto set = [&](std::uint32_t key, bool on) {
     state[key] = static_cast<std::uint8_t>((state[key] & kToggled) | (on ? kDown : 0));
   };
@@ -73,7 +73,7 @@ std::u16string Keyboard::CharsFor(const KeyEvent& e, LayoutId layout) {
   if (held.Win || held.Ctrl != held.Alt) return {};
   char16_t out[8] = {};
   const int n = layouts_.Translate(layout, e.Vk, e.Scan, StateForLayout(held), out, 8);
-  LayoutKey made;
+  keys::LayoutKey made;
   made.Dead = n < 0;
   for (int i = 0; i < (made.Dead ? 1 : std::min(n, 8)); ++i)
     if (Typeable(out[i])) made.Chars += out[i];
@@ -81,7 +81,7 @@ std::u16string Keyboard::CharsFor(const KeyEvent& e, LayoutId layout) {
 }
 
 bool CtrlAltMakesCharacter(KeyLayouts& layouts, LayoutId layout, std::uint32_t letterKey) {
-  recording::KeyState state{};
+  KeyState state{};
   state[vk::Control] = state[vk::LControl] = kDown;
   state[vk::Menu] = state[vk::LMenu] = kDown;
   char16_t out[8] = {};

@@ -6,18 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/dead_keys.h"
-#include "editor/hook_keys.h"
+#include "keys/dead_keys.h"
+#include "keys/key_state.h"
 
 namespace ks::abbrev {
 
-// Virtual keys the watch names, as <windows.h> numbers them, beside those of the recorder.
-namespace vk {
-using namespace ks::recording::vk;
-inline constexpr std::uint32_t Escape = 0x1B, Prior = 0x21, Next = 0x22, End = 0x23, Home = 0x24,
-                               Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28;
-inline constexpr std::uint32_t LWin = 0x5B, RWin = 0x5C;
-}  // namespace vk
+namespace vk = keys::vk;
+using keys::KeyState;
 
 // A keyboard layout as the system names it: an HKL on Windows, any number in tests.
 using LayoutId = std::uintptr_t;
@@ -48,7 +43,7 @@ class KeyLayouts {
   // would be, but without the layout's own pending accent, and leaving it as it was: the
   // user's accent belongs to the window typed into (ToUnicodeEx with flag 4).
   virtual int Translate(LayoutId layout, std::uint32_t key, std::uint32_t scanCode,
-                        const recording::KeyState& state, char16_t* out, int capacity) = 0;
+                        const KeyState& state, char16_t* out, int capacity) = 0;
   // The precomposed character of `base` and combining `mark`, 0 when there is none.
   virtual char16_t Compose(char16_t base, char16_t mark) = 0;
 };
@@ -64,7 +59,7 @@ class Keyboard {
 
   // Takes the keys held and Caps Lock from the system (0x80 down, bit 0 of Capital on)
   // and forgets a waiting accent: at the start, and where keys may have gone by unseen.
-  void Sync(const recording::KeyState& state);
+  void Sync(const KeyState& state);
   void ForgetAccent() { deadKeys_.Reset(); }
   bool AccentWaiting() const { return deadKeys_.Waiting(); }
 
@@ -81,11 +76,11 @@ class Keyboard {
   KeyLayouts& Layouts() const { return layouts_; }
 
  private:
-  recording::KeyState StateForLayout(const Held& held) const;
+  KeyState StateForLayout(const Held& held) const;
 
   KeyLayouts& layouts_;
-  recording::KeyState state_{};
-  DeadKeys deadKeys_;
+  KeyState state_{};
+  keys::DeadKeys deadKeys_;
 };
 
 // Whether Ctrl+Alt+`letterKey` makes a character on `layout` (AltGr; a dead key counts,

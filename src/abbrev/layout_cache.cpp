@@ -24,7 +24,7 @@ constexpr auto kCharacterKeys = [] {
 
 }  // namespace
 
-int LayoutCache::StateIndex(std::uint32_t key, const recording::KeyState& state) {
+int LayoutCache::StateIndex(std::uint32_t key, const KeyState& state) {
   for (std::uint32_t k = 0; k < 256; ++k) {
     const std::uint8_t b = state[k];
     if (b & 0x80) {
@@ -53,7 +53,7 @@ int LayoutCache::StateIndex(std::uint32_t key, const recording::KeyState& state)
 }
 
 int LayoutCache::Translate(LayoutId layout, std::uint32_t key, std::uint32_t scanCode,
-                           const recording::KeyState& state, char16_t* out, int capacity) {
+                           const KeyState& state, char16_t* out, int capacity) {
   const auto table = tables_.find(layout);
   if (table != tables_.end() && key < 256) {
     const int index = StateIndex(key, state);
@@ -76,7 +76,7 @@ bool LayoutCache::Fill(LayoutId layout, int budget) {
   for (; table->Filled < kTotal && budget > 0; ++table->Filled, --budget) {
     const std::uint8_t key = kCharacterKeys[static_cast<std::size_t>(table->Filled / kStates)];
     const int index = table->Filled % kStates;
-    recording::KeyState state{};
+    KeyState state{};
     state[key] = 0x80;
     if (index & 1) state[vk::Shift] = state[vk::LShift] = 0x80;
     if (index & 2) state[vk::Capital] = 1;

@@ -18,7 +18,7 @@ class LayoutCache : public KeyLayouts {
   explicit LayoutCache(KeyLayouts& system) : system_(system) {}
 
   int Translate(LayoutId layout, std::uint32_t key, std::uint32_t scanCode,
-                const recording::KeyState& state, char16_t* out, int capacity) override;
+                const KeyState& state, char16_t* out, int capacity) override;
   char16_t Compose(char16_t base, char16_t mark) override { return system_.Compose(base, mark); }
 
   // Reads up to `budget` more entries of `layout`'s table from the system, so that a
@@ -43,7 +43,7 @@ class LayoutCache : public KeyLayouts {
   // The entry of `state`, or -1 when the table cannot answer for it: a key held other
   // than Shift, Ctrl, Alt and `key` itself, a toggle other than Caps Lock, Num Lock and
   // Scroll Lock, Ctrl or Alt alone.
-  static int StateIndex(std::uint32_t key, const recording::KeyState& state);
+  static int StateIndex(std::uint32_t key, const KeyState& state);
 
   KeyLayouts& system_;
   std::unordered_map<LayoutId, std::unique_ptr<Table>> tables_;

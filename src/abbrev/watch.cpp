@@ -70,7 +70,7 @@ void AbbreviationWatch::Reset() {
   keyboard_.ForgetAccent();
 }
 
-void AbbreviationWatch::Sync(const recording::KeyState& state) {
+void AbbreviationWatch::Sync(const KeyState& state) {
   keyboard_.Sync(state);
   Forget(0);
 }

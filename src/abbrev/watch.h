@@ -64,7 +64,7 @@ class AbbreviationWatch {
   // window or of the focus.
   void Reset();
   // Keys held and Caps Lock as the system has them (Keyboard::Sync), and Reset.
-  void Sync(const recording::KeyState& state);
+  void Sync(const KeyState& state);
 
   // While any of these is on nothing is watched, and what was typed before is forgotten.
   void SetPasswordField(bool on) { SetPause(kPasswordField, on); }

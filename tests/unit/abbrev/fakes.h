@@ -31,7 +31,7 @@ class FakeLayouts : public KeyLayouts {
     bool Caps = false;
   };
 
-  int Translate(LayoutId layout, std::uint32_t key, std::uint32_t, const recording::KeyState& state,
+  int Translate(LayoutId layout, std::uint32_t key, std::uint32_t, const KeyState& state,
                 char16_t* out, int capacity) override {
     Asked.push_back(layout);
     const bool shift = state[vk::Shift] & 0x80, caps = state[vk::Capital] & 1;

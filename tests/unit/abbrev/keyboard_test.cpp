@@ -16,7 +16,7 @@ const std::vector<std::uint32_t> kShift = {vk::LShift};
 std::u16string Made(LayoutId layout, const std::vector<Tap>& taps, bool capsLock = false) {
   FakeLayouts layouts;
   Keyboard keyboard(layouts);
-  recording::KeyState state{};
+  KeyState state{};
   state[vk::Capital] = capsLock ? 1 : 0;
   keyboard.Sync(state);
   std::u16string made;
@@ -87,7 +87,7 @@ TEST(Keyboard, UnicodeInputIsItsUnitWhateverTheLayout) {
 TEST(Keyboard, SyncTakesHeldKeysAndCapsLockFromTheSystem) {
   FakeLayouts layouts;
   Keyboard keyboard(layouts);
-  recording::KeyState state{};
+  KeyState state{};
   state[vk::RShift] = 0x80;
   keyboard.Sync(state);
   EXPECT_EQ(keyboard.CharsFor(Down('A'), kUs), u"A");

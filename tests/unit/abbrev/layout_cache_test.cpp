@@ -11,14 +11,14 @@ using namespace test;
 
 // The answer of a layout for `key` in `state`, as one string: its count, then its units.
 std::u16string Answer(KeyLayouts& layouts, LayoutId layout, std::uint32_t key,
-                      const recording::KeyState& state) {
+                      const KeyState& state) {
   char16_t out[8] = {};
   const int n = layouts.Translate(layout, key, 0, state, out, 8);
   return std::u16string(1, static_cast<char16_t>(n + 100)) + std::u16string(out, n < 0 ? 1 : n);
 }
 
-recording::KeyState State(std::uint32_t key, bool shift, bool caps, bool altGr) {
-  recording::KeyState s{};
+KeyState State(std::uint32_t key, bool shift, bool caps, bool altGr) {
+  KeyState s{};
   s[key] = 0x80;
   if (shift) s[vk::RShift] = s[vk::Shift] = 0x80;
   if (caps) s[vk::Capital] = 1;
@@ -43,12 +43,12 @@ TEST(LayoutCache, AnswersAsTheSystemDoesOnceItsTableIsRead) {
   };
   system.Asked.clear();
   std::vector<std::u16string> cached;
-  eachQuestion([&](LayoutId l, std::uint32_t k, const recording::KeyState& s) {
+  eachQuestion([&](LayoutId l, std::uint32_t k, const KeyState& s) {
     cached.push_back(Answer(cache, l, k, s));
   });
   EXPECT_EQ(system.Asked.size(), 3u * (255 - 66) * 8) << "only keys outside the table asked";
   std::size_t i = 0;
-  eachQuestion([&](LayoutId l, std::uint32_t k, const recording::KeyState& s) {
+  eachQuestion([&](LayoutId l, std::uint32_t k, const KeyState& s) {
     ASSERT_EQ(cached[i++], Answer(system, l, k, s)) << "layout " << l << " key " << k;
   });
 }
@@ -56,7 +56,7 @@ TEST(LayoutCache, AnswersAsTheSystemDoesOnceItsTableIsRead) {
 TEST(LayoutCache, AsksLiveWhatItsTableCannotAnswer) {
   FakeLayouts system;
   LayoutCache cache(system);
-  recording::KeyState plain = State('Q', false, false, false);
+  KeyState plain = State('Q', false, false, false);
   Answer(cache, kGerman, 'Q', plain);
   EXPECT_EQ(system.Asked.size(), 1u) << "a layout not read yet";
   cache.Fill(kGerman, 8 * 10);  // blank and the digits
@@ -66,11 +66,11 @@ TEST(LayoutCache, AsksLiveWhatItsTableCannotAnswer) {
   EXPECT_EQ(system.Asked.size(), 1u);
   while (!cache.Fill(kGerman, 100)) {
   }
-  recording::KeyState ctrl = plain;
+  KeyState ctrl = plain;
   ctrl[vk::LControl] = ctrl[vk::Control] = 0x80;
-  recording::KeyState other = plain;
+  KeyState other = plain;
   other[kOem5] = 0x80;  // another key held with it
-  recording::KeyState kana = plain;
+  KeyState kana = plain;
   kana[0x15] = 1;  // a toggle the table does not know
   system.Asked.clear();
   EXPECT_EQ(Answer(cache, kGerman, 'Q', ctrl), Answer(system, kGerman, 'Q', ctrl));

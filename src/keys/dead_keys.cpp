@@ -1,6 +1,6 @@
-#include "editor/dead_keys.h"
+#include "keys/dead_keys.h"
 
-namespace ks {
+namespace ks::keys {
 
 char16_t CombiningMarkFor(char16_t accent) {
   switch (accent) {
@@ -42,4 +42,4 @@ std::u16string DeadKeys::Press(const LayoutKey& key) {
   return std::u16string(1, accent) + key.Chars;
 }
 
-}  // namespace ks
+}  // namespace ks::keys

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "editor/dead_keys.h"
+#include "keys/dead_keys.h"
 
-namespace ks {
+namespace ks::keys {
 namespace {
 
 // A few precomposed letters, as the system's normalisation would give them.
@@ -63,4 +63,4 @@ TEST(DeadKeys, AccentsOfTheCommonLayoutsHaveTheirMarks) {
 }
 
 }  // namespace
-}  // namespace ks
+}  // namespace ks::keys

@@ -6,28 +6,14 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/dead_keys.h"
+#include "keys/dead_keys.h"
+#include "keys/key_state.h"
 
-namespace ks::recording {
-
-// The virtual-key codes the rules name, as <windows.h> numbers them.
-namespace vk {
-inline constexpr std::uint32_t Back = 0x08, Tab = 0x09, Return = 0x0D;
-inline constexpr std::uint32_t Shift = 0x10, Control = 0x11, Menu = 0x12, Capital = 0x14;
-// The key of a character sent as Unicode input (an on-screen keyboard, an input method, a
-// typing tool): the character itself, one UTF-16 unit, comes as the key's scan code.
-inline constexpr std::uint32_t Packet = 0xE7;
-inline constexpr std::uint32_t LShift = 0xA0, RShift = 0xA1, LControl = 0xA2, RControl = 0xA3,
-                               LMenu = 0xA4, RMenu = 0xA5;
-}  // namespace vk
+namespace ks::keys {
 
 // The hook reports left and right modifiers apart; the receiver expects the generic codes
 // (Shift is 16 to it, whichever Shift it was).
 std::uint32_t GenericKey(std::uint32_t key);
-
-// A key state as the system's translation takes it: 256 bytes, 0x80 for a key that is
-// down, bit 0 for a toggle that is on.
-using KeyState = std::array<std::uint8_t, 256>;
 
 // The keyboard layout of the window the user types into.
 class KeyTranslator {
@@ -69,4 +55,4 @@ class SeenKeyboard {
   DeadKeys deadKeys_;
 };
 
-}  // namespace ks::recording
+}  // namespace ks::keys

@@ -1,8 +1,8 @@
-#include "editor/hook_keys.h"
+#include "keys/hook_keys.h"
 
 #include <algorithm>
 
-namespace ks::recording {
+namespace ks::keys {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::u16string SeenKeyboard::CharsFor(std::uint32_t key, std::uint32_t scanCode,
   return deadKeys_.Press(made);
 }
 
-}  // namespace ks::recording
+}  // namespace ks::keys

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/hook_keys.h"
+#include "keys/hook_keys.h"
 
-namespace ks::recording {
+namespace ks::keys {
 namespace {
 
 // A US layout for letters and digits; Ctrl+letter gives its control character and Escape
@@ -173,4 +173,4 @@ TEST_F(SeenKeyboardTest, UnicodeInputArrivesAsSentWithoutAskingTheLayout) {
 }
 
 }  // namespace
-}  // namespace ks::recording
+}  // namespace ks::keys

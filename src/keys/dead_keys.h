@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace ks {
+namespace ks::keys {
 
 // The combining mark for the spacing accent a dead key reports (^ gives U+0302, ¨ gives
 // U+0308 ...); 0 for a character that is no accent.
@@ -40,4 +40,4 @@ class DeadKeys {
   char16_t pending_ = 0;
 };
 
-}  // namespace ks
+}  // namespace ks::keys
