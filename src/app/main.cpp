@@ -3,13 +3,16 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "../../res/resource.h"
 #include "app/abbreviations.h"
 #include "app/app.h"
 #include "app/tray.h"
 #include "app/typing_setup.h"
+#include "bar/layout.h"
 #include "bar/main_win.h"
 #include "text/codepage_win.h"
 #include "editor/editor_win.h"
@@ -19,6 +22,7 @@
 #include "store/session.h"
 #include "typing/ports_win.h"
 #include "win/dialogs.h"
+#include "win/dpi.h"
 
 namespace {
 
@@ -79,6 +83,22 @@ void CALLBACK SaveSoon(HWND, UINT, UINT_PTR, DWORD) {
   if (std::optional<std::string> err = g_session->Save(false))
     MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
+}
+
+// Loads the store and the settings before the bar is made; the windows that keep a place go
+// to theirs. What the user is to be told when a file cannot be read.
+std::optional<std::string> LoadSession(Session& session,
+                                       const std::vector<const SettingsPlace*>& places) {
+  LoadContext ctx;
+  ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  ctx.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  // The bar is made on the main display, at the system's DPI, one cell of the default width.
+  const BarLayout design = ComputeLayout(1, 1, kButtonWidthRule.Default, win::SystemDpi());
+  ctx.Bar = {design.ClientWidth, design.ClientHeight};
+  for (const SettingsPlace* place : places) place->TellDesignSize(ctx);
+  std::optional<std::string> unreadable = session.Load(ctx);
+  for (const SettingsPlace* place : places) place->TakePlace(session.settings());
+  return unreadable;
 }
 
 // A window's place is saved once the user ends a move or a resize of it, as every change is.
@@ -166,6 +186,8 @@ int RunWindows(app::Application& a) {
   editorWindow.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
   find.Create(a.window.hwnd());
+  const std::optional<std::string> unreadable =
+      LoadSession(session, {&editorWindow.place(), &list.place()});
   editorWindow.OnMoved = NoteMoves(editorWindow.place(), session);
   list.OnMoved = NoteMoves(list.place(), session);
 
@@ -173,7 +195,8 @@ int RunWindows(app::Application& a) {
   app::TypingSetup typing(session, list, tray, abbreviations);
 
   BarWindow bar(BarSurroundings{
-      a.window.hwnd(), &session, a.icon, a.iconSmall, &list, editorWindow.hwnd(), {&editorWindow.place(), &list.place()},
+      a.window.hwnd(), &session, a.icon, a.iconSmall, editorWindow.hwnd(),
+      {&editorWindow.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
       &abbreviations, &typing.Service(), &typing.HandOver()});
   typing.Service().onTyping = [&abbreviations, &bar](bool on) {
@@ -184,6 +207,7 @@ int RunWindows(app::Application& a) {
   WireToBar(around, bar);
   bar.Create();
   typing.Start(bar.hwnd());
+  if (unreadable) bar.Message(*unreadable);
   // The bar exists and the store is loaded: the hook's news has a window to go to.
   abbreviations.Start(bar.hwnd());
   tray.CheckAbbreviations(abbreviations.On());

@@ -165,7 +165,7 @@ void BarWindow::MovedToDpi(const RECT& suggested) {
   // Moved to a display of another DPI: everything is sized again for it, in the place
   // the system suggests; the grid then gives the size.
   ApplyDpi();
-  SetButtonWidth(buttonWidth_);
+  SetButtonWidth(Values().ButtonWidth);
   inDisplay_ = true;
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -24,10 +24,7 @@ constexpr int kGroupListLineHeight = 16;
 }  // namespace
 
 BarWindow::BarWindow(BarSurroundings surroundings)
-    : around_(std::move(surroundings)),
-      typing_(*around_.Typing),
-      fontName_(kDesignFontName),
-      fontSize_(kDesignFontSize) {}
+    : around_(std::move(surroundings)), typing_(*around_.Typing) {}
 
 BarWindow::~BarWindow() = default;
 
@@ -44,7 +41,7 @@ bool BarWindow::Create() {
   PrepareSysMenus();
 
   CreateMenus();
-  LoadSession();
+  TakeSession();
   StartShortcuts();
 
   // Hidden and never activated: an active hidden bar would hold the foreground, and keys
@@ -80,7 +77,7 @@ void BarWindow::FitGroupList() {
   // The closed list fills exactly one cell. Its frame is what the closed list has beyond
   // its field, known only once the list has its font; and a list may give its field a little
   // more than asked. So the height asked for follows what comes out, until the list fits.
-  const int cellHeight = CellAt(buttonWidth_, Dpi()).Height;
+  const int cellHeight = CellAt(Values().ButtonWidth, Dpi()).Height;
   int field = static_cast<int>(SendMessageW(groupList_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   for (int i = 0; i < 3; ++i) {
     RECT wr{};
@@ -106,7 +103,7 @@ void BarWindow::MakeControls() {
   HINSTANCE inst = GetModuleHandleW(nullptr);
   // In the places of the layout the bar has now; the bar's own size stays as it is.
   const Group& g = store_->Active();
-  const BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, buttonWidth_, Dpi());
+  const BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, Values().ButtonWidth, Dpi());
 
   // Out of sight left of the client area at every DPI, so it keeps its size at 96 DPI.
   dummy_ = CreateWindowExW(0, L"Button", L"Dummy", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, -100, 0,
@@ -141,7 +138,7 @@ void BarWindow::MakeControls() {
 }
 
 void BarWindow::ApplyButtonFont() {
-  win::UniqueFont font = win::MakePointFontAt(fontName_.c_str(), fontSize_, Dpi());
+  win::UniqueFont font = win::MakePointFontAt(Values().FontName.c_str(), Values().FontSize, Dpi());
   SendMessageW(dummy_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   for (int i = 1; i <= kMaxButtons; ++i)
     if (buttons_[i]) SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -152,7 +149,7 @@ LOGFONTW BarWindow::TemplateFont() const {
   LOGFONTW lf{};
   GetObjectW(buttonFont_.get(), sizeof lf, &lf);
   // The font dialog reckons in points at the system DPI, whatever display the bar is on.
-  lf.lfHeight = win::PointsToHeight(fontSize_);
+  lf.lfHeight = win::PointsToHeight(Values().FontSize);
   return lf;
 }
 
@@ -175,7 +172,7 @@ void BarWindow::CreateButton(int i, const std::string& hint, const std::string& 
     return;
   }
   ShowWindow(b, SW_SHOWNA);
-  const CellSize cell = CellAt(buttonWidth_, Dpi());
+  const CellSize cell = CellAt(Values().ButtonWidth, Dpi());
   SetWindowPos(b, nullptr, 0, 0, cell.Width, cell.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
   SetFace(i, caption, hint, color);
@@ -194,7 +191,7 @@ void BarWindow::SetFace(int i, const std::string& caption, const std::string& hi
 }
 
 void BarWindow::SetButtonWidth(int width) {
-  buttonWidth_ = width;
+  Values().Set(&Settings::ButtonWidth, width);
   const CellSize cell = CellAt(width, Dpi());
   for (int i = 1; i <= kMaxButtons; ++i)
     if (buttons_[i])
@@ -213,7 +210,7 @@ void BarWindow::SetClientQuietly(int w, int h) {
 void BarWindow::Display() {
   inDisplay_ = true;
   const Group& g = store_->Active();
-  BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, buttonWidth_, Dpi());
+  BarLayout l = ComputeLayout(g.ButtonCount(), g.Columns, Values().ButtonWidth, Dpi());
   if (controlsMade_) {
     SetWindowPos(groupList_, nullptr, 0, 0, l.GroupListWidth,
                  ScaleToDpi(kGroupListDropHeight, Dpi()), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -231,10 +228,10 @@ void BarWindow::Display() {
 void BarWindow::FitToSize() {
   RECT c = win::ClientRectOf(hwnd_);
   int32_t columns = store_->Active().Columns;
-  switch (GridResizeRule(rolledUp_, inDisplay_, c.right, buttonWidth_, Dpi(), columns)) {
+  switch (GridResizeRule(rolledUp_, inDisplay_, c.right, Values().ButtonWidth, Dpi(), columns)) {
     case ResizeAction::KeepRolledUp: {
       RECT c2 = win::ClientRectOf(hwnd_);
-      const int cellWidth = CellAt(buttonWidth_, Dpi()).Width;
+      const int cellWidth = CellAt(Values().ButtonWidth, Dpi()).Width;
       if (c2.right != cellWidth || c2.bottom != 0) SetClientQuietly(cellWidth, 0);
       break;
     }
@@ -344,7 +341,7 @@ void BarWindow::RollUp() {
   rolledUp_ = !rolledUp_;
   RelabelSysMenuItem(0, rolledUp_ ? "UnRoll" : "RollUp");
   if (rolledUp_)
-    SetClientQuietly(CellAt(buttonWidth_, Dpi()).Width, 0);
+    SetClientQuietly(CellAt(Values().ButtonWidth, Dpi()).Width, 0);
   else
     ShowChosenGroup();
 }

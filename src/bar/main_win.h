@@ -36,23 +36,18 @@
 
 namespace ks {
 
-namespace typing {
-class ListPickerWindow;
-}
-
 // What the bar works with that others own, all made before the bar.
 struct BarSurroundings {
   // Owns the bar; its system menu carries RollUp and Hide as the bar's does.
   HWND AppWindow = nullptr;
-  // The store, the settings and their files, loaded by the bar at its creation.
+  // The store, the settings and their files, loaded before the bar is made.
   Session* Files = nullptr;
   HICON Icon = nullptr;       // at the system DPI's icon sizes
   HICON IconSmall = nullptr;
-  // Windows the bar never takes as the target.
-  typing::ListPickerWindow* Picker = nullptr;
+  // The editor: while it is open, keys are meant for it.
   HWND EditorWindow = nullptr;
-  // The other windows whose places the settings keep: each reads and writes its own when
-  // the bar loads the session and hands it its values.
+  // The other windows whose places the settings keep: each reads and writes its own; the
+  // bar has them put theirs before a save.
   std::vector<const SettingsPlace*> OtherPlaces;
   Editor* ButtonEditor = nullptr;
   // Opens the find window over `store` for `target`, the window the user works in (null
@@ -205,9 +200,12 @@ class BarWindow : public win::Window, public BarView, public Dialogs {
   void ConsiderTarget(HWND fg);
 
   // ---- the session (session_win.cpp) ----
-  void LoadSession();
-  // Puts the bar's values and place into the session's settings, and has the other
-  // windows put theirs.
+  // The settings, loaded before the bar was made; the bar keeps no copy of their values.
+  Settings& Values() { return around_.Files->settings(); }
+  const Settings& Values() const { return around_.Files->settings(); }
+  // Goes to its stored place with its stored width, font and group.
+  void TakeSession();
+  // Puts the bar's place into the session's settings, and has the other windows put theirs.
   void PutSettings();
   // After every change to the store or the settings: the session writes them soon.
   void NoteChange();
@@ -272,7 +270,6 @@ class BarWindow : public win::Window, public BarView, public Dialogs {
   bool rolledUp_ = false;
   bool inDisplay_ = false;  // the size changes are the layout's own, not the user's
   bool unlocked_ = true;
-  int32_t buttonWidth_ = kButtonWidthRule.Default;
   int currentIndex_ = 0;  // the button the button menu was opened on
   Store* store_ = nullptr;  // the session's
   TypingService& typing_;
@@ -295,8 +292,6 @@ class BarWindow : public win::Window, public BarView, public Dialogs {
   win::UniqueFont listFont_;
   win::UniqueFont uiFont_;
   win::Tooltips tips_;
-  std::string fontName_;
-  int32_t fontSize_;
   int32_t templateColor_ = 0;
   bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
   int letThrough_ = 0;  // the shortcut whose letter went through last, until let go

@@ -127,7 +127,7 @@ void BarWindow::ButtonMenuCommand(UINT id) {
       ChooseButtonFont();
       break;
     case kButtonWidthItem:
-      ButtonWidthCommand(buttonWidth_, *this, *this);
+      ButtonWidthCommand(Values().ButtonWidth, *this, *this);
       BringToTop();
       break;
     case kFindItem:
@@ -207,8 +207,8 @@ void BarWindow::ChooseButtonFont() {
 
 void BarWindow::TakeButtonFont(const LOGFONTW& lf) {
   int points = win::HeightToPoints(lf.lfHeight);
-  fontName_ = Utf8(lf.lfFaceName);
-  if (points > 0) fontSize_ = kFontSizeRule.Apply(points);
+  Values().FontName = Utf8(lf.lfFaceName);
+  if (points > 0) Values().Set(&Settings::FontSize, points);
   ApplyButtonFont();
 }
 

@@ -1,6 +1,6 @@
-// The session: the store and the settings are loaded when the bar is made and saved at
-// the end, together with the bar's place; the editor and the list picker read and write
-// their own places.
+// The session: the store and the settings, loaded before the bar is made, and saved at the
+// end together with the bar's place; the editor and the list picker read and write their
+// own places.
 #include "bar/commands.h"
 #include "bar/groups.h"
 #include "bar/layout.h"
@@ -9,41 +9,25 @@
 
 namespace ks {
 
-void BarWindow::LoadSession() {
-  BarLayout design = ComputeLayout(1, 1, buttonWidth_, Dpi());
-  LoadContext ctx;
-  ctx.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-  ctx.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-  ctx.Bar = {design.ClientWidth, design.ClientHeight};
-  for (const SettingsPlace* other : around_.OtherPlaces) other->TellDesignSize(ctx);
-  ctx.FontColor = templateColor_;
-
-  Session& session = *around_.Files;
-  const std::optional<std::string> unreadable = session.Load(ctx);
-  store_ = &session.store();
-  const Settings& st = session.settings();
-  // The bar keeps only its position; its size follows from the store.
-  win::Placement place{st.Bar.X, st.Bar.Y, 0, 0};
+void BarWindow::TakeSession() {
+  store_ = &around_.Files->store();
+  // The bar keeps only its position; its size follows from the store. It is brought within
+  // reach as one cell of the default width, as the load centred it.
+  const BarLayout design = ComputeLayout(1, 1, kButtonWidthRule.Default, Dpi());
+  win::Placement place{Values().Bar.X, Values().Bar.Y, 0, 0};
   win::KeepWithinReach(place, design.ClientWidth, {kBarFallback.X, kBarFallback.Y});
-  SetButtonWidth(st.ButtonWidth);
+  SetButtonWidth(Values().ButtonWidth);
   SetWindowPos(hwnd_, nullptr, place.X, place.Y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (const SettingsPlace* other : around_.OtherPlaces) other->TakePlace(st);
-  fontName_ = st.FontName;
-  fontSize_ = st.FontSize;
   ApplyButtonFont();
   GroupListRefill();
-  if (unreadable) Message(*unreadable);
 }
 
 void BarWindow::PutSettings() {
-  Settings& st = around_.Files->settings();
-  st.ButtonWidth = buttonWidth_;
+  Settings& st = Values();
   const win::Placement place = win::GetPlacement(hwnd_);
   st.Bar.X = place.X, st.Bar.Y = place.Y;
   for (const SettingsPlace* other : around_.OtherPlaces) other->PutPlace(st);
-  st.FontName = fontName_;
-  st.FontSize = fontSize_;
 }
 
 void BarWindow::NoteChange() {

@@ -1,6 +1,7 @@
 #pragma once
-// A window that keeps its place in the settings file reads and writes it itself: the bar,
-// which loads the session and hands it its values, only tells it when.
+// A window that keeps its place in the settings file reads and writes it itself: it takes
+// it once the session is loaded and puts it back when the user ends a move and before a
+// save.
 #include <windows.h>
 
 #include "store/settings.h"
