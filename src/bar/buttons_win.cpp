@@ -161,14 +161,13 @@ bool BarWindow::NewsMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void BarWindow::MovedToDpi(const RECT& suggested) {
+void BarWindow::MovedToDpi(LPARAM suggested) {
   // Moved to a display of another DPI: everything is sized again for it, in the place
   // the system suggests; the grid then gives the size.
   ApplyDpi();
   SetButtonWidth(Values().ButtonWidth);
   inDisplay_ = true;
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  TakeSuggestedRect(suggested);
   inDisplay_ = false;
   if (rolledUp_)
     FitToSize();
@@ -202,7 +201,7 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       FitToSize();
       return 0;
     case WM_DPICHANGED:
-      MovedToDpi(*reinterpret_cast<const RECT*>(lp));
+      MovedToDpi(lp);
       return 0;
     case WM_EXITSIZEMOVE:
       NoteChange();  // the bar's place is kept in the settings file

@@ -177,8 +177,9 @@ class BarWindow : public win::Window, public BarView, public Dialogs {
   // keys, the abbreviation hook's news, the start message, the foreground to read again.
   // True when `msg` was one.
   bool NewsMessage(UINT msg, WPARAM wp, LPARAM lp);
-  // Sized again for a display of another DPI, at the place the system suggests.
-  void MovedToDpi(const RECT& suggested);
+  // Sized again for a display of another DPI, at the place the system suggests (the
+  // rectangle of WM_DPICHANGED).
+  void MovedToDpi(LPARAM suggested);
 
   // ---- typing (typing_win.cpp) ----
   // Whether the press on a typing button or Undo that a WM_MOUSEACTIVATE with

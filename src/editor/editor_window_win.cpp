@@ -244,9 +244,7 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // On a display of another DPI: fonts and pictures for it, the place the system
       // suggests, and the layout rule at the new DPI through the resize.
       ApplyDpi();
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      TakeSuggestedRect(lp);
       RECT c = ClientRectOf(hwnd_);
       FitToSize(c.right, c.bottom);
       return 0;

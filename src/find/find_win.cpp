@@ -273,11 +273,7 @@ LRESULT FindPopup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DPICHANGED: {
       ApplyDpi();
-      if (!placing_) {
-        const RECT* r = reinterpret_cast<const RECT*>(lp);
-        SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+      if (!placing_) TakeSuggestedRect(lp);
       return 0;
     }
     case WM_ACTIVATE:

@@ -43,6 +43,13 @@ class Window {
                  UINT classStyle = CS_DBLCLKS);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+  // Moved to a display of another DPI (WM_DPICHANGED, `lp` its suggested rectangle): the
+  // window takes the place and the size the system suggests for it there.
+  void TakeSuggestedRect(LPARAM lp) {
+    const RECT* r = reinterpret_cast<const RECT*>(lp);
+    SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   HWND hwnd_ = nullptr;
 
