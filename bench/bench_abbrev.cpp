@@ -96,8 +96,8 @@ Spread SpreadOf(const std::vector<std::int64_t>& ticks) {
 // into its table first.
 Spread TimeWatch(const std::vector<abbrev::Abbreviation>& list, const std::vector<WORD>& keys,
                  int& matches) {
-  abbrev::WinKeyLayouts system;
-  abbrev::LayoutCache layouts(system);
+  ks::keys::WinKeyLayouts system;
+  ks::keys::LayoutCache layouts(system);
   abbrev::AbbreviationWatch watch(layouts);
   watch.SetAbbreviations(list);
   const abbrev::LayoutId layout = reinterpret_cast<abbrev::LayoutId>(GetKeyboardLayout(0));

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "abbrev/fakes.h"
 #include "abbrev/validate.h"
 #include "abbrev/watch.h"
 #include "contract.h"
 #include "entries/input.h"
+#include "keys/fakes.h"
 #include "text/utf.h"
 
 namespace ks::fuzz {
@@ -98,6 +98,7 @@ inline std::string Show(const abbrev::Match& m) {
 // stops a run of the program's typing exactly when it is a fresh press.
 inline std::string AbbrevEntry(Input in) {
   using namespace abbrev;
+  namespace test = keys::test;
   static constexpr LayoutId kLayouts[] = {test::kUs, test::kGerman, test::kFrench};
   test::FakeLayouts layouts;
   AbbreviationWatch watch(layouts);

@@ -14,19 +14,11 @@
 #include <memory>
 #include <vector>
 
-#include "abbrev/layout_cache.h"
 #include "abbrev/watch.h"
+#include "keys/layout_cache.h"
+#include "keys/layouts_win.h"
 
 namespace ks::abbrev {
-
-// The layouts as the system translates keys: ToUnicodeEx with flag 4, which leaves the
-// layout's pending accent to the window typed into (Windows 10 1607 and later).
-class WinKeyLayouts : public KeyLayouts {
- public:
-  int Translate(LayoutId layout, std::uint32_t key, std::uint32_t scanCode,
-                const KeyState& state, char16_t* out, int capacity) override;
-  char16_t Compose(char16_t base, char16_t mark) override;
-};
 
 // Whether `focus` is an edit control that hides what is typed (ES_PASSWORD).
 bool IsPasswordField(HWND focus);
@@ -105,8 +97,8 @@ class AbbreviationHook {
   std::atomic<bool> away_{false};
 
   // Touched only by the hook's thread while it runs.
-  WinKeyLayouts system_;
-  LayoutCache layouts_{system_};
+  keys::WinKeyLayouts system_;
+  keys::LayoutCache layouts_{system_};
   AbbreviationWatch watch_{layouts_};
   HHOOK mouseHook_ = nullptr;
   bool mouseWanted_ = false;

@@ -5,8 +5,8 @@
 #include <functional>
 #include <ostream>
 
-#include "abbrev/fakes.h"
 #include "contract.h"
+#include "keys/fakes.h"
 
 namespace ks::abbrev {
 
@@ -17,7 +17,7 @@ void PrintTo(const Match& m, std::ostream* os) {
 
 namespace {
 
-using namespace test;
+using namespace keys::test;
 
 std::vector<Tap> operator+(std::vector<Tap> a, const std::vector<Tap>& b) {
   a.insert(a.end(), b.begin(), b.end());

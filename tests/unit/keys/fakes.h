@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "abbrev/keyboard.h"
+#include "keys/keyboard.h"
 
-namespace ks::abbrev::test {
+namespace ks::keys::test {
 
 inline constexpr LayoutId kUs = 0x04090409;
 inline constexpr LayoutId kGerman = 0x04070407;
@@ -180,4 +180,4 @@ inline std::vector<Tap> UsKeys(std::string_view text) {
   return taps;
 }
 
-}  // namespace ks::abbrev::test
+}  // namespace ks::keys::test

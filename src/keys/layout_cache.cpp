@@ -1,9 +1,9 @@
-#include "abbrev/layout_cache.h"
+#include "keys/layout_cache.h"
 
 #include <algorithm>
 #include <array>
 
-namespace ks::abbrev {
+namespace ks::keys {
 
 namespace {
 
@@ -99,4 +99,4 @@ bool LayoutCache::Complete(LayoutId layout) const {
          table->second->Filled == static_cast<int>(kCharacterKeys.size()) * kStates;
 }
 
-}  // namespace ks::abbrev
+}  // namespace ks::keys

@@ -9,9 +9,9 @@
 #include <memory>
 #include <unordered_map>
 
-#include "abbrev/keyboard.h"
+#include "keys/layouts.h"
 
-namespace ks::abbrev {
+namespace ks::keys {
 
 class LayoutCache : public KeyLayouts {
  public:
@@ -49,4 +49,4 @@ class LayoutCache : public KeyLayouts {
   std::unordered_map<LayoutId, std::unique_ptr<Table>> tables_;
 };
 
-}  // namespace ks::abbrev
+}  // namespace ks::keys

@@ -1,10 +1,10 @@
-#include "abbrev/layout_cache.h"
+#include "keys/layout_cache.h"
 
 #include <gtest/gtest.h>
 
-#include "abbrev/fakes.h"
+#include "keys/fakes.h"
 
-namespace ks::abbrev {
+namespace ks::keys {
 namespace {
 
 using namespace test;
@@ -81,4 +81,4 @@ TEST(LayoutCache, AsksLiveWhatItsTableCannotAnswer) {
 }
 
 }  // namespace
-}  // namespace ks::abbrev
+}  // namespace ks::keys
