@@ -59,7 +59,8 @@ class HotKeyRegistry {
 class ShortcutLayout {
  public:
   virtual ~ShortcutLayout() = default;
-  // Whether Ctrl+Alt with the shortcut's letter types a character on this layout now.
+  // Whether Ctrl+Alt with the shortcut's letter types a character on this layout now, as
+  // the one AltGr rule (keys::CtrlAltMakesCharacter) judges it.
   virtual bool MakesCharacter(int shortcut) const = 0;
 };
 

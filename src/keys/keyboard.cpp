@@ -1,15 +1,11 @@
 #include "keys/keyboard.h"
 
-#include <algorithm>
-
 namespace ks::keys {
 
 namespace {
 
 constexpr std::uint8_t kDown = 0x80;
 constexpr std::uint8_t kToggled = 0x01;
-
-bool Typeable(char16_t c) { return c >= 0x20 && c != 0x7F; }
 
 }  // namespace
 
@@ -61,17 +57,11 @@ KeyState Keyboard::StateForLayout(const Held& held) const {
 std::u16string Keyboard::CharsFor(const KeyEvent& e, LayoutId layout) {
   if (e.Vk == vk::Packet) {
     const auto unit = static_cast<char16_t>(e.Scan);
-    return Typeable(unit) ? std::u16string(1, unit) : std::u16string();
+    return StandsInText(unit) ? std::u16string(1, unit) : std::u16string();
   }
   const Held held = Modifiers();
   if (held.Win || held.Ctrl != held.Alt) return {};
-  char16_t out[8] = {};
-  const int n = layouts_.Translate(layout, e.Vk, e.Scan, StateForLayout(held), out, 8);
-  LayoutKey made;
-  made.Dead = n < 0;
-  for (int i = 0; i < (made.Dead ? 1 : std::min(n, 8)); ++i)
-    if (Typeable(out[i])) made.Chars += out[i];
-  return deadKeys_.Press(made);
+  return deadKeys_.Press(LayoutMakes(layouts_, layout, e.Vk, e.Scan, StateForLayout(held)));
 }
 
 }  // namespace ks::keys

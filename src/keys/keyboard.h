@@ -39,13 +39,13 @@ class Keyboard {
   bool Key(const KeyEvent& e);
   // The characters a key-down makes in a window with `layout`, with what is held and a
   // waiting accent: what that window receives. A chord with Ctrl or Alt alone, or with the
-  // Windows key, is a shortcut and makes none; Ctrl and Alt together are AltGr. Control
-  // characters make none. A character sent as Unicode input (Packet) is its unit.
+  // Windows key, is a shortcut and makes none; Ctrl and Alt together are AltGr, which makes
+  // what the layout makes of it (as CtrlAltMakesCharacter judges). Control characters make
+  // none. A character sent as Unicode input (Packet) is its unit.
   std::u16string CharsFor(const KeyEvent& e, LayoutId layout);
 
   Held Modifiers() const;
   bool CapsLock() const { return (state_[vk::Capital] & 1) != 0; }
-  KeyLayouts& Layouts() const { return layouts_; }
 
  private:
   KeyState StateForLayout(const Held& held) const;

@@ -11,6 +11,13 @@ int WinKeyLayouts::Translate(LayoutId layout, std::uint32_t key, std::uint32_t s
   wchar_t chars[8] = {};
   // Flag 4: the pending accent stays the window's; Keyboard follows it itself.
   const int n = ToUnicodeEx(key, scanCode, state.data(), chars, std::min(capacity, 8), 4, hkl);
+  if (n < 0) {
+    // Where the flag is not known the accent now waits, and would go with the user's next
+    // key: asked again, it comes out twice and waits no more.
+    wchar_t again[8] = {};
+    for (int i = 0; i < 2 && ToUnicodeEx(key, scanCode, state.data(), again, 8, 4, hkl) < 0; ++i) {
+    }
+  }
   for (int i = 0; i < (n < 0 ? 1 : std::min(n, 8)); ++i) out[i] = static_cast<char16_t>(chars[i]);
   return n;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The layouts as the system translates keys: ToUnicodeEx with flag 4, which leaves the
-// layout's pending accent to the window typed into (Windows 10 1607 and later).
+// layout's pending accent to the window typed into (Windows 10 1607 and later; before, a
+// dead key asked is taken out of the layout again).
 #include <windows.h>
 
 #include "keys/layouts.h"
