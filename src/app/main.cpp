@@ -109,6 +109,20 @@ std::function<void()> NoteMoves(const SettingsPlace& place, Session& session) {
   };
 }
 
+// Every change is written a second after the last one, by a timer of the thread.
+void SaveSoonAfterChanges(Session& session) {
+  g_session = &session;
+  session.onChanged = [] {
+    g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
+  };
+}
+
+// At exit, after the last save.
+void StopSavingSoon() {
+  if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
+  g_session = nullptr;
+}
+
 // What the bar is wired to, for the wiring and its undoing.
 struct AroundTheBar {
   app::Application& a;
@@ -117,6 +131,9 @@ struct AroundTheBar {
   find::FindPopup& find;
   editor::ButtonEditor& buttonEditor;
   app::Abbreviations& abbreviations;
+  app::TypingSetup& typing;
+  Session& session;
+  typing::ListPickerWindow& list;
 };
 
 void WireToBar(const AroundTheBar& w, BarWindow& bar) {
@@ -137,6 +154,12 @@ void WireToBar(const AroundTheBar& w, BarWindow& bar) {
   w.find.Chosen = [&bar](int group, int button) { bar.TypeFound(group, button); };
   w.tray.OnEndSession = [&bar] { bar.SaveSession(); };
   w.a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
+  w.typing.Service().onTyping = [&abbreviations = w.abbreviations, &bar](bool on) {
+    abbreviations.Typing(on);
+    bar.TypingChanged(on);
+  };
+  w.editorWindow.OnMoved = NoteMoves(w.editorWindow.place(), w.session);
+  w.list.OnMoved = NoteMoves(w.list.place(), w.session);
 }
 
 // The wiring refers to the bar, which goes first when RunWindows returns.
@@ -152,6 +175,8 @@ void UnwireFromBar(const AroundTheBar& w) {
   w.editorWindow.OnAbbreviationRefusal = nullptr;
   w.buttonEditor.OnRecording = nullptr;
   w.tray.OnAbbreviationsSwitched = nullptr;
+  w.typing.Service().onTyping = nullptr;
+  w.editorWindow.OnMoved = w.list.OnMoved = nullptr;
 }
 
 // Returns the exit code.
@@ -171,10 +196,7 @@ int RunWindows(app::Application& a) {
   WinFileSystem files;
   const WinAnsiCodePage ansi;
   Session session(files, a.exeDir, ansi);
-  g_session = &session;
-  session.onChanged = [] {
-    g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
-  };
+  SaveSoonAfterChanges(session);
   app::TrayWindow tray;
   editor::EditorWindow editorWindow;
   typing::ListPickerWindow list;
@@ -188,22 +210,15 @@ int RunWindows(app::Application& a) {
   find.Create(a.window.hwnd());
   const std::optional<std::string> unreadable =
       LoadSession(session, {&editorWindow.place(), &list.place()});
-  editorWindow.OnMoved = NoteMoves(editorWindow.place(), session);
-  list.OnMoved = NoteMoves(list.place(), session);
-
   // Typing: the one way every window types, with what it needs of the system.
   app::TypingSetup typing(session, list, tray, abbreviations);
-
   BarWindow bar(BarSurroundings{
       a.window.hwnd(), &session, a.icon, a.iconSmall, editorWindow.hwnd(),
       {&editorWindow.place(), &list.place()},
       &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
       &abbreviations, &typing.Service(), &typing.HandOver()});
-  typing.Service().onTyping = [&abbreviations, &bar](bool on) {
-    abbreviations.Typing(on);
-    bar.TypingChanged(on);
-  };
-  const AroundTheBar around{a, tray, editorWindow, find, buttonEditor, abbreviations};
+  const AroundTheBar around{a,      tray,   editorWindow, find, buttonEditor, abbreviations,
+                            typing, session, list};
   WireToBar(around, bar);
   bar.Create();
   typing.Start(bar.hwnd());
@@ -211,10 +226,8 @@ int RunWindows(app::Application& a) {
   // The bar exists and the store is loaded: the hook's news has a window to go to.
   abbreviations.Start(bar.hwnd());
   tray.CheckAbbreviations(abbreviations.On());
-
   SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-
   const int exitCode = RunMessageLoop();
   // The icon goes first, so the user sees the program end at once; then the save.
   tray.RemoveIcon();
@@ -222,11 +235,8 @@ int RunWindows(app::Application& a) {
   abbreviations.Stop();
   typing.Stop();
   bar.SaveSession();
-  if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
-  g_session = nullptr;
+  StopSavingSoon();
   UnwireFromBar(around);
-  typing.Service().onTyping = nullptr;
-  editorWindow.OnMoved = list.OnMoved = nullptr;
   return exitCode;
 }
 

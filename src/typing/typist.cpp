@@ -262,6 +262,15 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   KeystrokeCount = 0;
   strokes_.clear();
   undoWindow_ = runWindow_;
+  TypeText(text);
+  Flush();
+  counting_ = counting;
+  frontWindow_ = front;
+  --depth_;
+  return true;
+}
+
+void Typist::TypeText(const std::string& text) {
   std::size_t i = 0;
   while (i < text.size() && !stopped_) {
     if (text[i] != '{') {
@@ -278,11 +287,6 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
     }
     Pump();
   }
-  Flush();
-  counting_ = counting;
-  frontWindow_ = front;
-  --depth_;
-  return true;
 }
 
 bool Typist::BackToTarget() {

@@ -120,6 +120,8 @@ class Typist {
   // trip to its server), so one call per item made typing slower than the target.
   // Order cannot suffer, since a run started from the pump appends to the same buffer.
   void Pump();
+  // The characters and codes of `text`, each followed by a pump point, until the run stops.
+  void TypeText(const std::string& text);
   void RunCode(const std::string& code);
   void SendUnicode(char32_t c);
   KeyChoice ChooseKey(char32_t c);
