@@ -114,16 +114,8 @@ std::optional<Match> AbbreviationWatch::MatchAtEnd(bool mayKeepLast) {
   return std::nullopt;
 }
 
-Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
-  Seen seen;
-  // The held keys follow the program's own input too: the system's state does.
-  const bool wasDown = keyboard_.Key(e);
-  if (IsOwnInput(e)) return seen;
-  if (paused_ & kTyping) seen.StopRun = StopsRun(e, wasDown);
-  if (paused_ || e.Up || longest_ == 0) return seen;
-
-  const Held held = keyboard_.Modifiers();
-  switch (e.Vk) {
+bool AbbreviationWatch::EditingKey(std::uint32_t key, const Held& held) {
+  switch (key) {
     case vk::Back:
       // With Ctrl a word goes; an accent waiting is what a plain Backspace takes.
       if (held.Ctrl || held.Alt || held.Win)
@@ -132,13 +124,13 @@ Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
         keyboard_.ForgetAccent();
       else
         TakeLastOff();
-      return seen;
+      return true;
     case vk::Tab:
     case vk::Return:
     case vk::Escape:
       // The window takes these as characters, a waiting accent with them.
       Reset();
-      return seen;
+      return true;
     case vk::Prior:
     case vk::Next:
     case vk::End:
@@ -149,10 +141,22 @@ Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
     case vk::Down:
       // The caret moves; a waiting accent stays, as in the window.
       Forget(0);
-      return seen;
+      return true;
     default:
-      break;
+      return false;
   }
+}
+
+Seen AbbreviationWatch::Key(const KeyEvent& e, LayoutId layout) {
+  Seen seen;
+  // The held keys follow the program's own input too: the system's state does.
+  const bool wasDown = keyboard_.Key(e);
+  if (IsOwnInput(e)) return seen;
+  if (paused_ & kTyping) seen.StopRun = StopsRun(e, wasDown);
+  if (paused_ || e.Up || longest_ == 0) return seen;
+
+  const Held held = keyboard_.Modifiers();
+  if (EditingKey(e.Vk, held)) return seen;
   const bool accentBefore = keyboard_.AccentWaiting();
   const std::u16string chars = keyboard_.CharsFor(e, layout);
   if (chars.empty()) {

@@ -89,6 +89,9 @@ class AbbreviationWatch {
   void Forget(std::size_t keep);
   void Append(std::u16string_view chars);
   void TakeLastOff();
+  // Backspace, the keys the window takes as characters of their own, and the caret's moves:
+  // true when `key` was one of them, and what was typed is changed accordingly.
+  bool EditingKey(std::uint32_t key, const Held& held);
   std::optional<Match> MatchAtEnd(bool mayKeepLast);
 
   Keyboard keyboard_;
