@@ -28,15 +28,6 @@ std::string Ini() {
 }
 std::string Dat() { return "Ab1 cd\r\n" + kLong + "\r\nbest regards,\r\n" + kPaced + "\r\n"; }
 
-// One key event of the user's own, untagged.
-void Key(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
 bool CapsLockOn() { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
 
 // Caps Lock pressed by the user while it lives, and off again after it, whatever the test

@@ -10,11 +10,15 @@
 #include <vector>
 
 #include "editor/editor_window_win.h"
+#include "support/harness.h"
 #include "typing/list_win.h"
 #include "win/dialogs.h"
 
 namespace {
 
+using ks::e2e::Key;
+using ks::e2e::PressKey;
+using ks::e2e::TypeText;
 using ks::editor::EditorWindow;
 
 std::string OwnDir() {
@@ -101,29 +105,6 @@ POINT CentreOf(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void Key(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
-void Press(WORD vk) {
-  Key(vk, false);
-  Key(vk, true);
-}
-
-void Type(const std::string& ascii) {
-  for (char c : ascii) {
-    SHORT r = VkKeyScanA(c);
-    bool shift = (r >> 8) & 1;
-    if (shift) Key(VK_SHIFT, false);
-    Press(static_cast<WORD>(r & 0xFF));
-    if (shift) Key(VK_SHIFT, true);
-  }
 }
 
 // The window that has the keyboard focus in another process's thread.
@@ -276,8 +257,8 @@ TEST(WindowsEditor, OpensWithTheFieldsAndDoneReturnsThemWithTheTypedName) {
 
   ClickAt(CentreOf(name));
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == name; }, 3000));
-  Press(VK_END);
-  Type("xy");
+  PressKey(VK_END);
+  TypeText("xy");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(name) == "Helloxy"; }, 5000)) << TextOf(name);
   ClickAt(CentreOf(GetDlgItem(form, EditorWindow::kDoneButtonId)));
   EXPECT_EQ(d.Result(),
@@ -292,11 +273,11 @@ TEST(WindowsEditor, CloseBoxAfterChangesReturnsNothing) {
   HWND name = GetDlgItem(form, EditorWindow::kButtonNameId);
   // A new button starts in its name.
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(form) == name; }, 3000));
-  Type("gone");
+  TypeText("gone");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(name) == "gone"; }, 5000));
   // Enter and Escape do not end the editor: only Done confirms.
-  Press(VK_RETURN);
-  Press(VK_ESCAPE);
+  PressKey(VK_RETURN);
+  PressKey(VK_ESCAPE);
   EXPECT_TRUE(StillOpen(d, form));
   CloseBox(form);
   EXPECT_EQ(d.Result(), "NONE\n");
@@ -363,7 +344,7 @@ TEST(WindowsEditor, MemoHandlersSeeWholeCharactersOfAnyScriptAndMayChangeOrSwall
     PostMessageW(memo, WM_CHAR, ch, 1);
   ASSERT_TRUE(WaitUntil([&] { return WideTextOf(memo) == L"\u20AC\U0001F600Ax"; }, 5000))
       << TextOf(memo);
-  Type("b");
+  TypeText("b");
   ASSERT_TRUE(WaitUntil([&] { return WideTextOf(memo) == L"\u20AC\U0001F600Abx"; }, 5000))
       << TextOf(memo);
   HWND record = GetDlgItem(form, EditorWindow::kRecordButtonId);
@@ -402,7 +383,7 @@ TEST(WindowsEditor, ColourDialogCancelKeepsTheColourAndOkTakesTheNewOne) {
     HWND edit = GetDlgItem(dlg, id);
     ClickAt(CentreOf(edit));
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    Type(value);
+    TypeText(value);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == value; }, 5000)) << TextOf(edit);
   }
   ClickAt(CentreOf(GetDlgItem(dlg, IDOK)));
@@ -452,7 +433,7 @@ TEST(WindowsListPicker, EnterAndEmptyDoubleClickDoNothingAndCloseBoxPicksNothing
 
   ClickAt(EntryCentre(list, 0));
   ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }, 3000));
-  Press(VK_RETURN);
+  PressKey(VK_RETURN);
   EXPECT_TRUE(StillOpen(d, form));
 
   // A double-click notice while nothing is selected picks nothing.
@@ -491,7 +472,7 @@ TEST(WindowsInputBox, OkReturnsTheTypedText) {
   EXPECT_EQ(TextOf(GetDlgItem(box, IDOK)), "OK");
   EXPECT_EQ(TextOf(GetDlgItem(box, IDCANCEL)), "Cancel");
   EXPECT_TRUE(GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  Type("Team 2");
+  TypeText("Team 2");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "Team 2"; }, 5000)) << TextOf(edit);
   ClickAt(CentreOf(GetDlgItem(box, IDOK)));
   EXPECT_EQ(d.Result(), "OK\nAnswer=Team 2\n");
@@ -505,9 +486,9 @@ TEST(WindowsInputBox, PreselectedDefaultIsReplacedByTyping) {
   ASSERT_NE(box, nullptr);
   HWND edit = GetDlgItem(box, ks::win::kInputEditId);
   ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "88"; }, 3000));
-  Type("120");
+  TypeText("120");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "120"; }, 5000)) << TextOf(edit);
-  Press(VK_RETURN);  // the default button
+  PressKey(VK_RETURN);  // the default button
   EXPECT_EQ(d.Result(), "OK\nAnswer=120\n");
 }
 
@@ -519,7 +500,7 @@ TEST(WindowsInputBox, CancelReturnsNothing) {
   HWND edit = GetDlgItem(box, ks::win::kInputEditId);
   ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "Default"; }, 3000));
   // Without preselection the caret follows the default text.
-  Type("X");
+  TypeText("X");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "DefaultX"; }, 5000)) << TextOf(edit);
   ClickAt(CentreOf(GetDlgItem(box, IDCANCEL)));
   EXPECT_EQ(d.Result(), "NONE\n");

@@ -254,6 +254,14 @@ void ClickWindow(HWND h, bool right) {
   Click((r.left + r.right) / 2, (r.top + r.bottom) / 2, right);
 }
 
+void Key(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
 void PressKey(WORD vk) {
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -302,20 +310,9 @@ void TypeText(const std::string& ascii) {
   for (char c : ascii) {
     SHORT r = VkKeyScanA(c);
     bool shift = (r >> 8) & 1;
-    if (shift) {
-      INPUT d{};
-      d.type = INPUT_KEYBOARD;
-      d.ki.wVk = VK_SHIFT;
-      SendInput(1, &d, sizeof d);
-    }
+    if (shift) Key(VK_SHIFT, false);
     PressKey(static_cast<WORD>(r & 0xFF));
-    if (shift) {
-      INPUT u{};
-      u.type = INPUT_KEYBOARD;
-      u.ki.wVk = VK_SHIFT;
-      u.ki.dwFlags = KEYEVENTF_KEYUP;
-      SendInput(1, &u, sizeof u);
-    }
+    if (shift) Key(VK_SHIFT, true);
   }
 }
 

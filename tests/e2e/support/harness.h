@@ -68,6 +68,8 @@ void PressWith(WORD modifier, WORD vk);
 // Puts `utf8` on the clipboard as text, as a user's copy does.
 bool SetClipboardText(const std::string& utf8);
 void TypeText(const std::string& ascii);
+// One key event of the user's own, untagged: `vk` goes down, or comes up.
+void Key(WORD vk, bool up);
 // Characters of any script (UTF-8) as an input method or an on-screen keyboard sends
 // them: Unicode input, one UTF-16 unit per key, whatever the keyboard layout.
 void TypeUnicode(const std::string& utf8);
