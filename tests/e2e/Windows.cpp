@@ -16,7 +16,6 @@
 
 namespace {
 
-using ks::e2e::Key;
 using ks::e2e::PressKey;
 using ks::e2e::TypeText;
 using ks::editor::EditorWindow;
