@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "contract.h"
+#include "keys/layouts_win.h"
 #include "text/codepage_win.h"
 #include "typing/typist.h"
 
@@ -64,29 +65,20 @@ std::uint16_t WinKeyboardLayout::ScanCode(LayoutId layout, std::uint8_t vk) cons
 
 KeyMade WinKeyboardLayout::Makes(LayoutId layout, std::uint8_t vk, std::uint8_t state,
                                  bool capsLock) const {
-  BYTE keys[256] = {};
+  keys::KeyState keys{};
   keys[vk] = 0x80;
   if (state & kShiftBit) keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
   if (state & kCtrlBit) keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
   if (state & kAltBit) keys[VK_MENU] = keys[VK_RMENU] = 0x80;
   if (capsLock) keys[VK_CAPITAL] = 1;
-  const HKL hkl = reinterpret_cast<HKL>(layout);
-  const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, hkl);
-  wchar_t out[8] = {};
-  // Flag 4: the layout's pending accent is neither used nor left changed, where the
-  // system knows the flag.
-  const int n = ToUnicodeEx(vk, scan, keys, out, 8, 4, hkl);
-  KeyMade made;
-  if (n < 0) {
-    made.Dead = true;
-    // Where the flag is not known the accent now waits in this thread: a blank takes it.
-    BYTE none[256] = {};
-    none[VK_SPACE] = 0x80;
-    ToUnicodeEx(VK_SPACE, MapVirtualKeyExW(VK_SPACE, MAPVK_VK_TO_VSC, hkl), none, out, 8, 4, hkl);
-    return made;
-  }
-  made.Chars.assign(reinterpret_cast<const char16_t*>(out), static_cast<std::size_t>(n));
-  return made;
+  // The system's translation as the abbreviations and the shortcut keys ask it, which
+  // leaves no accent pending in this thread.
+  char16_t out[8] = {};
+  const int n = keys::WinKeyLayouts().Translate(
+      layout, vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, reinterpret_cast<HKL>(layout)), keys,
+      out, 8);
+  if (n < 0) return KeyMade{{}, true};
+  return KeyMade{std::u16string(out, static_cast<std::size_t>(n)), false};
 }
 
 std::string ProcessFileName(WindowId w) {
