@@ -108,6 +108,7 @@ void AbbreviationHook::Run() {
   }
   initial_.clear();
   watch_.Sync(SystemKeys((GetKeyState(VK_CAPITAL) & 1) != 0));
+  capsLock_.store(watch_.Keys().CapsLock(), std::memory_order_relaxed);
 
   const HWND front = GetForegroundWindow();
   const DWORD thread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
@@ -241,6 +242,7 @@ bool AbbreviationHook::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& ev) {
   const auto layout = reinterpret_cast<LayoutId>(GetKeyboardLayout(frontThread_));
   const Seen seen = watch_.Key(e, layout);
   accentWaiting_.store(watch_.Keys().AccentWaiting(), std::memory_order_relaxed);
+  capsLock_.store(watch_.Keys().CapsLock(), std::memory_order_relaxed);
   bool kept = false;
   if (seen.StopRun) PostMessageW(receiver_, contract::kUserKeyWhileTyping, e.Vk, 0);
   if (seen.Typed) {

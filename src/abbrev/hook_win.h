@@ -45,6 +45,9 @@ class AbbreviationHook {
   void SetRecording(bool on) { recording_.store(on); }
   // Whether an accent key the user pressed waits for its letter in the window in front.
   bool AccentWaiting() const { return accentWaiting_.load(std::memory_order_relaxed); }
+  // Caps Lock as the hook saw the user's keys turn it: the program's own threads take no
+  // input, and their key state is not brought up to date with a toggle made elsewhere.
+  bool CapsLock() const { return capsLock_.load(std::memory_order_relaxed); }
   // From the thread that sends the program's own keys, around one SendInput call: the
   // keyboard hook is taken out and, asked of the hook's thread, put in again. The keys
   // then go by without a round trip to the hook's thread each. Keys the user pressed
@@ -90,7 +93,7 @@ class AbbreviationHook {
   HANDLE ready_ = nullptr;
   bool installed_ = false;
   std::vector<Abbreviation> initial_;  // the list given before Start
-  std::atomic<bool> typing_{false}, recording_{false}, accentWaiting_{false};
+  std::atomic<bool> typing_{false}, recording_{false}, accentWaiting_{false}, capsLock_{false};
   // Put in and taken out again on the hook's thread, taken out by StandAside too, which
   // then sets `away_` until the hook's thread has put it in again.
   std::atomic<HHOOK> keyboardHook_{nullptr};

@@ -40,6 +40,9 @@ class Abbreviations : public AbbreviationWatcher {
   void StoreChanged(const Store& store) override;
   void Typing(bool on) override;
   bool AccentWaiting() const override { return hook_ && hook_->AccentWaiting(); }
+  std::optional<bool> CapsLock() const override {
+    return hook_ ? std::optional<bool>(hook_->CapsLock()) : std::nullopt;
+  }
   void StandAside() override;
   void Return() override;
 

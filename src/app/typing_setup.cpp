@@ -17,6 +17,7 @@ TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, Tra
                facts_) {
   conditions_.settings = &session.settings();
   conditions_.accentWaiting = [&abbreviations] { return abbreviations.AccentWaiting(); };
+  conditions_.capsLock = [&abbreviations] { return abbreviations.CapsLock(); };
 }
 
 void TypingSetup::Start(HWND bar) {

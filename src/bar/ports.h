@@ -82,6 +82,8 @@ class AbbreviationWatcher : public KeyWatch {
   virtual void Typing(bool on) = 0;
   // Whether an accent key the user pressed waits for its letter in the window in front.
   virtual bool AccentWaiting() const = 0;
+  // Caps Lock as the watch follows the user's keys; nothing while it does not run.
+  virtual std::optional<bool> CapsLock() const = 0;
 };
 
 }  // namespace ks

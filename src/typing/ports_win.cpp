@@ -99,7 +99,11 @@ std::string ProcessFileName(WindowId w) {
 
 WindowId WinInputConditions::Foreground() { return ToWindowId(GetForegroundWindow()); }
 
-bool WinInputConditions::CapsLockOn() { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
+bool WinInputConditions::CapsLockOn() {
+  if (capsLock)
+    if (const std::optional<bool> followed = capsLock()) return *followed;
+  return (GetKeyState(VK_CAPITAL) & 1) != 0;
+}
 
 bool WinInputConditions::ModifierHeld() {
   for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN})

@@ -57,6 +57,9 @@ class WinInputConditions : public InputConditions {
   // Whether an accent waits, as the abbreviation watch follows the user's keys; none
   // while it does not run, and nobody knows.
   std::function<bool()> accentWaiting;
+  // Caps Lock as that watch follows it; nothing while it does not run, and then this
+  // thread's own key state is asked, which a toggle made elsewhere may not have reached.
+  std::function<std::optional<bool>()> capsLock;
   // The paces of the settings; none: no program is paced.
   const Settings* settings = nullptr;
 
