@@ -75,11 +75,13 @@ LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& c
   std::optional<std::string> ini = read(iniPath);
   std::optional<std::string> dat = read(datPath);
   out.loaded = LoadSettings(ini, dat, ctx, ansi);
+  if (out.loaded.missingTexts > 0) out.shortDat = std::move(dat);
   return out;
 }
 
 std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const Store& store,
-                                     const Settings& settings, const AnsiCodePage& ansi) {
+                                     const Settings& settings, const AnsiCodePage& ansi,
+                                     const BeforeWrite& beforeWrite) {
   StorePaths p(dir);
   // A save left half done must be finished first: its marker vouches for the temporary
   // files that this save is about to overwrite.
@@ -100,6 +102,8 @@ std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const
   // Refuse before anything is written, while the old files are sure to be untouched.
   if (!fs.CanReplace(p.ini)) return Refused(p.ini);
   if (!fs.CanReplace(p.dat)) return Refused(p.dat);
+  if (beforeWrite)
+    if (std::optional<std::string> stop = beforeWrite()) return stop;
 
   if (!fs.WriteDurable(p.iniNew, files.ini)) {
     RollBack(fs, p);

@@ -4,9 +4,11 @@
 // it the old files are replaced by rename, in a fixed order. A save cut short anywhere
 // leaves either the old pair or, once the marker exists, the new pair, and Recover() at
 // the next start removes what is left of the first or finishes the second.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/settings.h"
 
@@ -36,6 +38,12 @@ class FileSystem {
   // Whether an existing file may be written and replaced (not read-only, not locked by
   // another program); true for a file that does not exist.
   virtual bool CanReplace(const std::string& path) = 0;
+  // Makes the folder `path` unless it is there; false when it cannot be made, also when a
+  // file has its name.
+  virtual bool MakeFolder(const std::string& path) = 0;
+  // The names of the files (not folders) in the folder `path`; none when there is no such
+  // folder.
+  virtual std::vector<std::string> FileNames(const std::string& path) = 0;
 };
 
 // `name` in the folder `dir` (the folder of the program, with or without a final separator).
@@ -59,6 +67,8 @@ struct LoadOutcome {
   // Set when a file exists but could not be read: its path. The store then holds defaults
   // where that file's data would be, and saving over it would lose that data.
   std::optional<std::string> unreadable;
+  // The bytes of keystrum.dat when it holds fewer lines than the settings count buttons.
+  std::optional<std::string> shortDat;
 };
 
 // Recover(), then load both files. If a committed save could not be finished, the new pair
@@ -66,10 +76,15 @@ struct LoadOutcome {
 LoadOutcome LoadFiles(FileSystem& fs, std::string_view dir, const LoadContext& ctx,
                       const AnsiCodePage& ansi);
 
+// Called once a save is sure to write, before anything is written: the old files are still
+// as they were. What it returns stops the save, which returns it.
+using BeforeWrite = std::function<std::optional<std::string>()>;
+
 // Saves both files safely. On failure returns "Unable to write to " + the full path of the
 // file that was refused; the old files are then as they were (or, if the refusal came while
 // replacing them, the next Recover() completes the new pair).
 std::optional<std::string> SaveFiles(FileSystem& fs, std::string_view dir, const Store& store,
-                                     const Settings& settings, const AnsiCodePage& ansi);
+                                     const Settings& settings, const AnsiCodePage& ansi,
+                                     const BeforeWrite& beforeWrite = nullptr);
 
 }  // namespace ks

@@ -95,6 +95,32 @@ bool WinFileSystem::CanReplace(const std::string& path) {
                                 OPEN_EXISTING));
 }
 
+bool WinFileSystem::MakeFolder(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  Step("folder");
+  if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+  const DWORD a = GetFileAttributesW(wide.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> WinFileSystem::FileNames(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE find = FindFirstFileW(Wide(JoinPath(path, "*")).c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Utf8(found.cFileName));
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  return names;
+}
+
+Date LocalDate() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return Date{now.wYear, now.wMonth, now.wDay};
+}
+
 LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx) {
   WinFileSystem fs;
   return LoadFiles(fs, dir, ctx, WinAnsiCodePage());

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "store/backup.h"
 #include "store/files.h"
 
 namespace ks {
@@ -22,6 +23,8 @@ class WinFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   bool CanReplace(const std::string& path) override;
+  bool MakeFolder(const std::string& path) override;
+  std::vector<std::string> FileNames(const std::string& path) override;
 
  private:
   void Step(const char* name) {
@@ -29,6 +32,8 @@ class WinFileSystem : public FileSystem {
   }
 };
 
+// Today by the local clock.
+Date LocalDate();
 
 // At start: finishes or undoes an interrupted save, then loads both files, reading those
 // without a byte-order mark in the system's ANSI code page.

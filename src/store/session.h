@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "store/backup.h"
 #include "store/files.h"
 
 namespace ks {
@@ -20,9 +21,14 @@ class Session {
   Session(FileSystem& fs, std::string dir, const AnsiCodePage& ansi)
       : fs_(fs), dir_(std::move(dir)), ansi_(ansi), store_(Store::MakeDefault()) {}
 
-  // Loads both files. When one exists but cannot be read, what the user is told: the
-  // session then never writes, since saving over that file would lose what it holds.
+  // Loads both files; what the user is to be told at start. When one exists but cannot be
+  // read, the session never writes, since saving over that file would lose what it holds.
+  // When keystrum.dat is cut short, the buttons past its end have no text, and the file as
+  // it was is kept as keystrum.dat.short before the first save writes over it.
   std::optional<std::string> Load(const LoadContext& ctx);
+
+  // Today's local date, for the daily backups; without it a save keeps none.
+  std::function<Date()> today;
 
   Store& store() { return *store_; }
   const Store& store() const { return *store_; }
@@ -39,7 +45,8 @@ class Session {
   // save would write: a run that only types leaves the program's own files as they are,
   // time stamps and all. What the user is to be told: a failed save once, until a
   // save succeeds again (the edits stay here, and the next change or the exit tries
-  // again); at exit every failure, since nothing tries after it.
+  // again); at exit every failure, since nothing tries after it. A backup that cannot be
+  // written is told once, and the save goes on.
   std::optional<std::string> Save(bool atExit);
 
  private:
@@ -53,6 +60,11 @@ class Session {
   bool readOnly_ = false;  // a file could not be read
   bool pending_ = false;
   bool told_ = false;
+  bool backupTold_ = false;
+  std::optional<std::string> backupNews_;  // what this save's backup has to tell
+  std::optional<std::string> shortDat_;    // keystrum.dat as loaded, until it is kept
+
+  std::optional<std::string> BeforeWrite();
 };
 
 }  // namespace ks

@@ -179,6 +179,7 @@ Loaded LoadSettings(const std::optional<std::string>& iniBytes,
       ForEachButtonRow(b, [&](const auto& row, auto& value) {
         Read(ini, section, Numbered(row.Key, i), row, ctx, value);
       });
+      if (texts && texts->AtEnd()) ++out.missingTexts;
       b.String = texts ? texts->ReadLine()
                        : ini.GetString(section, Numbered("String", i), kDefaultString);
     }

@@ -248,6 +248,9 @@ int32_t PaceFor(const Settings& settings, std::string_view program);
 struct Loaded {
   std::unique_ptr<Store> store;
   Settings settings;
+  // Buttons the settings count beyond the last line of keystrum.dat, cut short by another
+  // program or a full disk: their texts are empty.
+  int missingTexts = 0;
 };
 
 struct SavedFiles {

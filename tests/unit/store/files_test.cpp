@@ -1,68 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
-
 #include "store/files.h"
 #include "store/session.h"
+#include "mem_fs.h"
 #include "text/codepages.h"
 
 namespace ks {
 namespace {
 
-struct Crash {};
-
-// A folder in memory whose mutating operations are counted, so a test can stop a save at
-// any of them, refuse one, or tear a write in half as a power cut would.
-class MemFs : public FileSystem {
- public:
-  std::map<std::string, std::string> files;
-  std::set<std::string> readOnly, unreadable;
-  int steps = 0;
-  int crashAt = -1;
-  bool tornCrash = false;
-  int refuseAt = -1;
-
-  ReadResult ReadAll(const std::string& path) override {
-    if (unreadable.count(path)) return {ReadStatus::Failed, {}};
-    auto it = files.find(path);
-    if (it == files.end()) return {ReadStatus::Missing, {}};
-    return {ReadStatus::Ok, it->second};
-  }
-  bool Exists(const std::string& path) override { return files.count(path) > 0; }
-  bool WriteDurable(const std::string& path, std::string_view bytes) override {
-    if (!Step([&] { files[path] = std::string(bytes.substr(0, bytes.size() / 2)); }))
-      return false;
-    if (readOnly.count(path)) return false;
-    files[path] = std::string(bytes);
-    return true;
-  }
-  bool Replace(const std::string& from, const std::string& to) override {
-    if (!Step([] {})) return false;
-    if (readOnly.count(to) || !files.count(from)) return false;
-    files[to] = files[from];
-    files.erase(from);
-    return true;
-  }
-  bool Remove(const std::string& path) override {
-    if (!Step([] {})) return false;
-    if (readOnly.count(path)) return false;
-    files.erase(path);
-    return true;
-  }
-  bool CanReplace(const std::string& path) override { return !readOnly.count(path); }
-
- private:
-  template <class Tear>
-  bool Step(Tear tear) {
-    int n = steps++;
-    if (n == crashAt) {
-      if (tornCrash) tear();
-      throw Crash{};
-    }
-    return n != refuseAt;
-  }
-};
+using test::Crash;
+using test::MemFs;
 
 const test::FakeCp1252 kAnsi;
 
