@@ -196,6 +196,7 @@ int RunWindows(app::Application& a) {
   WinFileSystem files;
   const WinAnsiCodePage ansi;
   Session session(files, a.exeDir, ansi);
+  session.today = LocalDate;  // the daily backups go by the local calendar
   SaveSoonAfterChanges(session);
   app::TrayWindow tray;
   editor::EditorWindow editorWindow;
