@@ -41,6 +41,9 @@ inline constexpr unsigned kProbeLimitInput = 0x8066;
 inline constexpr const char* kEditorClass = "TKsmForm";
 inline constexpr const char* kListClass = "TListForm";
 
+// The question of a text's {input} codes: per name a label and an Edit, then OK and Cancel.
+inline constexpr const char* kInputClass = "KeystrumInput";
+
 // The find window: one Edit for the query, the buttons it finds listed below.
 inline constexpr const char* kFindClass = "KeystrumFind";
 
