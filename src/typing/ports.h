@@ -94,6 +94,31 @@ class ListPicker {
   virtual std::optional<std::string> Pick(const std::vector<std::string>& entries) = 0;
 };
 
+// The text on the clipboard, read without changing it.
+class ClipboardReader {
+ public:
+  virtual ~ClipboardReader() = default;
+  // The clipboard's Unicode text in UTF-8, up to its first NUL; empty when it holds no text
+  // or cannot be read.
+  virtual std::string Text() = 0;
+};
+
+// One question of a text's {input} codes, as the question window shows it: the name and
+// the answer the field starts with.
+struct InputQuestionField {
+  std::string Name;
+  std::string Answer;
+};
+
+// Asks the user, in one small window of ours, the questions of a text before it is typed.
+class InputQuestion {
+ public:
+  virtual ~InputQuestion() = default;
+  // The answers, one per field in order; nothing when the user cancelled.
+  virtual std::optional<std::vector<std::string>> Ask(
+      const std::vector<InputQuestionField>& fields) = 0;
+};
+
 // Opens `program` (a program or a document) through the shell with `params` (may be
 // empty); true on success.
 class ProgramStarter {
@@ -198,6 +223,10 @@ struct TypingPorts {
   KeyWatch* watch = nullptr;
   // None: every key goes out as if the target were in front and nobody touched the keys.
   InputConditions* conditions = nullptr;
+  // None: a {clipboard} types nothing.
+  ClipboardReader* clipboard = nullptr;
+  // None: a text with {input} codes types nothing, as when the question is cancelled.
+  InputQuestion* question = nullptr;
 };
 
 }  // namespace ks

@@ -11,19 +11,6 @@
 
 namespace ks {
 
-namespace {
-
-// RUN and LIST arguments are cut to this many UTF-16 units, silently, never inside a
-// character.
-constexpr std::size_t kMaxArgument = 255;
-
-std::string Cut(const std::string& s, std::size_t from) {
-  if (from >= s.size()) return {};
-  return std::string(Utf8Prefix(std::string_view(s).substr(from), kMaxArgument));
-}
-
-}  // namespace
-
 bool BackspaceRemovesHalfPair(std::string_view focusClass, bool wine) {
   auto is = [&](std::string_view name) {
     return focusClass.size() == name.size() &&
@@ -176,7 +163,7 @@ void Typist::Flush() {
   if (aside) ports_.watch->Return();
   if (pending_ > 0) firstFlush_ = false;
   for (const PendingStroke& s : strokes_)
-    if (s.End <= taken) KeystrokeCount += s.Units;
+    if (s.End <= taken) (s.CaretMove ? caretMoves_ : KeystrokeCount) += s.Units;
   strokes_.clear();
   const bool refused = taken < pending_;
   sentSinceWait_ += std::min(taken, pending_);
@@ -239,6 +226,12 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   if (outer) {
     if (target == 0) return false;
     stopped_ = false;
+    clipboardCutTold_ = false;
+  }
+  // Asked before any key of the run goes out: a cancel types nothing.
+  std::map<std::string, std::string> answers;
+  if (!AskQuestions(outer ? target : runWindow_, text, answers)) return false;
+  if (outer) {
     if (!WaitForHand()) return false;
     runWindow_ = target;
   }
@@ -259,11 +252,16 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   const int backspaces = run_.HalfPair ? erase.Units : erase.Characters;
   for (int k = 0; k < backspaces && !stopped_; ++k) SendKey(U'\b');
   counting_ = true;
-  KeystrokeCount = 0;
+  KeystrokeCount = caretMoves_ = 0;
   strokes_.clear();
   undoWindow_ = runWindow_;
+  const auto outerAnswers = std::exchange(answers_, std::move(answers));
+  const auto outerMark = std::exchange(cursorMark_, std::nullopt);
   TypeText(text);
+  PlaceCaret();
   Flush();
+  answers_ = outerAnswers;
+  cursorMark_ = outerMark;
   counting_ = counting;
   frontWindow_ = front;
   --depth_;
@@ -294,68 +292,6 @@ bool Typist::BackToTarget() {
   return !stopped_;
 }
 
-void Typist::RunCode(const std::string& code) {
-  const TypeCode* c = FindTypeCode(code);
-  if (!c) return;
-  switch (c->Action) {
-    case CodeAction::Key:
-      SimulateKeystroke(c->Key, 0);
-      PaceStep();
-      break;
-    case CodeAction::Date: SendSpecial(clock_.ShortDate()); break;
-    case CodeAction::Day: SendSpecial(clock_.LongDayName()); break;
-    case CodeAction::Month: SendSpecial(clock_.MonthName()); break;
-    case CodeAction::Time: SendSpecial(clock_.LongTime()); break;
-    // The program's name and parameters are upper-cased with the code, as they always were.
-    case CodeAction::Run: StartProgram(Cut(UpperAscii(code), c->Name.size())); break;
-    case CodeAction::List: SelectFromList(Cut(code, c->Name.size()) + ","); break;
-  }
-}
-
-void Typist::SendSpecial(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();) SendKey(NextCodePoint(text, i));
-}
-
-void Typist::StartProgram(const std::string& arg) {
-  std::string program = arg;
-  std::string params;
-  if (const std::size_t comma = arg.find(','); comma != std::string::npos) {
-    program = arg.substr(0, comma);
-    params = Cut(arg, comma + 1);
-  }
-  // What was typed before the code belongs in front of whatever the program opens, and
-  // must have reached the target before the program can take the foreground from it.
-  FlushAndWaitUntilTaken();
-  if (!ports_.starter || !ports_.starter->Start(program, params)) {
-    if (ports_.messages) ports_.messages->Message("Unable to start " + program);
-    BackToTarget();
-  }
-}
-
-void Typist::SelectFromList(const std::string& arg) {
-  std::vector<std::string> entries;
-  std::string rest = arg;
-  while (!rest.empty()) {
-    const std::size_t comma = rest.find(',');
-    if (comma == std::string::npos) {
-      // Only a caller that did not end the list with "," gets here; without this
-      // the same text would be split again and again for ever.
-      entries.push_back(std::move(rest));
-      break;
-    }
-    entries.push_back(rest.substr(0, comma));
-    rest = Cut(rest, comma + 1);
-  }
-  FlushAndWaitUntilTaken();
-  std::optional<std::string> pick =
-      ports_.picker ? ports_.picker->Pick(entries) : std::optional<std::string>();
-  if (pick && BackToTarget()) {
-    SendSpecial(*pick);
-    Flush();
-  }
-  if (!stopped_) BackToTarget();
-}
-
 void Typist::UndoTyping() {
   // Only where the text went: Backspaces anywhere else would take the user's own text.
   const WindowId w = undoWindow_;
@@ -363,7 +299,7 @@ void Typist::UndoTyping() {
   if (!foreground_.WindowExists(w)) {
     if (ports_.messages)
       ports_.messages->Message("The window typed into has been closed; there is nothing to undo.");
-    KeystrokeCount = 0;
+    KeystrokeCount = caretMoves_ = 0;
     return;
   }
   if (depth_ == 0) {
@@ -374,11 +310,17 @@ void Typist::UndoTyping() {
   // Forgotten before the first Backspace, and the Backspaces themselves never counted:
   // an Undo or a press from the pump in between sees only what is left to take back.
   const std::int32_t n = std::exchange(KeystrokeCount, 0);
+  const std::int32_t rights = std::exchange(caretMoves_, 0);
   const WindowId front = std::exchange(frontWindow_, w);
   const bool counting = std::exchange(counting_, false);
   if (depth_ == 0) {
     firstFlush_ = true;
     Prepare(w);
+  }
+  // A {cursor} left the caret inside the text: back to its end first.
+  for (std::int32_t k = 0; k < rights && !stopped_; ++k) {
+    MoveCaret(vk::Right);
+    Pump();
   }
   for (std::int32_t k = 0; k < n && !stopped_; ++k) {
     SendKey(U'\b');

@@ -6,11 +6,14 @@
 // text are those of typing/codes.h; any other code vanishes with its braces, and a "{"
 // with no "}" after it is typed.
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "typing/codes.h"
 #include "typing/ports.h"
 
 namespace ks {
@@ -23,6 +26,9 @@ inline constexpr const char* kStoppedForAnotherWindow =
     "Typing stopped: another window came to the front";
 inline constexpr const char* kStoppedRefused =
     "Typing stopped: Windows refused the keys. Undo takes back what was typed.";
+// A {clipboard} whose text was cut at kMaxClipboardChars.
+inline constexpr const char* kClipboardCut =
+    "The clipboard's text is longer than 10,000 characters: only its first 10,000 were typed.";
 // A run (or Undo) given up because the user still held Shift, Ctrl, Alt or a Windows key.
 std::string KeysStillHeldMessage();
 
@@ -53,6 +59,9 @@ class Typist {
   std::int32_t KeystrokeCount = 0;
   // The window the last run typed into, where Undo takes it back; 0 before any.
   WindowId UndoWindow() const { return undoWindow_; }
+  // The Left presses of the last run's {cursor} that the system took: Undo presses Right as
+  // often before its Backspaces, so that they begin at the end of the text.
+  std::int32_t CaretMoves() const { return caretMoves_; }
 
   // --- keystroke synthesis; events are buffered in the sink until Flush ---
   // One press of `key`; counts nothing.
@@ -82,14 +91,26 @@ class Typist {
   // from the pump during another nests in it and types into its window.
   bool SendString(WindowId target, std::string text, Erase erase = {});
   // Ends the run under way after the character being typed (the user pressed a key): what
-  // was typed stays, and Undo takes it back.
-  void Stop() { stopped_ = true; }
+  // was typed stays, and Undo takes it back. Not while the run asks its questions: the
+  // user's keys then are the answers.
+  void Stop() {
+    if (!asking_) stopped_ = true;
+  }
   // Types every character of `text` literally, without pumping messages.
   void SendSpecial(const std::string& text);
   // Opens "program[,params]" through the shell; reports a failure in a message box.
   void StartProgram(const std::string& arg);
   // Shows the entries of "a,b,c," in the list picker and types the pick.
   void SelectFromList(const std::string& arg);
+  // Presses the combination's modifiers in order, its key, and lets the modifiers go in
+  // reverse order; Undo does not count it. Nothing when no key of the run's layout makes
+  // its character.
+  void PressCombination(const Combination& combo);
+  // Waits `ms` milliseconds once the keys typed so far have reached the target, handling
+  // messages; a key of the user's ends the wait and the run.
+  void Pause(int ms);
+  // Types the clipboard's text as characters, each line break as one Enter.
+  void TypeClipboard();
 
   // --- undo ---
   // Sends one Backspace for every keystroke of the last run into the window it typed into,
@@ -123,6 +144,24 @@ class Typist {
   // The characters and codes of `text`, each followed by a pump point, until the run stops.
   void TypeText(const std::string& text);
   void RunCode(const std::string& code);
+  // Asks the questions of `text`'s {input} codes in the question window; the answers by
+  // name in `answers`. False when the user cancelled.
+  // Nothing is asked when `w`, the run's window, is gone: the run then stops at its
+  // hand-over, which tells the user.
+  bool AskQuestions(WindowId w, const std::string& text,
+                    std::map<std::string, std::string>& answers);
+  // Types the characters of `text` (a clipboard's, an answer) after the Enter and Tab keys
+  // of its line breaks and tabs, a pump point after each; a line break counts one, other
+  // control characters (which the layout would press as Ctrl and a letter) are left out.
+  // False when it stopped at `limit` characters with more to type.
+  bool TypeCharacters(const std::string& text, std::size_t limit);
+  // Undo's count of the keystrokes typed so far in this run, sent or not.
+  std::int32_t CountedSoFar() const;
+  // Presses `key` to move the caret, uncounted; what the system takes of such presses
+  // makes CaretMoves.
+  void MoveCaret(std::uint8_t key);
+  // Presses Left from the end of the text back to where its {cursor} stands.
+  void PlaceCaret();
   void SendUnicode(char32_t c);
   KeyChoice ChooseKey(char32_t c);
   // A keystroke that Undo takes back once it went out, `units` Backspaces' worth.
@@ -154,6 +193,7 @@ class Typist {
   struct PendingStroke {
     std::size_t End = 0;
     int Units = 0;
+    bool CaretMove = false;  // a Left of {cursor}: no Backspace, but a Right for Undo
   };
   std::vector<PendingStroke> strokes_;
   // Whether keystrokes count for Undo: not the Backspaces of an abbreviation or of Undo.
@@ -164,6 +204,16 @@ class Typist {
   WindowId frontWindow_ = 0;
   WindowId runWindow_ = 0;
   WindowId undoWindow_ = 0;
+  std::int32_t caretMoves_ = 0;
+  // Where the run's {cursor} stands, in Undo's count of what was typed before it.
+  std::optional<std::int32_t> cursorMark_;
+  // The answers of the run's questions by name, and the last answers of the session.
+  std::map<std::string, std::string> answers_;
+  std::map<std::string, std::string> lastAnswers_;
+  // A question is open: the user's keys are its answers and stop nothing.
+  bool asking_ = false;
+  // The user was told that the run's clipboard text was cut.
+  bool clipboardCutTold_ = false;
   RunKeyboard run_;
   KeySink& sink_;
   const KeyboardLayout& layout_;

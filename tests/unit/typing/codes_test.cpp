@@ -12,8 +12,9 @@
 namespace ks {
 namespace {
 
-// The codes of the guide's table: the first backticked "{name" of each row, upper-cased,
-// with the blank that an argument follows.
+// The codes of the guide's table: the backticked "{name" of each row's first column,
+// upper-cased, with the blank that an argument follows or the "+" of a modifier; a range
+// "`{f1}`..`{f24}`" stands for each number between.
 std::set<std::string> GuideCodes() {
   std::ifstream in(KS_GUIDE);
   EXPECT_TRUE(in) << KS_GUIDE;
@@ -21,10 +22,19 @@ std::set<std::string> GuideCodes() {
   std::string line;
   while (std::getline(in, line)) {
     if (line.rfind("| `{", 0) != 0) continue;
+    std::string rangeFrom;
     for (size_t at = 0; (at = line.find("`{", at)) != std::string::npos && at < line.find(" | ");
          ++at) {
-      const size_t end = line.find_first_of(" }", at + 2);
-      codes.insert(UpperAscii(line.substr(at + 2, end - at - 2)) + (line[end] == ' ' ? " " : ""));
+      const size_t end = line.find_first_of(" }+", at + 2);
+      const std::string name = UpperAscii(line.substr(at + 2, end - at - 2)) +
+                               (line[end] == ' ' || line[end] == '+' ? line.substr(end, 1) : "");
+      if (!rangeFrom.empty()) {
+        const size_t digits = rangeFrom.find_first_of("0123456789");
+        for (int n = std::stoi(rangeFrom.substr(digits)); n < std::stoi(name.substr(digits)); ++n)
+          codes.insert(rangeFrom.substr(0, digits) + std::to_string(n));
+      }
+      codes.insert(name);
+      rangeFrom = line.compare(end, 4, "}`..") == 0 ? name : "";
     }
   }
   return codes;

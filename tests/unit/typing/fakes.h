@@ -30,8 +30,18 @@ inline std::string KeyName(std::uint8_t vk) {
     case 38: return "Up";
     case 39: return "Right";
     case 40: return "Down";
+    case 27: return "Esc";
+    case 33: return "PgUp";
+    case 34: return "PgDn";
+    case 35: return "End";
+    case 36: return "Home";
+    case 45: return "Ins";
+    case 46: return "Del";
+    case 0x5B: return "Win";
+    case 0x5D: return "Apps";
     default: break;
   }
+  if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x6F);
   if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, char(vk));
   static const char* hex = "0123456789ABCDEF";
   return std::string("0x") + hex[vk >> 4] + hex[vk & 15];
@@ -209,12 +219,15 @@ class ScriptedHost : public UserMessages,
                      public MessagePump,
                      public ListPicker,
                      public ProgramStarter,
-                     public InputConditions {
+                     public InputConditions,
+                     public ClipboardReader,
+                     public InputQuestion {
  public:
   explicit ScriptedHost(Journal& j) : journal_(j) {}
 
   TypingPorts Ports(KeySink& sink, const KeyboardLayout& layout, Clock& clock) {
-    return TypingPorts{sink, layout, clock, *this, this, this, this, this, nullptr, this};
+    return TypingPorts{sink, layout, clock, *this, this, this, this, this, nullptr, this,
+                       this, this};
   }
 
   WindowId foreground = 7;
@@ -273,6 +286,30 @@ class ScriptedHost : public UserMessages,
   }
   void Message(const std::string& text) override { journal_.push_back("msg:" + text); }
   void Notice(const std::string& text) override { journal_.push_back("notice:" + text); }
+  std::string clipboard;  // the clipboard's text
+  std::string Text() override {
+    journal_.push_back("clipboard");
+    return clipboard;
+  }
+  // The question window: "ask:[Name=answer]..." in the journal, each field's answer as it
+  // opens. It answers with `answers` (the fields' own where it holds none), or cancels.
+  std::optional<std::vector<std::string>> answers = std::vector<std::string>{};
+  std::vector<InputQuestionField> asked;
+  std::function<void()> onAsk;  // runs while the question is open
+  std::optional<std::vector<std::string>> Ask(
+      const std::vector<InputQuestionField>& fields) override {
+    asked = fields;
+    std::string s = "ask:";
+    for (const auto& f : fields) s += "[" + f.Name + "=" + f.Answer + "]";
+    journal_.push_back(s);
+    if (onAsk) onAsk();
+    if (!answers) return std::nullopt;
+    std::vector<std::string> out;
+    for (std::size_t k = 0; k < fields.size(); ++k)
+      out.push_back(k < answers->size() ? (*answers)[k] : fields[k].Answer);
+    return out;
+  }
+
   std::optional<std::string> Pick(const std::vector<std::string>& entries) override {
     lastEntries = entries;
     std::string s = "list:";
