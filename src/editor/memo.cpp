@@ -248,6 +248,10 @@ MemoChar MemoKeys::Char(const MemoText& memo, char32_t ch, bool recording) const
   if (recording && unshiftedRecording_ && shiftDown_ && ch < 0x80)
     ch = static_cast<unsigned char>(ShiftTranslate(static_cast<char>(ch)));
   if (ch == '\t') return MemoChar{0, InsertCode(memo, KeyCodeText(vk::Tab))};
+  // A brace typed elsewhere is a character there: as a brace in the text it would begin
+  // or end a code.
+  if (recording && (ch == '{' || ch == '}'))
+    return MemoChar{0, InsertCode(memo, CharCodeText(static_cast<char>(ch)))};
   if (ch == '\r') return MemoChar{0, InsertCode(memo, EnterCode() + std::string(kShownBreak))};
   if (ch == '\b') {
     if (auto edit = BackspaceOverCode(memo)) return MemoChar{0, std::move(edit)};

@@ -132,7 +132,7 @@ class MemoKeys {
   void KeyUp(int vk);
   // A character (a code point). Shift translation applies only while recording with
   // Shift held, and only from a recorder that delivers unshifted characters; Tab and
-  // Enter write their codes; Backspace removes a whole code, and an emoji whole. A
+  // Enter write their codes, and so do braces while recording ({lbrace}, {rbrace}); Backspace removes a whole code, and an emoji whole. A
   // character typed between an {enter} and its shown break goes after the break (the
   // caret is moved there first).
   MemoChar Char(const MemoText& memo, char32_t ch, bool recording) const;

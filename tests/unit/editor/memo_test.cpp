@@ -30,6 +30,21 @@ TEST(MemoKeysCodes, TabAndEnterWriteCodesAtTheCaretAndCancelTheKey) {
   EXPECT_TRUE(Took(keys.Char(At("a{tab}b", 6), '\r', false), At("a{tab}{enter}\r\nb", 15)));
 }
 
+// A recorded brace is a character of the other program; typed by hand it writes a code.
+TEST(MemoKeysCodes, RecordedBracesBecomeTheirCodes) {
+  MemoKeys keys;
+  EXPECT_TRUE(Took(keys.Char(At("ab", 1), '{', true), At("a{lbrace}b", 9)));
+  EXPECT_TRUE(Took(keys.Char(MemoText{"a{x", 1, 3}, '}', true), At("a{rbrace}", 9)));
+  EXPECT_TRUE(Took(keys.Char(At("{enter}\r\n", 7), '}', true), At("{enter}\r\n{rbrace}", 17)));
+  EXPECT_EQ(keys.Char(At("a", 1), '{', false).Char, '{');
+  // Shift and [ from a recorder of base characters is a brace too.
+  keys.SetUnshiftedRecording(true);
+  keys.KeyDown(At("", 0), kVkShift);
+  EXPECT_TRUE(Took(keys.Char(At("", 0), '[', true), At("{lbrace}", 8)));
+  // One Backspace takes the code whole.
+  EXPECT_EQ(BackspaceOverCode(At("x{rbrace}", 9)), At("x", 1));
+}
+
 TEST(MemoKeysCodes, ArrowOverASelectionReplacesIt) {
   MemoKeys keys;
   // "world" selected, backwards as well as forwards.
@@ -56,7 +71,9 @@ TEST(MemoBackspace, RemovesAWholeCodeInAnyCase) {
   EXPECT_TRUE(Took(keys.Char(At("abc{tab}", 8), '\b', false), At("abc", 3)));
   EXPECT_EQ(BackspaceOverCode(At("x{Date}y", 7)), At("xy", 1));
   EXPECT_EQ(BackspaceOverCode(At("{ENTER}", 7)), At("", 0));
-  for (const char* code : {"{up}", "{down}", "{left}", "{right}", "{day}", "{month}", "{time}"}) {
+  for (const char* code : {"{up}", "{down}", "{left}", "{right}", "{day}", "{month}", "{time}",
+                           "{del}", "{F12}", "{ctrl+a}", "{Ctrl+Shift+End}", "{clipboard}",
+                           "{cursor}"}) {
     const std::string text = std::string("a") + code;
     EXPECT_EQ(BackspaceOverCode(At(text, text.size())), At("a", 1)) << code;
   }
@@ -67,7 +84,8 @@ TEST(MemoBackspace, OrdinaryBackspaceElsewhere) {
   // the caret at the start, a selection, an empty memo.
   for (const MemoText& m : {At("{RUN notepad}", 13), At("a}", 2), At("{tab}x", 6),
                             At("{tab}", 0), MemoText{"{tab}", 0, 5}, At("", 0),
-                            At("{x{tab}}", 8), At("{ tab}", 6)}) {
+                            At("{x{tab}}", 8), At("{ tab}", 6), At("{wait 500}", 10),
+                            At("{input Name}", 12)}) {
     EXPECT_EQ(BackspaceOverCode(m), std::nullopt) << m.Text;
     MemoKeys keys;
     MemoChar bs = keys.Char(m, '\b', false);
