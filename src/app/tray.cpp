@@ -12,7 +12,15 @@
 namespace ks::app {
 namespace {
 
-enum : UINT { kAboutItem = 101, kReadHelpItem, kWebSiteItem, kExitItem, kFindItem, kAbbreviationsItem };
+enum : UINT {
+  kAboutItem = 101,
+  kReadHelpItem,
+  kWebSiteItem,
+  kExitItem,
+  kFindItem,
+  kAbbreviationsItem,
+  kStartWithWindowsItem
+};
 
 std::string AboutText() {
   return std::string("Keystrum Free V" KS_VERSION_TEXT " by ") + kAuthor + "\nEmail: " + kEmail +
@@ -147,7 +155,9 @@ bool TrayWindow::Create(HWND owner, HICON iconSmall) {
   const int exitAt = GetMenuItemCount(menu_) - 1;
   InsertMenuW(menu_, exitAt, MF_BYPOSITION | MF_STRING | MF_CHECKED, kAbbreviationsItem,
               L"Abbreviations");
-  InsertMenuW(menu_, exitAt + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  InsertMenuW(menu_, exitAt + 1, MF_BYPOSITION | MF_STRING, kStartWithWindowsItem,
+              L"Start with Windows");
+  InsertMenuW(menu_, exitAt + 2, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 
   if (!icon_.Create()) return false;
   // Picture and tip first: the icon then goes in with one call to the shell, and each
@@ -168,6 +178,18 @@ void TrayWindow::ShowAbout() { Message(AboutText()); }
 
 void TrayWindow::CheckAbbreviations(bool on) {
   if (menu_) CheckMenuItem(menu_, kAbbreviationsItem, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TrayWindow::ShowStartWithWindows() {
+  const bool on = StartsWithWindows(runValue_, App().exePath);
+  CheckMenuItem(menu_, kStartWithWindowsItem, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TrayWindow::SwitchStartWithWindows() {
+  const bool on = (GetMenuState(menu_, kStartWithWindowsItem, MF_BYCOMMAND) & MF_CHECKED) == 0;
+  if (std::optional<std::string> err = SetStartWithWindows(runValue_, App().exePath, on))
+    Message(*err);
+  ShowStartWithWindows();
 }
 
 void TrayWindow::OpenHelpFile() {
@@ -202,6 +224,7 @@ void TrayWindow::MenuCommand(UINT id) {
     case kFindItem:
       if (OnFind) OnFind();
       break;
+    case kStartWithWindowsItem: SwitchStartWithWindows(); break;
     case kAbbreviationsItem: {
       const bool on = (GetMenuState(menu_, kAbbreviationsItem, MF_BYCOMMAND) & MF_CHECKED) == 0;
       CheckAbbreviations(on);
@@ -216,6 +239,9 @@ LRESULT TrayWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       MenuCommand(LOWORD(wp));
+      return 0;
+    case WM_INITMENUPOPUP:
+      if (reinterpret_cast<HMENU>(wp) == menu_) ShowStartWithWindows();
       return 0;
     case WM_CLOSE:
       // The main form: closing it ends the program.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bar/tray_icon.h"
+#include "store/start_with_windows_win.h"
 #include "win/window.h"
 
 namespace ks::app {
@@ -47,7 +48,8 @@ class TrayIcon : public win::Window, private TrayIconState::Shell {
 };
 
 // The program's main form, never seen: it holds the icon and its menu (Find, About, the
-// help file, the web site, the abbreviations' switch, Exit), and closing it ends the program.
+// help file, the web site, the abbreviations' switch, Start with Windows, Exit), and
+// closing it ends the program.
 class TrayWindow : public win::Window {
  public:
   ~TrayWindow() override;
@@ -77,8 +79,13 @@ class TrayWindow : public win::Window {
   void ShowAbout();
   void OpenHelpFile();
   void OpenWebSite();
+  // "Start with Windows" shows what the registry holds now: another program, or another
+  // copy of Keystrum, may have changed it since the menu was last open.
+  void ShowStartWithWindows();
+  void SwitchStartWithWindows();
 
   TrayIcon icon_;
+  WinRunValue runValue_;
   HMENU menu_ = nullptr;
 };
 

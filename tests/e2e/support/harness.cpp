@@ -49,6 +49,25 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
+void RemoveFolder(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE f = FindFirstFileA((dir + "*").c_str(), &fd);
+  if (f != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string n = fd.cFileName;
+      if (n == "." || n == "..") continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveFolder(dir + n + "\\");
+        continue;
+      }
+      SetFileAttributesA((dir + n).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA((dir + n).c_str());
+    } while (FindNextFileA(f, &fd));
+    FindClose(f);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
 bool WaitFor(const std::function<bool()>& cond, int ms) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (std::chrono::steady_clock::now() < end) {
@@ -519,18 +538,7 @@ Keystrum::Keystrum(const FolderCopy& from) : dir_(FreshFolder()) {
 Keystrum::~Keystrum() {
   if (Running()) Kill();
   if (process_) CloseHandle(process_);
-  WIN32_FIND_DATAA fd;
-  HANDLE f = FindFirstFileA((dir_ + "*").c_str(), &fd);
-  if (f != INVALID_HANDLE_VALUE) {
-    do {
-      std::string n = fd.cFileName;
-      if (n == "." || n == "..") continue;
-      SetFileAttributesA((dir_ + n).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA((dir_ + n).c_str());
-    } while (FindNextFileA(f, &fd));
-    FindClose(f);
-  }
-  RemoveDirectoryA(dir_.c_str());
+  RemoveFolder(dir_);
 }
 
 static HANDLE Launch(const std::string& dir, DWORD* pid) {
@@ -602,14 +610,14 @@ bool Keystrum::TrayMenu(TrayItem item) {
   Sleep(150);
   // The item is clicked, not chosen by keyboard: the menu takes keys only while its program
   // has the foreground, which Wine may refuse it when no window had the foreground before.
-  // Six items and four separators half an item high: Find..., -, About, -, Read Help File,
-  // Web Site, -, Abbreviations, -, Exit, 16 half items in all, whose middles lie at these
-  // halves (in the order of TrayItem).
-  static constexpr int kMiddles[] = {1, 4, 7, 9, 15, 12};
+  // Seven items and four separators half an item high: Find..., -, About, -, Read Help File,
+  // Web Site, -, Abbreviations, Start with Windows, -, Exit, 18 half items in all, whose
+  // middles lie at these halves (in the order of TrayItem).
+  static constexpr int kMiddles[] = {1, 4, 7, 9, 17, 12, 14};
   RECT r{};
   GetWindowRect(menu, &r);
   const int x = (r.left + r.right) / 2;
-  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 16;
+  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 18;
   RestAt(x, y);
   Click(x, y);
   return true;

@@ -21,6 +21,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 // The names of the files (not folders) in the folder `dir`, given with a trailing backslash.
 std::set<std::string> FilesIn(const std::string& dir);
+// Removes the folder `dir`, given with a trailing backslash, with its files and folders.
+void RemoveFolder(const std::string& dir);
 
 // Polls `cond` every 20 ms until it holds or `ms` pass.
 bool WaitFor(const std::function<bool()>& cond, int ms = 10000);
@@ -187,7 +189,15 @@ class Keystrum {
   // A left click on the tray icon: shows the bar.
   void TrayClick();
   // The items of the tray icon's menu, in their order.
-  enum TrayItem { kTrayFind, kTrayAbout, kTrayReadHelp, kTrayWebSite, kTrayExit, kTrayAbbreviations };
+  enum TrayItem {
+    kTrayFind,
+    kTrayAbout,
+    kTrayReadHelp,
+    kTrayWebSite,
+    kTrayExit,
+    kTrayAbbreviations,
+    kTrayStartWithWindows
+  };
   // A right click on the tray icon, then a click on `item` of its menu. False when no
   // menu opened.
   bool TrayMenu(TrayItem item);

@@ -1,0 +1,112 @@
+// What Windows users expect of a tray tool, on the real program: "Start with Windows"
+// writes the one registry value and the tick takes it away, read back with reg.exe; the
+// first save of the day keeps the files as they were in backup\; a button text file cut
+// short is told at start and kept beside before the first save writes over it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+
+#include "store/backup.h"
+#include "store/files_win.h"
+#include "store/start_with_windows_win.h"
+#include "support/harness.h"
+
+namespace ks::e2e {
+namespace {
+
+// What `command` prints on its standard output, and its exit code.
+std::pair<std::string, DWORD> RunAndRead(std::string command) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return {"", 0xFFFFFFFF};
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = write;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  CloseHandle(write);
+  std::string out;
+  DWORD code = 0xFFFFFFFF;
+  if (started) {
+    char buf[512];
+    DWORD got = 0;
+    while (ReadFile(read, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+    WaitForSingleObject(pi.hProcess, 30000);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(read);
+  return {out, code};
+}
+
+// The Run value as `reg query` shows it; nothing when it answers that there is none.
+std::optional<std::string> RegQuery() {
+  auto [out, code] = RunAndRead(std::string("reg query \"HKCU\\") + kRunKey + "\" /v " +
+                                kRunValueName);
+  const size_t type = out.find("REG_SZ");
+  if (code != 0 || type == std::string::npos) return std::nullopt;
+  size_t from = out.find_first_not_of(' ', type + 6);
+  size_t to = out.find_first_of("\r\n", from);
+  return from == std::string::npos ? "" : out.substr(from, to - from);
+}
+
+std::string Lower(std::string s) {
+  CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
+TEST(Conventions, StartWithWindowsWritesOneValueForThisExeAndTheTickRemovesIt) {
+  WinRunValue run;
+  ASSERT_TRUE(run.Remove());  // left by an earlier run in this prefix
+  Keystrum k;
+  ASSERT_TRUE(k.Start());
+  const std::string mine = Lower("\"" + k.dir() + "keystrum.exe\"");
+  auto holds = [&](const std::optional<std::string>& want) {
+    return WaitFor([&] {
+      const std::optional<std::string> now = RegQuery();
+      return now.has_value() == want.has_value() && (!now || Lower(*now) == *want);
+    }, 5000);
+  };
+  ASSERT_TRUE(k.TrayMenu(Keystrum::kTrayStartWithWindows));
+  EXPECT_TRUE(holds(mine)) << RegQuery().value_or("(no value)");
+  // Another copy's value shows unchecked: a click checks the item and takes the value over.
+  ASSERT_TRUE(run.Write("\"C:\\Old Keystrum\\keystrum.exe\""));
+  ASSERT_TRUE(k.TrayMenu(Keystrum::kTrayStartWithWindows));
+  EXPECT_TRUE(holds(mine)) << RegQuery().value_or("(no value)");
+  ASSERT_TRUE(k.TrayMenu(Keystrum::kTrayStartWithWindows));
+  EXPECT_TRUE(holds(std::nullopt)) << RegQuery().value_or("(no value)");
+  ASSERT_TRUE(k.Exit());
+  run.Remove();
+}
+
+TEST(Conventions, AShortTextFileIsToldAtStartAndKeptBesideAndTheDayIsBackedUp) {
+  Keystrum k;
+  const std::string ini =
+      "[Groups]\r\nNumGroups=1\r\nGroupName1=Mail\r\n[Commands]\r\nNumCommands=3\r\n"
+      "Caption1=One\r\nCaption2=Two\r\nCaption3=Three\r\n";
+  const std::string dat = "first{enter}\r\nsecond\r\n";
+  k.WriteIni(ini);
+  k.WriteDat(dat);
+  ASSERT_TRUE(k.Start());
+  HWND box = MessageBoxOf(k.pid());
+  ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
+  EXPECT_EQ(MessageText(box).substr(0, 45), "keystrum.dat is cut short: 1 text is missing.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(k.Exit());  // the exit writes the files in the program's own form
+
+  EXPECT_EQ(ReadFileBytes(k.DatPath() + ".short"), dat);
+  EXPECT_EQ(k.Dat(), dat + "\r\n");
+  const std::string today = BackupName(LocalDate(), "");
+  EXPECT_EQ(FilesIn(k.dir() + "backup\\"),
+            (std::set<std::string>{today + ".dat", today + ".ini"}));
+  EXPECT_EQ(ReadFileBytes(k.dir() + "backup\\" + today + ".ini"), ini);
+  EXPECT_EQ(ReadFileBytes(k.dir() + "backup\\" + today + ".dat"), dat);
+}
+
+}  // namespace
+}  // namespace ks::e2e
