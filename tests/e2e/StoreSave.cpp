@@ -6,6 +6,7 @@
 
 #include "../helpers/store_samples.h"
 #include "store/files_win.h"
+#include "store/session.h"
 #include "support/harness.h"
 #include "text/codepage_win.h"
 #include "win/window.h"
@@ -26,14 +27,7 @@ class TempFolder {
             std::to_string(++counter);
     CreateDirectoryA(path_.c_str(), nullptr);
   }
-  ~TempFolder() {
-    for (const std::string& f : Files()) {
-      std::string full = path_ + "\\" + f;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(full.c_str());
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
+  ~TempFolder() { e2e::RemoveFolder(path_ + "\\"); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
@@ -184,6 +178,59 @@ TEST(StoreSave, AFirstRunCreatesBothFilesBesideTheProgram) {
   EXPECT_EQ(SaveAll(dir.path() + "\\", *none.loaded.store, none.loaded.settings), std::nullopt);
   EXPECT_EQ(dir.Files(), kPair);
   EXPECT_EQ(e2e::ReadFileBytes(DatPath(dir.path())), "This is an example button{enter}\r\n");
+}
+
+// A session on a real folder whose calendar the test sets.
+struct DatedSession {
+  WinFileSystem fs;
+  WinAnsiCodePage ansi;
+  Date today{2026, 3, 9};
+  Session session;
+  explicit DatedSession(const std::string& dir) : session(fs, dir, ansi) {
+    session.today = [this] { return today; };
+    EXPECT_EQ(session.Load(LoadContext{}), std::nullopt);
+  }
+  std::optional<std::string> Type(const std::string& text) {
+    session.store().ButtonAt(1, 1).String = text;
+    session.Changed();
+    return session.Save(false);
+  }
+};
+
+TEST(StoreSave, DailyBackupsKeepEachDaysPairAsItWasBeforeItsFirstSave) {
+  TempFolder dir;
+  ASSERT_EQ(SaveAll(dir.path(), *samples::OldStore(), Settings{}), std::nullopt);
+  const std::string ini = IniPath(dir.path()), dat = DatPath(dir.path());
+  const std::string oldIni = e2e::ReadFileBytes(ini), oldDat = e2e::ReadFileBytes(dat);
+  DatedSession s(dir.path());
+  ASSERT_EQ(s.Type("day one"), std::nullopt);
+  ASSERT_EQ(s.Type("day one, later"), std::nullopt);
+  const std::string dayOneDat = e2e::ReadFileBytes(dat);
+  s.today = {2026, 3, 10};
+  ASSERT_EQ(s.Type("day two"), std::nullopt);
+
+  const std::string backup = dir.path() + "\\backup\\";
+  EXPECT_EQ(e2e::FilesIn(backup),
+            (std::set<std::string>{"keystrum-2026-03-09.dat", "keystrum-2026-03-09.ini",
+                                   "keystrum-2026-03-10.dat", "keystrum-2026-03-10.ini"}));
+  EXPECT_EQ(e2e::ReadFileBytes(backup + "keystrum-2026-03-09.ini"), oldIni);
+  EXPECT_EQ(e2e::ReadFileBytes(backup + "keystrum-2026-03-09.dat"), oldDat);
+  EXPECT_EQ(e2e::ReadFileBytes(backup + "keystrum-2026-03-10.dat"), dayOneDat);
+  EXPECT_EQ(dir.Files(), kPair);
+}
+
+TEST(StoreSave, ABackupThatIsAFileIsToldOnceAndTheSaveGoesOn) {
+  TempFolder dir;
+  ASSERT_EQ(SaveAll(dir.path(), *samples::OldStore(), Settings{}), std::nullopt);
+  const std::string file = dir.path() + "\\backup";
+  ASSERT_TRUE(e2e::WriteFileBytes(file, "the user's own"));
+  DatedSession s(dir.path());
+  const std::optional<std::string> told = s.Type("saved all the same");
+  ASSERT_TRUE(told.has_value());
+  EXPECT_EQ(told->rfind("Unable to write the daily backup " + file + "\n", 0), 0u) << *told;
+  EXPECT_EQ(s.Type("and again"), std::nullopt);
+  EXPECT_EQ(LoadAll(dir.path(), LoadContext{}).loaded.store->ButtonAt(1, 1).String, "and again");
+  EXPECT_EQ(e2e::ReadFileBytes(file), "the user's own");
 }
 
 }  // namespace
