@@ -13,7 +13,7 @@ TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, Tra
       }),
       handOver_(watch_, facts_, [this](const std::string& text) { Message(text); }),
       service_(TypingPorts{sink_, layout_, clock_, handOver_, &pump_, this, &starter_, this,
-                           &abbreviations, &conditions_},
+                           &abbreviations, &conditions_, &clipboard_, this},
                facts_) {
   conditions_.settings = &session.settings();
   conditions_.accentWaiting = [&abbreviations] { return abbreviations.AccentWaiting(); };
@@ -23,6 +23,7 @@ TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, Tra
 void TypingSetup::Start(HWND bar) {
   bar_ = bar;
   starter_.owner = bar;
+  question_.SetOwner(bar);
   watch_.Start();
   // A window that was in front before the watch began sends no event.
   service_.Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
@@ -50,6 +51,17 @@ std::optional<std::string> TypingSetup::Pick(const std::vector<std::string>& ent
   if (bar_)
     SetWindowPos(bar_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   return pick;
+}
+
+std::optional<std::vector<std::string>> TypingSetup::Ask(
+    const std::vector<InputQuestionField>& fields) {
+  // The run's window stays the target while the question is in front, and gets the focus
+  // back from it before the first key.
+  TargetHold hold(&service_.Tracker());
+  std::optional<std::vector<std::string>> answers = question_.Ask(fields);
+  if (bar_)
+    SetWindowPos(bar_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  return answers;
 }
 
 }  // namespace ks::app

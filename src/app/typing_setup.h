@@ -12,13 +12,14 @@
 #include "bar/ports.h"
 #include "store/session.h"
 #include "typing/foreground_win.h"
+#include "typing/input_win.h"
 #include "typing/list_win.h"
 #include "typing/ports_win.h"
 #include "typing/service.h"
 
 namespace ks::app {
 
-class TypingSetup : private UserMessages, private ListPicker {
+class TypingSetup : private UserMessages, private ListPicker, private InputQuestion {
  public:
   TypingSetup(Session& session, typing::ListPickerWindow& picker, TrayWindow& tray,
               AbbreviationWatcher& abbreviations);
@@ -28,7 +29,8 @@ class TypingSetup : private UserMessages, private ListPicker {
   TypingService& Service() { return service_; }
   ForegroundHandOver& HandOver() { return handOver_; }
 
-  // The bar exists: it owns the boxes and comes back on top after a pick. Then the
+  // The bar exists: it owns the boxes and the question window and comes back on top after
+  // a pick or an answer. Then the
   // foreground is followed until Stop.
   void Start(HWND bar);
   void Stop();
@@ -39,6 +41,9 @@ class TypingSetup : private UserMessages, private ListPicker {
   void Notice(const std::string& text) override;
   // ---- ListPicker ----
   std::optional<std::string> Pick(const std::vector<std::string>& entries) override;
+  // ---- InputQuestion ----
+  std::optional<std::vector<std::string>> Ask(
+      const std::vector<InputQuestionField>& fields) override;
 
   typing::ListPickerWindow& picker_;
   TrayWindow& tray_;
@@ -48,6 +53,8 @@ class TypingSetup : private UserMessages, private ListPicker {
   WinClock clock_;
   TypingPump pump_;
   ShellStarter starter_;
+  WinClipboard clipboard_;
+  typing::InputWindow question_;
   SystemWindowFacts facts_;
   WinInputConditions conditions_;
   ForegroundWatch watch_;

@@ -184,7 +184,7 @@ class InputConditions {
   // The gap in milliseconds between two characters typed into `w`'s program, for targets
   // that drop keys sent faster; 0 for none.
   virtual int PaceMs(WindowId w) = 0;
-  // Milliseconds from any fixed point.
+  // Milliseconds from any fixed point, to the millisecond.
   virtual std::int64_t NowMs() = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "typing/ports_win.h"
 
+#include <algorithm>
+
 #include <imm.h>
 #include <shellapi.h>
 
@@ -158,7 +160,15 @@ int WinInputConditions::PaceMs(WindowId w) {
   return pace_;
 }
 
-std::int64_t WinInputConditions::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
+std::int64_t WinInputConditions::NowMs() {
+  // The performance counter: the tick count moves in steps of up to 16 ms, and a {wait}
+  // measured on it could end that much early.
+  LARGE_INTEGER freq, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&now);
+  return static_cast<std::int64_t>(now.QuadPart / freq.QuadPart * 1000 +
+                                   now.QuadPart % freq.QuadPart * 1000 / freq.QuadPart);
+}
 
 // ---- clock ----
 
@@ -215,6 +225,27 @@ std::string WinClock::LongTime() {
   return Formatted([&](wchar_t* buf, int n) {
     return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, buf, n);
   });
+}
+
+// ---- clipboard ----
+
+std::string WinClipboard::Text() {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return {};
+  // Another program may hold the clipboard open for a moment, as while it copies.
+  bool open = false;
+  for (int tries = 0; tries < 10 && !(open = OpenClipboard(nullptr) != FALSE); ++tries) Sleep(10);
+  if (!open) return {};
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      // Up to the first NUL, and never beyond the block, whatever its owner wrote there.
+      const std::size_t units = GlobalSize(data) / sizeof(wchar_t);
+      text.assign(chars, std::find(chars, chars + units, L'\0'));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return Utf8(text);
 }
 
 // ---- shell and message pump ----

@@ -96,6 +96,12 @@ class WinClock : public Clock {
   std::optional<SYSTEMTIME> fixed_;
 };
 
+// The clipboard's Unicode text, read and left as it is.
+class WinClipboard : public ClipboardReader {
+ public:
+  std::string Text() override;
+};
+
 // Opens `program` (a program or a document) with the "open" verb in "c:\", shown
 // normally, passing `params` when there are any; both UTF-8, any characters. True when
 // the shell reports success.

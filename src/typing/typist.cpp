@@ -222,6 +222,8 @@ void Typist::Prepare(WindowId w) {
 bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   // `text` is this run's own copy: a run started from the message pump may change
   // the button it came from while this one is still walking it.
+  // A press while a question is open would type where the answers are being given.
+  if (asking_) return false;
   const bool outer = depth_ == 0;
   if (outer) {
     if (target == 0) return false;
@@ -295,7 +297,7 @@ bool Typist::BackToTarget() {
 void Typist::UndoTyping() {
   // Only where the text went: Backspaces anywhere else would take the user's own text.
   const WindowId w = undoWindow_;
-  if (w == 0 || KeystrokeCount == 0) return;
+  if (w == 0 || KeystrokeCount == 0 || asking_) return;
   if (!foreground_.WindowExists(w)) {
     if (ports_.messages)
       ports_.messages->Message("The window typed into has been closed; there is nothing to undo.");

@@ -148,7 +148,11 @@ bool Typist::AskQuestions(WindowId w, const std::string& text,
   const std::optional<std::vector<std::string>> got = ports_.question->Ask(asked);
   asking_ = wasAsking;
   if (!got || got->size() != fields.size()) {
-    if (depth_ > 0) BackToTarget();
+    // Nothing typed, and the user back where they were.
+    if (depth_ > 0)
+      BackToTarget();
+    else
+      foreground_.BringToForeground(w);
     return false;
   }
   for (std::size_t k = 0; k < fields.size(); ++k)

@@ -7,7 +7,7 @@
 // with a wide message loop, so a character of any script arrives as itself. With
 // "--slow-keys" it takes 150 ms over every key press, as a program on a busy machine may,
 // so keys wait in its queue for a while. With "--password" the first control is a one-line
-// password field (ES_PASSWORD).
+// password field (ES_PASSWORD). Ctrl+A selects all of the first control's text.
 #include <windows.h>
 
 #include <cstdio>
@@ -43,6 +43,13 @@ LRESULT CALLBACK TextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     g_logText += entry;
     SetWindowTextA(g_log, g_logText.c_str());
   }
+  // Ctrl+A selects the whole text, as in most programs: Wine 8's EDIT ignores it.
+  if (msg == WM_KEYDOWN && wp == 'A' && (GetKeyState(VK_CONTROL) & 0x8000) &&
+      !(GetKeyState(VK_MENU) & 0x8000)) {
+    SendMessageW(h, EM_SETSEL, 0, -1);
+    return 0;
+  }
+  if (msg == WM_CHAR && wp == 1) return 0;  // the Ctrl+A character
   return CallWindowProcW(g_textProc, h, msg, wp, lp);
 }
 

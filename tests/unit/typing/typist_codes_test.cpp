@@ -173,9 +173,14 @@ TEST_F(TypeCodesRun, TheQuestionsComeFirstAndTheirAnswersStandInPlace) {
   EXPECT_EQ(TypeOut("{input Name,Bob}"), "Al");
   EXPECT_EQ(journal.front(), "ask:[Name=Al]");
 
-  // The user's keys while it is open are its answers: they stop nothing.
+  // The user's keys while it is open are its answers: they stop nothing; a press or an
+  // Undo meanwhile types nothing.
   host.answers = {"ok"};
-  host.onAsk = [&] { typist.Stop(); };
+  host.onAsk = [&] {
+    typist.Stop();
+    EXPECT_FALSE(typist.SendString(target, "nested"));
+    typist.UndoTyping();
+  };
   EXPECT_EQ(TypeOut("{input A}!"), "ok!");
 }
 
@@ -184,7 +189,7 @@ TEST_F(TypeCodesRun, ACancelledQuestionTypesNothingAndLeavesTheLastRunToUndo) {
   journal.clear();
   host.answers.reset();
   EXPECT_FALSE(typist.SendString(target, "x{input Name}y"));
-  EXPECT_THAT(journal, ElementsAre("ask:[Name=]"));
+  EXPECT_THAT(journal, ElementsAre("ask:[Name=]", "front:7"));
   EXPECT_EQ(typist.KeystrokeCount, 3);
 
   // Without a question window nothing is asked, and nothing typed.
