@@ -10,6 +10,7 @@
 #include "../../res/resource.h"
 #include "app/abbreviations.h"
 #include "app/app.h"
+#include "app/requests.h"
 #include "app/tray.h"
 #include "app/typing_setup.h"
 #include "bar/layout.h"
@@ -109,18 +110,30 @@ std::function<void()> NoteMoves(const SettingsPlace& place, Session& session) {
   };
 }
 
-// Every change is written a second after the last one, by a timer of the thread.
-void SaveSoonAfterChanges(Session& session) {
+// Every change is written a second after the last one, by a timer of the thread; those who
+// follow the store are told of it at once.
+void SaveSoonAfterChanges(Session& session, std::function<void()> tell) {
   g_session = &session;
-  session.onChanged = [] {
+  session.onChanged = [tell = std::move(tell)] {
     g_saveTimer = SetTimer(nullptr, g_saveTimer, Session::kSaveDelayMs, &SaveSoon);
+    tell();
   };
 }
 
-// At exit, after the last save.
-void StopSavingSoon() {
+// The end of a normal run and the end of the Windows session: the settings and the store
+// are written with every window's place, once.
+void SaveAtExit(Session& session, BarWindow& bar,
+                const std::vector<const SettingsPlace*>& places) {
+  static bool saved = false;
+  if (saved) return;
+  saved = true;
+  bar.NotePlace();
+  for (const SettingsPlace* place : places) place->PutPlace(session.settings());
   if (g_saveTimer) KillTimer(nullptr, g_saveTimer);
   g_session = nullptr;
+  if (std::optional<std::string> err = session.Save(true))
+    MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
+                MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 // What the bar is wired to, for the wiring and its undoing.
@@ -132,14 +145,20 @@ struct AroundTheBar {
   editor::ButtonEditor& buttonEditor;
   app::Abbreviations& abbreviations;
   app::TypingSetup& typing;
+  app::TypeRequests& requests;
   Session& session;
   typing::ListPickerWindow& list;
+  std::vector<const SettingsPlace*> places;  // of the windows beside the bar
 };
 
 void WireToBar(const AroundTheBar& w, BarWindow& bar) {
-  w.buttonEditor.TemplateFont = [&bar] { return bar.TemplateFont(); };
-  w.editorWindow.OnShortcutChosen = [&bar](int32_t shortcut) { return bar.ShortcutChosen(shortcut); };
-  w.editorWindow.OnDoneRefusal = [&bar](int32_t shortcut) { return bar.RefuseShortcutDone(shortcut); };
+  w.buttonEditor.TemplateFont = [&s = w.session] { return ks::TemplateFont(s.settings()); };
+  w.editorWindow.OnShortcutChosen = [&r = w.requests](int32_t shortcut) {
+    return r.ShortcutChosen(shortcut);
+  };
+  w.editorWindow.OnDoneRefusal = [&r = w.requests, &bar](int32_t shortcut) {
+    return r.RefuseShortcutDone(bar.Editing(), shortcut);
+  };
   w.editorWindow.OnAbbreviationRefusal = [&abbreviations = w.abbreviations, &bar](const std::string& a) {
     return abbreviations.Refuse(bar.Editing(), a);
   };
@@ -150,13 +169,14 @@ void WireToBar(const AroundTheBar& w, BarWindow& bar) {
     abbreviations.Switch(on);
   };
   w.tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
-  w.tray.OnFind = [&bar] { bar.OpenFind(); };
-  w.find.Chosen = [&bar](int group, int button) { bar.TypeFound(group, button); };
-  w.tray.OnEndSession = [&bar] { bar.SaveSession(); };
+  w.tray.OnFind = [&r = w.requests] { r.OpenFind(); };
+  w.find.Chosen = [&r = w.requests](int group, int button) { r.Found(group, button); };
+  w.tray.OnEndSession = [&w, &bar] { SaveAtExit(w.session, bar, w.places); };
   w.a.window.OnSysCommand = [&bar](WPARAM command) { return bar.HandleSysCommand(command); };
-  w.typing.Service().onTyping = [&abbreviations = w.abbreviations, &bar](bool on) {
-    abbreviations.Typing(on);
+  w.typing.Service().onTyping = [&w, &bar](bool on) {
+    w.abbreviations.Typing(on);
     bar.TypingChanged(on);
+    w.requests.TypingChanged(on);
   };
   w.editorWindow.OnMoved = NoteMoves(w.editorWindow.place(), w.session);
   w.list.OnMoved = NoteMoves(w.list.place(), w.session);
@@ -197,7 +217,6 @@ int RunWindows(app::Application& a) {
   const WinAnsiCodePage ansi;
   Session session(files, a.exeDir, ansi);
   session.today = LocalDate;  // the daily backups go by the local calendar
-  SaveSoonAfterChanges(session);
   app::TrayWindow tray;
   editor::EditorWindow editorWindow;
   typing::ListPickerWindow list;
@@ -209,23 +228,28 @@ int RunWindows(app::Application& a) {
   editorWindow.Create(a.window.hwnd(), a.iconSmall);
   list.Create(a.window.hwnd(), a.iconSmall);
   find.Create(a.window.hwnd());
-  const std::optional<std::string> unreadable =
-      LoadSession(session, {&editorWindow.place(), &list.place()});
-  // Typing: the one way every window types, with what it needs of the system.
+  const std::vector<const SettingsPlace*> places{&editorWindow.place(), &list.place()};
+  const std::optional<std::string> unreadable = LoadSession(session, places);
+  // Typing: the one way every window types, with what it needs of the system, and the one
+  // door every request to type comes through.
   app::TypingSetup typing(session, list, tray, abbreviations);
-  BarWindow bar(BarSurroundings{
-      a.window.hwnd(), &session, a.icon, a.iconSmall, editorWindow.hwnd(),
-      {&editorWindow.place(), &list.place()},
-      &buttonEditor, [&find](const Store& store, HWND target) { find.Open(store, target); },
-      &abbreviations, &typing.Service(), &typing.HandOver()});
-  const AroundTheBar around{a,      tray,   editorWindow, find, buttonEditor, abbreviations,
-                            typing, session, list};
+  app::TypeRequests requests(session, typing.Service(), typing.HandOver(),
+                             [&find](const Store& store, HWND target) { find.Open(store, target); });
+  SaveSoonAfterChanges(session, [&session, &abbreviations, &requests] {
+    abbreviations.StoreChanged(session.store());
+    requests.StoreChanged();
+  });
+  BarWindow bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &buttonEditor,
+                                &requests, &typing.Service()});
+  const AroundTheBar around{a,      tray,     editorWindow, find, buttonEditor, abbreviations,
+                            typing, requests, session,      list, places};
   WireToBar(around, bar);
   bar.Create();
   typing.Start(bar.hwnd());
-  if (unreadable) bar.Message(*unreadable);
+  requests.Start(bar.hwnd(), editorWindow.hwnd());
+  if (unreadable) win::ShowMessage(bar.hwnd(), *unreadable);
   // The bar exists and the store is loaded: the hook's news has a window to go to.
-  abbreviations.Start(bar.hwnd());
+  abbreviations.Start(requests.hwnd());
   tray.CheckAbbreviations(abbreviations.On());
   SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -234,9 +258,9 @@ int RunWindows(app::Application& a) {
   tray.RemoveIcon();
   if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
   abbreviations.Stop();
+  requests.Stop();
   typing.Stop();
-  bar.SaveSession();
-  StopSavingSoon();
+  SaveAtExit(session, bar, places);
   UnwireFromBar(around);
   return exitCode;
 }

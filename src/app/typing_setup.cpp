@@ -1,7 +1,5 @@
 #include "app/typing_setup.h"
 
-#include "win/dialogs.h"
-
 namespace ks::app {
 
 TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, TrayWindow& tray,
@@ -9,7 +7,7 @@ TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, Tra
     : picker_(picker),
       tray_(tray),
       watch_([this] {
-        service_.Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
+        FollowForeground(service_.Tracker());
       }),
       handOver_(watch_, facts_, [this](const std::string& text) { Message(text); }),
       service_(TypingPorts{sink_, layout_, clock_, handOver_, &pump_, this, &starter_, this,
@@ -26,7 +24,7 @@ void TypingSetup::Start(HWND bar) {
   question_.SetOwner(bar);
   watch_.Start();
   // A window that was in front before the watch began sends no event.
-  service_.Tracker().ForegroundChanged(ToWindowId(GetForegroundWindow()));
+  FollowForeground(service_.Tracker());
 }
 
 void TypingSetup::Stop() {
@@ -34,13 +32,7 @@ void TypingSetup::Stop() {
   bar_ = nullptr;
 }
 
-void TypingSetup::Message(const std::string& text) {
-  // A box in the middle of a run ("Unable to start ..."): the rest of the text belongs in
-  // the run's window, whatever the user brings to the front meanwhile.
-  std::optional<TargetHold> hold;
-  if (service_.Running()) hold.emplace(&service_.Tracker());
-  win::ShowMessage(bar_, text);
-}
+void TypingSetup::Message(const std::string& text) { boxes_.Message(text); }
 
 void TypingSetup::Notice(const std::string& text) { tray_.Balloon(text); }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/tray.h"
+#include "bar/dialogs_win.h"
 #include "bar/ports.h"
 #include "store/session.h"
 #include "typing/foreground_win.h"
@@ -60,6 +61,7 @@ class TypingSetup : private UserMessages, private ListPicker, private InputQuest
   ForegroundWatch watch_;
   TargetHandOver handOver_;
   TypingService service_;
+  WinDialogs boxes_{bar_, service_};
 };
 
 }  // namespace ks::app

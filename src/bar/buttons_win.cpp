@@ -11,15 +11,22 @@ namespace ks {
 void BarWindow::DrawButton(const DRAWITEMSTRUCT& d) {
   int i = static_cast<int>(d.CtlID) - contract::kBarButtonIdBase;
   if (i < 1 || i > kMaxButtons) return;
-  win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(faces_[i].color),
+  win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(buttons_[i].color),
                          win::GetText(d.hwndItem));
 }
 
-LRESULT CALLBACK BarWindow::ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR self) {
-  return win::Guarded(
-      [&] { return reinterpret_cast<BarWindow*>(self)->ButtonMessage(h, static_cast<int>(id), msg, wp, lp); },
-      [&] { return DefSubclassProc(h, msg, wp, lp); });
+LRESULT CALLBACK BarWindow::ControlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                        DWORD_PTR self) {
+  auto* bar = reinterpret_cast<BarWindow*>(self);
+  auto handle = [&]() -> LRESULT {
+    if (id == kUndoId) return bar->UndoMessage(h, msg, wp, lp);
+    if (id != contract::kBarGroupListId)
+      return bar->ButtonMessage(h, static_cast<int>(id), msg, wp, lp);
+    if (msg != WM_RBUTTONUP && msg != WM_CONTEXTMENU) return DefSubclassProc(h, msg, wp, lp);
+    bar->menus_.OpenGroupMenu();
+    return 0;
+  };
+  return win::Guarded(handle, [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
 LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM lp) {
@@ -28,10 +35,10 @@ LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM 
     // Typing starts when the button goes down, and a quick second press types again.
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      ButtonMouseDown(index, MouseButton::Left);
+      ButtonMouseDown(index, true);
       return 0;
     case WM_MBUTTONDOWN:
-      ButtonMouseDown(index, MouseButton::Middle);
+      ButtonMouseDown(index, false);
       return 0;
     case WM_MOUSEACTIVATE:
       // Typing into the window in front needs no activation: every round trip of the
@@ -39,7 +46,7 @@ LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM 
       if (PressTypesInPlace(lp)) return MA_NOACTIVATE;
       return DefSubclassProc(h, msg, wp, lp);
     default:
-      if (DragMessage(h, index, msg, wp, lp, result)) return result;
+      if (drag_.Message(h, index, msg, wp, lp, result)) return result;
       // The button class asks to be told when the pointer hovers and leaves, for a hot
       // look these buttons, drawn by the bar, never show; Wine keeps that watch by a timer
       // every 10 ms while the pointer rests on a button, and a press waits for its tick.
@@ -47,23 +54,6 @@ LRESULT BarWindow::ButtonMessage(HWND h, int index, UINT msg, WPARAM wp, LPARAM 
       if (msg == WM_MOUSEMOVE && GetCapture() != h) return 0;
       return DefSubclassProc(h, msg, wp, lp);
   }
-}
-
-LRESULT CALLBACK BarWindow::GroupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                          DWORD_PTR self) {
-  auto* bar = reinterpret_cast<BarWindow*>(self);
-  auto handle = [&]() -> LRESULT {
-    if (msg != WM_RBUTTONUP && msg != WM_CONTEXTMENU) return DefSubclassProc(h, msg, wp, lp);
-    bar->OpenGroupMenu();
-    return 0;
-  };
-  return win::Guarded(handle, [&] { return DefSubclassProc(h, msg, wp, lp); });
-}
-
-LRESULT CALLBACK BarWindow::UndoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR self) {
-  return win::Guarded([&] { return reinterpret_cast<BarWindow*>(self)->UndoMessage(h, msg, wp, lp); },
-                      [&] { return DefSubclassProc(h, msg, wp, lp); });
 }
 
 LRESULT BarWindow::UndoMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -113,53 +103,13 @@ LRESULT BarWindow::OnCommand(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT BarWindow::OnActivate(UINT msg, WPARAM wp, LPARAM lp) {
   // The window a click on the bar took the foreground from is the one the user was
   // working in, even when the tracker has not seen it yet.
-  if (LOWORD(wp) != WA_INACTIVE && lp) ConsiderTarget(reinterpret_cast<HWND>(lp));
-  if (LOWORD(wp) == WA_INACTIVE || drag_.pressed) return Default(msg, wp, lp);
+  if (LOWORD(wp) != WA_INACTIVE && lp) ConsiderTarget(typing_.Tracker(), reinterpret_cast<HWND>(lp));
+  if (LOWORD(wp) == WA_INACTIVE || drag_.Pressed()) return Default(msg, wp, lp);
   Default(msg, wp, lp);
   if (!ClickInProgress()) SetFocus(dummy_);
   return 0;
 }
 
-void BarWindow::LimitMinimumSize(MINMAXINFO& mmi) {
-  // The layout sets sizes below the system's minimum: one narrow cell, or only the
-  // caption when rolled up.
-  SIZE s = win::OuterSizeForClient(hwnd_, 1, 0);
-  mmi.ptMinTrackSize.x = s.cx;
-  mmi.ptMinTrackSize.y = s.cy;
-}
-
-bool BarWindow::NewsMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case kFollowForeground:
-      FollowForeground();
-      return true;
-    case WM_TIMER:
-      if (wp == kShortcutTimerId) PollShortcuts();
-      if (wp == kLetThroughTimerId) TakeShortcutsBack();
-      return true;
-    case WM_HOTKEY:
-      if (wp == kFindHotKeyId)
-        FindKeyPressed();
-      else
-        ShortcutFired(static_cast<int>(wp));
-      return true;
-    case contract::kAbbreviationTyped:
-      AbbreviationTyped(wp, lp);
-      return true;
-    case contract::kUserKeyWhileTyping:
-      typing_.UserKey();
-      return true;
-    case kShowShortcutMessage:
-      if (!shortcutMessage_.empty()) {
-        ++questions_;
-        Message(shortcutMessage_);
-        --questions_;
-      }
-      return true;
-    default:
-      return false;
-  }
-}
 
 void BarWindow::MovedToDpi(LPARAM suggested) {
   // Moved to a display of another DPI: everything is sized again for it, in the place
@@ -176,8 +126,10 @@ void BarWindow::MovedToDpi(LPARAM suggested) {
 }
 
 LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (NewsMessage(msg, wp, lp)) return 0;
   switch (msg) {
+    case kFollowForeground:
+      FollowForeground(typing_.Tracker());
+      return 0;
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
@@ -188,7 +140,7 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // worked in, which may have told no event of its activation (a window that keeps
       // its own focus while inactive sends none under Wine). A press on a typing button
       // or Undo is answered by the button itself, before it comes here.
-      FollowForeground();
+      FollowForeground(typing_.Tracker());
       return Default(msg, wp, lp);
     case WM_ACTIVATEAPP:
       // Another program takes the activation from ours; its window is in front once the
@@ -204,11 +156,15 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       MovedToDpi(lp);
       return 0;
     case WM_EXITSIZEMOVE:
-      NoteChange();  // the bar's place is kept in the settings file
+      NotePlace();  // the bar's place is kept in the settings file
       return Default(msg, wp, lp);
-    case WM_GETMINMAXINFO:
-      LimitMinimumSize(*reinterpret_cast<MINMAXINFO*>(lp));
+    case WM_GETMINMAXINFO: {
+      // The layout sets sizes below the system's minimum: one narrow cell, or only the
+      // caption when rolled up.
+      const SIZE least = win::OuterSizeForClient(hwnd_, 1, 0);
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {least.cx, least.cy};
       return 0;
+    }
     case WM_WINDOWPOSCHANGING:
       // However the bar comes to be shown (the tray icon, or back on top after a pick from
       // a list), its controls are there when it is seen.

@@ -1,7 +1,7 @@
-// The right button on a bar button: released where it went down it opens the button menu;
-// dragged onto another button it moves the button there. Esc or a lost capture cancels.
+#include "bar/drag_win.h"
+
 #include "bar/drag.h"
-#include "bar/main_win.h"
+#include "win/window.h"
 
 namespace ks {
 namespace {
@@ -23,81 +23,77 @@ POINT PointerNow() {
 
 }  // namespace
 
-bool BarWindow::DragMessage(HWND button, int index, UINT msg, WPARAM wp, LPARAM lp,
-                            LRESULT& result) {
+bool ButtonDrag::Message(HWND button, int index, UINT msg, WPARAM wp, LPARAM lp,
+                         LRESULT& result) {
   result = 0;
   switch (msg) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-      ButtonMouseDown(index, MouseButton::Right);
-      if (drag_.pressed) drag_.start = EventPoint(button, lp);
+      Begin(index, EventPoint(button, lp));
       return true;
     case WM_MOUSEMOVE:
-      if (drag_.pressed) DragMove(EventPoint(button, lp));
-      return drag_.pressed;
+      if (pressed_) Move(EventPoint(button, lp));
+      return pressed_;
     case WM_RBUTTONUP:
-      if (!drag_.pressed) return false;
-      DragEnd(EventPoint(button, lp), false);
+      if (!pressed_) return false;
+      End(EventPoint(button, lp), false);
       return true;
     case WM_KEYDOWN:
-      if (wp != VK_ESCAPE || !drag_.pressed) return false;
-      DragEnd(PointerNow(), true);
+      if (wp != VK_ESCAPE || !pressed_) return false;
+      End(PointerNow(), true);
       return true;
     case WM_CAPTURECHANGED:
       // Cancelled, and still handed on to the control.
-      if (drag_.pressed && reinterpret_cast<HWND>(lp) != button) DragEnd(PointerNow(), true);
+      if (pressed_ && reinterpret_cast<HWND>(lp) != button) End(PointerNow(), true);
       return false;
     case WM_SETCURSOR:
       result = TRUE;
-      return drag_.dragging;
+      return dragging_;
     default:
       return false;
   }
 }
 
-void BarWindow::DragBegin(int index) {
-  drag_ = RightDrag{};
-  drag_.pressed = true;
-  drag_.source = index;
-  GetCursorPos(&drag_.start);
-  SetCapture(buttons_[index]);
+void ButtonDrag::Begin(int index, POINT start) {
+  pressed_ = true;
+  dragging_ = false;
+  source_ = index;
+  start_ = start;
+  SetCapture(buttons_[index].hwnd);
 }
 
-int BarWindow::ButtonIndexOf(HWND h) const {
+int ButtonDrag::ButtonAt(POINT screen) const {
+  HWND h = WindowFromPoint(screen);
   for (int i = 1; i <= kMaxButtons; ++i)
-    if (h && buttons_[i] == h && IsWindowVisible(h)) return i;
+    if (h && buttons_[i].hwnd == h && IsWindowVisible(h)) return i;
   return 0;
 }
 
-int BarWindow::ButtonAt(POINT screen) const { return ButtonIndexOf(WindowFromPoint(screen)); }
-
-void BarWindow::DragMove(POINT p) {
-  if (!drag_.dragging) {
-    if (!DragStarted(p.x - drag_.start.x, p.y - drag_.start.y)) return;
-    drag_.dragging = true;
-    SetFocus(buttons_[drag_.source]);  // so that Esc reaches the drag
+void ButtonDrag::Move(POINT p) {
+  if (!dragging_) {
+    if (!DragStarted(p.x - start_.x, p.y - start_.y)) return;
+    dragging_ = true;
+    SetFocus(buttons_[source_].hwnd);  // so that Esc reaches the drag
   }
   SetCursor(LoadCursor(nullptr, ButtonAt(p) ? IDC_HAND : IDC_NO));
 }
 
-void BarWindow::DragEnd(POINT p, bool cancelled) {
-  RightDrag d = drag_;
-  drag_ = RightDrag{};
-  if (GetCapture() == buttons_[d.source]) ReleaseCapture();
+void ButtonDrag::End(POINT p, bool cancelled) {
+  const bool dragged = dragging_;
+  const int source = source_;
+  pressed_ = dragging_ = false;
+  if (GetCapture() == buttons_[source].hwnd) ReleaseCapture();
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
-  FocusDummy();
-  if (!d.dragging) {
-    OpenButtonMenu(d.start);
+  ended_();
+  if (!dragged) {
+    openMenu_(start_, source);
     return;
   }
-  int target = cancelled ? 0 : ButtonAt(p);
-  if (target) {
-    ButtonDragDrop(*store_, *this, d.source, target);
-    UpdateShortcuts();
-  }
-  std::string dragged = win::GetText(buttons_[d.source]);
-  std::string onto = target ? win::GetText(buttons_[target]) : std::string();
-  if (OpensSetupMenu(dragged, onto)) OpenButtonMenu(p);
+  const int target = cancelled ? 0 : ButtonAt(p);
+  if (target) drop_(source, target);
+  const std::string draggedCaption = win::GetText(buttons_[source].hwnd);
+  const std::string onto = target ? win::GetText(buttons_[target].hwnd) : std::string();
+  if (OpensSetupMenu(draggedCaption, onto)) openMenu_(p, source);
 }
 
 }  // namespace ks

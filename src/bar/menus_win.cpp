@@ -1,7 +1,4 @@
-// The bar's two menus: the button menu (a right click on a button) with its Copy to Group
-// and Move to Group submenus, and the group menu (a right click on the group list); and
-// the font dialog the button menu opens.
-#include "bar/main_win.h"
+#include "bar/menus_win.h"
 
 #include <commdlg.h>
 
@@ -11,6 +8,8 @@
 #include "bar/groups.h"
 #include "text/codepage_win.h"
 #include "win/common_dialogs.h"
+#include "win/controls.h"
+#include "win/dpi.h"
 #include "win/glyphs.h"
 #include "win/paint.h"
 
@@ -49,7 +48,22 @@ std::vector<win::MenuLine> GroupMenuLines(bool newButtonFirst) {
 
 }  // namespace
 
-void BarWindow::CreateMenus() {
+LOGFONTW TemplateFont(const Settings& settings) {
+  win::UniqueFont font = win::MakePointFontAt(settings.FontName.c_str(), settings.FontSize,
+                                              USER_DEFAULT_SCREEN_DPI);
+  LOGFONTW lf{};
+  GetObjectW(font.get(), sizeof lf, &lf);
+  lf.lfHeight = win::PointsToHeight(settings.FontSize);
+  return lf;
+}
+
+BarMenus::~BarMenus() {
+  // The submenus go with the button menu that holds them.
+  for (HMENU m : {buttonMenu_, groupMenu_, emptyGroupMenu_})
+    if (m) DestroyMenu(m);
+}
+
+void BarMenus::Create() {
   using win::Glyph;
   using win::kSeparator;
   copyMenu_ = CreatePopupMenu();
@@ -75,7 +89,7 @@ void BarWindow::CreateMenus() {
   emptyGroupMenu_ = win::BuildPopupMenu(GroupMenuLines(true));
 }
 
-void BarWindow::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
+void BarMenus::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
   for (HMENU m : {copyMenu_, moveMenu_})
     while (GetMenuItemCount(m) > 0) DeleteMenu(m, 0, MF_BYPOSITION);
   for (size_t k = 0; k < groupNames.size(); ++k) {
@@ -85,96 +99,96 @@ void BarWindow::RebuildGroupMenus(const std::vector<std::string>& groupNames) {
   }
 }
 
-void BarWindow::OpenButtonMenu(POINT screen) {
-  if (UINT id = win::TrackMenu(buttonMenu_, hwnd_, screen)) ButtonMenuCommand(id);
+void BarMenus::OpenButtonMenu(POINT screen, int index) {
+  if (UINT id = win::TrackMenu(buttonMenu_, w_.owner, screen)) ButtonMenuCommand(id, index);
 }
 
-void BarWindow::OpenGroupMenu() {
+void BarMenus::OpenGroupMenu() {
   POINT p{};
   GetCursorPos(&p);
-  const bool empty = store_->Active().Buttons.empty();
-  if (UINT id = win::TrackMenu(empty ? emptyGroupMenu_ : groupMenu_, hwnd_, p))
+  const bool empty = w_.files.store().Active().Buttons.empty();
+  if (UINT id = win::TrackMenu(empty ? emptyGroupMenu_ : groupMenu_, w_.owner, p))
     GroupMenuCommand(id);
 }
 
-void BarWindow::ButtonMenuCommand(UINT id) {
-  const int k = currentIndex_;
+void BarMenus::ButtonMenuCommand(UINT id, int k) {
+  Store& store = w_.files.store();
   if (id >= kCopyItemBase && id < kCopyItemBase + kMaxGroups) {
-    CopyButtonToGroup(*store_, *this, k, static_cast<int>(id - kCopyItemBase));
-    UpdateShortcuts();
+    CopyButtonToGroup(store, w_.dialogs, k, static_cast<int>(id - kCopyItemBase));
+    w_.changed();
     return;
   }
   if (id >= kMoveItemBase && id < kMoveItemBase + kMaxGroups) {
-    MoveButtonToGroup(*store_, *this, *this, k, static_cast<int>(id - kMoveItemBase));
-    UpdateShortcuts();
+    MoveButtonToGroup(store, w_.view, w_.dialogs, k, static_cast<int>(id - kMoveItemBase));
+    w_.changed();
     return;
   }
-  Editor* editor = around_.ButtonEditor;
+  Editor* editor = w_.editor;
   switch (id) {
     case kUndoTypingItem:
-      UndoTyping();
+      w_.undo();
       break;
     case kNewButtonItem:
-      if (editor) NewButtonCommand(*store_, *this, *this, *editor, editing_);
+      if (editor) NewButtonCommand(store, w_.view, w_.dialogs, *editor, editing_);
       break;
     case kEditButtonItem:
-      if (editor) EditButtonCommand(*store_, *this, *editor, k, editing_);
+      if (editor) EditButtonCommand(store, w_.view, *editor, k, editing_);
       break;
     case kDeleteButtonItem:
-      DeleteButtonCommand(*store_, *this, *this, k);
+      DeleteButtonCommand(store, w_.view, w_.dialogs, k);
       break;
     case kButtonFontItem:
       ChooseButtonFont();
       break;
     case kButtonWidthItem:
-      ButtonWidthCommand(Values().ButtonWidth, *this, *this);
-      BringToTop();
+      ButtonWidthCommand(w_.files.settings().ButtonWidth, w_.view, w_.dialogs);
+      w_.view.BringToTop();
       break;
     case kFindItem:
-      OpenFind();
+      w_.requests.OpenFind();
       return;
     default:
       break;
   }
-  UpdateShortcuts();
+  w_.changed();
 }
 
-void BarWindow::GroupMenuCommand(UINT id) {
+void BarMenus::GroupMenuCommand(UINT id) {
+  Store& store = w_.files.store();
   switch (id) {
     case kNewButtonItem:
-      if (around_.ButtonEditor)
-        NewButtonCommand(*store_, *this, *this, *around_.ButtonEditor, editing_);
+      if (w_.editor) NewButtonCommand(store, w_.view, w_.dialogs, *w_.editor, editing_);
       break;
     case kNewGroupItem:
-      NewGroupCommand(*store_, *this, *this, unlocked_);
+      NewGroupCommand(store, w_.view, w_.dialogs, w_.unlocked);
       break;
     case kEditGroupItem:
-      RenameGroupCommand(*store_, *this, *this, unlocked_);
+      RenameGroupCommand(store, w_.view, w_.dialogs, w_.unlocked);
       break;
     case kDeleteGroupItem:
-      DeleteGroupCommand(*store_, *this, *this, unlocked_);
+      DeleteGroupCommand(store, w_.view, w_.dialogs, w_.unlocked);
       break;
     case kSetPasswordItem:
-      SetPasswordCommand(*store_, *this);
+      SetPasswordCommand(store, w_.dialogs);
       break;
     case kRemovePasswordItem:
-      RemovePasswordCommand(*store_, *this);
+      RemovePasswordCommand(store, w_.dialogs);
       break;
     default:
       break;
   }
-  UpdateShortcuts();
-  BringToTop();
+  w_.changed();
+  w_.view.BringToTop();
 }
 
 // ---- the font dialog ----
 
-UINT_PTR CALLBACK BarWindow::FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+UINT_PTR CALLBACK BarMenus::FontDialogHook(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   return win::Guarded([&] { return FontDialogMessage(dlg, msg, wp, lp); },
                       [] { return UINT_PTR{FALSE}; });
 }
 
-UINT_PTR BarWindow::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+UINT_PTR BarMenus::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     SetWindowLongPtrW(dlg, GWLP_USERDATA, reinterpret_cast<CHOOSEFONTW*>(lp)->lCustData);
     return TRUE;
@@ -182,34 +196,34 @@ UINT_PTR BarWindow::FontDialogMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) 
   if (msg == WM_COMMAND && LOWORD(wp) == kFontApplyButtonId) {
     LOGFONTW lf{};
     SendMessageW(dlg, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&lf));
-    if (auto* bar = reinterpret_cast<BarWindow*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
-      bar->TakeButtonFont(lf);
+    if (auto* menus = reinterpret_cast<BarMenus*>(GetWindowLongPtrW(dlg, GWLP_USERDATA)))
+      menus->TakeButtonFont(lf);
     return TRUE;
   }
   return FALSE;
 }
 
-void BarWindow::ChooseButtonFont() {
-  LOGFONTW lf = TemplateFont();
+void BarMenus::ChooseButtonFont() {
+  LOGFONTW lf = TemplateFont(w_.files.settings());
   CHOOSEFONTW cf{};
   cf.lStructSize = sizeof cf;
-  cf.hwndOwner = hwnd_;
+  cf.hwndOwner = w_.owner;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE | CF_APPLY | CF_ENABLEHOOK;
   cf.nSizeMin = kFontSizeRule.Min;
   cf.nSizeMax = kFontSizeRule.Max;
-  cf.rgbColors = win::ColorToRgb(templateColor_);
-  cf.lpfnHook = &BarWindow::FontDialogHook;
+  cf.rgbColors = win::ColorToRgb(w_.view.TemplateColor());
+  cf.lpfnHook = &BarMenus::FontDialogHook;
   cf.lCustData = reinterpret_cast<LPARAM>(this);
   if (win::PickFont(cf)) TakeButtonFont(lf);
-  BringToTop();
+  w_.view.BringToTop();
 }
 
-void BarWindow::TakeButtonFont(const LOGFONTW& lf) {
+void BarMenus::TakeButtonFont(const LOGFONTW& lf) {
   int points = win::HeightToPoints(lf.lfHeight);
-  Values().FontName = Utf8(lf.lfFaceName);
-  if (points > 0) Values().Set(&Settings::FontSize, points);
-  ApplyButtonFont();
+  w_.files.settings().FontName = Utf8(lf.lfFaceName);
+  if (points > 0) w_.files.settings().Set(&Settings::FontSize, points);
+  w_.fontTaken();
 }
 
 }  // namespace ks

@@ -71,6 +71,22 @@ class BarView {
   virtual void RebuildGroupMenus(const std::vector<std::string>& groupNames) = 0;
 };
 
+// What the bar asks of the program around it: its presses type through the one door every
+// request to type goes through, as the shortcut keys, the find window and the
+// abbreviations do.
+class ButtonRequests {
+ public:
+  virtual ~ButtonRequests() = default;
+  // A left press on control `index` of the active group: it types into the window the
+  // user works in, after the group's password when the group is locked.
+  virtual void Press(int index) = 0;
+  // "Find...": the find window opens over the store for the window the user works in.
+  virtual void OpenFind() = 0;
+  // Whether the active group's password was given since it became active; true for a
+  // group without one. The group commands lock and unlock it.
+  virtual bool& ActiveUnlocked() = 0;
+};
+
 // The abbreviations' watch as the bar keeps it informed; the application provides it.
 class AbbreviationWatcher : public KeyWatch {
  public:

@@ -1,11 +1,9 @@
-// The session: the store and the settings, loaded before the bar is made, and saved at the
-// end together with the bar's place; the editor and the list picker read and write their
-// own places.
+// The bar in the session: its values are read from the settings when needed, its place is
+// noted when a move ends, and every change is noted for the session to write soon.
 #include "bar/commands.h"
 #include "bar/groups.h"
 #include "bar/layout.h"
 #include "bar/main_win.h"
-#include "text/codepage_win.h"
 
 namespace ks {
 
@@ -16,6 +14,7 @@ void BarWindow::TakeSession() {
   const BarLayout design = ComputeLayout(1, 1, kButtonWidthRule.Default, Dpi());
   win::Placement place{Values().Bar.X, Values().Bar.Y, 0, 0};
   win::KeepWithinReach(place, design.ClientWidth, {kBarFallback.X, kBarFallback.Y});
+  Values().Bar.X = place.X, Values().Bar.Y = place.Y;
   SetButtonWidth(Values().ButtonWidth);
   SetWindowPos(hwnd_, nullptr, place.X, place.Y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -23,28 +22,12 @@ void BarWindow::TakeSession() {
   GroupListRefill();
 }
 
-void BarWindow::PutSettings() {
-  Settings& st = Values();
+void BarWindow::NoteChange() { around_.Files->Changed(); }
+
+void BarWindow::NotePlace() {
   const win::Placement place = win::GetPlacement(hwnd_);
-  st.Bar.X = place.X, st.Bar.Y = place.Y;
-  for (const SettingsPlace* other : around_.OtherPlaces) other->PutPlace(st);
-}
-
-void BarWindow::NoteChange() {
-  if (around_.Abbreviations && store_) around_.Abbreviations->StoreChanged(*store_);
-  if (!around_.Files || saved_) return;
-  PutSettings();
-  around_.Files->Changed();
-}
-
-void BarWindow::SaveSession() {
-  StopShortcuts();
-  if (saved_) return;
-  saved_ = true;
-  PutSettings();
-  if (std::optional<std::string> err = around_.Files->Save(true))
-    MessageBoxW(nullptr, Wide(*err).c_str(), Wide(contract::kTitle).c_str(),
-                MB_OK | MB_ICONERROR | MB_TOPMOST);
+  Values().Bar.X = place.X, Values().Bar.Y = place.Y;
+  NoteChange();
 }
 
 }  // namespace ks

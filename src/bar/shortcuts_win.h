@@ -10,12 +10,13 @@ namespace ks {
 
 class WinHotKeys : public HotKeyRegistry {
  public:
-  explicit WinHotKeys(HWND owner) : owner_(owner) {}
+  // `owner` is read at every call: the window may be made after this.
+  explicit WinHotKeys(const HWND& owner) : owner_(owner) {}
   bool Register(int shortcut) override;
   void Unregister(int shortcut) override;
 
  private:
-  HWND owner_;
+  const HWND& owner_;
 };
 
 class WinShortcutLayout : public ShortcutLayout {

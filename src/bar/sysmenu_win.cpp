@@ -1,17 +1,13 @@
-// The bar's and the application window's system menus carry the same two items of the
-// bar: "RollUp" (then "UnRoll") at the top, and "Hide" in the place of "Size".
-#include "bar/main_win.h"
+#include "bar/sysmenu_win.h"
+
 #include "text/codepage_win.h"
 
 namespace ks {
 namespace {
 
-constexpr UINT kRollUpCommand = 1000;
-
-}  // namespace
-
-void BarWindow::RelabelSysMenuItem(int pos, const char* text) {
-  for (HWND w : {around_.AppWindow, hwnd_}) {
+// Relabels the item at `pos` in both system menus, keeping its command.
+void RelabelItem(HWND app, HWND bar, int pos, const char* text) {
+  for (HWND w : {app, bar}) {
     if (!w) continue;
     HMENU m = GetSystemMenu(w, FALSE);
     if (!m) continue;
@@ -20,24 +16,16 @@ void BarWindow::RelabelSysMenuItem(int pos, const char* text) {
   }
 }
 
-void BarWindow::PrepareSysMenus() {
-  RelabelSysMenuItem(2, "Hide");
-  for (HWND w : {around_.AppWindow, hwnd_})
+}  // namespace
+
+void PrepareSysMenus(HWND app, HWND bar) {
+  RelabelItem(app, bar, 2, "Hide");
+  for (HWND w : {app, bar})
     InsertMenuW(GetSystemMenu(w, FALSE), 0, MF_BYPOSITION | MF_STRING, kRollUpCommand, L"RollUp");
 }
 
-bool BarWindow::HandleSysCommand(WPARAM command) {
-  if (command == kRollUpCommand) {
-    RollUp();
-    return true;
-  }
-  // The item relabelled "Hide" keeps the Size command; a border drag carries the edge in
-  // the low bits, so only the bare command comes from the menu.
-  if (command == SC_SIZE) {
-    Hide();
-    return true;
-  }
-  return false;
+void LabelRollUp(HWND app, HWND bar, bool rolledUp) {
+  RelabelItem(app, bar, 0, rolledUp ? "UnRoll" : "RollUp");
 }
 
 }  // namespace ks

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "typing/ports_win.h"
 #include "typing/target_tracker.h"
 
 namespace ks {
@@ -49,6 +50,17 @@ class ForegroundWatch {
   DWORD awaitedThread_ = 0;
   bool focusReported_ = false;
 };
+
+// The window in front now may become the target: the user works in it, and its
+// activation may have reached us as no event.
+inline void FollowForeground(TargetTracker& tracker) {
+  tracker.ForegroundChanged(ToWindowId(GetForegroundWindow()));
+}
+// A window of ours was activated from `fg`, or keys meant for a button were pressed in it:
+// it becomes the target unless it is one of ours, the desktop or the shell's.
+inline void ConsiderTarget(TargetTracker& tracker, HWND fg) {
+  tracker.BarActivated(ToWindowId(fg));
+}
 
 // The hand-over of the bar's typing runs: the keys go to the target only where they can
 // land, and the user is told, through `tell`, why they did not.
