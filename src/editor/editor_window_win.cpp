@@ -56,6 +56,7 @@ bool EditorWindow::Create(HWND owner, HICON icon) {
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
                  h, owner, icon))
     return false;
+  theme_.Attach(hwnd_);
   return true;
 }
 
@@ -193,8 +194,8 @@ void EditorWindow::PickCaptionColor() {
 }
 
 void EditorWindow::DrawColorButton(const DRAWITEMSTRUCT& d) {
-  win::DrawCaptionButton(d, colorFont_ ? colorFont_.get() : font_.get(), win::ColorToRgb(color_),
-                         "Color");
+  win::DrawSchemeCaptionButton(theme_.scheme(), d, colorFont_ ? colorFont_.get() : font_.get(),
+                               win::ColorToRgb(color_), "Color");
 }
 
 void EditorWindow::OnActivate(WPARAM wp, LPARAM lp) {
@@ -236,6 +237,7 @@ void EditorWindow::OnCommand(WPARAM wp) {
 }
 
 LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT answer = 0; theme_.Handle(msg, wp, lp, answer)) return answer;
   switch (msg) {
     case WM_SIZE:
       FitToSize(LOWORD(lp), HIWORD(lp));

@@ -17,6 +17,7 @@
 #include "store/settings.h"
 #include "common/dpi.h"
 #include "win/controls.h"
+#include "win/theme.h"
 #include "win/window.h"
 
 namespace ks::editor {
@@ -167,6 +168,7 @@ class EditorWindow : public ks::win::Window {
   ks::Utf16Joiner memoChars_;
   ks::win::UniqueFont font_;
   ks::win::UniqueFont colorFont_;
+  ks::win::WindowTheme theme_;  // dark when the apps are
   int colorFontDpi_ = ks::kBaseDpi;  // the DPI colorFont_ was made for
   struct IconDestroyer {
     void operator()(HICON i) const {

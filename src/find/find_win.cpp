@@ -29,8 +29,11 @@ FindPopup::~FindPopup() {
 }
 
 bool FindPopup::Create(HWND owner) {
-  return CreateWin(contract::kFindClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, contract::kTitle,
-                   WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, owner);
+  if (!CreateWin(contract::kFindClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, contract::kTitle,
+                 WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, owner))
+    return false;
+  theme_.Attach(hwnd_);
+  return true;
 }
 
 bool FindPopup::MakeControls() {
@@ -200,7 +203,9 @@ void FindPopup::DrawLine(const DRAWITEMSTRUCT& d) {
   if (d.itemID == static_cast<UINT>(-1)) return;
   HDC dc = d.hDC;
   const bool selected = (d.itemState & ODS_SELECTED) && !hits_.empty();
-  FillRect(dc, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const win::Palette colors = win::PaletteOf(theme_.scheme());
+  SetDCBrushColor(dc, selected ? colors.Highlight : colors.Field);
+  FillRect(dc, &d.rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   SetBkMode(dc, TRANSPARENT);
   const int pad = ScaleToDpi(kPadding, dpi_);
   RECT r = d.rcItem;
@@ -209,7 +214,7 @@ void FindPopup::DrawLine(const DRAWITEMSTRUCT& d) {
   const HGDIOBJ oldFont = SelectObject(dc, font_.get());
   const bool isHit = !hits_.empty() && d.itemID < hits_.size();
   if (hits_.empty()) {
-    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, colors.GrayText);
     DrawTextW(dc, Wide(kNothingFound).c_str(), -1, &r, kOneLine);
   } else if (isHit) {
     DrawHit(dc, r, hits_[d.itemID], selected);
@@ -219,8 +224,9 @@ void FindPopup::DrawLine(const DRAWITEMSTRUCT& d) {
 }
 
 void FindPopup::DrawHit(HDC dc, const RECT& r, const FindHit& hit, bool selected) {
-  const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-  const COLORREF grey = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
+  const win::Palette colors = win::PaletteOf(theme_.scheme());
+  const COLORREF text = selected ? colors.HighlightText : colors.Text;
+  const COLORREF grey = selected ? colors.HighlightText : colors.GrayText;
   const int pad = ScaleToDpi(kPadding, dpi_);
   const FindLine line = FindLineOf(*store_, hit.Group, hit.Button, kTextChars);
   RECT top = r, bottom = r;
@@ -267,6 +273,7 @@ void FindPopup::OnCommand(WPARAM wp) {
 }
 
 LRESULT FindPopup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT answer = 0; theme_.Handle(msg, wp, lp, answer)) return answer;
   switch (msg) {
     case WM_SIZE:
       Layout();

@@ -12,6 +12,7 @@
 
 #include "find/index.h"
 #include "store/store.h"
+#include "win/theme.h"
 #include "win/window.h"
 
 namespace ks::find {
@@ -83,6 +84,7 @@ class FindPopup : public ks::win::Window {
   ks::win::UniqueFont font_;       // the edit and the captions
   ks::win::UniqueFont smallFont_;  // the group names and the texts
   int dpi_ = 0;                    // of the fonts and sizes made
+  ks::win::WindowTheme theme_;     // dark when the apps are
 
   const Store* store_ = nullptr;   // while open
   std::unique_ptr<FindIndex> index_;

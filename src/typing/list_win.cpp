@@ -13,9 +13,12 @@ bool ListPickerWindow::Create(HWND owner, HICON icon) {
   const int w = ScaleToDpi(kDefaultWidth, SystemDpi()), h = ScaleToDpi(kDefaultHeight, SystemDpi());
   int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  return CreateWin(contract::kListClass, WS_EX_TOOLWINDOW, kCaption,
-                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w,
-                   h, owner, icon);
+  if (!CreateWin(contract::kListClass, WS_EX_TOOLWINDOW, kCaption,
+                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, x, y, w, h,
+                 owner, icon))
+    return false;
+  theme_.Attach(hwnd_);
+  return true;
 }
 
 bool ListPickerWindow::MakeList() {
@@ -67,6 +70,7 @@ void ListPickerWindow::TakeActivation() {
 }
 
 LRESULT ListPickerWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT answer = 0; theme_.Handle(msg, wp, lp, answer)) return answer;
   switch (msg) {
     case WM_SIZE:
       if (list_) MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);

@@ -12,6 +12,7 @@
 #include "store/settings.h"
 #include "typing/ports.h"
 #include "win/controls.h"
+#include "win/theme.h"
 #include "win/window.h"
 
 namespace ks::typing {
@@ -50,6 +51,7 @@ class ListPickerWindow : public ks::win::Window, public ListPicker {
 
   HWND list_ = nullptr;
   ks::win::UniqueFont font_;
+  ks::win::WindowTheme theme_;  // dark when the apps are
   int modalResult_ = 0;
   std::wstring selection_;
   ks::SettingsPlace place_{ks::kListPlace, hwnd_};
