@@ -1,15 +1,18 @@
 // What Windows users expect of a tray tool, on the real program: "Start with Windows"
 // writes the one registry value and the tick takes it away, read back with reg.exe; the
 // first save of the day keeps the files as they were in backup\; a button text file cut
-// short is told at start and kept beside before the first save writes over it.
+// short is told at start and kept beside before the first save writes over it; the editor
+// turns dark and light again as the apps' theme is switched while it runs.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "store/backup.h"
 #include "store/files_win.h"
 #include "store/start_with_windows_win.h"
+#include "support/fixture.h"
 #include "support/harness.h"
 
 namespace ks::e2e {
@@ -106,6 +109,75 @@ TEST(Conventions, AShortTextFileIsToldAtStartAndKeptBesideAndTheDayIsBackedUp) {
             (std::set<std::string>{today + ".dat", today + ".ini"}));
   EXPECT_EQ(ReadFileBytes(k.dir() + "backup\\" + today + ".ini"), ini);
   EXPECT_EQ(ReadFileBytes(k.dir() + "backup\\" + today + ".dat"), dat);
+}
+
+// ---- dark mode ----
+
+// Sets the apps' theme as the Settings app does: the value, then the broadcast.
+bool SwitchAppsTheme(bool light) {
+  const DWORD value = light ? 1 : 0;
+  if (RegSetKeyValueW(HKEY_CURRENT_USER,
+                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                      L"AppsUseLightTheme", REG_DWORD, &value, sizeof value) != ERROR_SUCCESS)
+    return false;
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                      reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 3000,
+                      &answer);
+  return true;
+}
+
+// The brightest channel of the screen's pixel at `p`, -1 when it cannot be read.
+int Brightness(POINT p) {
+  const std::string px = ScreenPixels(RECT{p.x, p.y, p.x + 1, p.y + 1});
+  if (px.size() < 3) return -1;
+  int most = 0;
+  for (int i = 0; i < 3; ++i) most = std::max(most, static_cast<int>(static_cast<unsigned char>(px[i])));
+  return most;
+}
+
+// The editor's multi-line memo.
+HWND MemoOf(HWND editor) {
+  for (HWND c = GetWindow(editor, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (ClassOf(c) == "Edit" && (GetWindowLongW(c, GWL_STYLE) & ES_MULTILINE)) return c;
+  return nullptr;
+}
+
+class ConventionsDark : public BarFixture {
+ protected:
+  void TearDown() override {
+    SwitchAppsTheme(true);
+    BarFixture::TearDown();
+  }
+};
+
+TEST_F(ConventionsDark, TheEditorFollowsTheAppsThemeWhileItRuns) {
+  ASSERT_TRUE(SwitchAppsTheme(true));
+  StartWith("[Groups]\r\nNumGroups=1\r\nGroupName1=Mail\r\n[Commands]\r\nNumCommands=1\r\n"
+            "Caption1=Thanks\r\nColor1=8388608\r\n",  // navy, unreadable on the dark face
+            "Thank you{enter}\r\n");
+  HWND ed = OpenEditor(1);
+  ASSERT_NE(ed, nullptr) << DescribeWindows(k.pid());
+  HWND memo = MemoOf(ed);
+  ASSERT_NE(memo, nullptr);
+  RECT m{};
+  GetWindowRect(memo, &m);
+  const POINT inMemo{m.left + 6, m.bottom - 6};  // below the one line of text
+  POINT beside{2, 2};                            // the editor's own background
+  ClientToScreen(ed, &beside);
+  ASSERT_TRUE(WaitFor([&] { return Brightness(inMemo) > 200 && Brightness(beside) > 150; }))
+      << Brightness(inMemo) << " " << Brightness(beside);
+
+  ASSERT_TRUE(SwitchAppsTheme(false));
+  EXPECT_TRUE(WaitFor([&] { return Brightness(inMemo) < 60 && Brightness(beside) < 60; }, 5000))
+      << Brightness(inMemo) << " " << Brightness(beside);
+  Sleep(200);
+  EXPECT_TRUE(Picture("editor-dark", {ed}, 0));
+
+  ASSERT_TRUE(SwitchAppsTheme(true));
+  EXPECT_TRUE(WaitFor([&] { return Brightness(inMemo) > 200 && Brightness(beside) > 150; }, 5000))
+      << Brightness(inMemo) << " " << Brightness(beside);
+  PostMessageA(ed, WM_CLOSE, 0, 0);
 }
 
 }  // namespace
