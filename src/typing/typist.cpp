@@ -221,8 +221,8 @@ void Typist::Prepare(WindowId w) {
 
 bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   // `text` is this run's own copy: a run started from the message pump may change
-  // the button it came from while this one is still walking it.
-  // A press while a question is open would type where the answers are being given.
+  // the button it came from while this one is still walking it. A press while a question
+  // is open would type where the answers are being given.
   if (asking_) return false;
   const bool outer = depth_ == 0;
   if (outer) {
@@ -257,6 +257,15 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   KeystrokeCount = caretMoves_ = 0;
   strokes_.clear();
   undoWindow_ = runWindow_;
+  TypeRun(text, std::move(answers));
+  counting_ = counting;
+  frontWindow_ = front;
+  --depth_;
+  return true;
+}
+
+void Typist::TypeRun(const std::string& text, std::map<std::string, std::string> answers) {
+  // A run nested in this one has answers and a {cursor} of its own.
   const auto outerAnswers = std::exchange(answers_, std::move(answers));
   const auto outerMark = std::exchange(cursorMark_, std::nullopt);
   TypeText(text);
@@ -264,10 +273,6 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
   Flush();
   answers_ = outerAnswers;
   cursorMark_ = outerMark;
-  counting_ = counting;
-  frontWindow_ = front;
-  --depth_;
-  return true;
 }
 
 void Typist::TypeText(const std::string& text) {

@@ -143,6 +143,9 @@ class Typist {
   void Pump();
   // The characters and codes of `text`, each followed by a pump point, until the run stops.
   void TypeText(const std::string& text);
+  // Types `text` with `answers` to its questions, then leaves the caret at its {cursor} and
+  // sends what is left.
+  void TypeRun(const std::string& text, std::map<std::string, std::string> answers);
   void RunCode(const std::string& code);
   // Asks the questions of `text`'s {input} codes in the question window; the answers by
   // name in `answers`. False when the user cancelled.

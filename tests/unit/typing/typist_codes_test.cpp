@@ -49,7 +49,7 @@ TEST_F(TypeCodesRun, KeysAndBracesAndWhatUndoTakesBack) {
       {"a{space}b", "+A -A +Space -Space +B -B", 3},
       {"{lbrace}x{RBrace}", "+Shift +0xDB -0xDB -Shift +X -X +Shift +0xDD -0xDD -Shift", 3},
       // Bad forms vanish as every unknown code does.
-      {"{f0}{f25}{f99}{lbrace }{space }", "", 0},
+      {"x{f0}{f25}{f99}{lbrace }{space }{ctrl+}y", "+X -X +Y -Y", 2},
   });
   // Extended: the navigation block and the menu key, as the arrows.
   sink.events.clear();
