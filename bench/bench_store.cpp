@@ -139,8 +139,8 @@ int main() {
   // The whole store as the program loads and saves it: both files, through the safe save
   // (flushed), against the platform's keys plus the same text file.
   std::vector<ks::LoadOutcome> loads;
-  double allSave = BestOf(5, [&] { ok &= !ks::SaveAll(dir, *store, settings).has_value(); });
-  double allLoad = BestOf(5, [&] { loads.push_back(ks::LoadAll(dir, ks::LoadContext{})); });
+  double allSave = BestOf(5, [&] { ok &= !ks::SaveFiles(fs, dir, *store, settings, ks::WinAnsiCodePage()).has_value(); });
+  double allLoad = BestOf(5, [&] { loads.push_back(ks::LoadFiles(fs, dir, ks::LoadContext{}, ks::WinAnsiCodePage())); });
   std::vector<std::vector<std::string>> texts;
   double datSave = BestOf(5, [&] { ok &= WriteWhole(platformDat, files.dat); });
   double datLoad = BestOf(5, [&] {

@@ -121,15 +121,4 @@ Date LocalDate() {
   return Date{now.wYear, now.wMonth, now.wDay};
 }
 
-LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx) {
-  WinFileSystem fs;
-  return LoadFiles(fs, dir, ctx, WinAnsiCodePage());
-}
-
-std::optional<std::string> SaveAll(const std::string& dir, const Store& store,
-                                   const Settings& settings) {
-  WinFileSystem fs;
-  return SaveFiles(fs, dir, store, settings, WinAnsiCodePage());
-}
-
 }  // namespace ks

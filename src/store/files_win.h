@@ -35,12 +35,4 @@ class WinFileSystem : public FileSystem {
 // Today by the local clock.
 Date LocalDate();
 
-// At start: finishes or undoes an interrupted save, then loads both files, reading those
-// without a byte-order mark in the system's ANSI code page.
-LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx);
-
-// At exit: saves both files; on failure the text for the message box.
-std::optional<std::string> SaveAll(const std::string& dir, const Store& store,
-                                   const Settings& settings);
-
 }  // namespace ks

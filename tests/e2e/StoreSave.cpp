@@ -14,6 +14,18 @@
 namespace ks {
 namespace {
 
+// Both files through the system's file functions, as the program loads and saves them.
+LoadOutcome LoadAll(const std::string& dir, const LoadContext& ctx) {
+  WinFileSystem fs;
+  return LoadFiles(fs, dir, ctx, WinAnsiCodePage());
+}
+
+std::optional<std::string> SaveAll(const std::string& dir, const Store& store,
+                                   const Settings& settings) {
+  WinFileSystem fs;
+  return SaveFiles(fs, dir, store, settings, WinAnsiCodePage());
+}
+
 constexpr DWORD kKilled = 0xDEAD;
 
 // A fresh empty folder under the temporary folder, removed with its files at the end.
