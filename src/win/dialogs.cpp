@@ -7,6 +7,7 @@
 
 #include "text/codepage_win.h"
 #include "win/modal.h"
+#include "win/theme.h"
 #include "win/window.h"
 
 namespace ks::win {
@@ -108,7 +109,20 @@ struct InputState {
   bool preselect;
   wchar_t answer[kInputBoxMaxChars + 1];
   bool altHeld = false;  // when the box came up
+  WindowTheme theme;     // dark when the apps are
 };
+
+// A dialog procedure answers the colour messages with the brush itself, every other one
+// through DWLP_MSGRESULT.
+bool Themed(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+  auto* s = reinterpret_cast<InputState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+  LRESULT answer = 0;
+  if (!s || !s->theme.Handle(msg, wp, lp, answer)) return false;
+  const bool color = msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
+  if (!color) SetWindowLongPtrW(dlg, DWLP_MSGRESULT, answer);
+  result = color ? static_cast<INT_PTR>(answer) : TRUE;
+  return true;
+}
 
 void MoveBy(HWND dlg, int id, int dx, int dy, int dw) {
   HWND c = GetDlgItem(dlg, id);
@@ -152,6 +166,7 @@ void CenterOnScreen(HWND dlg) {
 }
 
 INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  if (INT_PTR themed = 0; Themed(dlg, msg, wp, lp, themed)) return themed;
   switch (msg) {
     case WM_INITDIALOG: {
       auto* s = reinterpret_cast<InputState*>(lp);
@@ -163,6 +178,7 @@ INT_PTR InputMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       SendMessageW(edit, EM_LIMITTEXT, kInputBoxMaxChars, 0);
       SetWindowTextW(edit, s->value);
       FitPrompt(dlg, s->prompt);
+      s->theme.Attach(dlg);
       CenterOnScreen(dlg);
       SetForegroundWindow(dlg);
       SetFocus(edit);

@@ -180,5 +180,24 @@ TEST_F(ConventionsDark, TheEditorFollowsTheAppsThemeWhileItRuns) {
   PostMessageA(ed, WM_CLOSE, 0, 0);
 }
 
+TEST_F(ConventionsDark, TheInputBoxOpensDarkWhenTheAppsAre) {
+  ASSERT_TRUE(SwitchAppsTheme(false));
+  StartWith("[Groups]\r\nNumGroups=1\r\nGroupName1=Mail\r\n[Commands]\r\nNumCommands=1\r\n"
+            "Caption1=Thanks\r\n",
+            "Thank you{enter}\r\n");
+  HWND ask = OpenFromButtonMenu(1, 8, "Button Width");
+  ASSERT_NE(ask, nullptr) << DescribeWindows(k.pid());
+  HWND edit = FindChild(ask, "Edit");
+  ASSERT_NE(edit, nullptr);
+  RECT e{};
+  GetWindowRect(edit, &e);
+  const POINT inEdit{e.right - 6, e.bottom - 4};  // right of the number
+  POINT beside{2, 2};
+  ClientToScreen(ask, &beside);
+  EXPECT_TRUE(WaitFor([&] { return Brightness(inEdit) < 60 && Brightness(beside) < 60; }, 5000))
+      << Brightness(inEdit) << " " << Brightness(beside);
+  PostMessageA(ask, WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace
 }  // namespace ks::e2e
