@@ -199,6 +199,29 @@ void UnwireFromBar(const AroundTheBar& w) {
   w.editorWindow.OnMoved = w.list.OnMoved = nullptr;
 }
 
+// The bar exists and the store is loaded: typing follows the foreground, the requests take
+// their keys, and the abbreviation hook's news has a window to go to.
+void StartAroundTheBar(const AroundTheBar& w, BarWindow& bar) {
+  w.typing.Start(bar.hwnd());
+  w.requests.Start(bar.hwnd(), w.editorWindow.hwnd());
+  w.abbreviations.Start(w.requests.hwnd());
+  w.tray.CheckAbbreviations(w.abbreviations.On());
+  SetWindowPos(w.a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+}
+
+// The end of a normal run: the icon goes first, so the user sees the program end at once;
+// then the save.
+void StopAroundTheBar(const AroundTheBar& w, BarWindow& bar) {
+  w.tray.RemoveIcon();
+  if (w.buttonEditor.Recording()) w.buttonEditor.ToggleRecording();
+  w.abbreviations.Stop();
+  w.requests.Stop();
+  w.typing.Stop();
+  SaveAtExit(w.session, bar, w.places);
+  UnwireFromBar(w);
+}
+
 // Returns the exit code.
 int RunMessageLoop() {
   MSG m;
@@ -245,23 +268,10 @@ int RunWindows(app::Application& a) {
                             typing, requests, session,      list, places};
   WireToBar(around, bar);
   bar.Create();
-  typing.Start(bar.hwnd());
-  requests.Start(bar.hwnd(), editorWindow.hwnd());
+  StartAroundTheBar(around, bar);
   if (unreadable) win::ShowMessage(bar.hwnd(), *unreadable);
-  // The bar exists and the store is loaded: the hook's news has a window to go to.
-  abbreviations.Start(requests.hwnd());
-  tray.CheckAbbreviations(abbreviations.On());
-  SetWindowPos(a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   const int exitCode = RunMessageLoop();
-  // The icon goes first, so the user sees the program end at once; then the save.
-  tray.RemoveIcon();
-  if (buttonEditor.Recording()) buttonEditor.ToggleRecording();
-  abbreviations.Stop();
-  requests.Stop();
-  typing.Stop();
-  SaveAtExit(session, bar, places);
-  UnwireFromBar(around);
+  StopAroundTheBar(around, bar);
   return exitCode;
 }
 

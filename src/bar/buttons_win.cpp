@@ -7,6 +7,16 @@
 #include "win/paint.h"
 
 namespace ks {
+namespace {
+
+// The layout sets sizes below the system's minimum: one narrow cell, or only the caption
+// when rolled up.
+void LetSizeBelowMinimum(HWND bar, MINMAXINFO& mmi) {
+  const SIZE least = win::OuterSizeForClient(bar, 1, 0);
+  mmi.ptMinTrackSize = {least.cx, least.cy};
+}
+
+}  // namespace
 
 void BarWindow::DrawButton(const DRAWITEMSTRUCT& d) {
   int i = static_cast<int>(d.CtlID) - contract::kBarButtonIdBase;
@@ -137,9 +147,8 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnCommand(msg, wp, lp);
     case WM_MOUSEACTIVATE:
       // A click is about to activate the bar: the foreground is still the window the user
-      // worked in, which may have told no event of its activation (a window that keeps
-      // its own focus while inactive sends none under Wine). A press on a typing button
-      // or Undo is answered by the button itself, before it comes here.
+      // worked in, which may have told no event of its activation. A press on a typing
+      // button or Undo is answered by the button itself, before it comes here.
       FollowForeground(typing_.Tracker());
       return Default(msg, wp, lp);
     case WM_ACTIVATEAPP:
@@ -158,13 +167,9 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_EXITSIZEMOVE:
       NotePlace();  // the bar's place is kept in the settings file
       return Default(msg, wp, lp);
-    case WM_GETMINMAXINFO: {
-      // The layout sets sizes below the system's minimum: one narrow cell, or only the
-      // caption when rolled up.
-      const SIZE least = win::OuterSizeForClient(hwnd_, 1, 0);
-      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {least.cx, least.cy};
+    case WM_GETMINMAXINFO:
+      LetSizeBelowMinimum(hwnd_, *reinterpret_cast<MINMAXINFO*>(lp));
       return 0;
-    }
     case WM_WINDOWPOSCHANGING:
       // However the bar comes to be shown (the tray icon, or back on top after a pick from
       // a list), its controls are there when it is seen.
