@@ -71,6 +71,9 @@ Palette PaletteOf(Scheme scheme) {
 
 void DrawSchemeCaptionButton(Scheme scheme, const DRAWITEMSTRUCT& d, HFONT font,
                              COLORREF color, const std::string& text) {
+  // High contrast: the theme's own button text, which the user chose to be able to read.
+  if (scheme == Scheme::HighContrast)
+    return DrawCaptionButton(d, font, GetSysColor(COLOR_BTNTEXT), text);
   if (scheme != Scheme::Dark) return DrawCaptionButton(d, font, color, text);
   const bool pushed = d.itemState & ODS_SELECTED;
   const bool disabled = d.itemState & ODS_DISABLED;

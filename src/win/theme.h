@@ -39,7 +39,8 @@ struct Palette {
 Palette PaletteOf(Scheme scheme);
 
 // A button face with `text` centred in the user's `color`, as DrawCaptionButton draws it,
-// for `scheme`: on the dark face a colour below kMinContrast is drawn lighter.
+// for `scheme`: on the dark face a colour below kMinContrast is drawn lighter; under high
+// contrast the text takes the theme's button text colour instead.
 void DrawSchemeCaptionButton(Scheme scheme, const DRAWITEMSTRUCT& d, HFONT font,
                              COLORREF color, const std::string& text);
 
