@@ -58,13 +58,18 @@ class TypingCodesTest : public BarFixture {
   }
 };
 
-TEST_F(TypingCodesTest, ACombinationReplacesTheTextAndTheCaretStaysAtTheCursorCode) {
+TEST_F(TypingCodesTest, ACombinationReplacesTheTextAndTheCaretStaysAtTheCursorCodeTillUndo) {
   SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"old text, all of it"));
   ASSERT_TRUE(TextBecomes("old text, all of it"));
   RestAndPress(1);
   EXPECT_TRUE(TextBecomes("New text"));
 
+  // Undo goes back to the end of the text before its Backspaces.
   TypeFrom(2);
+  ASSERT_TRUE(TextBecomes("()"));
+  ClickWindow(FindChild(k.Bar(), "Button", "Undo"));
+  EXPECT_TRUE(TextBecomes(""));
+  RestAndPress(2);
   ASSERT_TRUE(TextBecomes("()"));
   TypeText("x");
   EXPECT_TRUE(TextBecomes("(x)"));
