@@ -129,6 +129,9 @@ void Typist::Pause(int ms) {
     ports_.pump->Wait(slice);
     waited += slice;
   }
+  // The user had time to bring another window to the front: the keys after the wait go
+  // out only where the run's window still is, even when none went before it.
+  firstFlush_ = false;
 }
 
 bool Typist::AskQuestions(WindowId w, const std::string& text,

@@ -111,6 +111,13 @@ TEST_F(TypeCodesRun, AWaitComesOnceTheKeysBeforeItAreTakenAndAUsersKeyEndsIt) {
   TypeOut("{wait 300}");
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "wait:50"), 3);
 
+  // Another window brought to the front meanwhile gets nothing, also when the text begins
+  // with the wait.
+  host.existing = {7, 9};
+  host.onWait = [&] { host.foreground = 9; };
+  EXPECT_EQ(TypeOut("{wait 100}ab"), "");
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), std::string("notice:") + kStoppedForAnotherWindow), 1);
+
   // A key of the user's during the wait ends it and the run.
   host.onWait = [&] { typist.Stop(); };
   EXPECT_EQ(TypeOut("a{wait 5000}b"), "a");
