@@ -263,7 +263,7 @@ int RunWindows(app::Application& a) {
     requests.StoreChanged();
   });
   BarWindow bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &buttonEditor,
-                                &requests, &typing.Service()});
+                                &typing.Service(), [&requests] { requests.OpenFind(); }});
   const AroundTheBar around{a,      tray,     editorWindow, find, buttonEditor, abbreviations,
                             typing, requests, session,      list, places};
   WireToBar(around, bar);

@@ -1,6 +1,5 @@
 #include "app/requests.h"
 
-#include "bar/groups.h"
 #include "contract.h"
 #include "typing/foreground_win.h"
 
@@ -17,7 +16,6 @@ bool TypeRequests::Start(HWND bar, HWND editor) {
   editor_ = editor;
   // A message-only window: nobody sees it, and the hot keys and the hook's news reach it.
   if (!CreateWin("KeystrumRequests", 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE)) return false;
-  unlocked_ = TheStore().Active().Password.empty();
   StartShortcuts();
   return true;
 }
@@ -43,7 +41,7 @@ LRESULT TypeRequests::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       typing_.UserKey();
       return 0;
     case kShowShortcutMessage:
-      if (!shortcutMessage_.empty()) Tell(shortcutMessage_);
+      if (!shortcutMessage_.empty()) typing_.Tell(shortcutMessage_);
       return 0;
     default:
       return Default(msg, wp, lp);
@@ -56,32 +54,6 @@ bool TypeRequests::OwnWindowOpen() const {
   if (editor_ && IsWindowVisible(editor_)) return true;
   HWND fg = GetForegroundWindow();
   return fg != bar_ && win::IsOwnWindow(fg);
-}
-
-void TypeRequests::Tell(const std::string& text) {
-  ++questions_;
-  dialogs_.Message(text);
-  --questions_;
-}
-
-void TypeRequests::Press(int index) {
-  if (!unlocked_) {
-    TargetHold hold(&typing_.Tracker());
-    ++questions_;
-    CheckPassword(TheStore(), unlocked_, dialogs_);
-    --questions_;
-  }
-  if (!unlocked_ || !TheStore().Active().HasButton(index)) return;
-  typing_.Type(TheStore().Active().ButtonAt(index).String);
-}
-
-bool TypeRequests::MayType(ButtonRef b) {
-  // The target stays while the password is asked, as at a press.
-  TargetHold hold(&typing_.Tracker());
-  ++questions_;
-  const bool mayType = AskPasswordFor(TheStore(), b, unlocked_, dialogs_);
-  --questions_;
-  return mayType;
 }
 
 void TypeRequests::TypingChanged(bool typing) {
@@ -106,14 +78,14 @@ void TypeRequests::OpenFind() {
   // window opens once it is in: its last keys may still be on their way when the user,
   // seeing them, asks for the next.
   if (typing_.Running()) findAfterRun_ = true;
-  if (!openFind_ || Busy()) return;
+  if (!openFind_ || typing_.Busy()) return;
   openFind_(TheStore(), ToHwnd(typing_.TargetWindow()));
 }
 
 void TypeRequests::Found(int group, int button) {
   if (typing_.TargetWindow() == 0) return;
   const ButtonRef b{group, button};
-  if (!HasButton(TheStore(), b) || !MayType(b)) return;
+  if (!typing_.MayType(TheStore(), b, TypingService::From::Elsewhere)) return;
   // The find window took the release of Ctrl and Alt when its key opened it.
   typing_.ReleaseCtrlAlt();
   typing_.Type(TheStore().ButtonAt(group, button).String);
@@ -138,16 +110,14 @@ void TypeRequests::AbbreviationTyped(WPARAM button, LPARAM lengths) {
 bool TypeRequests::TypeAbbreviation(ButtonRef b, Erase erase) {
   // As for a shortcut: what is typed in a window of ours is meant for it. During a run or
   // a question the hook is told to watch nothing, so a match then is stale.
-  if (Busy() || OwnWindowOpen() || !HasButton(TheStore(), b)) return false;
+  if (typing_.Busy() || OwnWindowOpen() || !HasButton(TheStore(), b)) return false;
   // The window the abbreviation was typed in is the target, and only that one: a text
   // typed elsewhere would not replace it.
   HWND front = GetForegroundWindow();
   ConsiderTarget(typing_.Tracker(), front);
   if (typing_.TargetWindow() != ToWindowId(front)) return false;
   // The abbreviation stays where it was typed until the password is given.
-  if (AsksPassword(TheStore(), b, unlocked_) && (!MayType(b) || !HasButton(TheStore(), b)))
-    return false;
-  return typing_.Type(TheStore().ButtonAt(b.Group, b.Button).String, erase);
+  return typing_.TypeButton(TheStore(), b, TypingService::From::Elsewhere, erase);
 }
 
 }  // namespace ks::app

@@ -1,11 +1,10 @@
 #pragma once
-// Every request to type a button of the store comes through here: a press on the bar, a
-// shortcut key (Ctrl+Alt+letter, from anywhere), the find window's choice (Ctrl+Alt+Space)
-// and an abbreviation typed in the window in front. Here a locked group's password is
-// asked, with the target held meanwhile, and the text handed to the typing service; none
-// of the windows types by another. A hidden message window takes the hot keys, their
-// timers and the abbreviation hook's news.
-//   requests.cpp       the window, presses, the find window, abbreviations, passwords
+// The requests to type a button that come from outside the bar: a shortcut key
+// (Ctrl+Alt+letter, from anywhere), the find window's choice (Ctrl+Alt+Space) and an
+// abbreviation typed in the window in front. Each goes to the typing service, as a press
+// on the bar does; none of the windows types by another. A hidden message window takes
+// the hot keys, their timers and the abbreviation hook's news.
+//   requests.cpp       the window, the find window, abbreviations
 //   shortcut_keys.cpp  the shortcut keys: the hot keys, the wait for their release
 #include <windows.h>
 
@@ -15,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "bar/dialogs_win.h"
 #include "bar/ports.h"
 #include "bar/shortcut_wait.h"
 #include "bar/shortcuts.h"
@@ -26,7 +24,7 @@
 
 namespace ks::app {
 
-class TypeRequests : public win::Window, public ButtonRequests {
+class TypeRequests : public win::Window {
  public:
   // `openFind` opens the find window over the store for a target (null when none is known).
   TypeRequests(Session& session, TypingService& typing, ForegroundHandOver& handOver,
@@ -39,10 +37,9 @@ class TypeRequests : public win::Window, public ButtonRequests {
   // Gives the keys back; at exit.
   void Stop();
 
-  // ---- ButtonRequests ----
-  void Press(int index) override;
-  void OpenFind() override;
-  bool& ActiveUnlocked() override { return unlocked_; }
+  // "Find..." or Ctrl+Alt+Space: the find window opens over the store for the window the
+  // user works in; during a run, once it has ended.
+  void OpenFind();
 
   // The find window chose button `button` of group `group` (1-based) and gave the
   // foreground back: it types as a press on it would, after its group's password.
@@ -69,14 +66,9 @@ class TypeRequests : public win::Window, public ButtonRequests {
   static constexpr UINT kShowShortcutMessage = WM_APP + 110;
 
   Store& TheStore() const { return session_.store(); }
-  // Whether a run or a question of ours is under way: requests then wait or are dropped.
-  bool Busy() const { return typing_.Running() || questions_ > 0; }
   // Whether a window of ours other than the bar is in the user's way: the editor, a
   // question, a menu or the list picker.
   bool OwnWindowOpen() const;
-  // Whether button `b`, typed from outside the bar, may type: its group's password is
-  // asked if it asks for one, the target held meanwhile.
-  bool MayType(ButtonRef b);
   // The abbreviation hook's news: a button's abbreviation was typed in the window in front.
   void AbbreviationTyped(WPARAM button, LPARAM lengths);
   bool TypeAbbreviation(ButtonRef b, Erase erase);
@@ -95,8 +87,6 @@ class TypeRequests : public win::Window, public ButtonRequests {
   void TakeShortcutsBack();
   // The button `shortcut` types, once its group's password is given if it asks for one.
   std::optional<ButtonRef> AskForShortcut(int shortcut);
-  // A box of a request: the waiting shortcuts wait on while it is open.
-  void Tell(const std::string& text);
 
   Session& session_;
   TypingService& typing_;
@@ -104,9 +94,6 @@ class TypeRequests : public win::Window, public ButtonRequests {
   const std::function<void(const Store& store, HWND target)> openFind_;
   HWND bar_ = nullptr;
   HWND editor_ = nullptr;
-  WinDialogs dialogs_{bar_, typing_};
-  bool unlocked_ = true;
-  int questions_ = 0;          // questions open: the waiting shortcuts wait on
   bool findAfterRun_ = false;  // the find key came during a run: it opens when the run ends
 
   WinHotKeys hotKeys_{hwnd_};

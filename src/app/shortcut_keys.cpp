@@ -54,7 +54,7 @@ void TypeRequests::ShortcutFired(int shortcut) {
   }
   // While the user works in a window of ours the keys are meant for it, not for a
   // target behind it. A typing run or a question of a shortcut only makes them wait.
-  if (!Busy() && OwnWindowOpen()) return;
+  if (!typing_.Busy() && OwnWindowOpen()) return;
   // The window the user pressed the keys in is the target, even when the tracker has
   // not seen it yet.
   ConsiderTarget(typing_.Tracker(), GetForegroundWindow());
@@ -62,7 +62,7 @@ void TypeRequests::ShortcutFired(int shortcut) {
   // A locked group's password is asked now, while the program may still take the
   // foreground for the box: after the wait for the keys it may no longer. The foreground
   // then goes back to the target at once, so typing needs no switch.
-  if (!Busy() && ShortcutAsksPassword(TheStore(), shortcut, unlocked_)) {
+  if (!typing_.Busy() && ShortcutAsksPassword(TheStore(), shortcut, typing_.ActiveUnlocked())) {
     if (!AskForShortcut(shortcut) || !handOver_.BringToForeground(typing_.TargetWindow())) {
       shortcutQueue_.DropLast();
       return;
@@ -95,11 +95,11 @@ void TypeRequests::TakeShortcutsBack() {
 }
 
 void TypeRequests::PollShortcuts() {
-  const ShortcutQueue::Step step = shortcutQueue_.Poll(WinHeldKeys{}, Busy(), Now());
+  const ShortcutQueue::Step step = shortcutQueue_.Poll(WinHeldKeys{}, typing_.Busy(), Now());
   if (!shortcutQueue_.Waiting()) KillTimer(hwnd_, kShortcutTimerId);
   if (!step.Dropped.empty()) {
     for (int shortcut : step.Dropped) std::erase(approvedShortcuts_, shortcut);
-    Tell(ShortcutsDroppedMessage(step.Dropped));
+    typing_.Tell(ShortcutsDroppedMessage(step.Dropped));
   }
   for (int shortcut : step.Type) TypeShortcut(shortcut);
 }
@@ -123,11 +123,8 @@ void TypeRequests::TypeShortcut(int shortcut) {
 }
 
 std::optional<ButtonRef> TypeRequests::AskForShortcut(int shortcut) {
-  // The target stays while the password is asked, as at a press.
-  TargetHold hold(&typing_.Tracker());
-  ++questions_;
-  std::optional<ButtonRef> b = ShortcutPressed(TheStore(), shortcut, unlocked_, dialogs_);
-  --questions_;
+  const ButtonRef b = ShortcutOwner(TheStore(), shortcut);
+  if (!b || !typing_.MayType(TheStore(), b, TypingService::From::Elsewhere)) return std::nullopt;
   return b;
 }
 

@@ -12,7 +12,7 @@ TypingSetup::TypingSetup(Session& session, typing::ListPickerWindow& picker, Tra
       handOver_(watch_, facts_, [this](const std::string& text) { Message(text); }),
       service_(TypingPorts{sink_, layout_, clock_, handOver_, &pump_, this, &starter_, this,
                            &abbreviations, &conditions_, &clipboard_, this},
-               facts_) {
+               facts_, boxes_) {
   conditions_.settings = &session.settings();
   conditions_.accentWaiting = [&abbreviations] { return abbreviations.AccentWaiting(); };
   conditions_.capsLock = [&abbreviations] { return abbreviations.CapsLock(); };

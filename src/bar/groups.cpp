@@ -203,16 +203,4 @@ void RemovePasswordCommand(Store& store, Dialogs& dialogs) {
   dialogs.Message(ProtectionRemoved(group.Name));
 }
 
-bool CheckPassword(const Store& store, bool& unlocked, Dialogs& dialogs) {
-  if (unlocked) return true;
-  const std::string answer = AskPassword(dialogs, "Group Password",
-                                         "Please type the password for this group:");
-  if (answer != store.Active().Password) {
-    dialogs.Message(kMsgInvalidPassword);
-    return false;
-  }
-  unlocked = true;
-  return true;
-}
-
 }  // namespace ks

@@ -8,6 +8,7 @@
 
 #include "bar/ports.h"
 #include "store/store.h"
+#include "typing/passwords.h"
 
 namespace ks {
 
@@ -15,7 +16,6 @@ inline constexpr const char* kMsgGroupLimit = "You have reached the limit of 50 
 // There must always be an active group for the bar to show.
 inline constexpr const char* kMsgDeleteOnlyGroup =
     "You can not delete the only Group.\nPlease create another Group first.";
-inline constexpr const char* kMsgInvalidPassword = "Invalid Password.";
 inline constexpr const char* kNewGroupButtonCaption = "NewButton";
 inline constexpr const char* kNewGroupButtonText = "Default button for a new Group";
 
@@ -64,11 +64,5 @@ void DeleteGroupCommand(Store& store, BarView& view, Dialogs& dialogs, bool& unl
 // locked until the next press (whose empty answer then matches).
 void SetPasswordCommand(Store& store, Dialogs& dialogs);
 void RemovePasswordCommand(Store& store, Dialogs& dialogs);
-
-// The question at a left press on a button of the active group. True when the press may
-// type: already unlocked, or the right password given (which unlocks). A wrong or
-// cancelled answer shows "Invalid Password." and returns false. The caller pauses its
-// foreground timer around this call.
-bool CheckPassword(const Store& store, bool& unlocked, Dialogs& dialogs);
 
 }  // namespace ks

@@ -25,10 +25,10 @@ constexpr int kDummyId = 902;
 BarWindow::BarWindow(BarSurroundings surroundings)
     : GroupListControl(*surroundings.Files),
       around_(std::move(surroundings)),
-      unlocked_(around_.Requests->ActiveUnlocked()),
+      unlocked_(around_.Typing->ActiveUnlocked()),
       typing_(*around_.Typing),
       menus_({hwnd_, *around_.Files, *this, dialogs_, around_.ButtonEditor, unlocked_,
-              *around_.Requests, [this] { UndoTyping(); }, [this] { NoteChange(); },
+              around_.OpenFind, [this] { UndoTyping(); }, [this] { NoteChange(); },
               [this] { ApplyButtonFont(); }}),
       drag_(
           buttons_, [this](POINT at, int index) { menus_.OpenButtonMenu(at, index); },

@@ -5,7 +5,7 @@
 //   typing_win.cpp   typing a button into the target window; following the foreground
 //   session_win.cpp  the bar's values and place in the session, and its changes noted
 // Its menus (menus_win.h) and the right-button drag (drag_win.h) are parts of their own.
-// A press types through the program's one door for requests to type (ButtonRequests).
+// A press types through the typing service, as every request to type does.
 #include <windows.h>
 
 #include <array>
@@ -45,10 +45,11 @@ struct BarSurroundings {
   HICON Icon = nullptr;       // at the system DPI's icon sizes
   HICON IconSmall = nullptr;
   Editor* ButtonEditor = nullptr;
-  // Where a press goes to type, and the lock of the active group.
-  ButtonRequests* Requests = nullptr;
-  // The typing service, which follows the window the user works in.
+  // The one way to type, which follows the window the user works in and keeps the lock of
+  // the active group.
   TypingService* Typing = nullptr;
+  // "Find...": the find window opens over the store for the window the user works in.
+  std::function<void()> OpenFind;
 };
 
 class BarWindow : public win::Window, public GroupListControl {
@@ -155,7 +156,7 @@ class BarWindow : public win::Window, public GroupListControl {
   const BarSurroundings around_;
   bool rolledUp_ = false;
   bool inDisplay_ = false;  // the size changes are the layout's own, not the user's
-  bool& unlocked_;  // the active group's lock, which the requests keep
+  bool& unlocked_;  // the active group's lock, which the typing service keeps
   Store* store_ = nullptr;  // the session's
   TypingService& typing_;
   WinDialogs dialogs_{hwnd_, typing_};

@@ -145,7 +145,7 @@ void BarMenus::ButtonMenuCommand(UINT id, int k) {
       w_.view.BringToTop();
       break;
     case kFindItem:
-      w_.requests.OpenFind();
+      if (w_.openFind) w_.openFind();
       return;
     default:
       break;

@@ -29,7 +29,7 @@ class BarMenus {
     Dialogs& dialogs;
     Editor* editor;
     bool& unlocked;  // the active group's lock
-    ButtonRequests& requests;
+    std::function<void()> openFind;  // "Find..."
     std::function<void()> undo;       // "Undo Typing"
     std::function<void()> changed;    // after every command that may change the store
     std::function<void()> fontTaken;  // the button font was chosen or applied

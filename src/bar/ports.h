@@ -11,23 +11,10 @@
 #include "common/design.h"
 #include "store/button_editor.h"
 #include "store/store.h"
+#include "typing/dialogs.h"
 #include "typing/ports.h"
 
 namespace ks {
-
-// The program's modal boxes. Messages are titled "Keystrum".
-class Dialogs {
- public:
-  virtual ~Dialogs() = default;
-  // A plain message box with an OK button.
-  virtual void Message(const std::string& text) = 0;
-  // A Yes/No question; true only for Yes.
-  virtual bool Confirm(const std::string& text, const std::string& title) = 0;
-  // The input box: one unmasked field of at most 255 characters holding `defaultText`
-  // (selected when `preselect`). nullopt when the user cancels or closes the box.
-  virtual std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
-                                           const std::string& defaultText, bool preselect) = 0;
-};
 
 // The button bar as the commands see it.
 class BarView {
@@ -69,22 +56,6 @@ class BarView {
   // Replaces the entries of both submenus with one entry per name, in the order given
   // (group order), so entry k stands for group k + 1.
   virtual void RebuildGroupMenus(const std::vector<std::string>& groupNames) = 0;
-};
-
-// What the bar asks of the program around it: its presses type through the one door every
-// request to type goes through, as the shortcut keys, the find window and the
-// abbreviations do.
-class ButtonRequests {
- public:
-  virtual ~ButtonRequests() = default;
-  // A left press on control `index` of the active group: it types into the window the
-  // user works in, after the group's password when the group is locked.
-  virtual void Press(int index) = 0;
-  // "Find...": the find window opens over the store for the window the user works in.
-  virtual void OpenFind() = 0;
-  // Whether the active group's password was given since it became active; true for a
-  // group without one. The group commands lock and unlock it.
-  virtual bool& ActiveUnlocked() = 0;
 };
 
 // The abbreviations' watch as the bar keeps it informed; the application provides it.

@@ -167,38 +167,8 @@ std::optional<std::string> ShortcutKeys::RefuseDone(const Store& store, ButtonRe
   return std::nullopt;
 }
 
-bool AsksPassword(const Store& store, ButtonRef b, bool unlocked) {
-  if (!HasButton(store, b) || (b.Group == store.ActiveGroup && unlocked)) return false;
-  return !store.GroupAt(b.Group).Password.empty();
-}
-
-bool AskPasswordFor(const Store& store, ButtonRef b, bool& unlocked, Dialogs& dialogs) {
-  if (!HasButton(store, b)) return false;
-  const bool active = b.Group == store.ActiveGroup;
-  if (AsksPassword(store, b, unlocked)) {
-    const std::optional<std::string> answer =
-        dialogs.Input("Group Password",
-                      "Please type the password for the " + store.GroupAt(b.Group).Name +
-                          " group:",
-                      "", false);
-    if (answer.value_or("") != store.GroupAt(b.Group).Password) {
-      dialogs.Message(kMsgInvalidPassword);
-      return false;
-    }
-  }
-  if (active) unlocked = true;
-  return true;
-}
-
 bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked) {
   return AsksPassword(store, ShortcutOwner(store, shortcut), unlocked);
-}
-
-std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
-                                         Dialogs& dialogs) {
-  const ButtonRef b = ShortcutOwner(store, shortcut);
-  if (!b || !AskPasswordFor(store, b, unlocked, dialogs)) return std::nullopt;
-  return b;
 }
 
 }  // namespace ks

@@ -15,6 +15,7 @@
 #include "bar/ports.h"
 #include "store/button_editor.h"
 #include "store/store.h"
+#include "typing/passwords.h"
 
 namespace ks {
 
@@ -22,21 +23,6 @@ namespace ks {
 std::string ShortcutName(int shortcut);
 // The virtual key of its letter ('A'..'Z').
 std::uint8_t ShortcutLetterKey(int shortcut);
-
-// A button of the store; Group 0 is none. Button 0 stands for a button not yet in the
-// store (the one the editor is creating).
-struct ButtonRef {
-  int Group = 0;
-  int Button = 0;
-  explicit operator bool() const { return Group != 0; }
-  bool operator==(const ButtonRef&) const = default;
-};
-
-// Whether `b` names a button `store` has now: one asked for before a question may have
-// gone since, as the store can change while a box is open.
-inline bool HasButton(const Store& store, ButtonRef b) {
-  return store.HasGroup(b.Group) && store.GroupAt(b.Group).HasButton(b.Button);
-}
 
 // The button `shortcut` types: the first in store order (group by group, each from its
 // first button) that carries it. A second button can only get the same key from a file
@@ -129,20 +115,8 @@ class ShortcutKeys {
   ShortcutSet held_;
 };
 
-// A button typed from outside the bar (a shortcut key, the find window, an abbreviation)
-// enters the press path here. Whether it asks for its group's password first: its group is locked, and it
-// is not the active group already unlocked.
-bool AsksPassword(const Store& store, ButtonRef b, bool unlocked);
-// True when `b` may type: no password is asked, or the right one was given. The password
-// is asked for whatever group the button is in, naming that group, since the bar may be
-// hidden; a right answer for the active group unlocks it as at a press, one for another
-// group lets this press type. A wrong answer is told with "Invalid Password.". The caller
-// pauses its foreground tracking around the call, as around a press.
-bool AskPasswordFor(const Store& store, ButtonRef b, bool& unlocked, Dialogs& dialogs);
-
-// The same for the button `shortcut` stands for now; none when no button carries it.
+// Whether the button `shortcut` stands for now asks for its group's password first
+// (AsksPassword); false when no button carries it.
 bool ShortcutAsksPassword(const Store& store, int shortcut, bool unlocked);
-std::optional<ButtonRef> ShortcutPressed(const Store& store, int shortcut, bool& unlocked,
-                                         Dialogs& dialogs);
 
 }  // namespace ks

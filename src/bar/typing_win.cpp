@@ -24,7 +24,8 @@ bool BarWindow::PressTypesInPlace(LPARAM mouseActivate) {
 }
 
 void BarWindow::ButtonMouseDown(int index, bool left) {
-  if (left && typing_.TargetWindow() != 0) around_.Requests->Press(index);
+  if (left && typing_.TargetWindow() != 0)
+    typing_.TypeButton(*store_, {store_->ActiveGroup, index}, TypingService::From::Bar);
   FocusDummy();
 }
 

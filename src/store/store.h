@@ -72,4 +72,19 @@ struct Store {
   bool operator==(const Store&) const = default;
 };
 
+// A button of the store; Group 0 is none. Button 0 stands for a button not yet in the
+// store (the one the editor is creating).
+struct ButtonRef {
+  int Group = 0;
+  int Button = 0;
+  explicit operator bool() const { return Group != 0; }
+  bool operator==(const ButtonRef&) const = default;
+};
+
+// Whether `b` names a button `store` has now: one asked for before a question may have
+// gone since, as the store can change while a box is open.
+inline bool HasButton(const Store& store, ButtonRef b) {
+  return store.HasGroup(b.Group) && store.GroupAt(b.Group).HasButton(b.Button);
+}
+
 }  // namespace ks

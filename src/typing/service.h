@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "store/store.h"
+#include "typing/dialogs.h"
 #include "typing/ports.h"
 #include "typing/target_tracker.h"
 #include "typing/typist.h"
@@ -15,8 +17,9 @@ namespace ks {
 
 class TypingService {
  public:
-  TypingService(const TypingPorts& ports, const WindowFacts& facts)
-      : tracker_(facts, target_), typist_(ports) {}
+  // `boxes` ask a locked group's password.
+  TypingService(const TypingPorts& ports, const WindowFacts& facts, Dialogs& boxes)
+      : tracker_(facts, target_), typist_(ports), boxes_(boxes) {}
   TypingService(const TypingService&) = delete;
   TypingService& operator=(const TypingService&) = delete;
 
@@ -24,6 +27,23 @@ class TypingService {
   WindowId TargetWindow() const { return target_; }
   // Follows the foreground to keep the target; holds it while a question of ours is open.
   TargetTracker& Tracker() { return tracker_; }
+
+  // Where a request to type a button comes from: a press on the bar asks the password of
+  // the group the user sees; elsewhere the bar may be hidden, and the question names it.
+  enum class From { Bar, Elsewhere };
+  // Types button `b` of `store` as Type does, once its group's password is given when it
+  // asks for one. False when nothing was typed.
+  bool TypeButton(const Store& store, ButtonRef b, From from, Erase erase = {});
+  // Whether button `b` may type now: its group's password is asked if it asks for one,
+  // with the target held meanwhile.
+  bool MayType(const Store& store, ButtonRef b, From from);
+  // Whether the active group's password was given since it became active; true for a group
+  // without one. The group commands lock and unlock it.
+  bool& ActiveUnlocked() { return unlocked_; }
+  // Whether a run or a question of ours is under way: requests then wait or are dropped.
+  bool Busy() const { return runs_ > 0 || questions_ > 0; }
+  // A box of ours, open while requests wait: a password, or news for the user.
+  void Tell(const std::string& text);
 
   // Types `text` into the target, after `erase` Backspaces (an abbreviation's), as a run of
   // its own or nested in the one under way. False when nothing was typed.
@@ -49,6 +69,9 @@ class TypingService {
   TargetTracker tracker_;
   Typist typist_;
   int runs_ = 0;  // a press during a run nests in it
+  Dialogs& boxes_;
+  bool unlocked_ = true;
+  int questions_ = 0;  // boxes of ours open
 };
 
 }  // namespace ks

@@ -210,11 +210,20 @@ TEST_F(Shortcuts, CopyToGroupLeavesTheKeyAndTheAbbreviationWithTheOriginal) {
 
 // ---- a shortcut pressed ----
 
+// The button a shortcut types, once its group's password is given, as the typing service
+// asks it for a shortcut.
+std::optional<ButtonRef> PressedShortcut(const Store& store, int shortcut, bool& unlocked,
+                                         Dialogs& dialogs) {
+  const ButtonRef b = ShortcutOwner(store, shortcut);
+  if (!b || !AskPasswordFor(store, b, unlocked, dialogs)) return std::nullopt;
+  return b;
+}
+
 TEST_F(Shortcuts, APressTypesTheButtonOfAnyGroupWithoutAQuestionWhenUnlocked) {
   store->ButtonAt(2, 3).Shortcut = Key('C');
   bool unlocked = true;
-  EXPECT_EQ(ShortcutPressed(*store, Key('C'), unlocked, dialogs), (ButtonRef{2, 3}));
-  EXPECT_EQ(ShortcutPressed(*store, Key('D'), unlocked, dialogs), std::nullopt);
+  EXPECT_EQ(PressedShortcut(*store, Key('C'), unlocked, dialogs), (ButtonRef{2, 3}));
+  EXPECT_EQ(PressedShortcut(*store, Key('D'), unlocked, dialogs), std::nullopt);
   EXPECT_TRUE(dialogs.Inputs.empty());
   EXPECT_TRUE(dialogs.Messages.empty());
 }
@@ -226,12 +235,12 @@ TEST_F(Shortcuts, ALockedGroupAsksForItsOwnPasswordNamingIt) {
   EXPECT_TRUE(ShortcutAsksPassword(*store, Key('H'), unlocked));
   EXPECT_FALSE(ShortcutAsksPassword(*store, Key('Q'), unlocked));  // no button carries it
   dialogs.InputAnswers = {std::string("PW"), std::nullopt, std::string("pw"), std::string("pw")};
-  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), std::nullopt);
-  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), std::nullopt);
+  EXPECT_EQ(PressedShortcut(*store, Key('H'), unlocked, dialogs), std::nullopt);
+  EXPECT_EQ(PressedShortcut(*store, Key('H'), unlocked, dialogs), std::nullopt);
   EXPECT_EQ(dialogs.Messages, (Order{kMsgInvalidPassword, kMsgInvalidPassword}));
-  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), (ButtonRef{2, 1}));
+  EXPECT_EQ(PressedShortcut(*store, Key('H'), unlocked, dialogs), (ButtonRef{2, 1}));
   // Another group stays locked: the next press asks again.
-  EXPECT_EQ(ShortcutPressed(*store, Key('H'), unlocked, dialogs), (ButtonRef{2, 1}));
+  EXPECT_EQ(PressedShortcut(*store, Key('H'), unlocked, dialogs), (ButtonRef{2, 1}));
   ASSERT_EQ(dialogs.Inputs.size(), 4u);
   EXPECT_EQ(dialogs.Inputs[0].Caption, "Group Password");
   EXPECT_EQ(dialogs.Inputs[0].Prompt, "Please type the password for the Home group:");
@@ -245,15 +254,15 @@ TEST_F(Shortcuts, TheActiveGroupsRightPasswordUnlocksItAsAPressWould) {
   bool unlocked = false;
   dialogs.InputAnswers = {std::string("pw")};
   EXPECT_TRUE(ShortcutAsksPassword(*store, Key('B'), unlocked));
-  EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
+  EXPECT_EQ(PressedShortcut(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_TRUE(unlocked);
   EXPECT_FALSE(ShortcutAsksPassword(*store, Key('B'), unlocked));
-  EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
+  EXPECT_EQ(PressedShortcut(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_EQ(dialogs.Inputs.size(), 1u);
   // A password removed while locked asks nothing more and unlocks.
   store->GroupAt(1).Password.clear();
   unlocked = false;
-  EXPECT_EQ(ShortcutPressed(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
+  EXPECT_EQ(PressedShortcut(*store, Key('B'), unlocked, dialogs), (ButtonRef{1, 2}));
   EXPECT_TRUE(unlocked);
   EXPECT_EQ(dialogs.Inputs.size(), 1u);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bar/fakes.h"
 #include "typing/fakes.h"
 
 namespace ks {
@@ -35,7 +36,8 @@ struct TypingServiceTest : ::testing::Test {
   test::FixedClock clock;
   test::ScriptedHost host{journal};
   AnyWindow windows;
-  TypingService typing{host.Ports(sink, layout, clock), windows};
+  test::FakeDialogs boxes;
+  TypingService typing{host.Ports(sink, layout, clock), windows, boxes};
   std::vector<std::string> told;
 };
 
@@ -71,6 +73,50 @@ TEST_F(TypingServiceTest, TypesIntoTheTrackedTargetAndTellsWhenTypingBeginsAndEn
   sink.events.clear();
   typing.Undo();
   EXPECT_EQ(sink.events.size(), 4u);  // a Backspace for each
+}
+
+// A button asks its locked group's password before it types: a press on the bar for the
+// group the user sees, until it is given; a request from elsewhere names the group, and
+// another group than the active one asks every time.
+TEST_F(TypingServiceTest, AButtonOfALockedGroupTypesOnceItsPasswordIsGiven) {
+  auto store = test::MakeStore({"Work", "Home"}, 2);
+  store->GroupAt(1).Password = "w";
+  store->GroupAt(2).Password = "h";
+  typing.ActiveUnlocked() = false;
+  typing.Tracker().ForegroundChanged(7);
+  using From = TypingService::From;
+  struct Step {
+    From from;
+    ButtonRef button;
+    std::optional<std::string> answer;  // none: no question expected
+    bool typed;
+    const char* prompt;
+  };
+  const Step steps[] = {
+      {From::Bar, {1, 1}, "W", false, "Please type the password for this group:"},
+      {From::Bar, {1, 1}, "w", true, "Please type the password for this group:"},
+      {From::Bar, {1, 2}, std::nullopt, true, nullptr},        // the active group stays open
+      {From::Elsewhere, {1, 2}, std::nullopt, true, nullptr},  // also from elsewhere
+      {From::Elsewhere, {2, 1}, "h", true, "Please type the password for the Home group:"},
+      {From::Elsewhere, {2, 1}, "x", false, "Please type the password for the Home group:"},
+      {From::Elsewhere, {2, 9}, std::nullopt, false, nullptr},  // no such button
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.prompt ? step.prompt : "no question");
+    boxes.Inputs.clear();
+    boxes.Messages.clear();
+    if (step.answer) boxes.InputAnswers = {*step.answer};
+    sink.events.clear();
+    EXPECT_EQ(typing.TypeButton(*store, step.button, step.from), step.typed);
+    EXPECT_EQ(!sink.events.empty(), step.typed);
+    ASSERT_EQ(boxes.Inputs.size(), step.prompt ? 1u : 0u);
+    if (step.prompt) {
+      EXPECT_EQ(boxes.Inputs[0].Prompt, step.prompt);
+    }
+    EXPECT_EQ(boxes.Messages.size(), step.answer && !step.typed ? 1u : 0u);
+  }
+  EXPECT_TRUE(typing.ActiveUnlocked());
+  EXPECT_FALSE(typing.Busy());
 }
 
 }  // namespace
