@@ -231,6 +231,17 @@ TEST_F(TypeCodesRun, TheCaretGoesBackToTheCursorCodeAndUndoTakesTheTextBackFromI
   EXPECT_EQ(typist.CaretMoves(), 1);
 }
 
+TEST_F(TypeCodesRun, ACursorBeforeARunCountsWhatCameAfterTheProgramStarted) {
+  EXPECT_EQ(TypeOut("({cursor}{run calc})"), "()<Left>");
+  // The program's window came to the front: the typing ends there, and the caret stays.
+  host.existing = {7, 9};
+  host.onPump = [&] {
+    if (std::count(journal.begin(), journal.end(), "start:CALC|")) host.foreground = 9;
+  };
+  EXPECT_EQ(TypeOut("({cursor}{run calc})"), "(");
+  EXPECT_EQ(typist.CaretMoves(), 0);
+}
+
 TEST(TypeCodesParse, CombinationsWaitsAndQuestions) {
   using C = Combination;
   EXPECT_EQ(ParseCombination("ctrl+a"), (C{{vk::Control}, 0, U'a'}));
