@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/tray.h"
-#include "bar/dialogs_win.h"
+#include "typing/dialogs_win.h"
 #include "bar/ports.h"
 #include "store/session.h"
 #include "typing/foreground_win.h"

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "bar/dialogs_win.h"
+#include "typing/dialogs_win.h"
 #include "bar/drag_win.h"
 #include "bar/group_list_win.h"
 #include "bar/groups.h"

@@ -1,4 +1,4 @@
-#include "bar/dialogs_win.h"
+#include "typing/dialogs_win.h"
 
 #include <optional>
 

@@ -4,7 +4,7 @@
 // text belongs there, whatever the user brings to the front meanwhile.
 #include <windows.h>
 
-#include "bar/ports.h"
+#include "typing/dialogs.h"
 #include "typing/service.h"
 
 namespace ks {
