@@ -66,9 +66,19 @@ LoadContext Context() {
 
 class HardenFiles : public ::testing::Test {
  protected:
-  // Starts the program on the files, shows the bar and checks that it can be used.
-  void StartAndShow() {
+  // Starts the program on the files, shows the bar and checks that it can be used. A
+  // file with fewer texts than buttons is told first, as `missing` texts.
+  void StartAndShow(int missing = 0) {
     ASSERT_TRUE(k.Start()) << DescribeWindows(k.pid());
+    if (missing) {
+      HWND box = MessageBoxOf(k.pid());
+      ASSERT_NE(box, nullptr) << DescribeWindows(k.pid());
+      EXPECT_EQ(MessageText(box).rfind("keystrum.dat is cut short: " + std::to_string(missing), 0),
+                0u)
+          << MessageText(box);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      ASSERT_TRUE(WaitFor([&] { return !FindVisibleWindowOf(k.pid(), "#32770"); }));
+    }
     k.TrayClick();
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(k.Bar()) != FALSE; }))
         << DescribeWindows(k.pid());
@@ -109,7 +119,7 @@ TEST_F(HardenFiles, CountsBeyondTheLimitsAreClamped) {
       "[Commands2]\r\nNumCommands=3\r\nColumns=0\r\nCaption1=One\r\nCaption2=Two\r\n"
       "Caption3=Three\r\n");
   k.WriteDat("");
-  StartAndShow();
+  StartAndShow(100);  // 50 and 3 texts, and one for each of the 47 groups it does not name
   EXPECT_EQ(TextOf(k.Button(1)), "One");
   EXPECT_EQ(VisibleButtons(), 3);
   EXPECT_EQ(SendMessageA(k.GroupList(), CB_GETCOUNT, 0, 0), 50);
@@ -158,7 +168,7 @@ TEST_F(HardenFiles, ATextFileOfNulBytesWithoutLineEndsGivesOneText) {
   for (int i = 0; i < 3000; ++i) dat += i % 7 ? static_cast<char>('a' + i % 26) : '\0';
   k.WriteIni("[Commands]\r\nNumCommands=3\r\nCaption1=A\r\nCaption2=B\r\nCaption3=C\r\n");
   k.WriteDat(dat);
-  StartAndShow();
+  StartAndShow(2);
   EXPECT_EQ(VisibleButtons(), 3);
   ASSERT_TRUE(k.Exit());
   // The whole file was the first text; the other two had none.
