@@ -21,8 +21,8 @@ void LetSizeBelowMinimum(HWND bar, MINMAXINFO& mmi) {
 void BarWindow::DrawButton(const DRAWITEMSTRUCT& d) {
   int i = static_cast<int>(d.CtlID) - contract::kBarButtonIdBase;
   if (i < 1 || i > kMaxButtons) return;
-  win::DrawCaptionButton(d, buttonFont_.get(), win::ColorToRgb(buttons_[i].color),
-                         win::GetText(d.hwndItem));
+  win::DrawSchemeCaptionButton(theme_.scheme(), d, buttonFont_.get(),
+                               win::ColorToRgb(buttons_[i].color), win::GetText(d.hwndItem));
 }
 
 LRESULT CALLBACK BarWindow::ControlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -136,6 +136,7 @@ void BarWindow::MovedToDpi(LPARAM suggested) {
 }
 
 LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT answer = 0; theme_.Handle(msg, wp, lp, answer)) return answer;
   switch (msg) {
     case kFollowForeground:
       FollowForeground(typing_.Tracker());
@@ -177,8 +178,7 @@ LRESULT BarWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return Default(msg, wp, lp);
     case WM_SYSCOMMAND:
       return HandleSysCommand(wp) ? 0 : Default(msg, wp, lp);
-    case WM_CLOSE:
-      // Closing the bar only hides it; the tray menu's Exit ends the program.
+    case WM_CLOSE:  // only hides the bar: the tray menu's Exit ends the program
       Hide();
       return 0;
     default:

@@ -47,6 +47,7 @@ bool BarWindow::Create() {
                  around_.AppWindow, around_.Icon))
     return false;
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(around_.IconSmall));
+  theme_.Attach(hwnd_);
 
   // The application window's button would otherwise sit on the taskbar.
   SetWindowLongPtrW(around_.AppWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);

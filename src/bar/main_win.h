@@ -32,6 +32,7 @@
 #include "typing/service.h"
 #include "typing/typist.h"
 #include "win/controls.h"
+#include "win/theme.h"
 #include "win/window.h"
 
 namespace ks {
@@ -170,6 +171,7 @@ class BarWindow : public win::Window, public GroupListControl {
   win::UniqueFont buttonFont_;
   win::UniqueFont uiFont_;
   win::Tooltips tips_;
+  win::WindowTheme theme_;  // dark when Windows' apps are
 
   BarMenus menus_;
   ButtonDrag drag_;

@@ -151,7 +151,7 @@ class ConventionsDark : public BarFixture {
   }
 };
 
-TEST_F(ConventionsDark, TheEditorFollowsTheAppsThemeWhileItRuns) {
+TEST_F(ConventionsDark, TheBarAndTheEditorFollowTheAppsThemeWhileTheyRun) {
   ASSERT_TRUE(SwitchAppsTheme(true));
   StartWith("[Groups]\r\nNumGroups=1\r\nGroupName1=Mail\r\n[Commands]\r\nNumCommands=1\r\n"
             "Caption1=Thanks\r\nColor1=8388608\r\n",  // navy, unreadable on the dark face
@@ -178,6 +178,16 @@ TEST_F(ConventionsDark, TheEditorFollowsTheAppsThemeWhileItRuns) {
   EXPECT_TRUE(WaitFor([&] { return Brightness(inMemo) > 200 && Brightness(beside) > 150; }, 5000))
       << Brightness(inMemo) << " " << Brightness(beside);
   PostMessageA(ed, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(ed); }));
+
+  // The bar, with the editor out of its way: its buttons' faces go dark too.
+  RECT b{};
+  GetWindowRect(k.Button(1), &b);
+  const POINT onFace{b.left + 4, b.top + 4};  // beside the caption
+  EXPECT_GT(Brightness(onFace), 150);
+  ASSERT_TRUE(SwitchAppsTheme(false));
+  EXPECT_TRUE(WaitFor([&] { return Brightness(onFace) < 80; }, 5000)) << Brightness(onFace);
+  EXPECT_TRUE(Picture("bar-dark", {k.Bar()}, 0));
 }
 
 TEST_F(ConventionsDark, TheInputBoxOpensDarkWhenTheAppsAre) {
