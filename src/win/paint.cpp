@@ -27,19 +27,25 @@ void DrawCaptionButton(const DRAWITEMSTRUCT& d, HFONT font, COLORREF color,
     FillRect(d.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
     DrawFrameControl(d.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   }
-  RECT tr = rc;
+  DrawCaptionOnFace(d, font, color, GetSysColor(COLOR_GRAYTEXT), text);
+}
+
+void DrawCaptionOnFace(const DRAWITEMSTRUCT& d, HFONT font, COLORREF color, COLORREF grayText,
+                       const std::string& text, COLORREF focusColor) {
+  RECT tr = d.rcItem;
   InflateRect(&tr, -3, -2);
-  if (pushed) OffsetRect(&tr, 1, 1);
+  if (d.itemState & ODS_SELECTED) OffsetRect(&tr, 1, 1);
   HGDIOBJ old = SelectObject(d.hDC, font);
   SetBkMode(d.hDC, TRANSPARENT);
-  SetTextColor(d.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : color);
+  SetTextColor(d.hDC, d.itemState & ODS_DISABLED ? grayText : color);
   const std::wstring wide = Wide(text);
   DrawTextW(d.hDC, wide.c_str(), static_cast<int>(wide.size()), &tr,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   SelectObject(d.hDC, old);
   if (d.itemState & ODS_FOCUS) {
-    RECT focus = rc;
+    RECT focus = d.rcItem;
     InflateRect(&focus, -4, -4);
+    if (focusColor != CLR_INVALID) SetTextColor(d.hDC, focusColor);
     DrawFocusRect(d.hDC, &focus);
   }
 }

@@ -14,5 +14,10 @@ COLORREF ColorToRgb(int32_t color);
 // A push button face (themed where themes are on) with `text` centred in `color`.
 void DrawCaptionButton(const DRAWITEMSTRUCT& d, HFONT font, COLORREF color,
                        const std::string& text);
+// The caption and the focus of a button whose face is drawn already: `text` centred in
+// `color` (`grayText` when disabled), moved a pixel when pushed; the focus drawn in
+// `focusColor`, or in the caption's when none is given.
+void DrawCaptionOnFace(const DRAWITEMSTRUCT& d, HFONT font, COLORREF color, COLORREF grayText,
+                       const std::string& text, COLORREF focusColor = CLR_INVALID);
 
 }  // namespace ks::win

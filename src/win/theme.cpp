@@ -76,29 +76,13 @@ void DrawSchemeCaptionButton(Scheme scheme, const DRAWITEMSTRUCT& d, HFONT font,
     return DrawCaptionButton(d, font, GetSysColor(COLOR_BTNTEXT), text);
   if (scheme != Scheme::Dark) return DrawCaptionButton(d, font, color, text);
   const bool pushed = d.itemState & ODS_SELECTED;
-  const bool disabled = d.itemState & ODS_DISABLED;
   const COLORREF face = pushed ? RGB(70, 70, 70) : kDark.Face;
   RECT rc = d.rcItem;
   UniqueBrush fill(CreateSolidBrush(face));
   FillRect(d.hDC, &rc, fill.get());
   UniqueBrush edge(CreateSolidBrush(kDark.Border));
   FrameRect(d.hDC, &rc, edge.get());
-  RECT tr = rc;
-  InflateRect(&tr, -3, -2);
-  if (pushed) OffsetRect(&tr, 1, 1);
-  HGDIOBJ old = SelectObject(d.hDC, font);
-  SetBkMode(d.hDC, TRANSPARENT);
-  SetTextColor(d.hDC, disabled ? kDark.GrayText : ReadableOn(color, face));
-  const std::wstring wide = Wide(text);
-  DrawTextW(d.hDC, wide.c_str(), static_cast<int>(wide.size()), &tr,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-  SelectObject(d.hDC, old);
-  if (d.itemState & ODS_FOCUS) {
-    RECT focus = rc;
-    InflateRect(&focus, -4, -4);
-    SetTextColor(d.hDC, kDark.Text);
-    DrawFocusRect(d.hDC, &focus);
-  }
+  DrawCaptionOnFace(d, font, ReadableOn(color, face), kDark.GrayText, text, kDark.Text);
 }
 
 void WindowTheme::Attach(HWND window) {
