@@ -266,12 +266,12 @@ bool Typist::SendString(WindowId target, std::string text, Erase erase) {
 
 void Typist::TypeRun(const std::string& text, std::map<std::string, std::string> answers) {
   // A run nested in this one has answers and a {cursor} of its own.
-  const auto outerAnswers = std::exchange(answers_, std::move(answers));
+  auto outerAnswers = std::exchange(answers_, std::move(answers));
   const auto outerMark = std::exchange(cursorMark_, std::nullopt);
   TypeText(text);
   PlaceCaret();
   Flush();
-  answers_ = outerAnswers;
+  answers_ = std::move(outerAnswers);
   cursorMark_ = outerMark;
 }
 

@@ -50,9 +50,10 @@ void Typist::RunCode(const std::string& code) {
       break;
     case CodeAction::Clipboard: TypeClipboard(); break;
     case CodeAction::Input:
+      // A copy: a run started from a pump point on the way sets the answers of its own.
       if (const auto answer = answers_.find(ParseInput(CodeArgument(code, *c)).Name);
           answer != answers_.end())
-        TypeCharacters(answer->second, std::string::npos);
+        TypeCharacters(std::string(answer->second), std::string::npos);
       break;
     case CodeAction::Cursor:
       if (!cursorMark_) cursorMark_ = CountedSoFar();  // a second one is ignored

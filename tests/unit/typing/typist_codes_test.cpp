@@ -191,6 +191,20 @@ TEST_F(TypeCodesRun, TheQuestionsComeFirstAndTheirAnswersStandInPlace) {
   EXPECT_EQ(TypeOut("{input A}!"), "ok!");
 }
 
+// A press while an answer is being typed asks its own question and types its own answer;
+// the first run's answer goes on after it.
+TEST_F(TypeCodesRun, ARunStartedWhileAnAnswerIsTypedHasAnswersOfItsOwn) {
+  host.answers = {"abc"};
+  bool nested = false;
+  host.onPump = [&] {
+    if (nested) return;
+    nested = true;
+    host.answers = {"XY"};
+    typist.SendString(target, "{input B}");
+  };
+  EXPECT_EQ(TypeOut("{input A}!"), "aXYbc!");
+}
+
 TEST_F(TypeCodesRun, ACancelledQuestionTypesNothingAndLeavesTheLastRunToUndo) {
   TypeOut("abc");
   journal.clear();
