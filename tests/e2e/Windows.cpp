@@ -477,32 +477,39 @@ TEST(WindowsInputBox, OkReturnsTheTypedText) {
   EXPECT_EQ(d.Result(), "OK\nAnswer=Team 2\n");
 }
 
-TEST(WindowsInputBox, PreselectedDefaultIsReplacedByTyping) {
-  Demo d({"input", "Button Width", "How wide would you like the buttons to be?", "88",
-          "preselect"});
-  ASSERT_TRUE(d.started());
-  HWND box = d.WaitWindow("#32770");
-  ASSERT_NE(box, nullptr);
-  HWND edit = GetDlgItem(box, ks::win::kInputEditId);
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "88"; }, 3000));
-  TypeText("120");
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "120"; }, 5000)) << TextOf(edit);
-  PressKey(VK_RETURN);  // the default button
-  EXPECT_EQ(d.Result(), "OK\nAnswer=120\n");
-}
-
-TEST(WindowsInputBox, CancelReturnsNothing) {
-  Demo d({"input", "Rename Group", "What would you like to rename the Group to?", "Default"});
-  ASSERT_TRUE(d.started());
-  HWND box = d.WaitWindow("#32770");
-  ASSERT_NE(box, nullptr);
-  HWND edit = GetDlgItem(box, ks::win::kInputEditId);
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "Default"; }, 3000));
-  // Without preselection the caret follows the default text.
-  TypeText("X");
-  ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == "DefaultX"; }, 5000)) << TextOf(edit);
-  ClickAt(CentreOf(GetDlgItem(box, IDCANCEL)));
-  EXPECT_EQ(d.Result(), "NONE\n");
+// A preselected default goes when the user types; without preselection the caret follows
+// it. Enter is OK, the default button; Cancel answers nothing.
+TEST(WindowsInputBox, TypingReplacesOnlyAPreselectedDefault) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* shown;
+    const char* typed;
+    const char* then;
+    bool cancel;
+    const char* result;
+  };
+  const Case cases[] = {
+      {{"input", "Button Width", "How wide would you like the buttons to be?", "88", "preselect"},
+       "88", "120", "120", false, "OK\nAnswer=120\n"},
+      {{"input", "Rename Group", "What would you like to rename the Group to?", "Default"},
+       "Default", "X", "DefaultX", true, "NONE\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown);
+    Demo d(c.args);
+    ASSERT_TRUE(d.started());
+    HWND box = d.WaitWindow("#32770");
+    ASSERT_NE(box, nullptr);
+    HWND edit = GetDlgItem(box, ks::win::kInputEditId);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == c.shown; }, 3000));
+    TypeText(c.typed);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == c.then; }, 5000)) << TextOf(edit);
+    if (c.cancel)
+      ClickAt(CentreOf(GetDlgItem(box, IDCANCEL)));
+    else
+      PressKey(VK_RETURN);
+    EXPECT_EQ(d.Result(), c.result);
+  }
 }
 
 TEST(WindowsInputBox, ConfirmIsYesOnlyForYes) {
