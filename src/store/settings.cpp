@@ -22,9 +22,10 @@ constexpr IntRule kButtonCountRule{1, 0, kMaxButtons};
 // name is [Groups]' GroupName<g>, the buttons are counted by NumCommands).
 template <class G, class Visit>  // G: Group or const Group
 void ForEachGroupRow(G& group, Visit&& visit) {
-  [[maybe_unused]] auto& [name, columns, password, buttons] = group;
+  [[maybe_unused]] auto& [name, columns, password, buttons, programs] = group;
   visit(Number(nullptr, "Columns", {1, 1}), group.Columns);
   visit(Text(nullptr, "Password"), group.Password);
+  visit(OnlyWhenSet(Text(nullptr, "Programs")), group.Programs);
 }
 
 // The same for a button's values, whose keys take its number. Its text has no row: it

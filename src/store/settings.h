@@ -95,7 +95,10 @@ struct WindowPlace {
   VALUE(int32_t, FontSize, Number("Font", "Size", kFontSizeRule))                          \
   /* The tray's "Abbreviations" switch, 1 on: absent is on, and so is anything but 0. */  \
   VALUE(int32_t, Abbreviations,                                                            \
-        OnlyWhenSet(Number("Options", "Abbreviations", {1, 0, 1, 0, 1})))
+        OnlyWhenSet(Number("Options", "Abbreviations", {1, 0, 1, 0, 1})))                  \
+  /* The tray's "Follow Programs" switch, the same way. */                                 \
+  VALUE(int32_t, FollowPrograms,                                                           \
+        OnlyWhenSet(Number("Options", "FollowPrograms", {1, 0, 1, 0, 1})))
 
 // What the loader needs to know of the running system and of the windows' designs.
 struct LoadContext {

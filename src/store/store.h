@@ -35,6 +35,10 @@ struct Group {
   int32_t Columns = 1;
   std::string Password;
   std::vector<Button> Buttons;  // at most kMaxButtons
+  // The programs it serves, as the file names of their process images separated by ", "
+  // (store/programs.h keeps them so); empty for none. While the user types into one of
+  // them the bar shows the group, and its abbreviations work there alone.
+  std::string Programs;
   bool operator==(const Group&) const = default;
 
   int ButtonCount() const { return static_cast<int>(Buttons.size()); }

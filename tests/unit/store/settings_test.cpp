@@ -426,17 +426,43 @@ TEST(SettingsSave, AnAbbreviationIsWrittenBesideItsCaptionOnlyOnceSet) {
             "");
 }
 
-// The tray's switch: absent is on, and a file that never had it off stays without it.
-TEST(SettingsSave, TheAbbreviationsSwitchIsWrittenOnceTurnedOff) {
-  EXPECT_EQ(Settings{}.Abbreviations, 1);
-  EXPECT_EQ(LoadIni("[Options]\nAbbreviations=0\n").settings.Abbreviations, 0);
-  EXPECT_EQ(LoadIni("[Options]\nAbbreviations=7\n").settings.Abbreviations, 1);
-  Settings off;
-  off.Abbreviations = 0;
-  SavedFiles f = SaveSettings(*Store::MakeDefault(), off, std::nullopt, kAnsi);
-  EXPECT_NE(f.ini.find("[Options]\r\nAbbreviations=0\r\n"), std::string::npos);
-  SavedFiles on = SaveSettings(*Store::MakeDefault(), Settings{}, f.ini, kAnsi);
-  EXPECT_NE(on.ini.find("[Options]\r\nAbbreviations=1\r\n"), std::string::npos);
+// A group's programs sit beside its password only once set, as an abbreviation does.
+TEST(SettingsSave, AGroupsProgramsAreWrittenInItsSectionOnlyOnceSet) {
+  auto store = Store::MakeDefault();
+  store->GroupAt(1).Programs = "outlook.exe, winword.exe";
+  SavedFiles f = SaveSettings(*store, Settings{}, std::nullopt, kAnsi);
+  EXPECT_NE(f.ini.find("Password=\r\nPrograms=outlook.exe, winword.exe\r\n"), std::string::npos);
+  Loaded l = LoadSettings(f.ini, f.dat, Ctx(), kAnsi);
+  EXPECT_EQ(l.store->GroupAt(1).Programs, "outlook.exe, winword.exe");
+
+  l.store->GroupAt(1).Programs.clear();
+  SavedFiles cleared = SaveSettings(*l.store, l.settings, f.ini, kAnsi);
+  EXPECT_NE(cleared.ini.find("Programs=\r\n"), std::string::npos);
+  EXPECT_EQ(LoadSettings(cleared.ini, cleared.dat, Ctx(), kAnsi).store->GroupAt(1).Programs, "");
+}
+
+// The tray's switches: absent is on, and a file that never had one off stays without it.
+TEST(SettingsSave, TheTraySwitchesAreWrittenOnceTurnedOff) {
+  const struct {
+    int32_t Settings::*member;
+    const char* key;
+  } cases[] = {{&Settings::Abbreviations, "Abbreviations"},
+               {&Settings::FollowPrograms, "FollowPrograms"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    const std::string key = c.key;
+    EXPECT_EQ(Settings{}.*c.member, 1);
+    EXPECT_EQ(LoadIni("[Options]\n" + key + "=0\n").settings.*c.member, 0);
+    EXPECT_EQ(LoadIni("[Options]\n" + key + "=7\n").settings.*c.member, 1);
+    EXPECT_EQ(SaveSettings(*Store::MakeDefault(), Settings{}, std::nullopt, kAnsi).ini.find(key),
+              std::string::npos);
+    Settings off;
+    off.*c.member = 0;
+    SavedFiles f = SaveSettings(*Store::MakeDefault(), off, std::nullopt, kAnsi);
+    EXPECT_NE(f.ini.find("[Options]\r\n" + key + "=0\r\n"), std::string::npos);
+    SavedFiles on = SaveSettings(*Store::MakeDefault(), Settings{}, f.ini, kAnsi);
+    EXPECT_NE(on.ini.find("[Options]\r\n" + key + "=1\r\n"), std::string::npos);
+  }
 }
 
 TEST(SettingsSave, KeysOfRemovedButtonsAndStringKeysStayAndAreNotReadBack) {
