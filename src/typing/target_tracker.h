@@ -4,6 +4,7 @@
 // by the bar's own activation, instead of asking for the foreground window on a timer, so
 // the program sleeps while nothing happens. The Windows layer answers what it needs to
 // know of a window; the unit tests answer from a script.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -91,10 +92,16 @@ class TargetTracker {
 
   WindowId Target() const { return target_; }
 
+  // Told each time the target becomes another window, as it happens: never for our own
+  // windows, the desktop or the shell's, which never become the target.
+  std::function<void(WindowId target)> onTargetChanged;
+
  private:
   void Consider(WindowId w) {
     // Every press and every activation asks: the target itself needs no new look.
-    if (w != target_ && MayBeTarget(w)) target_ = w;
+    if (w == target_ || !MayBeTarget(w)) return;
+    target_ = w;
+    if (onTargetChanged) onTargetChanged(w);
   }
 
   const WindowFacts& facts_;

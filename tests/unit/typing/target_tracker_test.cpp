@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -71,6 +72,26 @@ TEST_F(TargetTrackerTest, FollowsOtherProgramsAndKeepsThemThroughOursTheDesktopA
   EXPECT_EQ(target, kBrowser);
   tracker.ForegroundChanged(kNotepad);
   EXPECT_EQ(target, kNotepad);
+}
+
+// What follows the target (the bar's group for its program) hears of each new target once,
+// and of nothing else: our own windows, the desktop, the shell, gaps, a closed window and a
+// held target never count.
+TEST_F(TargetTrackerTest, EachNewTargetIsToldOnceAndNothingElse) {
+  std::vector<WindowId> told;
+  tracker.onTargetChanged = [&](WindowId w) { told.push_back(w); };
+  windows.closed = {300};
+  tracker.ForegroundChanged(kNotepad);
+  for (WindowId w : {kBar, kDesktop, WindowId{0}, kShell, kTaskbar, kEditor, kNotepad, WindowId{300}})
+    tracker.ForegroundChanged(w);
+  tracker.BarActivated(kNotepad);
+  tracker.BarActivated(kBrowser);
+  tracker.Hold();
+  tracker.ForegroundChanged(kNotepad);
+  tracker.Release();
+  tracker.ForegroundChanged(kBrowser);
+  tracker.ForegroundChanged(kNotepad);
+  EXPECT_EQ(told, (std::vector<WindowId>{kNotepad, kBrowser, kNotepad}));
 }
 
 TEST_F(TargetTrackerTest, TheWindowTheBarTookTheActivationFromIsTakenBeforeItsEvent) {
