@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "find/fold.h"
+#include "store/programs.h"
 #include "text/utf.h"
 
 namespace ks {
@@ -102,12 +103,14 @@ struct RankedQuery {
 
 }  // namespace
 
-FindIndex::FindIndex(const Store& store)
+FindIndex::FindIndex(const Store& store, std::string_view program)
     : groups_(store.GroupCount() + 1),
+      serving_(store.GroupCount() + 1),
       activeGroup_(store.HasGroup(store.ActiveGroup) ? store.ActiveGroup : 0) {
   for (int g = 1; g <= store.GroupCount(); ++g) {
     const Group& group = store.GroupAt(g);
     groups_[g] = FoldForFind(group.Name);
+    serving_[g] = Serves(group, program);
     const bool locked = !group.Password.empty();
     for (int b = 1; b <= group.ButtonCount(); ++b) {
       const Button& d = group.ButtonAt(b);
@@ -160,7 +163,10 @@ std::vector<FindHit> FindIndex::Filter(std::string_view query) {
     found.push_back(i);
   }
   last_ = Last{std::move(q), std::move(found)};
-  for (const auto& list : byRank) hits.insert(hits.end(), list.begin(), list.end());
+  for (const auto& list : byRank)
+    for (const bool serving : {true, false})
+      for (const FindHit& hit : list)
+        if (serving_[hit.Group] == serving) hits.push_back(hit);
   return hits;
 }
 

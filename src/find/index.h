@@ -36,10 +36,13 @@ struct FindHit {
 // even kept here, so nothing the search answers tells what a locked text holds.
 class FindIndex {
  public:
-  explicit FindIndex(const Store& store);
+  // `program`: the file name of the program the user types into; the buttons of the
+  // groups that serve it (store/programs.h) come first among equally good ones.
+  explicit FindIndex(const Store& store, std::string_view program = {});
 
-  // Every button that answers `query`, best rank first, ties in group and button order;
-  // none when nothing does. A query of blanks only is no query: the buttons of the
+  // Every button that answers `query`, best rank first, within a rank the buttons of the
+  // groups serving the program first, ties in group and button order; none when nothing
+  // does. A query of blanks only is no query: the buttons of the
   // active group in bar order. A query that goes on from the one before is answered
   // from what that one found.
   std::vector<FindHit> Filter(std::string_view query);
@@ -51,6 +54,7 @@ class FindIndex {
   };
   std::vector<Entry> entries_;         // in group and button order
   std::vector<std::string> groups_;    // folded names, [0] unused
+  std::vector<bool> serving_;          // the groups serving the program, [0] unused
   int activeGroup_ = 0;
 
   struct Last {

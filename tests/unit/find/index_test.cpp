@@ -98,6 +98,34 @@ TEST(FindIndex, RanksByWhereTheQueryIsThenByGroupAndButton) {
                                               }));
 }
 
+// Among equally good matches the buttons of the groups serving the program typed into come
+// first; a better match of another group still goes before them.
+TEST(FindIndex, TheGroupsOfTheProgramTypedIntoComeFirstWithinARank) {
+  auto store = MailStore();
+  store->GroupAt(2).Programs = "mail.exe";
+  store->GroupAt(4).Programs = "outlook.exe, Mail.exe";
+  using R = FindRank;
+  const struct {
+    const char* program;
+    std::vector<FindHit> hits;
+  } cases[] = {
+      {"MAIL.EXE",
+       {{2, 2, R::WholeCaption}, {1, 6, R::WholeCaption}, {4, 1, R::CaptionStart},
+        {1, 3, R::CaptionStart}, {2, 1, R::WordStart}, {1, 4, R::WordStart},
+        {1, 5, R::WordStart}, {1, 2, R::Letters}, {1, 1, R::InText}}},
+      {"outlook.exe",
+       {{1, 6, R::WholeCaption}, {2, 2, R::WholeCaption}, {4, 1, R::CaptionStart},
+        {1, 3, R::CaptionStart}, {1, 4, R::WordStart}, {1, 5, R::WordStart},
+        {2, 1, R::WordStart}, {1, 2, R::Letters}, {1, 1, R::InText}}},
+      {"", FindIndex(*store).Filter("mail")},
+  };
+  for (const auto& c : cases) {
+    FindIndex index(*store, c.program);
+    index.Filter("ma");  // typing on narrows what this found, in the same order
+    EXPECT_EQ(index.Filter("mail"), c.hits) << c.program;
+  }
+}
+
 TEST(FindIndex, TypingOnFindsWhatAFreshSearchFinds) {
   const auto store = MailStore();
   FindIndex typed(*store);
