@@ -1,5 +1,6 @@
 #include "abbrev/validate.h"
 
+#include "store/programs.h"
 #include "text/utf.h"
 
 namespace ks::abbrev {
@@ -17,6 +18,17 @@ bool Blank(char32_t c) {
 bool Begins(std::string_view start, std::string_view text) {
   return text.size() > start.size() && text.starts_with(start) &&
          (static_cast<unsigned char>(text[start.size()]) & 0xC0) != 0x80;
+}
+
+// Whether abbreviations of groups serving `a` and `b` can be watched for at once: a group
+// without programs works everywhere.
+bool WorkTogether(std::string_view a, std::string_view b) {
+  if (a.empty() || b.empty()) return true;
+  const std::vector<std::string> theirs = ProgramNames(b);
+  for (const std::string& mine : ProgramNames(a))
+    for (const std::string& other : theirs)
+      if (SameProgram(mine, other)) return true;
+  return false;
 }
 
 }  // namespace
@@ -37,13 +49,14 @@ std::optional<std::string> AbbreviationFault(std::string_view abbreviation) {
 
 std::optional<std::string> RefuseAbbreviation(const std::vector<ButtonAbbreviation>& buttons,
                                               int group, int button,
-                                              std::string_view abbreviation) {
+                                              std::string_view abbreviation,
+                                              std::string_view programs) {
   if (auto fault = AbbreviationFault(abbreviation)) return fault;
   if (abbreviation.empty()) return std::nullopt;
   auto firstOther = [&](auto clashes) -> const ButtonAbbreviation* {
     for (const ButtonAbbreviation& b : buttons)
       if (!b.Abbreviation.empty() && !(b.Group == group && b.Button == button) &&
-          clashes(std::string_view(b.Abbreviation)))
+          WorkTogether(programs, b.Programs) && clashes(std::string_view(b.Abbreviation)))
         return &b;
     return nullptr;
   };

@@ -19,6 +19,9 @@ struct ButtonAbbreviation {
   std::string Caption;
   std::string GroupName;
   std::string Abbreviation;  // UTF-8; empty: none
+  // Its group's programs (Group::Programs), where alone the abbreviation works; empty:
+  // everywhere.
+  std::string Programs;
 };
 
 // What is wrong with `abbreviation` on its own, told to the user; nothing when it may be
@@ -26,14 +29,17 @@ struct ButtonAbbreviation {
 std::optional<std::string> AbbreviationFault(std::string_view abbreviation);
 inline bool IsValidAbbreviation(std::string_view a) { return !AbbreviationFault(a); }
 
-// Done in the editor with `abbreviation` for (`group`, `button`): the refusal to show, or
-// nothing when the editor may close. Beside its own faults, it is refused when another
-// button has it, or when it begins another button's abbreviation or begins with one (byte
-// for byte, on whole characters): the watch types the shorter as soon as its last
-// character is typed, so the longer could never be used. Of several such buttons the one
-// with the same abbreviation is named, else the first in the list's order. Button 0 stands
-// for a button not yet in the store.
+// Done in the editor with `abbreviation` for (`group`, `button`), whose group serves
+// `programs` (empty: it works everywhere): the refusal to show, or nothing when the editor
+// may close. Beside its own faults, it is refused when another button that works in one
+// program with it has it, or when it begins that button's abbreviation or begins with one
+// (byte for byte, on whole characters): the watch types the shorter as soon as its last
+// character is typed, so the longer could never be used. Buttons of groups whose programs
+// do not meet never watch at once, and may share one. Of several such buttons the one with
+// the same abbreviation is named, else the first in the list's order. Button 0 stands for a
+// button not yet in the store.
 std::optional<std::string> RefuseAbbreviation(const std::vector<ButtonAbbreviation>& buttons,
-                                              int group, int button, std::string_view abbreviation);
+                                              int group, int button, std::string_view abbreviation,
+                                              std::string_view programs);
 
 }  // namespace ks::abbrev

@@ -30,13 +30,22 @@ void Abbreviations::Recording(bool on) {
 
 std::optional<std::string> Abbreviations::Refuse(ButtonRef editing,
                                                  const std::string& abbreviation) const {
-  return abbrev::RefuseAbbreviation(abbrev::ButtonAbbreviationsOf(session_.store()),
-                                    editing.Group, editing.Button, abbreviation);
+  const Store& store = session_.store();
+  const std::string programs = store.HasGroup(editing.Group) ? store.GroupAt(editing.Group).Programs
+                                                             : std::string();
+  return abbrev::RefuseAbbreviation(abbrev::ButtonAbbreviationsOf(store), editing.Group,
+                                    editing.Button, abbreviation, programs);
+}
+
+void Abbreviations::ProgramChanged(const std::string& program) {
+  if (program == program_) return;
+  program_ = program;
+  StoreChanged(session_.store());
 }
 
 void Abbreviations::StoreChanged(const Store& store) {
   // Switched off, the hook keeps no list and a key costs it next to nothing.
-  if (hook_) hook_->SetAbbreviations(On() ? abbrev::AbbreviationsOf(store)
+  if (hook_) hook_->SetAbbreviations(On() ? abbrev::AbbreviationsOf(store, program_)
                                           : std::vector<abbrev::Abbreviation>{});
 }
 

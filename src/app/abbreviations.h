@@ -35,6 +35,9 @@ class Abbreviations : public AbbreviationWatcher {
   void Recording(bool on);
   // Done in the editor on `editing` with `abbreviation`: why it may not close, or nothing.
   std::optional<std::string> Refuse(ButtonRef editing, const std::string& abbreviation) const;
+  // The target became a window of `program`: the abbreviations of the groups serving it
+  // work, those of groups serving others do not.
+  void ProgramChanged(const std::string& program);
 
   // ---- AbbreviationWatcher ----
   void StoreChanged(const Store& store) override;
@@ -49,6 +52,7 @@ class Abbreviations : public AbbreviationWatcher {
  private:
   Session& session_;
   std::unique_ptr<abbrev::AbbreviationHook> hook_;
+  std::string program_;  // of the target
 };
 
 }  // namespace ks::app

@@ -80,7 +80,7 @@ TEST(Abbreviation, IsOneButtonsOnlyAndBeginsNoOtherAcrossAllGroups) {
       {1, 1, "a b", "An abbreviation cannot contain blanks or line breaks."},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(RefuseAbbreviation(buttons, c.group, c.button, c.abbreviation), c.refused)
+    EXPECT_EQ(RefuseAbbreviation(buttons, c.group, c.button, c.abbreviation, ""), c.refused)
         << c.group << "." << c.button << " " << c.abbreviation;
 }
 
@@ -90,14 +90,63 @@ TEST(Abbreviation, TheStoresListsRunInStoreOrder) {
   Store store;
   store.Groups = {Group{"Mail", 1, "", {Button{"Hello"}, Button{"Sig", "", "", 0, 0, ";sig"}}},
                   Group{"Letters", 1, "pw", {Button{"Adr", "", "", 0, 0, "adr"}}}};
-  EXPECT_EQ(AbbreviationsOf(store).size(), 2u);
-  EXPECT_EQ(AbbreviationsOf(store)[0].Text, ";sig");
-  EXPECT_EQ(AbbreviationsOf(store)[1].Group, 2);
-  EXPECT_EQ(AbbreviationsOf(store)[1].Button, 1);
-  EXPECT_EQ(RefuseAbbreviation(ButtonAbbreviationsOf(store), 1, 1, "adr"),
+  EXPECT_EQ(AbbreviationsOf(store, "").size(), 2u);
+  EXPECT_EQ(AbbreviationsOf(store, "")[0].Text, ";sig");
+  EXPECT_EQ(AbbreviationsOf(store, "")[1].Group, 2);
+  EXPECT_EQ(AbbreviationsOf(store, "")[1].Button, 1);
+  EXPECT_EQ(RefuseAbbreviation(ButtonAbbreviationsOf(store), 1, 1, "adr", ""),
             "\"adr\" is already the abbreviation of the Adr button in the Letters group.\n"
             "Please choose another abbreviation.");
-  EXPECT_EQ(RefuseAbbreviation(ButtonAbbreviationsOf(store), 1, 2, ";sig"), std::nullopt);
+  EXPECT_EQ(RefuseAbbreviation(ButtonAbbreviationsOf(store), 1, 2, ";sig", ""), std::nullopt);
+}
+
+// A group serving programs has its abbreviations in those programs alone; the others'
+// work everywhere.
+TEST(Abbreviation, OfAGroupServingProgramsWorkOnlyThere) {
+  Store store;
+  store.Groups = {Group{"All", 1, "", {Button{"Sig", "", "", 0, 0, ";sig"}}},
+                  Group{"Mail", 1, "", {Button{"Hi", "", "", 0, 0, ";hi"}}, "mail.exe, x.exe"},
+                  Group{"Tickets", 1, "", {Button{"Hi", "", "", 0, 0, ";hi"}}, "tickets.exe"}};
+  const struct {
+    const char* program;
+    std::vector<int> groups;  // of the abbreviations watched for, in order
+  } cases[] = {
+      {"MAIL.exe", {1, 2}}, {"tickets.exe", {1, 3}}, {"notepad.exe", {1}}, {"", {1}},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> groups;
+    for (const Abbreviation& a : AbbreviationsOf(store, c.program)) groups.push_back(a.Group);
+    EXPECT_EQ(groups, c.groups) << c.program;
+  }
+}
+
+// Two groups whose programs do not meet may share an abbreviation; a group without
+// programs meets every one.
+TEST(Abbreviation, IsRefusedOnlyWhereBothWouldWork) {
+  const std::vector<ButtonAbbreviation> buttons = {
+      {1, 1, "Hi", "Mail", ";hi", "mail.exe, word.exe"},
+      {2, 1, "Sig", "All", ";sig", ""},
+  };
+  const std::string taken =
+      "\";hi\" is already the abbreviation of the Hi button in the Mail group.\n"
+      "Please choose another abbreviation.";
+  const struct {
+    const char* abbreviation;
+    const char* programs;
+    std::optional<std::string> refused;
+  } cases[] = {
+      {";hi", "tickets.exe", std::nullopt},
+      {";hi", "forms.exe, tickets.exe", std::nullopt},
+      {";hi", "WORD.EXE", taken},
+      {";hi", "", taken},
+      {";h", "tickets.exe", std::nullopt},
+      {";sig", "tickets.exe",
+       "\";sig\" is already the abbreviation of the Sig button in the All group.\n"
+       "Please choose another abbreviation."},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RefuseAbbreviation(buttons, 3, 1, c.abbreviation, c.programs), c.refused)
+        << c.abbreviation << " in " << c.programs;
 }
 
 }  // namespace
