@@ -85,6 +85,24 @@ void ShowChosenGroup(Store& store, BarView& view, bool& unlocked) {
   view.FocusDummy();
 }
 
+void ShowGroup(Store& store, BarView& view, int group, bool& unlocked) {
+  if (!store.HasGroup(group)) return;
+  const std::string& name = store.GroupAt(group).Name;
+  // The sorted list holds the names as they went in, in group order: the line of `group`
+  // is where that order put it. A list that renames have ordered otherwise among names
+  // alike but for case is searched for the exact one.
+  GroupLines lines;
+  for (int g = 1; g <= store.GroupCount(); ++g) {
+    const int pos = lines.Add(store.GroupAt(g).Name);
+    if (g == group) lines.Select(pos);
+  }
+  view.SelectGroupItem(lines.Selected);
+  for (int p = 0; view.SelectedGroupName() != name && p < store.GroupCount(); ++p)
+    view.SelectGroupItem(p);
+  if (view.SelectedGroupName() != name) return;
+  ShowChosenGroup(store, view, unlocked);
+}
+
 void FillGroupList(Store& store, BarView& view) {
   if (!store.HasGroup(store.ActiveGroup)) store.ActiveGroup = 1;
   if (const int same = store.FindGroup(store.Active().Name); same != 0)

@@ -44,6 +44,10 @@ void FillButtons(const Group& group, BarView& view);
 // A selection that names no group leaves the active group as it was.
 void ShowChosenGroup(Store& store, BarView& view, bool& unlocked);
 
+// Shows group `group` as if the user chose its line in the group list (ShowChosenGroup):
+// a locked group is shown locked. The line selected is the one naming it exactly.
+void ShowGroup(Store& store, BarView& view, int group, bool& unlocked);
+
 // Fills the (empty) group list with every group's name and selects the line of the
 // active group. The list sorts without regard to case and a hand-edited file may hold
 // names that differ only in case ("work" and "Work"): the line selected is the one that

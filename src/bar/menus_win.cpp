@@ -6,6 +6,7 @@
 
 #include "bar/commands.h"
 #include "bar/groups.h"
+#include "bar/program_groups.h"
 #include "text/codepage_win.h"
 #include "win/common_dialogs.h"
 #include "win/controls.h"
@@ -19,7 +20,7 @@ namespace {
 enum : UINT {
   kUndoTypingItem = 2001, kNewButtonItem, kEditButtonItem, kDeleteButtonItem, kButtonFontItem,
   kButtonWidthItem, kButtonCancelItem, kNewGroupItem, kEditGroupItem, kDeleteGroupItem,
-  kSetPasswordItem, kRemovePasswordItem, kGroupCancelItem, kFindItem,
+  kSetPasswordItem, kRemovePasswordItem, kGroupCancelItem, kFindItem, kProgramsItem,
   kCopyItemBase = 3000,  // + group index - 1
   kMoveItemBase = 3100,
 };
@@ -40,6 +41,8 @@ std::vector<win::MenuLine> GroupMenuLines(bool newButtonFirst) {
                                 kSeparator,
                                 {kSetPasswordItem, "Password Protect", Glyph::Lock},
                                 {kRemovePasswordItem, "Remove Password", Glyph::Unlock},
+                                kSeparator,
+                                {kProgramsItem, "Programs...", Glyph::EditGroup},
                                 kSeparator,
                                 {kGroupCancelItem, "Cancel", Glyph::Cancel},
                             });
@@ -173,6 +176,9 @@ void BarMenus::GroupMenuCommand(UINT id) {
       break;
     case kRemovePasswordItem:
       RemovePasswordCommand(store, w_.dialogs);
+      break;
+    case kProgramsItem:
+      ProgramsCommand(store, w_.dialogs, w_.unlocked);
       break;
     default:
       break;
