@@ -10,6 +10,7 @@
 #include "../../res/resource.h"
 #include "app/abbreviations.h"
 #include "app/app.h"
+#include "app/programs.h"
 #include "app/requests.h"
 #include "app/tray.h"
 #include "app/typing_setup.h"
@@ -146,6 +147,7 @@ struct AroundTheBar {
   app::Abbreviations& abbreviations;
   app::TypingSetup& typing;
   app::TypeRequests& requests;
+  app::ProgramFollower& programs;
   Session& session;
   typing::ListPickerWindow& list;
   std::vector<const SettingsPlace*> places;  // of the windows beside the bar
@@ -168,6 +170,8 @@ void WireToBar(const AroundTheBar& w, BarWindow& bar) {
   w.tray.OnAbbreviationsSwitched = [&abbreviations = w.abbreviations](bool on) {
     abbreviations.Switch(on);
   };
+  w.tray.OnFollowProgramsSwitched = [&programs = w.programs](bool on) { programs.Switch(on); };
+  w.programs.show = [&bar](int group) { bar.ShowGroup(group); };
   w.tray.OnIconClick = [&bar] { bar.ShowFromTray(); };
   w.tray.OnFind = [&r = w.requests] { r.OpenFind(); };
   w.find.Chosen = [&r = w.requests](int group, int button) { r.Found(group, button); };
@@ -177,6 +181,7 @@ void WireToBar(const AroundTheBar& w, BarWindow& bar) {
     w.abbreviations.Typing(on);
     bar.TypingChanged(on);
     w.requests.TypingChanged(on);
+    if (!on) w.programs.TypingEnded();
   };
   w.editorWindow.OnMoved = NoteMoves(w.editorWindow.place(), w.session);
   w.list.OnMoved = NoteMoves(w.list.place(), w.session);
@@ -194,7 +199,7 @@ void UnwireFromBar(const AroundTheBar& w) {
   w.editorWindow.OnDoneRefusal = nullptr;
   w.editorWindow.OnAbbreviationRefusal = nullptr;
   w.buttonEditor.OnRecording = nullptr;
-  w.tray.OnAbbreviationsSwitched = nullptr;
+  w.tray.OnAbbreviationsSwitched = w.tray.OnFollowProgramsSwitched = nullptr;
   w.typing.Service().onTyping = nullptr;
   w.editorWindow.OnMoved = w.list.OnMoved = nullptr;
 }
@@ -206,6 +211,8 @@ void StartAroundTheBar(const AroundTheBar& w, BarWindow& bar) {
   w.requests.Start(bar.hwnd(), w.editorWindow.hwnd());
   w.abbreviations.Start(w.requests.hwnd());
   w.tray.CheckAbbreviations(w.abbreviations.On());
+  w.programs.Start();
+  w.tray.CheckFollowPrograms(w.programs.On());
   SetWindowPos(w.a.window.hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
 }
@@ -215,6 +222,7 @@ void StartAroundTheBar(const AroundTheBar& w, BarWindow& bar) {
 void StopAroundTheBar(const AroundTheBar& w, BarWindow& bar) {
   w.tray.RemoveIcon();
   if (w.buttonEditor.Recording()) w.buttonEditor.ToggleRecording();
+  w.programs.Stop();
   w.abbreviations.Stop();
   w.requests.Stop();
   w.typing.Stop();
@@ -256,16 +264,21 @@ int RunWindows(app::Application& a) {
   // Typing: the one way every window types, with what it needs of the system, and the one
   // door every request to type comes through.
   app::TypingSetup typing(session, list, tray, abbreviations);
+  // The bar, the abbreviations and the find window follow the program typed into.
+  app::ProgramFollower programs(session, typing.Service(), abbreviations);
   app::TypeRequests requests(session, typing.Service(), typing.HandOver(),
-                             [&find](const Store& store, HWND target) { find.Open(store, target); });
+                             [&find, &programs](const Store& store, HWND target) {
+                               find.Open(store, target, programs.Program());
+                             });
   SaveSoonAfterChanges(session, [&session, &abbreviations, &requests] {
     abbreviations.StoreChanged(session.store());
     requests.StoreChanged();
   });
   BarWindow bar(BarSurroundings{a.window.hwnd(), &session, a.icon, a.iconSmall, &buttonEditor,
                                 &typing.Service(), [&requests] { requests.OpenFind(); }});
-  const AroundTheBar around{a,      tray,     editorWindow, find, buttonEditor, abbreviations,
-                            typing, requests, session,      list, places};
+  const AroundTheBar around{a,        tray,     editorWindow, find,    buttonEditor,
+                            abbreviations, typing, requests, programs, session,
+                            list,     places};
   WireToBar(around, bar);
   bar.Create();
   StartAroundTheBar(around, bar);

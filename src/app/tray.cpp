@@ -19,7 +19,8 @@ enum : UINT {
   kExitItem,
   kFindItem,
   kAbbreviationsItem,
-  kStartWithWindowsItem
+  kStartWithWindowsItem,
+  kFollowProgramsItem
 };
 
 std::string AboutText() {
@@ -155,9 +156,11 @@ bool TrayWindow::Create(HWND owner, HICON iconSmall) {
   const int exitAt = GetMenuItemCount(menu_) - 1;
   InsertMenuW(menu_, exitAt, MF_BYPOSITION | MF_STRING | MF_CHECKED, kAbbreviationsItem,
               L"Abbreviations");
-  InsertMenuW(menu_, exitAt + 1, MF_BYPOSITION | MF_STRING, kStartWithWindowsItem,
+  InsertMenuW(menu_, exitAt + 1, MF_BYPOSITION | MF_STRING | MF_CHECKED, kFollowProgramsItem,
+              L"Follow Programs");
+  InsertMenuW(menu_, exitAt + 2, MF_BYPOSITION | MF_STRING, kStartWithWindowsItem,
               L"Start with Windows");
-  InsertMenuW(menu_, exitAt + 2, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  InsertMenuW(menu_, exitAt + 3, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 
   if (!icon_.Create()) return false;
   // Picture and tip first: the icon then goes in with one call to the shell, and each
@@ -176,8 +179,18 @@ bool TrayWindow::Create(HWND owner, HICON iconSmall) {
 
 void TrayWindow::ShowAbout() { Message(AboutText()); }
 
-void TrayWindow::CheckAbbreviations(bool on) {
-  if (menu_) CheckMenuItem(menu_, kAbbreviationsItem, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+void TrayWindow::CheckItem(UINT id, bool on) {
+  if (menu_) CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TrayWindow::CheckAbbreviations(bool on) { CheckItem(kAbbreviationsItem, on); }
+
+void TrayWindow::CheckFollowPrograms(bool on) { CheckItem(kFollowProgramsItem, on); }
+
+void TrayWindow::Switch(UINT id, const std::function<void(bool on)>& switched) {
+  const bool on = (GetMenuState(menu_, id, MF_BYCOMMAND) & MF_CHECKED) == 0;
+  CheckItem(id, on);
+  if (switched) switched(on);
 }
 
 void TrayWindow::ShowStartWithWindows() {
@@ -225,12 +238,8 @@ void TrayWindow::MenuCommand(UINT id) {
       if (OnFind) OnFind();
       break;
     case kStartWithWindowsItem: SwitchStartWithWindows(); break;
-    case kAbbreviationsItem: {
-      const bool on = (GetMenuState(menu_, kAbbreviationsItem, MF_BYCOMMAND) & MF_CHECKED) == 0;
-      CheckAbbreviations(on);
-      if (OnAbbreviationsSwitched) OnAbbreviationsSwitched(on);
-      break;
-    }
+    case kAbbreviationsItem: Switch(kAbbreviationsItem, OnAbbreviationsSwitched); break;
+    case kFollowProgramsItem: Switch(kFollowProgramsItem, OnFollowProgramsSwitched); break;
     default: break;
   }
 }

@@ -48,7 +48,8 @@ class TrayIcon : public win::Window, private TrayIconState::Shell {
 };
 
 // The program's main form, never seen: it holds the icon and its menu (Find, About, the
-// help file, the web site, the abbreviations' switch, Start with Windows, Exit), and
+// help file, the web site, the switches of abbreviations and of following programs, Start
+// with Windows, Exit), and
 // closing it ends the program.
 class TrayWindow : public win::Window {
  public:
@@ -70,12 +71,18 @@ class TrayWindow : public win::Window {
   // The checked item "Abbreviations": its check, and the user's choice of it.
   void CheckAbbreviations(bool on);
   std::function<void(bool on)> OnAbbreviationsSwitched;
+  // The checked item "Follow Programs" (the bar shows the group of the program typed into).
+  void CheckFollowPrograms(bool on);
+  std::function<void(bool on)> OnFollowProgramsSwitched;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void MenuCommand(UINT id);
+  void CheckItem(UINT id, bool on);
+  // The user chose the checked item `id`: its check turns over and `switched` is told.
+  void Switch(UINT id, const std::function<void(bool on)>& switched);
   void ShowAbout();
   void OpenHelpFile();
   void OpenWebSite();

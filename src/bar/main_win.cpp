@@ -225,6 +225,12 @@ void BarWindow::ShowChosenGroup() {
   NoteChange();  // the active group is kept in the settings file
 }
 
+void BarWindow::ShowGroup(int group) {
+  ::ks::ShowGroup(*store_, *this, group, unlocked_);
+  if (rolledUp_) SetClientQuietly(CellAt(Values().ButtonWidth, Dpi()).Width, 0);
+  NoteChange();
+}
+
 void BarWindow::GroupListRefill() {
   ClearGroupList();
   FillGroupList(*store_, *this);

@@ -92,6 +92,9 @@ class BarWindow : public win::Window, public GroupListControl {
 
   // The typing service began its first run or ended its last one.
   void TypingChanged(bool typing);
+  // Shows group `group` as if the user chose it in the group list: the bar following the
+  // program typed into. A rolled-up bar stays rolled up.
+  void ShowGroup(int group);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -67,8 +67,8 @@ bool ProgramsCommand(Store& store, Dialogs& dialogs, bool& unlocked) {
   const std::string current = group.Programs;
   const std::optional<std::string> answer = dialogs.Input(
       "Programs",
-      "The programs the " + group.Name +
-          " group serves, separated by commas (for example outlook.exe, winword.exe):",
+      "Programs of the " + group.Name +
+          " group, separated by commas (e.g. outlook.exe, winword.exe):",
       current, true);
   if (!answer) return false;
   // A hand-edited list longer than the box takes is shown cut: OK on it keeps it whole.

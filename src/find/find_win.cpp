@@ -107,10 +107,10 @@ void FindPopup::PlaceAtPointer() {
   Layout();
 }
 
-void FindPopup::Open(const Store& store, HWND target) {
+void FindPopup::Open(const Store& store, HWND target, const std::string& program) {
   if (!MakeControls()) return;
   store_ = &store;
-  index_ = std::make_unique<FindIndex>(store);
+  index_ = std::make_unique<FindIndex>(store, program);
   target_ = target;
   open_ = true;
   PlaceAtPointer();

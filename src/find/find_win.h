@@ -45,8 +45,9 @@ class FindPopup : public ks::win::Window {
   // list what it finds in `store`, which must stay as it is while the window is open
   // (the window closes as soon as another one is activated). `target`, the window the
   // user works in, gets the foreground back when the window closes by a key; nullptr
-  // leaves the foreground to the system.
-  void Open(const Store& store, HWND target);
+  // leaves the foreground to the system. The buttons of the groups serving `program`, the
+  // file name of the target's program, come first among equally good ones.
+  void Open(const Store& store, HWND target, const std::string& program);
 
   // Hides the window without a choice and without touching the foreground.
   void Close();

@@ -610,14 +610,14 @@ bool Keystrum::TrayMenu(TrayItem item) {
   Sleep(150);
   // The item is clicked, not chosen by keyboard: the menu takes keys only while its program
   // has the foreground, which Wine may refuse it when no window had the foreground before.
-  // Seven items and four separators half an item high: Find..., -, About, -, Read Help File,
-  // Web Site, -, Abbreviations, Start with Windows, -, Exit, 18 half items in all, whose
-  // middles lie at these halves (in the order of TrayItem).
-  static constexpr int kMiddles[] = {1, 4, 7, 9, 17, 12, 14};
+  // Eight items and four separators half an item high: Find..., -, About, -, Read Help
+  // File, Web Site, -, Abbreviations, Follow Programs, Start with Windows, -, Exit, 20 half
+  // items in all, whose middles lie at these halves (in the order of TrayItem).
+  static constexpr int kMiddles[] = {1, 4, 7, 9, 19, 12, 16, 14};
   RECT r{};
   GetWindowRect(menu, &r);
   const int x = (r.left + r.right) / 2;
-  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 18;
+  const int y = r.top + (r.bottom - r.top) * kMiddles[item] / 20;
   RestAt(x, y);
   Click(x, y);
   return true;

@@ -196,7 +196,8 @@ class Keystrum {
     kTrayWebSite,
     kTrayExit,
     kTrayAbbreviations,
-    kTrayStartWithWindows
+    kTrayStartWithWindows,
+    kTrayFollowPrograms
   };
   // A right click on the tray icon, then a click on `item` of its menu. False when no
   // menu opened.
