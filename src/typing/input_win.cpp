@@ -25,10 +25,12 @@ constexpr int kButtonWidth = 75;
 }  // namespace
 
 bool InputWindow::MakeControls(const std::vector<InputQuestionField>& fields) {
-  if (!hwnd_ && !CreateWin(contract::kInputClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-                           contract::kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
-                           owner_))
-    return false;
+  if (!hwnd_) {
+    if (!CreateWin(contract::kInputClass, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, contract::kTitle,
+                   WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100, owner_))
+      return false;
+    theme_.Attach(hwnd_);
+  }
   for (HWND c : controls_) DestroyWindow(c);
   controls_.clear();
   edits_.clear();
@@ -105,6 +107,7 @@ void InputWindow::Activated(bool active) {
 }
 
 LRESULT InputWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT answer = 0; theme_.Handle(msg, wp, lp, answer)) return answer;
   switch (msg) {
     case WM_ACTIVATE:
       Activated(LOWORD(wp) != WA_INACTIVE);

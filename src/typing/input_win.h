@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "typing/ports.h"
+#include "win/theme.h"
 #include "win/window.h"
 
 namespace ks::typing {
@@ -40,6 +41,7 @@ class InputWindow : public ks::win::Window, public InputQuestion {
   std::vector<HWND> controls_;
   HWND focus_ = nullptr;  // where the keyboard was when the window was left
   ks::win::UniqueFont font_;
+  ks::win::WindowTheme theme_;  // dark when Windows' apps are
   int modalResult_ = 0;
 };
 
