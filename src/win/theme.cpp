@@ -125,18 +125,17 @@ bool WindowTheme::Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-      SetTextColor(dc, kDark.Text);
-      SetBkColor(dc, kDark.Field);
-      result = reinterpret_cast<LRESULT>(field_.get());
-      return true;
     case WM_CTLCOLORSTATIC:  // labels, and edits that are read-only or disabled
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSCROLLBAR: {
+      // Fields and lists on their own colour, everything else on the window's.
+      const bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
       SetTextColor(dc, kDark.Text);
-      SetBkColor(dc, kDark.Window);
-      result = reinterpret_cast<LRESULT>(window_.get());
+      SetBkColor(dc, field ? kDark.Field : kDark.Window);
+      result = reinterpret_cast<LRESULT>(field ? field_.get() : window_.get());
       return true;
+    }
     default:
       return false;
   }
