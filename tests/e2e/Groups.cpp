@@ -19,9 +19,6 @@ const char* kIni =
     "[Commands1]\r\nNumCommands=1\r\nColumns=1\r\nCaption1=Home1\r\n";
 const char* kDat = "hello\r\nbye\r\nhome\r\n";
 
-// The positions of GroupMenu's items as the arrow keys reach them (separators are skipped).
-enum GroupMenuItem { kNewGroup = 1, kEditGroup, kDeleteGroup, kPasswordProtect, kRemovePassword };
-
 // The sections of a settings file, each as key -> value.
 using Sections = std::map<std::string, std::map<std::string, std::string>>;
 
@@ -45,73 +42,6 @@ Sections ParseIni(const std::string& text) {
 class GroupsTest : public BarFixture {
  protected:
   void SetUp() override { StartWith(kIni, kDat); }
-
-  // A right click on the group list, then the item `item` of GroupMenu by keyboard.
-  void GroupMenu(GroupMenuItem item) {
-    ASSERT_EQ(FindVisibleWindowOf(k.pid(), "#32770"), nullptr) << DescribeWindows(k.pid());
-    // Right after it is shown the bar may still be taking its place: the click goes where
-    // the group list is once the system finds it under that point.
-    POINT c{};
-    ASSERT_TRUE(WaitFor([&] {
-      c = CentreOf(k.GroupList());
-      const HWND under = WindowFromPoint(c);
-      return under == k.GroupList() || IsChild(k.GroupList(), under);
-    })) << "the group list is not under its own centre: " << ClassOf(WindowFromPoint(c));
-    RestAt(c.x, c.y);
-    Click(c.x, c.y, true);
-    ASSERT_TRUE(k.MenuOpens()) << "no group menu";
-    Sleep(150);
-    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
-  }
-
-  // Answers the input box `caption` (which must ask `prompt`) by typing `answer` over its
-  // default text and clicking OK, or Cancel when `ok` is false.
-  void Answer(const char* caption, const char* prompt, const std::string& answer,
-              bool ok = true) {
-    HWND box = Dialog(caption);
-    ASSERT_NE(box, nullptr) << "no input box '" << caption << "': " << DescribeWindows(k.pid());
-    EXPECT_NE(StaticTexts(box).find(prompt), std::string::npos) << StaticTexts(box);
-    HWND edit = FindChild(box, "Edit");
-    ASSERT_NE(edit, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }))
-        << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
-        << TextOf(GetForegroundWindow()) << "'";
-    // Select whatever the box holds, so the typing replaces it.
-    PressKey(VK_END);
-    INPUT shiftHome[4] = {};
-    for (INPUT& in : shiftHome) in.type = INPUT_KEYBOARD;
-    shiftHome[0].ki.wVk = VK_SHIFT;
-    shiftHome[1].ki.wVk = VK_HOME;
-    shiftHome[2].ki.wVk = VK_HOME;
-    shiftHome[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    shiftHome[3].ki.wVk = VK_SHIFT;
-    shiftHome[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, shiftHome, sizeof(INPUT));
-    if (answer.empty())
-      PressKey(VK_DELETE);
-    else
-      TypeText(answer);
-    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == answer; }, 4000)) << TextOf(edit);
-    ClickWindow(GetDlgItem(box, ok ? IDOK : IDCANCEL));
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
-  }
-
-  // Waits for the message or question box whose text is `text` and clicks `button` in it.
-  void Reply(const std::string& text, int button = IDOK) {
-    HWND box = nullptr;
-    bool found = WaitFor([&] {
-      for (HWND b : FindWindowsOf(k.pid(), "#32770"))
-        if (IsWindowVisible(b) && StaticTexts(b).find(text) != std::string::npos) box = b;
-      return box != nullptr;
-    });
-    ASSERT_TRUE(found) << "no box saying '" << text << "': " << DescribeWindows(k.pid());
-    EXPECT_EQ(TextOf(box), contract::kTitle);
-    HWND b = GetDlgItem(box, button);
-    ASSERT_NE(b, nullptr);
-    ClickWindow(b);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
-  }
 
   // The names of the group list, in its order.
   std::vector<std::string> ListNames() {

@@ -45,6 +45,11 @@ inline std::string Utf16LeFile(const std::string& utf8) {
   return bytes;
 }
 
+// The positions of GroupMenu's items as the arrow keys reach them (separators are skipped).
+enum GroupMenuItem {
+  kNewGroup = 1, kEditGroup, kDeleteGroup, kPasswordProtect, kRemovePassword, kPrograms
+};
+
 class BarFixture : public ::testing::Test {
  protected:
   // `exe` names another build of the program to run (keystrum_probe.exe).
@@ -144,6 +149,74 @@ class BarFixture : public ::testing::Test {
     for (int n = 0; n < item; ++n) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
     return true;
+  }
+
+  // ---- the group menu and its boxes ----
+  // A right click on the group list, then the item `item` of GroupMenu by keyboard.
+  void GroupMenu(GroupMenuItem item) {
+    ASSERT_EQ(FindVisibleWindowOf(k.pid(), "#32770"), nullptr) << DescribeWindows(k.pid());
+    // Right after it is shown the bar may still be taking its place: the click goes where
+    // the group list is once the system finds it under that point.
+    POINT c{};
+    ASSERT_TRUE(WaitFor([&] {
+      c = CentreOf(k.GroupList());
+      const HWND under = WindowFromPoint(c);
+      return under == k.GroupList() || IsChild(k.GroupList(), under);
+    })) << "the group list is not under its own centre: " << ClassOf(WindowFromPoint(c));
+    RestAt(c.x, c.y);
+    Click(c.x, c.y, true);
+    ASSERT_TRUE(k.MenuOpens()) << "no group menu";
+    Sleep(150);
+    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+  }
+
+  // Answers the input box `caption` (which must ask `prompt`) by typing `answer` over its
+  // default text and clicking OK, or Cancel when `ok` is false.
+  void Answer(const char* caption, const char* prompt, const std::string& answer,
+              bool ok = true) {
+    HWND box = Dialog(caption);
+    ASSERT_NE(box, nullptr) << "no input box '" << caption << "': " << DescribeWindows(k.pid());
+    EXPECT_NE(StaticTexts(box).find(prompt), std::string::npos) << StaticTexts(box);
+    HWND edit = FindChild(box, "Edit");
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }))
+        << "foreground: " << ClassOf(GetForegroundWindow()) << " '"
+        << TextOf(GetForegroundWindow()) << "'";
+    // Select whatever the box holds, so the typing replaces it.
+    PressKey(VK_END);
+    INPUT shiftHome[4] = {};
+    for (INPUT& in : shiftHome) in.type = INPUT_KEYBOARD;
+    shiftHome[0].ki.wVk = VK_SHIFT;
+    shiftHome[1].ki.wVk = VK_HOME;
+    shiftHome[2].ki.wVk = VK_HOME;
+    shiftHome[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    shiftHome[3].ki.wVk = VK_SHIFT;
+    shiftHome[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, shiftHome, sizeof(INPUT));
+    if (answer.empty())
+      PressKey(VK_DELETE);
+    else
+      TypeText(answer);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(edit) == answer; }, 4000)) << TextOf(edit);
+    ClickWindow(GetDlgItem(box, ok ? IDOK : IDCANCEL));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  }
+
+  // Waits for the message or question box whose text is `text` and clicks `button` in it.
+  void Reply(const std::string& text, int button = IDOK) {
+    HWND box = nullptr;
+    bool found = WaitFor([&] {
+      for (HWND b : FindWindowsOf(k.pid(), "#32770"))
+        if (IsWindowVisible(b) && StaticTexts(b).find(text) != std::string::npos) box = b;
+      return box != nullptr;
+    });
+    ASSERT_TRUE(found) << "no box saying '" << text << "': " << DescribeWindows(k.pid());
+    EXPECT_EQ(TextOf(box), contract::kTitle);
+    HWND b = GetDlgItem(box, button);
+    ASSERT_NE(b, nullptr);
+    ClickWindow(b);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
   }
 
   // Keys pressed together as a hand presses them: down in order, up in reverse, a moment
