@@ -136,6 +136,11 @@ TEST_F(ProgramsBox, CancelOrTheSameListChangesNothing) {
   EXPECT_FALSE(Answer(std::nullopt));
   EXPECT_FALSE(Answer("mail"));
   EXPECT_EQ(store->GroupAt(2).Programs, "mail.exe");
+  // A hand-edited list longer than the box is shown cut: OK on it keeps it whole.
+  const std::string whole = "a.exe, " + std::string(300, 'b') + ".exe";
+  store->GroupAt(2).Programs = whole;
+  EXPECT_FALSE(Answer(whole.substr(0, 255)));
+  EXPECT_EQ(store->GroupAt(2).Programs, whole);
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
