@@ -7,7 +7,9 @@ namespace ks::abbrev {
 std::vector<Abbreviation> AbbreviationsOf(const Store& store, std::string_view program) {
   std::vector<Abbreviation> list;
   for (int g = 1; g <= store.GroupCount(); ++g) {
-    if (!store.GroupAt(g).Programs.empty() && !Serves(store.GroupAt(g), program)) continue;
+    // A hand-edited list of blanks and commas names no program: the group's work everywhere.
+    const Group& group = store.GroupAt(g);
+    if (!ProgramNames(group.Programs).empty() && !Serves(group, program)) continue;
     for (int i = 1; i <= store.GroupAt(g).ButtonCount(); ++i)
       if (const std::string& a = store.ButtonAt(g, i).Abbreviation; !a.empty())
         list.push_back(Abbreviation{g, i, a, !store.GroupAt(g).Password.empty()});

@@ -23,11 +23,12 @@ bool Begins(std::string_view start, std::string_view text) {
 // Whether abbreviations of groups serving `a` and `b` can be watched for at once: a group
 // without programs works everywhere.
 bool WorkTogether(std::string_view a, std::string_view b) {
-  if (a.empty() || b.empty()) return true;
-  const std::vector<std::string> theirs = ProgramNames(b);
-  for (const std::string& mine : ProgramNames(a))
+  // A hand-edited list of blanks and commas names no program either.
+  const std::vector<std::string> mine = ProgramNames(a), theirs = ProgramNames(b);
+  if (mine.empty() || theirs.empty()) return true;
+  for (const std::string& m : mine)
     for (const std::string& other : theirs)
-      if (SameProgram(mine, other)) return true;
+      if (SameProgram(m, other)) return true;
   return false;
 }
 

@@ -106,12 +106,13 @@ TEST(Abbreviation, OfAGroupServingProgramsWorkOnlyThere) {
   Store store;
   store.Groups = {Group{"All", 1, "", {Button{"Sig", "", "", 0, 0, ";sig"}}},
                   Group{"Mail", 1, "", {Button{"Hi", "", "", 0, 0, ";hi"}}, "mail.exe, x.exe"},
-                  Group{"Tickets", 1, "", {Button{"Hi", "", "", 0, 0, ";hi"}}, "tickets.exe"}};
+                  Group{"Tickets", 1, "", {Button{"Hi", "", "", 0, 0, ";hi"}}, "tickets.exe"},
+                  Group{"Blank", 1, "", {Button{"Bye", "", "", 0, 0, ";bye"}}, " , "}};
   const struct {
     const char* program;
     std::vector<int> groups;  // of the abbreviations watched for, in order
   } cases[] = {
-      {"MAIL.exe", {1, 2}}, {"tickets.exe", {1, 3}}, {"notepad.exe", {1}}, {"", {1}},
+      {"MAIL.exe", {1, 2, 4}}, {"tickets.exe", {1, 3, 4}}, {"notepad.exe", {1, 4}}, {"", {1, 4}},
   };
   for (const auto& c : cases) {
     std::vector<int> groups;
@@ -140,6 +141,10 @@ TEST(Abbreviation, IsRefusedOnlyWhereBothWouldWork) {
       {";hi", "WORD.EXE", taken},
       {";hi", "", taken},
       {";h", "tickets.exe", std::nullopt},
+      {";sig", " , ",
+       "\";sig\" is already the abbreviation of the Sig button in the All group.\n"
+       "Please choose another abbreviation."},
+      {";hi", ",", taken},
       {";sig", "tickets.exe",
        "\";sig\" is already the abbreviation of the Sig button in the All group.\n"
        "Please choose another abbreviation."},
