@@ -1,9 +1,10 @@
 #include "store/backup.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
+
+#include "store/ini.h"
 
 namespace ks {
 
@@ -24,13 +25,6 @@ int Digits(std::string_view text) {
     n = n * 10 + (c - '0');
   }
   return text.empty() ? -1 : n;
-}
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return low(x) == low(y);
-  });
 }
 
 // Drops every day of the folder but today and the newest others, up to kBackupDays days.
@@ -59,11 +53,11 @@ std::string BackupName(Date day, std::string_view extension) {
 
 std::optional<Date> BackupDay(std::string_view name) {
   // keystrum-YYYY-MM-DD.ini: 9 + 10 + 4 characters.
-  if (name.size() != 23 || !SameAscii(name.substr(0, 9), kPrefix) || name[13] != '-' ||
+  if (name.size() != 23 || !SameIniName(name.substr(0, 9), kPrefix) || name[13] != '-' ||
       name[16] != '-')
     return std::nullopt;
   const std::string_view ext = name.substr(19);
-  if (!SameAscii(ext, ".ini") && !SameAscii(ext, ".dat")) return std::nullopt;
+  if (!SameIniName(ext, ".ini") && !SameIniName(ext, ".dat")) return std::nullopt;
   const Date day{Digits(name.substr(9, 4)), Digits(name.substr(14, 2)), Digits(name.substr(17, 2))};
   if (day.Year < 0 || day.Month < 1 || day.Month > 12 || day.Day < 1 || day.Day > 31)
     return std::nullopt;
